@@ -1,0 +1,129 @@
+#include "spectrum/fft.h"
+
+#include <bit>
+#include <cmath>
+#include <memory>
+#include <utility>
+
+#include "platform/memory.h"
+
+namespace {
+
+// The twiddle table of the last length transformed. The program only ever transforms one
+// length, so the trigonometry is done once per process and every later call reuses it.
+struct TwiddleCache {
+    int exponent = 0;
+    int size = 1;
+    std::unique_ptr<Complex[]> table; // W[k] = (cos k*theta, -sin k*theta) in slot k - 1
+};
+
+TwiddleCache g_cache;
+int g_rebuilds = 0;
+
+Complex Add(Complex a, Complex b) {
+    return {a.re + b.re, a.im + b.im};
+}
+
+Complex Subtract(Complex a, Complex b) {
+    return {a.re - b.re, a.im - b.im};
+}
+
+// Written out rather than std::complex, whose multiply treats infinities and NaN specially.
+Complex Multiply(Complex a, Complex b) {
+    return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
+}
+
+// log2 n when n is a power of two, otherwise -1 (which includes every n <= 0).
+int ExactLog2(int n) {
+    if (n <= 0 || !std::has_single_bit(static_cast<unsigned>(n)))
+        return -1;
+    return std::countr_zero(static_cast<unsigned>(n));
+}
+
+// Fills W[1] ... W[count] from one sine and cosine: each entry is the previous one turned
+// by W[1], which keeps the table cheap to build for long transforms.
+void FillTwiddles(Complex* table, int count, int size) {
+    const double pi = 4.0 * std::atan(1.0);
+    const double theta = 2.0 * pi / size;
+    table[0] = {std::cos(theta), -std::sin(theta)};
+    for (int slot = 1; slot < count; ++slot)
+        table[slot] = Multiply(table[slot - 1], table[0]);
+}
+
+// Rebuilds the cache for length 2^exponent. On allocation failure the cache goes back to
+// its start state, so no later call can mistake a missing table for a built one.
+bool RebuildTwiddles(int exponent) {
+    ++g_rebuilds;
+    g_cache.table.reset();
+    g_cache.exponent = exponent;
+    g_cache.size = 1 << exponent;
+    const int count = g_cache.size / 2 - 1; // a 1- or 2-point transform needs no twiddles
+    if (count <= 0)
+        return true;
+    g_cache.table = mem::AllocateArray<Complex>(count);
+    if (!g_cache.table) {
+        g_cache = TwiddleCache{};
+        return false;
+    }
+    FillTwiddles(g_cache.table.get(), count, g_cache.size);
+    return true;
+}
+
+// Decimation in frequency: each pass replaces every pair (x, y) that lies span apart with
+// (x + y, (x - y) * w), halving span and doubling the twiddle stride. The output comes out
+// in bit-reversed order.
+void Butterflies(Complex* a, int n) {
+    const Complex* twiddles = g_cache.table.get();
+    int stride = 1;
+    for (int span = n / 2; span >= 1; span /= 2, stride *= 2) {
+        // j = 0 has the twiddle 1: no multiply.
+        for (int g = 0; g < n; g += 2 * span) {
+            const Complex x = a[g];
+            const Complex y = a[g + span];
+            a[g] = Add(x, y);
+            a[g + span] = Subtract(x, y);
+        }
+        for (int j = 1; j < span; ++j) {
+            const Complex w = twiddles[j * stride - 1];
+            for (int g = j; g < n; g += 2 * span) {
+                const Complex x = a[g];
+                const Complex y = a[g + span];
+                a[g] = Add(x, y);
+                a[g + span] = Multiply(Subtract(x, y), w);
+            }
+        }
+    }
+}
+
+// Restores natural order. j follows i as its bit reversal: adding one to a reversed number
+// clears leading ones from the top bit down, then sets the first zero.
+void BitReverse(Complex* a, int n) {
+    int j = 0;
+    for (int i = 1; i < n - 1; ++i) {
+        int k = n / 2;
+        while (j >= k) {
+            j -= k;
+            k /= 2;
+        }
+        j += k;
+        if (i < j)
+            std::swap(a[i], a[j]);
+    }
+}
+
+} // namespace
+
+int FFT(Complex* a, int n) {
+    const int exponent = ExactLog2(n);
+    if (exponent < 0)
+        return -1;
+    if (exponent != g_cache.exponent && !RebuildTwiddles(exponent))
+        return -1;
+    Butterflies(a, g_cache.size);
+    BitReverse(a, g_cache.size);
+    return 0;
+}
+
+int TwiddleRebuildsForTesting() {
+    return g_rebuilds;
+}

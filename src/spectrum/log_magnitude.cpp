@@ -1,0 +1,33 @@
+#include "spectrum/log_magnitude.h"
+
+#include <cmath>
+
+#include "platform/memory.h"
+#include "spectrum/fft.h"
+
+int ComputeLogMagnitude(const double* coef, int count, std::unique_ptr<double[]>& magDb,
+                        int& nBins) {
+    // A negative count is refused too: zero-padding from it would write before the array.
+    if (count < 0 || count > kSpectrumPoints)
+        return -1;
+    // Zero-filled, so the taps arrive already padded to the transform length.
+    const auto work = mem::AllocateArray<Complex>(kSpectrumPoints);
+    if (!work)
+        return -1;
+    for (int i = 0; i < count; ++i)
+        work[i] = {coef[i], 0.0};
+    if (FFT(work.get(), kSpectrumPoints) != 0)
+        return -1;
+    if (!magDb) {
+        magDb = mem::AllocateArray<double>(kSpectrumBins);
+        if (!magDb)
+            return -1;
+    }
+    nBins = kSpectrumBins;
+    for (int k = 0; k < kSpectrumBins; ++k) {
+        const Complex bin = work[k];
+        magDb[k] = 10.0 * std::log10(bin.re * bin.re + bin.im * bin.im);
+    }
+    magDb[0] = 0.0; // DC is never drawn
+    return nBins;
+}
