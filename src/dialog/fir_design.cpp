@@ -103,7 +103,7 @@ void Normalise(double* h, int n, double sum) {
 
 } // namespace
 
-int DesignFilter(std::unique_ptr<double[]>& pCoef, int& nCoef, int order, double f1, double f2) {
+int DesignFilter(std::shared_ptr<double[]>& pCoef, int& nCoef, int order, double f1, double f2) {
     // Parity of the signed order: -4 is even and gives -3, which fails to allocate.
     const std::int64_t taps = order % 2 != 0 ? std::int64_t{order} : std::int64_t{order} + 1;
 

@@ -20,7 +20,7 @@ struct Design {
 };
 
 Design Designed(int order, double f1, double f2) {
-    std::unique_ptr<double[]> coef;
+    std::shared_ptr<double[]> coef;
     int count = 0;
     Design d;
     d.result = DesignFilter(coef, count, order, f1, f2);
@@ -72,7 +72,7 @@ TEST(DesignFilter, TapCountFollowsTheParityOfTheOrder) {
 }
 
 TEST(DesignFilter, FailureLeavesTheBufferEmptyAndReleasesTheOldTaps) {
-    std::unique_ptr<double[]> coef;
+    std::shared_ptr<double[]> coef;
     int count = 0;
     ASSERT_EQ(DesignFilter(coef, count, 511, 0.1, 0.6), 511);
     EXPECT_EQ(DesignFilter(coef, count, -4, 0.1, 0.6), -1);

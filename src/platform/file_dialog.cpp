@@ -1,0 +1,23 @@
+#include "platform/file_dialog.h"
+
+#include "platform/dialog.h"
+
+#include <QFileDialog>
+
+CFileDialog::CFileDialog(const std::string& defaultExtension, const std::string& initialName,
+                         CWnd* pParent)
+    : m_defaultExtension(defaultExtension), m_initialName(initialName), m_pParent(pParent) {}
+
+int CFileDialog::DoModal() {
+    // Qt's own dialog behaves the same on every desktop and can be driven by tests.
+    QFileDialog dialog(m_pParent->GetWidget());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QString::fromStdString(m_defaultExtension));
+    dialog.selectFile(QString::fromStdString(m_initialName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return IDCANCEL;
+    m_path = dialog.selectedFiles().constFirst().toStdString();
+    return IDOK;
+}

@@ -1,0 +1,62 @@
+#!/usr/bin/env python3
+"""Draws Taplore's icon (a red response curve over a green grid on black) as 16-colour
+palette PNGs of 16 x 16 and 32 x 32 pixels. Run it to regenerate taplore-16/32.png."""
+import struct
+import zlib
+
+# The 16-colour palette of classic desktop icons.
+PALETTE = [
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
+    (0, 128, 128), (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0),
+    (255, 255, 0), (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+]
+BLACK, DARK_GREEN, GREY, RED, WHITE = 0, 2, 8, 9, 15
+
+
+def response(f):
+    """Magnitude of a band-pass shape between 0.25 and 0.6 of the width, 0 ... 1."""
+    centre, half = 0.425, 0.175
+    return 1.0 / (1.0 + ((f - centre) / half) ** 8)
+
+
+def draw(size):
+    px = [[BLACK] * size for _ in range(size)]
+    step = size // 4
+    for i in range(0, size, step):
+        for j in range(0, size, 2):
+            px[j][i] = DARK_GREEN
+            px[i][j] = DARK_GREEN
+    top, bottom = size // 8, size - 2
+    previous = None
+    for x in range(1, size - 1):
+        y = round(bottom - (bottom - top) * response(x / (size - 1)))
+        span = range(min(y, previous), max(y, previous) + 1) if previous is not None else [y]
+        for yy in span:
+            px[yy][x] = RED
+        previous = y
+    for i in range(size):
+        px[0][i] = px[size - 1][i] = px[i][0] = px[i][size - 1] = GREY
+    return px
+
+
+def png(pixels):
+    size = len(pixels)
+    rows = b""
+    for row in pixels:
+        packed = bytes((row[i] << 4) | row[i + 1] for i in range(0, size, 2))
+        rows += b"\x00" + packed
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+    header = struct.pack(">IIBBBBB", size, size, 4, 3, 0, 0, 0)
+    palette = b"".join(bytes(c) for c in PALETTE)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"PLTE", palette)
+            + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
+
+
+if __name__ == "__main__":
+    for size in (16, 32):
+        with open(f"taplore-{size}.png", "wb") as out:
+            out.write(png(draw(size)))
