@@ -125,6 +125,17 @@ QWidget* CreateWidget(const ControlTemplate& control) {
     return nullptr;
 }
 
+// The stand-in fonts run wider than the ones the layout was drawn for: a centred caption
+// that no longer fits grows equally on both sides instead of being cut.
+void WidenCentredCaption(QWidget* widget) {
+    auto* label = qobject_cast<QLabel*>(widget);
+    if (!label || label->frameShape() != QFrame::NoFrame || label->wordWrap())
+        return;
+    const int excess = label->fontMetrics().horizontalAdvance(label->text()) - label->width();
+    if (excess > 0)
+        label->setGeometry(label->geometry().adjusted(-(excess + 1) / 2, 0, (excess + 1) / 2, 0));
+}
+
 template <class Widget> Widget* DialogItem(CDataExchange* pDX, int id) {
     return qobject_cast<Widget*>(pDX->m_pDlg->GetDlgItem(id));
 }
@@ -303,6 +314,7 @@ QWidget* CDialog::CreateControl(const ControlTemplate& control, const DialogUnit
     widget->setParent(GetWidget());
     widget->setGeometry(units.X(control.x), units.Y(control.y), units.X(control.cx),
                         units.Y(control.cy));
+    WidenCentredCaption(widget);
     widget->setFocusPolicy((control.style & styleTabStop) ? Qt::StrongFocus : Qt::NoFocus);
     if (control.kind == ControlKind::groupBox)
         widget->lower();
