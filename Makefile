@@ -2,19 +2,36 @@
 BUILD     ?= build
 JOBS      ?= $(shell nproc)
 PACKAGES  := build-essential cmake qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core \
-             libgtest-dev libbenchmark-dev
+             libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
 E2E_PACKAGES := xvfb xauth openbox xdotool imagemagick x11-utils
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test bench install deps build clean
+.PHONY: run test bench fuzz install deps build clean
+FUZZ_SECONDS ?= 300
+SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+                 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp
 
 run: build
 	$(BUILD)/taplore
 
+# Every layer in the release build, then the computation and widget tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz target for a short while.
 test: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure
+	cmake -S . -B $(BUILD)/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAPLORE_SANITIZE=ON -DTAPLORE_E2E=OFF
+	cmake --build $(BUILD)/sanitize -j $(JOBS)
+	cd $(BUILD)/sanitize && $(SANITIZER_ENV) ctest --output-on-failure
+	cmake -S . -B $(BUILD)/fuzz -DCMAKE_CXX_COMPILER=clang++ -DTAPLORE_FUZZ=ON -DTAPLORE_FUZZ_SECONDS=20
+	cmake --build $(BUILD)/fuzz -j $(JOBS)
+	cd $(BUILD)/fuzz && ctest --output-on-failure
+
+fuzz: deps
+	cmake -S . -B $(BUILD)/fuzz -DCMAKE_CXX_COMPILER=clang++ -DTAPLORE_FUZZ=ON -DTAPLORE_FUZZ_SECONDS=$(FUZZ_SECONDS)
+	cmake --build $(BUILD)/fuzz -j $(JOBS)
+	cd $(BUILD)/fuzz && ctest --output-on-failure
 
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target core_bench

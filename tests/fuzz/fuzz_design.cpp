@@ -1,0 +1,67 @@
+// The designer over arbitrary orders and cutoffs: no crash, no undefined behaviour, and the
+// properties every design keeps: odd tap count from the order's parity, an empty buffer on
+// failure, zeros when no band type matches, and a spectrum for every design that fits one.
+#include "dialog/fir_design.h"
+#include "platform/memory.h"
+#include "spectrum/log_magnitude.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+template <class T> T Read(const std::uint8_t* data) {
+    T value;
+    std::memcpy(&value, data, sizeof value);
+    return value;
+}
+
+// The band tests count a not-a-number operand as "=" and "<" true and ">" false.
+bool MatchesNoBand(double f1, double f2) {
+    const bool f1IsZero = std::isnan(f1) || f1 == 0.0;
+    const bool f2IsOne = std::isnan(f2) || f2 == 1.0;
+    const bool f2BelowOne = std::isnan(f2) || f2 < 1.0;
+    const bool f1AboveZero = f1 > 0.0;
+    const bool ordered = std::isnan(f1) || std::isnan(f2) || f1 < f2;
+    return !(f1IsZero && f2BelowOne) && !(f1AboveZero && f2IsOne) &&
+           !(f1AboveZero && f2BelowOne && ordered) && !(f1AboveZero && f2BelowOne && f1 > f2);
+}
+
+void Check(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // Order, then the two cutoffs, packed.
+    if (size < 20)
+        return 0;
+    const struct {
+        std::int32_t order;
+        double f1, f2;
+    } in{Read<std::int32_t>(data), Read<double>(data + 4), Read<double>(data + 12)};
+    // Keeps each run quick: orders past a few million taps must fail as too large.
+    mem::SetFreeBytesForTesting(std::uint64_t{32} << 20);
+
+    std::shared_ptr<double[]> coef;
+    int count = 0;
+    const int result = DesignFilter(coef, count, in.order, in.f1, in.f2);
+    const std::int64_t taps = in.order % 2 != 0 ? std::int64_t{in.order} : in.order + std::int64_t{1};
+    if (result < 0) {
+        Check(result == -1 && !coef && count == 0);
+        Check(taps <= 0 || taps * 8 > (std::int64_t{32} << 20));
+        return 0;
+    }
+    Check(result == taps && count == taps && coef);
+    if (MatchesNoBand(in.f1, in.f2))
+        for (int k = 0; k < count; ++k)
+            Check(coef[k] == 0.0);
+    std::unique_ptr<double[]> magDb;
+    int bins = 0;
+    Check(ComputeLogMagnitude(coef.get(), count, magDb, bins) == (count <= 1024 ? 512 : -1));
+    return 0;
+}
