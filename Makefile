@@ -33,9 +33,10 @@ fuzz: deps
 	cmake --build $(BUILD)/fuzz -j $(JOBS)
 	cd $(BUILD)/fuzz && ctest --output-on-failure
 
+BENCH_FLAGS := --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
 bench: build
-	cmake --build $(BUILD) -j $(JOBS) --target core_bench
-	$(BUILD)/bench/core_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
+	$(BUILD)/bench/core_bench $(BENCH_FLAGS)
+	$(BUILD)/bench/dialog_bench $(BENCH_FLAGS)
 
 install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))

@@ -3,4 +3,6 @@
 // The one application object, built before main() runs.
 CDesignApp theApp;
 
-int main(int argc, char** argv) { return AfxWinMain(argc, argv); }
+int main(int argc, char** argv) {
+    return AfxWinMain(argc, argv);
+}

@@ -107,7 +107,9 @@ void CDesignDlg::OnPaint() {
     dc.DrawIcon(x, y, m_hIcon);
 }
 
-CIcon CDesignDlg::OnQueryDragIcon() const { return m_hIcon; }
+CIcon CDesignDlg::OnQueryDragIcon() const {
+    return m_hIcon;
+}
 
 void CDesignDlg::OnHScroll(int /*code*/) {
     const double fs = crt::Atof(GetDlgItemText(IDC_EDIT_SAMPLE_RATE));
@@ -152,4 +154,6 @@ void CDesignDlg::OnSave() {
     WriteCoefficientFile(dialog.GetPathName(), m_pCoef.get(), m_nCoef);
 }
 
-void CDesignDlg::ShowError(const char* text) { MessageBox(text, "Error", MessageIcon::stop); }
+void CDesignDlg::ShowError(const char* text) {
+    MessageBox(text, "Error", MessageIcon::stop);
+}

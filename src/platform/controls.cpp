@@ -3,7 +3,6 @@
 #include "platform/qt_widgets.h"
 
 #include <QLabel>
-#include <QListView>
 #include <QSignalBlocker>
 #include <QSlider>
 
@@ -11,7 +10,9 @@ void CStatic::SetWindowText(const std::string& text) {
     m_pLabel->setText(QString::fromStdString(text));
 }
 
-std::string CStatic::GetWindowText() const { return m_pLabel->text().toStdString(); }
+std::string CStatic::GetWindowText() const {
+    return m_pLabel->text().toStdString();
+}
 
 void CSliderCtrl::SetRange(int nMin, int nMax, bool /*bRedraw*/) {
     const QSignalBlocker quiet(m_pSlider);
@@ -24,23 +25,26 @@ void CSliderCtrl::SetPos(int nPos) {
     m_pSlider->setValue(nPos);
 }
 
-int CSliderCtrl::GetPos() const { return m_pSlider->value(); }
-
-int CSliderCtrl::GetRangeMax() const { return m_pSlider->maximum(); }
-
-void CListBox::Attach(QListView* pView) {
-    m_pView = pView;
-    m_pModel = static_cast<ValueListModel*>(pView->model());
+int CSliderCtrl::GetPos() const {
+    return m_pSlider->value();
 }
 
-void CListBox::ResetContent() { m_pModel->SetValues(nullptr, 0); }
+int CSliderCtrl::GetRangeMax() const {
+    return m_pSlider->maximum();
+}
+
+void CListBox::ResetContent() {
+    m_pList->SetValues(nullptr, 0);
+}
 
 void CListBox::ShowValues(std::shared_ptr<const double[]> values, int count) {
-    m_pModel->SetValues(std::move(values), count);
+    m_pList->SetValues(std::move(values), count);
 }
 
-int CListBox::GetCount() const { return m_pModel->rowCount(); }
+int CListBox::GetCount() const {
+    return m_pList->Count();
+}
 
 std::string CListBox::GetText(int index) const {
-    return m_pModel->data(m_pModel->index(index), Qt::DisplayRole).toString().toStdString();
+    return m_pList->Text(index).toStdString();
 }

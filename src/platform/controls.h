@@ -6,8 +6,7 @@
 
 class QLabel;
 class QSlider;
-class QListView;
-class ValueListModel;
+class ValueList;
 
 class CStatic {
 public:
@@ -35,13 +34,12 @@ private:
 // An unsorted list that shows a shared, read-only array of values, one "%f" row each.
 class CListBox {
 public:
-    void Attach(QListView* pView);
+    void Attach(ValueList* pList) { m_pList = pList; }
     void ResetContent();
     void ShowValues(std::shared_ptr<const double[]> values, int count);
     int GetCount() const;
     std::string GetText(int index) const;
 
 private:
-    QListView* m_pView = nullptr;
-    ValueListModel* m_pModel = nullptr;
+    ValueList* m_pList = nullptr;
 };

@@ -14,9 +14,9 @@ int Atoi(std::string_view text);
 // exponent introduced by e, E, d or D. No inf, nan or hexadecimal forms.
 double Atof(std::string_view text);
 
-std::string FormatF(double value);         // "%f"
-std::string FormatF8_1(double value);      // "%8.1f"
-std::string FormatD(int value);            // "%d"
+std::string FormatF(double value);    // "%f"
+std::string FormatF8_1(double value); // "%8.1f"
+std::string FormatD(int value);       // "%d"
 
 // Appends "%f" of value to out without an intermediate string (for long listings).
 void AppendF(std::string& out, double value);

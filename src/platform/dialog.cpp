@@ -9,7 +9,6 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
@@ -68,12 +67,7 @@ QWidget* CreateIconLabel(const ControlTemplate& control) {
 }
 
 QWidget* CreateListBox() {
-    auto* view = new QListView;
-    view->setUniformItemSizes(true);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    view->setModel(new ValueListModel(view));
-    return view;
+    return new ValueList;
 }
 
 QWidget* CreateEdit(const ControlTemplate& control) {
@@ -142,9 +136,13 @@ template <class Widget> Widget* DialogItem(CDataExchange* pDX, int id) {
 
 } // namespace
 
-void CMenu::AppendSeparator() { m_items.push_back({0, {}}); }
+void CMenu::AppendSeparator() {
+    m_items.push_back({0, {}});
+}
 
-void CMenu::AppendMenu(unsigned id, const std::string& text) { m_items.push_back({id, text}); }
+void CMenu::AppendMenu(unsigned id, const std::string& text) {
+    m_items.push_back({id, text});
+}
 
 unsigned CMenu::Track(QWidget* pOwner, int x, int y) const {
     QMenu menu(pOwner);
@@ -167,7 +165,7 @@ void DDX_Control(CDataExchange* pDX, int id, CSliderCtrl& control) {
 }
 
 void DDX_Control(CDataExchange* pDX, int id, CListBox& control) {
-    control.Attach(DialogItem<QListView>(pDX, id));
+    control.Attach(dynamic_cast<ValueList*>(pDX->m_pDlg->GetDlgItem(id)));
 }
 
 void DDX_Text(CDataExchange* pDX, int id, int& value) {
@@ -194,7 +192,9 @@ void CDialog::CreateDialogWindow() {
     CentreWindow();
 }
 
-void CDialog::EndDialog(int result) { static_cast<QDialog*>(GetWidget())->done(result); }
+void CDialog::EndDialog(int result) {
+    static_cast<QDialog*>(GetWidget())->done(result);
+}
 
 bool CDialog::UpdateData(bool bSaveAndValidate) {
     m_bLockNotify = true;
@@ -234,7 +234,8 @@ void CDialog::SetDlgItemText(int id, const std::string& text) {
 }
 
 void CDialog::PostHScroll() {
-    QMetaObject::invokeMethod(GetWidget(), [this] { SendHScroll(0); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        GetWidget(), [this] { SendHScroll(0); }, Qt::QueuedConnection);
 }
 
 void CDialog::SetIcon(const CIcon& icon, bool /*bBigIcon*/) {
@@ -275,7 +276,9 @@ void CDialog::OnOK() {
         EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 void CDialog::DefaultSysCommand(unsigned id) {
     if (id == SC_MINIMIZE)
@@ -327,9 +330,8 @@ QWidget* CDialog::CreateControl(const ControlTemplate& control, const DialogUnit
 void CDialog::ConnectNotifications(const ControlTemplate& control, QWidget* pControl) {
     const int id = control.id;
     if (auto* edit = qobject_cast<QLineEdit*>(pControl))
-        QObject::connect(edit, &QLineEdit::textChanged, GetWidget(), [this, id] {
-            OnEditChanged(id);
-        });
+        QObject::connect(edit, &QLineEdit::textChanged, GetWidget(),
+                         [this, id] { OnEditChanged(id); });
     else if (auto* button = qobject_cast<QPushButton*>(pControl))
         QObject::connect(button, &QPushButton::clicked, GetWidget(), [this, id] { OnCommand(id); });
     else if (auto* slider = qobject_cast<QSlider*>(pControl))

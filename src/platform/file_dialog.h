@@ -8,8 +8,7 @@ class CWnd;
 class CFileDialog {
 public:
     // Save mode, confirming before an existing file is replaced; no type filter.
-    CFileDialog(const std::string& defaultExtension, const std::string& initialName,
-                CWnd* pParent);
+    CFileDialog(const std::string& defaultExtension, const std::string& initialName, CWnd* pParent);
 
     int DoModal(); // IDOK or IDCANCEL
     std::string GetPathName() const { return m_path; }

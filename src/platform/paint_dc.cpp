@@ -34,7 +34,9 @@ void CPaintDC::SelectObject(const CPen& pen) {
     m_pPainter->setPen(qpen);
 }
 
-void CPaintDC::MoveTo(int x, int y) { m_current = {x, y}; }
+void CPaintDC::MoveTo(int x, int y) {
+    m_current = {x, y};
+}
 
 void CPaintDC::LineTo(int x, int y) {
     m_pPainter->drawLine(m_current.x, m_current.y, x, y);

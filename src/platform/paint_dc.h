@@ -14,7 +14,8 @@ enum class PenStyle { solid, dot };
 
 class CPen {
 public:
-    CPen(PenStyle style, int width, COLORREF color) : m_style(style), m_width(width), m_color(color) {}
+    CPen(PenStyle style, int width, COLORREF color)
+        : m_style(style), m_width(width), m_color(color) {}
 
     PenStyle m_style;
     int m_width;

@@ -5,6 +5,11 @@
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
 
 ChildWidget::ChildWidget(CWnd* pOwner, QWidget* pParent) : QWidget(pParent), OwnedWidget(pOwner) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -18,7 +23,9 @@ void ChildWidget::paintEvent(QPaintEvent* /*event*/) {
 DialogWidget::DialogWidget(CDialog* pOwner, QWidget* pParent)
     : QDialog(pParent), OwnedWidget(pOwner) {}
 
-CDialog* DialogWidget::Owner() const { return static_cast<CDialog*>(m_pOwner); }
+CDialog* DialogWidget::Owner() const {
+    return static_cast<CDialog*>(m_pOwner);
+}
 
 void DialogWidget::reject() {
     if (Owner())
@@ -50,26 +57,106 @@ void DigitsLineEdit::keyPressEvent(QKeyEvent* event) {
     const QString text = event->text();
     const bool typed = !text.isEmpty() && text.at(0).isPrint() &&
                        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-    const bool digits = std::all_of(text.begin(), text.end(),
-                                    [](QChar c) { return c >= u'0' && c <= u'9'; });
+    const bool digits =
+        std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     if (typed && !digits)
         return;
     QLineEdit::keyPressEvent(event);
 }
 
-void ValueListModel::SetValues(std::shared_ptr<const double[]> values, int count) {
-    beginResetModel();
+ValueList::ValueList(QWidget* pParent) : QAbstractScrollArea(pParent) {
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    viewport()->setBackgroundRole(QPalette::Base);
+}
+
+void ValueList::SetValues(std::shared_ptr<const double[]> values, int count) {
     m_values = std::move(values);
     m_count = m_values ? count : 0;
-    endResetModel();
+    m_current = -1;
+    verticalScrollBar()->setValue(0);
+    UpdateScrollRange();
+    viewport()->update();
 }
 
-int ValueListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_count;
+QString ValueList::Text(int row) const {
+    return row >= 0 && row < m_count ? QString::fromStdString(crt::FormatF(m_values[row]))
+                                     : QString();
 }
 
-QVariant ValueListModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_count)
-        return {};
-    return QString::fromStdString(crt::FormatF(m_values[index.row()]));
+int ValueList::RowHeight() const {
+    return fontMetrics().height();
+}
+
+int ValueList::VisibleRows() const {
+    return std::max(1, viewport()->height() / RowHeight());
+}
+
+int ValueList::FirstRow() const {
+    return verticalScrollBar()->value();
+}
+
+void ValueList::UpdateScrollRange() {
+    verticalScrollBar()->setRange(0, std::max(0, m_count - VisibleRows()));
+    verticalScrollBar()->setPageStep(VisibleRows());
+}
+
+void ValueList::SetCurrent(int row) {
+    if (m_count == 0)
+        return;
+    m_current = std::clamp(row, 0, m_count - 1);
+    if (m_current < FirstRow())
+        verticalScrollBar()->setValue(m_current);
+    else if (m_current >= FirstRow() + VisibleRows())
+        verticalScrollBar()->setValue(m_current - VisibleRows() + 1);
+    viewport()->update();
+}
+
+void ValueList::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(viewport());
+    const int height = RowHeight();
+    const int last = std::min(m_count, FirstRow() + VisibleRows() + 1);
+    for (int row = FirstRow(), y = 0; row < last; ++row, y += height) {
+        const QRect rect(0, y, viewport()->width(), height);
+        const bool current = row == m_current;
+        if (current)
+            painter.fillRect(rect, palette().highlight());
+        painter.setPen(palette().color(current ? QPalette::HighlightedText : QPalette::Text));
+        painter.drawText(rect.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, Text(row));
+    }
+}
+
+void ValueList::keyPressEvent(QKeyEvent* event) {
+    const int page = VisibleRows();
+    switch (event->key()) {
+    case Qt::Key_Up:
+        return SetCurrent(m_current - 1);
+    case Qt::Key_Down:
+        return SetCurrent(m_current + 1);
+    case Qt::Key_PageUp:
+        return SetCurrent(m_current - page);
+    case Qt::Key_PageDown:
+        return SetCurrent(m_current + page);
+    case Qt::Key_Home:
+        return SetCurrent(0);
+    case Qt::Key_End:
+        return SetCurrent(m_count - 1);
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+    }
+}
+
+void ValueList::mousePressEvent(QMouseEvent* event) {
+    const int row = FirstRow() + event->position().toPoint().y() / RowHeight();
+    if (row < m_count)
+        SetCurrent(row);
+}
+
+void ValueList::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollRange();
+}
+
+void ValueList::scrollContentsBy(int /*dx*/, int /*dy*/) {
+    viewport()->update();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The Qt widgets behind the platform's window objects. Private to src/platform.
 
-#include <QAbstractListModel>
+#include <QAbstractScrollArea>
 #include <QDialog>
 #include <QLineEdit>
 #include <QWidget>
@@ -53,16 +53,32 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-// A list of doubles shown with "%f", formatted only when a row is drawn.
-class ValueListModel : public QAbstractListModel {
+// An unsorted list of doubles, one "%f" row each, drawn only for the rows in view. It keeps
+// nothing per row, so a million values list at once and cost only the shared array.
+class ValueList : public QAbstractScrollArea {
 public:
-    using QAbstractListModel::QAbstractListModel;
+    explicit ValueList(QWidget* pParent = nullptr);
 
     void SetValues(std::shared_ptr<const double[]> values, int count);
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
+    int Count() const { return m_count; }
+    QString Text(int row) const;
+    int CurrentRow() const { return m_current; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
+    int RowHeight() const;
+    int VisibleRows() const;
+    int FirstRow() const;
+    void UpdateScrollRange();
+    void SetCurrent(int row);
+
     std::shared_ptr<const double[]> m_values;
     int m_count = 0;
+    int m_current = -1;
 };

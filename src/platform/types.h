@@ -10,9 +10,15 @@ constexpr COLORREF RGB(int r, int g, int b) {
     return static_cast<COLORREF>(r & 0xFF) | static_cast<COLORREF>(g & 0xFF) << 8 |
            static_cast<COLORREF>(b & 0xFF) << 16;
 }
-constexpr int GetRValue(COLORREF c) { return static_cast<int>(c & 0xFF); }
-constexpr int GetGValue(COLORREF c) { return static_cast<int>(c >> 8 & 0xFF); }
-constexpr int GetBValue(COLORREF c) { return static_cast<int>(c >> 16 & 0xFF); }
+constexpr int GetRValue(COLORREF c) {
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int GetGValue(COLORREF c) {
+    return static_cast<int>(c >> 8 & 0xFF);
+}
+constexpr int GetBValue(COLORREF c) {
+    return static_cast<int>(c >> 16 & 0xFF);
+}
 
 struct CPoint {
     int x = 0;

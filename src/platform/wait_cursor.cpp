@@ -3,9 +3,13 @@
 #include <QCursor>
 #include <QGuiApplication>
 
-CWaitCursor::CWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+CWaitCursor::CWaitCursor() {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
 
-CWaitCursor::~CWaitCursor() { Restore(); }
+CWaitCursor::~CWaitCursor() {
+    Restore();
+}
 
 void CWaitCursor::Restore() {
     if (m_bShown)

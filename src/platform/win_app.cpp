@@ -3,9 +3,9 @@
 #include "res/resource.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QIcon>
 #include <QUrl>
 
 #include <csignal>
@@ -20,9 +20,13 @@ QString HelpFilePath() {
 }
 } // namespace
 
-CWinApp::CWinApp() { g_pApp = this; }
+CWinApp::CWinApp() {
+    g_pApp = this;
+}
 
-CWinApp::~CWinApp() { g_pApp = nullptr; }
+CWinApp::~CWinApp() {
+    g_pApp = nullptr;
+}
 
 CIcon CWinApp::LoadIcon(int id) const {
     // The images live in a static library, whose resources must be registered by hand.
@@ -38,7 +42,9 @@ CIcon CWinApp::LoadIcon(int id) const {
     return CIcon(icon);
 }
 
-std::string CWinApp::LoadString(int id) const { return FindStringResource(id); }
+std::string CWinApp::LoadString(int id) const {
+    return FindStringResource(id);
+}
 
 void CWinApp::WinHelp(unsigned /*context*/) {
     // No viewer here understands help contexts: the whole file is handed to the desktop.
@@ -47,7 +53,9 @@ void CWinApp::WinHelp(unsigned /*context*/) {
         AfxMessageBox("Failed to launch help.", MessageIcon::exclamation);
 }
 
-CWinApp* AfxGetApp() { return g_pApp; }
+CWinApp* AfxGetApp() {
+    return g_pApp;
+}
 
 int AfxWinMain(int argc, char** argv) {
     // A pipe whose reader went away fails the write (reported as disk full) instead of

@@ -12,7 +12,9 @@
 
 namespace {
 
-QString ToQString(const std::string& text) { return QString::fromUtf8(text); }
+QString ToQString(const std::string& text) {
+    return QString::fromUtf8(text);
+}
 
 void ShowMessageBox(QWidget* pOwner, const std::string& text, const std::string& caption,
                     MessageIcon icon) {
@@ -40,7 +42,9 @@ bool CWnd::Create(CWnd* pParent, const CRect& rect, int /*id*/) {
     return true;
 }
 
-CRect CWnd::GetClientRect() const { return {0, 0, m_pWidget->width(), m_pWidget->height()}; }
+CRect CWnd::GetClientRect() const {
+    return {0, 0, m_pWidget->width(), m_pWidget->height()};
+}
 
 CRect CWnd::GetWindowRect() const {
     const QPoint topLeft = m_pWidget->mapToGlobal(QPoint(0, 0));
@@ -54,11 +58,17 @@ void CWnd::ScreenToClient(CRect& rect) const {
     rect = {topLeft.x(), topLeft.y(), bottomRight.x(), bottomRight.y()};
 }
 
-bool CWnd::IsIconic() const { return m_pWidget->isMinimized(); }
+bool CWnd::IsIconic() const {
+    return m_pWidget->isMinimized();
+}
 
-std::string CWnd::GetWindowText() const { return m_pWidget->windowTitle().toStdString(); }
+std::string CWnd::GetWindowText() const {
+    return m_pWidget->windowTitle().toStdString();
+}
 
-void CWnd::SetWindowText(const std::string& text) { m_pWidget->setWindowTitle(ToQString(text)); }
+void CWnd::SetWindowText(const std::string& text) {
+    m_pWidget->setWindowTitle(ToQString(text));
+}
 
 void CWnd::Invalidate() {
     m_pWidget->update();
@@ -66,7 +76,9 @@ void CWnd::Invalidate() {
         child->update();
 }
 
-void CWnd::UpdateWindow() { m_pWidget->repaint(); }
+void CWnd::UpdateWindow() {
+    m_pWidget->repaint();
+}
 
 void CWnd::MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) {
     ShowMessageBox(m_pWidget, text, caption, icon);

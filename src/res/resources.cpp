@@ -69,6 +69,10 @@ const DialogTemplate& FindDialogTemplate(int id) {
     throw std::invalid_argument("no dialog template with this number");
 }
 
-const char* FindStringResource(int id) { return id == IDS_ABOUTBOX ? "&About Taplore..." : ""; }
+const char* FindStringResource(int id) {
+    return id == IDS_ABOUTBOX ? "&About Taplore..." : "";
+}
 
-IconResource FindIconResource(int /*id*/) { return {":/icons/taplore-16.png", ":/icons/taplore-32.png"}; }
+IconResource FindIconResource(int /*id*/) {
+    return {":/icons/taplore-16.png", ":/icons/taplore-32.png"};
+}

@@ -21,9 +21,13 @@ int ToPixel(double value) {
 
 } // namespace
 
-CSpectrumWnd::CSpectrumWnd() { BindMessages(); }
+CSpectrumWnd::CSpectrumWnd() {
+    BindMessages();
+}
 
-void CSpectrumWnd::BindMessages() { BindPaint(&CSpectrumWnd::OnPaint); }
+void CSpectrumWnd::BindMessages() {
+    BindPaint(&CSpectrumWnd::OnPaint);
+}
 
 int CSpectrumWnd::ComputeSpectrum(const double* coef, int count) {
     return ComputeLogMagnitude(coef, count, m_pMagDb, m_nBins);
