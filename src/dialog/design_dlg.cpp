@@ -13,7 +13,6 @@
 namespace {
 
 constexpr int kSliderMax = 1000;
-constexpr int kStandardIconSize = 32;
 
 // A slider's cutoff in Hz: the fraction pos/max of half the sampling rate.
 std::string CutoffLabel(const CSliderCtrl& slider, double fs) {
@@ -102,8 +101,8 @@ void CDesignDlg::OnPaint() {
     CPaintDC dc(this);
     const CRect client = GetClientRect();
     dc.EraseBackground(client);
-    const int x = (client.Width() - kStandardIconSize + 1) / 2;
-    const int y = (client.Height() - kStandardIconSize + 1) / 2;
+    const int x = (client.Width() - GetStandardIconSize() + 1) / 2;
+    const int y = (client.Height() - GetStandardIconSize() + 1) / 2;
     dc.DrawIcon(x, y, m_hIcon);
 }
 

@@ -59,10 +59,11 @@ QWidget* CreateFrame() {
     return frame;
 }
 
+// An icon control's text names its icon resource, as in classic dialog templates.
 QWidget* CreateIconLabel(const ControlTemplate& control) {
     auto* label = new QLabel;
-    label->setPixmap(AfxGetApp()->LoadIcon(128).Get().pixmap(32, 32));
-    label->setFixedSize(control.cx, control.cy);
+    const int size = GetStandardIconSize();
+    label->setPixmap(AfxGetApp()->LoadIcon(crt::Atoi(control.text)).Get().pixmap(size, size));
     return label;
 }
 
@@ -318,6 +319,8 @@ QWidget* CDialog::CreateControl(const ControlTemplate& control, const DialogUnit
     widget->setGeometry(units.X(control.x), units.Y(control.y), units.X(control.cx),
                         units.Y(control.cy));
     WidenCentredCaption(widget);
+    if (control.kind == ControlKind::icon)
+        widget->resize(GetStandardIconSize(), GetStandardIconSize()); // the icon's own size
     widget->setFocusPolicy((control.style & styleTabStop) ? Qt::StrongFocus : Qt::NoFocus);
     if (control.kind == ControlKind::groupBox)
         widget->lower();

@@ -106,6 +106,10 @@ void CWnd::SendHScroll(int code) {
         RunHandler([this, code] { m_hscrollHandler(code); });
 }
 
+int GetStandardIconSize() {
+    return 32;
+}
+
 std::string AfxGetAppName() {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
 }

@@ -71,6 +71,9 @@ private:
     std::function<void(int)> m_hscrollHandler;
 };
 
+// The size of a window's big icon, in pixels.
+int GetStandardIconSize();
+
 // The caption of framework-level message boxes: the executable's name without extension.
 std::string AfxGetAppName();
 void AfxMessageBox(const std::string& text, MessageIcon icon);

@@ -18,7 +18,7 @@ const DialogTemplate kAboutBox{
     10,
     false,
     {
-        {-1, ControlKind::icon, "", 20, 14, 16, 16, styleNone},
+        {-1, ControlKind::icon, "128", 20, 14, 16, 16, styleNone},
         {1, ControlKind::pushButton, "OK", 10, 40, 32, 14, styleDefaultButton | styleTabStop},
         {-1, ControlKind::text,
          "FIR filter design program\n\nAuthor : The Taplore developers\n"
