@@ -2,6 +2,7 @@
 
 #include "platform/dialog.h"
 
+#include <QFile>
 #include <QFileDialog>
 
 CFileDialog::CFileDialog(const std::string& defaultExtension, const std::string& initialName,
@@ -18,6 +19,6 @@ int CFileDialog::DoModal() {
     dialog.selectFile(QString::fromStdString(m_initialName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return IDCANCEL;
-    m_path = dialog.selectedFiles().constFirst().toStdString();
+    m_path = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
     return IDOK;
 }

@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::shared_ptr<double[]> coef;
     int count = 0;
     const int result = DesignFilter(coef, count, in.order, in.f1, in.f2);
-    const std::int64_t taps = in.order % 2 != 0 ? std::int64_t{in.order} : in.order + std::int64_t{1};
+    const std::int64_t taps =
+        in.order % 2 != 0 ? std::int64_t{in.order} : in.order + std::int64_t{1};
     if (result < 0) {
         Check(result == -1 && !coef && count == 0);
         Check(taps <= 0 || taps * 8 > (std::int64_t{32} << 20));

@@ -10,9 +10,15 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsExponentLetter(char c) { return c == 'e' || c == 'E' || c == 'd' || c == 'D'; }
+bool IsBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsExponentLetter(char c) {
+    return c == 'e' || c == 'E' || c == 'd' || c == 'D';
+}
 
 int ReferenceAtoi(const std::string& text) {
     std::size_t i = 0;
