@@ -17,7 +17,11 @@ int CFileDialog::DoModal() {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QString::fromStdString(m_defaultExtension));
     dialog.selectFile(QString::fromStdString(m_initialName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const int result = dialog.exec();
+    // When the overwrite question and the file dialog close together, a window manager
+    // may leave no window focused: hand the focus back to the owner.
+    m_pParent->GetWidget()->activateWindow();
+    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return IDCANCEL;
     m_path = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
     return IDOK;

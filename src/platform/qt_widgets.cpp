@@ -4,6 +4,7 @@
 #include "platform/dialog.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -35,8 +36,19 @@ void DialogWidget::reject() {
 void DialogWidget::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier && Owner())
         Owner()->OnHelpKey();
+    else if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)
+        RequestContextMenuFromKeyboard();
     else
         QDialog::keyPressEvent(event);
+}
+
+// Shift+F10 asks the control with the focus for its context menu, as the Menu key does;
+// a control without a menu of its own passes the request up to the dialog's system menu.
+void DialogWidget::RequestContextMenuFromKeyboard() {
+    QWidget* target = focusWidget() ? focusWidget() : this;
+    const QPoint pos = target->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, pos, target->mapToGlobal(pos));
+    QCoreApplication::sendEvent(target, &menuEvent);
 }
 
 void DialogWidget::contextMenuEvent(QContextMenuEvent* event) {

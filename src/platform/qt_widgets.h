@@ -42,6 +42,7 @@ protected:
 
 private:
     CDialog* Owner() const;
+    void RequestContextMenuFromKeyboard();
 };
 
 // An edit that refuses typed characters other than digits; pasted text is not filtered.

@@ -1,0 +1,434 @@
+#include "x_session.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::vector<char*> ArgvPointers(const std::vector<std::string>& argv) {
+    std::vector<char*> pointers;
+    for (const std::string& arg : argv)
+        pointers.push_back(const_cast<char*>(arg.c_str()));
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// In a freshly forked child: own process group, death with the parent.
+void DetachChild(pid_t parent) {
+    setpgid(0, 0);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent)
+        _exit(127);
+}
+
+void RedirectTo(int fd, const char* path, int flags) {
+    const int opened = open(path, flags, 0644);
+    if (opened >= 0) {
+        dup2(opened, fd);
+        if (opened != fd)
+            close(opened);
+    }
+}
+
+int Milliseconds(Clock::duration d) {
+    const auto ms = std::chrono::duration_cast<Millis>(d).count();
+    return ms < 0 ? 0 : static_cast<int>(ms);
+}
+
+// Waits for the child until the deadline; kills its group after it. Returns the raw
+// wait status, or nothing on timeout.
+std::optional<int> ReapBy(pid_t pid, Clock::time_point deadline) {
+    for (;;) {
+        int status = 0;
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return status;
+        if (done < 0 && errno != EINTR)
+            return std::nullopt;
+        if (Clock::now() >= deadline) {
+            kill(-pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+}
+
+std::string Trimmed(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+        text.pop_back();
+    return text;
+}
+
+// The integer after "label" in text, e.g. "Width:" in xwininfo's report.
+int NumberAfter(const std::string& text, const std::string& label) {
+    const std::size_t at = text.find(label);
+    if (at == std::string::npos)
+        throw std::runtime_error("no '" + label + "' in: " + text);
+    return std::atoi(text.c_str() + at + label.size());
+}
+
+} // namespace
+
+// ---- processes -------------------------------------------------------------------------
+
+CommandResult Run(const std::vector<std::string>& argv, Millis timeout) {
+    CommandResult result;
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0)
+        return result;
+    const auto args = ArgvPointers(argv);
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        DetachChild(parent);
+        dup2(out[1], STDOUT_FILENO);
+        RedirectTo(STDIN_FILENO, "/dev/null", O_RDONLY);
+        RedirectTo(STDERR_FILENO, "/dev/null", O_WRONLY);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    close(out[1]);
+    if (pid < 0) {
+        close(out[0]);
+        return result;
+    }
+    const auto deadline = Clock::now() + timeout;
+    char buffer[4096];
+    for (;;) {
+        pollfd p{out[0], POLLIN, 0};
+        const int ready = poll(&p, 1, Milliseconds(deadline - Clock::now()));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            break; // timed out: the reaper below kills it
+        const ssize_t n = read(out[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        result.out.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(out[0]);
+    if (const auto status = ReapBy(pid, deadline))
+        result.status = WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
+    return result;
+}
+
+Process::Process(const std::vector<std::string>& argv, const Options& options) {
+    const auto args = ArgvPointers(argv);
+    const std::string log = options.log.string();
+    const std::string dir = options.workDir.string();
+    const pid_t parent = getpid();
+    m_pid = fork();
+    if (m_pid < 0)
+        throw std::runtime_error("fork failed: " + std::string(std::strerror(errno)));
+    if (m_pid == 0) {
+        DetachChild(parent);
+        RedirectTo(STDIN_FILENO, "/dev/null", O_RDONLY);
+        const char* logPath = log.empty() ? "/dev/null" : log.c_str();
+        RedirectTo(STDOUT_FILENO, logPath, O_WRONLY | O_CREAT | O_APPEND);
+        dup2(STDOUT_FILENO, STDERR_FILENO);
+        if (options.keepFd >= 0)
+            fcntl(options.keepFd, F_SETFD, 0);
+        for (const auto& [name, value] : options.env)
+            setenv(name.c_str(), value.c_str(), 1);
+        if (!dir.empty() && chdir(dir.c_str()) != 0)
+            _exit(127);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+}
+
+Process::Process(Process&& other) noexcept
+    : m_pid(other.m_pid), m_reaped(other.m_reaped), m_status(other.m_status) {
+    other.m_pid = -1;
+}
+
+Process& Process::operator=(Process&& other) noexcept {
+    if (this != &other) {
+        Stop();
+        m_pid = other.m_pid;
+        m_reaped = other.m_reaped;
+        m_status = other.m_status;
+        other.m_pid = -1;
+    }
+    return *this;
+}
+
+Process::~Process() {
+    Stop();
+}
+
+bool Process::Running() {
+    if (m_pid <= 0 || m_reaped)
+        return false;
+    int status = 0;
+    if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+        m_reaped = true;
+        m_status = status;
+        return false;
+    }
+    return true;
+}
+
+bool Process::WaitForExit(Millis timeout) {
+    return WaitUntil([this] { return !Running(); }, timeout, 20ms);
+}
+
+std::optional<int> Process::ExitStatus() const {
+    if (!m_reaped)
+        return std::nullopt;
+    if (WIFEXITED(m_status))
+        return WEXITSTATUS(m_status);
+    return 128 + WTERMSIG(m_status);
+}
+
+void Process::Stop() {
+    if (m_pid <= 0)
+        return;
+    // The whole group goes, so nothing the process started stays behind.
+    kill(-m_pid, SIGTERM);
+    if (!WaitForExit(3s)) {
+        kill(-m_pid, SIGKILL);
+        int status = 0;
+        if (waitpid(m_pid, &status, 0) == m_pid) {
+            m_reaped = true;
+            m_status = status;
+        }
+    }
+    kill(-m_pid, SIGKILL); // anything of the group still alive
+    m_pid = -1;
+}
+
+bool WaitUntil(const std::function<bool()>& cond, Millis timeout, Millis interval) {
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        if (cond())
+            return true;
+        if (Clock::now() >= deadline)
+            return cond();
+        std::this_thread::sleep_for(interval);
+    }
+}
+
+// ---- the X session ---------------------------------------------------------------------
+
+namespace {
+
+// A display is taken while its lock names a live process, or when it has a socket but no
+// lock. A lock left by a killed server does not count: Xvfb takes such a display over.
+bool DisplayTaken(int n) {
+    const std::string number = std::to_string(n);
+    const fs::path lock = "/tmp/.X" + number + "-lock";
+    if (!fs::exists(lock))
+        return fs::exists("/tmp/.X11-unix/X" + number);
+    std::ifstream in(lock);
+    long owner = 0;
+    if (!(in >> owner) || owner <= 0)
+        return true;
+    return kill(static_cast<pid_t>(owner), 0) == 0 || errno == EPERM;
+}
+
+// Starts Xvfb on display n; -displayfd tells when it accepts connections. Nothing when
+// the server did not come up (display taken meanwhile, or no Xvfb).
+std::optional<Process> StartServer(int n, const fs::path& log) {
+    int ready[2];
+    if (pipe2(ready, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
+    Process::Options options;
+    options.log = log;
+    options.keepFd = ready[1];
+    Process server({"Xvfb", ":" + std::to_string(n), "-displayfd", std::to_string(ready[1]),
+                    "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"},
+                   options);
+    close(ready[1]);
+    std::string reply;
+    const auto deadline = Clock::now() + 15s;
+    while (reply.find('\n') == std::string::npos && Clock::now() < deadline) {
+        pollfd p{ready[0], POLLIN, 0};
+        if (poll(&p, 1, Milliseconds(deadline - Clock::now())) <= 0)
+            break;
+        char buffer[16];
+        const ssize_t got = read(ready[0], buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        reply.append(buffer, static_cast<std::size_t>(got));
+    }
+    close(ready[0]);
+    if (reply.empty() || std::atoi(reply.c_str()) != n || !server.Running())
+        return std::nullopt;
+    return server;
+}
+
+} // namespace
+
+XSession::XSession() {
+    char pattern[] = "/tmp/taplore-e2e-XXXXXX";
+    if (!mkdtemp(pattern))
+        throw std::runtime_error("mkdtemp failed");
+    m_dir = pattern;
+    fs::create_directories(m_dir / "home");
+
+    for (int n = 90; n < 200 && m_display.empty(); ++n) {
+        if (DisplayTaken(n))
+            continue;
+        if (auto server = StartServer(n, m_dir / "xvfb.log")) {
+            m_server = std::move(*server);
+            m_display = ":" + std::to_string(n);
+        }
+    }
+    if (m_display.empty())
+        throw std::runtime_error("no X server could be started (is Xvfb installed?)");
+    setenv("DISPLAY", m_display.c_str(), 1);
+    unsetenv("XAUTHORITY");
+
+    Process::Options options;
+    options.env = {{"HOME", (m_dir / "home").string()}};
+    options.log = m_dir / "openbox.log";
+    m_windowManager = Process({"openbox", "--sm-disable"}, options);
+    const bool managed = WaitUntil(
+        [] {
+            const auto r = Run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, 3s);
+            return r.status == 0 && r.out.find("window id") != std::string::npos;
+        },
+        15s, 100ms);
+    if (!managed)
+        throw std::runtime_error("openbox did not start managing " + m_display);
+}
+
+XSession::~XSession() {
+    m_windowManager.Stop();
+    m_server.Stop();
+    std::error_code ignored;
+    fs::remove_all(m_dir, ignored);
+}
+
+// ---- windows ---------------------------------------------------------------------------
+
+std::vector<WindowId> VisibleWindows(pid_t pid, const std::string& titleRegex) {
+    // --all: pid, visibility and title must all match (xdotool's default is any of them).
+    const auto r = Run({"xdotool", "search", "--all", "--onlyvisible", "--pid", std::to_string(pid),
+                        "--name", titleRegex},
+                       5s);
+    std::vector<WindowId> windows;
+    std::istringstream lines(r.out);
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty())
+            windows.push_back(line);
+    return windows;
+}
+
+std::optional<WindowId> ActiveWindow() {
+    const auto r = Run({"xdotool", "getactivewindow"}, 5s);
+    if (r.status != 0 || Trimmed(r.out).empty())
+        return std::nullopt;
+    return Trimmed(r.out);
+}
+
+std::string WindowTitle(const WindowId& window) {
+    return Trimmed(Run({"xdotool", "getwindowname", window}, 5s).out);
+}
+
+Rect ClientRect(const WindowId& window) {
+    const auto r = Run({"xwininfo", "-id", window}, 5s);
+    return {NumberAfter(r.out, "Absolute upper-left X:"),
+            NumberAfter(r.out, "Absolute upper-left Y:"), NumberAfter(r.out, "Width:"),
+            NumberAfter(r.out, "Height:")};
+}
+
+std::vector<int> FrameExtents(const WindowId& window) {
+    const auto r = Run({"xprop", "-id", window, "_NET_FRAME_EXTENTS"}, 5s);
+    std::vector<int> extents;
+    const std::size_t equals = r.out.find('=');
+    if (equals == std::string::npos)
+        return {0, 0, 0, 0};
+    std::istringstream numbers(r.out.substr(equals + 1));
+    for (std::string item; std::getline(numbers, item, ',');)
+        extents.push_back(std::atoi(item.c_str()));
+    extents.resize(4, 0);
+    return extents;
+}
+
+Rect ScreenRect() {
+    const auto r = Run({"xdotool", "getdisplaygeometry"}, 5s);
+    std::istringstream numbers(r.out);
+    Rect screen;
+    numbers >> screen.width >> screen.height;
+    return screen;
+}
+
+// ---- input -----------------------------------------------------------------------------
+
+void Keys(const std::vector<std::string>& keys) {
+    std::vector<std::string> argv{"xdotool", "key", "--delay", "30"};
+    argv.insert(argv.end(), keys.begin(), keys.end());
+    Run(argv, 10s);
+}
+
+void TypeText(const std::string& text) {
+    Run({"xdotool", "type", "--delay", "20", text}, 30s);
+}
+
+void Activate(const WindowId& window) {
+    Run({"xdotool", "windowactivate", "--sync", window}, 5s);
+}
+
+void ClickAt(const WindowId& window, int x, int y, int button) {
+    Run({"xdotool", "mousemove", "--window", window, std::to_string(x), std::to_string(y), "click",
+         std::to_string(button)},
+        5s);
+}
+
+void ClickOnScreen(int x, int y, int button) {
+    Run({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click",
+         std::to_string(button)},
+        5s);
+}
+
+void Settle(Millis time) {
+    std::this_thread::sleep_for(time);
+}
+
+// ---- screenshots -----------------------------------------------------------------------
+
+namespace {
+
+fs::path ScreenshotPath(const std::string& name) {
+    const fs::path dir = SCREENSHOT_DIR;
+    fs::create_directories(dir);
+    return dir / name;
+}
+
+} // namespace
+
+void Screenshot(const WindowId& window, const std::string& name) {
+    Run({"import", "-window", window, ScreenshotPath(name).string()}, 20s);
+}
+
+void ScreenshotOfArea(const Rect& area, const std::string& name) {
+    const std::string crop = std::to_string(area.width) + "x" + std::to_string(area.height) + "+" +
+                             std::to_string(area.x) + "+" + std::to_string(area.y);
+    Run({"import", "-window", "root", "-crop", crop, "+repage", ScreenshotPath(name).string()},
+        20s);
+}
+
+} // namespace e2e

@@ -1,0 +1,116 @@
+#pragma once
+// A private X server (Xvfb) with a window manager (openbox), the built program started in
+// it, and the xdotool / ImageMagick calls that drive and photograph it from outside.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+using Millis = std::chrono::milliseconds;
+
+// ---- processes -------------------------------------------------------------------------
+
+struct CommandResult {
+    int status = -1; // exit status; -1 when it timed out or could not be started
+    std::string out; // standard output
+};
+
+// Runs argv[0] (searched in PATH) to completion, killing it after the timeout.
+CommandResult Run(const std::vector<std::string>& argv, Millis timeout = 10s);
+
+// A process in its own process group, killed with its group when this object goes away
+// and (through the parent-death signal) when the test process dies.
+class Process {
+public:
+    struct Options {
+        std::vector<std::pair<std::string, std::string>> env; // added to the environment
+        std::filesystem::path workDir;                        // empty: unchanged
+        std::filesystem::path log;                            // stdout and stderr; empty: null
+        int keepFd = -1; // a descriptor that must stay open in the child
+    };
+
+    Process() = default;
+    Process(const std::vector<std::string>& argv, const Options& options);
+    Process(Process&& other) noexcept;
+    Process& operator=(Process&& other) noexcept;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    ~Process();
+
+    pid_t Pid() const { return m_pid; }
+    bool Running();                        // reaps the process when it has ended
+    bool WaitForExit(Millis timeout);      // true when it ended within the timeout
+    std::optional<int> ExitStatus() const; // exit code, or 128 + signal
+    void Stop();                           // SIGTERM to the group, then SIGKILL
+
+private:
+    pid_t m_pid = -1;
+    bool m_reaped = false;
+    int m_status = 0;
+};
+
+// Polls cond every interval until it holds or the timeout passes; returns its last value.
+bool WaitUntil(const std::function<bool()>& cond, Millis timeout, Millis interval = 40ms);
+
+// ---- the X session ---------------------------------------------------------------------
+
+// Xvfb on a free display plus openbox; sets DISPLAY for this process, so every tool run
+// from here talks to it.
+class XSession {
+public:
+    XSession();
+    ~XSession();
+    XSession(const XSession&) = delete;
+    XSession& operator=(const XSession&) = delete;
+
+    const std::string& Display() const { return m_display; }
+    const std::filesystem::path& Dir() const { return m_dir; }
+
+private:
+    std::filesystem::path m_dir;
+    std::string m_display;
+    Process m_server;
+    Process m_windowManager;
+};
+
+// ---- windows ---------------------------------------------------------------------------
+
+using WindowId = std::string; // decimal X window id, as xdotool prints it
+
+struct Rect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+// Visible windows of process pid whose title matches the regular expression.
+std::vector<WindowId> VisibleWindows(pid_t pid, const std::string& titleRegex);
+std::optional<WindowId> ActiveWindow();
+std::string WindowTitle(const WindowId& window);
+Rect ClientRect(const WindowId& window); // screen coordinates of the client area
+// Frame extents left, right, top, bottom as the window manager reports them.
+std::vector<int> FrameExtents(const WindowId& window);
+Rect ScreenRect();
+
+// ---- input -----------------------------------------------------------------------------
+
+void Keys(const std::vector<std::string>& keys); // xdotool key names, to the focused window
+void TypeText(const std::string& text);
+void Activate(const WindowId& window);
+void ClickAt(const WindowId& window, int x, int y, int button = 1); // window coordinates
+void ClickOnScreen(int x, int y, int button = 1);
+void Settle(Millis time = 150ms);
+
+// ---- screenshots -----------------------------------------------------------------------
+
+// Saves a PNG of the window (or of a screen rectangle) under the screenshot folder.
+void Screenshot(const WindowId& window, const std::string& name);
+void ScreenshotOfArea(const Rect& area, const std::string& name);
+
+} // namespace e2e
