@@ -637,6 +637,8 @@ class ClosingTheDialog : public DesignDialog, public ::testing::WithParamInterfa
 
 TEST_P(ClosingTheDialog, EndsTheProgramCleanly) {
     m_expectRunning = false;
+    // The window manager binds its keys once the window is managed; give it a moment.
+    Settle(300ms);
     switch (GetParam()) {
     case CloseBy::escape:
         Keys({"Escape"});
