@@ -76,20 +76,18 @@ void Butterflies(Complex* a, int n) {
     const Complex* twiddles = g_cache.table.get();
     int stride = 1;
     for (int span = n / 2; span >= 1; span /= 2, stride *= 2) {
-        // j = 0 has the twiddle 1: no multiply.
+        // Every butterfly of a pass is independent, so each group is walked in memory order.
         for (int g = 0; g < n; g += 2 * span) {
-            const Complex x = a[g];
-            const Complex y = a[g + span];
-            a[g] = Add(x, y);
-            a[g + span] = Subtract(x, y);
-        }
-        for (int j = 1; j < span; ++j) {
-            const Complex w = twiddles[j * stride - 1];
-            for (int g = j; g < n; g += 2 * span) {
-                const Complex x = a[g];
-                const Complex y = a[g + span];
-                a[g] = Add(x, y);
-                a[g + span] = Multiply(Subtract(x, y), w);
+            Complex* x = a + g;
+            Complex* y = x + span;
+            // j = 0 has the twiddle 1: no multiply.
+            const Complex difference = Subtract(x[0], y[0]);
+            x[0] = Add(x[0], y[0]);
+            y[0] = difference;
+            for (int j = 1; j < span; ++j) {
+                const Complex d = Subtract(x[j], y[j]);
+                x[j] = Add(x[j], y[j]);
+                y[j] = Multiply(d, twiddles[j * stride - 1]);
             }
         }
     }
