@@ -24,7 +24,6 @@ public:
     void OnCalculate();
     void OnSave();
 
-    const double* Coefficients() const { return m_pCoef.get(); }
     int CoefficientCount() const { return m_nCoef; }
     CSpectrumWnd& SpectrumWindow() { return m_wndSpectrum; }
 

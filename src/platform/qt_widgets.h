@@ -63,7 +63,6 @@ public:
     void SetValues(std::shared_ptr<const double[]> values, int count);
     int Count() const { return m_count; }
     QString Text(int row) const;
-    int CurrentRow() const { return m_current; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -34,6 +34,9 @@ TEST(DesignDialog, StartValuesAndFrame) {
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
     EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+    // The program's icon in both sizes, on the window and for a dragged minimised window.
+    EXPECT_EQ(window->windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}}));
+    EXPECT_EQ(shown.dlg.OnQueryDragIcon().Get().cacheKey(), window->windowIcon().cacheKey());
     QTest::keyClick(window, Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible()) << "Escape cancels the dialog";
 }
