@@ -62,7 +62,9 @@ int AfxWinMain(int argc, char** argv) {
     // killing the program.
     std::signal(SIGPIPE, SIG_IGN);
     QApplication application(argc, argv);
+    QApplication::setApplicationName(version::kInternalName);
     QApplication::setApplicationVersion(version::kFileVersion);
+    QGuiApplication::setDesktopFileName(version::kDesktopEntry);
     g_pApp->InitInstance();
     return 0;
 }

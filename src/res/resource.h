@@ -33,12 +33,9 @@ struct IconResource {
 };
 IconResource FindIconResource(int id);
 
-// The version block.
+// The version block; the desktop entry carries the same names.
 namespace version {
 constexpr const char* kFileVersion = "1.0.0.1";
-constexpr const char* kVersionText = "1, 0, 0, 1";
-constexpr const char* kFileDescription = "Taplore MFC Application";
 constexpr const char* kInternalName = "Taplore";
-constexpr const char* kOriginalFileName = "Taplore.EXE";
-constexpr const char* kProductName = "Taplore Application";
+constexpr const char* kDesktopEntry = "taplore";
 } // namespace version
