@@ -46,12 +46,6 @@ CRect CWnd::GetClientRect() const {
     return {0, 0, m_pWidget->width(), m_pWidget->height()};
 }
 
-CRect CWnd::GetWindowRect() const {
-    const QPoint topLeft = m_pWidget->mapToGlobal(QPoint(0, 0));
-    return {topLeft.x(), topLeft.y(), topLeft.x() + m_pWidget->width(),
-            topLeft.y() + m_pWidget->height()};
-}
-
 void CWnd::ScreenToClient(CRect& rect) const {
     const QPoint topLeft = m_pWidget->mapFromGlobal(QPoint(rect.left, rect.top));
     const QPoint bottomRight = m_pWidget->mapFromGlobal(QPoint(rect.right, rect.bottom));
@@ -60,14 +54,6 @@ void CWnd::ScreenToClient(CRect& rect) const {
 
 bool CWnd::IsIconic() const {
     return m_pWidget->isMinimized();
-}
-
-std::string CWnd::GetWindowText() const {
-    return m_pWidget->windowTitle().toStdString();
-}
-
-void CWnd::SetWindowText(const std::string& text) {
-    m_pWidget->setWindowTitle(ToQString(text));
 }
 
 void CWnd::Invalidate() {

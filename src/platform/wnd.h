@@ -29,11 +29,8 @@ public:
 
     QWidget* GetWidget() const { return m_pWidget; }
     CRect GetClientRect() const;
-    CRect GetWindowRect() const; // screen coordinates
     void ScreenToClient(CRect& rect) const;
     bool IsIconic() const;
-    std::string GetWindowText() const;
-    void SetWindowText(const std::string& text);
 
     // Invalidates the window and its children; UpdateWindow then paints them at once.
     void Invalidate();
