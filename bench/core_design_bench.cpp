@@ -1,5 +1,5 @@
-#include "dialog/fir_design.h"
-#include "spectrum/log_magnitude.h"
+#include "core/fir_design.h"
+#include "core/log_magnitude.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,5 @@
-#include "dialog/coef_file.h"
-#include "dialog/fir_design.h"
+#include "core/coef_file.h"
+#include "core/fir_design.h"
 
 #include <benchmark/benchmark.h>
 

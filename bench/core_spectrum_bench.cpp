@@ -4,8 +4,8 @@
 #include <numbers>
 #include <vector>
 
-#include "spectrum/fft.h"
-#include "spectrum/log_magnitude.h"
+#include "core/fft.h"
+#include "core/log_magnitude.h"
 
 namespace {
 

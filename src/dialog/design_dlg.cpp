@@ -1,9 +1,9 @@
 #include "dialog/design_dlg.h"
 
 #include "app/about_dlg.h"
-#include "dialog/coef_file.h"
-#include "dialog/fir_design.h"
-#include "platform/crt.h"
+#include "core/coef_file.h"
+#include "core/fir_design.h"
+#include "core/crt.h"
 #include "platform/file_dialog.h"
 #include "platform/paint_dc.h"
 #include "platform/wait_cursor.h"

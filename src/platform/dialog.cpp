@@ -1,7 +1,7 @@
 #include "platform/dialog.h"
 
 #include "platform/controls.h"
-#include "platform/crt.h"
+#include "core/crt.h"
 #include "platform/qt_widgets.h"
 #include "platform/win_app.h"
 

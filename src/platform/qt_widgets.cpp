@@ -1,6 +1,6 @@
 #include "platform/qt_widgets.h"
 
-#include "platform/crt.h"
+#include "core/crt.h"
 #include "platform/dialog.h"
 
 #include <QContextMenuEvent>

@@ -1,6 +1,6 @@
 #include "platform/wnd.h"
 
-#include "platform/file_output.h"
+#include "core/file_output.h"
 #include "platform/qt_widgets.h"
 
 #include <QApplication>

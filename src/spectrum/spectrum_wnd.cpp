@@ -1,7 +1,7 @@
 #include "spectrum/spectrum_wnd.h"
 
 #include "platform/paint_dc.h"
-#include "spectrum/log_magnitude.h"
+#include "core/log_magnitude.h"
 
 #include <cmath>
 #include <limits>

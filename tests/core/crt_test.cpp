@@ -1,4 +1,4 @@
-#include "platform/crt.h"
+#include "core/crt.h"
 
 #include <gtest/gtest.h>
 

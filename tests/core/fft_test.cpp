@@ -1,11 +1,11 @@
-#include "spectrum/fft.h"
+#include "core/fft.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 #include <random>
 #include <vector>
 
-#include "platform/memory.h"
+#include "core/memory.h"
 
 namespace {
 

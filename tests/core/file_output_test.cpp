@@ -1,5 +1,5 @@
-#include "dialog/coef_file.h"
-#include "platform/file_output.h"
+#include "core/coef_file.h"
+#include "core/file_output.h"
 
 #include <gtest/gtest.h>
 

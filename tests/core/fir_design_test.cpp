@@ -1,5 +1,5 @@
-#include "dialog/fir_design.h"
-#include "platform/memory.h"
+#include "core/fir_design.h"
+#include "core/memory.h"
 
 #include <gtest/gtest.h>
 

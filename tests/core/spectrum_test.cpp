@@ -1,4 +1,4 @@
-#include "spectrum/log_magnitude.h"
+#include "core/log_magnitude.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

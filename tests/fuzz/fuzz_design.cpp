@@ -1,9 +1,9 @@
 // The designer over arbitrary orders and cutoffs: no crash, no undefined behaviour, and the
 // properties every design keeps: odd tap count from the order's parity, an empty buffer on
 // failure, zeros when no band type matches, and a spectrum for every design that fits one.
-#include "dialog/fir_design.h"
-#include "platform/memory.h"
-#include "spectrum/log_magnitude.h"
+#include "core/fir_design.h"
+#include "core/memory.h"
+#include "core/log_magnitude.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // The number rules against their grammar: a hand-written recogniser finds the longest
 // prefix the grammar accepts, and the C library (in the untouched "C" locale) converts it.
-#include "platform/crt.h"
+#include "core/crt.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // Calculate: the design listed as "%f" texts and plotted, or one of the two error boxes.
-#include "platform/memory.h"
+#include "core/memory.h"
 #include "res/resource.h"
 #include "widget_helpers.h"
 

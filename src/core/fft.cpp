@@ -1,11 +1,11 @@
-#include "spectrum/fft.h"
+#include "core/fft.h"
 
 #include <bit>
 #include <cmath>
 #include <memory>
 #include <utility>
 
-#include "platform/memory.h"
+#include "core/memory.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "dialog/fir_design.h"
+#include "core/fir_design.h"
 
-#include "platform/memory.h"
+#include "core/memory.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
-#include "spectrum/log_magnitude.h"
+#include "core/log_magnitude.h"
 
 #include <cmath>
 
-#include "platform/memory.h"
-#include "spectrum/fft.h"
+#include "core/memory.h"
+#include "core/fft.h"
 
 int ComputeLogMagnitude(const double* coef, int count, std::unique_ptr<double[]>& magDb,
                         int& nBins) {

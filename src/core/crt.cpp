@@ -1,4 +1,4 @@
-#include "platform/crt.h"
+#include "core/crt.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "platform/file_output.h"
+#include "core/file_output.h"
 
 #include <cerrno>
 #include <cstdio>

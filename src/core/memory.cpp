@@ -1,4 +1,4 @@
-#include "platform/memory.h"
+#include "core/memory.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "dialog/coef_file.h"
+#include "core/coef_file.h"
 
-#include "platform/crt.h"
-#include "platform/file_output.h"
+#include "core/crt.h"
+#include "core/file_output.h"
 
 namespace {
 
