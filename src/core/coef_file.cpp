@@ -3,25 +3,17 @@
 #include "core/crt.h"
 #include "core/file_output.h"
 
-namespace {
-
-// Lines are gathered into chunks of this size, so no line costs a heap string of its own.
-constexpr std::size_t kChunkBytes = 64 * 1024;
-
-} // namespace
+std::string FormatCoefficientText(const double* coef, int count) {
+    std::string text;
+    // "-0.000000\r\n" is 11 bytes; most taps of a long design are that short.
+    text.reserve(static_cast<std::size_t>(count) * 11);
+    for (int k = 0; k < count; ++k) {
+        crt::AppendF(text, coef[k]);
+        text += "\r\n";
+    }
+    return text;
+}
 
 void WriteCoefficientFile(const std::string& path, const double* coef, int count) {
-    CStdioFile file(path);
-    std::string chunk;
-    chunk.reserve(2 * kChunkBytes);
-    for (int k = 0; k < count; ++k) {
-        crt::AppendF(chunk, coef[k]);
-        chunk += '\n';
-        if (chunk.size() >= kChunkBytes) {
-            file.WriteString(chunk);
-            chunk.clear();
-        }
-    }
-    file.WriteString(chunk);
-    file.Close();
+    WriteTextFile(path, FormatCoefficientText(coef, count));
 }

@@ -3,6 +3,9 @@
 
 #include <string>
 
+// The file's bytes for count taps.
+std::string FormatCoefficientText(const double* coef, int count);
+
 // Writes count taps to path, replacing any previous content only once all is written.
 // Throws CFileException on failure.
 void WriteCoefficientFile(const std::string& path, const double* coef, int count);

@@ -146,7 +146,6 @@ private:
     void LockAndReplace(const struct stat& existing);
     void CreateTemporary();
     void OpenInPlace();
-    void AppendTranslated(std::string_view text);
     void Flush();
     bool Sync() const;
     bool ApplyKeptMode() const;
@@ -246,18 +245,9 @@ void CStdioFile::Impl::OpenInPlace() {
 void CStdioFile::Impl::Write(std::string_view text) {
     if (fd < 0)
         Fail(CFileException::diskFull);
-    AppendTranslated(text);
+    buffer.append(text);
     if (buffer.size() >= kBufferBytes)
         Flush();
-}
-
-void CStdioFile::Impl::AppendTranslated(std::string_view text) {
-    for (std::size_t lineEnd; (lineEnd = text.find('\n')) != std::string_view::npos;
-         text.remove_prefix(lineEnd + 1)) {
-        buffer.append(text.data(), lineEnd);
-        buffer.append("\r\n");
-    }
-    buffer.append(text);
 }
 
 void CStdioFile::Impl::Flush() {
@@ -334,4 +324,10 @@ void CStdioFile::WriteString(std::string_view text) {
 
 void CStdioFile::Close() {
     m_pImpl->Close();
+}
+
+void WriteTextFile(const std::string& path, std::string_view bytes) {
+    CStdioFile file(path);
+    file.WriteString(bytes);
+    file.Close();
 }

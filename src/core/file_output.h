@@ -42,8 +42,8 @@ private:
     std::string m_message;
 };
 
-// A file created (or truncated) for writing in text mode, with exclusive access.
-// Every "\n" written becomes CR LF. Failures throw CFileException.
+// A file created (or truncated) for writing, with exclusive access. Bytes are written as
+// given. Failures throw CFileException.
 class CStdioFile {
 public:
     explicit CStdioFile(const std::string& path); // opens; throws on failure
@@ -58,3 +58,6 @@ private:
     struct Impl;
     Impl* m_pImpl;
 };
+
+// Writes bytes to path through CStdioFile: the whole text, or nothing of the old content lost.
+void WriteTextFile(const std::string& path, std::string_view bytes);
