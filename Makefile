@@ -1,7 +1,7 @@
 # The two set-up commands: `make run` and `make test`. Both install what is missing first.
 BUILD     ?= build
 JOBS      ?= $(shell nproc)
-PACKAGES  := build-essential cmake qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core \
+PACKAGES  := build-essential cmake qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core locales \
              libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
 E2E_PACKAGES := xvfb xauth openbox xdotool imagemagick x11-utils
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

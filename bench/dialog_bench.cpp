@@ -1,10 +1,11 @@
 // The design dialog's own commands, offscreen: Calculate with its list and repaint, the
 // memory a million-tap Calculate takes, and opening the dialog up to its first paint.
-#include "dialog/design_dlg.h"
-#include "platform/win_app.h"
-#include "res/resource.h"
+#include "gui/design_dlg.h"
+#include "gui/value_list.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <benchmark/benchmark.h>
@@ -13,11 +14,6 @@
 #include <string>
 
 namespace {
-
-class CBenchApp : public CWinApp {
-public:
-    bool InitInstance() override { return false; }
-} theBenchApp;
 
 // The million-tap design cannot be plotted, so Calculate ends in a message box: close it.
 void CloseNextMessageBox() {
@@ -28,16 +24,19 @@ void CloseNextMessageBox() {
 }
 
 void OpenDialog(CDesignDlg& dlg) {
-    dlg.CreateDialogWindow();
-    dlg.GetWidget()->show();
+    dlg.show();
     QCoreApplication::processEvents(); // exposed, so repaints really paint
 }
 
 void Calculate(CDesignDlg& dlg, int order) {
-    dlg.SetDlgItemText(IDC_EDIT_ORDER, std::to_string(order));
+    dlg.findChild<QLineEdit*>("editOrder")->setText(QString::number(order));
     if (order >= 1024)
         CloseNextMessageBox();
-    dlg.OnCalculate();
+    dlg.findChild<QPushButton*>("calculate")->click();
+}
+
+int ListedTaps(const CDesignDlg& dlg) {
+    return dlg.findChild<ValueList*>()->count();
 }
 
 long StatusKiB(const char* field) {
@@ -58,7 +57,7 @@ void BM_CalculatePeakMemory(benchmark::State& state) {
         const long idle = StatusKiB("VmRSS:");
         std::ofstream("/proc/self/clear_refs") << "5"; // restart the peak from here
         Calculate(dlg, 1'000'000);
-        bytesPerTap = (StatusKiB("VmHWM:") - idle) * 1024.0 / dlg.CoefficientCount();
+        bytesPerTap = (StatusKiB("VmHWM:") - idle) * 1024.0 / ListedTaps(dlg);
     }
     state.counters["bytes_per_tap"] = bytesPerTap;
 }
@@ -70,7 +69,7 @@ void BM_Calculate(benchmark::State& state) {
     OpenDialog(dlg);
     for (auto _ : state)
         Calculate(dlg, static_cast<int>(state.range(0)));
-    state.counters["taps"] = dlg.CoefficientCount();
+    state.counters["taps"] = ListedTaps(dlg);
 }
 BENCHMARK(BM_Calculate)->Arg(511)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Calculate)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
@@ -78,9 +77,8 @@ BENCHMARK(BM_Calculate)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 void BM_OpenDialogToFirstPaint(benchmark::State& state) {
     for (auto _ : state) {
         CDesignDlg dlg;
-        dlg.CreateDialogWindow();
-        dlg.GetWidget()->show();
-        dlg.GetWidget()->repaint();
+        dlg.show();
+        dlg.repaint();
     }
 }
 BENCHMARK(BM_OpenDialogToFirstPaint)->Unit(benchmark::kMillisecond);

@@ -1,5 +1,0 @@
-#include "app/about_dlg.h"
-
-#include "res/resource.h"
-
-CAboutDlg::CAboutDlg(CWnd* pParent) : CDialog(IDD_ABOUTBOX, pParent) {}

@@ -1,0 +1,22 @@
+#pragma once
+// CDesignApp: the application object. It runs the design dialog; closing the dialog ends
+// the program.
+
+#include <QApplication>
+#include <QIcon>
+
+class CDesignApp : public QApplication {
+    Q_OBJECT
+
+public:
+    CDesignApp(int& argc, char** argv);
+
+    // Runs the design dialog modally. Returns false: the program ends with the dialog,
+    // without an event loop of its own.
+    bool InitInstance();
+
+    // The program icon, in its 16 x 16 and 32 x 32 images.
+    static QIcon ProgramIcon();
+    // F1 in either dialog: the help file beside the executable, or a box saying it failed.
+    static void OnHelp(QWidget* owner);
+};

@@ -1,0 +1,61 @@
+#pragma once
+// CDesignDlg: the program's main window. The user sets the order, the sampling rate and two
+// cutoffs; Calculate designs the filter, lists its taps and plots its spectrum; Save writes
+// the taps to a text file.
+
+#include <QDialog>
+#include <QIcon>
+
+#include <memory>
+
+class CSpectrumWnd;
+class DigitsEdit;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QSlider;
+class SystemMenu;
+class ValueList;
+
+class CDesignDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CDesignDlg(QWidget* parent = nullptr);
+
+    // Designs into the coefficient buffer; returns the tap count or -1 (see ::DesignFilter).
+    int DesignFilter(int order, double f1, double f2);
+
+private slots:
+    void OnSysCommand(unsigned id);
+    void OnHScroll();
+    void OnChangeSampleRate();
+    void OnCalculate();
+    void OnSave();
+
+private:
+    void CreateControls();
+    void NameControls();
+    void ConnectHandlers();
+    void OnInitDialog();
+    void ShowError(const QString& text);
+
+    QFrame* m_frameSpectrum;
+    ValueList* m_listCoef;
+    DigitsEdit* m_editOrder;
+    QSlider* m_sliderLow;
+    QSlider* m_sliderHigh;
+    QPushButton* m_buttonCalculate;
+    QPushButton* m_buttonSave;
+    QLabel* m_labelLow;
+    QLabel* m_labelHigh;
+    DigitsEdit* m_editSampleRate;
+    CSpectrumWnd* m_wndSpectrum;
+    SystemMenu* m_systemMenu;
+    int m_nOrder = 511;
+    int m_nSampleRate = 8000;
+    // Shared with the list, which keeps showing the taps it was given.
+    std::shared_ptr<double[]> m_pCoef;
+    int m_nCoef = 0;
+    QIcon m_hIcon;
+};

@@ -1,0 +1,22 @@
+#include "gui/dialog_units.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+
+DialogUnits::DialogUnits(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    m_baseX = (letters / 26 + 1) / 2;
+    m_baseY = metrics.height();
+}
+
+void DialogUnits::Place(QWidget* widget, int x, int y, int cx, int cy) const {
+    widget->setGeometry(X(x), Y(y), X(cx), Y(cy));
+}
+
+void WidenToFitText(QLabel* label) {
+    const int excess = label->fontMetrics().horizontalAdvance(label->text()) - label->width();
+    if (excess > 0)
+        label->setGeometry(label->geometry().adjusted(-(excess + 1) / 2, 0, (excess + 1) / 2, 0));
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Dialog layouts are given in dialog units, so they scale with the dialog's font and DPI.
+
+#include <QFont>
+
+class QLabel;
+class QWidget;
+
+// Converts dialog units to pixels through the font's base units: x*bx/4 and y*by/8.
+class DialogUnits {
+public:
+    explicit DialogUnits(const QFont& font);
+
+    int X(int x) const { return (x * m_baseX + 2) / 4; }
+    int Y(int y) const { return (y * m_baseY + 4) / 8; }
+    // Places widget at a rectangle given in dialog units.
+    void Place(QWidget* widget, int x, int y, int cx, int cy) const;
+
+private:
+    int m_baseX;
+    int m_baseY;
+};
+
+// The stand-in fonts run wider than the ones the layouts were drawn for: a centred caption
+// that no longer fits grows equally on both sides instead of being cut.
+void WidenToFitText(QLabel* label);

@@ -1,0 +1,77 @@
+#include "gui/spectrum_wnd.h"
+
+#include "core/log_magnitude.h"
+
+#include <QPainter>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const QColor kGridColour(0, 255, 0);
+const QColor kCurveColour(255, 0, 0);
+
+// A plot coordinate: truncated toward zero; a value that is not finite lands on 0.
+int ToPixel(double value) {
+    if (!std::isfinite(value))
+        return 0;
+    constexpr double limit = std::numeric_limits<int>::max();
+    return static_cast<int>(std::fmax(-limit, std::fmin(limit, value)));
+}
+
+QPen GridPen() {
+    QPen pen(kGridColour, 1);
+    pen.setDashPattern({1.0, 1.0}); // every other pixel
+    pen.setCapStyle(Qt::FlatCap);
+    return pen;
+}
+
+QPen CurvePen() {
+    QPen pen(kCurveColour, 2);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
+}
+
+} // namespace
+
+CSpectrumWnd::CSpectrumWnd(QWidget* parent) : QWidget(parent) {
+    // paintEvent covers every pixel, so nothing is erased first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+int CSpectrumWnd::ComputeSpectrum(const double* coef, int count) {
+    return ComputeLogMagnitude(coef, count, m_pMagDb, m_nBins);
+}
+
+void CSpectrumWnd::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(rect(), m_crBackground);
+    DrawGrid(painter, width(), height());
+    DrawCurve(painter, width(), height() / 10);
+}
+
+void CSpectrumWnd::DrawGrid(QPainter& painter, int width, int height) {
+    painter.setPen(GridPen());
+    // A window under 10 pixels has a step of 0: it gets no lines rather than endless ones.
+    const int xstep = width / 10;
+    for (int x = 0; xstep > 0 && x < width; x += xstep)
+        painter.drawLine(x, 0, x, height);
+    const int ystep = height / 10;
+    for (int y = 0; ystep > 0 && y < height; y += ystep)
+        painter.drawLine(0, y, width, y);
+}
+
+// Bin 0 is not drawn: the curve starts from (0, ystep).
+void CSpectrumWnd::DrawCurve(QPainter& painter, int width, int ystep) const {
+    painter.setPen(CurvePen());
+    QPoint current(0, ystep);
+    for (int i = 1; i < m_nBins; ++i) {
+        const QPoint next(static_cast<int>(static_cast<long long>(i) * width / m_nBins),
+                          ToPixel(10.0 - ((m_pMagDb[i] * ystep) * 0.1)));
+        painter.drawLine(current, next);
+        current = next;
+    }
+}

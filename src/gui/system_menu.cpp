@@ -1,0 +1,63 @@
+#include "gui/system_menu.h"
+
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QKeyEvent>
+
+namespace {
+
+bool IsShiftF10(const QEvent* event) {
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return event->type() == QEvent::KeyPress && key->key() == Qt::Key_F10 &&
+           key->modifiers() == Qt::ShiftModifier;
+}
+
+// Shift+F10 asks the control with the focus for its context menu, as the Menu key does; a
+// control without a menu of its own passes the request up to the dialog.
+void RequestContextMenu(QWidget* target) {
+    const QPoint pos = target->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    QContextMenuEvent request(QContextMenuEvent::Keyboard, pos, target->mapToGlobal(pos));
+    QCoreApplication::sendEvent(target, &request);
+}
+
+} // namespace
+
+SystemMenu::SystemMenu(QDialog* dialog, bool minimizeBox) : QObject(dialog), m_dialog(dialog) {
+    if (minimizeBox)
+        AppendMenu(SC_MINIMIZE, tr("Mi&nimize"));
+    AppendMenu(SC_CLOSE, tr("&Close"));
+    dialog->installEventFilter(this);
+}
+
+void SystemMenu::AppendSeparator() {
+    m_menu.addSeparator();
+}
+
+void SystemMenu::AppendMenu(unsigned id, const QString& text) {
+    m_menu.addAction(text)->setData(id);
+}
+
+void SystemMenu::DefaultSysCommand(QDialog* dialog, unsigned id) {
+    if (id == SC_MINIMIZE)
+        dialog->showMinimized();
+    else if (id == SC_CLOSE)
+        dialog->reject();
+}
+
+bool SystemMenu::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_dialog)
+        return false;
+    if (event->type() == QEvent::ContextMenu) {
+        // The command runs once the menu has closed.
+        if (const QAction* chosen =
+                m_menu.exec(static_cast<QContextMenuEvent*>(event)->globalPos()))
+            emit sysCommand(chosen->data().toUInt());
+        return true;
+    }
+    if (IsShiftF10(event)) {
+        RequestContextMenu(m_dialog->focusWidget() ? m_dialog->focusWidget() : m_dialog);
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,107 @@
+#include "gui/value_list.h"
+
+#include "core/crt.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+
+ValueList::ValueList(QWidget* parent) : QAbstractScrollArea(parent) {
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    viewport()->setBackgroundRole(QPalette::Base);
+}
+
+void ValueList::setValues(std::shared_ptr<const double[]> values, int count) {
+    m_values = std::move(values);
+    m_count = m_values ? count : 0;
+    m_current = -1;
+    verticalScrollBar()->setValue(0);
+    UpdateScrollRange();
+    viewport()->update();
+}
+
+QString ValueList::text(int row) const {
+    return row >= 0 && row < m_count ? QString::fromStdString(crt::FormatF(m_values[row]))
+                                     : QString();
+}
+
+int ValueList::RowHeight() const {
+    return fontMetrics().height();
+}
+
+int ValueList::VisibleRows() const {
+    return std::max(1, viewport()->height() / RowHeight());
+}
+
+int ValueList::FirstRow() const {
+    return verticalScrollBar()->value();
+}
+
+void ValueList::UpdateScrollRange() {
+    verticalScrollBar()->setRange(0, std::max(0, m_count - VisibleRows()));
+    verticalScrollBar()->setPageStep(VisibleRows());
+}
+
+void ValueList::SetCurrent(int row) {
+    if (m_count == 0)
+        return;
+    m_current = std::clamp(row, 0, m_count - 1);
+    if (m_current < FirstRow())
+        verticalScrollBar()->setValue(m_current);
+    else if (m_current >= FirstRow() + VisibleRows())
+        verticalScrollBar()->setValue(m_current - VisibleRows() + 1);
+    viewport()->update();
+}
+
+void ValueList::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(viewport());
+    const int height = RowHeight();
+    const int last = std::min(m_count, FirstRow() + VisibleRows() + 1);
+    for (int row = FirstRow(), y = 0; row < last; ++row, y += height) {
+        const QRect rect(0, y, viewport()->width(), height);
+        const bool current = row == m_current;
+        if (current)
+            painter.fillRect(rect, palette().highlight());
+        painter.setPen(palette().color(current ? QPalette::HighlightedText : QPalette::Text));
+        painter.drawText(rect.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, text(row));
+    }
+}
+
+void ValueList::keyPressEvent(QKeyEvent* event) {
+    const int page = VisibleRows();
+    switch (event->key()) {
+    case Qt::Key_Up:
+        return SetCurrent(m_current - 1);
+    case Qt::Key_Down:
+        return SetCurrent(m_current + 1);
+    case Qt::Key_PageUp:
+        return SetCurrent(m_current - page);
+    case Qt::Key_PageDown:
+        return SetCurrent(m_current + page);
+    case Qt::Key_Home:
+        return SetCurrent(0);
+    case Qt::Key_End:
+        return SetCurrent(m_count - 1);
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+    }
+}
+
+void ValueList::mousePressEvent(QMouseEvent* event) {
+    const int row = FirstRow() + event->position().toPoint().y() / RowHeight();
+    if (row < m_count)
+        SetCurrent(row);
+}
+
+void ValueList::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollRange();
+}
+
+void ValueList::scrollContentsBy(int /*dx*/, int /*dy*/) {
+    viewport()->update();
+}
