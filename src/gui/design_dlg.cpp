@@ -138,6 +138,9 @@ void CDesignDlg::CreateControls() {
         control->setFocusPolicy(tabStops.contains(control) ? Qt::StrongFocus : Qt::NoFocus);
     captionOrder->setBuddy(m_editOrder);
     captionRate->setBuddy(m_editSampleRate);
+    captionCoef->setBuddy(m_listCoef);
+    m_sliderLow->setAccessibleName("Low cutoff frequency");
+    m_sliderHigh->setAccessibleName("High cutoff frequency");
     NameControls();
 }
 

@@ -1,7 +1,9 @@
 #include "gui/value_list.h"
 
 #include "core/crt.h"
+#include "gui/value_list_accessible.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,6 +15,8 @@ ValueList::ValueList(QWidget* parent) : QAbstractScrollArea(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setBackgroundRole(QPalette::Base);
+    static const bool accessible = (ValueListAccessible::InstallFactory(), true);
+    (void)accessible;
 }
 
 void ValueList::setValues(std::shared_ptr<const double[]> values, int count) {
@@ -22,6 +26,8 @@ void ValueList::setValues(std::shared_ptr<const double[]> values, int count) {
     verticalScrollBar()->setValue(0);
     UpdateScrollRange();
     viewport()->update();
+    QAccessibleEvent reset(this, QAccessible::ObjectReorder);
+    QAccessible::updateAccessibility(&reset);
 }
 
 QString ValueList::text(int row) const {
@@ -55,6 +61,9 @@ void ValueList::SetCurrent(int row) {
     else if (m_current >= FirstRow() + VisibleRows())
         verticalScrollBar()->setValue(m_current - VisibleRows() + 1);
     viewport()->update();
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(m_current);
+    QAccessible::updateAccessibility(&focus);
 }
 
 void ValueList::paintEvent(QPaintEvent* /*event*/) {
