@@ -240,7 +240,7 @@ void CDesignDlg::OnCalculate() {
         return;
     }
     m_listCoef->setValues(m_pCoef, m_nCoef);
-    if (m_wndSpectrum->ComputeSpectrum(m_pCoef.get(), m_nCoef) < 0) {
+    if (m_wndSpectrum->ComputeSpectrum(m_pCoef.get(), m_nCoef, fs) < 0) {
         wait.Restore();
         ShowError("Calculating magnitude failed!");
         return;

@@ -1,9 +1,13 @@
 #include "gui/spectrum_wnd.h"
 
+#include "core/crt.h"
 #include "core/log_magnitude.h"
 
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -13,6 +17,11 @@ const QColor kGridColour(0, 255, 0);
 const QColor kCurveColour(255, 0, 0);
 
 // A plot coordinate: truncated toward zero; a value that is not finite lands on 0.
+// One decimal, as the cutoff labels show it, without their padding.
+QString OneDecimal(double value) {
+    return QString::fromStdString(crt::FormatF8_1(value)).trimmed();
+}
+
 int ToPixel(double value) {
     if (!std::isfinite(value))
         return 0;
@@ -41,8 +50,34 @@ CSpectrumWnd::CSpectrumWnd(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-int CSpectrumWnd::ComputeSpectrum(const double* coef, int count) {
-    return ComputeLogMagnitude(coef, count, m_pMagDb, m_nBins);
+int CSpectrumWnd::ComputeSpectrum(const double* coef, int count, double sampleRate) {
+    const int bins = ComputeLogMagnitude(coef, count, m_pMagDb, m_nBins);
+    if (bins >= 0)
+        m_sampleRate = sampleRate;
+    return bins;
+}
+
+// The pointer's bin as a tooltip: the plot has no axes to read it from.
+bool CSpectrumWnd::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString text = BinText(help->pos().x());
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), text, this);
+    return true;
+}
+
+// The bin drawn nearest to x; bin 0 is never drawn, so it is never named.
+QString CSpectrumWnd::BinText(int x) const {
+    if (m_nBins < 2 || width() <= 0)
+        return {};
+    const long long nearest = (static_cast<long long>(x) * m_nBins + width() / 2) / width();
+    const int bin = static_cast<int>(std::clamp<long long>(nearest, 1, m_nBins - 1));
+    const double hz = bin * m_sampleRate / kSpectrumPoints;
+    return OneDecimal(hz) + " Hz  " + OneDecimal(m_pMagDb[bin]) + " dB";
 }
 
 void CSpectrumWnd::paintEvent(QPaintEvent* /*event*/) {

@@ -16,18 +16,22 @@ class CSpectrumWnd : public QWidget {
 public:
     explicit CSpectrumWnd(QWidget* parent);
 
-    // Computes the dB values of the taps' spectrum; returns 512, or -1 on failure.
-    // Leaves drawing to the caller.
-    int ComputeSpectrum(const double* coef, int count);
+    // Computes the dB values of the taps' spectrum at a sampling rate; returns 512, or -1 on
+    // failure. Leaves drawing to the caller.
+    int ComputeSpectrum(const double* coef, int count, double sampleRate);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     static void DrawGrid(QPainter& painter, int width, int height);
     void DrawCurve(QPainter& painter, int width, int ystep) const;
+    // "1250.0 Hz  -3.1 dB" for the bin under x, or nothing before the first spectrum.
+    QString BinText(int x) const;
 
     QColor m_crBackground = Qt::black;
     std::unique_ptr<double[]> m_pMagDb;
     int m_nBins = 0;
+    double m_sampleRate = 0.0; // of the spectrum shown
 };

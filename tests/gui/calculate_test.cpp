@@ -1,10 +1,15 @@
 // Calculate: the design listed as "%f" texts and plotted, or one of the two error boxes.
+#include "core/fir_design.h"
 #include "core/memory.h"
+#include "gui/spectrum_wnd.h"
 #include "gui_helpers.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QSlider>
 #include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -211,6 +216,37 @@ TEST(Calculate, PastedTextsNeverCrash) {
                 << messages[0].text.toStdString();
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// The tooltip the spectrum window shows with the pointer at x.
+QString TooltipAt(CSpectrumWnd* spectrum, int x) {
+    const QPoint pos(x, spectrum->height() / 2);
+    QHelpEvent event(QEvent::ToolTip, pos, spectrum->mapToGlobal(pos));
+    QApplication::sendEvent(spectrum, &event);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+TEST(Calculate, TooltipReadsFrequencyAndLevelOfTheBinUnderThePointer) {
+    ShownDesignDialog shown;
+    auto* spectrum = shown.dlg.findChild<CSpectrumWnd*>();
+    EXPECT_EQ(TooltipAt(spectrum, 100), "") << "nothing before the first spectrum";
+    ASSERT_TRUE(Calculate(shown).empty());
+
+    // Bin 51 of the start-up band-pass (398.4 Hz at 8000 Hz) sits on its lower band edge.
+    const int x = 51 * spectrum->width() / 512;
+    const QStringList parts = TooltipAt(spectrum, x).split("  ");
+    ASSERT_EQ(parts.size(), 2) << parts.join("  ").toStdString();
+    EXPECT_EQ(parts[0], "398.4 Hz");
+    ASSERT_TRUE(parts[1].endsWith(" dB"));
+    std::shared_ptr<double[]> coef;
+    int count = 0;
+    DesignFilter(coef, count, 511, 0.1, 0.6);
+    const double level = 20 * std::log10(Gain({coef.get(), coef.get() + count}, 51 / 512.0));
+    EXPECT_NEAR(parts[1].chopped(3).toDouble(), level, 0.1);
 }
 
 } // namespace

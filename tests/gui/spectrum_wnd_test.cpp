@@ -26,7 +26,7 @@ protected:
         spectrum->setGeometry(0, 0, width, height);
         if (tap) {
             const double value = *tap;
-            EXPECT_EQ(spectrum->ComputeSpectrum(&value, 1), 512);
+            EXPECT_EQ(spectrum->ComputeSpectrum(&value, 1, 8000), 512);
         }
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::white);
