@@ -8,9 +8,10 @@
 namespace {
 
 bool IsShiftF10(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
     const auto* key = static_cast<const QKeyEvent*>(event);
-    return event->type() == QEvent::KeyPress && key->key() == Qt::Key_F10 &&
-           key->modifiers() == Qt::ShiftModifier;
+    return key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
 }
 
 // Shift+F10 asks the control with the focus for its context menu, as the Menu key does; a
