@@ -17,11 +17,13 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 run: build
 	$(BUILD)/taplore
 
-# Every layer in the release build, then the computation and widget tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz target for a short while.
+# Every layer in the release build (the end-to-end tests unpack the Debian package, built
+# first), then the computation and widget tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then each fuzz target for a short while.
 test: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
+	cmake --build $(BUILD) --target package
 	cd $(BUILD) && ctest --output-on-failure
 	cmake -S . -B $(BUILD)/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAPLORE_SANITIZE=ON -DTAPLORE_E2E=OFF
 	cmake --build $(BUILD)/sanitize -j $(JOBS)
