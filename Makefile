@@ -4,9 +4,11 @@ JOBS      ?= $(shell nproc)
 PACKAGES  := build-essential cmake qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core locales \
              libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
 E2E_PACKAGES := xvfb xauth openbox xdotool imagemagick x11-utils
+# Building the Debian package and checking it and the desktop texts.
+PACKAGING_PACKAGES := dpkg-dev file lintian appstream desktop-file-utils groff man-db
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test bench fuzz install deps build clean
+.PHONY: run test bench fuzz install package deps build clean
 FUZZ_SECONDS ?= 300
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
                  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -15,11 +17,13 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 run: build
 	$(BUILD)/taplore
 
-# Every layer in the release build, then the computation and widget tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz target for a short while.
+# Every layer in the release build (the end-to-end tests unpack the Debian package, built
+# first), then the computation and widget tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then each fuzz target for a short while.
 test: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
+	cmake --build $(BUILD) --target package
 	cd $(BUILD) && ctest --output-on-failure
 	cmake -S . -B $(BUILD)/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAPLORE_SANITIZE=ON -DTAPLORE_E2E=OFF
 	cmake --build $(BUILD)/sanitize -j $(JOBS)
@@ -41,13 +45,17 @@ bench: build
 install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
 
+# $(BUILD)/taplore_<version>_<architecture>.deb, built by CPack.
+package: build
+	cmake --build $(BUILD) --target package
+
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 
 # Installs only the Debian packages that are missing, without questions.
 deps:
-	@missing=$$(for p in $(PACKAGES) $(E2E_PACKAGES); do \
+	@missing=$$(for p in $(PACKAGES) $(E2E_PACKAGES) $(PACKAGING_PACKAGES); do \
 	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
 	done); \
 	if [ -n "$$missing" ]; then \
