@@ -21,7 +21,7 @@ QString HelpFilePath() {
 CDesignApp::CDesignApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Taplore");
     setApplicationVersion(kTaploreVersion);
-    setDesktopFileName("taplore");
+    setDesktopFileName(kTaploreAppId);
 }
 
 bool CDesignApp::InitInstance() {
