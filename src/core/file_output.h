@@ -1,6 +1,5 @@
 #pragma once
-// Text-mode file output with the failure causes a desktop framework reports.
-// Writing never loses data: an existing regular file is replaced atomically on Close().
+// File output with the failure causes a desktop framework reports.
 
 #include <exception>
 #include <string>
@@ -32,7 +31,7 @@ public:
     std::string Message() const;
     const char* what() const noexcept override;
 
-    // errno of a failed open, create or lock, mapped to its cause.
+    // errno of any failed step but the writing of the content, mapped to its cause.
     static Cause CauseFromErrno(int error);
 
     Cause m_cause;
@@ -42,22 +41,9 @@ private:
     std::string m_message;
 };
 
-// A file created (or truncated) for writing, with exclusive access. Bytes are written as
-// given. Failures throw CFileException.
-class CStdioFile {
-public:
-    explicit CStdioFile(const std::string& path); // opens; throws on failure
-    ~CStdioFile();                                // abandons an unclosed file: old content stays
-    CStdioFile(const CStdioFile&) = delete;
-    CStdioFile& operator=(const CStdioFile&) = delete;
-
-    void WriteString(std::string_view text); // throws diskFull on failure
-    void Close();                            // flushes, syncs, replaces; throws diskFull
-
-private:
-    struct Impl;
-    Impl* m_pImpl;
-};
-
-// Writes bytes to path through CStdioFile: the whole text, or nothing of the old content lost.
+// Writes bytes verbatim to path, through symbolic links to their target. An existing regular
+// file is replaced atomically when the replacement can keep everything it had (hard links,
+// owner, group, permission bits, ACL, extended attributes); otherwise, and for devices and
+// pipes, it is written in place, a regular file only once the room for the text is checked.
+// Throws CFileException; after a failed replacement the old file is exactly as it was.
 void WriteTextFile(const std::string& path, std::string_view bytes);

@@ -4,17 +4,23 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <grp.h>
 #include <iterator>
 #include <limits>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
@@ -61,15 +67,62 @@ int InChild(const std::function<int()>& work) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Root ignores permission bits, so a root test process saves as user "nobody" instead.
+constexpr uid_t kNobody = 65534;
+
+// Root ignores permission bits and may give files away, so a root test process saves as
+// user "nobody", in no group of root's, instead.
 Cause SaveWithoutPrivileges(const std::string& path) {
     if (::geteuid() != 0)
         return Save(path);
     return static_cast<Cause>(InChild([&] {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
             return 255;
         return static_cast<int>(Save(path));
     }));
+}
+
+std::string Attribute(const std::string& path, const char* name) {
+    std::string value(256, '\0');
+    const ssize_t size = ::getxattr(path.c_str(), name, value.data(), value.size());
+    value.resize(size < 0 ? 0 : static_cast<std::size_t>(size));
+    return size < 0 ? "(none)" : value;
+}
+
+// An access ACL in the kernel's form: owner rw, user 4321 r, group r, mask r, others none.
+const std::string kAcl("\x02\0\0\0"
+                       "\x01\0\x06\0\xff\xff\xff\xff"
+                       "\x02\0\x04\0\xe1\x10\0\0"
+                       "\x04\0\x04\0\xff\xff\xff\xff"
+                       "\x10\0\x04\0\xff\xff\xff\xff"
+                       "\x20\0\0\0\xff\xff\xff\xff",
+                       44);
+
+// Saves 2 MB in a child process allowed files of 64 kB: the failing write raises SIGXFSZ,
+// whose handler stops the child in the middle of its save.
+pid_t StartSaveStoppedMidWrite(const std::string& path) {
+    const pid_t child = ::fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        const rlimit smallFiles{64 * 1024, 64 * 1024};
+        std::signal(SIGXFSZ, [](int) { ::raise(SIGSTOP); });
+        if (::setrlimit(RLIMIT_FSIZE, &smallFiles) != 0)
+            ::_exit(255);
+        ::_exit(static_cast<int>(Save(path, std::vector<double>(200000, 0.125))));
+    }
+    int status = 0;
+    ::waitpid(child, &status, WUNTRACED);
+    return WIFSTOPPED(status) ? child : -1;
+}
+
+// Sends the stopped child a signal: its exit code then, or minus the signal that ended it.
+int Finish(pid_t child, int signal) {
+    if (child <= 0)
+        return -1;
+    ::kill(child, signal);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
 }
 
 class FileOutput : public ::testing::Test {
@@ -82,8 +135,10 @@ protected:
     }
 
     void TearDown() override {
+        for (auto mount = m_mounts.rbegin(); mount != m_mounts.rend(); ++mount)
+            ::umount2(mount->c_str(), MNT_DETACH);
         for (const auto& entry : fs::recursive_directory_iterator(m_folder))
-            if (entry.is_directory() && !entry.is_symlink())
+            if (!entry.is_symlink() && entry.is_directory())
                 fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
         fs::remove_all(m_folder);
     }
@@ -99,8 +154,28 @@ protected:
         return names;
     }
 
+    // Mounts for the test's duration; the reason it could not, or "".
+    std::string Mount(const std::string& source, const std::string& target, const char* type,
+                      unsigned long flags, const char* options = nullptr) {
+        if (::mount(source.c_str(), target.c_str(), type, flags, options) != 0)
+            return std::string("cannot mount here: ") + std::strerror(errno);
+        m_mounts.push_back(target);
+        return "";
+    }
+
+    bool HasUnnamedFiles() const {
+        const int fd = ::open(m_folder.c_str(), O_TMPFILE | O_WRONLY, 0600);
+        if (fd < 0)
+            return false;
+        ::close(fd);
+        return true;
+    }
+
     std::string m_folder;
+    Names m_mounts;
 };
+
+const char* const kNeedsRoot = "needs root to set the files up";
 
 TEST_F(FileOutput, WritesOneCrLfLinePerTap) {
     constexpr double inf = std::numeric_limits<double>::infinity();
@@ -142,58 +217,181 @@ TEST_F(FileOutput, ReplacesKeepingPermissionBitsAndFollowingLinks) {
     EXPECT_EQ((Names{"dangling.txt", "later.txt", "link.txt", "real.txt"}), NamesIn(m_folder));
 }
 
-TEST_F(FileOutput, FileNotClosedLeavesNothingHalfWritten) {
-    WriteAll(Path("existing.txt"), kOld);
-    {
-        CStdioFile replacing(Path("existing.txt"));
-        CStdioFile creating(Path("fresh.txt"));
-        replacing.WriteString("new\n");
-        creating.WriteString("new\n");
-    }
-    EXPECT_EQ(kOld, ReadAll(Path("existing.txt")));
-    EXPECT_EQ(Names{"existing.txt"}, NamesIn(m_folder));
+TEST_F(FileOutput, ReplacementKeepsOwnerGroupModeAclAndAttributes) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << kNeedsRoot;
+    const std::string path = Path("coef.txt");
+    WriteAll(path, kOld);
+    ASSERT_EQ(0, ::chown(path.c_str(), 1234, 5678));
+    ASSERT_EQ(0, ::setxattr(path.c_str(), "user.origin", "bench 7", 7, 0));
+    ASSERT_EQ(0, ::setxattr(path.c_str(), "system.posix_acl_access", kAcl.data(), kAcl.size(), 0))
+        << "no ACLs here: " << std::strerror(errno);
+    ASSERT_EQ(0, ::chmod(path.c_str(), 06640)); // after chown, which clears set-ID bits
+    struct stat before;
+    ASSERT_EQ(0, ::stat(path.c_str(), &before));
+    // The folder's default ACL reaches new files, but must not reach one that had no ACL.
+    WriteAll(Path("plain.txt"), kOld);
+    ASSERT_EQ(
+        0, ::setxattr(m_folder.c_str(), "system.posix_acl_default", kAcl.data(), kAcl.size(), 0));
+
+    ASSERT_EQ(CFileException::none, Save(path));
+    ASSERT_EQ(CFileException::none, Save(Path("plain.txt")));
+    struct stat after;
+    ASSERT_EQ(0, ::stat(path.c_str(), &after));
+    EXPECT_NE(before.st_ino, after.st_ino) << "written in place, not replaced";
+    EXPECT_EQ(kTapsText, ReadAll(path));
+    EXPECT_EQ(1234u, after.st_uid);
+    EXPECT_EQ(5678u, after.st_gid);
+    EXPECT_EQ(before.st_mode, after.st_mode);
+    EXPECT_EQ("bench 7", Attribute(path, "user.origin"));
+    EXPECT_EQ(kAcl, Attribute(path, "system.posix_acl_access"));
+    EXPECT_EQ("(none)", Attribute(Path("plain.txt"), "system.posix_acl_access"));
+    EXPECT_EQ(0644u, PermissionBits(Path("plain.txt")));
+    EXPECT_EQ((Names{"coef.txt", "plain.txt"}), NamesIn(m_folder));
 }
 
-TEST_F(FileOutput, ReadOnlyFolderOrFileIsAccessDeniedAndKeepsTheFile) {
-    for (const bool readOnlyFolder : {true, false}) {
-        const std::string folder = Path(readOnlyFolder ? "shelf" : "open");
-        fs::create_directory(folder);
-        fs::permissions(folder, static_cast<fs::perms>(0777));
-        WriteAll(folder + "/coef.txt", kOld, readOnlyFolder ? 0666 : 0444);
-        if (readOnlyFolder)
-            fs::permissions(folder, static_cast<fs::perms>(0555));
+// Hard links, an owner or an attribute the saver may not give, a folder the saver may not
+// write to: the file's own inode takes the new text and keeps the rest.
+TEST_F(FileOutput, WritesInPlaceWhereAReplacementWouldLoseSomething) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << kNeedsRoot;
+    fs::permissions(m_folder, static_cast<fs::perms>(0777));
+    WriteAll(Path("linked.txt"), kOld);
+    fs::create_hard_link(Path("linked.txt"), Path("other-name.txt"));
+    WriteAll(Path("roots.txt"), kOld, 0666);
+    WriteAll(Path("labelled.txt"), kOld);
+    ASSERT_EQ(0, ::chown(Path("labelled.txt").c_str(), kNobody, kNobody));
+    ASSERT_EQ(0, ::setxattr(Path("labelled.txt").c_str(), "security.taplore", "kept", 4, 0));
+    const std::string shelf = Path("shelf");
+    fs::create_directory(shelf);
+    WriteAll(shelf + "/handed-over.txt", kOld, 0666);
+    fs::permissions(shelf, static_cast<fs::perms>(0555));
 
-        EXPECT_EQ(CFileException::accessDenied, SaveWithoutPrivileges(folder + "/coef.txt"));
-        EXPECT_EQ(kOld, ReadAll(folder + "/coef.txt"));
-        EXPECT_EQ(Names{"coef.txt"}, NamesIn(folder));
+    EXPECT_EQ(CFileException::none, Save(Path("linked.txt")));
+    EXPECT_EQ(CFileException::none, SaveWithoutPrivileges(Path("roots.txt")));
+    EXPECT_EQ(CFileException::none, SaveWithoutPrivileges(Path("labelled.txt")));
+    EXPECT_EQ(CFileException::none, SaveWithoutPrivileges(shelf + "/handed-over.txt"));
+
+    for (const char* name : {"linked.txt", "other-name.txt", "roots.txt", "labelled.txt"})
+        EXPECT_EQ(kTapsText, ReadAll(Path(name))) << name;
+    EXPECT_EQ(kTapsText, ReadAll(shelf + "/handed-over.txt"));
+    EXPECT_EQ(2u, fs::hard_link_count(Path("linked.txt")));
+    struct stat roots;
+    ASSERT_EQ(0, ::stat(Path("roots.txt").c_str(), &roots));
+    EXPECT_EQ(0u, roots.st_uid);
+    EXPECT_EQ(0u, roots.st_gid);
+    EXPECT_EQ("kept", Attribute(Path("labelled.txt"), "security.taplore"));
+    EXPECT_EQ((Names{"labelled.txt", "linked.txt", "other-name.txt", "roots.txt", "shelf"}),
+              NamesIn(m_folder));
+    EXPECT_EQ(Names{"handed-over.txt"}, NamesIn(shelf));
+}
+
+TEST_F(FileOutput, SaveKilledMidWriteLeavesNoTemporaryFile) {
+    if (!HasUnnamedFiles())
+        GTEST_SKIP() << "this file system has no unnamed temporary files";
+    WriteAll(Path("coef.txt"), kOld);
+    for (const char* name : {"coef.txt", "fresh.txt"}) {
+        const pid_t save = StartSaveStoppedMidWrite(Path(name));
+        ASSERT_GT(save, 0) << name;
+        EXPECT_EQ(-SIGKILL, Finish(save, SIGKILL)) << name;
     }
+    EXPECT_EQ(kOld, ReadAll(Path("coef.txt")));
+    EXPECT_EQ(Names{"coef.txt"}, NamesIn(m_folder));
+}
+
+TEST_F(FileOutput, ReadOnlyFileOrNewFileInReadOnlyFolderIsAccessDenied) {
+    const std::string shelf = Path("shelf");
+    fs::create_directory(shelf);
+    WriteAll(Path("read-only.txt"), kOld, 0444);
+    fs::permissions(shelf, static_cast<fs::perms>(0555));
+    fs::permissions(m_folder, static_cast<fs::perms>(0777));
+
+    EXPECT_EQ(CFileException::accessDenied, SaveWithoutPrivileges(Path("read-only.txt")));
+    EXPECT_EQ(CFileException::accessDenied, SaveWithoutPrivileges(shelf + "/new.txt"));
+    EXPECT_EQ(kOld, ReadAll(Path("read-only.txt")));
+    EXPECT_EQ((Names{"read-only.txt", "shelf"}), NamesIn(m_folder));
+    EXPECT_EQ(Names{}, NamesIn(shelf));
 }
 
 TEST_F(FileOutput, BadPathsFailWithTheirCause) {
     WriteAll(Path("plain.txt"), kOld);
+    fs::create_symlink("pong", Path("ping"));
+    fs::create_symlink("ping", Path("pong"));
     EXPECT_EQ(CFileException::fileNotFound, Save(Path("missing/coef.txt")));
     EXPECT_EQ(CFileException::fileNotFound, Save(""));
     EXPECT_EQ(CFileException::accessDenied, Save(m_folder));
     EXPECT_EQ(CFileException::accessDenied, Save(Path("not-yet-a-folder/")));
     EXPECT_EQ(CFileException::badPath, Save(Path("plain.txt/coef.txt")));
+    EXPECT_EQ(CFileException::badPath, Save(Path("ping")));
     EXPECT_EQ(kOld, ReadAll(Path("plain.txt")));
-    EXPECT_EQ(Names{"plain.txt"}, NamesIn(m_folder));
+    EXPECT_EQ((Names{"ping", "plain.txt", "pong"}), NamesIn(m_folder));
 }
 
-TEST_F(FileOutput, LockedFileIsASharingViolationAndIsNotTouched) {
+TEST_F(FileOutput, LockedFileIsASharingViolationAndAFailedWriteIsDiskFull) {
     const std::string path = Path("coef.txt");
     WriteAll(path, kOld);
     const int holder = ::open(path.c_str(), O_RDONLY);
     ASSERT_EQ(0, ::flock(holder, LOCK_EX));
     EXPECT_EQ(CFileException::sharingViolation, Save(path));
     ::close(holder);
-    EXPECT_EQ(kOld, ReadAll(path));
-    EXPECT_EQ(Names{"coef.txt"}, NamesIn(m_folder));
 
-    CStdioFile first(path); // holds its own lock until the new content is in place
-    EXPECT_EQ(CFileException::sharingViolation, Save(path));
-    first.Close();
+    // A saver holds its own lock, whether it replaces the file or writes it in place; its
+    // failed write is a full disk, and a replacement leaves the old file as it was.
+    WriteAll(Path("linked.txt"), kOld);
+    fs::create_hard_link(Path("linked.txt"), Path("other-name.txt"));
+    for (const std::string& busy : {path, Path("linked.txt")}) {
+        const pid_t first = StartSaveStoppedMidWrite(busy);
+        ASSERT_GT(first, 0) << busy;
+        EXPECT_EQ(CFileException::sharingViolation, Save(busy)) << busy;
+        EXPECT_EQ(CFileException::diskFull, Finish(first, SIGCONT)) << busy;
+    }
+    EXPECT_EQ(kOld, ReadAll(path));
+    EXPECT_EQ((Names{"coef.txt", "linked.txt", "other-name.txt"}), NamesIn(m_folder));
     EXPECT_EQ(CFileException::none, Save(path));
+    EXPECT_EQ(kTapsText, ReadAll(path));
+}
+
+// Renaming onto a mount point is refused with EBUSY, as onto a file bound in by a container.
+TEST_F(FileOutput, RefusedRenameNamesItsCauseAndKeepsTheOldFile) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << kNeedsRoot;
+    const std::string path = Path("coef.txt");
+    WriteAll(path, kOld);
+    WriteAll(Path("bound.txt"), "bound\r\n");
+    if (const std::string refused = Mount(Path("bound.txt"), path, nullptr, MS_BIND);
+        !refused.empty())
+        GTEST_SKIP() << refused;
+
+    EXPECT_EQ(CFileException::sharingViolation, Save(path));
+    EXPECT_EQ("bound\r\n", ReadAll(path));
+    EXPECT_EQ((Names{"bound.txt", "coef.txt"}), NamesIn(m_folder));
+}
+
+TEST_F(FileOutput, TooSmallFileSystemIsDiskFullAndKeepsTheOldContent) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << kNeedsRoot;
+    const std::string small = Path("small");
+    fs::create_directory(small);
+    if (const std::string refused = Mount("tmpfs", small, "tmpfs", 0, "size=64k"); !refused.empty())
+        GTEST_SKIP() << refused;
+    // 64 kB hold 16 pages: the long text takes 9 of them, the short one 1.
+    std::string longOld;
+    while (longOld.size() < 33000)
+        longOld += kOld;
+    WriteAll(small + "/replaced.txt", kOld);
+    WriteAll(small + "/linked.txt", longOld);
+    fs::create_hard_link(small + "/linked.txt", small + "/other-name.txt");
+    const std::vector<double> tooMany(20000, 0.125); // 200 kB
+
+    EXPECT_EQ(CFileException::diskFull, Save(small + "/replaced.txt", tooMany));
+    EXPECT_EQ(CFileException::diskFull, Save(small + "/linked.txt", tooMany));
+    EXPECT_EQ(kOld, ReadAll(small + "/replaced.txt"));
+    EXPECT_TRUE(ReadAll(small + "/other-name.txt") == longOld) << "the long old text is lost";
+    EXPECT_EQ((Names{"linked.txt", "other-name.txt", "replaced.txt"}), NamesIn(small));
+
+    // 40 kB fit only in the 9 pages the long text frees and the 6 still free.
+    EXPECT_EQ(CFileException::none, Save(small + "/linked.txt", std::vector<double>(4000, 1.0)));
+    EXPECT_EQ(40000u, fs::file_size(small + "/other-name.txt"));
 }
 
 TEST_F(FileOutput, DevicesAreWrittenInPlace) {
@@ -202,21 +400,6 @@ TEST_F(FileOutput, DevicesAreWrittenInPlace) {
     EXPECT_EQ(CFileException::diskFull, Save("/dev/full"));
     EXPECT_EQ(CFileException::none, Save("/dev/null")); // cannot be synced, which is no failure
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
-}
-
-TEST_F(FileOutput, FailedWriteIsDiskFullAndKeepsTheOldFile) {
-    const std::string path = Path("coef.txt");
-    WriteAll(path, kOld);
-    const int cause = InChild([&] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit smallFiles{64 * 1024, 64 * 1024};
-        if (::setrlimit(RLIMIT_FSIZE, &smallFiles) != 0)
-            return 255;
-        return static_cast<int>(Save(path, std::vector<double>(200000, 0.125)));
-    });
-    EXPECT_EQ(CFileException::diskFull, cause);
-    EXPECT_EQ(kOld, ReadAll(path));
-    EXPECT_EQ(Names{"coef.txt"}, NamesIn(m_folder));
 }
 
 TEST_F(FileOutput, FailureMessagesNameTheFile) {
@@ -233,6 +416,25 @@ TEST_F(FileOutput, FailureMessagesNameTheFile) {
     EXPECT_EQ("Access to /tmp/a b.txt was denied.",
               CFileException(CFileException::accessDenied, "/tmp/a b.txt").Message());
     EXPECT_EQ("Seek failed on f", CFileException(CFileException::badSeek, "f").Message());
+}
+
+// Several of these no file-system case here can bring about: a read-only mount, a failing
+// disk, an exhausted descriptor table.
+TEST(FileFailureCause, EveryErrnoMapsToItsCause) {
+    const std::pair<Cause, std::vector<int>> table[] = {
+        {CFileException::fileNotFound, {ENOENT}},
+        {CFileException::badPath, {ENOTDIR, ENAMETOOLONG, ELOOP, EINVAL}},
+        {CFileException::tooManyOpenFiles, {EMFILE, ENFILE}},
+        {CFileException::accessDenied, {EACCES, EPERM, EROFS, EISDIR}},
+        {CFileException::invalidFile, {EBADF}},
+        {CFileException::diskFull, {ENOSPC, EDQUOT, EFBIG}},
+        {CFileException::hardIO, {EIO}},
+        {CFileException::sharingViolation, {EBUSY, ETXTBSY, EWOULDBLOCK}},
+        {CFileException::generic, {EEXIST, ENXIO, EXDEV}},
+    };
+    for (const auto& [cause, errors] : table)
+        for (const int error : errors)
+            EXPECT_EQ(cause, CFileException::CauseFromErrno(error)) << std::strerror(error);
 }
 
 } // namespace
