@@ -3,12 +3,13 @@
 #include "core/memory.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
-// Truncated constants: the designs are defined with exactly these doubles.
-constexpr double kPi = 3.1415926535;
-constexpr double kTwoPi = 6.283185307;
+constexpr double kPi = std::numbers::pi;
+// The window's constant is exactly twice the double the ideal responses use.
+constexpr double kTwoPi = 2.0 * kPi;
 
 enum class BandType { none, lowPass, highPass, bandPass, bandStop };
 
@@ -95,10 +96,10 @@ double ApplyWindow(double* h, int n, BandType type) {
     return sum;
 }
 
+// Signed, so that a negative sum still leaves the taps summing to +1.
 void Normalise(double* h, int n, double sum) {
-    const double gain = std::fabs(sum);
     for (int k = 0; k < n; ++k)
-        h[k] = h[k] / gain;
+        h[k] = h[k] / sum;
 }
 
 } // namespace

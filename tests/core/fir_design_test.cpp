@@ -99,6 +99,12 @@ TEST(DesignFilter, GainsAreNormalisedPerBandType) {
     EXPECT_NEAR(AlternatingSum(Designed(511, 0.3, 1.0).taps), -1.0, 0.01);
 }
 
+TEST(DesignFilter, BandStopWhoseWindowedSumIsNegativeStillSumsToOne) {
+    // 511 taps at 8000 Hz, high slider at 0, low slider at 8 or 50: cutoffs 32 Hz or 200 Hz.
+    for (double lowHz : {32.0, 200.0})
+        EXPECT_NEAR(Sum(Designed(511, lowHz / 8000 * 2, 0.0).taps), 1.0, 1e-9) << lowHz;
+}
+
 TEST(DesignFilter, BandPassIsNotScaled) {
     const auto h = Designed(511, 0.1, 0.6).taps;
     // The window is 1 at the centre, so the centre tap is the ideal f2 - f1.
@@ -179,6 +185,9 @@ TEST(DesignFilter, SmallDesignsMatchHandWorkedTaps) {
     EXPECT_NEAR(hp[2], 0.5 / hpSum, 1e-9);
     EXPECT_NEAR(hp[3], -0.54 / std::numbers::pi / hpSum, 1e-9);
     EXPECT_NEAR(hp[4], 0.0, 1e-9);
+    // The outer ideal taps are sin(pi)/(2 pi): zero but for the rounding of pi itself.
+    EXPECT_LT(std::fabs(hp[0]), 1e-15);
+    EXPECT_LT(std::fabs(hp[4]), 1e-15);
 }
 
 } // namespace

@@ -3,14 +3,15 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <numbers>
 
 namespace e2e {
 
 namespace {
 
-// The truncated constants the designer is defined with; 2*kPi is exactly kTwoPi.
-constexpr double kPi = 3.1415926535;
-constexpr double kTwoPi = 6.283185307;
+// Full-precision pi for the ideal responses, exactly twice it for the window.
+constexpr double kPi = std::numbers::pi;
+constexpr double kTwoPi = 2 * kPi;
 
 enum class Band { none, lowPass, highPass, bandPass, bandStop };
 
@@ -92,9 +93,10 @@ std::vector<double> ReferenceTaps(int order, double f1, double f2) {
         h[c] += 1;
         sum += 1;
     }
+    // Divided by the signed sum: the taps sum to +1 even when the windowed sum is negative.
     if (band != Band::bandPass)
         for (double& tap : h)
-            tap /= std::fabs(sum);
+            tap /= sum;
     return h;
 }
 
