@@ -15,8 +15,6 @@ constexpr double kPi = std::numbers::pi;
 // The window's constant is exactly twice the double the ideal responses use.
 constexpr double kTwoPi = 2.0 * kPi;
 
-enum class BandType { none, lowPass, highPass, bandPass, bandStop };
-
 // The band tests treat a not-a-number operand as satisfying "=" and "<" and failing ">";
 // plain C++ comparisons fail all three, so these helpers spell the rule out.
 bool EqualOrNaN(double a, double b) {
@@ -27,19 +25,6 @@ bool LessOrNaN(double a, double b) {
 }
 bool GreaterNotNaN(double a, double b) {
     return a > b;
-}
-
-// The first row of the band table whose condition holds.
-BandType SelectBand(double f1, double f2) {
-    if (EqualOrNaN(f1, 0.0) && LessOrNaN(f2, 1.0))
-        return BandType::lowPass;
-    if (GreaterNotNaN(f1, 0.0) && EqualOrNaN(f2, 1.0))
-        return BandType::highPass;
-    if (GreaterNotNaN(f1, 0.0) && LessOrNaN(f2, 1.0) && LessOrNaN(f1, f2))
-        return BandType::bandPass;
-    if (GreaterNotNaN(f1, 0.0) && LessOrNaN(f2, 1.0) && GreaterNotNaN(f1, f2))
-        return BandType::bandStop;
-    return BandType::none;
 }
 
 double CentreTap(BandType type, double f1, double f2) {
@@ -161,6 +146,22 @@ void Shape(const Design& d, unsigned threads) {
 }
 
 } // namespace
+
+BandType SelectBand(double f1, double f2) {
+    if (EqualOrNaN(f1, 0.0) && LessOrNaN(f2, 1.0))
+        return BandType::lowPass;
+    if (GreaterNotNaN(f1, 0.0) && EqualOrNaN(f2, 1.0))
+        return BandType::highPass;
+    if (GreaterNotNaN(f1, 0.0) && LessOrNaN(f2, 1.0) && LessOrNaN(f1, f2))
+        return BandType::bandPass;
+    if (GreaterNotNaN(f1, 0.0) && LessOrNaN(f2, 1.0) && GreaterNotNaN(f1, f2))
+        return BandType::bandStop;
+    return BandType::none;
+}
+
+double NormalisedCutoff(double hz, double rate) {
+    return (hz / rate) * 2.0;
+}
 
 int DesignFilter(std::shared_ptr<double[]>& pCoef, int& nCoef, int order, double f1, double f2,
                  unsigned threads) {

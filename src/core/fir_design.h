@@ -3,6 +3,23 @@
 
 #include <memory>
 
+enum class BandType { none, lowPass, highPass, bandPass, bandStop };
+
+// The band type two normalised cutoffs select (0 = DC, 1 = half the rate): the first row of
+// the band table whose condition holds, or none.
+BandType SelectBand(double f1, double f2);
+
+// A cutoff in Hz as Calculate hands it to the designer: divided by the rate, then doubled.
+double NormalisedCutoff(double hz, double rate);
+
+// What Calculate reads: the order, the sampling rate and the two cutoffs in Hz.
+struct DesignRequest {
+    int order = 0;
+    double rate = 0.0;
+    double lowHz = 0.0;
+    double highHz = 0.0;
+};
+
 // From this many taps on, a design is shared among all hardware threads.
 constexpr int kParallelDesignTaps = 32'768;
 
