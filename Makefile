@@ -2,7 +2,7 @@
 BUILD     ?= build
 JOBS      ?= $(shell nproc)
 PACKAGES  := build-essential cmake qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core \
-             libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+             libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libcli11-dev
 E2E_PACKAGES := xvfb xauth openbox xdotool imagemagick x11-utils
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
