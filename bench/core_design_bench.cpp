@@ -45,7 +45,7 @@ BENCHMARK(BM_DesignBandPassThreads)
     ->UseRealTime();
 BENCHMARK(BM_DesignBandPassThreads)
     ->ArgNames({"taps", "threads"})
-    ->ArgsProduct({{4'095, 8'191, 16'383, 32'767, 65'535}, {1, kAllThreads}})
+    ->ArgsProduct({{8'191, 12'287, 16'383, 32'767}, {1, kAllThreads}})
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
 

@@ -3,6 +3,7 @@
 #include "core/memory.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <exception>
@@ -103,24 +104,34 @@ void Normalise(const Design& d, double sum, int first, int last) {
         d.h[k] = d.h[k] / sum;
 }
 
-// Runs work(first, last) on `parts` consecutive, nearly equal pieces of [first, last) at once,
-// all but the last on threads of their own. Each split keeps its thread on the stack, so
-// nothing is allocated but the threads; a thread that cannot start leaves its piece to this one.
-template <class Work> void RunSplit(unsigned parts, int first, int last, const Work& work) {
-    if (parts <= 1) {
-        work(first, last);
+// Pairs or taps a thread takes at a time: few enough that a thread slowed by other work on
+// the machine leaves the rest to the others, enough that taking them costs next to nothing.
+constexpr int kChunk = 2048;
+
+// Runs task on `threads` threads at once, this one among them, and returns when all are done.
+// The threads live on the stacks of a binary split, so nothing is allocated but the threads;
+// a thread that cannot start is simply missing, and the others share its work.
+template <class Task> void RunOnThreads(unsigned threads, const Task& task) {
+    if (threads <= 1) {
+        task();
         return;
     }
-    const unsigned half = parts / 2;
-    const auto middle = static_cast<int>(first + std::int64_t{last - first} * half / parts);
-    const auto runFirstHalf = [&] { RunSplit(half, first, middle, work); };
     std::jthread helper;
     try {
-        helper = std::jthread(runFirstHalf);
+        helper = std::jthread([&] { RunOnThreads(threads / 2, task); });
     } catch (const std::exception&) {
-        runFirstHalf();
     }
-    RunSplit(parts - half, middle, last, work);
+    RunOnThreads(threads - threads / 2, task);
+}
+
+// work(first, last) over all of [first, last), in chunks the threads take in turn.
+template <class Work> void ForEachChunk(unsigned threads, int first, int last, const Work& work) {
+    std::atomic<std::int64_t> next = first;
+    RunOnThreads(threads, [&] {
+        for (std::int64_t start; (start = next.fetch_add(kChunk)) < last;)
+            work(static_cast<int>(start),
+                 static_cast<int>(std::min(start + kChunk, std::int64_t{last})));
+    });
 }
 
 unsigned ThreadsFor(int taps, unsigned requested) {
@@ -133,8 +144,8 @@ unsigned ThreadsFor(int taps, unsigned requested) {
 
 void Shape(const Design& d, unsigned threads) {
     d.h[d.centre] = Windowed(d, d.centre, CentreTap(d.type, d.f1, d.f2));
-    RunSplit(threads, 1, d.centre + 1,
-             [&d](int first, int last) { ShapeSideTaps(d, first, last); });
+    ForEachChunk(threads, 1, d.centre + 1,
+                 [&d](int first, int last) { ShapeSideTaps(d, first, last); });
     if (d.type == BandType::bandPass)
         return; // left unscaled: no sum, no spectral inversion
     double sum = WindowedSum(d);
@@ -142,7 +153,8 @@ void Shape(const Design& d, unsigned threads) {
         d.h[d.centre] = d.h[d.centre] + 1.0;
         sum = sum + 1.0;
     }
-    RunSplit(threads, 0, d.n, [&d, sum](int first, int last) { Normalise(d, sum, first, last); });
+    ForEachChunk(threads, 0, d.n,
+                 [&d, sum](int first, int last) { Normalise(d, sum, first, last); });
 }
 
 } // namespace
