@@ -10,8 +10,9 @@
 namespace crt {
 namespace {
 
-// Enough for the 309 integer digits of the largest double, a sign, "." and six decimals.
-constexpr std::size_t kFixedBufferSize = 330;
+// Enough for the 309 integer digits of the largest double, a sign, "." and six decimals,
+// and so for every shorter format here.
+constexpr std::size_t kNumberBufferSize = 330;
 
 // Beyond these powers of ten (of the leading digit) a double is certainly infinite or zero,
 // so such exponents never reach the converter and never overflow our own arithmetic.
@@ -114,14 +115,35 @@ double ToDouble(const Decimal& decimal) {
     return value;
 }
 
-// Writes value in fixed notation; not-a-number is "nan" whatever its sign bit.
-std::size_t WriteFixed(char* buffer, double value, int precision) {
+// Writes value as std::to_chars does with the given format arguments, except that
+// not-a-number is "nan" whatever its sign bit.
+template <class... Format> std::size_t WriteNumber(char* buffer, double value, Format... format) {
     static constexpr std::string_view nan = "nan";
     if (std::isnan(value))
         return nan.copy(buffer, nan.size());
-    const auto result = std::to_chars(buffer, buffer + kFixedBufferSize, value,
-                                      std::chars_format::fixed, precision);
+    const auto result = std::to_chars(buffer, buffer + kNumberBufferSize, value, format...);
     return static_cast<std::size_t>(result.ptr - buffer);
+}
+
+std::size_t WriteFixed(char* buffer, double value, int precision) {
+    return WriteNumber(buffer, value, std::chars_format::fixed, precision);
+}
+
+// Consumes one number of Atof's grammar from the front of rest; nullopt when it has neither
+// integer nor fraction digits (a sign or "." may then have been consumed).
+std::optional<double> TakeNumber(std::string_view& rest) {
+    const bool minus = TakeMinus(rest);
+    const std::string_view integer = TakeDigits(rest);
+    std::string_view fraction;
+    if (!rest.empty() && rest.front() == '.') {
+        rest.remove_prefix(1);
+        fraction = TakeDigits(rest);
+    }
+    if (integer.empty() && fraction.empty())
+        return std::nullopt;
+    const Decimal decimal = Normalise(integer, fraction, TakeExponent(rest));
+    const double magnitude = decimal.digits.empty() ? 0.0 : ToDouble(decimal);
+    return minus ? -magnitude : magnitude;
 }
 
 } // namespace
@@ -139,18 +161,33 @@ int Atoi(std::string_view text) {
 
 double Atof(std::string_view text) {
     SkipSpace(text);
+    return TakeNumber(text).value_or(0.0);
+}
+
+std::optional<int> StrictAtoi(std::string_view text) {
     const bool minus = TakeMinus(text);
-    const std::string_view integer = TakeDigits(text);
-    std::string_view fraction;
-    if (!text.empty() && text.front() == '.') {
-        text.remove_prefix(1);
-        fraction = TakeDigits(text);
+    const std::string_view digits = TakeDigits(text);
+    if (digits.empty() || !text.empty())
+        return std::nullopt;
+    // One past INT_MAX still fits, for INT_MIN; any more digits cannot come back into range.
+    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<int>::max()} + 1;
+    std::int64_t value = 0;
+    for (const char digit : digits) {
+        value = value * 10 + (digit - '0');
+        if (value > limit)
+            return std::nullopt;
     }
-    if (integer.empty() && fraction.empty())
-        return 0.0;
-    const Decimal decimal = Normalise(integer, fraction, TakeExponent(text));
-    const double magnitude = decimal.digits.empty() ? 0.0 : ToDouble(decimal);
-    return minus ? -magnitude : magnitude;
+    value = minus ? -value : value;
+    if (value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
+std::optional<double> StrictAtof(std::string_view text) {
+    const std::optional<double> value = TakeNumber(text);
+    if (!text.empty())
+        return std::nullopt;
+    return value;
 }
 
 std::string FormatF(double value) {
@@ -161,7 +198,7 @@ std::string FormatF(double value) {
 
 std::string FormatF8_1(double value) {
     constexpr std::size_t width = 8;
-    char buffer[kFixedBufferSize];
+    char buffer[kNumberBufferSize];
     const std::size_t length = WriteFixed(buffer, value, 1);
     std::string text(length < width ? width - length : 0, ' ');
     text.append(buffer, length);
@@ -174,9 +211,20 @@ std::string FormatD(int value) {
     return std::string(buffer, result.ptr);
 }
 
+std::string FormatShortest(double value) {
+    char buffer[kNumberBufferSize];
+    return std::string(buffer, WriteNumber(buffer, value));
+}
+
 void AppendF(std::string& out, double value) {
-    char buffer[kFixedBufferSize];
+    char buffer[kNumberBufferSize];
     out.append(buffer, WriteFixed(buffer, value, 6));
+}
+
+void AppendG17(std::string& out, double value) {
+    constexpr int significantDigits = 17;
+    char buffer[kNumberBufferSize];
+    out.append(buffer, WriteNumber(buffer, value, std::chars_format::general, significantDigits));
 }
 
 } // namespace crt

@@ -2,15 +2,19 @@
 
 #include "core/memory.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdint>
+#include <exception>
+#include <numbers>
+#include <thread>
 
 namespace {
 
-// Truncated constants: the designs are defined with exactly these doubles.
-constexpr double kPi = 3.1415926535;
-constexpr double kTwoPi = 6.283185307;
-
-enum class BandType { none, lowPass, highPass, bandPass, bandStop };
+constexpr double kPi = std::numbers::pi;
+// The window's constant is exactly twice the double the ideal responses use.
+constexpr double kTwoPi = 2.0 * kPi;
 
 // The band tests treat a not-a-number operand as satisfying "=" and "<" and failing ">";
 // plain C++ comparisons fail all three, so these helpers spell the rule out.
@@ -22,19 +26,6 @@ bool LessOrNaN(double a, double b) {
 }
 bool GreaterNotNaN(double a, double b) {
     return a > b;
-}
-
-// The first row of the band table whose condition holds.
-BandType SelectBand(double f1, double f2) {
-    if (EqualOrNaN(f1, 0.0) && LessOrNaN(f2, 1.0))
-        return BandType::lowPass;
-    if (GreaterNotNaN(f1, 0.0) && EqualOrNaN(f2, 1.0))
-        return BandType::highPass;
-    if (GreaterNotNaN(f1, 0.0) && LessOrNaN(f2, 1.0) && LessOrNaN(f1, f2))
-        return BandType::bandPass;
-    if (GreaterNotNaN(f1, 0.0) && LessOrNaN(f2, 1.0) && GreaterNotNaN(f1, f2))
-        return BandType::bandStop;
-    return BandType::none;
 }
 
 double CentreTap(BandType type, double f1, double f2) {
@@ -64,46 +55,128 @@ double SideTap(BandType type, double t, double f1, double f2) {
     }
 }
 
-void FillIdealResponse(double* h, int centre, BandType type, double f1, double f2) {
-    h[centre] = CentreTap(type, f1, f2);
-    for (int j = 1; j <= centre; ++j) {
-        const double t = kPi * j;
-        h[centre + j] = SideTap(type, t, f1, f2);
-        h[centre - j] = h[centre + j];
-    }
-}
-
 // High-pass and band-stop are made from their complements by spectral inversion.
 bool IsInverted(BandType type) {
     return type == BandType::highPass || type == BandType::bandStop;
 }
 
-// Applies the Hamming window and returns the running sum used for normalisation:
+struct Design {
+    double* h;
+    int n;
+    BandType type;
+    double f1, f2;
+    int centre = (n - 1) / 2;
+    double windowStep = kTwoPi / (n - 1); // infinite for one tap, which then becomes NaN
+};
+
+// The ideal tap at index k times the Hamming window there, negated for an inverted type.
+double Windowed(const Design& d, int k, double ideal) {
+    const double w = 0.54 - std::cos(k * d.windowStep) * 0.46;
+    return IsInverted(d.type) ? -(w * ideal) : w * ideal;
+}
+
+// Ideal response and window of the tap pairs centre +- j for j in [first, last). Each j
+// writes only its own two taps, so ranges of j can run on different threads.
+void ShapeSideTaps(const Design& d, int first, int last) {
+    for (int j = first; j < last; ++j) {
+        const double ideal = SideTap(d.type, kPi * j, d.f1, d.f2);
+        d.h[d.centre + j] = Windowed(d, d.centre + j, ideal);
+        d.h[d.centre - j] = Windowed(d, d.centre - j, ideal);
+    }
+}
+
+// The running sum the normalisation divides by, added in tap order whatever the thread count:
 // plain for low-pass and band-stop, alternating for high-pass (gain at Nyquist).
-double ApplyWindow(double* h, int n, BandType type) {
-    const double step = kTwoPi / (n - 1);
-    const bool inverted = IsInverted(type);
+double WindowedSum(const Design& d) {
     double sum = 0.0;
-    for (int k = 0; k < n; ++k) {
-        const double w = 0.54 - std::cos(k * step) * 0.46;
-        h[k] = inverted ? -(w * h[k]) : w * h[k];
-        if (type == BandType::highPass && k % 2 != 0)
-            sum -= h[k];
+    for (int k = 0; k < d.n; ++k) {
+        if (d.type == BandType::highPass && k % 2 != 0)
+            sum -= d.h[k];
         else
-            sum += h[k];
+            sum += d.h[k];
     }
     return sum;
 }
 
-void Normalise(double* h, int n, double sum) {
-    const double gain = std::fabs(sum);
-    for (int k = 0; k < n; ++k)
-        h[k] = h[k] / gain;
+// Signed, so that a negative sum still leaves the taps summing to +1.
+void Normalise(const Design& d, double sum, int first, int last) {
+    for (int k = first; k < last; ++k)
+        d.h[k] = d.h[k] / sum;
+}
+
+// Pairs or taps a thread takes at a time: few enough that a thread slowed by other work on
+// the machine leaves the rest to the others, enough that taking them costs next to nothing.
+constexpr int kChunk = 2048;
+
+// Runs task on `threads` threads at once, this one among them, and returns when all are done.
+// The threads live on the stacks of a binary split, so nothing is allocated but the threads;
+// a thread that cannot start is simply missing, and the others share its work.
+template <class Task> void RunOnThreads(unsigned threads, const Task& task) {
+    if (threads <= 1) {
+        task();
+        return;
+    }
+    std::jthread helper;
+    try {
+        helper = std::jthread([&] { RunOnThreads(threads / 2, task); });
+    } catch (const std::exception&) {
+    }
+    RunOnThreads(threads - threads / 2, task);
+}
+
+// work(first, last) over all of [first, last), in chunks the threads take in turn.
+template <class Work> void ForEachChunk(unsigned threads, int first, int last, const Work& work) {
+    std::atomic<std::int64_t> next = first;
+    RunOnThreads(threads, [&] {
+        for (std::int64_t start; (start = next.fetch_add(kChunk)) < last;)
+            work(static_cast<int>(start),
+                 static_cast<int>(std::min(start + kChunk, std::int64_t{last})));
+    });
+}
+
+unsigned ThreadsFor(int taps, unsigned requested) {
+    if (requested != 0)
+        return requested;
+    if (taps < kParallelDesignTaps)
+        return 1;
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+void Shape(const Design& d, unsigned threads) {
+    d.h[d.centre] = Windowed(d, d.centre, CentreTap(d.type, d.f1, d.f2));
+    ForEachChunk(threads, 1, d.centre + 1,
+                 [&d](int first, int last) { ShapeSideTaps(d, first, last); });
+    if (d.type == BandType::bandPass)
+        return; // left unscaled: no sum, no spectral inversion
+    double sum = WindowedSum(d);
+    if (IsInverted(d.type)) {
+        d.h[d.centre] = d.h[d.centre] + 1.0;
+        sum = sum + 1.0;
+    }
+    ForEachChunk(threads, 0, d.n,
+                 [&d, sum](int first, int last) { Normalise(d, sum, first, last); });
 }
 
 } // namespace
 
-int DesignFilter(std::shared_ptr<double[]>& pCoef, int& nCoef, int order, double f1, double f2) {
+BandType SelectBand(double f1, double f2) {
+    if (EqualOrNaN(f1, 0.0) && LessOrNaN(f2, 1.0))
+        return BandType::lowPass;
+    if (GreaterNotNaN(f1, 0.0) && EqualOrNaN(f2, 1.0))
+        return BandType::highPass;
+    if (GreaterNotNaN(f1, 0.0) && LessOrNaN(f2, 1.0) && LessOrNaN(f1, f2))
+        return BandType::bandPass;
+    if (GreaterNotNaN(f1, 0.0) && LessOrNaN(f2, 1.0) && GreaterNotNaN(f1, f2))
+        return BandType::bandStop;
+    return BandType::none;
+}
+
+double NormalisedCutoff(double hz, double rate) {
+    return (hz / rate) * 2.0;
+}
+
+int DesignFilter(std::shared_ptr<double[]>& pCoef, int& nCoef, int order, double f1, double f2,
+                 unsigned threads) {
     // Parity of the signed order: -4 is even and gives -3, which fails to allocate.
     const std::int64_t taps = order % 2 != 0 ? std::int64_t{order} : std::int64_t{order} + 1;
 
@@ -119,15 +192,6 @@ int DesignFilter(std::shared_ptr<double[]>& pCoef, int& nCoef, int order, double
     if (type == BandType::none)
         return n; // the fresh array is zero-filled, so no leftover memory shows
 
-    double* h = pCoef.get();
-    const int centre = (n - 1) / 2;
-    FillIdealResponse(h, centre, type, f1, f2);
-    double sum = ApplyWindow(h, n, type);
-    if (IsInverted(type)) {
-        h[centre] = h[centre] + 1.0;
-        sum = sum + 1.0;
-    }
-    if (type != BandType::bandPass)
-        Normalise(h, n, sum);
+    Shape({pCoef.get(), n, type, f1, f2}, ThreadsFor(n, threads));
     return n;
 }

@@ -1,12 +1,12 @@
 #include "core/log_magnitude.h"
 
+#include <algorithm>
 #include <cmath>
 
-#include "core/memory.h"
 #include "core/fft.h"
+#include "core/memory.h"
 
-int ComputeLogMagnitude(const double* coef, int count, std::unique_ptr<double[]>& magDb,
-                        int& nBins) {
+int ComputeLevelsDb(const double* coef, int count, SpectrumLevels& levelsDb) {
     // A negative count is refused too: zero-padding from it would write before the array.
     if (count < 0 || count > kSpectrumPoints)
         return -1;
@@ -18,16 +18,25 @@ int ComputeLogMagnitude(const double* coef, int count, std::unique_ptr<double[]>
         work[i] = {coef[i], 0.0};
     if (FFT(work.get(), kSpectrumPoints) != 0)
         return -1;
+    for (int k = 0; k < kSpectrumBins; ++k) {
+        const Complex bin = work[k];
+        levelsDb[k] = 10.0 * std::log10(bin.re * bin.re + bin.im * bin.im);
+    }
+    return kSpectrumBins;
+}
+
+int ComputeLogMagnitude(const double* coef, int count, std::unique_ptr<double[]>& magDb,
+                        int& nBins) {
+    SpectrumLevels levels;
+    if (ComputeLevelsDb(coef, count, levels) < 0)
+        return -1;
     if (!magDb) {
         magDb = mem::AllocateArray<double>(kSpectrumBins);
         if (!magDb)
             return -1;
     }
     nBins = kSpectrumBins;
-    for (int k = 0; k < kSpectrumBins; ++k) {
-        const Complex bin = work[k];
-        magDb[k] = 10.0 * std::log10(bin.re * bin.re + bin.im * bin.im);
-    }
+    std::copy(levels.begin(), levels.end(), magDb.get());
     magDb[0] = 0.0; // DC is never drawn
     return nBins;
 }

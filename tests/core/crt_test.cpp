@@ -94,6 +94,26 @@ TEST(Atof, ReadsDecimalNumbersWithoutInfNanOrHexadecimal) {
         EXPECT_EQ(Bits(expected), Bits(crt::Atof(text))) << '"' << text << '"';
 }
 
+// Arguments are read strictly: the whole text must be one number, which then has the bits the
+// dialog's lenient rules would give it.
+TEST(StrictNumbers, WholeNumbersReadAsAtoiAndAtofReadThem) {
+    for (const std::string_view text : {"0", "+7", "-12", "007", "2147483647", "-2147483648"})
+        EXPECT_EQ(crt::StrictAtoi(text), crt::Atoi(text)) << '"' << text << '"';
+    for (const std::string_view text :
+         {"8000", "8d3", "2D-2", "1E+2", "-.5", "5.", "0.1", "-0", "1e400", "3e-324"})
+        EXPECT_EQ(Bits(crt::StrictAtof(text).value_or(kNan)), Bits(crt::Atof(text)))
+            << '"' << text << '"';
+}
+
+TEST(StrictNumbers, AnythingElseIsRefused) {
+    for (const std::string_view text : {"", " 5", "5 ", "5x", "1e3", "1.0", "-", "+-1", "0x10",
+                                        "2147483648", "-2147483649", "99999999999999999999"})
+        EXPECT_EQ(crt::StrictAtoi(text), std::nullopt) << '"' << text << '"';
+    for (const std::string_view text :
+         {"", " 5", "5 ", "5x", "1e", "1e+", ".", "-", "+-1", "1.5.3", "2,5", "inf", "nan", "0x10"})
+        EXPECT_EQ(crt::StrictAtof(text), std::nullopt) << '"' << text << '"';
+}
+
 TEST(Atof, RoundsLongMantissasCorrectly) {
     // 2^53 + 1 lies halfway between two doubles: the tie goes to the even one, but the
     // smallest excess in a far digit rounds up.
@@ -136,6 +156,14 @@ TEST(Format, WritesKnownTexts) {
     crt::AppendF(appended, 1.0);
     crt::AppendF(appended, -kNan);
     EXPECT_EQ("h:1.000000nan", appended);
+
+    std::string g17;
+    for (const double value : {0.1, -0.0, 1e-5, -kInf, -kNan})
+        crt::AppendG17(g17 += ' ', value);
+    EXPECT_EQ(" 0.10000000000000001 -0 1.0000000000000001e-05 -inf nan", g17);
+    EXPECT_EQ("0.1", crt::FormatShortest(0.1));
+    EXPECT_EQ("-7.8125", crt::FormatShortest(-7.8125));
+    EXPECT_EQ("nan", crt::FormatShortest(-kNan));
 }
 
 // printf in the C locale is an independent implementation of the same formats.
@@ -155,6 +183,10 @@ TEST(Format, MatchesPrintfForRandomDoubles) {
                 continue;
             ASSERT_EQ(Printf("%f", value), crt::FormatF(value)) << std::hexfloat << value;
             ASSERT_EQ(Printf("%8.1f", value), crt::FormatF8_1(value)) << std::hexfloat << value;
+            std::string g17;
+            crt::AppendG17(g17, value);
+            ASSERT_EQ(Printf("%.17g", value), g17) << std::hexfloat << value;
+            ASSERT_EQ(Bits(value), Bits(crt::Atof(crt::FormatShortest(value))));
         }
     }
 }

@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numbers>
+#include <random>
 #include <vector>
 
 namespace {
@@ -19,11 +21,11 @@ struct Design {
     std::vector<double> taps;
 };
 
-Design Designed(int order, double f1, double f2) {
+Design Designed(int order, double f1, double f2, unsigned threads = 0) {
     std::shared_ptr<double[]> coef;
     int count = 0;
     Design d;
-    d.result = DesignFilter(coef, count, order, f1, f2);
+    d.result = DesignFilter(coef, count, order, f1, f2, threads);
     if (coef)
         d.taps.assign(coef.get(), coef.get() + count);
     return d;
@@ -97,6 +99,12 @@ TEST(DesignFilter, GainsAreNormalisedPerBandType) {
     EXPECT_NEAR(AlternatingSum(Designed(401, 0.3, 1.0).taps), 1.0, 1e-12);
     // With an odd centre index the centre tap counts negatively, so the sum comes out near -1.
     EXPECT_NEAR(AlternatingSum(Designed(511, 0.3, 1.0).taps), -1.0, 0.01);
+}
+
+TEST(DesignFilter, BandStopWhoseWindowedSumIsNegativeStillSumsToOne) {
+    // 511 taps at 8000 Hz, high slider at 0, low slider at 8 or 50: cutoffs 32 Hz or 200 Hz.
+    for (double lowHz : {32.0, 200.0})
+        EXPECT_NEAR(Sum(Designed(511, lowHz / 8000 * 2, 0.0).taps), 1.0, 1e-9) << lowHz;
 }
 
 TEST(DesignFilter, BandPassIsNotScaled) {
@@ -179,6 +187,39 @@ TEST(DesignFilter, SmallDesignsMatchHandWorkedTaps) {
     EXPECT_NEAR(hp[2], 0.5 / hpSum, 1e-9);
     EXPECT_NEAR(hp[3], -0.54 / std::numbers::pi / hpSum, 1e-9);
     EXPECT_NEAR(hp[4], 0.0, 1e-9);
+    // The outer ideal taps are sin(pi)/(2 pi): zero but for the rounding of pi itself.
+    EXPECT_LT(std::fabs(hp[0]), 1e-15);
+    EXPECT_LT(std::fabs(hp[4]), 1e-15);
+}
+
+// The first index where the two designs differ in any bit (NaN included), or -1.
+long FirstDifference(const std::vector<double>& a, const std::vector<double>& b) {
+    if (a.size() != b.size())
+        return 0;
+    for (std::size_t k = 0; k < a.size(); ++k)
+        if (std::memcmp(&a[k], &b[k], sizeof(double)) != 0)
+            return static_cast<long>(k);
+    return -1;
+}
+
+TEST(DesignFilter, ThreadSplitGivesTheBitsOfOneThread) {
+    std::mt19937 random(10);
+    std::uniform_real_distribution<double> cutoff(0.0, 1.0);
+    std::vector<int> orders = {0, 2, 5, 6, kParallelDesignTaps - 1, kParallelDesignTaps};
+    std::uniform_int_distribution<int> order(1, 3 * kParallelDesignTaps);
+    for (int i = 0; i < 6; ++i)
+        orders.push_back(order(random));
+    for (const int n : orders) {
+        const double a = cutoff(random), b = cutoff(random);
+        const std::pair<double, double> bandTypes[] = {
+            {0.0, a}, {a, 1.0}, {std::min(a, b), std::max(a, b)}, {std::max(a, b), std::min(a, b)}};
+        for (const auto& [f1, f2] : bandTypes) {
+            const auto oneThread = Designed(n, f1, f2, 1).taps;
+            for (const unsigned threads : {0u, 2u, 3u, 8u})
+                EXPECT_EQ(FirstDifference(Designed(n, f1, f2, threads).taps, oneThread), -1)
+                    << "order " << n << ", cutoffs " << f1 << " " << f2 << ", threads " << threads;
+        }
+    }
 }
 
 } // namespace

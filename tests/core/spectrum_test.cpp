@@ -83,3 +83,17 @@ TEST(Spectrum, SilenceAndNaNFlowIntoTheBins) {
         ASSERT_TRUE(std::isnan(broken.magDb[k])) << k;
     }
 }
+
+// Outside the plot bin 0 keeps its true level; every other bin is the plot's.
+TEST(Spectrum, LevelsKeepTheDcBinThePlotBlanks) {
+    const std::vector<double> taps = {0.25, 0.25, 0.125};
+    SpectrumLevels levels;
+    ASSERT_EQ(ComputeLevelsDb(taps.data(), 3, levels), kSpectrumBins);
+    EXPECT_NEAR(levels[0], 20.0 * std::log10(0.625), 1e-12);
+    Spectrum plot;
+    ASSERT_EQ(plot.Compute(taps), kSpectrumBins);
+    EXPECT_EQ(plot.magDb[0], 0.0);
+    for (int k = 1; k < kSpectrumBins; ++k)
+        ASSERT_EQ(plot.magDb[k], levels[k]) << k;
+    EXPECT_EQ(ComputeLevelsDb(taps.data(), kSpectrumPoints + 1, levels), -1);
+}

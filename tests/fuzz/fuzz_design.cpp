@@ -1,9 +1,10 @@
 // The designer over arbitrary orders and cutoffs: no crash, no undefined behaviour, and the
 // properties every design keeps: odd tap count from the order's parity, an empty buffer on
-// failure, zeros when no band type matches, and a spectrum for every design that fits one.
+// failure, zeros when no band type matches, the same bits on three threads as on one, and a
+// spectrum for every design that fits one.
 #include "core/fir_design.h"
-#include "core/memory.h"
 #include "core/log_magnitude.h"
+#include "core/memory.h"
 
 #include <cmath>
 #include <cstdint>
@@ -49,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::shared_ptr<double[]> coef;
     int count = 0;
-    const int result = DesignFilter(coef, count, in.order, in.f1, in.f2);
+    const int result = DesignFilter(coef, count, in.order, in.f1, in.f2, 1);
     const std::int64_t taps =
         in.order % 2 != 0 ? std::int64_t{in.order} : in.order + std::int64_t{1};
     if (result < 0) {
@@ -61,6 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (MatchesNoBand(in.f1, in.f2))
         for (int k = 0; k < count; ++k)
             Check(coef[k] == 0.0);
+    std::shared_ptr<double[]> split;
+    int splitCount = 0;
+    Check(DesignFilter(split, splitCount, in.order, in.f1, in.f2, 3) == result);
+    Check(std::memcmp(split.get(), coef.get(), sizeof(double) * count) == 0);
     std::unique_ptr<double[]> magDb;
     int bins = 0;
     Check(ComputeLogMagnitude(coef.get(), count, magDb, bins) == (count <= 1024 ? 512 : -1));

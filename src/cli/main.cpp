@@ -1,0 +1,174 @@
+// taplore-design: the filter Calculate designs, from the command line, written as taps or as
+// its response to standard output or to a file, for scripts and builds.
+#include "core/coef_file.h"
+#include "core/coef_format.h"
+#include "core/crt.h"
+#include "core/file_output.h"
+#include "core/fir_design.h"
+#include "core/log_magnitude.h"
+#include "core/version.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <new>
+#include <string>
+
+namespace {
+
+constexpr const char* kProgram = "taplore-design";
+constexpr int kDone = 0;
+constexpr int kFailed = 1;  // the design, the spectrum or the output failed
+constexpr int kRefused = 2; // the arguments were refused before any work
+
+// The numbers stay texts until the validators have accepted them, so that they are read by
+// the same rules as the dialog's edits, not by the option parser's own.
+struct Arguments {
+    std::string order, rate, low, high;
+    std::string format = "text";
+    bool response = false;
+    std::string output; // empty for standard output
+};
+
+int Report(int status, const std::string& message) {
+    std::cerr << kProgram << ": " << message << '\n';
+    return status;
+}
+
+std::string Refusal(const std::string& expected, const std::string& text) {
+    return "must be " + expected + ", not \"" + text + "\"";
+}
+
+std::string CheckOrder(const std::string& text) {
+    const auto order = crt::StrictAtoi(text);
+    return order && *order >= 1 ? "" : Refusal("a whole number from 1 to 2147483647", text);
+}
+
+std::string CheckRate(const std::string& text) {
+    const auto rate = crt::StrictAtof(text);
+    return rate && *rate > 0 && std::isfinite(*rate) ? ""
+                                                     : Refusal("a positive, finite number", text);
+}
+
+std::string CheckNumber(const std::string& text) {
+    return crt::StrictAtof(text) ? "" : Refusal("a number", text);
+}
+
+std::string CheckFormat(const std::string& text) {
+    return text == "text" || text == "full" || text == "c" ? "" : Refusal("text, full or c", text);
+}
+
+// Called once every option has passed its own check: the texts are known to be numbers.
+DesignRequest RequestOf(const Arguments& args) {
+    return {*crt::StrictAtoi(args.order), *crt::StrictAtof(args.rate), *crt::StrictAtof(args.low),
+            *crt::StrictAtof(args.high)};
+}
+
+void CheckCutoff(const std::string& option, double hz, const std::string& text, double rate) {
+    if (!(hz >= 0 && hz <= rate / 2))
+        throw CLI::ValidationError(
+            option,
+            Refusal("from 0 to " + crt::FormatShortest(rate / 2) + " (half of --rate)", text));
+}
+
+void DescribeOptions(CLI::App& app, Arguments& args) {
+    app.add_option("--order", args.order, "Filter order; the taps are the order made odd")
+        ->required()
+        ->type_name("N")
+        ->check(CheckOrder);
+    app.add_option("--rate", args.rate, "Sampling rate in Hz")
+        ->required()
+        ->type_name("HZ")
+        ->check(CheckRate);
+    app.add_option("--low", args.low, "Low cutoff in Hz, 0 to rate/2")
+        ->required()
+        ->type_name("HZ")
+        ->check(CheckNumber);
+    app.add_option("--high", args.high, "High cutoff in Hz, 0 to rate/2")
+        ->required()
+        ->type_name("HZ")
+        ->check(CheckNumber);
+    const auto format =
+        app.add_option("--format", args.format,
+                       "text: the saved file (\"%f\", CR LF); full: 17 significant digits; "
+                       "c: a C array")
+            ->type_name("FORMAT")
+            ->check(CheckFormat);
+    app.add_flag("--response", args.response,
+                 "Write the response instead: Hz and dB of 512 bins (orders up to 1023)")
+        ->excludes(format);
+    app.add_option("-o,--output", args.output,
+                   "Write to FILE instead of standard output; an old FILE is replaced only "
+                   "once all is written")
+        ->type_name("FILE");
+    app.set_version_flag("--version", std::string(kProgram) + " " + kTaploreVersion);
+    app.footer("Exit status: 0 written, 1 design or output failed, 2 arguments refused.");
+    app.callback([&args] {
+        const DesignRequest request = RequestOf(args);
+        CheckCutoff("--low", request.lowHz, args.low, request.rate);
+        CheckCutoff("--high", request.highHz, args.high, request.rate);
+    });
+}
+
+std::string FormatTaps(const std::string& format, const double* coef, int count,
+                       const DesignRequest& request) {
+    if (format == "full")
+        return FormatCoefficientsFull(coef, count);
+    if (format == "c")
+        return FormatCoefficientsC(coef, count, request);
+    return FormatCoefficientText(coef, count);
+}
+
+// The whole text goes out at once, so a file never receives part of it.
+int Deliver(const std::string& text, const std::string& path) {
+    if (!path.empty()) {
+        try {
+            WriteTextFile(path, text);
+        } catch (const CFileException& e) {
+            return Report(kFailed, e.Message());
+        }
+        return kDone;
+    }
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
+        return Report(kFailed, "Writing to standard output failed.");
+    return kDone;
+}
+
+int Run(const Arguments& args) {
+    const DesignRequest request = RequestOf(args);
+    std::shared_ptr<double[]> coef;
+    int count = 0;
+    if (DesignFilter(coef, count, request.order, NormalisedCutoff(request.lowHz, request.rate),
+                     NormalisedCutoff(request.highHz, request.rate)) < 0)
+        return Report(kFailed, "Calculating FIR coefficients failed!");
+    if (!args.response)
+        return Deliver(FormatTaps(args.format, coef.get(), count, request), args.output);
+    SpectrumLevels levels;
+    if (ComputeLevelsDb(coef.get(), count, levels) < 0)
+        return Report(kFailed, "Calculating magnitude failed!");
+    return Deliver(FormatResponse(levels, request.rate), args.output);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app("Designs the Hamming-windowed FIR filter Taplore's Calculate designs and writes "
+                 "its taps or its response.",
+                 kProgram);
+    Arguments args;
+    DescribeOptions(app, args);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        return app.exit(e); // --help or --version
+    } catch (const CLI::ParseError& e) {
+        return Report(kRefused, e.what());
+    }
+    try {
+        return Run(args);
+    } catch (const std::bad_alloc&) {
+        return Report(kFailed, "Out of memory.");
+    }
+}

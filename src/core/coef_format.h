@@ -1,0 +1,22 @@
+#pragma once
+// The taps and the response as text for other software, beside the saved file's format
+// (FormatCoefficientText): the command line and the dialog's clipboard share these.
+
+#include "core/fir_design.h"
+#include "core/log_magnitude.h"
+
+#include <string>
+
+// One tap a line with 17 significant digits, so each reads back as the same double;
+// "inf", "-inf" and "nan" as the file writer spells them; LF line ends.
+std::string FormatCoefficientsFull(const double* coef, int count);
+
+// A C array declaration of the count taps, after a one-line comment naming the band type the
+// request selects, its order, rate and cutoffs. Values have 17 significant digits and are
+// always floating constants (so -0.0 keeps its sign); taps that are not finite are written
+// NAN, INFINITY and -INFINITY, which then need <math.h>. LF line ends.
+std::string FormatCoefficientsC(const double* coef, int count, const DesignRequest& request);
+
+// Bin k a line: its frequency k*rate/1024 in Hz, a tab, its level in dB, each as the shortest
+// text that reads back as the same double; LF line ends.
+std::string FormatResponse(const SpectrumLevels& levelsDb, double rate);

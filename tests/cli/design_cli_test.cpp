@@ -1,0 +1,211 @@
+// taplore-design run as a user runs it, in a process of its own without a display, its output
+// compared with what the dialog's Calculate and Save make of the same texts.
+#include "core/coef_file.h"
+#include "core/fir_design.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Memory runs out at 512 MiB: through the address-space limit, or, since AddressSanitizer
+// cannot start under one, through its own allocation cap.
+#ifdef __SANITIZE_ADDRESS__
+const std::string kStarved =
+    "export "
+    "ASAN_OPTIONS=\"$ASAN_OPTIONS:allocator_may_return_null=1:max_allocation_size_mb=512\"; ";
+#else
+const std::string kStarved = "ulimit -v 524288; ";
+#endif
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+double Number(std::string_view text) {
+    double value = NAN;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    EXPECT_TRUE(error == std::errc() && end == text.data() + text.size()) << text;
+    return value;
+}
+
+// The start-up request (shell words), with one option's text replaced or more words added.
+std::string Request(const std::string& option = "", const std::string& text = "") {
+    const std::pair<std::string, std::string> startUp[] = {
+        {"--order", "511"}, {"--rate", "8000"}, {"--low", "400"}, {"--high", "2400"}};
+    std::string words;
+    bool replaced = false;
+    for (const auto& [name, value] : startUp) {
+        replaced = replaced || name == option;
+        words += " " + name + " '" + (name == option ? text : value) + "'";
+    }
+    return replaced ? words : words + " " + option + " " + text;
+}
+
+class TaploreDesign : public testing::Test {
+protected:
+    void SetUp() override { fs::create_directories(m_dir); }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    // setup: shell text before the command, such as a limit.
+    Outcome Run(const std::string& words, const std::string& setup = "") const {
+        const fs::path err = m_dir / "stderr";
+        const std::string command = setup + "exec env -u DISPLAY -u WAYLAND_DISPLAY " +
+                                    TAPLORE_DESIGN_EXE + words + " 2>" + err.string();
+        Outcome o;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        for (int c; (c = std::fgetc(pipe)) != EOF;)
+            o.out += static_cast<char>(c);
+        const int status = ::pclose(pipe);
+        o.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        o.err = ReadAll(err);
+        return o;
+    }
+
+    const fs::path m_dir = fs::temp_directory_path() / ("taplore_cli_" + std::to_string(getpid()));
+    const fs::path m_file = m_dir / "taps.txt";
+};
+
+// The taps Calculate designs from these label and edit values.
+std::shared_ptr<double[]> Designed(int order, double rate, double low, double high, int& count) {
+    std::shared_ptr<double[]> coef;
+    EXPECT_GT(DesignFilter(coef, count, order, low / rate * 2, high / rate * 2), 0);
+    return coef;
+}
+
+TEST_F(TaploreDesign, TextIsByteForByteTheFileSaveWrites) {
+    struct Case {
+        std::string words;
+        int order;
+        double rate, low, high;
+    };
+    const Case cases[] = {
+        {Request(), 511, 8000, 400, 2400},                                          // band-pass
+        {Request("--low", "0"), 511, 8000, 0, 2400},                                // low-pass
+        {" --order 400 --rate 8000 --low 1208 --high 4000", 400, 8000, 1208, 4000}, // high-pass
+        {" --order 511 --rate 8000 --low 32 --high 0", 511, 8000, 32, 0},           // band-stop
+        {" --order 301 --rate 4.41E4 --low 1d3 --high=2.2e+4", 301, 44100, 1000, 22000},
+    };
+    for (const Case& c : cases) {
+        int count = 0;
+        const auto coef = Designed(c.order, c.rate, c.low, c.high, count);
+        WriteCoefficientFile(m_file, coef.get(), count);
+        const std::string saved = ReadAll(m_file);
+        EXPECT_EQ(Run(c.words).out, saved) << c.words;
+        fs::remove(m_file);
+        EXPECT_EQ(Run(c.words + " -o " + m_file.string()).status, 0);
+        EXPECT_EQ(ReadAll(m_file), saved) << c.words;
+    }
+}
+
+TEST_F(TaploreDesign, FullPrecisionReadsBackAsEveryTapAndCNamesTheDesign) {
+    int count = 0;
+    const auto coef = Designed(4095, 8000, 400, 2400, count);
+    const auto lines = Lines(Run(Request("--order", "4095") + " --format=full").out);
+    ASSERT_EQ(lines.size(), 4095u);
+    for (int k = 0; k < count; ++k)
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(Number(lines[k])),
+                  std::bit_cast<std::uint64_t>(coef[k]))
+            << k << ": " << lines[k];
+    EXPECT_TRUE(
+        Run(Request() + " --format c")
+            .out.starts_with("/* band-pass, order 511, rate 8000 Hz, cutoffs 400 Hz and "
+                             "2400 Hz */\nstatic const double fir_coefficients[511] = {\n"));
+}
+
+TEST_F(TaploreDesign, ResponseStartsAtTheTrueDcLevelAndStepsByRateOver1024) {
+    int count = 0;
+    const auto coef = Designed(511, 8000, 400, 2400, count);
+    double sum = 0.0;
+    for (int k = 0; k < count; ++k)
+        sum += coef[k];
+    const auto lines = Lines(Run(Request() + " --response").out);
+    ASSERT_EQ(lines.size(), 512u);
+    EXPECT_TRUE(lines[0].starts_with("0\t")) << lines[0];
+    EXPECT_NEAR(Number(std::string_view(lines[0]).substr(2)), 20 * std::log10(std::fabs(sum)),
+                1e-9);
+    EXPECT_TRUE(lines[511].starts_with("3992.1875\t")) << lines[511];
+}
+
+TEST_F(TaploreDesign, RefusesArgumentsWithOneLineNamingTheOption) {
+    const std::pair<std::string, std::string> refused[] = {
+        {"--order", "abc"},  {"--order", "12x"},
+        {"--order", ""},     {"--order", "0"},
+        {"--order", "-3"},   {"--order", " 5"},
+        {"--order", "1e3"},  {"--order", "2147483648"},
+        {"--rate", "0"},     {"--rate", "-8000"},
+        {"--rate", "1e400"}, {"--rate", "inf"},
+        {"--rate", "nan"},   {"--rate", "8,000"},
+        {"--low", "-1"},     {"--low", "4000.5"},
+        {"--low", "x"},      {"--high", "4001"},
+        {"--high", "1e400"}, {"--format", "xml"},
+        {"--bogus", ""},     {"--response", "--format c"},
+    };
+    for (const auto& [option, text] : refused) {
+        const Outcome o = Run(Request(option, text));
+        EXPECT_EQ(o.status, 2) << option << " " << text;
+        EXPECT_EQ(o.out, "");
+        EXPECT_TRUE(o.err.starts_with("taplore-design: ") &&
+                    o.err.find(option) != std::string::npos && o.err.find('\n') == o.err.size() - 1)
+            << o.err;
+    }
+    EXPECT_EQ(Run(" --order 511 --low 400 --high 2400").err,
+              "taplore-design: --rate is required\n");
+}
+
+TEST_F(TaploreDesign, FailuresExitOneWithTheDialogsMessageAndLeaveTheOldFile) {
+    const std::string file = m_file.string(), missing = (m_dir / "no" / "taps.txt").string();
+    const struct {
+        std::string words, message;
+        std::string setup = "";
+        bool locked = false;
+    } cases[] = {
+        {Request("--order", "200000001") + " -o " + file, "Calculating FIR coefficients failed!",
+         kStarved},
+        {Request("--order", "1024") + " --response -o " + file, "Calculating magnitude failed!"},
+        {Request() + " -o " + file, "A sharing violation occurred while accessing " + file + ".",
+         "", true},
+        {Request() + " -o " + missing, missing + " was not found."},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(m_file, std::ios::binary) << "old taps\r\n";
+        const int holder = ::open(file.c_str(), O_RDONLY);
+        if (c.locked)
+            ::flock(holder, LOCK_EX);
+        const Outcome o = Run(c.words, c.setup);
+        ::close(holder);
+        EXPECT_EQ(o.status, 1) << c.words;
+        EXPECT_EQ(o.err, "taplore-design: " + c.message + "\n");
+        EXPECT_EQ(ReadAll(m_file), "old taps\r\n") << c.words;
+    }
+}
+
+} // namespace
