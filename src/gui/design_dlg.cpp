@@ -1,6 +1,7 @@
 #include "gui/design_dlg.h"
 
 #include "core/coef_file.h"
+#include "core/coef_format.h"
 #include "core/crt.h"
 #include "core/fir_design.h"
 #include "gui/about_dlg.h"
@@ -12,6 +13,8 @@
 #include "gui/system_menu.h"
 #include "gui/value_list.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -87,6 +90,7 @@ CDesignDlg::CDesignDlg(QWidget* parent)
     setWindowTitle("FIR Filter Design");
     setFont(QFont("DejaVu Serif", 10));
     CreateControls();
+    CreateCopyActions();
     OnInitDialog();
     ConnectHandlers();
 }
@@ -159,6 +163,24 @@ void CDesignDlg::NameControls() {
         control->setObjectName(name);
 }
 
+// Taps reach other software through the clipboard too: the saved file's text, every digit
+// of each double, or a C array.
+void CDesignDlg::CreateCopyActions() {
+    m_actionCopy = new QAction("&Copy", m_listCoef);
+    m_actionCopy->setShortcut(QKeySequence::Copy);
+    m_actionCopy->setShortcutContext(Qt::WidgetShortcut);
+    m_actionCopyFull = new QAction("Copy at &full precision", m_listCoef);
+    m_actionCopyCArray = new QAction("Copy as C &array", m_listCoef);
+    m_listCoef->addActions({m_actionCopy, m_actionCopyFull, m_actionCopyCArray});
+    m_listCoef->setContextMenuPolicy(Qt::ActionsContextMenu);
+    EnableCopyActions();
+}
+
+void CDesignDlg::EnableCopyActions() {
+    for (QAction* action : m_listCoef->actions())
+        action->setEnabled(m_nCoef > 0);
+}
+
 void CDesignDlg::ConnectHandlers() {
     connect(m_buttonCalculate, &QPushButton::clicked, this,
             Guarded(this, &CDesignDlg::OnCalculate));
@@ -172,6 +194,10 @@ void CDesignDlg::ConnectHandlers() {
         connect(slider, &QSlider::actionTriggered, this, Guarded(this, &CDesignDlg::OnHScroll));
         connect(slider, &QSlider::sliderPressed, this, Guarded(this, &CDesignDlg::OnHScroll));
     }
+    connect(m_actionCopy, &QAction::triggered, this, Guarded(this, &CDesignDlg::OnCopy));
+    connect(m_actionCopyFull, &QAction::triggered, this, Guarded(this, &CDesignDlg::OnCopyFull));
+    connect(m_actionCopyCArray, &QAction::triggered, this,
+            Guarded(this, &CDesignDlg::OnCopyCArray));
     connect(m_systemMenu, &SystemMenu::sysCommand, this, Guarded(this, &CDesignDlg::OnSysCommand));
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
             [this] { CDesignApp::OnHelp(this); });
@@ -231,10 +257,10 @@ void CDesignDlg::OnCalculate() {
     const double fs = crt::Atof(m_editSampleRate->text().toStdString());
     const double low = crt::Atof(m_labelLow->text().toStdString());
     const double high = crt::Atof(m_labelHigh->text().toStdString());
-    const double f1 = (low / fs) * 2;
-    const double f2 = (high / fs) * 2;
-
-    if (DesignFilter(order, f1, f2) < 0) {
+    const int designed = DesignFilter(order, NormalisedCutoff(low, fs), NormalisedCutoff(high, fs));
+    m_request = {order, fs, low, high};
+    EnableCopyActions();
+    if (designed < 0) {
         wait.Restore();
         ShowError("Calculating FIR coefficients failed!");
         return;
@@ -266,6 +292,23 @@ void CDesignDlg::OnSave() {
         return;
     const std::string path = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
     WriteCoefficientFile(path, m_pCoef.get(), m_nCoef);
+}
+
+void CDesignDlg::OnCopy() {
+    CopyToClipboard(FormatCoefficientText(m_pCoef.get(), m_nCoef));
+}
+
+void CDesignDlg::OnCopyFull() {
+    CopyToClipboard(FormatCoefficientsFull(m_pCoef.get(), m_nCoef));
+}
+
+void CDesignDlg::OnCopyCArray() {
+    CopyToClipboard(FormatCoefficientsC(m_pCoef.get(), m_nCoef, m_request));
+}
+
+void CDesignDlg::CopyToClipboard(const std::string& text) {
+    // The texts are ASCII: the cheapest conversion, for a million taps.
+    QGuiApplication::clipboard()->setText(QString::fromLatin1(text.data(), qsizetype(text.size())));
 }
 
 void CDesignDlg::ShowError(const QString& text) {

@@ -3,12 +3,15 @@
 // cutoffs; Calculate designs the filter, lists its taps and plots its spectrum; Save writes
 // the taps to a text file.
 
+#include "core/fir_design.h"
+
 #include <QDialog>
 #include <QIcon>
 
 #include <memory>
 
 class CSpectrumWnd;
+class QAction;
 class DigitsEdit;
 class QFrame;
 class QLabel;
@@ -32,10 +35,16 @@ private slots:
     void OnChangeSampleRate();
     void OnCalculate();
     void OnSave();
+    void OnCopy();
+    void OnCopyFull();
+    void OnCopyCArray();
 
 private:
     void CreateControls();
     void NameControls();
+    void CreateCopyActions();
+    void EnableCopyActions();
+    void CopyToClipboard(const std::string& text);
     void ConnectHandlers();
     void OnInitDialog();
     void ShowError(const QString& text);
@@ -52,10 +61,15 @@ private:
     DigitsEdit* m_editSampleRate;
     CSpectrumWnd* m_wndSpectrum;
     SystemMenu* m_systemMenu;
+    QAction* m_actionCopy;
+    QAction* m_actionCopyFull;
+    QAction* m_actionCopyCArray;
     int m_nOrder = 511;
     int m_nSampleRate = 8000;
     // Shared with the list, which keeps showing the taps it was given.
     std::shared_ptr<double[]> m_pCoef;
     int m_nCoef = 0;
+    // What the taps were designed from, for the comment of a C array.
+    DesignRequest m_request;
     QIcon m_hIcon;
 };

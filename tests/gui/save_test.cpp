@@ -2,11 +2,18 @@
 // that names the file, with whatever the file held before kept intact.
 #include "gui_helpers.h"
 
+#include "gui/value_list.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -167,6 +174,36 @@ TEST_F(SaveTest, FileFailuresNameThePathAndKeepOldContent) {
     EXPECT_EQ(Entries(), (QStringList{"folder.txt", "locked.txt"}));
     EXPECT_FALSE(QFile::exists("/dev/full.txt"));
     ::close(holder);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SaveTest, CopiedTapsAreTheSavedTextOrEveryDigit) {
+    auto* list = shown.dlg.findChild<ValueList*>();
+    for (const QAction* action : list->actions())
+        EXPECT_FALSE(action->isEnabled()) << "nothing to copy yet";
+
+    Calculate();
+    SaveAs("coef.txt");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text().toLatin1(), Read(Path("coef.txt")));
+
+    // Shift+F10 in the list opens its own menu; the full-precision entry reads back exactly.
+    ModalWatcher watcher({[](QWidget* window) {
+        auto* menu = qobject_cast<QMenu*>(window);
+        menu->setActiveAction(menu->actions().value(1));
+        QTest::keyClick(menu, Qt::Key_Return);
+    }});
+    QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_EQ(watcher.Seen().size(), 1u);
+    EXPECT_EQ(watcher.Seen()[0].text, "&Copy|Copy at &full precision|Copy as C &array");
+    const QStringList full = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(full.size(), 511);
+    EXPECT_EQ(QString::number(full[100].toDouble(), 'f', 6), shown.ListItems()[100]);
+    EXPECT_GT(full[100].size(), 12) << "more digits than the list shows";
 }
 
 } // namespace
