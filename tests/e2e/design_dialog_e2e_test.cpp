@@ -375,6 +375,24 @@ TEST_F(DesignDialog, ClickingCalculateDesignsTheSameFilterAndEnterOnSaveSaves) {
     ExpectTaps(lines, StartupDesign());
 }
 
+TEST_F(DesignDialog, CopiedTapsAreTheSavedTextAndTheSpectrumNamesItsBins) {
+    Keys({"Return", "ctrl+c"}); // the list has the focus from start-up
+    Settle();
+    const CommandResult clipboard = e2e::Run({"xclip", "-o", "-selection", "clipboard"});
+    ASSERT_EQ(clipboard.status, 0);
+    std::vector<std::string> lines;
+    ASSERT_TRUE(SaveWith({"Tab", "Tab", "Tab", "Tab", "Tab", "Return"}, "saved.txt", lines));
+    EXPECT_EQ(clipboard.out, ReadBytes(m_files / "saved.txt"));
+
+    // The pointer over bin 160 of the plot (1250 Hz), 5 pixels inside the frame.
+    const auto [frameX, frameY] = DialogPoint(25, 10);
+    const Rect client = ClientRect(m_main);
+    const int x = client.x + frameX + 5 + 160 * (DialogPoint(180, 0).first - 10) / 512;
+    e2e::Run({"xdotool", "mousemove", std::to_string(x), std::to_string(client.y + frameY + 40)});
+    Settle(1500ms); // the tooltip's delay
+    ScreenshotOfArea({client.x, client.y, client.width, client.height + 40}, "tooltip.png");
+}
+
 // ---- edits and sliders from the keyboard -----------------------------------------------
 
 TEST_F(DesignDialog, TypedOrderAndLowSliderAtZeroGiveALowPass) {
