@@ -104,8 +104,8 @@ void Normalise(const Design& d, double sum, int first, int last) {
         d.h[k] = d.h[k] / sum;
 }
 
-// Pairs or taps a thread takes at a time: few enough that a thread slowed by other work on
-// the machine leaves the rest to the others, enough that taking them costs next to nothing.
+// Pairs or taps a thread takes at a time: small enough that a thread slowed by other work on
+// the machine leaves the rest to the others, large enough that taking one costs next to nothing.
 constexpr int kChunk = 2048;
 
 // Runs task on `threads` threads at once, this one among them, and returns when all are done.
