@@ -159,17 +159,8 @@ protected:
         m_dir = pattern;
         m_files = m_dir / "files";
         fs::create_directories(m_files);
-        fs::create_directories(m_dir / "home");
-        fs::create_directories(m_dir / "runtime");
-        fs::permissions(m_dir / "runtime", fs::perms::owner_all);
-
-        Process::Options options;
-        options.env = {{"HOME", (m_dir / "home").string()},
-                       {"XDG_RUNTIME_DIR", (m_dir / "runtime").string()},
-                       {"QT_QPA_PLATFORM", "xcb"}};
-        options.workDir = m_files; // the file dialog opens here
-        options.log = m_dir / "taplore.log";
-        m_app = Process({TAPLORE_EXE}, options);
+        // The file dialog opens in m_files.
+        m_app = Process({TAPLORE_EXE}, ProgramOptions(m_dir, m_files));
 
         ASSERT_TRUE(WaitUntil(
             [this] {

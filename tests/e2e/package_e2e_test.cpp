@@ -98,15 +98,7 @@ TEST_F(Package, DialogStartsFromTheUnpackedRoot) {
     std::optional<XSession> session;
     ASSERT_NO_THROW(session.emplace());
 
-    fs::create_directories(m_dir / "home");
-    fs::create_directories(m_dir / "runtime");
-    fs::permissions(m_dir / "runtime", fs::perms::owner_all);
-    Process::Options options;
-    options.env = {{"HOME", (m_dir / "home").string()},
-                   {"XDG_RUNTIME_DIR", (m_dir / "runtime").string()},
-                   {"QT_QPA_PLATFORM", "xcb"}};
-    options.workDir = m_dir;
-    options.log = m_dir / "taplore.log";
+    const Process::Options options = ProgramOptions(m_dir, m_dir);
     Process app({program.string()}, options);
 
     const bool shown = WaitUntil(

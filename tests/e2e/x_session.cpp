@@ -219,6 +219,20 @@ void Process::Stop() {
     m_pid = -1;
 }
 
+Process::Options ProgramOptions(const std::filesystem::path& dir,
+                                const std::filesystem::path& workDir) {
+    std::filesystem::create_directories(dir / "home");
+    std::filesystem::create_directories(dir / "runtime");
+    std::filesystem::permissions(dir / "runtime", std::filesystem::perms::owner_all);
+    Process::Options options;
+    options.env = {{"HOME", (dir / "home").string()},
+                   {"XDG_RUNTIME_DIR", (dir / "runtime").string()},
+                   {"QT_QPA_PLATFORM", "xcb"}};
+    options.workDir = workDir;
+    options.log = dir / "taplore.log";
+    return options;
+}
+
 bool WaitUntil(const std::function<bool()>& cond, Millis timeout, Millis interval) {
     const auto deadline = Clock::now() + timeout;
     for (;;) {

@@ -57,6 +57,11 @@ private:
     int m_status = 0;
 };
 
+// How a test starts the program: a home and runtime folder of its own under dir, on X11,
+// working in workDir with its output in dir/taplore.log.
+Process::Options ProgramOptions(const std::filesystem::path& dir,
+                                const std::filesystem::path& workDir);
+
 // Polls cond every interval until it holds or the timeout passes; returns its last value.
 bool WaitUntil(const std::function<bool()>& cond, Millis timeout, Millis interval = 40ms);
 
