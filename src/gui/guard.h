@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include <functional>
+#include <utility>
 
 class QWidget;
 
