@@ -7,14 +7,15 @@
 #include <cmath>
 #include <cstdint>
 #include <exception>
-#include <numbers>
 #include <thread>
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
-// The window's constant is exactly twice the double the ideal responses use.
-constexpr double kTwoPi = 2.0 * kPi;
+// Decimal truncations of pi and 2pi, used exactly as written: saved coefficient files carry
+// the taps these give, down to the last digit.
+constexpr double kPi = 3.1415926535;
+constexpr double kTwoPi = 6.283185307;
+static_assert(kTwoPi == 2.0 * kPi, "the window's constant is exactly twice the ideal's");
 
 // The band tests treat a not-a-number operand as satisfying "=" and "<" and failing ">";
 // plain C++ comparisons fail all three, so these helpers spell the rule out.
@@ -98,10 +99,10 @@ double WindowedSum(const Design& d) {
     return sum;
 }
 
-// Signed, so that a negative sum still leaves the taps summing to +1.
-void Normalise(const Design& d, double sum, int first, int last) {
+// By the sum's magnitude: a degenerate band-stop whose sum is negative keeps taps summing to -1.
+void Normalise(const Design& d, double gain, int first, int last) {
     for (int k = first; k < last; ++k)
-        d.h[k] = d.h[k] / sum;
+        d.h[k] = d.h[k] / gain;
 }
 
 // Pairs or taps a thread takes at a time: small enough that a thread slowed by other work on
@@ -153,8 +154,9 @@ void Shape(const Design& d, unsigned threads) {
         d.h[d.centre] = d.h[d.centre] + 1.0;
         sum = sum + 1.0;
     }
+    const double gain = std::fabs(sum);
     ForEachChunk(threads, 0, d.n,
-                 [&d, sum](int first, int last) { Normalise(d, sum, first, last); });
+                 [&d, gain](int first, int last) { Normalise(d, gain, first, last); });
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "core/crt.h"
 #include "core/fir_design.h"
 #include "core/memory.h"
 
@@ -101,10 +102,16 @@ TEST(DesignFilter, GainsAreNormalisedPerBandType) {
     EXPECT_NEAR(AlternatingSum(Designed(511, 0.3, 1.0).taps), -1.0, 0.01);
 }
 
-TEST(DesignFilter, BandStopWhoseWindowedSumIsNegativeStillSumsToOne) {
-    // 511 taps at 8000 Hz, high slider at 0, low slider at 8 or 50: cutoffs 32 Hz or 200 Hz.
-    for (double lowHz : {32.0, 200.0})
-        EXPECT_NEAR(Sum(Designed(511, lowHz / 8000 * 2, 0.0).taps), 1.0, 1e-9) << lowHz;
+// Cutoffs the sliders reach where the windowed sum of a band-stop is negative: the taps are
+// divided by its magnitude, so they keep its sign rather than being flipped to sum to +1.
+TEST(DesignFilter, BandStopsWithANegativeSumKeepItsSign) {
+    // 511 taps at 8000 Hz, low label "32.0", high label "0.0".
+    EXPECT_NEAR(Sum(Designed(511, (32.0 / 8000) * 2, 0.0).taps), -1.0, 1e-9);
+    // 33 taps, low slider at its end, high at 0: finite taps, not a division by zero.
+    const auto h = Designed(33, 1.0, 0.0).taps;
+    EXPECT_TRUE(AllAre(h, [](double v) { return std::isfinite(v); }));
+    EXPECT_NEAR(h[0], 0.0869575, 1e-6);
+    EXPECT_NEAR(Sum(h), -1.00001, 1e-5);
 }
 
 TEST(DesignFilter, BandPassIsNotScaled) {
@@ -187,9 +194,17 @@ TEST(DesignFilter, SmallDesignsMatchHandWorkedTaps) {
     EXPECT_NEAR(hp[2], 0.5 / hpSum, 1e-9);
     EXPECT_NEAR(hp[3], -0.54 / std::numbers::pi / hpSum, 1e-9);
     EXPECT_NEAR(hp[4], 0.0, 1e-9);
-    // The outer ideal taps are sin(pi)/(2 pi): zero but for the rounding of pi itself.
-    EXPECT_LT(std::fabs(hp[0]), 1e-15);
-    EXPECT_LT(std::fabs(hp[4]), 1e-15);
+    // The outer ideal taps are sin(pi)/(2 pi) with pi cut off after ten decimals: not zero
+    // but the truncation's residue, which saved files carry.
+    EXPECT_NEAR(hp[0], -1.35496e-12, 1.35496e-16);
+    EXPECT_EQ(hp[4], hp[0]);
+}
+
+TEST(DesignFilter, StartUpDesignKeepsItsTinyPositiveTap) {
+    // Tap 3 of the start-up band-pass is about +9.29e-13, saved as "0.000000", not "-0.000000".
+    const auto h = Designed(511, 0.1, 0.6).taps;
+    EXPECT_NEAR(h[3], 9.29e-13, 0.01e-13);
+    EXPECT_EQ(crt::FormatF(h[3]), "0.000000");
 }
 
 // The first index where the two designs differ in any bit (NaN included), or -1.
@@ -202,23 +217,76 @@ long FirstDifference(const std::vector<double>& a, const std::vector<double>& b)
     return -1;
 }
 
-TEST(DesignFilter, ThreadSplitGivesTheBitsOfOneThread) {
+// The design written out step by step as one plain loop over the taps (ideal response, then
+// window and running sum, then inversion and scaling): no chunks, no threads.
+std::vector<double> StepByStep(int order, double f1, double f2) {
+    const int n = order % 2 != 0 ? order : order + 1;
+    const int c = (n - 1) / 2;
+    const BandType type = SelectBand(f1, f2);
+    std::vector<double> h(n, 0.0);
+    if (type == BandType::none)
+        return h;
+    const double centre[] = {0, f2, f1, f2 - f1, f1 - f2};
+    h[c] = centre[static_cast<int>(type)];
+    for (int j = 1; j <= c; ++j) {
+        const double t = 3.1415926535 * j;
+        double v = 0.0;
+        if (type == BandType::lowPass)
+            v = std::sin(t * f2) / t;
+        else if (type == BandType::highPass)
+            v = std::sin(t * f1) / t;
+        else if (type == BandType::bandPass)
+            v = 2.0 * (std::sin(t * (f2 - f1) * 0.5) * std::cos(t * (f2 + f1) * 0.5)) / t;
+        else
+            v = 2.0 * (std::sin(t * (f1 - f2) * 0.5) * std::cos(t * (f2 + f1) * 0.5)) / t;
+        h[c + j] = h[c - j] = v;
+    }
+    const bool inverted = type == BandType::highPass || type == BandType::bandStop;
+    const double s = 6.283185307 / (n - 1);
+    double sum = 0.0;
+    for (int k = 0; k < n; ++k) {
+        const double w = 0.54 - std::cos(k * s) * 0.46;
+        h[k] = inverted ? -(w * h[k]) : w * h[k];
+        sum = type == BandType::highPass && k % 2 != 0 ? sum - h[k] : sum + h[k];
+    }
+    if (type == BandType::bandPass)
+        return h;
+    if (inverted) {
+        h[c] = h[c] + 1.0;
+        sum = sum + 1.0;
+    }
+    for (double& v : h)
+        v = v / std::fabs(sum);
+    return h;
+}
+
+TEST(DesignFilter, EveryThreadCountGivesTheBitsOfThePlainLoop) {
+    struct Case {
+        int order;
+        double f1, f2;
+    };
+    // The designs pinned above, then long ones across several chunks of work.
+    std::vector<Case> cases = {{5, 0.5, 1.0},   {511, 0.1, 0.6},   {33, 1.0, 0.0},
+                               {511, (32.0 / 8000) * 2, 0.0}, {8191, 0.0, 0.3}, {8191, 0.2, 0.7}};
     std::mt19937 random(10);
     std::uniform_real_distribution<double> cutoff(0.0, 1.0);
-    std::vector<int> orders = {0, 2, 5, 6, kParallelDesignTaps - 1, kParallelDesignTaps};
+    std::vector<int> orders = {0, 2, 6, kParallelDesignTaps - 1, kParallelDesignTaps};
     std::uniform_int_distribution<int> order(1, 3 * kParallelDesignTaps);
     for (int i = 0; i < 6; ++i)
         orders.push_back(order(random));
     for (const int n : orders) {
         const double a = cutoff(random), b = cutoff(random);
-        const std::pair<double, double> bandTypes[] = {
-            {0.0, a}, {a, 1.0}, {std::min(a, b), std::max(a, b)}, {std::max(a, b), std::min(a, b)}};
-        for (const auto& [f1, f2] : bandTypes) {
-            const auto oneThread = Designed(n, f1, f2, 1).taps;
-            for (const unsigned threads : {0u, 2u, 3u, 8u})
-                EXPECT_EQ(FirstDifference(Designed(n, f1, f2, threads).taps, oneThread), -1)
-                    << "order " << n << ", cutoffs " << f1 << " " << f2 << ", threads " << threads;
-        }
+        cases.insert(cases.end(), {{n, 0.0, a},
+                                   {n, a, 1.0},
+                                   {n, std::min(a, b), std::max(a, b)},
+                                   {n, std::max(a, b), std::min(a, b)}});
+    }
+    for (const Case& c : cases) {
+        const auto expected = StepByStep(c.order, c.f1, c.f2);
+        for (const unsigned threads : {0u, 1u, 2u, 3u, 8u})
+            EXPECT_EQ(FirstDifference(Designed(c.order, c.f1, c.f2, threads).taps, expected), -1)
+                << "order " << c.order << ", cutoffs " << c.f1 << " " << c.f2 << ", threads "
+                << threads;
     }
 }
 
