@@ -134,6 +134,9 @@ void CDesignDlg::CreateControls() {
 
     for (QLabel* caption : {captionOrder, captionRate, captionCoef})
         WidenToFitText(caption);
+    // The cutoff labels show "%8.1f" of up to half the rate: room for five-digit frequencies.
+    for (QLabel* cutoff : {m_labelLow, m_labelHigh})
+        WidenToFitText(cutoff, FromStd(crt::FormatF8_1(99999.9)));
     for (QGroupBox* group : findChildren<QGroupBox*>())
         group->lower();
     const QList<QWidget*> tabStops{m_listCoef,        m_editOrder,  m_sliderLow,     m_sliderHigh,

@@ -16,7 +16,12 @@ void DialogUnits::Place(QWidget* widget, int x, int y, int cx, int cy) const {
 }
 
 void WidenToFitText(QLabel* label) {
-    const int excess = label->fontMetrics().horizontalAdvance(label->text()) - label->width();
+    WidenToFitText(label, label->text());
+}
+
+void WidenToFitText(QLabel* label, const QString& text) {
+    const int frame = label->width() - label->contentsRect().width();
+    const int excess = label->fontMetrics().horizontalAdvance(text) + frame - label->width();
     if (excess > 0)
         label->setGeometry(label->geometry().adjusted(-(excess + 1) / 2, 0, (excess + 1) / 2, 0));
 }

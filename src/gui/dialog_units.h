@@ -4,6 +4,7 @@
 #include <QFont>
 
 class QLabel;
+class QString;
 class QWidget;
 
 // Converts dialog units to pixels through the font's base units: x*bx/4 and y*by/8.
@@ -21,6 +22,7 @@ private:
     int m_baseY;
 };
 
-// The stand-in fonts run wider than the ones the layouts were drawn for: a centred caption
-// that no longer fits grows equally on both sides instead of being cut.
+// The stand-in fonts run wider than the ones the layouts were drawn for: a centred label
+// too narrow for text (by default its own) grows equally on both sides instead of cutting it.
 void WidenToFitText(QLabel* label);
+void WidenToFitText(QLabel* label, const QString& text);

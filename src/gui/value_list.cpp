@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 #include <algorithm>
 
@@ -78,6 +80,23 @@ void ValueList::paintEvent(QPaintEvent* /*event*/) {
         painter.setPen(palette().color(current ? QPalette::HighlightedText : QPalette::Text));
         painter.drawText(rect.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, text(row));
     }
+    if (hasFocus())
+        DrawFocus(painter);
+}
+
+// A keyboard user must see where they are: the style's focus frame around the current row,
+// or around the first while none is current (also in an empty list). Shown whichever way the
+// focus came, since the list has it from start-up.
+void ValueList::DrawFocus(QPainter& painter) const {
+    const int row = std::max(m_current, 0) - FirstRow();
+    if (row < 0 || row > VisibleRows())
+        return;
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.state |= QStyle::State_KeyboardFocusChange;
+    option.rect = QRect(0, row * RowHeight(), viewport()->width(), RowHeight());
+    option.backgroundColor = palette().color(m_current >= 0 ? QPalette::Highlight : QPalette::Base);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }
 
 void ValueList::keyPressEvent(QKeyEvent* event) {
@@ -104,6 +123,17 @@ void ValueList::mousePressEvent(QMouseEvent* event) {
     const int row = FirstRow() + event->position().toPoint().y() / RowHeight();
     if (row < m_count)
         SetCurrent(row);
+}
+
+// The focus frame is drawn on the viewport, which the scroll area alone would not repaint.
+void ValueList::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void ValueList::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }
 
 void ValueList::resizeEvent(QResizeEvent* event) {

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class QPainter;
+
 class ValueList : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -23,6 +25,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
@@ -31,6 +35,7 @@ private:
     int VisibleRows() const;
     int FirstRow() const;
     void UpdateScrollRange();
+    void DrawFocus(QPainter& painter) const;
     void SetCurrent(int row);
 
     std::shared_ptr<const double[]> m_values;

@@ -266,8 +266,9 @@ TEST(DesignFilter, EveryThreadCountGivesTheBitsOfThePlainLoop) {
         double f1, f2;
     };
     // The designs pinned above, then long ones across several chunks of work.
-    std::vector<Case> cases = {{5, 0.5, 1.0},   {511, 0.1, 0.6},   {33, 1.0, 0.0},
-                               {511, (32.0 / 8000) * 2, 0.0}, {8191, 0.0, 0.3}, {8191, 0.2, 0.7}};
+    std::vector<Case> cases = {{5, 0.5, 1.0},    {511, 0.1, 0.6},
+                               {33, 1.0, 0.0},   {511, (32.0 / 8000) * 2, 0.0},
+                               {8191, 0.0, 0.3}, {8191, 0.2, 0.7}};
     std::mt19937 random(10);
     std::uniform_real_distribution<double> cutoff(0.0, 1.0);
     std::vector<int> orders = {0, 2, 6, kParallelDesignTaps - 1, kParallelDesignTaps};

@@ -5,6 +5,8 @@
 #include "gui/value_list.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -39,6 +41,30 @@ TEST(Accessibility, CoefficientListReportsRowsAndCurrentRow) {
     EXPECT_TRUE(current->state().focused);
     EXPECT_EQ(current->text(QAccessible::Name), shown.ListItems()[509]);
     EXPECT_EQ(accessible->child(509), current) << "a row asked for twice is the same";
+}
+
+// The list has the focus from start-up: a keyboard user must see it, empty or filled.
+TEST(Accessibility, FocusedListLooksFocused) {
+    ShownDesignDialog shown;
+    QApplication::setActiveWindow(&shown.dlg);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&shown.dlg));
+    auto* list = shown.dlg.findChild<ValueList*>();
+    const auto focusedAndNot = [&] {
+        list->setFocus();
+        const QImage focused = list->grab().toImage();
+        shown.Edit(kOrder)->setFocus();
+        const QImage unfocused = list->grab().toImage();
+        list->setFocus();
+        return std::pair{focused, unfocused};
+    };
+    ASSERT_TRUE(list->hasFocus());
+    const auto [emptyFocused, emptyUnfocused] = focusedAndNot();
+    EXPECT_NE(emptyFocused, emptyUnfocused) << "empty list";
+
+    shown.Click(kCalculate);
+    QTest::keyClick(list, Qt::Key_Down);
+    const auto [rowFocused, rowUnfocused] = focusedAndNot();
+    EXPECT_NE(rowFocused, rowUnfocused) << "list with a current row";
 }
 
 TEST(Accessibility, ControlsAreNamedByTheirCaptions) {

@@ -107,6 +107,27 @@ TEST(DesignDialog, LabelsFollowTheRate) {
     EXPECT_EQ(Labels(shown), "     0.0|     0.0");
 }
 
+TEST(DesignDialog, CutoffLabelsShowFiveDigitFrequenciesWhole) {
+    ShownDesignDialog shown;
+    const QRect low = shown.dlg.findChild<QLabel*>(kLabelLow)->geometry();
+    const QRect high = shown.dlg.findChild<QLabel*>(kLabelHigh)->geometry();
+    EXPECT_LT(low.right(), high.left()) << "the two labels side by side, apart";
+    // 15 and 45 dialog units from the left, 25 wide: widened about their own centres.
+    EXPECT_LE(std::abs(low.center().x() - (34 + 56 / 2)), 1);
+    EXPECT_LE(std::abs(high.center().x() - (101 + 56 / 2)), 1);
+
+    shown.Edit(kRate)->setText("199998");
+    QTest::keyClick(shown.Slider(kSliderHigh), Qt::Key_End);
+    QTest::keyClick(shown.Slider(kSliderLow), Qt::Key_End);
+    for (const QString& name : {kLabelLow, kLabelHigh}) {
+        const auto* label = shown.dlg.findChild<QLabel*>(name);
+        EXPECT_EQ(label->text(), " 99999.0");
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                  label->contentsRect().width())
+            << name.toStdString();
+    }
+}
+
 TEST(DesignDialog, KeysQueuedBehindARateEditSeeTheNewLabels) {
     ShownDesignDialog shown;
     QLineEdit* rate = shown.Edit(kRate);
