@@ -2,6 +2,7 @@
 
 #include "core/crt.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string_view>
@@ -57,7 +58,8 @@ std::string CArray(std::string head, std::string_view type, int count, std::size
     constexpr std::string_view indent = "    ";
     std::string text = std::move(head);
     text.reserve(text.size() + static_cast<std::size_t>(count) * (lineBytes + indent.size()));
-    text += "static const " + std::string(type) + " fir_coefficients[" + crt::FormatD(count) +
+    // Not static: the array alone is a translation unit that compiles without an unused warning.
+    text += "const " + std::string(type) + " fir_coefficients[" + crt::FormatD(count) +
             "] = {\n";
     for (int k = 0; k < count; ++k) {
         text += indent;
@@ -108,7 +110,10 @@ std::string FormatCoefficientsFull(const double* coef, int count) {
 }
 
 std::string FormatCoefficientsC(const double* coef, int count, const DesignRequest& request) {
-    return CArray("/* " + DescribeRequest(request) + " */\n", "double", count, kFullLineBytes,
+    std::string head = "/* " + DescribeRequest(request) + " */\n";
+    if (!std::all_of(coef, coef + count, [](double tap) { return std::isfinite(tap); }))
+        head += "#include <math.h>\n";
+    return CArray(std::move(head), "double", count, kFullLineBytes,
                   [coef](std::string& text, int k) { AppendCConstant(text, coef[k]); });
 }
 

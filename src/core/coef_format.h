@@ -16,10 +16,11 @@ std::string FormatCoefficientsFull(const double* coef, int count);
 // the band type the request's cutoffs select.
 std::string DescribeRequest(const DesignRequest& request);
 
-// A C array declaration of the count taps, after a one-line comment naming the band type the
-// request selects, its order, rate and cutoffs. Values have 17 significant digits and are
-// always floating constants (so -0.0 keeps its sign); taps that are not finite are written
-// NAN, INFINITY and -INFINITY, which then need <math.h>. LF line ends.
+// A C definition of the count taps, const double fir_coefficients[count], after a one-line
+// comment naming the band type the request selects, its order, rate and cutoffs. Values have
+// 17 significant digits and are always floating constants (so -0.0 keeps its sign); taps that
+// are not finite are written NAN, INFINITY and -INFINITY after #include <math.h>. The text
+// compiles on its own as C99. LF line ends.
 std::string FormatCoefficientsC(const double* coef, int count, const DesignRequest& request);
 
 // One integer a line, LF line ends.

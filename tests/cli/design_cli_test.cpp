@@ -138,7 +138,7 @@ TEST_F(TaploreDesign, FullPrecisionReadsBackAsEveryTapAndCNamesTheDesign) {
     EXPECT_TRUE(
         Run(Request() + " --format c")
             .out.starts_with("/* band-pass, order 511, rate 8000 Hz, cutoffs 400 Hz and "
-                             "2400 Hz */\nstatic const double fir_coefficients[511] = {\n"));
+                             "2400 Hz */\nconst double fir_coefficients[511] = {\n"));
 }
 
 TEST_F(TaploreDesign, ResponseStartsAtTheTrueDcLevelAndStepsByRateOver1024) {

@@ -126,7 +126,7 @@ TEST(FixedPointText, CArrayCommentAddsFormatSaturationAndCost) {
               "32768, rounded, saturated): 1 tap saturated, response within -90.3 dB of the "
               "double design */\n"
               "#include <stdint.h>\n"
-              "static const int16_t fir_coefficients[4] = {\n"
+              "const int16_t fir_coefficients[4] = {\n"
               "    16384,\n"
               "    -32768,\n"
               "    32767,\n"
@@ -139,7 +139,7 @@ TEST(FixedPointText, CArrayCommentAddsFormatSaturationAndCost) {
                    "2147483648, rounded, saturated): 0 taps saturated, response within -inf dB "
                    "of the double design */\n"
                    "#include <stdint.h>\n"
-                   "static const int32_t fir_coefficients[2] = {\n"
+                   "const int32_t fir_coefficients[2] = {\n"
                    "    INT32_MIN,\n"
                    "    536870912,\n"
                    "};\n");
