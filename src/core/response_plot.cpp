@@ -121,9 +121,10 @@ std::string FormatResponseSvg(const DesignRequest& request, const SpectrumLevels
     svg += "<g transform=\"translate(" + crt::FormatD(kLeft) + " " + crt::FormatD(kTop) + ")\">\n";
     AppendGrid(svg);
     svg += "<g clip-path=\"url(#plot)\">\n";
-    AppendCurve(svg, levelsDb, kCurveColour, 2);
+    // The double curve on top: the quantised one shows only where it departs from it.
     if (quantisedDb)
         AppendCurve(svg, *quantisedDb, kQuantisedColour, 1);
+    AppendCurve(svg, levelsDb, kCurveColour, 2);
     svg += "</g>\n</g>\n";
     AppendAxes(svg, request.rate);
     if (quantisedDb) {

@@ -10,8 +10,8 @@
 
 // levelsDb (bins 0 ... 511) as a red curve over a green dotted grid on black, frequency
 // ticks in Hz along the bottom, a dB axis and a title naming the design. With quantisedDb, the
-// quantised filter's curve follows in a second colour, and a legend names both curves, the
-// quantised one quantisedLabel.
+// quantised filter's curve lies under it in a second colour, and a legend names both curves,
+// the quantised one quantisedLabel.
 std::string FormatResponseSvg(const DesignRequest& request, const SpectrumLevels& levelsDb,
                               const SpectrumLevels* quantisedDb = nullptr,
                               std::string_view quantisedLabel = {});

@@ -57,7 +57,8 @@ TEST(ResponsePlot, NamesTheDesignTicksInHzAndTheQuantisedCurveInALegend) {
               std::string::npos);
     for (const char* tick : {">0<", ">2205<", ">11025<", ">22050<", ">-90<"})
         EXPECT_NE(svg.find(tick), std::string::npos) << tick;
-    EXPECT_EQ(CurveYs(svg, 1).front(), 70.0);
+    EXPECT_EQ(CurveYs(svg, 0).front(), 70.0) << "the quantised curve first, under the other";
+    EXPECT_EQ(CurveYs(svg, 1).front(), 10.0);
     EXPECT_NE(svg.find(">double taps<"), std::string::npos);
     EXPECT_NE(svg.find(">Q15 taps<"), std::string::npos);
 
