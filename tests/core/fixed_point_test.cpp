@@ -113,11 +113,6 @@ TEST(QuantisationCost, IsTheLargestErrorOfTheResponseOverTheTransformsBins) {
     }
 }
 
-TEST(FixedPointText, OneIntegerALine) {
-    const double taps[] = {0.5, -1.0, 1.0, 0.0};
-    EXPECT_EQ(FormatFixedPoint(Quantise(taps, 4, QFormat::q15)), "16384\n-32768\n32767\n0\n");
-}
-
 TEST(FixedPointText, CArrayCommentAddsFormatSaturationAndCost) {
     // Only the clipped 1.0 is off, by one step: |H_q - H| = 2^-15 at every bin, -90.3 dB.
     const double taps[] = {0.5, -1.0, 1.0, 0.0};
