@@ -2,8 +2,8 @@
 BUILD     ?= build
 JOBS      ?= $(shell nproc)
 PACKAGES  := build-essential cmake qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core locales \
-             libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libcli11-dev
-E2E_PACKAGES := xvfb xauth openbox xdotool imagemagick x11-utils xclip
+             libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libcli11-dev libxml2-utils
+E2E_PACKAGES := xvfb xauth openbox xdotool imagemagick x11-utils xclip librsvg2-bin
 # Building the Debian package and checking it and the desktop texts.
 PACKAGING_PACKAGES := dpkg-dev file lintian appstream desktop-file-utils groff man-db
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

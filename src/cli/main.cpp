@@ -5,7 +5,9 @@
 #include "core/crt.h"
 #include "core/file_output.h"
 #include "core/fir_design.h"
+#include "core/fixed_point.h"
 #include "core/log_magnitude.h"
+#include "core/response_plot.h"
 #include "core/version.h"
 
 #include <CLI/CLI.hpp>
@@ -14,13 +16,14 @@
 #include <cstdio>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <string>
 
 namespace {
 
 constexpr const char* kProgram = "taplore-design";
 constexpr int kDone = 0;
-constexpr int kFailed = 1;  // the design, the spectrum or the output failed
+constexpr int kFailed = 1;  // the design, its fixed-point form, the spectrum or the output failed
 constexpr int kRefused = 2; // the arguments were refused before any work
 
 // The numbers stay texts until the validators have accepted them, so that they are read by
@@ -30,6 +33,9 @@ struct Arguments {
     std::string format = "text";
     bool response = false;
     std::string output; // empty for standard output
+    std::string plot;   // empty for no plot
+    // With --plot alone the image is all that is written; these ask for the text as well.
+    bool textAsked = true;
 };
 
 int Report(int status, const std::string& message) {
@@ -56,8 +62,19 @@ std::string CheckNumber(const std::string& text) {
     return crt::StrictAtof(text) ? "" : Refusal("a number", text);
 }
 
+// The fixed-point format a --format text names, if any.
+std::optional<QFormat> QFormatOf(const std::string& format) {
+    if (format == "q15" || format == "c-q15")
+        return QFormat::q15;
+    if (format == "q31" || format == "c-q31")
+        return QFormat::q31;
+    return std::nullopt;
+}
+
 std::string CheckFormat(const std::string& text) {
-    return text == "text" || text == "full" || text == "c" ? "" : Refusal("text, full or c", text);
+    return text == "text" || text == "full" || text == "c" || QFormatOf(text)
+               ? ""
+               : Refusal("text, full, c, q15, q31, c-q15 or c-q31", text);
 }
 
 // Called once every option has passed its own check: the texts are known to be numbers.
@@ -93,31 +110,49 @@ void DescribeOptions(CLI::App& app, Arguments& args) {
     const auto format =
         app.add_option("--format", args.format,
                        "text: the saved file (\"%f\", CR LF); full: 17 significant digits; "
-                       "c: a C array")
+                       "c: a C array; q15, q31: one fixed-point integer a line; c-q15, c-q31: "
+                       "a C array of them")
             ->type_name("FORMAT")
             ->check(CheckFormat);
-    app.add_flag("--response", args.response,
-                 "Write the response instead: Hz and dB of 512 bins (orders up to 1023)")
-        ->excludes(format);
-    app.add_option("-o,--output", args.output,
-                   "Write to FILE instead of standard output; an old FILE is replaced only "
-                   "once all is written")
-        ->type_name("FILE");
+    const auto response = app.add_flag(
+        "--response", args.response,
+        "Write the response instead: Hz and dB of 512 bins (orders up to 1023); with a Q "
+        "format, the quantised filter's dB in a third column");
+    const auto output =
+        app.add_option("-o,--output", args.output,
+                       "Write to FILE instead of standard output; an old FILE is replaced only "
+                       "once all is written")
+            ->type_name("FILE");
+    app.add_option("--plot", args.plot,
+                   "Write the log-magnitude response as an SVG image to FILE (orders up to "
+                   "1023); the taps are then written only when --format, --response or -o "
+                   "asks for them")
+        ->type_name("FILE.svg");
     app.set_version_flag("--version", std::string(kProgram) + " " + kTaploreVersion);
     app.footer("Exit status: 0 written, 1 design or output failed, 2 arguments refused.");
-    app.callback([&args] {
+    app.callback([&args, format, response, output] {
         const DesignRequest request = RequestOf(args);
         CheckCutoff("--low", request.lowHz, args.low, request.rate);
         CheckCutoff("--high", request.highHz, args.high, request.rate);
+        if (args.response && format->count() && !QFormatOf(args.format))
+            throw CLI::ValidationError("--response", Refusal("alone or with a Q format (q15, "
+                                                             "q31, c-q15, c-q31) as --format",
+                                                             args.format));
+        args.textAsked =
+            args.plot.empty() || format->count() || response->count() || output->count();
     });
 }
 
 std::string FormatTaps(const std::string& format, const double* coef, int count,
-                       const DesignRequest& request) {
+                       const DesignRequest& request, const FixedPointTaps* quantised) {
     if (format == "full")
         return FormatCoefficientsFull(coef, count);
     if (format == "c")
         return FormatCoefficientsC(coef, count, request);
+    if (format == "q15" || format == "q31")
+        return FormatFixedPoint(*quantised);
+    if (format == "c-q15" || format == "c-q31")
+        return FormatFixedPointC(coef, *quantised, request);
     return FormatCoefficientText(coef, count);
 }
 
@@ -136,6 +171,34 @@ int Deliver(const std::string& text, const std::string& path) {
     return kDone;
 }
 
+// The double design's levels and, for a Q format, the quantised one's: what --response and
+// --plot show. False when the spectrum cannot be computed (more than 1024 taps).
+struct Levels {
+    SpectrumLevels designed;
+    SpectrumLevels quantised;
+};
+
+bool ComputeLevels(const double* coef, int count, const FixedPointTaps* quantised, Levels& levels) {
+    if (ComputeLevelsDb(coef, count, levels.designed) < 0)
+        return false;
+    return !quantised ||
+           ComputeLevelsDb(Dequantise(*quantised).data(), count, levels.quantised) >= 0;
+}
+
+std::string QuantisedLabel(const FixedPointTaps* quantised) {
+    return quantised ? std::string(QFormatName(quantised->format)) + " taps" : "";
+}
+
+void WarnOfSaturation(const FixedPointTaps& quantised) {
+    if (quantised.saturated == 0)
+        return;
+    std::cerr << kProgram << ": warning: " << crt::FormatD(quantised.saturated) << " of "
+              << crt::FormatD(static_cast<int>(quantised.values.size())) << " taps saturated in "
+              << QFormatName(quantised.format) << ", clipped to its range\n";
+}
+
+// Everything is computed before anything is written: a design, quantisation or spectrum
+// failure leaves no output behind.
 int Run(const Arguments& args) {
     const DesignRequest request = RequestOf(args);
     std::shared_ptr<double[]> coef;
@@ -143,12 +206,32 @@ int Run(const Arguments& args) {
     if (DesignFilter(coef, count, request.order, NormalisedCutoff(request.lowHz, request.rate),
                      NormalisedCutoff(request.highHz, request.rate)) < 0)
         return Report(kFailed, "Calculating FIR coefficients failed!");
-    if (!args.response)
-        return Deliver(FormatTaps(args.format, coef.get(), count, request), args.output);
-    SpectrumLevels levels;
-    if (ComputeLevelsDb(coef.get(), count, levels) < 0)
+    std::optional<FixedPointTaps> quantised;
+    if (const auto format = QFormatOf(args.format)) {
+        try {
+            quantised = Quantise(coef.get(), count, *format);
+        } catch (const NoFixedPointForm& e) {
+            return Report(kFailed, e.what());
+        }
+    }
+    const FixedPointTaps* taps = quantised ? &*quantised : nullptr;
+    Levels levels;
+    if ((args.response || !args.plot.empty()) && !ComputeLevels(coef.get(), count, taps, levels))
         return Report(kFailed, "Calculating magnitude failed!");
-    return Deliver(FormatResponse(levels, request.rate), args.output);
+    const SpectrumLevels* quantisedDb = taps ? &levels.quantised : nullptr;
+
+    std::string text;
+    if (args.textAsked)
+        text = args.response ? FormatResponse(levels.designed, request.rate, quantisedDb)
+                             : FormatTaps(args.format, coef.get(), count, request, taps);
+    if (taps)
+        WarnOfSaturation(*taps);
+    if (args.textAsked && Deliver(text, args.output) != kDone)
+        return kFailed;
+    if (args.plot.empty())
+        return kDone;
+    return Deliver(FormatResponseSvg(request, levels.designed, quantisedDb, QuantisedLabel(taps)),
+                   args.plot);
 }
 
 } // namespace

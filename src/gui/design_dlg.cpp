@@ -167,14 +167,17 @@ void CDesignDlg::NameControls() {
 }
 
 // Taps reach other software through the clipboard too: the saved file's text, every digit
-// of each double, or a C array.
+// of each double, or a C array of doubles or of fixed-point integers.
 void CDesignDlg::CreateCopyActions() {
     m_actionCopy = new QAction("&Copy", m_listCoef);
     m_actionCopy->setShortcut(QKeySequence::Copy);
     m_actionCopy->setShortcutContext(Qt::WidgetShortcut);
     m_actionCopyFull = new QAction("Copy at &full precision", m_listCoef);
     m_actionCopyCArray = new QAction("Copy as C &array", m_listCoef);
-    m_listCoef->addActions({m_actionCopy, m_actionCopyFull, m_actionCopyCArray});
+    m_actionCopyQ15CArray = new QAction("Copy as Q&15 C array", m_listCoef);
+    m_actionCopyQ31CArray = new QAction("Copy as Q&31 C array", m_listCoef);
+    m_listCoef->addActions({m_actionCopy, m_actionCopyFull, m_actionCopyCArray,
+                            m_actionCopyQ15CArray, m_actionCopyQ31CArray});
     m_listCoef->setContextMenuPolicy(Qt::ActionsContextMenu);
     EnableCopyActions();
 }
@@ -201,6 +204,10 @@ void CDesignDlg::ConnectHandlers() {
     connect(m_actionCopyFull, &QAction::triggered, this, Guarded(this, &CDesignDlg::OnCopyFull));
     connect(m_actionCopyCArray, &QAction::triggered, this,
             Guarded(this, &CDesignDlg::OnCopyCArray));
+    connect(m_actionCopyQ15CArray, &QAction::triggered, this,
+            Guarded(this, &CDesignDlg::OnCopyQ15CArray));
+    connect(m_actionCopyQ31CArray, &QAction::triggered, this,
+            Guarded(this, &CDesignDlg::OnCopyQ31CArray));
     connect(m_systemMenu, &SystemMenu::sysCommand, this, Guarded(this, &CDesignDlg::OnSysCommand));
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
             [this] { CDesignApp::OnHelp(this); });
@@ -307,6 +314,30 @@ void CDesignDlg::OnCopyFull() {
 
 void CDesignDlg::OnCopyCArray() {
     CopyToClipboard(FormatCoefficientsC(m_pCoef.get(), m_nCoef, m_request));
+}
+
+void CDesignDlg::OnCopyQ15CArray() {
+    CopyFixedPointCArray(QFormat::q15);
+}
+
+void CDesignDlg::OnCopyQ31CArray() {
+    CopyFixedPointCArray(QFormat::q31);
+}
+
+// The same text as taplore-design --format c-q15 or c-q31 writes for this design.
+void CDesignDlg::CopyFixedPointCArray(QFormat format) {
+    // The cost figure of a million taps is a transform of a million points.
+    WaitCursor wait;
+    std::string text;
+    try {
+        text =
+            FormatFixedPointC(m_pCoef.get(), Quantise(m_pCoef.get(), m_nCoef, format), m_request);
+    } catch (const NoFixedPointForm& e) {
+        wait.Restore();
+        ShowError(e.what());
+        return;
+    }
+    CopyToClipboard(text);
 }
 
 void CDesignDlg::CopyToClipboard(const std::string& text) {

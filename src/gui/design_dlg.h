@@ -4,6 +4,7 @@
 // the taps to a text file.
 
 #include "core/fir_design.h"
+#include "core/fixed_point.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -38,6 +39,8 @@ private slots:
     void OnCopy();
     void OnCopyFull();
     void OnCopyCArray();
+    void OnCopyQ15CArray();
+    void OnCopyQ31CArray();
 
 private:
     void CreateControls();
@@ -45,6 +48,7 @@ private:
     void CreateCopyActions();
     void EnableCopyActions();
     void CopyToClipboard(const std::string& text);
+    void CopyFixedPointCArray(QFormat format);
     void ConnectHandlers();
     void OnInitDialog();
     void ShowError(const QString& text);
@@ -64,6 +68,8 @@ private:
     QAction* m_actionCopy;
     QAction* m_actionCopyFull;
     QAction* m_actionCopyCArray;
+    QAction* m_actionCopyQ15CArray;
+    QAction* m_actionCopyQ31CArray;
     int m_nOrder = 511;
     int m_nSampleRate = 8000;
     // Shared with the list, which keeps showing the taps it was given.

@@ -1,7 +1,10 @@
 // taplore-design run as a user runs it, in a process of its own without a display, its output
 // compared with what the dialog's Calculate and Save make of the same texts.
 #include "core/coef_file.h"
+#include "core/coef_format.h"
 #include "core/fir_design.h"
+#include "core/fixed_point.h"
+#include "core/log_magnitude.h"
 
 #include <gtest/gtest.h>
 
@@ -135,10 +138,9 @@ TEST_F(TaploreDesign, FullPrecisionReadsBackAsEveryTapAndCNamesTheDesign) {
         ASSERT_EQ(std::bit_cast<std::uint64_t>(Number(lines[k])),
                   std::bit_cast<std::uint64_t>(coef[k]))
             << k << ": " << lines[k];
-    EXPECT_TRUE(
-        Run(Request() + " --format c")
-            .out.starts_with("/* band-pass, order 511, rate 8000 Hz, cutoffs 400 Hz and "
-                             "2400 Hz */\nstatic const double fir_coefficients[511] = {\n"));
+    EXPECT_TRUE(Run(Request() + " --format c")
+                    .out.starts_with("/* band-pass, order 511, rate 8000 Hz, cutoffs 400 Hz and "
+                                     "2400 Hz */\nconst double fir_coefficients[511] = {\n"));
 }
 
 TEST_F(TaploreDesign, ResponseStartsAtTheTrueDcLevelAndStepsByRateOver1024) {
@@ -194,6 +196,11 @@ TEST_F(TaploreDesign, FailuresExitOneWithTheDialogsMessageAndLeaveTheOldFile) {
         {Request() + " -o " + file, "A sharing violation occurred while accessing " + file + ".",
          "", true},
         {Request() + " -o " + missing, missing + " was not found."},
+        {" --order 511 --rate 8000 --low 0 --high 0 --format c-q15 -o " + file,
+         "The coefficients are not all finite: no fixed-point form."},
+        {Request("--order", "1024") + " --plot " + file, "Calculating magnitude failed!"},
+        {Request() + " --plot " + file,
+         "A sharing violation occurred while accessing " + file + ".", "", true},
     };
     for (const auto& c : cases) {
         std::ofstream(m_file, std::ios::binary) << "old taps\r\n";
@@ -207,6 +214,78 @@ TEST_F(TaploreDesign, FailuresExitOneWithTheDialogsMessageAndLeaveTheOldFile) {
         EXPECT_TRUE(o.err.ends_with("taplore-design: " + c.message + "\n")) << o.err;
         EXPECT_EQ(ReadAll(m_file), "old taps\r\n") << c.words;
     }
+}
+
+TEST_F(TaploreDesign, FixedPointFormatsWriteTheCoresQuantisedTaps) {
+    int count = 0;
+    const auto coef = Designed(511, 8000, 400, 2400, count);
+    const DesignRequest request{511, 8000, 400, 2400};
+    for (const auto& [name, format] : {std::pair{"q15", QFormat::q15}, {"q31", QFormat::q31}}) {
+        const FixedPointTaps q = Quantise(coef.get(), count, format);
+        const Outcome plain = Run(Request() + " --format " + name);
+        EXPECT_EQ(plain.status, 0);
+        EXPECT_EQ(plain.err, "") << "nothing saturates in the start-up filter";
+        const auto lines = Lines(plain.out);
+        ASSERT_EQ(lines.size(), 511u);
+        for (int k = 0; k < count; ++k)
+            ASSERT_EQ(lines[k], std::to_string(q.values[k])) << name << " " << k;
+        EXPECT_EQ(Run(Request() + " --format c-" + name).out,
+                  FormatFixedPointC(coef.get(), q, request));
+    }
+}
+
+TEST_F(TaploreDesign, ResponseWithAQFormatAddsTheQuantisedLevels) {
+    int count = 0;
+    const auto coef = Designed(511, 8000, 400, 2400, count);
+    SpectrumLevels designed, quantised;
+    ComputeLevelsDb(coef.get(), count, designed);
+    const std::vector<double> taps = Dequantise(Quantise(coef.get(), count, QFormat::q15));
+    ComputeLevelsDb(taps.data(), count, quantised);
+    const auto lines = Lines(Run(Request() + " --response --format q15").out);
+    ASSERT_EQ(lines.size(), 512u);
+    for (const int k : {0, 1, 52, 300, 511}) {
+        const std::string_view line = lines[k];
+        const auto tab1 = line.find('\t'), tab2 = line.rfind('\t');
+        ASSERT_NE(tab1, tab2) << line;
+        EXPECT_EQ(Number(line.substr(0, tab1)), k * 8000.0 / 1024);
+        EXPECT_EQ(Number(line.substr(tab1 + 1, tab2 - tab1 - 1)), designed[k]) << k;
+        EXPECT_EQ(Number(line.substr(tab2 + 1)), quantised[k]) << k;
+    }
+    // Far down the stop band the Q15 taps leave their mark.
+    EXPECT_GT(std::fabs(quantised[511] - designed[511]), 1.0);
+}
+
+TEST_F(TaploreDesign, SaturatedTapsWarnOnceAndStillSucceed) {
+    // The centre tap of this unscaled band-pass is 0.999999995: 32767.99 steps in Q15.
+    const std::string words = " --order 3 --rate 8000 --low 0.00001 --high 3999.99999";
+    const Outcome q15 = Run(words + " --format q15");
+    EXPECT_EQ(q15.status, 0);
+    EXPECT_EQ(Lines(q15.out), (std::vector<std::string>{"0", "32767", "0"}));
+    EXPECT_EQ(q15.err,
+              "taplore-design: warning: 1 of 3 taps saturated in Q15, clipped to its range\n");
+    const Outcome c = Run(words + " --format c-q15");
+    EXPECT_NE(c.out.find("Q15 (tap x 32768, rounded, saturated): 1 tap saturated"),
+              std::string::npos);
+    EXPECT_EQ(Run(words + " --format q31").err, "") << "2147483637 fits in Q31";
+}
+
+TEST_F(TaploreDesign, PlotAloneWritesOnlyTheImageAndBesideTheTapsBoth) {
+    const fs::path plot = m_dir / "response.svg";
+    const Outcome alone = Run(Request() + " --plot " + plot.string());
+    EXPECT_EQ(alone.status, 0);
+    EXPECT_EQ(alone.out, "");
+    const std::string svg = ReadAll(plot);
+    EXPECT_TRUE(svg.starts_with("<?xml")) << svg.substr(0, 80);
+    EXPECT_EQ(svg.find("Q15 taps"), std::string::npos);
+
+    const Outcome beside = Run(Request() + " --format q15 --plot " + plot.string());
+    EXPECT_EQ(Lines(beside.out).size(), 511u);
+    EXPECT_NE(ReadAll(plot).find(">Q15 taps<"), std::string::npos);
+
+    fs::remove(plot);
+    EXPECT_EQ(Run(Request() + " -o " + m_file.string() + " --plot " + plot.string()).out, "");
+    EXPECT_EQ(ReadAll(plot), svg);
+    EXPECT_EQ(Lines(ReadAll(m_file)).size(), 511u);
 }
 
 } // namespace

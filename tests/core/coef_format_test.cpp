@@ -20,7 +20,8 @@ TEST(CFormat, DeclaresTheTapsAsFloatingConstantsAfterACommentOnTheDesign) {
     const double taps[] = {0.1, -0.0, 1.0, 1e300, kNaN, -kInf};
     EXPECT_EQ(FormatCoefficientsC(taps, 6, {4, 8000, 400, 2400}),
               "/* band-pass, order 4, rate 8000 Hz, cutoffs 400 Hz and 2400 Hz */\n"
-              "static const double fir_coefficients[6] = {\n"
+              "#include <math.h>\n"
+              "const double fir_coefficients[6] = {\n"
               "    0.10000000000000001,\n"
               "    -0.0,\n"
               "    1.0,\n"

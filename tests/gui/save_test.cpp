@@ -12,10 +12,12 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -199,11 +201,65 @@ TEST_F(SaveTest, CopiedTapsAreTheSavedTextOrEveryDigit) {
     }});
     QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
     ASSERT_EQ(watcher.Seen().size(), 1u);
-    EXPECT_EQ(watcher.Seen()[0].text, "&Copy|Copy at &full precision|Copy as C &array");
+    EXPECT_EQ(watcher.Seen()[0].text, "&Copy|Copy at &full precision|Copy as C &array|Copy as "
+                                      "Q&15 C array|Copy as Q&31 C array");
     const QStringList full = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(full.size(), 511);
     EXPECT_EQ(QString::number(full[100].toDouble(), 'f', 6), shown.ListItems()[100]);
     EXPECT_GT(full[100].size(), 12) << "more digits than the list shows";
+}
+
+// What taplore-design writes for the dialog's texts: its edits and its two cutoff labels.
+QString CommandLineText(const ShownDesignDialog& shown, const QString& format) {
+    const QString command = QString(TAPLORE_DESIGN_EXE) + " --order " + shown.Edit(kOrder)->text() +
+                            " --rate " + shown.Edit(kRate)->text() + " --low " +
+                            shown.LabelText(kLabelLow) + " --high " + shown.LabelText(kLabelHigh) +
+                            " --format " + format + " 2>/dev/null";
+    QByteArray out;
+    FILE* pipe = ::popen(command.toLocal8Bit().constData(), "r");
+    for (int c; (c = std::fgetc(pipe)) != EOF;)
+        out += static_cast<char>(c);
+    EXPECT_EQ(::pclose(pipe), 0) << command.toStdString();
+    return QString::fromLatin1(out);
+}
+
+QAction* ListAction(const ShownDesignDialog& shown, const QString& text) {
+    for (QAction* action : shown.dlg.findChild<ValueList*>()->actions())
+        if (action->text() == text)
+            return action;
+    ADD_FAILURE() << text.toStdString();
+    return nullptr;
+}
+
+TEST_F(SaveTest, FixedPointArraysAreTheCommandLinesTextOrAnErrorBox) {
+    const std::pair<QString, QString> entries[] = {{"Copy as Q&15 C array", "c-q15"},
+                                                   {"Copy as Q&31 C array", "c-q31"}};
+    // The start-up band-pass, then a low-pass through the low slider at 0.
+    for (const bool lowPass : {false, true}) {
+        if (lowPass)
+            shown.Slider(kSliderLow)->triggerAction(QSlider::SliderToMinimum);
+        Calculate();
+        for (const auto& [text, format] : entries) {
+            ModalWatcher watcher;
+            ListAction(shown, text)->trigger();
+            EXPECT_TRUE(watcher.Messages().empty());
+            EXPECT_EQ(QApplication::clipboard()->text(), CommandLineText(shown, format))
+                << format.toStdString() << " low " << shown.LabelText(kLabelLow).toStdString();
+        }
+    }
+    // A rate of 0 makes every tap not a number: a box, and the clipboard keeps what it had.
+    shown.Paste(kRate, "0");
+    Calculate();
+    const QString before = QApplication::clipboard()->text();
+    for (const auto& [text, format] : entries) {
+        ModalWatcher watcher;
+        ListAction(shown, text)->trigger();
+        ASSERT_EQ(watcher.Messages().size(), 1u);
+        EXPECT_EQ(watcher.Messages()[0].text,
+                  "The coefficients are not all finite: no fixed-point form.");
+        EXPECT_EQ(watcher.Messages()[0].icon, QMessageBox::Critical);
+        EXPECT_EQ(QApplication::clipboard()->text(), before);
+    }
 }
 
 } // namespace

@@ -1,0 +1,17 @@
+#pragma once
+// The filter's log-magnitude response as an SVG image for documents, on the dialog's scale:
+// 0 dB 10 pixels below the top of the plot, one grid step of 30 pixels for every 10 dB.
+
+#include "core/fir_design.h"
+#include "core/log_magnitude.h"
+
+#include <string>
+#include <string_view>
+
+// levelsDb (bins 0 ... 511) as a red curve over a green dotted grid on black, frequency
+// ticks in Hz along the bottom, a dB axis and a title naming the design. With quantisedDb, the
+// quantised filter's curve lies under it in a second colour, and a legend names both curves,
+// the quantised one quantisedLabel.
+std::string FormatResponseSvg(const DesignRequest& request, const SpectrumLevels& levelsDb,
+                              const SpectrumLevels* quantisedDb = nullptr,
+                              std::string_view quantisedLabel = {});
