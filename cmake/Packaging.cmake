@@ -35,7 +35,9 @@ foreach(size 16 32)
 endforeach()
 install(FILES ${taplore_man} ${taplore_design_man} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # The package's name, not the project's: Debian looks for /usr/share/doc/<package>.
+# The manual is the one F1 shows, readable without the program too.
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/copyright ${changelog}
+    ${PROJECT_SOURCE_DIR}/docs/manual.md
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/taplore)
 
 # `cmake --build . --target package` builds taplore_<version>_<architecture>.deb here.

@@ -19,10 +19,12 @@ const char* const kAboutText = "FIR filter design program\n\n"
 
 } // namespace
 
-// Opens centred over its owner, which Qt keeps disabled while the box is open.
+// Opens centred over its owner, which Qt keeps disabled while the box is open; only the
+// owner, so that the manual opened from here can be read beside the box.
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+    setWindowModality(Qt::WindowModal);
     setWindowTitle("About Taplore");
     setFont(QFont("DejaVu Sans", 10));
     const DialogUnits units(font());
@@ -46,5 +48,5 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     connect(systemMenu, &SystemMenu::sysCommand, this,
             [this](unsigned id) { SystemMenu::DefaultSysCommand(this, id); });
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
-            [this] { CDesignApp::OnHelp(this); });
+            [this] { CDesignApp::OnHelp(this, IDD); });
 }
