@@ -19,12 +19,10 @@ const char* const kAboutText = "FIR filter design program\n\n"
 
 } // namespace
 
-// Opens centred over its owner, which Qt keeps disabled while the box is open; only the
-// owner, so that the manual opened from here can be read beside the box.
+// Opens centred over its owner, which Qt keeps disabled while the box is open.
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
-    setWindowModality(Qt::WindowModal);
     setWindowTitle("About Taplore");
     setFont(QFont("DejaVu Sans", 10));
     const DialogUnits units(font());

@@ -35,6 +35,6 @@ QIcon CDesignApp::ProgramIcon() {
 }
 
 void CDesignApp::OnHelp(QWidget* owner, int dialogId) {
-    if (!CHelpWnd::ShowSection(HelpSection(dialogId)))
+    if (!CHelpWnd::ShowSection(owner, HelpSection(dialogId)))
         ShowMessage(owner, QMessageBox::Warning, ApplicationName(), "Failed to launch help.");
 }

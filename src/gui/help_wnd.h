@@ -1,6 +1,6 @@
 #pragma once
 // CHelpWnd: the manual, compiled into the program, in a window of its own. It is not modal:
-// the dialogs stay usable beside it.
+// the dialog that opened it stays usable beside it.
 
 #include <QWidget>
 
@@ -10,12 +10,13 @@ class CHelpWnd : public QWidget {
     Q_OBJECT
 
 public:
-    // Opens the one help window, or raises it when it is open, at the section with this
-    // heading. Returns false, opening nothing, when the manual cannot be read.
-    static bool ShowSection(const QString& heading);
+    // Opens the one help window for owner's dialog, or raises it when it is open, at the
+    // section with this heading. Returns false, opening nothing, when the manual cannot be
+    // read.
+    static bool ShowSection(QWidget* owner, const QString& heading);
 
 private:
-    explicit CHelpWnd(const QString& markdown);
+    CHelpWnd(const QString& markdown, QWidget* dialog);
     void ScrollToSection(const QString& heading);
 
     QTextBrowser* m_browser;
