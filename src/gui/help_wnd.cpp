@@ -48,7 +48,8 @@ bool CHelpWnd::ShowSection(QWidget* owner, const QString& heading) {
         g_openHelp = new CHelpWnd(QString::fromUtf8(manual.readAll()), dialog);
     }
     g_openHelp->show();
-    g_openHelp->ScrollToSection(heading);
+    // The heading goes to the top of the view.
+    g_openHelp->m_browser->scrollToAnchor(heading);
     g_openHelp->raise();
     // Not activateWindow(): Qt counts a window as active already while its dialog is.
     g_openHelp->windowHandle()->requestActivate();
@@ -71,9 +72,4 @@ CHelpWnd::CHelpWnd(const QString& markdown, QWidget* dialog) : QWidget(dialog, Q
     resize(640, 560);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &QWidget::close);
-}
-
-// The heading goes to the top of the view.
-void CHelpWnd::ScrollToSection(const QString& heading) {
-    m_browser->scrollToAnchor(heading);
 }

@@ -17,7 +17,6 @@ public:
 
 private:
     CHelpWnd(const QString& markdown, QWidget* dialog);
-    void ScrollToSection(const QString& heading);
 
     QTextBrowser* m_browser;
 };
