@@ -1,11 +1,17 @@
-# The two set-up commands: `make run` and `make test`. Both install what is missing first.
+# The set-up commands: `make run` and `make test`. Both install what is missing first, each
+# only what it needs.
 BUILD     ?= build
 JOBS      ?= $(shell nproc)
-PACKAGES  := build-essential cmake qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core locales \
-             libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libcli11-dev libxml2-utils
+# Building and running the program.
+RUN_PACKAGES := build-essential cmake qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core \
+                libcli11-dev
+# The tests, benchmarks and fuzzers; `locales` gives the number tests a foreign locale.
+TEST_PACKAGES := locales libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libxml2-utils
 E2E_PACKAGES := xvfb xauth openbox xdotool imagemagick x11-utils xclip librsvg2-bin
-# Building the Debian package and checking it and the desktop texts.
-PACKAGING_PACKAGES := dpkg-dev file lintian appstream desktop-file-utils groff man-db
+# Building the Debian package, then checking it and the desktop texts.
+PACKAGE_PACKAGES := dpkg-dev file
+CHECK_PACKAGES := lintian appstream desktop-file-utils groff man-db
+ALL_PACKAGES := $(RUN_PACKAGES) $(TEST_PACKAGES) $(E2E_PACKAGES) $(PACKAGE_PACKAGES) $(CHECK_PACKAGES)
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: run test bench fuzz install package deps build clean
@@ -14,15 +20,22 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
                  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
                  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp
 
+# What a target installs and whether its build holds the tests: set here, they reach `build`
+# and `deps` too. The program alone unless a target asks for more.
+NEEDED := $(RUN_PACKAGES)
+TESTS := OFF
+test bench: NEEDED := $(ALL_PACKAGES)
+test bench: TESTS := ON
+fuzz: NEEDED := $(RUN_PACKAGES) $(TEST_PACKAGES)
+package: NEEDED := $(RUN_PACKAGES) $(PACKAGE_PACKAGES)
+
 run: build
 	$(BUILD)/taplore
 
 # Every layer in the release build (the end-to-end tests unpack the Debian package, built
 # first), then the computation and widget tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, then each fuzz target for a short while.
-test: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BUILD) -j $(JOBS)
+test: build
 	cmake --build $(BUILD) --target package
 	cd $(BUILD) && ctest --output-on-failure
 	cmake -S . -B $(BUILD)/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAPLORE_SANITIZE=ON -DTAPLORE_E2E=OFF
@@ -50,12 +63,12 @@ package: build
 	cmake --build $(BUILD) --target package
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DTAPLORE_TESTS=$(TESTS)
 	cmake --build $(BUILD) -j $(JOBS)
 
 # Installs only the Debian packages that are missing, without questions.
 deps:
-	@missing=$$(for p in $(PACKAGES) $(E2E_PACKAGES) $(PACKAGING_PACKAGES); do \
+	@missing=$$(for p in $(NEEDED); do \
 	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
 	done); \
 	if [ -n "$$missing" ]; then \

@@ -28,14 +28,20 @@ taplore_configure_gzipped(cmake/debian/changelog.in changelog)
 install(FILES ${PROJECT_SOURCE_DIR}/src/res/${TAPLORE_APP_ID}.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-foreach(size 16 32)
+foreach(size 16 32 64 128)
     install(FILES ${PROJECT_SOURCE_DIR}/src/res/taplore-${size}.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
         RENAME taplore.png)
 endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/src/res/taplore.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${taplore_man} ${taplore_design_man} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # The package's name, not the project's: Debian looks for /usr/share/doc/<package>.
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/lintian-overrides
+    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME taplore)
+# The manual is the one F1 shows, readable without the program too.
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/copyright ${changelog}
+    ${PROJECT_SOURCE_DIR}/docs/manual.md
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/taplore)
 
 # `cmake --build . --target package` builds taplore_<version>_<architecture>.deb here.

@@ -30,7 +30,9 @@ std::string Coordinate(double value) {
 }
 
 std::string Attribute(std::string_view name, double value) {
-    return " " + std::string(name) + "=\"" + Coordinate(value) + "\"";
+    std::string text = " ";
+    text.append(name).append("=\"").append(Coordinate(value)).append("\"");
+    return text;
 }
 
 // The dialog's scale. A bin that is not a number lies on the top edge, as in the dialog; any

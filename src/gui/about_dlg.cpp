@@ -46,5 +46,5 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     connect(systemMenu, &SystemMenu::sysCommand, this,
             [this](unsigned id) { SystemMenu::DefaultSysCommand(this, id); });
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
-            [this] { CDesignApp::OnHelp(this); });
+            [this] { CDesignApp::OnHelp(this, IDD); });
 }

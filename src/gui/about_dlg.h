@@ -7,5 +7,7 @@ class CAboutDlg : public QDialog {
     Q_OBJECT
 
 public:
+    enum { IDD = 100 }; // the template number, which picks the help section
+
     explicit CAboutDlg(QWidget* parent);
 };

@@ -1,19 +1,16 @@
 #include "gui/design_app.h"
 
 #include "core/version.h"
+#include "gui/about_dlg.h"
 #include "gui/design_dlg.h"
 #include "gui/guard.h"
-
-#include <QDesktopServices>
-#include <QFileInfo>
-#include <QUrl>
+#include "gui/help_wnd.h"
 
 namespace {
 
-// The help file: the executable's path with its extension replaced by ".HLP".
-QString HelpFilePath() {
-    const QFileInfo exe(QCoreApplication::applicationFilePath());
-    return exe.absolutePath() + '/' + exe.completeBaseName() + ".HLP";
+// The manual's heading for each dialog's help.
+QString HelpSection(int dialogId) {
+    return dialogId == CAboutDlg::IDD ? "The About box" : "The design dialog";
 }
 
 } // namespace
@@ -37,9 +34,7 @@ QIcon CDesignApp::ProgramIcon() {
     return icon;
 }
 
-void CDesignApp::OnHelp(QWidget* owner) {
-    // No viewer here understands help contexts: the whole file is handed to the desktop.
-    const QString path = HelpFilePath();
-    if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+void CDesignApp::OnHelp(QWidget* owner, int dialogId) {
+    if (!CHelpWnd::ShowSection(owner, HelpSection(dialogId)))
         ShowMessage(owner, QMessageBox::Warning, ApplicationName(), "Failed to launch help.");
 }

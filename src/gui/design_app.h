@@ -17,6 +17,7 @@ public:
 
     // The program icon, in its 16 x 16 and 32 x 32 images.
     static QIcon ProgramIcon();
-    // F1 in either dialog: the help file beside the executable, or a box saying it failed.
-    static void OnHelp(QWidget* owner);
+    // F1 in either dialog (dialogId: its template number): the manual at that dialog's
+    // section, or a box saying it failed.
+    static void OnHelp(QWidget* owner, int dialogId);
 };

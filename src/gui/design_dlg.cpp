@@ -210,7 +210,7 @@ void CDesignDlg::ConnectHandlers() {
             Guarded(this, &CDesignDlg::OnCopyQ31CArray));
     connect(m_systemMenu, &SystemMenu::sysCommand, this, Guarded(this, &CDesignDlg::OnSysCommand));
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
-            [this] { CDesignApp::OnHelp(this); });
+            [this] { CDesignApp::OnHelp(this, IDD); });
 }
 
 void CDesignDlg::OnInitDialog() {

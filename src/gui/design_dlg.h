@@ -25,6 +25,8 @@ class CDesignDlg : public QDialog {
     Q_OBJECT
 
 public:
+    enum { IDD = 102 }; // the template number, which picks the help section
+
     explicit CDesignDlg(QWidget* parent = nullptr);
 
     // Designs into the coefficient buffer; returns the tap count or -1 (see ::DesignFilter).

@@ -1,6 +1,10 @@
 #!/usr/bin/env python3
 """Draws Taplore's icon (a red response curve over a green grid on black) as 16-colour
-palette PNGs of 16 x 16 and 32 x 32 pixels. Run it to regenerate taplore-16/32.png."""
+palette PNGs of 16 x 16 and 32 x 32 pixels and as the same drawing in SVG, for software
+centres and large sizes. Run it in this folder to regenerate taplore-16/32.png and
+taplore.svg; taplore-64/128.png are the SVG rendered:
+    rsvg-convert -w 64 taplore.svg -o taplore-64.png
+    rsvg-convert -w 128 taplore.svg -o taplore-128.png"""
 import struct
 import zlib
 
@@ -56,7 +60,35 @@ def png(pixels):
             + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
 
 
+def hex_colour(index):
+    return "#%02x%02x%02x" % PALETTE[index]
+
+
+def svg():
+    """The 32-pixel drawing in vectors: pixel (x, y) is the unit square at (x, y)."""
+    size = 32
+    step = size // 4
+    top, bottom = size // 8, size - 2
+    grid = "".join(f'M{i + 0.5} 1V{size - 1}M1 {i + 0.5}H{size - 1}' for i in range(step, size, step))
+    points = " ".join(
+        f"{x / 4 + 0.5:g},{bottom - (bottom - top) * response(x / 4 / (size - 1)) + 0.5:.2f}"
+        for x in range(4, 4 * (size - 2) + 1))
+    return f"""<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="{size}" height="{size}" viewBox="0 0 {size} {size}">
+  <title>Taplore</title>
+  <rect width="{size}" height="{size}" fill="{hex_colour(BLACK)}"/>
+  <path d="{grid}" stroke="{hex_colour(DARK_GREEN)}" stroke-width="1" stroke-dasharray="1 1"/>
+  <polyline points="{points}" fill="none" stroke="{hex_colour(RED)}" stroke-width="1.5"
+            stroke-linejoin="round" stroke-linecap="round"/>
+  <rect x="0.5" y="0.5" width="{size - 1}" height="{size - 1}" fill="none"
+        stroke="{hex_colour(GREY)}" stroke-width="1"/>
+</svg>
+"""
+
+
 if __name__ == "__main__":
     for size in (16, 32):
         with open(f"taplore-{size}.png", "wb") as out:
             out.write(png(draw(size)))
+    with open("taplore.svg", "w") as out:
+        out.write(svg())

@@ -44,6 +44,7 @@ namespace fs = std::filesystem;
 constexpr const char* kMainTitle = "FIR Filter Design";
 constexpr const char* kSaveTitle = "Save As";
 constexpr const char* kAboutTitle = "About Taplore";
+constexpr const char* kHelpTitle = "Taplore Help";
 constexpr const char* kErrorTitle = "Error";
 // Failures the framework reports carry the program's name: the executable's base name.
 const std::string kAppTitle = std::filesystem::path(TAPLORE_EXE).stem().string();
@@ -569,12 +570,22 @@ TEST_F(DesignDialog, AFileThatCannotBeCreatedIsReportedAndTheDialogCarriesOn) {
 
 // ---- system menu, About box, help and closing ------------------------------------------
 
-TEST_F(DesignDialog, F1WithoutAHelpFileSaysSoInBothDialogs) {
+// The manual beside the dialogs: F1 opens it at the dialog's section, F1 in the dialog again
+// brings the same window to the front, and Escape closes it; the About box, which blocks the
+// design dialog, leaves the manual usable.
+TEST_F(DesignDialog, F1OpensTheManualBesideEitherDialog) {
     Keys({"F1"});
-    WindowId box;
-    ASSERT_TRUE(WaitForActive(kAppTitle, box));
-    Keys({"Return"});
-    ASSERT_TRUE(WaitForClosed(box, kAppTitle));
+    WindowId help;
+    ASSERT_TRUE(WaitForActive(kHelpTitle, help));
+    Settle();
+    Screenshot(help, "help.png");
+    Activate(m_main);
+    ASSERT_TRUE(WaitForMainActive()) << "the manual keeps the design dialog from the focus";
+    Keys({"F1"});
+    ASSERT_TRUE(WaitForActive(kHelpTitle, help));
+    EXPECT_EQ(VisibleWindows(m_app.Pid(), Exactly(kHelpTitle)).size(), 1u);
+    Keys({"Escape"});
+    ASSERT_TRUE(WaitForClosed(help, kHelpTitle));
     ASSERT_TRUE(WaitForMainActive());
 
     OpenSystemMenuWithMouse();
@@ -583,9 +594,10 @@ TEST_F(DesignDialog, F1WithoutAHelpFileSaysSoInBothDialogs) {
     WindowId about;
     ASSERT_TRUE(WaitForActive(kAboutTitle, about));
     Keys({"F1"});
-    ASSERT_TRUE(WaitForActive(kAppTitle, box));
-    Keys({"Return"});
-    ASSERT_TRUE(WaitForClosed(box, kAppTitle));
+    ASSERT_TRUE(WaitForActive(kHelpTitle, help));
+    Keys({"Escape"});
+    ASSERT_TRUE(WaitForClosed(help, kHelpTitle)) << "the About box blocks the manual";
+    Activate(about);
     ASSERT_TRUE(WaitForActive(kAboutTitle, about));
     Keys({"Escape"});
     ASSERT_TRUE(WaitForClosed(about, kAboutTitle));

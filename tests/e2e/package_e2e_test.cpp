@@ -142,10 +142,35 @@ TEST_F(Package, DesktopFilesAndManualPagesWork) {
     }
 }
 
-TEST_F(Package, LintianFindsNoErrorsOrWarnings) {
-    const CommandResult lintian =
-        e2e::Run({"lintian", "--fail-on", "error,warning", m_package.string()}, 120s);
+// What lets people adopt it: the licence, the manual F1 shows, icons large enough for a
+// software centre.
+TEST_F(Package, CarriesTheLicenceTheManualAndEveryIconSize) {
+    const fs::path doc = m_root / "usr/share/doc/taplore";
+    std::ifstream copyright(doc / "copyright");
+    const std::string licence{std::istreambuf_iterator<char>(copyright), {}};
+    EXPECT_TRUE(std::regex_search(licence, std::regex(R"(\nFiles: \*\n[^\n]*\nLicense: Expat\n)")))
+        << "the copyright file does not give the project's files the MIT (Expat) licence:\n"
+        << licence;
+
+    std::ifstream manual(doc / "manual.md");
+    const std::string text{std::istreambuf_iterator<char>(manual), {}};
+    EXPECT_NE(text.find("## The design dialog"), std::string::npos)
+        << "no manual in usr/share/doc/taplore";
+
+    const fs::path icons = m_root / "usr/share/icons/hicolor";
+    for (const char* icon :
+         {"16x16/apps/taplore.png", "32x32/apps/taplore.png", "64x64/apps/taplore.png",
+          "128x128/apps/taplore.png", "scalable/apps/taplore.svg"})
+        EXPECT_TRUE(fs::exists(icons / icon)) << "the package holds no icon " << icon;
+}
+
+// Pedantic, with the informational notes shown: the hardening notes are among those.
+TEST_F(Package, LintianFindsNoErrorsWarningsOrHardeningNotes) {
+    const CommandResult lintian = e2e::Run({"lintian", "--pedantic", "--display-info", "--fail-on",
+                                            "error,warning", m_package.string()},
+                                           120s);
     EXPECT_EQ(lintian.status, 0) << lintian.out;
+    EXPECT_EQ(lintian.out.find("hardening"), std::string::npos) << lintian.out;
 }
 
 } // namespace

@@ -264,6 +264,14 @@ bool DisplayTaken(int n) {
 
 // Starts Xvfb on display n; -displayfd tells when it accepts connections. Nothing when
 // the server did not come up (display taken meanwhile, or no Xvfb).
+// ":n". Appended rather than ":" + text: GCC 12 at -O3 warns falsely (-Wrestrict) about
+// the insert that operator+ makes of the latter.
+std::string DisplayName(int n) {
+    std::string name = ":";
+    name += std::to_string(n);
+    return name;
+}
+
 std::optional<Process> StartServer(int n, const fs::path& log) {
     int ready[2];
     if (pipe2(ready, O_CLOEXEC) != 0)
@@ -271,8 +279,8 @@ std::optional<Process> StartServer(int n, const fs::path& log) {
     Process::Options options;
     options.log = log;
     options.keepFd = ready[1];
-    Process server({"Xvfb", ":" + std::to_string(n), "-displayfd", std::to_string(ready[1]),
-                    "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"},
+    Process server({"Xvfb", DisplayName(n), "-displayfd", std::to_string(ready[1]), "-screen", "0",
+                    "1280x1024x24", "-nolisten", "tcp", "-noreset"},
                    options);
     close(ready[1]);
     std::string reply;
@@ -307,7 +315,7 @@ XSession::XSession() {
             continue;
         if (auto server = StartServer(n, m_dir / "xvfb.log")) {
             m_server = std::move(*server);
-            m_display = ":" + std::to_string(n);
+            m_display = DisplayName(n);
         }
     }
     if (m_display.empty())

@@ -1,0 +1,112 @@
+// The manual against the code: every message the program can show, found in the sources
+// and in the file writer's causes, has an entry in the manual saying what causes it and what
+// to do. A new message without its entry fails here.
+
+#include "core/file_output.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Messages raised in ways the scan below does not see.
+const char* const kOtherMessages[] = {
+    // The fixed-point output's refusal.
+    "The coefficients are not all finite: no fixed-point form.",
+};
+
+// How the sources show a message: a box or error in the windows, a report on the command
+// line, an argument refusal (which reads "must be ..."). The text is the first literal.
+const std::regex kShown(R"((?:ShowError|ShowMessage|Report)\([^;]*?"([^"]+)\"\s*\))");
+const std::regex kRefused(R"re(Refusal\(\s*"([^"]+)")re");
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::set<std::string> MessagesInSources() {
+    std::set<std::string> messages;
+    for (const auto& file :
+         fs::recursive_directory_iterator(fs::path(TAPLORE_SOURCE_DIR) / "src")) {
+        if (file.path().extension() != ".cpp")
+            continue;
+        const std::string text = ReadText(file.path());
+        for (std::sregex_iterator it(text.begin(), text.end(), kShown), end; it != end; ++it)
+            messages.insert((*it)[1]);
+        for (std::sregex_iterator it(text.begin(), text.end(), kRefused), end; it != end; ++it)
+            messages.insert("must be " + (*it)[1].str());
+    }
+    return messages;
+}
+
+// Every cause a file failure can report, with the manual's stand-in for the path.
+std::set<std::string> FileMessages() {
+    std::set<std::string> messages;
+    for (int cause = CFileException::none; cause <= CFileException::endOfFile; ++cause)
+        messages.insert(
+            CFileException(static_cast<CFileException::Cause>(cause), "PATH").Message());
+    return messages;
+}
+
+// The manual's "Messages" section, up to the next section of the same level.
+std::string MessagesSection() {
+    const std::string manual = ReadText(TAPLORE_MANUAL);
+    const std::size_t start = manual.find("\n## Messages\n");
+    if (start == std::string::npos)
+        return {};
+    const std::size_t end = manual.find("\n## ", start + 1);
+    return manual.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+// The "### " entries of a section, each with its text up to the next entry.
+std::vector<std::string> Entries(const std::string& section) {
+    std::vector<std::string> entries;
+    std::size_t at = section.find("\n### ");
+    while (at != std::string::npos) {
+        const std::size_t next = section.find("\n### ", at + 1);
+        entries.push_back(section.substr(at + 1, next == std::string::npos ? next : next - at - 1));
+        at = next;
+    }
+    return entries;
+}
+
+TEST(Manual, ExplainsEveryMessageTheProgramCanShow) {
+    const std::set<std::string> shown = MessagesInSources();
+    // The scan must keep finding the messages it is known to see, or it checks nothing.
+    for (const char* known :
+         {"Calculating FIR coefficients failed!", "Calculating magnitude failed!", "Out of memory.",
+          "Failed to launch help.", "Writing to standard output failed.", "must be a number"})
+        ASSERT_TRUE(shown.contains(known)) << "the source scan no longer finds \"" << known << '"';
+
+    std::set<std::string> all = shown;
+    all.merge(FileMessages());
+    all.insert(std::begin(kOtherMessages), std::end(kOtherMessages));
+
+    const std::string section = MessagesSection();
+    ASSERT_FALSE(section.empty()) << "the manual has no \"## Messages\" section";
+    for (const std::string& message : all)
+        EXPECT_NE(section.find(message), std::string::npos)
+            << "the manual's Messages section does not explain \"" << message << '"';
+}
+
+TEST(Manual, EveryMessageEntrySaysWhatCausesItAndWhatToDo) {
+    const std::vector<std::string> entries = Entries(MessagesSection());
+    ASSERT_FALSE(entries.empty());
+    for (const std::string& entry : entries) {
+        const std::string heading = entry.substr(0, entry.find('\n'));
+        EXPECT_NE(entry.find("Cause"), std::string::npos) << heading << " names no cause";
+        EXPECT_NE(entry.find("What to do"), std::string::npos) << heading << " says nothing to do";
+    }
+}
+
+} // namespace
