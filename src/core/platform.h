@@ -20,7 +20,8 @@ unsigned HardwareThreads();
 // is given.
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
-// Standard output passes every byte through unchanged from here on: CR LF stays CR LF.
+// Standard output and standard error pass every byte through unchanged from here on: CR LF
+// stays CR LF, LF stays LF.
 void BinaryStandardOutput();
 
 } // namespace platform
