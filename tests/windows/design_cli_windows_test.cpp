@@ -1,5 +1,6 @@
 // taplore-design.exe run as a Windows user runs it, through the command interpreter: the same
 // bytes, exit statuses and messages as on Linux.
+#include "cli/outcome.h"
 #include "core/coef_file.h"
 #include "core/fir_design.h"
 #include "core/windows/wide_text.h"
@@ -19,16 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kStartUp = " --order 511 --rate 8000 --low 400 --high 2400";
-
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 class TaploreDesignExe : public testing::Test {
 protected:

@@ -142,9 +142,9 @@ void Writer::Save() {
         Fail(CFileException::accessDenied);
     m_folder = m_target.substr(0, m_target.find_last_of(L"\\/") + 1);
 
-    // Opening for writing refuses a read-only file before anything changes. Sharing all
-    // access lets the replacement open the file too, while a process holding it open without
-    // sharing makes this fail, and none can open it so after.
+    // Opening for writing refuses a read-only file before anything changes. A process holding
+    // the file open without sharing makes this fail, and while this handle is open none can
+    // open it so; sharing everything ourselves keeps the file open to other readers.
     m_existing.Reset(::CreateFileW(m_target.c_str(), GENERIC_WRITE,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
