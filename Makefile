@@ -45,6 +45,7 @@ test-windows: deps deps-windows
 	cmake --build $(BUILD) -j $(JOBS) --target taplore-design
 	$(WINDOWS_CMAKE) -DTAPLORE_LINUX_DESIGN=$(abspath $(BUILD))/taplore-design
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	$(WINDOWS_BUILD)/wine-run wineboot --init # a new prefix is made once, before any test
 	cd $(WINDOWS_BUILD) && ctest --output-on-failure
 
 # $(WINDOWS_BUILD)/taplore-design-<version>-win64.zip: the .exe, the licence and a how-to.
