@@ -7,17 +7,20 @@
 #include "core/fir_design.h"
 #include "core/fixed_point.h"
 #include "core/log_magnitude.h"
+#include "core/platform.h"
 #include "core/response_plot.h"
 #include "core/version.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <new>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -242,8 +245,12 @@ int main(int argc, char** argv) {
                  kProgram);
     Arguments args;
     DescribeOptions(app, args);
+    platform::BinaryStandardOutput();
+    // CLI11 takes the words last first.
+    std::vector<std::string> words = platform::Utf8Arguments(argc, argv);
+    std::reverse(words.begin(), words.end());
     try {
-        app.parse(argc, argv);
+        app.parse(words);
     } catch (const CLI::Success& e) {
         return app.exit(e); // --help or --version
     } catch (const CLI::ParseError& e) {

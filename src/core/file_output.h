@@ -31,8 +31,13 @@ public:
     std::string Message() const;
     const char* what() const noexcept override;
 
+#ifdef _WIN32
+    // GetLastError() of any failed step but the writing of the content, mapped to its cause.
+    static Cause CauseFromLastError(unsigned long error);
+#else
     // errno of any failed step but the writing of the content, mapped to its cause.
     static Cause CauseFromErrno(int error);
+#endif
 
     Cause m_cause;
     std::string m_strFileName;

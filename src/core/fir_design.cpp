@@ -1,6 +1,7 @@
 #include "core/fir_design.h"
 
 #include "core/memory.h"
+#include "core/platform.h"
 
 #include <algorithm>
 #include <atomic>
@@ -140,7 +141,7 @@ unsigned ThreadsFor(int taps, unsigned requested) {
         return requested;
     if (taps < kParallelDesignTaps)
         return 1;
-    return std::max(1u, std::thread::hardware_concurrency());
+    return platform::HardwareThreads();
 }
 
 void Shape(const Design& d, unsigned threads) {

@@ -14,7 +14,7 @@ namespace mem {
 // they do, and the allocator alone answers for them.
 constexpr std::uint64_t kCheckedBytes = std::uint64_t{1} << 20;
 
-// Bytes the machine can still provide (MemAvailable), or the figure a test has set.
+// Bytes the machine can still provide without swapping, or the figure a test has set.
 std::uint64_t FreeBytes();
 
 // Lets tests pretend the machine has only this much free memory; nullopt restores the real figure.

@@ -1,5 +1,6 @@
 // taplore-design run as a user runs it, in a process of its own without a display, its output
 // compared with what the dialog's Calculate and Save make of the same texts.
+#include "cli/outcome.h"
 #include "core/coef_file.h"
 #include "core/coef_format.h"
 #include "core/fir_design.h"
@@ -34,16 +35,6 @@ const std::string kStarved =
 #else
 const std::string kStarved = "ulimit -v 524288; ";
 #endif
-
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;

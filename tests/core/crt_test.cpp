@@ -191,6 +191,19 @@ TEST(Format, MatchesPrintfForRandomDoubles) {
     }
 }
 
+#ifdef _WIN32
+// Switches the whole process to German numbers ("," as decimal point) while it lives; Windows
+// has every locale, under names of its own.
+class GermanLocale {
+public:
+    GermanLocale() : m_active(std::setlocale(LC_ALL, "German_Germany.1252") != nullptr) {}
+    ~GermanLocale() { std::setlocale(LC_ALL, "C"); }
+    bool Active() const { return m_active; }
+
+private:
+    bool m_active;
+};
+#else
 // Switches the whole process to German numbers ("," as decimal point) while it lives: an
 // installed locale if there is one, otherwise one compiled for the test with localedef.
 class GermanLocale {
@@ -226,6 +239,7 @@ private:
     std::string m_compiledIn;
     bool m_active;
 };
+#endif
 
 TEST(NumberTexts, IgnoreTheProcessLocale) {
     const GermanLocale german;
