@@ -217,6 +217,20 @@ TEST_F(FileOutput, ReplacesKeepingPermissionBitsAndFollowingLinks) {
     EXPECT_EQ((Names{"dangling.txt", "later.txt", "link.txt", "real.txt"}), NamesIn(m_folder));
 }
 
+// A link whose size lstat understates (the kernel's fd links claim 64 bytes): the whole
+// target must be read, or the taps land in a file of a cut-off name.
+TEST_F(FileOutput, FollowsALinkToALongTargetWhole) {
+    const std::string target = Path(std::string(120, 'a') + ".txt");
+    WriteAll(target, kOld);
+    const int fd = ::open(target.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    const Cause cause = Save("/proc/self/fd/" + std::to_string(fd));
+    ::close(fd);
+    ASSERT_EQ(CFileException::none, cause);
+    EXPECT_EQ(kTapsText, ReadAll(target));
+    EXPECT_EQ(1u, NamesIn(m_folder).size());
+}
+
 TEST_F(FileOutput, ReplacementKeepsOwnerGroupModeAclAndAttributes) {
     if (::geteuid() != 0)
         GTEST_SKIP() << kNeedsRoot;

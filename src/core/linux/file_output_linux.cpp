@@ -190,6 +190,7 @@ public:
 
 private:
     std::string FollowLinks(std::string path) const;
+    std::string ReadLink(const std::string& path, const struct stat& status) const;
     void CreateNew();
     bool TryReplace(const struct stat& old);
     void WriteInPlace(const struct stat& old);
@@ -243,6 +244,23 @@ void Writer::Save() {
         WriteInPlace(old);
 }
 
+// The whole target of a link. Its size as lstat gives it is only a hint: 0 on /proc, and stale
+// when the link is replaced meanwhile; a cut-off target would send the text somewhere else.
+std::string Writer::ReadLink(const std::string& path, const struct stat& status) const {
+    std::string linked(std::max<std::size_t>(static_cast<std::size_t>(status.st_size), 255) + 1,
+                       '\0');
+    for (;;) {
+        const ssize_t length = ::readlink(path.c_str(), linked.data(), linked.size());
+        if (length < 0)
+            FailFromErrno();
+        if (static_cast<std::size_t>(length) < linked.size()) {
+            linked.resize(static_cast<std::size_t>(length));
+            return linked;
+        }
+        linked.resize(linked.size() * 2);
+    }
+}
+
 // Follows the final component's symbolic links, also to a target that does not exist yet,
 // so that the replacement lands where the link points and the link stays a link.
 std::string Writer::FollowLinks(std::string path) const {
@@ -250,11 +268,7 @@ std::string Writer::FollowLinks(std::string path) const {
         struct stat status;
         if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
             return path;
-        std::string linked(static_cast<std::size_t>(status.st_size) + 1, '\0');
-        const ssize_t length = ::readlink(path.c_str(), linked.data(), linked.size());
-        if (length < 0)
-            FailFromErrno();
-        linked.resize(static_cast<std::size_t>(length));
+        const std::string linked = ReadLink(path, status);
         path = linked.starts_with('/') ? linked : DirectoryPrefix(path) + linked;
     }
     FailWith(ELOOP);
