@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -266,8 +267,9 @@ TEST(DesignFilter, EveryThreadCountGivesTheBitsOfThePlainLoop) {
         double f1, f2;
     };
     // The designs pinned above, then long ones across several chunks of work.
-    std::vector<Case> cases = {{5, 0.5, 1.0},   {511, 0.1, 0.6},   {33, 1.0, 0.0},
-                               {511, (32.0 / 8000) * 2, 0.0}, {8191, 0.0, 0.3}, {8191, 0.2, 0.7}};
+    std::vector<Case> cases = {{5, 0.5, 1.0},    {511, 0.1, 0.6},
+                               {33, 1.0, 0.0},   {511, (32.0 / 8000) * 2, 0.0},
+                               {8191, 0.0, 0.3}, {8191, 0.2, 0.7}};
     std::mt19937 random(10);
     std::uniform_real_distribution<double> cutoff(0.0, 1.0);
     std::vector<int> orders = {0, 2, 6, kParallelDesignTaps - 1, kParallelDesignTaps};
@@ -288,6 +290,76 @@ TEST(DesignFilter, EveryThreadCountGivesTheBitsOfThePlainLoop) {
                 << "order " << c.order << ", cutoffs " << c.f1 << " " << c.f2 << ", threads "
                 << threads;
     }
+}
+
+// A long design that is followed, and one that is stopped: every band type, also the one no
+// cutoffs match, on one thread and on several.
+struct Followed {
+    int result = 0;
+    int count = 0;
+    bool empty = false;
+    std::vector<double> taps;
+    std::vector<double> reports;
+};
+
+Followed DesignFollowed(int order, double f1, double f2, unsigned threads, int stopAfter) {
+    std::shared_ptr<double[]> coef(new double[3]{1, 2, 3});
+    Followed f;
+    std::atomic<int> calls = 0;
+    f.result = DesignFilter(coef, f.count, order, f1, f2, threads, [&](double done) {
+        if (threads == 1)
+            f.reports.push_back(done);
+        return ++calls < stopAfter;
+    });
+    f.empty = !coef;
+    if (coef)
+        f.taps.assign(coef.get(), coef.get() + f.count);
+    if (threads != 1)
+        f.reports.assign(static_cast<std::size_t>(calls.load()), 0.0);
+    return f;
+}
+
+const std::pair<double, double> kEveryBandType[] = {
+    {0.0, 0.3}, {0.3, 1.0}, {0.2, 0.7}, {0.7, 0.2}, {1.5, 1.5}};
+
+TEST(DesignProgress, FollowedDesignsKeepTheirBitsAndReportUpToTheEnd) {
+    constexpr int order = 100'000; // dozens of chunks of work
+    for (const auto& [f1, f2] : kEveryBandType) {
+        for (const unsigned threads : {1u, 2u}) {
+            const Followed f = DesignFollowed(order, f1, f2, threads, INT32_MAX);
+            EXPECT_EQ(FirstDifference(f.taps, Designed(order, f1, f2).taps), -1)
+                << f1 << " " << f2 << " on " << threads;
+            EXPECT_EQ(f.result, order + 1);
+            EXPECT_GE(f.reports.size(), 25u) << "the bar moves in many steps";
+        }
+        const Followed one = DesignFollowed(order, f1, f2, 1, INT32_MAX);
+        EXPECT_TRUE(std::is_sorted(one.reports.begin(), one.reports.end()));
+        EXPECT_GT(one.reports.front(), 0.0);
+        EXPECT_EQ(one.reports.back(), 1.0) << f1 << " " << f2;
+    }
+}
+
+TEST(DesignProgress, StoppedDesignEndsAtOnceWithAnEmptyBuffer) {
+    for (const auto& [f1, f2] : kEveryBandType) {
+        for (const unsigned threads : {1u, 2u, 4u}) {
+            const Followed f = DesignFollowed(1'000'000, f1, f2, threads, 3);
+            EXPECT_EQ(f.result, kDesignStopped);
+            EXPECT_TRUE(f.empty) << "the old taps are released, the new ones dropped";
+            EXPECT_EQ(f.count, 0);
+            // Each thread finishes the chunk it holds, no more: 3 reports, plus one a thread.
+            EXPECT_LE(f.reports.size(), 3u + threads) << f1 << " " << f2 << " on " << threads;
+        }
+    }
+}
+
+TEST(DesignProgress, TapsForOrderMakesTheOrderOdd) {
+    EXPECT_EQ(TapsForOrder(511), 511);
+    EXPECT_EQ(TapsForOrder(510), 511);
+    EXPECT_EQ(TapsForOrder(0), 1);
+    EXPECT_EQ(TapsForOrder(-4), -3);
+    EXPECT_EQ(TapsForOrder(std::numeric_limits<int>::max()), std::numeric_limits<int>::max());
+    EXPECT_EQ(TapsForOrder(std::numeric_limits<int>::max() - 1),
+              std::int64_t{std::numeric_limits<int>::max()});
 }
 
 } // namespace
