@@ -20,6 +20,8 @@ namespace {
 // The depth at which the kernel, too, gives up following links.
 constexpr int kMaxLinkDepth = 40;
 constexpr int kTempNameAttempts = 100;
+// The content goes out in pieces of this size, between which a save can be followed and stopped.
+constexpr std::size_t kWritePiece = std::size_t{4} << 20;
 
 std::string_view CauseText(CFileException::Cause cause) {
     switch (cause) {
@@ -249,7 +251,8 @@ bool RoomFor(int fd, const struct stat& file, std::uint64_t size) {
 
 class Writer {
 public:
-    Writer(const std::string& name, std::string_view bytes) : m_name(name), m_bytes(bytes) {}
+    Writer(const std::string& name, std::string_view bytes, const Progress& progress)
+        : m_name(name), m_bytes(bytes), m_progress(progress) {}
 
     void Save();
 
@@ -263,7 +266,7 @@ private:
     bool CopyAttributes(int from, int to) const;
     void Publish(Temporary& temp, bool replacing) const;
     std::string LinkUnderTemporaryName(int fd) const;
-    void WriteContent(int fd) const;
+    void WriteContent(int fd, bool stoppable = true) const;
 
     [[noreturn]] void Fail(Cause cause) const { throw CFileException(cause, m_name); }
     [[noreturn]] void FailWith(int error) const { Fail(CFileException::CauseFromErrno(error)); }
@@ -271,6 +274,7 @@ private:
 
     const std::string& m_name; // as chosen, for messages
     std::string_view m_bytes;
+    const Progress& m_progress;
     std::string m_target;  // the file finally written: the name with its links followed
     std::string m_folder;  // the target's folder with its final "/", or "" for a bare name
     Descriptor m_existing; // the file being written over, locked until the end
@@ -375,7 +379,7 @@ void Writer::WriteInPlace(const struct stat& old) {
         FailWith(ENOSPC);
     if (::ftruncate(fd, 0) != 0)
         FailFromErrno();
-    WriteContent(fd);
+    WriteContent(fd, false); // the old content is gone: only finishing leaves a whole file
     if (::fsync(fd) != 0 || !m_existing.Close())
         Fail(CFileException::diskFull);
 }
@@ -486,13 +490,20 @@ std::string Writer::LinkUnderTemporaryName(int fd) const {
 }
 
 // A failed write is always reported as a full disk, whatever the system said.
-void Writer::WriteContent(int fd) const {
-    if (!WriteAll(fd, m_bytes))
-        Fail(CFileException::diskFull);
+void Writer::WriteContent(int fd, bool stoppable) const {
+    for (std::size_t written = 0; written < m_bytes.size();) {
+        const std::string_view piece = m_bytes.substr(written, kWritePiece);
+        if (!WriteAll(fd, piece))
+            Fail(CFileException::diskFull);
+        written += piece.size();
+        const double done = static_cast<double>(written) / static_cast<double>(m_bytes.size());
+        if (m_progress && !m_progress(done) && stoppable)
+            Fail(CFileException::none);
+    }
 }
 
 } // namespace
 
-void WriteTextFile(const std::string& path, std::string_view bytes) {
-    Writer(path, bytes).Save();
+void WriteTextFile(const std::string& path, std::string_view bytes, const Progress& progress) {
+    Writer(path, bytes, progress).Save();
 }

@@ -15,6 +15,7 @@
 #include <grp.h>
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -416,6 +417,64 @@ TEST_F(FileOutput, FailureMessagesNameTheFile) {
     EXPECT_EQ("Access to /tmp/a b.txt was denied.",
               CFileException(CFileException::accessDenied, "/tmp/a b.txt").Message());
     EXPECT_EQ("Seek failed on f", CFileException(CFileException::badSeek, "f").Message());
+}
+
+// A save followed by progress: the share done each time it was asked, and the cause of its
+// failure, if it failed. It stops when the share passes stopAt.
+struct FollowedSave {
+    std::optional<Cause> failure;
+    std::vector<double> reports;
+};
+
+FollowedSave SaveFollowed(const std::string& path, const std::vector<double>& taps,
+                          double stopAt = 2.0) {
+    FollowedSave save;
+    try {
+        WriteCoefficientFile(path, taps.data(), static_cast<int>(taps.size()), [&](double done) {
+            save.reports.push_back(done);
+            return done <= stopAt;
+        });
+    } catch (const CFileException& e) {
+        save.failure = e.m_cause;
+    }
+    return save;
+}
+
+// 600,000 taps of 10 bytes: formatted in several steps and written in two pieces.
+const std::vector<double> kLongTaps(600'000, 0.125);
+
+TEST_F(FileOutput, FollowedSaveReportsUpToTheEndAndWritesTheSameText) {
+    const FollowedSave save = SaveFollowed(Path("coef.txt"), kLongTaps);
+    ASSERT_EQ(std::nullopt, save.failure);
+    EXPECT_GE(save.reports.size(), 5u);
+    EXPECT_TRUE(std::is_sorted(save.reports.begin(), save.reports.end()));
+    EXPECT_EQ(1.0, save.reports.back());
+    EXPECT_EQ(6'000'000u, fs::file_size(Path("coef.txt")));
+    EXPECT_EQ(ReadAll(Path("coef.txt")), FormatCoefficientText(kLongTaps.data(), 600'000));
+}
+
+// Cancel while the text is formatted and while it is written: the old file as it was, no new
+// file, no temporary one, and a failure without a message to show.
+TEST_F(FileOutput, StoppedSaveKeepsTheOldFileAndLeavesNothingBehind) {
+    WriteAll(Path("coef.txt"), kOld, 0640);
+    for (const double stopAt : {0.0, 0.3, 0.7}) {
+        for (const char* name : {"coef.txt", "fresh.txt"}) {
+            const FollowedSave save = SaveFollowed(Path(name), kLongTaps, stopAt);
+            EXPECT_EQ(CFileException::none, save.failure) << "no message, at " << stopAt;
+            EXPECT_LT(save.reports.back(), 1.0) << "stopped before the end";
+        }
+        EXPECT_EQ(kOld, ReadAll(Path("coef.txt")));
+        EXPECT_EQ(0640u, PermissionBits(Path("coef.txt")));
+        EXPECT_EQ(Names{"coef.txt"}, NamesIn(m_folder)) << "stopped at " << stopAt;
+    }
+}
+
+// Once a hard-linked file is truncated for writing in place, only finishing gives it whole text.
+TEST_F(FileOutput, FileWrittenInPlaceIsFinishedDespiteAStop) {
+    WriteAll(Path("linked.txt"), kOld);
+    fs::create_hard_link(Path("linked.txt"), Path("other-name.txt"));
+    EXPECT_EQ(std::nullopt, SaveFollowed(Path("linked.txt"), kLongTaps, 0.7).failure);
+    EXPECT_EQ(6'000'000u, fs::file_size(Path("other-name.txt")));
 }
 
 // Several of these no file-system case here can bring about: a read-only mount, a failing
