@@ -1,5 +1,8 @@
 // taplore-design: the filter Calculate designs, from the command line, written as taps or as
 // its response to standard output or to a file, for scripts and builds.
+#include "cli/design_cli.h"
+
+#include "cli/progress_line.h"
 #include "core/coef_file.h"
 #include "core/coef_format.h"
 #include "core/crt.h"
@@ -11,8 +14,6 @@
 #include <CLI/CLI.hpp>
 
 #include <cmath>
-#include <cstdio>
-#include <iostream>
 #include <new>
 #include <string>
 
@@ -32,8 +33,16 @@ struct Arguments {
     std::string output; // empty for standard output
 };
 
-int Report(int status, const std::string& message) {
-    std::cerr << kProgram << ": " << message << '\n';
+// Where the work writes: the caller's streams, and the progress line on the message stream.
+struct Console {
+    std::ostream& out;
+    std::ostream& err;
+    ProgressLine progress;
+};
+
+int Report(Console& console, int status, const std::string& message) {
+    console.progress.Erase();
+    console.err << kProgram << ": " << message << '\n';
     return status;
 }
 
@@ -121,39 +130,44 @@ std::string FormatTaps(const std::string& format, const double* coef, int count,
     return FormatCoefficientText(coef, count);
 }
 
-// The whole text goes out at once, so a file never receives part of it.
-int Deliver(const std::string& text, const std::string& path) {
+// The whole text goes out at once, so a file never receives part of it. The progress line is
+// gone before anything reaches standard output, which may be the same terminal.
+int Deliver(Console& console, const std::string& text, const std::string& path) {
     if (!path.empty()) {
         try {
-            WriteTextFile(path, text);
+            WriteTextFile(path, text, console.progress.Stage("writing"));
         } catch (const CFileException& e) {
-            return Report(kFailed, e.Message());
+            return Report(console, kFailed, e.Message());
         }
         return kDone;
     }
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
-        return Report(kFailed, "Writing to standard output failed.");
+    console.progress.Erase();
+    if (!console.out.write(text.data(), static_cast<std::streamsize>(text.size())).flush())
+        return Report(console, kFailed, "Writing to standard output failed.");
     return kDone;
 }
 
-int Run(const Arguments& args) {
+int Run(Console& console, const Arguments& args) {
     const DesignRequest request = RequestOf(args);
     std::shared_ptr<double[]> coef;
     int count = 0;
     if (DesignFilter(coef, count, request.order, NormalisedCutoff(request.lowHz, request.rate),
-                     NormalisedCutoff(request.highHz, request.rate)) < 0)
-        return Report(kFailed, "Calculating FIR coefficients failed!");
+                     NormalisedCutoff(request.highHz, request.rate), 0,
+                     console.progress.Stage("designing")) < 0)
+        return Report(console, kFailed, "Calculating FIR coefficients failed!");
+    console.progress.Enter("formatting");
     if (!args.response)
-        return Deliver(FormatTaps(args.format, coef.get(), count, request), args.output);
+        return Deliver(console, FormatTaps(args.format, coef.get(), count, request), args.output);
     SpectrumLevels levels;
     if (ComputeLevelsDb(coef.get(), count, levels) < 0)
-        return Report(kFailed, "Calculating magnitude failed!");
-    return Deliver(FormatResponse(levels, request.rate), args.output);
+        return Report(console, kFailed, "Calculating magnitude failed!");
+    return Deliver(console, FormatResponse(levels, request.rate), args.output);
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int RunDesignCli(int argc, const char* const* argv, const CliStreams& streams) {
+    Console console{streams.out, streams.err, {streams.err, streams.errIsTerminal}};
     CLI::App app("Designs the Hamming-windowed FIR filter Taplore's Calculate designs and writes "
                  "its taps or its response.",
                  kProgram);
@@ -162,13 +176,13 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {
-        return app.exit(e); // --help or --version
+        return app.exit(e, console.out, console.err); // --help or --version
     } catch (const CLI::ParseError& e) {
-        return Report(kRefused, e.what());
+        return Report(console, kRefused, e.what());
     }
     try {
-        return Run(args);
+        return Run(console, args);
     } catch (const std::bad_alloc&) {
-        return Report(kFailed, "Out of memory.");
+        return Report(console, kFailed, "Out of memory.");
     }
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -194,6 +195,7 @@ TEST_F(TaploreDesign, FailuresExitOneWithTheDialogsMessageAndLeaveTheOldFile) {
         {Request() + " -o " + file, "A sharing violation occurred while accessing " + file + ".",
          "", true},
         {Request() + " -o " + missing, missing + " was not found."},
+        {Request() + " >/dev/full", "Writing to standard output failed."},
     };
     for (const auto& c : cases) {
         std::ofstream(m_file, std::ios::binary) << "old taps\r\n";
@@ -207,6 +209,33 @@ TEST_F(TaploreDesign, FailuresExitOneWithTheDialogsMessageAndLeaveTheOldFile) {
         EXPECT_TRUE(o.err.ends_with("taplore-design: " + c.message + "\n")) << o.err;
         EXPECT_EQ(ReadAll(m_file), "old taps\r\n") << c.words;
     }
+}
+
+// Work of a few seconds: 30 million taps designed, formatted and written.
+const std::string kLongWork = Request("--order", "30000001");
+
+TEST_F(TaploreDesign, LongWorkShowsAProgressLineOnATerminalOnly) {
+    // script gives the program a terminal; its standard output goes to the file.
+    const std::string command =
+        std::string(TAPLORE_DESIGN_EXE) + kLongWork + " -o " + m_file.string();
+    const Outcome terminal = Run("", "exec script -qec '" + command + "' /dev/null; ");
+    EXPECT_EQ(terminal.status, 0);
+    const std::string& line = terminal.out;
+    EXPECT_TRUE(line.starts_with("\rtaplore-design: ")) << line;
+    EXPECT_NE(line.find("%"), std::string::npos) << line;
+    // Erased at the end: the last text drawn is overwritten with spaces, the cursor back at 0.
+    const std::size_t lastDrawn = line.rfind("\rtaplore-design: ");
+    const std::size_t erasure = line.find('\r', lastDrawn + 1);
+    ASSERT_NE(erasure, std::string::npos) << line;
+    EXPECT_EQ(line.substr(erasure), "\r" + std::string(erasure - lastDrawn - 1, ' ') + "\r");
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 0) << "one line, never scrolled";
+    const std::uintmax_t size = fs::file_size(m_file);
+
+    fs::remove(m_file);
+    const Outcome piped = Run(kLongWork + " -o " + m_file.string());
+    EXPECT_EQ(piped.status, 0);
+    EXPECT_EQ(piped.err, "");
+    EXPECT_EQ(fs::file_size(m_file), size);
 }
 
 } // namespace

@@ -1,0 +1,9 @@
+// taplore-design's entry: its work on the process's own streams.
+#include "cli/design_cli.h"
+
+#include <iostream>
+#include <unistd.h>
+
+int main(int argc, char** argv) {
+    return RunDesignCli(argc, argv, {std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1});
+}
