@@ -177,6 +177,11 @@ int RunDesignCli(int argc, const char* const* argv, const CliStreams& streams) {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {
         return app.exit(e, console.out, console.err); // --help or --version
+    } catch (const CLI::ExtrasError& e) {
+        // A word that belongs to no option: say how values are given.
+        return Report(console, kRefused,
+                      std::string(e.what()) +
+                          " (each value follows its option, as in --order 511)");
     } catch (const CLI::ParseError& e) {
         return Report(console, kRefused, e.what());
     }
