@@ -180,6 +180,10 @@ TEST_F(TaploreDesign, RefusesArgumentsWithOneLineNamingTheOption) {
     }
     EXPECT_EQ(Run(" --order 511 --low 400 --high 2400").err,
               "taplore-design: --rate is required\n");
+    // A word of no option is refused with the way values are given.
+    const Outcome stray = Run(Request() + " 2400");
+    EXPECT_EQ(stray.status, 2);
+    EXPECT_NE(stray.err.find("as in --order 511"), std::string::npos) << stray.err;
 }
 
 TEST_F(TaploreDesign, FailuresExitOneWithTheDialogsMessageAndLeaveTheOldFile) {

@@ -20,6 +20,7 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -114,6 +115,14 @@ pid_t StartSaveStoppedMidWrite(const std::string& path) {
     int status = 0;
     ::waitpid(child, &status, WUNTRACED);
     return WIFSTOPPED(status) ? child : -1;
+}
+
+// Taps whose text is exactly bytes long: lines of "1.000000" and "10.000000", 10 and 11 bytes.
+std::vector<double> TapsOfTextSize(std::uint64_t bytes) {
+    const std::uint64_t longLines = bytes % 10;
+    std::vector<double> taps((bytes - 11 * longLines) / 10, 1.0);
+    taps.insert(taps.end(), longLines, 10.0);
+    return taps;
 }
 
 // Sends the stopped child a signal: its exit code then, or minus the signal that ended it.
@@ -249,6 +258,22 @@ TEST_F(FileOutput, ReplacementKeepsOwnerGroupModeAclAndAttributes) {
     EXPECT_EQ("(none)", Attribute(Path("plain.txt"), "system.posix_acl_access"));
     EXPECT_EQ(0644u, PermissionBits(Path("plain.txt")));
     EXPECT_EQ((Names{"coef.txt", "plain.txt"}), NamesIn(m_folder));
+}
+
+// Root's new file is root's in root's group: the group alone must still be given back.
+TEST_F(FileOutput, ReplacementOfRootsFileKeepsItsOtherGroup) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << kNeedsRoot;
+    const std::string path = Path("shared.txt");
+    WriteAll(path, kOld, 0664);
+    ASSERT_EQ(0, ::chown(path.c_str(), 0, 5678));
+    ASSERT_EQ(CFileException::none, Save(path));
+    struct stat after;
+    ASSERT_EQ(0, ::stat(path.c_str(), &after));
+    EXPECT_EQ(kTapsText, ReadAll(path));
+    EXPECT_EQ(0u, after.st_uid);
+    EXPECT_EQ(5678u, after.st_gid);
+    EXPECT_EQ(0664u, PermissionBits(path));
 }
 
 // Hard links, an owner or an attribute the saver may not give, a folder the saver may not
@@ -393,6 +418,20 @@ TEST_F(FileOutput, TooSmallFileSystemIsDiskFullAndKeepsTheOldContent) {
     // 40 kB fit only in the 9 pages the long text frees and the 6 still free.
     EXPECT_EQ(CFileException::none, Save(small + "/linked.txt", std::vector<double>(4000, 1.0)));
     EXPECT_EQ(40000u, fs::file_size(small + "/other-name.txt"));
+
+    // One byte more than the free and the freed pages hold needs one page more: refused before
+    // the old text is truncated.
+    struct statvfs room;
+    ASSERT_EQ(0, ::statvfs(small.c_str(), &room));
+    const std::uint64_t held =
+        (fs::file_size(small + "/linked.txt") + room.f_frsize - 1) / room.f_frsize;
+    const std::uint64_t pages = room.f_bfree + held;
+    const std::string before = ReadAll(small + "/linked.txt");
+    EXPECT_EQ(CFileException::diskFull,
+              Save(small + "/linked.txt", TapsOfTextSize(pages * room.f_frsize + 1)));
+    EXPECT_TRUE(ReadAll(small + "/other-name.txt") == before) << "the old text is lost";
+    EXPECT_EQ(CFileException::none,
+              Save(small + "/linked.txt", TapsOfTextSize(pages * room.f_frsize)));
 }
 
 TEST_F(FileOutput, DevicesAreWrittenInPlace) {
