@@ -180,6 +180,10 @@ TEST_F(TaploreDesign, RefusesArgumentsWithOneLineNamingTheOption) {
     }
     EXPECT_EQ(Run(" --order 511 --low 400 --high 2400").err,
               "taplore-design: --rate is required\n");
+    // A rate of 0 is refused even where both cutoffs are 0, its half.
+    const Outcome zero = Run(" --order 511 --rate 0 --low 0 --high 0");
+    EXPECT_EQ(zero.status, 2);
+    EXPECT_TRUE(zero.err.starts_with("taplore-design: --rate")) << zero.err;
     // A word of no option is refused with the way values are given.
     const Outcome stray = Run(Request() + " 2400");
     EXPECT_EQ(stray.status, 2);
@@ -200,6 +204,8 @@ TEST_F(TaploreDesign, FailuresExitOneWithTheDialogsMessageAndLeaveTheOldFile) {
          "", true},
         {Request() + " -o " + missing, missing + " was not found."},
         {Request() + " >/dev/full", "Writing to standard output failed."},
+        // A text that fits in the output buffer fails only when it is flushed.
+        {Request("--order", "3") + " >/dev/full", "Writing to standard output failed."},
     };
     for (const auto& c : cases) {
         std::ofstream(m_file, std::ios::binary) << "old taps\r\n";
