@@ -59,8 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<const char*> argv;
     for (const std::string& w : words)
         argv.push_back(w.c_str());
-    // Designs past a few million taps fail as too large, so that each run stays quick.
-    mem::SetFreeBytesForTesting(std::uint64_t{32} << 20);
+    // Designs past 131,072 taps fail as too large, so that each run stays quick.
+    mem::SetFreeBytesForTesting(std::uint64_t{1} << 20);
 
     std::ostringstream out, err;
     const int status = RunDesignCli(static_cast<int>(argv.size()), argv.data(), {out, err});
