@@ -352,14 +352,4 @@ TEST(DesignProgress, StoppedDesignEndsAtOnceWithAnEmptyBuffer) {
     }
 }
 
-TEST(DesignProgress, TapsForOrderMakesTheOrderOdd) {
-    EXPECT_EQ(TapsForOrder(511), 511);
-    EXPECT_EQ(TapsForOrder(510), 511);
-    EXPECT_EQ(TapsForOrder(0), 1);
-    EXPECT_EQ(TapsForOrder(-4), -3);
-    EXPECT_EQ(TapsForOrder(std::numeric_limits<int>::max()), std::numeric_limits<int>::max());
-    EXPECT_EQ(TapsForOrder(std::numeric_limits<int>::max() - 1),
-              std::int64_t{std::numeric_limits<int>::max()});
-}
-
 } // namespace
