@@ -5,6 +5,9 @@
 
 namespace {
 
+// The content goes out in pieces of this size, between which a save can be followed and stopped.
+constexpr std::size_t kWritePiece = std::size_t{4} << 20;
+
 std::string_view CauseText(CFileException::Cause cause) {
     switch (cause) {
     case CFileException::none:
@@ -71,11 +74,19 @@ std::string TemporaryFileName(const std::string& folder) {
     return folder + ".taplore-" + RandomSuffix(random);
 }
 
-void WriteContent(const std::string& name, std::string_view bytes, const WriteSome& writeSome) {
-    while (!bytes.empty()) {
-        const std::int64_t written = writeSome(bytes);
-        if (written <= 0)
-            throw CFileException(CFileException::diskFull, name);
-        bytes.remove_prefix(static_cast<std::size_t>(written));
+void WriteContent(const std::string& name, std::string_view bytes, const WriteSome& writeSome,
+                  const Progress& progress, bool stoppable) {
+    for (std::size_t written = 0; written < bytes.size();) {
+        std::string_view piece = bytes.substr(written, kWritePiece);
+        written += piece.size();
+        while (!piece.empty()) {
+            const std::int64_t taken = writeSome(piece);
+            if (taken <= 0)
+                throw CFileException(CFileException::diskFull, name);
+            piece.remove_prefix(static_cast<std::size_t>(taken));
+        }
+        const double done = static_cast<double>(written) / static_cast<double>(bytes.size());
+        if (progress && !progress(done) && stoppable)
+            throw CFileException(CFileException::none, name);
     }
 }

@@ -1,6 +1,8 @@
 #pragma once
 // File output with the failure causes a desktop framework reports.
 
+#include "core/progress.h"
+
 #include <exception>
 #include <string>
 #include <string_view>
@@ -51,4 +53,6 @@ private:
 // owner, group, permission bits, ACL, extended attributes); otherwise, and for devices and
 // pipes, it is written in place, a regular file only once the room for the text is checked.
 // Throws CFileException; after a failed replacement the old file is exactly as it was.
-void WriteTextFile(const std::string& path, std::string_view bytes);
+// progress, when given, follows the writing; stopping it fails the save with the cause none,
+// which has no message to show, wherever the old file can still be kept.
+void WriteTextFile(const std::string& path, std::string_view bytes, const Progress& progress = {});

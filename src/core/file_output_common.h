@@ -20,5 +20,7 @@ std::string TemporaryFileName(const std::string& folder);
 using WriteSome = std::function<std::int64_t(std::string_view bytes)>;
 
 // Writes all of bytes through writeSome. A failed write is always reported as a full disk
-// on name, whatever the system said.
-void WriteContent(const std::string& name, std::string_view bytes, const WriteSome& writeSome);
+// on name, whatever the system said. progress follows the pieces written; when it stops the
+// save and the save is still stoppable (the old content not yet given up), the cause is none.
+void WriteContent(const std::string& name, std::string_view bytes, const WriteSome& writeSome,
+                  const Progress& progress, bool stoppable);

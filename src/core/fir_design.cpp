@@ -89,15 +89,13 @@ void ShapeSideTaps(const Design& d, int first, int last) {
 
 // The running sum the normalisation divides by, added in tap order whatever the thread count:
 // plain for low-pass and band-stop, alternating for high-pass (gain at Nyquist).
-double WindowedSum(const Design& d) {
-    double sum = 0.0;
-    for (int k = 0; k < d.n; ++k) {
+void AddToWindowedSum(const Design& d, double& sum, int first, int last) {
+    for (int k = first; k < last; ++k) {
         if (d.type == BandType::highPass && k % 2 != 0)
             sum -= d.h[k];
         else
             sum += d.h[k];
     }
-    return sum;
 }
 
 // By the sum's magnitude: a degenerate band-stop whose sum is negative keeps taps summing to -1.
@@ -109,6 +107,27 @@ void Normalise(const Design& d, double gain, int first, int last) {
 // Pairs or taps a thread takes at a time: small enough that a thread slowed by other work on
 // the machine leaves the rest to the others, large enough that taking one costs next to nothing.
 constexpr int kChunk = 2048;
+
+// Counts the work done against the whole for the caller's progress, and remembers when the
+// caller stopped it, so that every thread stops before its next chunk.
+class Watch {
+public:
+    Watch(const Progress& progress, std::int64_t total) : m_progress(progress), m_total(total) {}
+
+    bool Stopped() const { return m_stopped.load(std::memory_order_relaxed); }
+
+    void Done(std::int64_t units) {
+        const std::int64_t done = m_done.fetch_add(units, std::memory_order_relaxed) + units;
+        if (m_progress && !m_progress(static_cast<double>(done) / static_cast<double>(m_total)))
+            m_stopped.store(true, std::memory_order_relaxed);
+    }
+
+private:
+    const Progress& m_progress;
+    const std::int64_t m_total;
+    std::atomic<std::int64_t> m_done = 0;
+    std::atomic<bool> m_stopped = false;
+};
 
 // Runs task on `threads` threads at once, this one among them, and returns when all are done.
 // The threads live on the stacks of a binary split, so nothing is allocated but the threads;
@@ -126,13 +145,17 @@ template <class Task> void RunOnThreads(unsigned threads, const Task& task) {
     RunOnThreads(threads - threads / 2, task);
 }
 
-// work(first, last) over all of [first, last), in chunks the threads take in turn.
-template <class Work> void ForEachChunk(unsigned threads, int first, int last, const Work& work) {
+// work(first, last) over all of [first, last), in chunks the threads take in turn, until the
+// watch is stopped.
+template <class Work>
+void ForEachChunk(unsigned threads, int first, int last, Watch& watch, const Work& work) {
     std::atomic<std::int64_t> next = first;
     RunOnThreads(threads, [&] {
-        for (std::int64_t start; (start = next.fetch_add(kChunk)) < last;)
-            work(static_cast<int>(start),
-                 static_cast<int>(std::min(start + kChunk, std::int64_t{last})));
+        for (std::int64_t start; !watch.Stopped() && (start = next.fetch_add(kChunk)) < last;) {
+            const std::int64_t end = std::min(start + kChunk, std::int64_t{last});
+            work(static_cast<int>(start), static_cast<int>(end));
+            watch.Done(end - start);
+        }
     });
 }
 
@@ -144,20 +167,38 @@ unsigned ThreadsFor(int taps, unsigned requested) {
     return platform::HardwareThreads();
 }
 
-void Shape(const Design& d, unsigned threads) {
+// The work a design does, in the units its watch counts: the taps cleared when no band type
+// matches; otherwise the side-tap pairs, then for every type but band-pass the taps twice,
+// summed and scaled.
+std::int64_t WorkOf(const Design& d) {
+    if (d.type == BandType::none)
+        return d.n;
+    return d.centre + (d.type == BandType::bandPass ? 0 : 2 * std::int64_t{d.n});
+}
+
+void Shape(const Design& d, unsigned threads, Watch& watch) {
     d.h[d.centre] = Windowed(d, d.centre, CentreTap(d.type, d.f1, d.f2));
-    ForEachChunk(threads, 1, d.centre + 1,
+    ForEachChunk(threads, 1, d.centre + 1, watch,
                  [&d](int first, int last) { ShapeSideTaps(d, first, last); });
     if (d.type == BandType::bandPass)
         return; // left unscaled: no sum, no spectral inversion
-    double sum = WindowedSum(d);
+    // One thread, so that the sum is added in tap order; in chunks all the same, to be stoppable.
+    double sum = 0.0;
+    ForEachChunk(1, 0, d.n, watch,
+                 [&d, &sum](int first, int last) { AddToWindowedSum(d, sum, first, last); });
     if (IsInverted(d.type)) {
         d.h[d.centre] = d.h[d.centre] + 1.0;
         sum = sum + 1.0;
     }
     const double gain = std::fabs(sum);
-    ForEachChunk(threads, 0, d.n,
+    ForEachChunk(threads, 0, d.n, watch,
                  [&d, gain](int first, int last) { Normalise(d, gain, first, last); });
+}
+
+// A design no band type matches is all zeros, written in chunks like any other.
+void Clear(const Design& d, Watch& watch) {
+    ForEachChunk(1, 0, d.n, watch,
+                 [&d](int first, int last) { std::fill(d.h + first, d.h + last, 0.0); });
 }
 
 } // namespace
@@ -178,23 +219,31 @@ double NormalisedCutoff(double hz, double rate) {
     return (hz / rate) * 2.0;
 }
 
-int DesignFilter(std::shared_ptr<double[]>& pCoef, int& nCoef, int order, double f1, double f2,
-                 unsigned threads) {
-    // Parity of the signed order: -4 is even and gives -3, which fails to allocate.
-    const std::int64_t taps = order % 2 != 0 ? std::int64_t{order} : std::int64_t{order} + 1;
+std::int64_t TapsForOrder(int order) {
+    // Parity of the signed order, so that negative orders fail to allocate.
+    return order % 2 != 0 ? std::int64_t{order} : std::int64_t{order} + 1;
+}
 
+int DesignFilter(std::shared_ptr<double[]>& pCoef, int& nCoef, int order, double f1, double f2,
+                 unsigned threads, const Progress& progress) {
+    const std::int64_t taps = TapsForOrder(order);
     pCoef.reset();
     nCoef = 0;
-    pCoef = mem::AllocateArray<double>(taps);
+    // Not zero-filled: every tap is written below, in chunks that can be stopped, whereas
+    // clearing gigabytes first could not.
+    pCoef = mem::AllocateArrayForOverwrite<double>(taps);
     if (!pCoef)
         return -1;
-    const int n = static_cast<int>(taps);
-    nCoef = n;
-
-    const BandType type = SelectBand(f1, f2);
-    if (type == BandType::none)
-        return n; // the fresh array is zero-filled, so no leftover memory shows
-
-    Shape({pCoef.get(), n, type, f1, f2}, ThreadsFor(n, threads));
-    return n;
+    const Design design{pCoef.get(), static_cast<int>(taps), SelectBand(f1, f2), f1, f2};
+    Watch watch(progress, WorkOf(design));
+    if (design.type == BandType::none)
+        Clear(design, watch); // no leftover memory shows
+    else
+        Shape(design, ThreadsFor(design.n, threads), watch);
+    if (watch.Stopped()) {
+        pCoef.reset();
+        return kDesignStopped;
+    }
+    nCoef = design.n;
+    return design.n;
 }

@@ -1,6 +1,9 @@
 #pragma once
 // Window-method design of linear-phase FIR filters (Hamming window).
 
+#include "core/progress.h"
+
+#include <cstdint>
 #include <memory>
 
 enum class BandType { none, lowPass, highPass, bandPass, bandStop };
@@ -20,6 +23,10 @@ struct DesignRequest {
     double highHz = 0.0;
 };
 
+// The taps a design of this order has: the order made odd by adding one to an even order.
+// Not positive for orders below 1 (-4 is even and gives -3).
+std::int64_t TapsForOrder(int order);
+
 // From this many taps on, a design is shared among all hardware threads. Measured on a 2-core
 // machine (BM_DesignBandPassThreads), where starting a thread costs about 60 us: two threads
 // lose 5-10% at 8,191 taps and gain about 25% at 12,287 and 40% at 16,383.
@@ -29,6 +36,9 @@ constexpr int kParallelDesignTaps = 16'384;
 // the new ones, and fills them for the band type the cutoffs select.
 // threads: how many threads share the work; 0 chooses one below kParallelDesignTaps taps and
 // every hardware thread from there on. The taps are the same bits whatever the count.
-// Returns the tap count, or -1 when the taps cannot be allocated (buffer left empty).
+// progress, when given, follows the work and may stop it.
+// Returns the tap count, -1 when the taps cannot be allocated, or kDesignStopped when progress
+// stopped the design; on both failures the buffer is left empty.
+constexpr int kDesignStopped = -2;
 int DesignFilter(std::shared_ptr<double[]>& pCoef, int& nCoef, int order, double f1, double f2,
-                 unsigned threads = 0);
+                 unsigned threads = 0, const Progress& progress = {});

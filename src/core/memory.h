@@ -31,4 +31,11 @@ template <typename T> std::unique_ptr<T[]> AllocateArray(std::int64_t count) {
     return std::unique_ptr<T[]>(new (std::nothrow) T[static_cast<std::size_t>(count)]());
 }
 
+// The same array left unfilled, for callers that write every element themselves.
+template <typename T> std::unique_ptr<T[]> AllocateArrayForOverwrite(std::int64_t count) {
+    if (!Fits(count, sizeof(T)))
+        return nullptr;
+    return std::unique_ptr<T[]>(new (std::nothrow) T[static_cast<std::size_t>(count)]);
+}
+
 } // namespace mem

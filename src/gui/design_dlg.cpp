@@ -3,12 +3,14 @@
 #include "core/coef_file.h"
 #include "core/coef_format.h"
 #include "core/crt.h"
+#include "core/file_output.h"
 #include "core/fir_design.h"
 #include "gui/about_dlg.h"
 #include "gui/design_app.h"
 #include "gui/dialog_units.h"
 #include "gui/digits_edit.h"
 #include "gui/guard.h"
+#include "gui/progress_dlg.h"
 #include "gui/spectrum_wnd.h"
 #include "gui/system_menu.h"
 #include "gui/value_list.h"
@@ -30,6 +32,12 @@ namespace {
 
 constexpr unsigned IDM_ABOUTBOX = 0x0010;
 constexpr int kSliderMax = 1000;
+
+// Work expected to take longer than about a third of a second runs behind a progress box.
+// Measured on the 2-core build machine under load: designs run at 34 (band-stop) to 49
+// (high-pass) million taps a second, saves at about 12 million (formatting 20, writing 27).
+constexpr std::int64_t kProgressDesignTaps = 12'000'000;
+constexpr int kProgressSaveTaps = 4'000'000;
 
 QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
@@ -86,6 +94,7 @@ CDesignDlg::CDesignDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
+      m_progressDesignTaps(kProgressDesignTaps), m_progressSaveTaps(kProgressSaveTaps),
       m_hIcon(CDesignApp::ProgramIcon()) {
     setWindowTitle("FIR Filter Design");
     setFont(QFont("DejaVu Serif", 10));
@@ -238,7 +247,19 @@ void CDesignDlg::OnInitDialog() {
 }
 
 int CDesignDlg::DesignFilter(int order, double f1, double f2) {
-    return ::DesignFilter(m_pCoef, m_nCoef, order, f1, f2);
+    if (TapsForOrder(order) < m_progressDesignTaps)
+        return ::DesignFilter(m_pCoef, m_nCoef, order, f1, f2);
+    int designed = kDesignStopped;
+    CProgressDlg progress("Calculating FIR coefficients…", this);
+    progress.Run([&](const Progress& watch) {
+        designed = ::DesignFilter(m_pCoef, m_nCoef, order, f1, f2, 0, watch);
+    });
+    return designed;
+}
+
+void CDesignDlg::SetProgressTapsForTesting(std::int64_t designTaps, int saveTaps) {
+    m_progressDesignTaps = designTaps;
+    m_progressSaveTaps = saveTaps;
 }
 
 void CDesignDlg::OnSysCommand(unsigned id) {
@@ -270,6 +291,8 @@ void CDesignDlg::OnCalculate() {
     const int designed = DesignFilter(order, NormalisedCutoff(low, fs), NormalisedCutoff(high, fs));
     m_request = {order, fs, low, high};
     EnableCopyActions();
+    if (designed == kDesignStopped)
+        return; // cancelled: the list and the plot keep the last design, and nothing is said
     if (designed < 0) {
         wait.Restore();
         ShowError("Calculating FIR coefficients failed!");
@@ -300,8 +323,24 @@ void CDesignDlg::OnSave() {
     activateWindow();
     if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    const std::string path = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
-    WriteCoefficientFile(path, m_pCoef.get(), m_nCoef);
+    SaveCoefficients(QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString());
+}
+
+// A long save runs behind a progress box; its Cancel keeps the old file and says nothing.
+void CDesignDlg::SaveCoefficients(const std::string& path) {
+    if (m_nCoef < m_progressSaveTaps) {
+        WriteCoefficientFile(path, m_pCoef.get(), m_nCoef);
+        return;
+    }
+    CProgressDlg progress("Saving coefficients…", this);
+    try {
+        progress.Run([&](const Progress& watch) {
+            WriteCoefficientFile(path, m_pCoef.get(), m_nCoef, watch);
+        });
+    } catch (const CFileException& e) {
+        if (e.m_cause != CFileException::none)
+            throw;
+    }
 }
 
 void CDesignDlg::OnCopy() {

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QIcon>
 
+#include <cstdint>
 #include <memory>
 
 class CSpectrumWnd;
@@ -29,8 +30,13 @@ public:
 
     explicit CDesignDlg(QWidget* parent = nullptr);
 
-    // Designs into the coefficient buffer; returns the tap count or -1 (see ::DesignFilter).
+    // Designs into the coefficient buffer; returns the tap count, -1 or kDesignStopped (see
+    // ::DesignFilter). A long design runs behind a progress box whose Cancel stops it.
     int DesignFilter(int order, double f1, double f2);
+
+    // Tests make short work long enough for the progress box by lowering the tap counts from
+    // which Calculate and Save show it.
+    void SetProgressTapsForTesting(std::int64_t designTaps, int saveTaps);
 
 private slots:
     void OnSysCommand(unsigned id);
@@ -54,6 +60,7 @@ private:
     void ConnectHandlers();
     void OnInitDialog();
     void ShowError(const QString& text);
+    void SaveCoefficients(const std::string& path);
 
     QFrame* m_frameSpectrum;
     ValueList* m_listCoef;
@@ -77,6 +84,8 @@ private:
     // Shared with the list, which keeps showing the taps it was given.
     std::shared_ptr<double[]> m_pCoef;
     int m_nCoef = 0;
+    std::int64_t m_progressDesignTaps;
+    int m_progressSaveTaps;
     // What the taps were designed from, for the comment of a C array.
     DesignRequest m_request;
     QIcon m_hIcon;

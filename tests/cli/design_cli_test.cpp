@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -172,6 +173,14 @@ TEST_F(TaploreDesign, RefusesArgumentsWithOneLineNamingTheOption) {
     }
     EXPECT_EQ(Run(" --order 511 --low 400 --high 2400").err,
               "taplore-design: --rate is required\n");
+    // A rate of 0 is refused even where both cutoffs are 0, its half.
+    const Outcome zero = Run(" --order 511 --rate 0 --low 0 --high 0");
+    EXPECT_EQ(zero.status, 2);
+    EXPECT_TRUE(zero.err.starts_with("taplore-design: --rate")) << zero.err;
+    // A word of no option is refused with the way values are given.
+    const Outcome stray = Run(Request() + " 2400");
+    EXPECT_EQ(stray.status, 2);
+    EXPECT_NE(stray.err.find("as in --order 511"), std::string::npos) << stray.err;
 }
 
 TEST_F(TaploreDesign, FailuresExitOneWithTheDialogsMessageAndLeaveTheOldFile) {
@@ -192,6 +201,9 @@ TEST_F(TaploreDesign, FailuresExitOneWithTheDialogsMessageAndLeaveTheOldFile) {
         {Request("--order", "1024") + " --plot " + file, "Calculating magnitude failed!"},
         {Request() + " --plot " + file,
          "A sharing violation occurred while accessing " + file + ".", "", true},
+        {Request() + " >/dev/full", "Writing to standard output failed."},
+        // A text that fits in the output buffer fails only when it is flushed.
+        {Request("--order", "3") + " >/dev/full", "Writing to standard output failed."},
     };
     for (const auto& c : cases) {
         std::ofstream(m_file, std::ios::binary) << "old taps\r\n";
@@ -277,6 +289,35 @@ TEST_F(TaploreDesign, PlotAloneWritesOnlyTheImageAndBesideTheTapsBoth) {
     EXPECT_EQ(Run(Request() + " -o " + m_file.string() + " --plot " + plot.string()).out, "");
     EXPECT_EQ(ReadAll(plot), svg);
     EXPECT_EQ(Lines(ReadAll(m_file)).size(), 511u);
+}
+
+// Work of a few seconds: 30 million taps designed, formatted and written.
+const std::string kLongWork = Request("--order", "30000001");
+
+TEST_F(TaploreDesign, LongWorkShowsAProgressLineOnATerminalOnly) {
+    // script gives the program a terminal; its standard output goes to the file.
+    const std::string command =
+        std::string(TAPLORE_DESIGN_EXE) + kLongWork + " -o " + m_file.string();
+    const Outcome terminal = Run("", "exec script -qec '" + command + "' /dev/null; ");
+    EXPECT_EQ(terminal.status, 0);
+    const std::string& line = terminal.out;
+    EXPECT_TRUE(line.starts_with("\rtaplore-design: ")) << line;
+    EXPECT_NE(line.find("%"), std::string::npos) << line;
+    // Erased at the end: the last text drawn is overwritten with spaces, the cursor back at 0.
+    const std::size_t lastDrawn = line.rfind("\rtaplore-design: ");
+    const std::size_t erasure = line.find('\r', lastDrawn + 1);
+    ASSERT_NE(erasure, std::string::npos) << line;
+    std::string blanked(erasure - lastDrawn + 1, ' ');
+    blanked.front() = blanked.back() = '\r';
+    EXPECT_EQ(line.substr(erasure), blanked);
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 0) << "one line, never scrolled";
+    const std::uintmax_t size = fs::file_size(m_file);
+
+    fs::remove(m_file);
+    const Outcome piped = Run(kLongWork + " -o " + m_file.string());
+    EXPECT_EQ(piped.status, 0);
+    EXPECT_EQ(piped.err, "");
+    EXPECT_EQ(fs::file_size(m_file), size);
 }
 
 } // namespace

@@ -86,6 +86,10 @@ TEST(Atof, ReadsDecimalNumbersWithoutInfNanOrHexadecimal) {
         {"2e-324", 0.0},
         {"0e99999999999999999999", 0.0},
         {"1e99999999999999999999", kInf},
+        // 10^19 wraps to a negative exponent in 64 bits.
+        {"1e10000000000000000000", kInf},
+        {"-1e-10000000000000000000", -0.0},
+        {"1e0000000000000000000000002", 100.0},
         {"-1e-99999999999999999999", -0.0},
         {"1.7976931348623157e308", DBL_MAX},
         {"3e-324", std::numeric_limits<double>::denorm_min()},

@@ -15,10 +15,12 @@
 #include <grp.h>
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -113,6 +115,14 @@ pid_t StartSaveStoppedMidWrite(const std::string& path) {
     int status = 0;
     ::waitpid(child, &status, WUNTRACED);
     return WIFSTOPPED(status) ? child : -1;
+}
+
+// Taps whose text is exactly bytes long: lines of "1.000000" and "10.000000", 10 and 11 bytes.
+std::vector<double> TapsOfTextSize(std::uint64_t bytes) {
+    const std::uint64_t longLines = bytes % 10;
+    std::vector<double> taps((bytes - 11 * longLines) / 10, 1.0);
+    taps.insert(taps.end(), longLines, 10.0);
+    return taps;
 }
 
 // Sends the stopped child a signal: its exit code then, or minus the signal that ended it.
@@ -264,6 +274,22 @@ TEST_F(FileOutput, ReplacementKeepsOwnerGroupModeAclAndAttributes) {
     EXPECT_EQ((Names{"coef.txt", "plain.txt"}), NamesIn(m_folder));
 }
 
+// Root's new file is root's in root's group: the group alone must still be given back.
+TEST_F(FileOutput, ReplacementOfRootsFileKeepsItsOtherGroup) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << kNeedsRoot;
+    const std::string path = Path("shared.txt");
+    WriteAll(path, kOld, 0664);
+    ASSERT_EQ(0, ::chown(path.c_str(), 0, 5678));
+    ASSERT_EQ(CFileException::none, Save(path));
+    struct stat after;
+    ASSERT_EQ(0, ::stat(path.c_str(), &after));
+    EXPECT_EQ(kTapsText, ReadAll(path));
+    EXPECT_EQ(0u, after.st_uid);
+    EXPECT_EQ(5678u, after.st_gid);
+    EXPECT_EQ(0664u, PermissionBits(path));
+}
+
 // Hard links, an owner or an attribute the saver may not give, a folder the saver may not
 // write to: the file's own inode takes the new text and keeps the rest.
 TEST_F(FileOutput, WritesInPlaceWhereAReplacementWouldLoseSomething) {
@@ -406,6 +432,20 @@ TEST_F(FileOutput, TooSmallFileSystemIsDiskFullAndKeepsTheOldContent) {
     // 40 kB fit only in the 9 pages the long text frees and the 6 still free.
     EXPECT_EQ(CFileException::none, Save(small + "/linked.txt", std::vector<double>(4000, 1.0)));
     EXPECT_EQ(40000u, fs::file_size(small + "/other-name.txt"));
+
+    // One byte more than the free and the freed pages hold needs one page more: refused before
+    // the old text is truncated.
+    struct statvfs room;
+    ASSERT_EQ(0, ::statvfs(small.c_str(), &room));
+    const std::uint64_t held =
+        (fs::file_size(small + "/linked.txt") + room.f_frsize - 1) / room.f_frsize;
+    const std::uint64_t pages = room.f_bfree + held;
+    const std::string before = ReadAll(small + "/linked.txt");
+    EXPECT_EQ(CFileException::diskFull,
+              Save(small + "/linked.txt", TapsOfTextSize(pages * room.f_frsize + 1)));
+    EXPECT_TRUE(ReadAll(small + "/other-name.txt") == before) << "the old text is lost";
+    EXPECT_EQ(CFileException::none,
+              Save(small + "/linked.txt", TapsOfTextSize(pages * room.f_frsize)));
 }
 
 TEST_F(FileOutput, DevicesAreWrittenInPlace) {
@@ -430,6 +470,64 @@ TEST_F(FileOutput, FailureMessagesNameTheFile) {
     EXPECT_EQ("Access to /tmp/a b.txt was denied.",
               CFileException(CFileException::accessDenied, "/tmp/a b.txt").Message());
     EXPECT_EQ("Seek failed on f", CFileException(CFileException::badSeek, "f").Message());
+}
+
+// A save followed by progress: the share done each time it was asked, and the cause of its
+// failure, if it failed. It stops when the share passes stopAt.
+struct FollowedSave {
+    std::optional<Cause> failure;
+    std::vector<double> reports;
+};
+
+FollowedSave SaveFollowed(const std::string& path, const std::vector<double>& taps,
+                          double stopAt = 2.0) {
+    FollowedSave save;
+    try {
+        WriteCoefficientFile(path, taps.data(), static_cast<int>(taps.size()), [&](double done) {
+            save.reports.push_back(done);
+            return done <= stopAt;
+        });
+    } catch (const CFileException& e) {
+        save.failure = e.m_cause;
+    }
+    return save;
+}
+
+// 600,000 taps of 10 bytes: formatted in several steps and written in two pieces.
+const std::vector<double> kLongTaps(600'000, 0.125);
+
+TEST_F(FileOutput, FollowedSaveReportsUpToTheEndAndWritesTheSameText) {
+    const FollowedSave save = SaveFollowed(Path("coef.txt"), kLongTaps);
+    ASSERT_EQ(std::nullopt, save.failure);
+    EXPECT_GE(save.reports.size(), 5u);
+    EXPECT_TRUE(std::is_sorted(save.reports.begin(), save.reports.end()));
+    EXPECT_EQ(1.0, save.reports.back());
+    EXPECT_EQ(6'000'000u, fs::file_size(Path("coef.txt")));
+    EXPECT_EQ(ReadAll(Path("coef.txt")), FormatCoefficientText(kLongTaps.data(), 600'000));
+}
+
+// Cancel while the text is formatted and while it is written: the old file as it was, no new
+// file, no temporary one, and a failure without a message to show.
+TEST_F(FileOutput, StoppedSaveKeepsTheOldFileAndLeavesNothingBehind) {
+    WriteAll(Path("coef.txt"), kOld, 0640);
+    for (const double stopAt : {0.0, 0.3, 0.7}) {
+        for (const char* name : {"coef.txt", "fresh.txt"}) {
+            const FollowedSave save = SaveFollowed(Path(name), kLongTaps, stopAt);
+            EXPECT_EQ(CFileException::none, save.failure) << "no message, at " << stopAt;
+            EXPECT_LT(save.reports.back(), 1.0) << "stopped before the end";
+        }
+        EXPECT_EQ(kOld, ReadAll(Path("coef.txt")));
+        EXPECT_EQ(0640u, PermissionBits(Path("coef.txt")));
+        EXPECT_EQ(Names{"coef.txt"}, NamesIn(m_folder)) << "stopped at " << stopAt;
+    }
+}
+
+// Once a hard-linked file is truncated for writing in place, only finishing gives it whole text.
+TEST_F(FileOutput, FileWrittenInPlaceIsFinishedDespiteAStop) {
+    WriteAll(Path("linked.txt"), kOld);
+    fs::create_hard_link(Path("linked.txt"), Path("other-name.txt"));
+    EXPECT_EQ(std::nullopt, SaveFollowed(Path("linked.txt"), kLongTaps, 0.7).failure);
+    EXPECT_EQ(6'000'000u, fs::file_size(Path("other-name.txt")));
 }
 
 // Several of these no file-system case here can bring about: a read-only mount, a failing

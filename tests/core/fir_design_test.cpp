@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -288,6 +289,66 @@ TEST(DesignFilter, EveryThreadCountGivesTheBitsOfThePlainLoop) {
             EXPECT_EQ(FirstDifference(Designed(c.order, c.f1, c.f2, threads).taps, expected), -1)
                 << "order " << c.order << ", cutoffs " << c.f1 << " " << c.f2 << ", threads "
                 << threads;
+    }
+}
+
+// A long design that is followed, and one that is stopped: every band type, also the one no
+// cutoffs match, on one thread and on several.
+struct Followed {
+    int result = 0;
+    int count = 0;
+    bool empty = false;
+    std::vector<double> taps;
+    std::vector<double> reports;
+};
+
+Followed DesignFollowed(int order, double f1, double f2, unsigned threads, int stopAfter) {
+    std::shared_ptr<double[]> coef(new double[3]{1, 2, 3});
+    Followed f;
+    std::atomic<int> calls = 0;
+    f.result = DesignFilter(coef, f.count, order, f1, f2, threads, [&](double done) {
+        if (threads == 1)
+            f.reports.push_back(done);
+        return ++calls < stopAfter;
+    });
+    f.empty = !coef;
+    if (coef)
+        f.taps.assign(coef.get(), coef.get() + f.count);
+    if (threads != 1)
+        f.reports.assign(static_cast<std::size_t>(calls.load()), 0.0);
+    return f;
+}
+
+const std::pair<double, double> kEveryBandType[] = {
+    {0.0, 0.3}, {0.3, 1.0}, {0.2, 0.7}, {0.7, 0.2}, {1.5, 1.5}};
+
+TEST(DesignProgress, FollowedDesignsKeepTheirBitsAndReportUpToTheEnd) {
+    constexpr int order = 100'000; // dozens of chunks of work
+    for (const auto& [f1, f2] : kEveryBandType) {
+        for (const unsigned threads : {1u, 2u}) {
+            const Followed f = DesignFollowed(order, f1, f2, threads, INT32_MAX);
+            EXPECT_EQ(FirstDifference(f.taps, Designed(order, f1, f2).taps), -1)
+                << f1 << " " << f2 << " on " << threads;
+            EXPECT_EQ(f.result, order + 1);
+            EXPECT_GE(f.reports.size(), 25u) << "the bar moves in many steps";
+        }
+        const Followed one = DesignFollowed(order, f1, f2, 1, INT32_MAX);
+        EXPECT_TRUE(std::is_sorted(one.reports.begin(), one.reports.end()));
+        EXPECT_GT(one.reports.front(), 0.0);
+        EXPECT_EQ(one.reports.back(), 1.0) << f1 << " " << f2;
+    }
+}
+
+TEST(DesignProgress, StoppedDesignEndsAtOnceWithAnEmptyBuffer) {
+    for (const auto& [f1, f2] : kEveryBandType) {
+        for (const unsigned threads : {1u, 2u, 4u}) {
+            const Followed f = DesignFollowed(1'000'000, f1, f2, threads, 3);
+            EXPECT_EQ(f.result, kDesignStopped);
+            EXPECT_TRUE(f.empty) << "the old taps are released, the new ones dropped";
+            EXPECT_EQ(f.count, 0);
+            // Each thread finishes the chunk it holds, no more: 3 reports, plus one a thread.
+            EXPECT_LE(f.reports.size(), 3u + threads) << f1 << " " << f2 << " on " << threads;
+        }
     }
 }
 

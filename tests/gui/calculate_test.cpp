@@ -2,8 +2,10 @@
 #include "core/fir_design.h"
 #include "core/memory.h"
 #include "gui/spectrum_wnd.h"
+#include "gui/value_list.h"
 #include "gui_helpers.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QHelpEvent>
 #include <QLineEdit>
@@ -181,6 +183,20 @@ TEST(Calculate, FailuresReportAndKeepWhatWasShown) {
     EXPECT_EQ(shown.ListItems(), listed) << "a failure leaves nothing behind";
 }
 
+// The list still shows the last design, but there are no taps left to copy.
+TEST(Calculate, FailedDesignDisablesEveryCopyEntry) {
+    ShownDesignDialog shown;
+    ASSERT_TRUE(Calculate(shown).empty());
+    const QList<QAction*> entries = shown.dlg.findChild<ValueList*>()->actions();
+    ASSERT_EQ(entries.size(), 5);
+    for (const QAction* entry : entries)
+        EXPECT_TRUE(entry->isEnabled()) << entry->text().toStdString();
+    shown.Edit(kOrder)->setText("-4");
+    ExpectOneErrorBox(Calculate(shown), kDesignFailed);
+    for (const QAction* entry : entries)
+        EXPECT_FALSE(entry->isEnabled()) << entry->text().toStdString();
+}
+
 TEST(Calculate, PastedTextsNeverCrash) {
     // Pasted text reaches the edits unfiltered. Every outcome is a listed design or one of the
     // two messages; where the count is known it is checked (-1: either outcome).
@@ -247,6 +263,10 @@ TEST(Calculate, TooltipReadsFrequencyAndLevelOfTheBinUnderThePointer) {
     DesignFilter(coef, count, 511, 0.1, 0.6);
     const double level = 20 * std::log10(Gain({coef.get(), coef.get() + count}, 51 / 512.0));
     EXPECT_NEAR(parts[1].chopped(3).toDouble(), level, 0.1);
+
+    // The plot starts at bin 1: its left edge is 8000 / 1024 Hz.
+    EXPECT_TRUE(TooltipAt(spectrum, 0).startsWith("7.8 Hz  "))
+        << TooltipAt(spectrum, 0).toStdString();
 }
 
 } // namespace

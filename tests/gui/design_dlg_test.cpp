@@ -1,6 +1,9 @@
 // The design dialog as the user meets it: start values, the Hz labels of the cutoff sliders,
-// the digits-only edits, the tab order and the system menus of both dialogs.
+// the digits-only edits, the tab order, paging through the list and the system menus of both
+// dialogs.
 #include "gui_helpers.h"
+
+#include "gui/value_list.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -8,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -166,6 +170,31 @@ TEST(DesignDialog, TabVisitsTheSevenTabStopsInOrder) {
     }
     EXPECT_EQ(visited,
               (QStringList{kOrder, kSliderLow, kSliderHigh, kCalculate, kSave, kRate, "listCoef"}));
+}
+
+// A page is the rows in view: Down scrolls the list once the current row passes the last of
+// them, and PageDown and PageUp move by as many.
+TEST(DesignDialog, PageKeysMoveTheListsCurrentRowByTheRowsInView) {
+    ShownDesignDialog shown;
+    shown.Click(kCalculate);
+    auto* list = shown.dlg.findChild<ValueList*>();
+    QTest::keyClick(list, Qt::Key_Home);
+    int inView = 0;
+    while (list->verticalScrollBar()->value() == 0 && inView < 511) {
+        QTest::keyClick(list, Qt::Key_Down);
+        ++inView;
+    }
+    ASSERT_GT(inView, 3);
+    QTest::keyClick(list, Qt::Key_Home);
+    QTest::keyClick(list, Qt::Key_PageDown);
+    EXPECT_EQ(list->currentRow(), inView);
+    QTest::keyClick(list, Qt::Key_PageDown);
+    EXPECT_EQ(list->currentRow(), 2 * inView);
+    QTest::keyClick(list, Qt::Key_PageUp);
+    EXPECT_EQ(list->currentRow(), inView);
+    QTest::keyClick(list, Qt::Key_End);
+    QTest::keyClick(list, Qt::Key_PageDown);
+    EXPECT_EQ(list->currentRow(), 510) << "stops at the last row";
 }
 
 TEST(DesignDialog, SystemMenusOfBothDialogs) {

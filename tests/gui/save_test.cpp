@@ -207,6 +207,12 @@ TEST_F(SaveTest, CopiedTapsAreTheSavedTextOrEveryDigit) {
     ASSERT_EQ(full.size(), 511);
     EXPECT_EQ(QString::number(full[100].toDouble(), 'f', 6), shown.ListItems()[100]);
     EXPECT_GT(full[100].size(), 12) << "more digits than the list shows";
+
+    // The C array's comment names the design, its cutoffs in order.
+    list->actions().value(2)->trigger();
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith(
+        "/* band-pass, order 511, rate 8000 Hz, cutoffs 400 Hz and 2400 Hz */\n"))
+        << QApplication::clipboard()->text().left(80).toStdString();
 }
 
 // What taplore-design writes for the dialog's texts: its edits and its two cutoff labels.

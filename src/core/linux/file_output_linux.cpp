@@ -184,7 +184,8 @@ bool RoomFor(int fd, const struct stat& file, std::uint64_t size) {
 
 class Writer {
 public:
-    Writer(const std::string& name, std::string_view bytes) : m_name(name), m_bytes(bytes) {}
+    Writer(const std::string& name, std::string_view bytes, const Progress& progress)
+        : m_name(name), m_bytes(bytes), m_progress(progress) {}
 
     void Save();
 
@@ -199,7 +200,7 @@ private:
     bool CopyAttributes(int from, int to) const;
     void Publish(Temporary& temp, bool replacing) const;
     std::string LinkUnderTemporaryName(int fd) const;
-    void WriteContent(int fd) const;
+    void WriteContent(int fd, bool stoppable = true) const;
 
     [[noreturn]] void Fail(Cause cause) const { throw CFileException(cause, m_name); }
     [[noreturn]] void FailWith(int error) const { Fail(CFileException::CauseFromErrno(error)); }
@@ -207,6 +208,7 @@ private:
 
     const std::string& m_name; // as chosen, for messages
     std::string_view m_bytes;
+    const Progress& m_progress;
     std::string m_target;  // the file finally written: the name with its links followed
     std::string m_folder;  // the target's folder with its final "/", or "" for a bare name
     Descriptor m_existing; // the file being written over, locked until the end
@@ -324,7 +326,7 @@ void Writer::WriteInPlace(const struct stat& old) {
         FailWith(ENOSPC);
     if (::ftruncate(fd, 0) != 0)
         FailFromErrno();
-    WriteContent(fd);
+    WriteContent(fd, false); // the old content is gone: only finishing leaves a whole file
     if (::fsync(fd) != 0 || !m_existing.Close())
         Fail(CFileException::diskFull);
 }
@@ -432,13 +434,14 @@ std::string Writer::LinkUnderTemporaryName(int fd) const {
     FailFromErrno();
 }
 
-void Writer::WriteContent(int fd) const {
-    ::WriteContent(m_name, m_bytes,
-                   [fd](std::string_view bytes) { return WriteSomeTo(fd, bytes); });
+void Writer::WriteContent(int fd, bool stoppable) const {
+    ::WriteContent(
+        m_name, m_bytes, [fd](std::string_view bytes) { return WriteSomeTo(fd, bytes); },
+        m_progress, stoppable);
 }
 
 } // namespace
 
-void WriteTextFile(const std::string& path, std::string_view bytes) {
-    Writer(path, bytes).Save();
+void WriteTextFile(const std::string& path, std::string_view bytes, const Progress& progress) {
+    Writer(path, bytes, progress).Save();
 }

@@ -107,7 +107,8 @@ bool EndsWithSeparator(const std::wstring& path) {
 
 class Writer {
 public:
-    Writer(const std::string& name, std::string_view bytes) : m_name(name), m_bytes(bytes) {}
+    Writer(const std::string& name, std::string_view bytes, const Progress& progress)
+        : m_name(name), m_bytes(bytes), m_progress(progress) {}
 
     void Save();
 
@@ -119,7 +120,7 @@ private:
     void Replace();
     void WriteInPlace();
     bool RoomFor(std::uint64_t oldSize) const;
-    void WriteContent(HANDLE file) const;
+    void WriteContent(HANDLE file, bool stoppable = true) const;
 
     [[noreturn]] void Fail(Cause cause) const { throw CFileException(cause, m_name); }
     [[noreturn]] void FailFromLastError() const {
@@ -128,6 +129,7 @@ private:
 
     const std::string& m_name; // as chosen, for messages
     std::string_view m_bytes;
+    const Progress& m_progress;
     std::wstring m_target; // the name made a full path, which ReplaceFileW needs
     std::wstring m_folder; // the target's folder with its final separator
     Handle m_existing;     // the file being written over, open until it is replaced
@@ -251,7 +253,7 @@ void Writer::WriteInPlace() {
         Fail(CFileException::diskFull);
     if (!::SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_BEGIN) || !::SetEndOfFile(file))
         FailFromLastError();
-    WriteContent(file);
+    WriteContent(file, false); // the old content is gone: only finishing leaves a whole file
     if (!::FlushFileBuffers(file) || !m_existing.Close())
         Fail(CFileException::diskFull);
 }
@@ -265,13 +267,14 @@ bool Writer::RoomFor(std::uint64_t oldSize) const {
     return m_bytes.size() <= available.QuadPart + oldSize;
 }
 
-void Writer::WriteContent(HANDLE file) const {
-    ::WriteContent(m_name, m_bytes,
-                   [file](std::string_view bytes) { return WriteSomeTo(file, bytes); });
+void Writer::WriteContent(HANDLE file, bool stoppable) const {
+    ::WriteContent(
+        m_name, m_bytes, [file](std::string_view bytes) { return WriteSomeTo(file, bytes); },
+        m_progress, stoppable);
 }
 
 } // namespace
 
-void WriteTextFile(const std::string& path, std::string_view bytes) {
-    Writer(path, bytes).Save();
+void WriteTextFile(const std::string& path, std::string_view bytes, const Progress& progress) {
+    Writer(path, bytes, progress).Save();
 }

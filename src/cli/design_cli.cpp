@@ -1,5 +1,8 @@
 // taplore-design: the filter Calculate designs, from the command line, written as taps or as
 // its response to standard output or to a file, for scripts and builds.
+#include "cli/design_cli.h"
+
+#include "cli/progress_line.h"
 #include "core/coef_file.h"
 #include "core/coef_format.h"
 #include "core/crt.h"
@@ -7,16 +10,12 @@
 #include "core/fir_design.h"
 #include "core/fixed_point.h"
 #include "core/log_magnitude.h"
-#include "core/platform.h"
 #include "core/response_plot.h"
 #include "core/version.h"
 
 #include <CLI/CLI.hpp>
 
-#include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <iostream>
 #include <new>
 #include <optional>
 #include <string>
@@ -41,8 +40,16 @@ struct Arguments {
     bool textAsked = true;
 };
 
-int Report(int status, const std::string& message) {
-    std::cerr << kProgram << ": " << message << '\n';
+// Where the work writes: the caller's streams, and the progress line on the message stream.
+struct Console {
+    std::ostream& out;
+    std::ostream& err;
+    ProgressLine progress;
+};
+
+int Report(Console& console, int status, const std::string& message) {
+    console.progress.Erase();
+    console.err << kProgram << ": " << message << '\n';
     return status;
 }
 
@@ -159,18 +166,20 @@ std::string FormatTaps(const std::string& format, const double* coef, int count,
     return FormatCoefficientText(coef, count);
 }
 
-// The whole text goes out at once, so a file never receives part of it.
-int Deliver(const std::string& text, const std::string& path) {
+// The whole text goes out at once, so a file never receives part of it. The progress line is
+// gone before anything reaches standard output, which may be the same terminal.
+int Deliver(Console& console, const std::string& text, const std::string& path) {
     if (!path.empty()) {
         try {
-            WriteTextFile(path, text);
+            WriteTextFile(path, text, console.progress.Stage("writing"));
         } catch (const CFileException& e) {
-            return Report(kFailed, e.Message());
+            return Report(console, kFailed, e.Message());
         }
         return kDone;
     }
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
-        return Report(kFailed, "Writing to standard output failed.");
+    console.progress.Erase();
+    if (!console.out.write(text.data(), static_cast<std::streamsize>(text.size())).flush())
+        return Report(console, kFailed, "Writing to standard output failed.");
     return kDone;
 }
 
@@ -192,35 +201,38 @@ std::string QuantisedLabel(const FixedPointTaps* quantised) {
     return quantised ? std::string(QFormatName(quantised->format)) + " taps" : "";
 }
 
-void WarnOfSaturation(const FixedPointTaps& quantised) {
+void WarnOfSaturation(Console& console, const FixedPointTaps& quantised) {
     if (quantised.saturated == 0)
         return;
-    std::cerr << kProgram << ": warning: " << crt::FormatD(quantised.saturated) << " of "
-              << crt::FormatD(static_cast<int>(quantised.values.size())) << " taps saturated in "
-              << QFormatName(quantised.format) << ", clipped to its range\n";
+    console.progress.Erase();
+    console.err << kProgram << ": warning: " << crt::FormatD(quantised.saturated) << " of "
+                << crt::FormatD(static_cast<int>(quantised.values.size())) << " taps saturated in "
+                << QFormatName(quantised.format) << ", clipped to its range\n";
 }
 
 // Everything is computed before anything is written: a design, quantisation or spectrum
 // failure leaves no output behind.
-int Run(const Arguments& args) {
+int Run(Console& console, const Arguments& args) {
     const DesignRequest request = RequestOf(args);
     std::shared_ptr<double[]> coef;
     int count = 0;
     if (DesignFilter(coef, count, request.order, NormalisedCutoff(request.lowHz, request.rate),
-                     NormalisedCutoff(request.highHz, request.rate)) < 0)
-        return Report(kFailed, "Calculating FIR coefficients failed!");
+                     NormalisedCutoff(request.highHz, request.rate), 0,
+                     console.progress.Stage("designing")) < 0)
+        return Report(console, kFailed, "Calculating FIR coefficients failed!");
+    console.progress.Enter("formatting");
     std::optional<FixedPointTaps> quantised;
     if (const auto format = QFormatOf(args.format)) {
         try {
             quantised = Quantise(coef.get(), count, *format);
         } catch (const NoFixedPointForm& e) {
-            return Report(kFailed, e.what());
+            return Report(console, kFailed, e.what());
         }
     }
     const FixedPointTaps* taps = quantised ? &*quantised : nullptr;
     Levels levels;
     if ((args.response || !args.plot.empty()) && !ComputeLevels(coef.get(), count, taps, levels))
-        return Report(kFailed, "Calculating magnitude failed!");
+        return Report(console, kFailed, "Calculating magnitude failed!");
     const SpectrumLevels* quantisedDb = taps ? &levels.quantised : nullptr;
 
     std::string text;
@@ -228,37 +240,42 @@ int Run(const Arguments& args) {
         text = args.response ? FormatResponse(levels.designed, request.rate, quantisedDb)
                              : FormatTaps(args.format, coef.get(), count, request, taps);
     if (taps)
-        WarnOfSaturation(*taps);
-    if (args.textAsked && Deliver(text, args.output) != kDone)
+        WarnOfSaturation(console, *taps);
+    if (args.textAsked && Deliver(console, text, args.output) != kDone)
         return kFailed;
     if (args.plot.empty())
         return kDone;
-    return Deliver(FormatResponseSvg(request, levels.designed, quantisedDb, QuantisedLabel(taps)),
+    return Deliver(console,
+                   FormatResponseSvg(request, levels.designed, quantisedDb, QuantisedLabel(taps)),
                    args.plot);
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& streams) {
+    Console console{streams.out, streams.err, {streams.err, streams.errIsTerminal}};
     CLI::App app("Designs the Hamming-windowed FIR filter Taplore's Calculate designs and writes "
                  "its taps or its response.",
                  kProgram);
     Arguments args;
     DescribeOptions(app, args);
-    platform::BinaryStandardOutput();
     // CLI11 takes the words last first.
-    std::vector<std::string> words = platform::Utf8Arguments(argc, argv);
-    std::reverse(words.begin(), words.end());
+    std::vector<std::string> words(arguments.rbegin(), arguments.rend());
     try {
         app.parse(words);
     } catch (const CLI::Success& e) {
-        return app.exit(e); // --help or --version
+        return app.exit(e, console.out, console.err); // --help or --version
+    } catch (const CLI::ExtrasError& e) {
+        // A word that belongs to no option: say how values are given.
+        return Report(console, kRefused,
+                      std::string(e.what()) +
+                          " (each value follows its option, as in --order 511)");
     } catch (const CLI::ParseError& e) {
-        return Report(kRefused, e.what());
+        return Report(console, kRefused, e.what());
     }
     try {
-        return Run(args);
+        return Run(console, args);
     } catch (const std::bad_alloc&) {
-        return Report(kFailed, "Out of memory.");
+        return Report(console, kFailed, "Out of memory.");
     }
 }
