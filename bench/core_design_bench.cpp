@@ -1,5 +1,5 @@
-#include "core/fir_design.h"
-#include "core/log_magnitude.h"
+#include "core/analysis/log_magnitude.h"
+#include "core/design/fir_design.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,5 @@
-#include "core/coef_file.h"
-#include "core/fir_design.h"
+#include "core/design/fir_design.h"
+#include "core/formats/coef_file.h"
 
 #include <benchmark/benchmark.h>
 

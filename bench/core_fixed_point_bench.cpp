@@ -1,8 +1,8 @@
-#include "core/coef_format.h"
-#include "core/fir_design.h"
-#include "core/fixed_point.h"
-#include "core/log_magnitude.h"
-#include "core/response_plot.h"
+#include "core/analysis/log_magnitude.h"
+#include "core/design/fir_design.h"
+#include "core/formats/coef_format.h"
+#include "core/formats/fixed_point.h"
+#include "core/formats/response_plot.h"
 
 #include <benchmark/benchmark.h>
 

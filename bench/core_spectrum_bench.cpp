@@ -4,8 +4,8 @@
 #include <numbers>
 #include <vector>
 
-#include "core/fft.h"
-#include "core/log_magnitude.h"
+#include "core/analysis/fft.h"
+#include "core/analysis/log_magnitude.h"
 
 namespace {
 

@@ -3,14 +3,14 @@
 #include "cli/design_cli.h"
 
 #include "cli/progress_line.h"
-#include "core/coef_file.h"
-#include "core/coef_format.h"
-#include "core/crt.h"
-#include "core/file_output.h"
-#include "core/fir_design.h"
-#include "core/fixed_point.h"
-#include "core/log_magnitude.h"
-#include "core/response_plot.h"
+#include "core/analysis/log_magnitude.h"
+#include "core/design/fir_design.h"
+#include "core/formats/coef_file.h"
+#include "core/formats/coef_format.h"
+#include "core/formats/crt.h"
+#include "core/formats/fixed_point.h"
+#include "core/formats/response_plot.h"
+#include "core/io/file_output.h"
 #include "core/version.h"
 
 #include <CLI/CLI.hpp>

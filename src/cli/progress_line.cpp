@@ -1,6 +1,6 @@
 #include "cli/progress_line.h"
 
-#include "core/crt.h"
+#include "core/formats/crt.h"
 
 namespace {
 

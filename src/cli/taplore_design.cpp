@@ -1,6 +1,6 @@
 // taplore-design's entry: its work on the process's own streams.
 #include "cli/design_cli.h"
-#include "core/platform.h"
+#include "core/io/platform.h"
 
 #include <iostream>
 #include <unistd.h>

@@ -3,8 +3,8 @@
 // cutoffs; Calculate designs the filter, lists its taps and plots its spectrum; Save writes
 // the taps to a text file.
 
-#include "core/fir_design.h"
-#include "core/fixed_point.h"
+#include "core/design/fir_design.h"
+#include "core/formats/fixed_point.h"
 
 #include <QDialog>
 #include <QIcon>

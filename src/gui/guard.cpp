@@ -1,6 +1,6 @@
 #include "gui/guard.h"
 
-#include "core/file_output.h"
+#include "core/io/file_output.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

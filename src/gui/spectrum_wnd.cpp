@@ -1,7 +1,7 @@
 #include "gui/spectrum_wnd.h"
 
-#include "core/crt.h"
-#include "core/log_magnitude.h"
+#include "core/analysis/log_magnitude.h"
+#include "core/formats/crt.h"
 
 #include <QHelpEvent>
 #include <QPainter>

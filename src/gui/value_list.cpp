@@ -1,6 +1,6 @@
 #include "gui/value_list.h"
 
-#include "core/crt.h"
+#include "core/formats/crt.h"
 #include "gui/value_list_accessible.h"
 
 #include <QAccessible>

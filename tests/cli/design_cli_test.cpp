@@ -1,11 +1,11 @@
 // taplore-design run as a user runs it, in a process of its own without a display, its output
 // compared with what the dialog's Calculate and Save make of the same texts.
 #include "cli/outcome.h"
-#include "core/coef_file.h"
-#include "core/coef_format.h"
-#include "core/fir_design.h"
-#include "core/fixed_point.h"
-#include "core/log_magnitude.h"
+#include "core/analysis/log_magnitude.h"
+#include "core/design/fir_design.h"
+#include "core/formats/coef_file.h"
+#include "core/formats/coef_format.h"
+#include "core/formats/fixed_point.h"
 
 #include <gtest/gtest.h>
 

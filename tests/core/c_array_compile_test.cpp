@@ -1,8 +1,8 @@
 // The C arrays are meant to be pasted into firmware: each is compiled by the system's C
 // compiler with warnings as errors, linked into a small program that prints what it holds,
 // and the printed values are compared with the taps they came from.
-#include "core/coef_format.h"
-#include "core/fixed_point.h"
+#include "core/formats/coef_format.h"
+#include "core/formats/fixed_point.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/coef_format.h"
+#include "core/formats/coef_format.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "core/fft.h"
+#include "core/analysis/fft.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 #include <random>
 #include <vector>
 
-#include "core/memory.h"
+#include "core/io/memory.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "core/coef_file.h"
-#include "core/file_output.h"
+#include "core/formats/coef_file.h"
+#include "core/io/file_output.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "core/crt.h"
-#include "core/fir_design.h"
-#include "core/memory.h"
+#include "core/design/fir_design.h"
+#include "core/formats/crt.h"
+#include "core/io/memory.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Quantisation to Q15 and Q31: the integers a fixed-point routine is given, the taps that
 // saturate, and the cost figure, checked against hand-worked values and a direct DFT.
-#include "core/coef_format.h"
-#include "core/fixed_point.h"
+#include "core/formats/coef_format.h"
+#include "core/formats/fixed_point.h"
 
 #include <gtest/gtest.h>
 

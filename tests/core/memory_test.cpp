@@ -1,4 +1,4 @@
-#include "core/memory.h"
+#include "core/io/memory.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The SVG plot: valid XML that any viewer opens, with the curve on the dialog's scale.
-#include "core/response_plot.h"
+#include "core/formats/response_plot.h"
 
 #include <gtest/gtest.h>
 

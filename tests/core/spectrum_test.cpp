@@ -1,4 +1,4 @@
-#include "core/log_magnitude.h"
+#include "core/analysis/log_magnitude.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

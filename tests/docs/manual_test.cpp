@@ -2,7 +2,7 @@
 // and in the file writer's causes, has an entry in the manual saying what causes it and what
 // to do. A new message without its entry fails here.
 
-#include "core/file_output.h"
+#include "core/io/file_output.h"
 
 #include <gtest/gtest.h>
 

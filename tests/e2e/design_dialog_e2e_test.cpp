@@ -3,8 +3,8 @@
 
 #include "x_session.h"
 
-#include "core/crt.h"
-#include "core/fir_design.h"
+#include "core/design/fir_design.h"
+#include "core/formats/crt.h"
 
 #include <gtest/gtest.h>
 

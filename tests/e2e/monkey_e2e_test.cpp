@@ -5,9 +5,9 @@
 
 #include "x_session.h"
 
-#include "core/coef_file.h"
-#include "core/crt.h"
-#include "core/fir_design.h"
+#include "core/design/fir_design.h"
+#include "core/formats/coef_file.h"
+#include "core/formats/crt.h"
 
 #include <gtest/gtest.h>
 

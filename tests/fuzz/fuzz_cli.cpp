@@ -1,7 +1,7 @@
 // taplore-design's arguments, as any list of texts: it never crashes, exits 0, 1 or 2, and a
 // refusal names the option it is about. The input is the arguments separated by NUL bytes.
 #include "cli/design_cli.h"
-#include "core/memory.h"
+#include "core/io/memory.h"
 
 #include <cstdint>
 #include <cstdlib>

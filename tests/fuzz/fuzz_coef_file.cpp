@@ -1,6 +1,6 @@
 // The coefficient file writer: whatever the taps, the file holds one "%f" line per tap,
 // each ending in CR LF, and reads back to the same text.
-#include "core/coef_file.h"
+#include "core/formats/coef_file.h"
 
 #include <cstdint>
 #include <cstdio>

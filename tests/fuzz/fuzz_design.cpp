@@ -2,9 +2,9 @@
 // properties every design keeps: odd tap count from the order's parity, an empty buffer on
 // failure, zeros when no band type matches, the same bits when followed by a progress and on
 // three threads as on one, and a spectrum for every design that fits one.
-#include "core/fir_design.h"
-#include "core/log_magnitude.h"
-#include "core/memory.h"
+#include "core/analysis/log_magnitude.h"
+#include "core/design/fir_design.h"
+#include "core/io/memory.h"
 
 #include <cmath>
 #include <cstdint>

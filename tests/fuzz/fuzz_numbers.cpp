@@ -1,6 +1,6 @@
 // The number rules against their grammar: a hand-written recogniser finds the longest
 // prefix the grammar accepts, and the C library (in the untouched "C" locale) converts it.
-#include "core/crt.h"
+#include "core/formats/crt.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // Calculate: the design listed as "%f" texts and plotted, or one of the two error boxes.
-#include "core/fir_design.h"
-#include "core/memory.h"
+#include "core/design/fir_design.h"
+#include "core/io/memory.h"
 #include "gui/spectrum_wnd.h"
 #include "gui/value_list.h"
 #include "gui_helpers.h"

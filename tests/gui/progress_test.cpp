@@ -2,8 +2,8 @@
 // leaves the coefficients as after a failed design, or the old file as it was, and says nothing.
 #include "gui_helpers.h"
 
-#include "core/coef_file.h"
-#include "core/fir_design.h"
+#include "core/design/fir_design.h"
+#include "core/formats/coef_file.h"
 #include "gui/value_list.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
 // taplore-design.exe run as a Windows user runs it, through the command interpreter: the same
 // bytes, exit statuses and messages as on Linux.
 #include "cli/outcome.h"
-#include "core/coef_file.h"
-#include "core/fir_design.h"
-#include "core/windows/wide_text.h"
+#include "core/design/fir_design.h"
+#include "core/formats/coef_file.h"
+#include "core/io/windows/wide_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The Windows writer where a Windows user meets it: files other programs hold open, missing
 // folders, read-only files, hard links, names beyond ASCII.
-#include "core/file_output.h"
-#include "core/memory.h"
-#include "core/platform.h"
+#include "core/io/file_output.h"
+#include "core/io/memory.h"
+#include "core/io/platform.h"
 
 #include <gtest/gtest.h>
 

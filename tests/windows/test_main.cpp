@@ -1,6 +1,6 @@
 // GoogleTest's main for the Windows test programs. ctest reads the test list from standard
 // output, and a CR the C runtime put before each LF would end up in every test's name.
-#include "core/platform.h"
+#include "core/io/platform.h"
 
 #include <gtest/gtest.h>
 

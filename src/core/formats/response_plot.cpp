@@ -1,7 +1,7 @@
-#include "core/response_plot.h"
+#include "core/formats/response_plot.h"
 
-#include "core/coef_format.h"
-#include "core/crt.h"
+#include "core/formats/coef_format.h"
+#include "core/formats/crt.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
-#include "core/file_output_common.h"
-#include "core/windows/wide_text.h"
+#include "core/io/file_output_common.h"
+#include "core/io/windows/wide_text.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "core/platform.h"
+#include "core/io/platform.h"
 
 #include <algorithm>
 #include <cstdio>

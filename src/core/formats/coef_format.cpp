@@ -1,6 +1,6 @@
-#include "core/coef_format.h"
+#include "core/formats/coef_format.h"
 
-#include "core/crt.h"
+#include "core/formats/crt.h"
 
 #include <algorithm>
 #include <cmath>

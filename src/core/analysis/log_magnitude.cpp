@@ -1,10 +1,10 @@
-#include "core/log_magnitude.h"
+#include "core/analysis/log_magnitude.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "core/fft.h"
-#include "core/memory.h"
+#include "core/analysis/fft.h"
+#include "core/io/memory.h"
 
 int ComputeLevelsDb(const double* coef, int count, SpectrumLevels& levelsDb) {
     // A negative count is refused too: zero-padding from it would write before the array.

@@ -2,7 +2,7 @@
 // What every system's WriteTextFile shares: the temporary file's name and the loop that
 // writes the content.
 
-#include "core/file_output.h"
+#include "core/io/file_output.h"
 
 #include <cstdint>
 #include <functional>

@@ -2,9 +2,9 @@
 // The taps and the response as text for other software, beside the saved file's format
 // (FormatCoefficientText): the command line and the dialog's clipboard share these.
 
-#include "core/fir_design.h"
-#include "core/fixed_point.h"
-#include "core/log_magnitude.h"
+#include "core/analysis/log_magnitude.h"
+#include "core/design/fir_design.h"
+#include "core/formats/fixed_point.h"
 
 #include <string>
 

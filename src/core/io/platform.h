@@ -1,6 +1,6 @@
 #pragma once
 // What differs between the systems Taplore is built for. Each has its own implementation of
-// these (src/core/linux, src/core/windows), chosen when the program is built; the file writer
+// these (src/core/io/linux, src/core/io/windows), chosen when the program is built; the file writer
 // (file_output.h) is split the same way.
 
 #include <cstdint>

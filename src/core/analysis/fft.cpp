@@ -1,11 +1,11 @@
-#include "core/fft.h"
+#include "core/analysis/fft.h"
 
 #include <bit>
 #include <cmath>
 #include <memory>
 #include <utility>
 
-#include "core/memory.h"
+#include "core/io/memory.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "core/platform.h"
+#include "core/io/platform.h"
 
-#include "core/windows/wide_text.h"
+#include "core/io/windows/wide_text.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
-#include "core/crt.h"
-#include "core/file_output_common.h"
+#include "core/formats/crt.h"
+#include "core/io/file_output_common.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
-#include "core/fixed_point.h"
+#include "core/formats/fixed_point.h"
 
-#include "core/fft.h"
-#include "core/log_magnitude.h"
+#include "core/analysis/fft.h"
+#include "core/analysis/log_magnitude.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,6 +1,6 @@
-#include "core/memory.h"
+#include "core/io/memory.h"
 
-#include "core/platform.h"
+#include "core/io/platform.h"
 
 namespace mem {
 namespace {

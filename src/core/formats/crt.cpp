@@ -1,4 +1,4 @@
-#include "core/crt.h"
+#include "core/formats/crt.h"
 
 #include <algorithm>
 #include <charconv>

@@ -2,8 +2,8 @@
 // The filter's log-magnitude response as an SVG image for documents, on the dialog's scale:
 // 0 dB 10 pixels below the top of the plot, one grid step of 30 pixels for every 10 dB.
 
-#include "core/fir_design.h"
-#include "core/log_magnitude.h"
+#include "core/analysis/log_magnitude.h"
+#include "core/design/fir_design.h"
 
 #include <string>
 #include <string_view>

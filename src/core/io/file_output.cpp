@@ -1,4 +1,4 @@
-#include "core/file_output_common.h"
+#include "core/io/file_output_common.h"
 
 #include <random>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "core/windows/wide_text.h"
+#include "core/io/windows/wide_text.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
-#include "core/fir_design.h"
+#include "core/design/fir_design.h"
 
-#include "core/memory.h"
-#include "core/platform.h"
+#include "core/io/memory.h"
+#include "core/io/platform.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,7 +1,7 @@
-#include "core/coef_file.h"
+#include "core/formats/coef_file.h"
 
-#include "core/crt.h"
-#include "core/file_output.h"
+#include "core/formats/crt.h"
+#include "core/io/file_output.h"
 
 #include <algorithm>
 #include <cstdint>
