@@ -3,6 +3,8 @@
 #include <bit>
 #include <cmath>
 #include <memory>
+#include <numbers>
+#include <stdexcept>
 #include <utility>
 
 #include "core/io/memory.h"
@@ -72,8 +74,7 @@ bool RebuildTwiddles(int exponent) {
 // Decimation in frequency: each pass replaces every pair (x, y) that lies span apart with
 // (x + y, (x - y) * w), halving span and doubling the twiddle stride. The output comes out
 // in bit-reversed order.
-void Butterflies(Complex* a, int n) {
-    const Complex* twiddles = g_cache.table.get();
+void Butterflies(Complex* a, int n, const Complex* twiddles) {
     int stride = 1;
     for (int span = n / 2; span >= 1; span /= 2, stride *= 2) {
         // Every butterfly of a pass is independent, so each group is walked in memory order.
@@ -117,7 +118,7 @@ int FFT(Complex* a, int n) {
         return -1;
     if (exponent != g_cache.exponent && !RebuildTwiddles(exponent))
         return -1;
-    Butterflies(a, g_cache.size);
+    Butterflies(a, g_cache.size, g_cache.table.get());
     BitReverse(a, g_cache.size);
     return 0;
 }
@@ -125,3 +126,49 @@ int FFT(Complex* a, int n) {
 int TwiddleRebuildsForTesting() {
     return g_rebuilds;
 }
+
+namespace taplore {
+
+FftPlan::FftPlan(int n) : m_size(n), m_twiddles(n > 2 ? n / 2 - 1 : 0) {
+    if (ExactLog2(n) < 0)
+        throw std::invalid_argument("FftPlan: the length must be a power of two");
+    // Each factor from its own sine and cosine: long transforms keep full accuracy.
+    const double step = 2.0 * std::numbers::pi / n;
+    for (std::size_t slot = 0; slot < m_twiddles.size(); ++slot) {
+        const double angle = step * static_cast<double>(slot + 1);
+        m_twiddles[slot] = {std::cos(angle), -std::sin(angle)};
+    }
+}
+
+void FftPlan::Forward(Complex* a) const {
+    Butterflies(a, m_size, m_twiddles.data());
+    BitReverse(a, m_size);
+}
+
+RealFftPlan::RealFftPlan(int n) : m_size(n), m_half(n / 2), m_turns(n / 2 + 1), m_work(n / 2) {
+    if (n < 2)
+        throw std::invalid_argument("RealFftPlan: the length must be at least 2");
+    const double step = 2.0 * std::numbers::pi / n;
+    for (std::size_t m = 0; m < m_turns.size(); ++m) {
+        const double angle = step * static_cast<double>(m);
+        m_turns[m] = {std::cos(angle), -std::sin(angle)};
+    }
+}
+
+// The even and odd samples travel as one complex sequence through the half-length transform;
+// bin m is then E(m) + W^m O(m), with E and O split out of bins m and n/2 - m.
+void RealFftPlan::Forward(const double* x, Complex* bins) {
+    const int half = m_half.Size();
+    for (int k = 0; k < half; ++k)
+        m_work[k] = {x[2 * k], x[2 * k + 1]};
+    m_half.Forward(m_work.data());
+    for (int m = 0; m <= half; ++m) {
+        const Complex z = m_work[m % half];
+        const Complex mirror = m_work[(half - m) % half];
+        const Complex even = {(z.re + mirror.re) * 0.5, (z.im - mirror.im) * 0.5};
+        const Complex odd = {(z.im + mirror.im) * 0.5, (mirror.re - z.re) * 0.5};
+        bins[m] = Add(even, Multiply(odd, m_turns[m]));
+    }
+}
+
+} // namespace taplore

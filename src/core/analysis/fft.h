@@ -1,5 +1,8 @@
 #pragma once
-// In-place radix-2 decimation-in-frequency FFT with a process-wide twiddle table.
+// In-place radix-2 decimation-in-frequency FFT: FFT with the dialog's process-wide twiddle
+// table, and plans that a caller owns for its own lengths.
+
+#include <vector>
 
 struct Complex {
     double re;
@@ -12,3 +15,39 @@ int FFT(Complex* a, int n);
 
 // For tests: how many times the twiddle cache has been rebuilt for a new length.
 int TwiddleRebuildsForTesting();
+
+namespace taplore {
+
+// The twiddle factors of one transform length, made once by the caller and reused for every
+// transform of that length; a plan is read only while transforming, so threads may share it.
+class FftPlan {
+public:
+    // n: a power of two from 1 to 2^30 (std::invalid_argument otherwise).
+    explicit FftPlan(int n);
+    int Size() const { return m_size; }
+    // n complex values in place, result in natural order, unscaled.
+    void Forward(Complex* a) const;
+
+private:
+    int m_size;
+    std::vector<Complex> m_twiddles; // W[k] = exp(-2 pi i k / n) in slot k - 1
+};
+
+// The transform of n real values through a complex one of n/2: half the work. Holds its own
+// work array, so each thread needs its own plan.
+class RealFftPlan {
+public:
+    // n: a power of two from 2 to 2^30 (std::invalid_argument otherwise).
+    explicit RealFftPlan(int n);
+    int Size() const { return m_size; }
+    // Bins 0 ... n/2 of the unscaled transform of x[0 ... n-1] (the rest mirror them).
+    void Forward(const double* x, Complex* bins);
+
+private:
+    int m_size;
+    FftPlan m_half;
+    std::vector<Complex> m_turns; // exp(-2 pi i m / n), m = 0 ... n/2
+    std::vector<Complex> m_work;
+};
+
+} // namespace taplore

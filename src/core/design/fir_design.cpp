@@ -71,19 +71,31 @@ struct Design {
     double windowStep = kTwoPi / (n - 1); // infinite for one tap, which then becomes NaN
 };
 
-// The ideal tap at index k times the Hamming window there, negated for an inverted type.
-double Windowed(const Design& d, int k, double ideal) {
-    const double w = 0.54 - std::cos(k * d.windowStep) * 0.46;
+double HammingAt(int k, double windowStep) {
+    return 0.54 - std::cos(k * windowStep) * 0.46;
+}
+
+// The dialog's window, inlined into its design loop.
+struct Hamming {
+    const Design& d;
+    double operator()(int k) const { return HammingAt(k, d.windowStep); }
+};
+
+// The ideal tap at index k times the window there, negated for an inverted type.
+template <class Window>
+double Windowed(const Design& d, const Window& window, int k, double ideal) {
+    const double w = window(k);
     return IsInverted(d.type) ? -(w * ideal) : w * ideal;
 }
 
 // Ideal response and window of the tap pairs centre +- j for j in [first, last). Each j
 // writes only its own two taps, so ranges of j can run on different threads.
-void ShapeSideTaps(const Design& d, int first, int last) {
+template <class Window>
+void ShapeSideTaps(const Design& d, const Window& window, int first, int last) {
     for (int j = first; j < last; ++j) {
         const double ideal = SideTap(d.type, kPi * j, d.f1, d.f2);
-        d.h[d.centre + j] = Windowed(d, d.centre + j, ideal);
-        d.h[d.centre - j] = Windowed(d, d.centre - j, ideal);
+        d.h[d.centre + j] = Windowed(d, window, d.centre + j, ideal);
+        d.h[d.centre - j] = Windowed(d, window, d.centre - j, ideal);
     }
 }
 
@@ -176,10 +188,11 @@ std::int64_t WorkOf(const Design& d) {
     return d.centre + (d.type == BandType::bandPass ? 0 : 2 * std::int64_t{d.n});
 }
 
-void Shape(const Design& d, unsigned threads, Watch& watch) {
-    d.h[d.centre] = Windowed(d, d.centre, CentreTap(d.type, d.f1, d.f2));
+template <class Window>
+void Shape(const Design& d, const Window& window, unsigned threads, Watch& watch) {
+    d.h[d.centre] = Windowed(d, window, d.centre, CentreTap(d.type, d.f1, d.f2));
     ForEachChunk(threads, 1, d.centre + 1, watch,
-                 [&d](int first, int last) { ShapeSideTaps(d, first, last); });
+                 [&d, &window](int first, int last) { ShapeSideTaps(d, window, first, last); });
     if (d.type == BandType::bandPass)
         return; // left unscaled: no sum, no spectral inversion
     // One thread, so that the sum is added in tap order; in chunks all the same, to be stoppable.
@@ -224,8 +237,10 @@ std::int64_t TapsForOrder(int order) {
     return order % 2 != 0 ? std::int64_t{order} : std::int64_t{order} + 1;
 }
 
-int DesignFilter(std::shared_ptr<double[]>& pCoef, int& nCoef, int order, double f1, double f2,
-                 unsigned threads, const Progress& progress) {
+// DesignFilter with any window: the window is the only thing a caller chooses.
+template <class MakeWindow>
+int DesignWith(std::shared_ptr<double[]>& pCoef, int& nCoef, int order, double f1, double f2,
+               unsigned threads, const Progress& progress, const MakeWindow& makeWindow) {
     const std::int64_t taps = TapsForOrder(order);
     pCoef.reset();
     nCoef = 0;
@@ -239,11 +254,29 @@ int DesignFilter(std::shared_ptr<double[]>& pCoef, int& nCoef, int order, double
     if (design.type == BandType::none)
         Clear(design, watch); // no leftover memory shows
     else
-        Shape(design, ThreadsFor(design.n, threads), watch);
+        Shape(design, makeWindow(design), ThreadsFor(design.n, threads), watch);
     if (watch.Stopped()) {
         pCoef.reset();
         return kDesignStopped;
     }
     nCoef = design.n;
     return design.n;
+}
+
+int DesignFilter(std::shared_ptr<double[]>& pCoef, int& nCoef, int order, double f1, double f2,
+                 unsigned threads, const Progress& progress) {
+    return DesignWith(pCoef, nCoef, order, f1, f2, threads, progress,
+                      [](const Design& d) { return Hamming{d}; });
+}
+
+int DesignFilterWindowed(std::shared_ptr<double[]>& pCoef, int& nCoef, int order, double f1,
+                         double f2, const TapWindow& window, unsigned threads,
+                         const Progress& progress) {
+    return DesignWith(pCoef, nCoef, order, f1, f2, threads, progress, [&window](const Design& d) {
+        return [&window, n = d.n](int k) { return window(k, n); };
+    });
+}
+
+double DialogHammingAt(int k, int n) {
+    return HammingAt(k, kTwoPi / (n - 1));
 }

@@ -4,6 +4,7 @@
 #include "core/progress.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 enum class BandType { none, lowPass, highPass, bandPass, bandStop };
@@ -42,3 +43,15 @@ constexpr int kParallelDesignTaps = 16'384;
 constexpr int kDesignStopped = -2;
 int DesignFilter(std::shared_ptr<double[]>& pCoef, int& nCoef, int order, double f1, double f2,
                  unsigned threads = 0, const Progress& progress = {});
+
+// w[k] of an n-tap window, k = 0 ... n-1.
+using TapWindow = std::function<double(int k, int n)>;
+
+// DesignFilter with window in place of the Hamming window: the same band types, ideal
+// responses, spectral inversion and normalisation, so the same cutoff rules as the dialog.
+int DesignFilterWindowed(std::shared_ptr<double[]>& pCoef, int& nCoef, int order, double f1,
+                         double f2, const TapWindow& window, unsigned threads = 0,
+                         const Progress& progress = {});
+
+// The dialog's Hamming window at tap k of n, bit for bit as DesignFilter applies it.
+double DialogHammingAt(int k, int n);

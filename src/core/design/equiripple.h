@@ -1,0 +1,39 @@
+#pragma once
+// Equiripple (minimax) FIR design by the Parks-McClellan exchange: the taps whose largest
+// weighted error over the bands is the smallest any filter of that length can have.
+
+#include "core/design/design_status.h"
+#include "core/design/requirements.h"
+#include "core/progress.h"
+
+#include <string>
+#include <vector>
+
+namespace taplore {
+
+// The longest equiripple design: the work grows with the square of the length.
+constexpr int kMaxEquirippleTaps = 32'767;
+
+struct EquirippleResult {
+    DesignStatus status = DesignStatus::refused;
+    std::string message;      // why refused or failed, or the warning; empty when converged
+    std::vector<double> taps; // the filter, when HasTaps(status)
+    double deviation = 0.0;   // the largest weighted error over the bands' grid
+    int iterations = 0;       // exchanges made
+    // The final reference: the frequencies (Hz) where the weighted error reaches the
+    // deviation, alternating in sign; one more than the design has free coefficients.
+    std::vector<double> extremalHz;
+};
+
+// Designs `taps` taps to the requirements' bands (CheckBands), each band asking for its gain
+// with its weight; rippleDb and attenuationDb are not read. Ordinary responses get symmetric
+// taps, Hilbert transformers and differentiators antisymmetric ones.
+// taps: 1 ... kMaxEquirippleTaps (2 and up for antisymmetric taps). Refused, with the reason,
+// when a band asks for a response the symmetry forces to zero: at half the rate for symmetric
+// even and antisymmetric odd lengths, at 0 Hz for antisymmetric ones.
+// progress, when given, is told the share of the convergence reached after each exchange and
+// may stop the design. Prints nothing, keeps no state between calls, safe on any thread.
+EquirippleResult DesignEquiripple(const Requirements& requirements, int taps,
+                                  const Progress& progress = {});
+
+} // namespace taplore

@@ -1,0 +1,66 @@
+#pragma once
+// What a filter must do: bands with the response asked in each, and the tolerances a design
+// must keep. "Requirements" throughout, so that they are never mistaken for anything else.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace taplore {
+
+// One band of the response. Edges in Hz.
+struct Band {
+    double lowHz = 0.0;  // from 0 to highHz (exclusive)
+    double highHz = 0.0; // up to half the rate
+    // The response asked: 1 in a pass band, 0 in a stop band; any finite value for a
+    // fixed-length equiripple design. For a differentiator, the slope (response gain * omega,
+    // omega in radians per sample); for a Hilbert transformer, the gain of the 90-degree shift.
+    double gain = 1.0;
+    // How much an error here counts against the other bands' (equiripple): positive, finite.
+    double weight = 1.0;
+};
+
+// What the taps' symmetry approximates.
+enum class ResponseKind {
+    ordinary,      // symmetric taps: a real, linear-phase response
+    hilbert,       // antisymmetric: a 90-degree phase shift
+    differentiator // antisymmetric: a response rising with frequency
+};
+
+struct Requirements {
+    double rate = 0.0;       // Hz, positive and finite
+    std::vector<Band> bands; // in increasing frequency, with a transition between neighbours
+    // The tolerances of a pass/stop design: the pass bands' ripple peak to peak and the stop
+    // bands' attenuation below the pass-band gain, both in dB and above 0.
+    double rippleDb = 0.0;
+    double attenuationDb = 0.0;
+    ResponseKind kind = ResponseKind::ordinary;
+};
+
+// The largest deviation from 1 a pass band may have: (10^(Rp/20) - 1) / (10^(Rp/20) + 1).
+double PassDeviation(double rippleDb);
+// The largest response a stop band may have: 10^(-As/20).
+double StopDeviation(double attenuationDb);
+
+// Which part of the requirements a problem lies in, so that a front-end can name its own input.
+enum class RequirementsPart { rate, band, ripple, attenuation, kind };
+
+// Why requirements cannot be designed to.
+struct RequirementsProblem {
+    RequirementsPart part = RequirementsPart::band;
+    int band = -1;    // the band at fault, counted from 0, or -1
+    std::string text; // what is wrong, in words
+};
+
+// The rate and the bands: edges in order, within 0 ... rate/2, not overlapping or touching,
+// finite gains, positive weights. Enough for a fixed-length equiripple design.
+std::optional<RequirementsProblem> CheckBands(const Requirements& requirements);
+
+// CheckBands, and a pass/stop design besides: every band a pass band (gain 1) or a stop band
+// (gain 0), at least one pass band, ripple and attenuation above 0 dB, an ordinary response.
+std::optional<RequirementsProblem> CheckTolerances(const Requirements& requirements);
+
+// Whether a band is a pass band of a pass/stop design.
+bool IsPassBand(const Band& band);
+
+} // namespace taplore
