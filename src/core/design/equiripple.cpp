@@ -387,20 +387,6 @@ EquirippleResult Refused(std::string message) {
     return result;
 }
 
-// A band asking for a response where the form has none.
-std::optional<std::string> ForcedZeroConflict(const Requirements& r, const Form& form) {
-    for (const Band& band : r.bands) {
-        if (form.ZeroAtDc() && band.lowHz == 0.0 && Desired(r.kind, band, 0.0) != 0.0)
-            return "antisymmetric taps have no response at 0 Hz: start the band above 0";
-        if (form.ZeroAtNyquist() && band.highHz == r.rate / 2 && Desired(r.kind, band, kPi) != 0.0)
-            return form.antisymmetric ? "odd-length antisymmetric taps have no response at half "
-                                        "the rate: use an even number of taps"
-                                      : "even-length symmetric taps have no response at half "
-                                        "the rate: use an odd number of taps";
-    }
-    return std::nullopt;
-}
-
 std::optional<std::string> InputProblem(const Requirements& r, int taps) {
     if (auto problem = CheckBands(r))
         return problem->text;
@@ -408,7 +394,9 @@ std::optional<std::string> InputProblem(const Requirements& r, int taps) {
     if (taps < (antisymmetric ? 2 : 1) || taps > kMaxEquirippleTaps)
         return antisymmetric ? "the taps must be from 2 to 32767 for antisymmetric designs"
                              : "the taps must be from 1 to 32767";
-    return ForcedZeroConflict(r, Form{taps, antisymmetric});
+    if (auto problem = SymmetryProblem(r, taps))
+        return problem->text;
+    return std::nullopt;
 }
 
 // One Parks-McClellan design: the reference, the polynomial through it and the exchange.

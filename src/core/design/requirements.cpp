@@ -1,6 +1,9 @@
 #include "core/design/requirements.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+#include <numbers>
 
 namespace taplore {
 
@@ -34,9 +37,6 @@ std::optional<RequirementsProblem> CheckBand(const Requirements& r, int i) {
     if (i > 0 && band.lowHz == r.bands[i - 1].highHz)
         return Problem(RequirementsPart::band, i,
                        "it touches the band below it: leave a transition between them");
-    if (r.kind == ResponseKind::hilbert && band.lowHz == 0.0 && band.gain != 0.0)
-        return Problem(RequirementsPart::band, i,
-                       "a Hilbert transformer has no gain at 0 Hz: start the band above 0");
     return std::nullopt;
 }
 
@@ -49,6 +49,24 @@ double PassDeviation(double rippleDb) {
 
 double StopDeviation(double attenuationDb) {
     return std::pow(10.0, -attenuationDb / 20.0);
+}
+
+double RippleDb(double passDeviation) {
+    return 20.0 * std::log10((1.0 + passDeviation) / (1.0 - passDeviation));
+}
+
+double AttenuationDb(double stopDeviation) {
+    return -20.0 * std::log10(stopDeviation);
+}
+
+double NarrowestTransition(const Requirements& requirements) {
+    double narrowest = std::numeric_limits<double>::infinity();
+    const std::vector<Band>& bands = requirements.bands;
+    for (std::size_t i = 1; i < bands.size(); ++i)
+        narrowest = std::min(narrowest, 2.0 * std::numbers::pi *
+                                            (bands[i].lowHz - bands[i - 1].highHz) /
+                                            requirements.rate);
+    return narrowest;
 }
 
 bool IsPassBand(const Band& band) {
@@ -87,6 +105,26 @@ std::optional<RequirementsProblem> CheckTolerances(const Requirements& requireme
     if (!IsPositiveFinite(requirements.attenuationDb))
         return Problem(RequirementsPart::attenuation, -1,
                        "the attenuation must be above 0 dB and finite");
+    return std::nullopt;
+}
+
+std::optional<RequirementsProblem> SymmetryProblem(const Requirements& requirements, int taps) {
+    const bool antisymmetric = requirements.kind != ResponseKind::ordinary;
+    const bool odd = taps % 2 != 0;
+    for (int i = 0; i < static_cast<int>(requirements.bands.size()); ++i) {
+        const Band& band = requirements.bands[i];
+        // A differentiator asks for nothing at 0 Hz; every other kind asks for its gain.
+        const bool asksAtDc = band.gain != 0.0 && requirements.kind != ResponseKind::differentiator;
+        if (antisymmetric && band.lowHz == 0.0 && asksAtDc)
+            return Problem(RequirementsPart::band, i,
+                           "antisymmetric taps have no response at 0 Hz: start the band above 0");
+        if (antisymmetric == odd && band.highHz == requirements.rate / 2 && band.gain != 0.0)
+            return Problem(RequirementsPart::taps, -1,
+                           antisymmetric ? "odd-length antisymmetric taps have no response at "
+                                           "half the rate: use an even number of taps"
+                                         : "even-length symmetric taps have no response at half "
+                                           "the rate: use an odd number of taps");
+    }
     return std::nullopt;
 }
 

@@ -42,8 +42,13 @@ double PassDeviation(double rippleDb);
 // The largest response a stop band may have: 10^(-As/20).
 double StopDeviation(double attenuationDb);
 
+// The deviations as dB again: the ripple peak to peak, 20 log10((1 + d) / (1 - d)), and the
+// attenuation, -20 log10(d).
+double RippleDb(double passDeviation);
+double AttenuationDb(double stopDeviation);
+
 // Which part of the requirements a problem lies in, so that a front-end can name its own input.
-enum class RequirementsPart { rate, band, ripple, attenuation, kind };
+enum class RequirementsPart { rate, band, ripple, attenuation, kind, taps };
 
 // Why requirements cannot be designed to.
 struct RequirementsProblem {
@@ -59,6 +64,14 @@ std::optional<RequirementsProblem> CheckBands(const Requirements& requirements);
 // CheckBands, and a pass/stop design besides: every band a pass band (gain 1) or a stop band
 // (gain 0), at least one pass band, ripple and attenuation above 0 dB, an ordinary response.
 std::optional<RequirementsProblem> CheckTolerances(const Requirements& requirements);
+
+// Whether linear-phase taps of this length can give what the bands ask where their symmetry
+// forces the response to zero: symmetric taps of even length and antisymmetric taps of odd
+// length have none at half the rate, antisymmetric taps none at 0 Hz.
+std::optional<RequirementsProblem> SymmetryProblem(const Requirements& requirements, int taps);
+
+// The narrowest gap between neighbouring bands, in radians per sample; infinite for one band.
+double NarrowestTransition(const Requirements& requirements);
 
 // Whether a band is a pass band of a pass/stop design.
 bool IsPassBand(const Band& band);

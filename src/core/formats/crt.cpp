@@ -216,6 +216,12 @@ std::string FormatShortest(double value) {
     return std::string(buffer, WriteNumber(buffer, value));
 }
 
+std::string FormatG(double value, int significantDigits) {
+    char buffer[kNumberBufferSize];
+    return std::string(
+        buffer, WriteNumber(buffer, value, std::chars_format::general, significantDigits));
+}
+
 void AppendF(std::string& out, double value) {
     char buffer[kNumberBufferSize];
     out.append(buffer, WriteFixed(buffer, value, 6));

@@ -27,6 +27,9 @@ std::string FormatD(int value);       // "%d"
 // Shortest text that reads back as the same double ("inf", "-inf", "nan" when not finite).
 std::string FormatShortest(double value);
 
+// "%.*g": significantDigits (1 ... 17) significant digits, trailing zeros dropped.
+std::string FormatG(double value, int significantDigits);
+
 // Appends "%f" of value to out without an intermediate string (for long listings).
 void AppendF(std::string& out, double value);
 

@@ -1,0 +1,21 @@
+#pragma once
+// What a design reached, measured from its taps: the proof that it meets its requirements.
+
+#include "core/design/requirements.h"
+
+#include <vector>
+
+namespace taplore {
+
+// For each band, the largest distance of the taps' magnitude response from the magnitude the
+// band asks (|gain|, or |gain| * omega for a differentiator), on a dense grid: at least 32
+// points per tap from 0 to half the rate, and each band's edges exactly. Taps that are not
+// all finite give not-a-number. Throws std::bad_alloc when the grid does not fit in memory.
+std::vector<double> MeasureDeviations(const std::vector<double>& taps,
+                                      const Requirements& requirements);
+
+// Whether measured deviations keep the tolerances: every pass band within PassDeviation,
+// every stop band within StopDeviation.
+bool MeetsTolerances(const std::vector<double>& deviations, const Requirements& requirements);
+
+} // namespace taplore

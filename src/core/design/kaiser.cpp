@@ -1,0 +1,83 @@
+#include "core/design/kaiser.h"
+
+#include "core/design/windows.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace taplore {
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+// Where the ideal response steps from one band's gain to the next one's, in radians.
+std::vector<double> Cutoffs(const Requirements& r) {
+    std::vector<double> cutoffs;
+    for (std::size_t i = 1; i < r.bands.size(); ++i)
+        cutoffs.push_back(kPi * (r.bands[i - 1].highHz + r.bands[i].lowHz) / r.rate);
+    return cutoffs;
+}
+
+// The ideal impulse response at distance m from the centre (a half-integer for even lengths):
+// each band's gain over [from, to] contributes gain (sin(to m) - sin(from m)) / (pi m).
+double IdealTap(const Requirements& r, const std::vector<double>& cutoffs, double m) {
+    double tap = 0.0;
+    for (std::size_t i = 0; i < r.bands.size(); ++i) {
+        const double from = i == 0 ? 0.0 : cutoffs[i - 1];
+        const double to = i + 1 == r.bands.size() ? kPi : cutoffs[i];
+        const double part =
+            m == 0.0 ? (to - from) / kPi : (std::sin(to * m) - std::sin(from * m)) / (kPi * m);
+        tap += r.bands[i].gain * part;
+    }
+    return tap;
+}
+
+} // namespace
+
+double KaiserBeta(double attenuationDb) {
+    const double a = attenuationDb;
+    if (a > 50.0)
+        return 0.1102 * (a - 8.7);
+    if (a >= 21.0)
+        return 0.5842 * std::pow(a - 21.0, 0.4) + 0.07886 * (a - 21.0);
+    return 0.0;
+}
+
+double KaiserAttenuation(const Requirements& requirements) {
+    return -20.0 * std::log10(std::min(PassDeviation(requirements.rippleDb),
+                                       StopDeviation(requirements.attenuationDb)));
+}
+
+int KaiserLength(double attenuationDb, double transitionRadians) {
+    const double taps = std::ceil((attenuationDb - 8.0) / (2.285 * transitionRadians) + 1.0);
+    return static_cast<int>(std::clamp(taps, 1.0, double(kMaxKaiserTaps) + 1.0));
+}
+
+KaiserResult DesignKaiser(const Requirements& requirements, int taps) {
+    KaiserResult result;
+    if (auto problem = CheckTolerances(requirements)) {
+        result.message = problem->text;
+        return result;
+    }
+    if (taps < 1 || taps > kMaxKaiserTaps) {
+        result.message = "the taps must be from 1 to 65535";
+        return result;
+    }
+    if (auto problem = SymmetryProblem(requirements, taps)) {
+        result.message = problem->text;
+        return result;
+    }
+    result.beta = KaiserBeta(KaiserAttenuation(requirements));
+    const std::vector<double> cutoffs = Cutoffs(requirements);
+    const double centre = (taps - 1) / 2.0;
+    result.taps.resize(taps);
+    for (int k = 0; k < taps; ++k)
+        result.taps[k] = IdealTap(requirements, cutoffs, k - centre) *
+                         WindowAt(WindowKind::kaiser, k, taps, result.beta);
+    result.status = DesignStatus::converged;
+    return result;
+}
+
+} // namespace taplore

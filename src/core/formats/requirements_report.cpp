@@ -1,0 +1,131 @@
+#include "core/formats/requirements_report.h"
+
+#include "core/design/band_measure.h"
+#include "core/formats/crt.h"
+
+#include <cmath>
+
+namespace taplore {
+
+namespace {
+
+// value with at most `decimals` decimals, as short as it reads back.
+std::string Decimals(double value, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    return crt::FormatShortest(std::round(value * scale) / scale);
+}
+
+std::string Hz(double hz) {
+    return crt::FormatShortest(hz) + " Hz";
+}
+
+std::string Edges(const Band& band) {
+    return crt::FormatShortest(band.lowHz) + " to " + Hz(band.highHz);
+}
+
+std::string Method(DesignMethod method, double beta) {
+    if (method == DesignMethod::equiripple)
+        return "equiripple";
+    return "Kaiser window, beta " + Decimals(beta, 3);
+}
+
+std::string KindPrefix(ResponseKind kind) {
+    switch (kind) {
+    case ResponseKind::hilbert:
+        return "Hilbert transformer, ";
+    case ResponseKind::differentiator:
+        return "differentiator, ";
+    default:
+        return "";
+    }
+}
+
+std::string Taps(int taps) {
+    return crt::FormatD(taps) + (taps == 1 ? " tap" : " taps");
+}
+
+// "pass 0 to 1000 Hz: ripple 0.0851 dB (0.1 dB asked)", with "missed" where it does not keep it.
+std::string ToleranceLine(const Requirements& r, const Band& band, double deviation) {
+    const bool pass = IsPassBand(band);
+    const double asked = pass ? r.rippleDb : r.attenuationDb;
+    const double reached = pass ? RippleDb(deviation) : AttenuationDb(deviation);
+    const double tolerance = pass ? PassDeviation(r.rippleDb) : StopDeviation(r.attenuationDb);
+    std::string line = (pass ? "pass " : "stop ") + Edges(band) + ": ";
+    line += (pass ? "ripple " + Decimals(reached, 4) : "attenuation " + Decimals(reached, 2));
+    line += " dB (" + crt::FormatShortest(asked) + " dB asked)";
+    if (!(deviation <= tolerance))
+        line += ", missed";
+    return line;
+}
+
+std::string BandLine(const Band& band, double deviation) {
+    return "band " + Edges(band) + ", gain " + crt::FormatShortest(band.gain) + ", weight " +
+           crt::FormatShortest(band.weight) + ": deviation " + crt::FormatG(deviation, 6);
+}
+
+std::string Headline(const RequirementsReport& report) {
+    std::string line = KindPrefix(report.requirements.kind) + report.method + ", " +
+                       Taps(report.taps);
+    if (!report.tolerances)
+        return line + ": weighted deviation " + crt::FormatG(report.weightedDeviation, 6) +
+               " after " + crt::FormatD(report.iterations) + " exchanges";
+    line += Meets(report) ? ": meets the requirements" : ": misses the requirements";
+    if (report.shorterTaps > 0)
+        line += "; " + Taps(report.shorterTaps) + (report.shorterTaps == 1 ? " misses" : " miss");
+    return line;
+}
+
+} // namespace
+
+RequirementsReport ReportOf(const Requirements& requirements, DesignMethod method,
+                            const FewestTapsResult& result) {
+    RequirementsReport report;
+    report.method = Method(method, result.beta);
+    report.requirements = requirements;
+    report.taps = static_cast<int>(result.taps.size());
+    report.deviations = result.deviations;
+    report.shorterTaps = result.shorterTaps;
+    report.warning = result.message;
+    return report;
+}
+
+RequirementsReport ReportOf(const Requirements& requirements, const EquirippleResult& result,
+                            bool tolerances) {
+    RequirementsReport report;
+    report.method = Method(DesignMethod::equiripple, 0.0);
+    report.requirements = requirements;
+    report.tolerances = tolerances;
+    report.taps = static_cast<int>(result.taps.size());
+    report.deviations = MeasureDeviations(result.taps, requirements);
+    report.weightedDeviation = result.deviation;
+    report.iterations = result.iterations;
+    report.warning = result.message;
+    return report;
+}
+
+RequirementsReport ReportOf(const Requirements& requirements, const KaiserResult& result) {
+    RequirementsReport report;
+    report.method = Method(DesignMethod::kaiser, result.beta);
+    report.requirements = requirements;
+    report.taps = static_cast<int>(result.taps.size());
+    report.deviations = MeasureDeviations(result.taps, requirements);
+    return report;
+}
+
+bool Meets(const RequirementsReport& report) {
+    return MeetsTolerances(report.deviations, report.requirements);
+}
+
+std::vector<std::string> FormatReport(const RequirementsReport& report) {
+    std::vector<std::string> lines{Headline(report)};
+    const std::vector<Band>& bands = report.requirements.bands;
+    for (std::size_t i = 0; i < bands.size() && i < report.deviations.size(); ++i)
+        lines.push_back(report.tolerances
+                            ? ToleranceLine(report.requirements, bands[i], report.deviations[i])
+                            : BandLine(bands[i], report.deviations[i]));
+    if (!report.warning.empty())
+        lines.push_back("warning: " + report.warning);
+    return lines;
+}
+
+} // namespace taplore
