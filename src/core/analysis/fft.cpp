@@ -129,30 +129,79 @@ int TwiddleRebuildsForTesting() {
 
 namespace taplore {
 
-FftPlan::FftPlan(int n) : m_size(n), m_twiddles(n > 2 ? n / 2 - 1 : 0) {
+namespace {
+
+// exp(-2 pi i k / n) for k = 0 ... count-1 (count up to n): sines and cosines of the first
+// octant only, the others by symmetry, which is exact.
+std::vector<Complex> UnitRoots(int n, int count) {
+    std::vector<Complex> roots(count);
+    const auto angle = [n](int k) { return 2.0 * std::numbers::pi * k / n; };
+    for (int k = 0; k < count; ++k) {
+        if (8 * k <= n) {
+            roots[k] = {std::cos(angle(k)), -std::sin(angle(k))};
+        } else if (4 * k <= n) { // pi/2 - angle(n/4 - k)
+            const Complex mirror = roots[n / 4 - k];
+            roots[k] = {-mirror.im, -mirror.re};
+        } else if (2 * k <= n) { // pi - angle(n/2 - k)
+            const Complex mirror = roots[n / 2 - k];
+            roots[k] = {-mirror.re, mirror.im};
+        } else { // pi + angle(k - n/2)
+            const Complex half = roots[k - n / 2];
+            roots[k] = {-half.re, -half.im};
+        }
+    }
+    return roots;
+}
+
+// Two radix-2 decimation-in-frequency passes at once: the four quarters of each block become
+// what both passes would leave there, in the same bit-reversed order, with half the trips
+// through memory. roots[k] = exp(-2 pi i k / n) for k < 3n/4.
+void Radix4Butterflies(Complex* a, int n, const Complex* roots) {
+    int span = n;
+    for (; span >= 4; span /= 4) {
+        const int quarter = span / 4;
+        const int stride = n / span;
+        for (int g = 0; g < n; g += span) {
+            Complex* x = a + g;
+            for (int j = 0; j < quarter; ++j) {
+                const Complex x0 = x[j], x1 = x[j + quarter];
+                const Complex x2 = x[j + 2 * quarter], x3 = x[j + 3 * quarter];
+                const Complex sum02 = Add(x0, x2), difference02 = Subtract(x0, x2);
+                const Complex sum13 = Add(x1, x3), difference13 = Subtract(x1, x3);
+                const Complex turned = {difference13.im, -difference13.re}; // times -i
+                x[j] = Add(sum02, sum13);
+                x[j + quarter] = Multiply(Subtract(sum02, sum13), roots[2 * j * stride]);
+                x[j + 2 * quarter] = Multiply(Add(difference02, turned), roots[j * stride]);
+                x[j + 3 * quarter] =
+                    Multiply(Subtract(difference02, turned), roots[3 * j * stride]);
+            }
+        }
+    }
+    if (span == 2) // an odd power of two: one radix-2 pass is left, with no twiddles
+        for (int g = 0; g < n; g += 2) {
+            const Complex difference = Subtract(a[g], a[g + 1]);
+            a[g] = Add(a[g], a[g + 1]);
+            a[g + 1] = difference;
+        }
+}
+
+} // namespace
+
+FftPlan::FftPlan(int n) : m_size(n) {
     if (ExactLog2(n) < 0)
         throw std::invalid_argument("FftPlan: the length must be a power of two");
-    // Each factor from its own sine and cosine: long transforms keep full accuracy.
-    const double step = 2.0 * std::numbers::pi / n;
-    for (std::size_t slot = 0; slot < m_twiddles.size(); ++slot) {
-        const double angle = step * static_cast<double>(slot + 1);
-        m_twiddles[slot] = {std::cos(angle), -std::sin(angle)};
-    }
+    m_roots = UnitRoots(n, 3 * n / 4 + 1);
 }
 
 void FftPlan::Forward(Complex* a) const {
-    Butterflies(a, m_size, m_twiddles.data());
+    Radix4Butterflies(a, m_size, m_roots.data());
     BitReverse(a, m_size);
 }
 
-RealFftPlan::RealFftPlan(int n) : m_size(n), m_half(n / 2), m_turns(n / 2 + 1), m_work(n / 2) {
+RealFftPlan::RealFftPlan(int n)
+    : m_size(n), m_half(n / 2), m_turns(UnitRoots(n, n / 2 + 1)), m_work(n / 2) {
     if (n < 2)
         throw std::invalid_argument("RealFftPlan: the length must be at least 2");
-    const double step = 2.0 * std::numbers::pi / n;
-    for (std::size_t m = 0; m < m_turns.size(); ++m) {
-        const double angle = step * static_cast<double>(m);
-        m_turns[m] = {std::cos(angle), -std::sin(angle)};
-    }
 }
 
 // The even and odd samples travel as one complex sequence through the half-length transform;
@@ -163,8 +212,8 @@ void RealFftPlan::Forward(const double* x, Complex* bins) {
         m_work[k] = {x[2 * k], x[2 * k + 1]};
     m_half.Forward(m_work.data());
     for (int m = 0; m <= half; ++m) {
-        const Complex z = m_work[m % half];
-        const Complex mirror = m_work[(half - m) % half];
+        const Complex z = m_work[m == half ? 0 : m];
+        const Complex mirror = m_work[m == 0 ? 0 : half - m];
         const Complex even = {(z.re + mirror.re) * 0.5, (z.im - mirror.im) * 0.5};
         const Complex odd = {(z.im + mirror.im) * 0.5, (mirror.re - z.re) * 0.5};
         bins[m] = Add(even, Multiply(odd, m_turns[m]));

@@ -20,6 +20,7 @@ namespace taplore {
 
 // The twiddle factors of one transform length, made once by the caller and reused for every
 // transform of that length; a plan is read only while transforming, so threads may share it.
+// Radix 4, accurate twiddles: not the dialog's bits, which FFT keeps.
 class FftPlan {
 public:
     // n: a power of two from 1 to 2^30 (std::invalid_argument otherwise).
@@ -30,7 +31,7 @@ public:
 
 private:
     int m_size;
-    std::vector<Complex> m_twiddles; // W[k] = exp(-2 pi i k / n) in slot k - 1
+    std::vector<Complex> m_roots; // exp(-2 pi i k / n), k up to 3n/4
 };
 
 // The transform of n real values through a complex one of n/2: half the work. Holds its own

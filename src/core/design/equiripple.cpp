@@ -1,6 +1,6 @@
 #include "core/design/equiripple.h"
 
-#include "core/analysis/fft.h"
+#include "core/design/polynomial.h"
 
 #include <algorithm>
 #include <bit>
@@ -19,8 +19,26 @@ constexpr double kPi = std::numbers::pi;
 // Converged when the extremal errors agree to this share of the largest. The alternation
 // theorem then holds to well within 1e-6, the figure users and tests hold the design to.
 constexpr double kConvergedSpread = 1e-9;
-// Taps still worth handing out, with a warning, when the exchange stalls short of the above.
+// From this spread on, each extremum found on the grid is moved to where the error truly
+// peaks between the grid points: the exchange then converges to the best filter of all,
+// not only the best on the grid, which can be half a percent better than it is.
+constexpr double kRefineFrom = 1e-1;
+// Newton's method has placed a peak when its step falls below this share of the grid step:
+// the next step, quadratically smaller, would change the error there by far less than
+// kConvergedSpread.
+constexpr double kPeakTolerance = 1e-5;
+// Long designs round their errors more coarsely: an exchange that no longer improves below
+// this spread has converged as far as doubles allow.
+constexpr double kRoundingSpread = 1e-7;
+// Taps still worth handing out, with a warning, when the exchange stalls short of the above
+// (kIdleExchanges refined exchanges in a row without halving the spread).
 constexpr double kUsableSpread = 1e-3;
+constexpr int kIdleExchanges = 5;
+// Exchanges in a row that may go on from a reference filled up without alternation.
+constexpr int kLostExchanges = 10;
+// Coefficients this much larger than the values asked mean a response that swells between or
+// beyond the bands: rounding then swamps the bands' error, and no design is worth handing out.
+constexpr double kMaxGrowth = 1e8;
 // Exchanges before giving up. A good start converges in a few dozen at most; the cap is
 // there for designs that cycle, not to cut short a slow convergence.
 constexpr int kMaxIterations = 500;
@@ -75,47 +93,99 @@ double Radians(double hz, double rate) {
     return kPi * (hz / (rate * 0.5));
 }
 
+// A derivative triple: a function's value and its first and second derivatives in w.
+struct Jet {
+    double value = 0.0, slope = 0.0, curvature = 0.0;
+};
+
+Jet Times(const Jet& a, const Jet& b) {
+    return {a.value * b.value, a.slope * b.value + a.value * b.slope,
+            a.curvature * b.value + 2 * a.slope * b.slope + a.value * b.curvature};
+}
+
+Jet Minus(const Jet& a, const Jet& b) {
+    return {a.value - b.value, a.slope - b.slope, a.curvature - b.curvature};
+}
+
+Jet FactorJet(const Form& form, double omega) {
+    if (form.Odd() && !form.antisymmetric)
+        return {1.0, 0.0, 0.0};
+    if (form.Odd())
+        return {std::sin(omega), std::cos(omega), -std::sin(omega)};
+    const double c = std::cos(omega / 2), s = std::sin(omega / 2);
+    return form.antisymmetric ? Jet{s, c / 2, -s / 4} : Jet{c, -s / 2, -c / 4};
+}
+
+Jet DesiredJet(ResponseKind kind, const Band& band, double omega) {
+    if (kind == ResponseKind::differentiator)
+        return {band.gain * omega, band.gain, 0.0};
+    return {Desired(kind, band, omega), 0.0, 0.0};
+}
+
+Jet WeightJet(ResponseKind kind, const Band& band, double omega) {
+    const double w = Weight(kind, band, omega);
+    if (kind == ResponseKind::differentiator && band.gain != 0.0)
+        return {w, -w / omega, 2 * w / (omega * omega)};
+    return {w, 0.0, 0.0};
+}
+
+// A frequency of the design and what the error there is made of: the error is approximated
+// as D/Q - P with weight W*Q.
+struct Node {
+    double omega = 0.0;
+    double x = 0.0;       // cos omega
+    double desired = 0.0; // D / Q
+    double weight = 0.0;  // W * Q
+    int band = 0;
+};
+
+Node MakeNode(const Requirements& r, const Form& form, int band, double omega) {
+    const double q = form.Factor(omega);
+    const Band& b = r.bands[band];
+    return {omega, std::cos(omega), Desired(r.kind, b, omega) / q, Weight(r.kind, b, omega) * q,
+            band};
+}
+
 // The design's frequencies: each band's edges exactly and the points pi*m/M between them.
-// The error is approximated as D/Q - P with weight W*Q; points where Q is forced to zero
-// (and D with it, which the caller has checked) carry no error and are left out.
+// Points where Q is forced to zero (and D with it, which the caller has checked) carry no
+// error and are left out.
 struct Grid {
     int steps = 0; // M
-    std::vector<double> omega, x, desired, weight;
+    std::vector<Node> nodes;
     std::vector<int> uniform;                   // m of each point, or -1 for a band edge
+    std::vector<int> edges;                     // the points at band edges
     std::vector<std::pair<int, int>> bandRange; // each band's points [first, last)
 
-    void Add(const Requirements& r, const Form& form, const Band& band, double omega, int m) {
+    void Add(const Requirements& r, const Form& form, int band, double omega, int m) {
         if ((omega == 0.0 && form.ZeroAtDc()) || (omega == kPi && form.ZeroAtNyquist()))
             return;
-        const double q = form.Factor(omega);
-        this->omega.push_back(omega);
-        x.push_back(std::cos(omega));
-        desired.push_back(Desired(r.kind, band, omega) / q);
-        weight.push_back(Weight(r.kind, band, omega) * q);
+        if (m < 0)
+            edges.push_back(Size());
+        nodes.push_back(MakeNode(r, form, band, omega));
         uniform.push_back(m);
     }
 
-    int Size() const { return static_cast<int>(omega.size()); }
+    int Size() const { return static_cast<int>(nodes.size()); }
 };
 
 Grid MakeGrid(const Requirements& r, const Form& form, int steps) {
     Grid grid;
     grid.steps = steps;
     const double step = kPi / steps;
-    for (const Band& band : r.bands) {
+    for (int b = 0; b < static_cast<int>(r.bands.size()); ++b) {
         const int first = grid.Size();
-        const double low = Radians(band.lowHz, r.rate);
-        const double high = Radians(band.highHz, r.rate);
-        grid.Add(r, form, band, low, -1);
+        const double low = Radians(r.bands[b].lowHz, r.rate);
+        const double high = Radians(r.bands[b].highHz, r.rate);
+        grid.Add(r, form, b, low, -1);
         // Uniform points closer than half a step to an edge would only crowd it.
         const int mLow = static_cast<int>(std::floor(low / step));
         const int mHigh = static_cast<int>(std::ceil(high / step));
         for (int m = mLow; m <= mHigh; ++m) {
             const double omega = kPi * m / steps;
             if (omega > low + step / 2 && omega < high - step / 2)
-                grid.Add(r, form, band, omega, m);
+                grid.Add(r, form, b, omega, m);
         }
-        grid.Add(r, form, band, high, -1);
+        grid.Add(r, form, b, high, -1);
         grid.bandRange.emplace_back(first, grid.Size());
     }
     return grid;
@@ -132,175 +202,26 @@ Grid MakeDenseEnoughGrid(const Requirements& r, const Form& form) {
     return grid;
 }
 
-// prod_{j != skip} 2 (t - x_j) as mantissa * 2^exponent. Four interleaved partial products
-// whose exponents are taken out every few factors, so that no length overflows or underflows;
-// the factor 2 matches the interval's capacity, which keeps the mantissas near 1.
-struct ScaledProduct {
-    double mantissa = 1.0;
-    int exponent = 0;
-
-    ScaledProduct(const std::vector<double>& x, std::size_t count, double t, std::size_t skip) {
-        constexpr std::size_t kBlock = 64;
-        double p[4] = {1.0, 1.0, 1.0, 1.0};
-        for (std::size_t start = 0; start < count; start += kBlock) {
-            const std::size_t end = std::min(count, start + kBlock);
-            for (std::size_t j = start; j < end; ++j)
-                p[j & 3] *= j == skip ? 1.0 : 2.0 * (t - x[j]);
-            for (double& part : p) {
-                int e = 0;
-                part = std::frexp(part, &e);
-                exponent += e;
-            }
-        }
-        mantissa = p[0] * p[1] * p[2] * p[3];
-    }
-};
-
-// Weights of the barycentric formula for nodes x: 1 / prod_{j != k} 2 (x_k - x_j), all
-// scaled by 2^-top (the formulas using them are homogeneous in the weights); returns top.
-int BarycentricWeights(const std::vector<double>& x, std::vector<double>& weights) {
-    const std::size_t n = x.size();
-    std::vector<int> exponents(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        const ScaledProduct product(x, n, x[k], k);
-        weights[k] = 1.0 / product.mantissa;
-        exponents[k] = -product.exponent;
-    }
-    const int top = *std::max_element(exponents.begin(), exponents.end());
-    for (std::size_t k = 0; k < n; ++k)
-        weights[k] = std::ldexp(weights[k], exponents[k] - top);
-    return top;
+// In four lanes, so that no step waits for the one before.
+double LargestMagnitude(const std::vector<double>& values) {
+    double lanes[4] = {};
+    std::size_t i = 0;
+    for (; i + 4 <= values.size(); i += 4)
+        for (std::size_t lane = 0; lane < 4; ++lane)
+            lanes[lane] = std::max(lanes[lane], std::fabs(values[i + lane]));
+    for (; i < values.size(); ++i)
+        lanes[0] = std::max(lanes[0], std::fabs(values[i]));
+    return std::max(std::max(lanes[0], lanes[1]), std::max(lanes[2], lanes[3]));
 }
 
-// The polynomial through the reference's values, in the barycentric form: stable for any
-// nodes, and exact at the nodes themselves. Outside the nodes' span that form cancels
-// badly, and the first form, with the node polynomial written out, takes over.
-class Interpolant {
-public:
-    // weights: as BarycentricWeights gives them for nodes x plus one dropped node, each
-    // multiplied by its distance to the dropped one; top: the exponent it returned.
-    void Fit(const std::vector<double>& x, const std::vector<double>& weights,
-             const std::vector<double>& values, int top) {
-        m_x = &x;
-        m_weights = &weights;
-        m_values = &values;
-        m_top = top;
-    }
-
-    double At(double t) const {
-        const std::vector<double>& x = *m_x;
-        if (t > x.front() || t < x.back())
-            return Outside(t);
-        double num = 0.0, den = 0.0;
-        Sums(t, num, den);
-        const double value = num / den;
-        if (std::isfinite(value))
-            return value;
-        // t is a node (a division by zero above): the value there is the node's own.
-        for (std::size_t k = 0; k < x.size(); ++k)
-            if (t == x[k])
-                return (*m_values)[k];
-        return value;
-    }
-
-private:
-    // sum w_k y_k / (t - x_k) and sum w_k / (t - x_k), in four lanes, so that the compiler
-    // can keep several divisions in flight.
-    void Sums(double t, double& num, double& den) const {
-        const std::vector<double>& x = *m_x;
-        const std::vector<double>& w = *m_weights;
-        const std::vector<double>& y = *m_values;
-        const std::size_t n = x.size();
-        double nums[4] = {}, dens[4] = {};
-        std::size_t k = 0;
-        for (; k + 4 <= n; k += 4)
-            for (std::size_t lane = 0; lane < 4; ++lane) {
-                const double c = w[k + lane] / (t - x[k + lane]);
-                nums[lane] += c * y[k + lane];
-                dens[lane] += c;
-            }
-        for (; k < n; ++k) {
-            const double c = w[k] / (t - x[k]);
-            nums[0] += c * y[k];
-            dens[0] += c;
-        }
-        num = nums[0] + nums[1] + nums[2] + nums[3];
-        den = dens[0] + dens[1] + dens[2] + dens[3];
-    }
-
-    // prod (t - x_j) * sum y_k / ((t - x_k) prod_{j != k} (x_k - x_j)), where the weights'
-    // scale 2^-top / 2 and the factors 2 cancel to 2^top.
-    double Outside(double t) const {
-        double num = 0.0, den = 0.0;
-        Sums(t, num, den);
-        const ScaledProduct node(*m_x, m_x->size(), t, m_x->size());
-        return std::ldexp(node.mantissa * num, node.exponent + m_top);
-    }
-
-    const std::vector<double>* m_x = nullptr;
-    const std::vector<double>* m_weights = nullptr;
-    const std::vector<double>* m_values = nullptr;
-    int m_top = 0;
-};
-
-// P's Chebyshev coefficients, P(cos w) = sum c_k cos(k w), from its values at the P + 1
-// points cos(pi j / P): a cosine transform, done as a real FFT of the even extension.
-class ChebyshevFit {
-public:
-    explicit ChebyshevFit(int coefficients)
-        : m_points(
-              static_cast<int>(std::bit_ceil(static_cast<unsigned>(std::max(coefficients, 1))))),
-          m_plan(2 * m_points), m_even(2 * m_points), m_bins(m_points + 1), m_nodes(m_points + 1) {
-        for (int j = 0; j <= m_points; ++j)
-            m_nodes[j] = std::cos(kPi * j / m_points);
-    }
-
-    // coefficients[0 ... count-1] of the polynomial p.
-    void Fit(const Interpolant& p, std::vector<double>& coefficients) {
-        const int n = m_points;
-        for (int j = 0; j <= n; ++j)
-            m_even[j] = p.At(m_nodes[j]);
-        for (int j = 1; j < n; ++j)
-            m_even[2 * n - j] = m_even[j];
-        m_plan.Forward(m_even.data(), m_bins.data());
-        for (std::size_t k = 0; k < coefficients.size(); ++k)
-            coefficients[k] = m_bins[k].re / (k == 0 || int(k) == n ? 2.0 * n : n);
-    }
-
-private:
-    int m_points;
-    RealFftPlan m_plan;
-    std::vector<double> m_even;
-    std::vector<Complex> m_bins;
-    std::vector<double> m_nodes;
-};
-
-// sum c_k cos(k pi m / M) for m = 0 ... M in one real FFT of length 2M.
-class UniformEvaluation {
-public:
-    explicit UniformEvaluation(int steps)
-        : m_steps(steps), m_plan(2 * steps), m_series(2 * steps), m_bins(steps + 1) {}
-
-    const std::vector<Complex>& Evaluate(const std::vector<double>& coefficients) {
-        std::fill(m_series.begin(), m_series.end(), 0.0);
-        m_series[0] = coefficients[0];
-        for (std::size_t k = 1; k < coefficients.size(); ++k)
-            m_series[k] = m_series[2 * m_steps - k] = coefficients[k] / 2;
-        m_plan.Forward(m_series.data(), m_bins.data());
-        return m_bins;
-    }
-
-private:
-    int m_steps;
-    RealFftPlan m_plan;
-    std::vector<double> m_series;
-    std::vector<Complex> m_bins;
-};
-
 struct Extremum {
-    int point;
-    double error;
+    int point;           // the grid point it was found at
+    Node node;           // where it lies: that grid point, or between its neighbours once refined
+    double error;        // the weighted error there
+    double rounding = 0; // how far rounding may have moved that error, once refined
 };
+
+using Reference = std::vector<Extremum>;
 
 // Local extrema of the error inside each band; a band's end counts when it beats its one
 // neighbour. Then neighbours of one sign give way to the largest of them.
@@ -317,9 +238,9 @@ std::vector<Extremum> AlternatingExtrema(const Grid& grid, const std::vector<dou
                 continue;
             if (!extrema.empty() && (extrema.back().error > 0.0) == (e > 0.0)) {
                 if (std::fabs(e) > std::fabs(extrema.back().error))
-                    extrema.back() = {i, e};
+                    extrema.back() = {i, grid.nodes[i], e};
             } else {
-                extrema.push_back({i, e});
+                extrema.push_back({i, grid.nodes[i], e});
             }
         }
     return extrema;
@@ -405,8 +326,7 @@ public:
     Exchange(const Requirements& r, const Form& form)
         : m_form(form), m_r(form.Coefficients()), m_requirements(r),
           m_grid(MakeDenseEnoughGrid(r, form)), m_fit(m_r), m_evaluation(m_grid.steps),
-          m_x(m_r + 1), m_weights(m_r + 1), m_values(m_r + 1), m_coefficients(m_r),
-          m_error(m_grid.Size()), m_exactFit(ExactFitError()) {}
+          m_coefficients(m_r), m_error(m_grid.Size()), m_exactFit(ExactFitError()) {}
 
     // scaledFrom: the extremal frequencies (radians) of a shorter design of the same form
     // and bands, or empty. Starts from them, else from an even spread over the bands; a start
@@ -422,8 +342,8 @@ public:
         starts.push_back(EvenReference(1));
         EquirippleResult result;
         int iterations = 0;
-        for (std::vector<int>& start : starts) {
-            result = Iterate(std::move(start), progress);
+        for (const std::vector<int>& start : starts) {
+            result = Iterate(ExtremaAt(start), progress);
             iterations += result.iterations;
             if (result.status != DesignStatus::failed)
                 break;
@@ -433,24 +353,45 @@ public:
     }
 
 private:
-    EquirippleResult Iterate(std::vector<int> reference, const Progress& progress) {
+    EquirippleResult Iterate(Reference reference, const Progress& progress) {
         EquirippleResult result;
+        m_refining = false;
+        double best = 1.0;
+        int idle = 0; // refined exchanges in a row that did not halve the best spread
+        int lost = 0; // exchanges in a row without alternation
         for (result.iterations = 1; result.iterations <= kMaxIterations; ++result.iterations) {
-            if (!Solve(reference))
-                return Failed(result, "the exchange broke down numerically");
+            if (const char* problem = Solve(reference))
+                return Failed(result, problem);
             const double largest = MeasureErrors();
             if (largest <= m_exactFit)
-                return Converged(result, std::move(reference), largest);
+                return Converged(result, reference, largest);
             std::vector<Extremum> extrema = AlternatingExtrema(m_grid, m_error);
-            if (extrema.size() < reference.size())
-                return Failed(result, "the error lost its alternation");
+            const bool alternates = extrema.size() >= reference.size();
+            lost = alternates ? 0 : lost + 1;
+            if (lost > kLostExchanges)
+                return Failed(result, "the error lost its alternation: the design asks for more "
+                                      "precision than doubles give; use fewer taps");
+            if (!alternates)
+                FillUp(extrema, reference);
             KeepLargest(extrema, reference.size());
+            m_refining = alternates &&
+                         (m_refining || Spread(extrema) <= kRefineFrom || Same(extrema, reference));
+            if (m_refining)
+                Refine(extrema);
+            Reference& next = extrema;
             const double spread = Spread(extrema);
-            std::vector<int> next = PointsOf(extrema);
-            if (spread <= kConvergedSpread)
-                return Converged(result, std::move(next), largest);
-            if (next == reference)
-                return Stalled(result, std::move(next), largest, spread);
+            const double deviation = std::max(largest, Largest(extrema));
+            if (m_refining) {
+                idle = spread > best / 2 ? idle + 1 : 0;
+                best = std::min(best, spread);
+                // Converged, or as near as rounding lets it come.
+                const bool atFloor = spread <= RoundingSpread(extrema);
+                if (spread <= kConvergedSpread ||
+                    (spread <= kRoundingSpread && (idle > 0 || atFloor)))
+                    return Converged(result, next, deviation);
+                if (atFloor || idle >= kIdleExchanges || Same(next, reference))
+                    return Stalled(result, next, deviation, spread);
+            }
             reference = std::move(next);
             const double share = std::log10(spread) / std::log10(kConvergedSpread);
             if (progress && !progress(std::clamp(share, 0.0, 1.0))) {
@@ -459,6 +400,38 @@ private:
             }
         }
         return Failed(result, "the exchange did not converge");
+    }
+
+    Reference ExtremaAt(const std::vector<int>& points) const {
+        Reference reference;
+        for (int i : points)
+            reference.push_back({i, m_grid.nodes[i], 0.0});
+        return reference;
+    }
+
+    // Rounding hides the alternation where the error is far below its size elsewhere, as
+    // after a poor start. The extrema found then keep their places and the old reference
+    // fills up the rest, the points where the error is largest first; the exchange then
+    // goes on from a reference that does not alternate, which the next one mends.
+    void FillUp(std::vector<Extremum>& extrema, const Reference& old) const {
+        std::vector<Extremum> spare;
+        for (const Extremum& e : old)
+            if (std::none_of(extrema.begin(), extrema.end(),
+                             [&e](const Extremum& x) { return x.point == e.point; }))
+                spare.push_back({e.point, m_grid.nodes[e.point], m_error[e.point]});
+        std::sort(spare.begin(), spare.end(), [](const Extremum& a, const Extremum& b) {
+            return std::fabs(a.error) > std::fabs(b.error);
+        });
+        spare.resize(std::min(spare.size(), old.size() - extrema.size()));
+        extrema.insert(extrema.end(), spare.begin(), spare.end());
+        std::sort(extrema.begin(), extrema.end(),
+                  [](const Extremum& a, const Extremum& b) { return a.point < b.point; });
+    }
+
+    static bool Same(const Reference& a, const Reference& b) {
+        return std::equal(
+            a.begin(), a.end(), b.begin(), b.end(),
+            [](const Extremum& p, const Extremum& q) { return p.node.omega == q.node.omega; });
     }
 
     // r + 1 points spread evenly over the bands' grid, from its first point on: to its
@@ -496,7 +469,7 @@ private:
     int BandOf(double omega) const {
         int best = 0;
         for (int b = 0; b < static_cast<int>(m_grid.bandRange.size()); ++b)
-            if (omega >= m_grid.omega[m_grid.bandRange[b].first])
+            if (omega >= m_grid.nodes[m_grid.bandRange[b].first].omega)
                 best = b;
         return best;
     }
@@ -527,8 +500,10 @@ private:
     double Resample(const std::vector<double>& old, int band, int j, int count) const {
         const auto [first, last] = m_grid.bandRange[band];
         const double t = count > 1 ? double(j) / (count - 1) : 0.5;
-        if (old.size() < 2)
-            return m_grid.omega[first] + t * (m_grid.omega[last - 1] - m_grid.omega[first]);
+        if (old.size() < 2) {
+            const double low = m_grid.nodes[first].omega, high = m_grid.nodes[last - 1].omega;
+            return low + t * (high - low);
+        }
         const double at = t * double(old.size() - 1);
         const std::size_t i = std::min(static_cast<std::size_t>(at), old.size() - 2);
         return old[i] + (at - double(i)) * (old[i + 1] - old[i]);
@@ -536,10 +511,12 @@ private:
 
     int NearestPoint(int band, double omega) const {
         const auto [first, last] = m_grid.bandRange[band];
-        const auto begin = m_grid.omega.begin();
-        const auto it = std::lower_bound(begin + first, begin + last, omega);
+        const auto begin = m_grid.nodes.begin();
+        const auto it = std::lower_bound(begin + first, begin + last, omega,
+                                         [](const Node& n, double w) { return n.omega < w; });
         int i = static_cast<int>(it - begin);
-        if (i == last || (i > first && omega - m_grid.omega[i - 1] < m_grid.omega[i] - omega))
+        if (i == last ||
+            (i > first && omega - m_grid.nodes[i - 1].omega < m_grid.nodes[i].omega - omega))
             --i;
         return i;
     }
@@ -554,34 +531,42 @@ private:
             reference[k] = std::min(reference[k], reference[k + 1] - 1);
     }
 
-    // The polynomial whose weighted error is +-delta, alternating, on the reference.
-    bool Solve(const std::vector<int>& reference) {
-        m_x.resize(m_r + 1);
-        m_weights.resize(m_r + 1);
-        m_values.resize(m_r + 1);
-        for (int k = 0; k <= m_r; ++k)
-            m_x[k] = m_grid.x[reference[k]];
+    // The polynomial whose weighted error is +-delta, alternating, on the reference, and its
+    // coefficients; null, or why they cannot be had.
+    const char* Solve(const Reference& reference) {
+        const int n = static_cast<int>(reference.size());
+        m_x.resize(n);
+        m_weights.resize(n);
+        m_values.resize(n);
+        for (int k = 0; k < n; ++k)
+            m_x[k] = reference[k].node.x;
         const int top = BarycentricWeights(m_x, m_weights);
         double num = 0.0, den = 0.0;
-        for (int k = 0; k <= m_r; ++k) {
-            const int i = reference[k];
+        for (int k = 0; k < n; ++k) {
             const double sign = k % 2 == 0 ? 1.0 : -1.0;
-            num += m_weights[k] * m_grid.desired[i];
-            den += sign * m_weights[k] / m_grid.weight[i];
+            num += m_weights[k] * reference[k].node.desired;
+            den += sign * m_weights[k] / reference[k].node.weight;
         }
         const double delta = num / den;
-        for (int k = 0; k <= m_r; ++k) {
-            const int i = reference[k];
-            const double sign = k % 2 == 0 ? 1.0 : -1.0;
-            m_values[k] = m_grid.desired[i] - sign * delta / m_grid.weight[i];
-        }
         if (!std::isfinite(delta))
-            return false;
+            return "the exchange broke down numerically";
+        double size = 0.0;
+        for (int k = 0; k < n; ++k) {
+            const double sign = k % 2 == 0 ? 1.0 : -1.0;
+            const Node& node = reference[k].node;
+            m_values[k] = node.desired - sign * delta / node.weight;
+            size = std::max(size, std::fabs(m_values[k]));
+        }
         DropOneNode();
         m_interpolant.Fit(m_x, m_weights, m_values, top);
         m_fit.Fit(m_interpolant, m_coefficients);
-        return std::all_of(m_coefficients.begin(), m_coefficients.end(),
-                           [](double c) { return std::isfinite(c); });
+        // Not finite: grown beyond what doubles hold.
+        const bool finite = std::all_of(m_coefficients.begin(), m_coefficients.end(),
+                                        [](double c) { return std::isfinite(c); });
+        if (!finite || LargestMagnitude(m_coefficients) > kMaxGrowth * size)
+            return "the response swells outside the bands beyond what doubles hold: use fewer "
+                   "taps or narrow the gaps between the bands";
+        return nullptr;
     }
 
     // The polynomial goes through r of the r + 1 points: it then has exactly r coefficients,
@@ -600,69 +585,157 @@ private:
         m_values.erase(m_values.begin() + d);
     }
 
-    // The weighted error on the whole grid; returns its largest magnitude.
+    // The weighted error on the whole grid; returns its largest magnitude. The band edges,
+    // between the transform's points, from the interpolant.
     double MeasureErrors() {
         const std::vector<Complex>& uniform = m_evaluation.Evaluate(m_coefficients);
-        double largest = 0.0;
-        for (int i = 0; i < m_grid.Size(); ++i) {
-            const int m = m_grid.uniform[i];
-            const double p = m >= 0 ? uniform[m].re : m_interpolant.At(m_grid.x[i]);
-            m_error[i] = m_grid.weight[i] * (m_grid.desired[i] - p);
-            largest = std::max(largest, std::fabs(m_error[i]));
+        const int size = m_grid.Size();
+        for (int i = 0; i < size; ++i) {
+            const int m = std::max(m_grid.uniform[i], 0);
+            m_error[i] = m_grid.nodes[i].weight * (m_grid.nodes[i].desired - uniform[m].re);
         }
-        return largest;
+        for (int i : m_grid.edges) {
+            const Node& node = m_grid.nodes[i];
+            m_error[i] = node.weight * (node.desired - m_interpolant.At(node.x));
+        }
+        return LargestMagnitude(m_error);
     }
 
     // Below this the error is rounding: the bands are met exactly.
     double ExactFitError() const {
         double scale = 0.0;
-        for (int i = 0; i < m_grid.Size(); ++i)
-            scale = std::max(scale, std::fabs(m_grid.weight[i] * m_grid.desired[i]));
+        for (const Node& node : m_grid.nodes)
+            scale = std::max(scale, std::fabs(node.weight * node.desired));
         return 1e-13 * scale;
     }
 
-    // How far the extremal errors are from equal, as a share of the largest. Evaluated at
-    // the extrema directly: the transform serves to find them, but rounds more finely here.
-    double Spread(const std::vector<Extremum>& extrema) const {
+    // The weighted error at an extremum's node and its rounding, from the interpolant: exact at
+    // its own nodes, and finer than the transform, which serves to find the extrema.
+    void Evaluate(Extremum& e) const {
+        const Interpolant::Evaluation p = m_interpolant.WithRounding(e.node.x);
+        e.error = e.node.weight * (e.node.desired - p.value);
+        e.rounding = std::fabs(e.node.weight) * p.rounding;
+    }
+
+    // W (D - Q P) and its derivatives, from the coefficients.
+    Jet ErrorJet(int band, double omega) const {
+        const Band& b = m_requirements.bands[band];
+        const SeriesPoint p = CosineSeriesAt(m_coefficients, omega);
+        const Jet amplitude = Times(FactorJet(m_form, omega), {p.value, p.slope, p.curvature});
+        return Times(WeightJet(m_requirements.kind, b, omega),
+                     Minus(DesiredJet(m_requirements.kind, b, omega), amplitude));
+    }
+
+    // Where the error peaks near an extremum found at an inner grid point: from the vertex of
+    // the parabola through it and its neighbours, Newton's method on the error's slope, kept
+    // between the neighbours. Band edges stay where they are.
+    Node Peak(const Extremum& e) const {
+        const int i = e.point;
+        if (m_grid.uniform[i] < 0 || m_grid.nodes[i - 1].band != e.node.band ||
+            m_grid.nodes[i + 1].band != e.node.band)
+            return e.node;
+        const double low = m_grid.nodes[i - 1].omega, high = m_grid.nodes[i + 1].omega;
+        double omega = ParabolaVertex(i);
+        for (int step = 0; step < 8; ++step) {
+            const Jet error = ErrorJet(e.node.band, omega);
+            // Only a peak of |E| curves back towards zero.
+            if (!(error.curvature * error.value < 0.0))
+                break;
+            const double next = omega - error.slope / error.curvature;
+            if (!(next > low && next < high))
+                break;
+            const bool settled = std::fabs(next - omega) <= kPeakTolerance * (high - low);
+            omega = next;
+            if (settled)
+                break;
+        }
+        return MakeNode(m_requirements, m_form, e.node.band, omega);
+    }
+
+    // The vertex of the parabola through the errors at grid point i and its two neighbours,
+    // which are evenly spaced there; the point itself where the three lie on a line.
+    double ParabolaVertex(int i) const {
+        const double left = m_error[i - 1], centre = m_error[i], right = m_error[i + 1];
+        const double bend = left - 2 * centre + right;
+        const double omega = m_grid.nodes[i].omega;
+        if (bend == 0.0)
+            return omega;
+        const double half = (m_grid.nodes[i + 1].omega - m_grid.nodes[i - 1].omega) / 2;
+        return omega + std::clamp((left - right) / (2 * bend), -0.5, 0.5) * half;
+    }
+
+    // The extrema moved to their peaks and their errors evaluated there by the interpolant,
+    // finer than the transform; each stays on its grid point where that was no lower.
+    void Refine(std::vector<Extremum>& extrema) const {
+        for (Extremum& e : extrema) {
+            Extremum peak = e;
+            peak.node = Peak(e);
+            Evaluate(peak);
+            if (peak.node.omega == e.node.omega || std::fabs(peak.error) > std::fabs(e.error))
+                e = peak;
+            else
+                Evaluate(e);
+        }
+        // Two extrema on neighbouring grid points could pass each other: back to the grid.
+        for (std::size_t k = 1; k < extrema.size(); ++k)
+            if (!(extrema[k - 1].node.omega < extrema[k].node.omega))
+                for (std::size_t j : {k - 1, k}) {
+                    extrema[j].node = m_grid.nodes[extrema[j].point];
+                    Evaluate(extrema[j]);
+                }
+    }
+
+    // The spread rounding alone can leave: the largest rounding bound against the smallest
+    // error, with room for the bound's guesswork.
+    static double RoundingSpread(const std::vector<Extremum>& extrema) {
+        double rounding = 0.0, smallest = std::numeric_limits<double>::infinity();
+        for (const Extremum& e : extrema) {
+            rounding = std::max(rounding, e.rounding);
+            smallest = std::min(smallest, std::fabs(e.error));
+        }
+        return 10 * rounding / smallest;
+    }
+
+    // How far the extremal errors are from equal, as a share of the largest.
+    static double Spread(const std::vector<Extremum>& extrema) {
         double low = std::numeric_limits<double>::infinity(), high = 0.0;
         for (const Extremum& e : extrema) {
-            const int i = e.point;
-            const double error =
-                std::fabs(m_grid.weight[i] * (m_grid.desired[i] - m_interpolant.At(m_grid.x[i])));
-            low = std::min(low, error);
-            high = std::max(high, error);
+            low = std::min(low, std::fabs(e.error));
+            high = std::max(high, std::fabs(e.error));
         }
         return (high - low) / high;
     }
 
-    static std::vector<int> PointsOf(const std::vector<Extremum>& extrema) {
-        std::vector<int> points;
-        points.reserve(extrema.size());
+    static double Largest(const std::vector<Extremum>& extrema) {
+        double largest = 0.0;
         for (const Extremum& e : extrema)
-            points.push_back(e.point);
-        return points;
+            largest = std::max(largest, std::fabs(e.error));
+        return largest;
     }
 
-    EquirippleResult& Converged(EquirippleResult& result, std::vector<int> reference,
-                                double largest) {
+    EquirippleResult& Converged(EquirippleResult& result, const Reference& reference,
+                                double deviation) {
         result.status = DesignStatus::converged;
         result.taps = TapsOf(m_form, m_coefficients);
-        result.deviation = largest;
+        result.deviation = deviation;
         const double hzPerRadian = m_requirements.rate / (2 * kPi);
-        for (int i : reference)
-            result.extremalHz.push_back(m_grid.omega[i] * hzPerRadian);
+        for (const Extremum& e : reference)
+            result.extremalHz.push_back(e.node.omega * hzPerRadian);
         return result;
     }
 
-    // The reference no longer moves, yet the extremal errors still differ.
-    EquirippleResult& Stalled(EquirippleResult& result, std::vector<int> reference, double largest,
-                              double spread) {
+    // The exchange no longer improves, or rounding hides whether it does, yet the extremal
+    // errors still differ.
+    EquirippleResult& Stalled(EquirippleResult& result, const Reference& reference,
+                              double deviation, double spread) {
         if (spread > kUsableSpread)
             return Failed(result, "the exchange stalled far from equal ripples");
-        Converged(result, std::move(reference), largest);
-        result.status = DesignStatus::convergedWithWarning;
-        result.message = "the ripples are not quite equal: the exchange stalled with the "
-                         "extremal errors differing by more than a billionth";
+        Converged(result, reference, deviation);
+        if (spread > kRoundingSpread) {
+            result.status = DesignStatus::convergedWithWarning;
+            result.message = "the ripples are not quite equal: rounding stopped the exchange "
+                             "with the extremal errors differing by more than a ten-millionth";
+        }
         return result;
     }
 
@@ -681,6 +754,7 @@ private:
     std::vector<double> m_x, m_weights, m_values, m_coefficients, m_error;
     double m_exactFit;
     Interpolant m_interpolant;
+    bool m_refining = false;
 };
 
 // Designs from this many coefficients on start from a shorter design's extrema, scaled.

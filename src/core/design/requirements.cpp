@@ -63,9 +63,9 @@ double NarrowestTransition(const Requirements& requirements) {
     double narrowest = std::numeric_limits<double>::infinity();
     const std::vector<Band>& bands = requirements.bands;
     for (std::size_t i = 1; i < bands.size(); ++i)
-        narrowest = std::min(narrowest, 2.0 * std::numbers::pi *
-                                            (bands[i].lowHz - bands[i - 1].highHz) /
-                                            requirements.rate);
+        narrowest =
+            std::min(narrowest, 2.0 * std::numbers::pi * (bands[i].lowHz - bands[i - 1].highHz) /
+                                    requirements.rate);
     return narrowest;
 }
 

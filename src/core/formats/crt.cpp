@@ -218,8 +218,8 @@ std::string FormatShortest(double value) {
 
 std::string FormatG(double value, int significantDigits) {
     char buffer[kNumberBufferSize];
-    return std::string(
-        buffer, WriteNumber(buffer, value, std::chars_format::general, significantDigits));
+    return std::string(buffer,
+                       WriteNumber(buffer, value, std::chars_format::general, significantDigits));
 }
 
 void AppendF(std::string& out, double value) {

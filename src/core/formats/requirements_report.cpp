@@ -64,8 +64,8 @@ std::string BandLine(const Band& band, double deviation) {
 }
 
 std::string Headline(const RequirementsReport& report) {
-    std::string line = KindPrefix(report.requirements.kind) + report.method + ", " +
-                       Taps(report.taps);
+    std::string line =
+        KindPrefix(report.requirements.kind) + report.method + ", " + Taps(report.taps);
     if (!report.tolerances)
         return line + ": weighted deviation " + crt::FormatG(report.weightedDeviation, 6) +
                " after " + crt::FormatD(report.iterations) + " exchanges";

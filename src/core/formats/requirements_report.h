@@ -14,7 +14,7 @@
 namespace taplore {
 
 struct RequirementsReport {
-    std::string method;      // "equiripple", "Kaiser window, beta 5.653"
+    std::string method; // "equiripple", "Kaiser window, beta 5.653"
     Requirements requirements;
     // Pass/stop bands with ripple and attenuation asked; otherwise bands with gains and
     // weights, reported by their deviations.

@@ -1,0 +1,176 @@
+#include "core/design/polynomial.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace taplore {
+
+namespace {
+
+// prod_{j != skip} 2 (t - x_j) as mantissa * 2^exponent. Four interleaved partial products
+// whose exponents are taken out every few factors, so that no length overflows or underflows;
+// the factor 2 matches the interval's capacity, which keeps the mantissas near 1.
+struct ScaledProduct {
+    double mantissa = 1.0;
+    int exponent = 0;
+
+    ScaledProduct(const std::vector<double>& x, std::size_t count, double t, std::size_t skip) {
+        constexpr std::size_t kBlock = 64;
+        double p[4] = {1.0, 1.0, 1.0, 1.0};
+        for (std::size_t start = 0; start < count; start += kBlock) {
+            const std::size_t end = std::min(count, start + kBlock);
+            for (std::size_t j = start; j < end; ++j)
+                p[j & 3] *= j == skip ? 1.0 : 2.0 * (t - x[j]);
+            for (double& part : p) {
+                int e = 0;
+                part = std::frexp(part, &e);
+                exponent += e;
+            }
+        }
+        mantissa = p[0] * p[1] * p[2] * p[3];
+    }
+};
+
+} // namespace
+
+// Weights of the barycentric formula for nodes x: 1 / prod_{j != k} 2 (x_k - x_j), all
+// scaled by 2^-top (the formulas using them are homogeneous in the weights); returns top.
+int BarycentricWeights(const std::vector<double>& x, std::vector<double>& weights) {
+    const std::size_t n = x.size();
+    std::vector<int> exponents(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        const ScaledProduct product(x, n, x[k], k);
+        weights[k] = 1.0 / product.mantissa;
+        exponents[k] = -product.exponent;
+    }
+    const int top = *std::max_element(exponents.begin(), exponents.end());
+    for (std::size_t k = 0; k < n; ++k)
+        weights[k] = std::ldexp(weights[k], exponents[k] - top);
+    return top;
+}
+
+void Interpolant::Fit(const std::vector<double>& x, const std::vector<double>& weights,
+                      const std::vector<double>& values, int top) {
+    m_x = &x;
+    m_weights = &weights;
+    m_values = &values;
+    m_top = top;
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    const double size = std::max(std::fabs(*low), std::fabs(*high));
+    m_constant = *high - *low <= 8 * std::numeric_limits<double>::epsilon() * size;
+}
+
+double Interpolant::At(double t) const {
+    return Evaluate<false>(t).value;
+}
+
+Interpolant::Evaluation Interpolant::WithRounding(double t) const {
+    return Evaluate<true>(t);
+}
+
+template <bool kRounding> Interpolant::Evaluation Interpolant::Evaluate(double t) const {
+    constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
+    // Values equal to rounding are a constant, which the formulas would only blur (far from
+    // the nodes, beyond recognition).
+    if (m_constant)
+        return {m_values->front(), 0.0};
+    const std::vector<double>& x = *m_x;
+    const Sum sum = Sums<kRounding>(t);
+    if (t > x.front() || t < x.back()) {
+        // prod (t - x_j) * sum y_k / ((t - x_k) prod_{j != k} (x_k - x_j)), where the weights'
+        // scale 2^-top / 2 and the factors 2 cancel to 2^top.
+        const ScaledProduct node(x, x.size(), t, x.size());
+        const int exponent = node.exponent + m_top;
+        return {std::ldexp(node.mantissa * sum.num, exponent),
+                kEpsilon * std::ldexp(std::fabs(node.mantissa) * sum.magnitude, exponent)};
+    }
+    const double value = sum.num / sum.den;
+    if (std::isfinite(value))
+        return {value, kEpsilon * sum.magnitude / std::fabs(sum.den)};
+    // t is a node (a division by zero above): the value there is the node's own.
+    for (std::size_t k = 0; k < x.size(); ++k)
+        if (t == x[k])
+            return {(*m_values)[k], 0.0};
+    return {value, value};
+}
+
+// sum w_k y_k / (t - x_k), sum w_k / (t - x_k) and, if asked, sum |w_k y_k / (t - x_k)|, in
+// four lanes, so that the compiler can keep several divisions in flight.
+template <bool kMagnitude> Interpolant::Sum Interpolant::Sums(double t) const {
+    const std::vector<double>& x = *m_x;
+    const std::vector<double>& w = *m_weights;
+    const std::vector<double>& y = *m_values;
+    const std::size_t n = x.size();
+    double nums[4] = {}, dens[4] = {}, magnitudes[4] = {};
+    std::size_t k = 0;
+    for (; k + 4 <= n; k += 4)
+        for (std::size_t lane = 0; lane < 4; ++lane) {
+            const double c = w[k + lane] / (t - x[k + lane]);
+            nums[lane] += c * y[k + lane];
+            dens[lane] += c;
+            if constexpr (kMagnitude)
+                magnitudes[lane] += std::fabs(c * y[k + lane]);
+        }
+    for (; k < n; ++k) {
+        const double c = w[k] / (t - x[k]);
+        nums[0] += c * y[k];
+        dens[0] += c;
+        if constexpr (kMagnitude)
+            magnitudes[0] += std::fabs(c * y[k]);
+    }
+    return {nums[0] + nums[1] + nums[2] + nums[3], dens[0] + dens[1] + dens[2] + dens[3],
+            magnitudes[0] + magnitudes[1] + magnitudes[2] + magnitudes[3]};
+}
+
+ChebyshevFit::ChebyshevFit(int coefficients)
+    : m_points(static_cast<int>(std::bit_ceil(static_cast<unsigned>(std::max(coefficients, 1))))),
+      m_plan(2 * m_points), m_even(2 * m_points), m_bins(m_points + 1), m_nodes(m_points + 1) {
+    for (int j = 0; j <= m_points; ++j)
+        m_nodes[j] = std::cos(std::numbers::pi * j / m_points);
+}
+
+void ChebyshevFit::Fit(const Interpolant& p, std::vector<double>& coefficients) {
+    const int n = m_points;
+    for (int j = 0; j <= n; ++j)
+        m_even[j] = p.At(m_nodes[j]);
+    for (int j = 1; j < n; ++j)
+        m_even[2 * n - j] = m_even[j];
+    m_plan.Forward(m_even.data(), m_bins.data());
+    for (std::size_t k = 0; k < coefficients.size(); ++k)
+        coefficients[k] = m_bins[k].re / (k == 0 || int(k) == n ? 2.0 * n : n);
+}
+
+UniformEvaluation::UniformEvaluation(int steps)
+    : m_steps(steps), m_plan(2 * steps), m_series(2 * steps), m_bins(steps + 1) {}
+
+const std::vector<Complex>& UniformEvaluation::Evaluate(const std::vector<double>& coefficients) {
+    std::fill(m_series.begin(), m_series.end(), 0.0);
+    m_series[0] = coefficients[0];
+    for (std::size_t k = 1; k < coefficients.size(); ++k)
+        m_series[k] = m_series[2 * m_steps - k] = coefficients[k] / 2;
+    m_plan.Forward(m_series.data(), m_bins.data());
+    return m_bins;
+}
+
+// cos(k w) and sin(k w) by turning through w each step: accurate to about k rounding errors,
+// plenty for placing extrema.
+SeriesPoint CosineSeriesAt(const std::vector<double>& coefficients, double omega) {
+    const double c1 = std::cos(omega), s1 = std::sin(omega);
+    double ck = 1.0, sk = 0.0;
+    SeriesPoint point;
+    for (std::size_t k = 0; k < coefficients.size(); ++k) {
+        const double kk = static_cast<double>(k);
+        point.value += coefficients[k] * ck;
+        point.slope -= kk * coefficients[k] * sk;
+        point.curvature -= kk * kk * coefficients[k] * ck;
+        const double next = ck * c1 - sk * s1;
+        sk = sk * c1 + ck * s1;
+        ck = next;
+    }
+    return point;
+}
+
+} // namespace taplore

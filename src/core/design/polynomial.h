@@ -1,0 +1,94 @@
+#pragma once
+// Polynomials in x = cos w, as the equiripple exchange handles them: through given points in
+// the barycentric form, as Chebyshev coefficients (P(cos w) = sum c_k cos(k w)), evaluated on a
+// uniform grid of w by FFT, and with their slopes at one w.
+
+#include "core/analysis/fft.h"
+
+#include <vector>
+
+namespace taplore {
+
+// Weights of the barycentric formula for nodes x: 1 / prod_{j != k} 2 (x_k - x_j), all
+// scaled by 2^-top (the formulas using them are homogeneous in the weights); returns top.
+// weights must have x's size.
+int BarycentricWeights(const std::vector<double>& x, std::vector<double>& weights);
+
+// The polynomial through the values at the nodes, in the barycentric form: stable for any
+// nodes, and exact at the nodes themselves. Outside the nodes' span that form cancels badly,
+// and the first form, with the node polynomial written out, takes over there.
+class Interpolant {
+public:
+    // x: the nodes in decreasing order; weights: as BarycentricWeights gives them for x plus
+    // one dropped node, each multiplied by its distance to the dropped one; top: the exponent
+    // it returned. The vectors are read, not copied: they must outlive the calls to At.
+    void Fit(const std::vector<double>& x, const std::vector<double>& weights,
+             const std::vector<double>& values, int top);
+
+    double At(double t) const;
+
+    // The value and a bound on its rounding error: machine epsilon times the sum of the
+    // magnitudes of the terms the formula adds up.
+    struct Evaluation {
+        double value = 0.0;
+        double rounding = 0.0;
+    };
+    Evaluation WithRounding(double t) const;
+
+private:
+    struct Sum {
+        double num = 0.0, den = 0.0, magnitude = 0.0;
+    };
+    template <bool kRounding> Evaluation Evaluate(double t) const;
+    template <bool kMagnitude> Sum Sums(double t) const;
+
+    const std::vector<double>* m_x = nullptr;
+    const std::vector<double>* m_weights = nullptr;
+    const std::vector<double>* m_values = nullptr;
+    int m_top = 0;
+    bool m_constant = false;
+};
+
+// Chebyshev coefficients from the values at the points cos(pi j / n), j = 0 ... n, n the
+// power of two at or above the coefficient count: a cosine transform, done as a real FFT of
+// the even extension.
+class ChebyshevFit {
+public:
+    explicit ChebyshevFit(int coefficients);
+
+    // coefficients[0 ... size-1] of the polynomial p (of degree below the size).
+    void Fit(const Interpolant& p, std::vector<double>& coefficients);
+
+private:
+    int m_points;
+    RealFftPlan m_plan;
+    std::vector<double> m_even;
+    std::vector<Complex> m_bins;
+    std::vector<double> m_nodes;
+};
+
+// sum c_k cos(k pi m / M) for m = 0 ... M, in one real FFT of length 2M.
+class UniformEvaluation {
+public:
+    // steps: M, a power of two above the coefficient count.
+    explicit UniformEvaluation(int steps);
+
+    // The values in the real parts of bins 0 ... M.
+    const std::vector<Complex>& Evaluate(const std::vector<double>& coefficients);
+
+private:
+    int m_steps;
+    RealFftPlan m_plan;
+    std::vector<double> m_series;
+    std::vector<Complex> m_bins;
+};
+
+// sum c_k cos(k w) and its first and second derivatives in w.
+struct SeriesPoint {
+    double value = 0.0;
+    double slope = 0.0;
+    double curvature = 0.0;
+};
+SeriesPoint CosineSeriesAt(const std::vector<double>& coefficients, double omega);
+
+} // namespace taplore
