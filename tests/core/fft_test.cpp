@@ -108,3 +108,35 @@ TEST(Fft, FailedTableAllocationLeavesDataAloneAndALaterCallWorks) {
         EXPECT_NEAR(data[k].im, -std::sin(2 * pi * k / n), 1e-9) << k;
     }
 }
+
+// The plans a caller owns, complex and real, against the direct sum: every length from 1 (2
+// for the real one) up, odd powers of two included, where the radix-4 passes end on radix 2.
+TEST(FftPlan, ComplexAndRealTransformsMatchDirectDft) {
+    std::mt19937_64 rng(11);
+    std::uniform_real_distribution<double> uniform(-1.0, 1.0);
+    for (int n = 1; n <= 4096; n *= 2) {
+        std::vector<Complex> data(n);
+        for (Complex& c : data)
+            c = {uniform(rng), uniform(rng)};
+        const std::vector<Complex> want = DirectDft(data);
+        taplore::FftPlan(n).Forward(data.data());
+        EXPECT_LT(RelativeError(data, want), 1e-13) << n;
+        if (n < 2)
+            continue;
+        std::vector<Complex> real(n);
+        std::vector<double> samples(n);
+        for (int k = 0; k < n; ++k)
+            real[k] = {samples[k] = uniform(rng), 0.0};
+        std::vector<Complex> bins(n / 2 + 1);
+        taplore::RealFftPlan(n).Forward(samples.data(), bins.data());
+        std::vector<Complex> full = DirectDft(real);
+        full.resize(n / 2 + 1);
+        EXPECT_LT(RelativeError(bins, full), 1e-13) << n;
+    }
+}
+
+TEST(FftPlan, RefusesLengthsThatAreNotPowersOfTwo) {
+    for (int n : {0, -8, 3, 1000})
+        EXPECT_THROW(taplore::FftPlan{n}, std::invalid_argument) << n;
+    EXPECT_THROW(taplore::RealFftPlan{1}, std::invalid_argument);
+}

@@ -139,16 +139,27 @@ struct Node {
     int band = 0;
 };
 
+// Where D and Q both vanish at 0 Hz, as a differentiator's do, D/Q and W*Q have the finite
+// limits gain / Q'(0) and weight * Q'(0), and the error there still counts.
+bool LimitAtDc(const Requirements& r, const Form& form, const Band& band, double omega) {
+    return omega == 0.0 && form.ZeroAtDc() && r.kind == ResponseKind::differentiator &&
+           band.gain != 0.0;
+}
+
 Node MakeNode(const Requirements& r, const Form& form, int band, double omega) {
-    const double q = form.Factor(omega);
     const Band& b = r.bands[band];
+    if (LimitAtDc(r, form, b, omega)) {
+        const double slope = FactorJet(form, 0.0).slope;
+        return {0.0, 1.0, b.gain / slope, b.weight * slope, band};
+    }
+    const double q = form.Factor(omega);
     return {omega, std::cos(omega), Desired(r.kind, b, omega) / q, Weight(r.kind, b, omega) * q,
             band};
 }
 
 // The design's frequencies: each band's edges exactly and the points pi*m/M between them.
 // Points where Q is forced to zero (and D with it, which the caller has checked) carry no
-// error and are left out.
+// error and are left out, except where the error tends to a limit of its own.
 struct Grid {
     int steps = 0; // M
     std::vector<Node> nodes;
@@ -157,7 +168,9 @@ struct Grid {
     std::vector<std::pair<int, int>> bandRange; // each band's points [first, last)
 
     void Add(const Requirements& r, const Form& form, int band, double omega, int m) {
-        if ((omega == 0.0 && form.ZeroAtDc()) || (omega == kPi && form.ZeroAtNyquist()))
+        const bool forcedZero =
+            (omega == 0.0 && form.ZeroAtDc()) || (omega == kPi && form.ZeroAtNyquist());
+        if (forcedZero && !LimitAtDc(r, form, r.bands[band], omega))
             return;
         if (m < 0)
             edges.push_back(Size());

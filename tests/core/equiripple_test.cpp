@@ -1,0 +1,205 @@
+#include "core/design/equiripple.h"
+
+#include "filter_response.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace taplore;
+using filter_response::Amplitude;
+using filter_response::Radians;
+
+struct Case {
+    const char* name;
+    int taps;
+    std::vector<Band> bands; // at rate 2: 1 Hz is half the rate
+    ResponseKind kind = ResponseKind::ordinary;
+};
+
+Requirements AtRateTwo(const Case& c) {
+    Requirements r;
+    r.rate = 2.0;
+    r.bands = c.bands;
+    r.kind = c.kind;
+    return r;
+}
+
+// The weighted error W (D - A) the design minimises, from the taps. A differentiator's is
+// 0/0 at 0 Hz: its limit there is taken a hair above.
+double WeightedError(const std::vector<double>& taps, const Band& band, ResponseKind kind,
+                     double omega) {
+    if (kind == ResponseKind::differentiator)
+        omega = std::max(omega, 1e-6);
+    const bool antisymmetric = kind != ResponseKind::ordinary;
+    const double amplitude = Amplitude(taps, omega, antisymmetric);
+    switch (kind) {
+    case ResponseKind::hilbert: // the Hilbert transform's -j
+        return band.weight * (-band.gain - amplitude);
+    case ResponseKind::differentiator:
+        return band.weight / omega * (band.gain * omega - amplitude);
+    default:
+        return band.weight * (band.gain - amplitude);
+    }
+}
+
+const Band& BandAt(const std::vector<Band>& bands, double hz) {
+    for (const Band& band : bands)
+        if (hz >= band.lowHz - 1e-12 && hz <= band.highHz + 1e-12)
+            return band;
+    throw std::out_of_range("no band at " + std::to_string(hz));
+}
+
+// The published minimax errors of three equal-weight designs.
+TEST(Equiripple, ReachesThePublishedMinimaxErrors) {
+    struct Published {
+        Case design;
+        double delta;
+    };
+    const Published published[] = {
+        {{"low-pass", 41, {{0, 0.5, 1, 1}, {0.6, 1, 0, 1}}}, 0.010304},
+        {{"band-pass", 41, {{0, 0.25, 0, 1}, {0.3, 0.6, 1, 1}, {0.65, 1, 0, 1}}}, 0.055834},
+        {{"three levels", 31, {{0, 0.2, 1, 1}, {0.4, 0.6, 0.5, 1}, {0.8, 1, 0, 1}}}, 5.6277e-4},
+    };
+    for (const Published& p : published) {
+        const EquirippleResult result = DesignEquiripple(AtRateTwo(p.design), p.design.taps);
+        ASSERT_EQ(result.status, DesignStatus::converged) << p.design.name << result.message;
+        double largest = 0.0;
+        for (const Band& band : p.design.bands)
+            largest = std::max(largest, filter_response::LargestDeviation(result.taps, band, 2));
+        EXPECT_NEAR(largest, p.delta, p.delta * 1e-3) << p.design.name;
+        EXPECT_NEAR(result.deviation, largest, largest * 1e-6) << p.design.name;
+    }
+}
+
+// Every converged design satisfies the alternation theorem, checked from its taps: r + 1
+// frequencies where the weighted error alternates in sign with one magnitude, which no other
+// frequency of the bands exceeds. The taps have the symmetry of their kind.
+TEST(Equiripple, ConvergedDesignsAlternate) {
+    const Case cases[] = {
+        {"low-pass", 41, {{0, 0.5, 1, 1}, {0.6, 1, 0, 1}}},
+        {"three levels", 31, {{0, 0.2, 1, 1}, {0.4, 0.6, 0.5, 1}, {0.8, 1, 0, 1}}},
+        {"even low-pass", 40, {{0, 0.3, 1, 1}, {0.4, 1, 0, 10}}},
+        {"high-pass", 51, {{0, 0.3, 0, 1}, {0.4, 1, 1, 1}}},
+        {"band-stop", 61, {{0, 0.3, 1, 1}, {0.4, 0.6, 0, 1}, {0.7, 1, 1, 1}}},
+        {"long low-pass", 1001, {{0, 0.4, 1, 1}, {0.41, 1, 0, 1}}},
+        {"Hilbert, even", 30, {{0.05, 1, 1, 1}}, ResponseKind::hilbert},
+        {"Hilbert, odd", 31, {{0.05, 0.95, 1, 1}}, ResponseKind::hilbert},
+        {"differentiator", 30, {{0, 1, 1, 1}}, ResponseKind::differentiator},
+        {"differentiator, odd", 31, {{0, 0.9, 1, 1}}, ResponseKind::differentiator},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const EquirippleResult result = DesignEquiripple(AtRateTwo(c), c.taps);
+        ASSERT_EQ(result.status, DesignStatus::converged) << result.message;
+        ASSERT_EQ(static_cast<int>(result.taps.size()), c.taps);
+        const bool antisymmetric = c.kind != ResponseKind::ordinary;
+        for (int n = 0; n < c.taps; ++n)
+            ASSERT_NEAR(result.taps[n], (antisymmetric ? -1 : 1) * result.taps[c.taps - 1 - n],
+                        1e-12)
+                << n;
+
+        const int free = antisymmetric ? c.taps / 2 : (c.taps + 1) / 2;
+        ASSERT_GE(static_cast<int>(result.extremalHz.size()), free + 1);
+        std::vector<double> errors;
+        for (double hz : result.extremalHz)
+            errors.push_back(
+                WeightedError(result.taps, BandAt(c.bands, hz), c.kind, Radians(hz, 2)));
+        const double level = std::fabs(errors.front());
+        for (std::size_t k = 0; k < errors.size(); ++k) {
+            EXPECT_NEAR(std::fabs(errors[k]), level, level * 1e-6) << k;
+            if (k > 0) {
+                EXPECT_LT(errors[k] * errors[k - 1], 0.0) << k;
+            }
+        }
+        for (const Band& band : c.bands) {
+            for (int i = 0; i <= 2000; ++i) {
+                const double hz = band.lowHz + (band.highHz - band.lowHz) * i / 2000;
+                ASSERT_LE(std::fabs(WeightedError(result.taps, band, c.kind, Radians(hz, 2))),
+                          level * (1 + 1e-6))
+                    << hz;
+            }
+        }
+    }
+}
+
+TEST(Equiripple, RefusesWhatNoTapsOfThatLengthCanDo) {
+    const struct {
+        const char* name;
+        Case design;
+        const char* message;
+    } cases[] = {
+        {"no taps", {"", 0, {{0, 0.5, 1, 1}}}, "the taps must be from 1 to 32767"},
+        {"too many", {"", 32768, {{0, 0.5, 1, 1}}}, "the taps must be from 1 to 32767"},
+        {"one antisymmetric tap",
+         {"", 1, {{0.1, 0.5, 1, 1}}, ResponseKind::hilbert},
+         "from 2 to 32767 for antisymmetric"},
+        {"even high-pass",
+         {"", 40, {{0, 0.3, 0, 1}, {0.4, 1, 1, 1}}},
+         "even-length symmetric taps have no response at half the rate"},
+        {"odd Hilbert to half the rate",
+         {"", 31, {{0.1, 1, 1, 1}}, ResponseKind::hilbert},
+         "odd-length antisymmetric taps have no response at half the rate"},
+        {"Hilbert from 0 Hz",
+         {"", 30, {{0, 0.5, 1, 1}}, ResponseKind::hilbert},
+         "antisymmetric taps have no response at 0 Hz"},
+        {"bands out of order", {"", 21, {{0.5, 0.2, 1, 1}}}, "edges out of order"},
+        {"zero weight", {"", 21, {{0, 0.5, 1, 0}}}, "weight must be positive"},
+    };
+    for (const auto& c : cases) {
+        const EquirippleResult result = DesignEquiripple(AtRateTwo(c.design), c.design.taps);
+        EXPECT_EQ(result.status, DesignStatus::refused) << c.name;
+        EXPECT_NE(result.message.find(c.message), std::string::npos)
+            << c.name << ": " << result.message;
+        EXPECT_TRUE(result.taps.empty()) << c.name;
+    }
+}
+
+// Designs beyond what doubles resolve fail with a reason and no taps, never a silent filter.
+TEST(Equiripple, FailsWithAReasonWhereDoublesCannotFollow) {
+    const Case cases[] = {
+        // A transition so easy for the length that the ripples would lie near 1e-9.
+        {"over-long low-pass", 235, {{0, 0.858, 1, 9.63}, {0.9469, 1, 0, 6.88}}},
+        // Most of the range left free: the response there would swell past 1e30.
+        {"free half", 117, {{0, 0.396, 1, 9.04}, {0.5365, 0.6165, 0, 1.35}}},
+    };
+    for (const Case& c : cases) {
+        const EquirippleResult result = DesignEquiripple(AtRateTwo(c), c.taps);
+        EXPECT_EQ(result.status, DesignStatus::failed) << c.name;
+        EXPECT_FALSE(result.message.empty()) << c.name;
+        EXPECT_TRUE(result.taps.empty()) << c.name;
+    }
+}
+
+TEST(Equiripple, ExactFitsNeedNoExchange) {
+    // One band asking for a constant: a single tap's worth, the rest zero.
+    const EquirippleResult result = DesignEquiripple(AtRateTwo({"", 213, {{0, 0.333, 1, 8}}}), 213);
+    ASSERT_EQ(result.status, DesignStatus::converged) << result.message;
+    for (int n = 0; n < 213; ++n)
+        EXPECT_NEAR(result.taps[n], n == 106 ? 1.0 : 0.0, 1e-12) << n;
+}
+
+TEST(Equiripple, ProgressSeesTheExchangeAndCanStopIt) {
+    const Requirements r = AtRateTwo({"", 1001, {{0, 0.4, 1, 1}, {0.41, 1, 0, 1}}});
+    std::vector<double> shares;
+    const EquirippleResult done = DesignEquiripple(r, 1001, [&](double share) {
+        shares.push_back(share);
+        return true;
+    });
+    ASSERT_EQ(done.status, DesignStatus::converged);
+    ASSERT_FALSE(shares.empty());
+    for (double share : shares)
+        EXPECT_TRUE(share >= 0.0 && share <= 1.0) << share;
+
+    const EquirippleResult stopped = DesignEquiripple(r, 1001, [](double) { return false; });
+    EXPECT_EQ(stopped.status, DesignStatus::stopped);
+    EXPECT_TRUE(stopped.taps.empty());
+}
+
+} // namespace

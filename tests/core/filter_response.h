@@ -1,0 +1,56 @@
+#pragma once
+// What a filter's taps do, summed directly from their definition: the check the designers are
+// held to, independent of how they compute.
+
+#include "core/design/requirements.h"
+
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <vector>
+
+namespace filter_response {
+
+inline std::complex<double> Response(const std::vector<double>& taps, double omega) {
+    std::complex<double> sum = 0.0;
+    for (std::size_t n = 0; n < taps.size(); ++n)
+        sum += taps[n] * std::polar(1.0, -omega * static_cast<double>(n));
+    return sum;
+}
+
+// The real amplitude A of a linear-phase response H = A e^(-j w c) (symmetric taps) or
+// H = j A e^(-j w c) (antisymmetric taps), c the centre.
+inline double Amplitude(const std::vector<double>& taps, double omega, bool antisymmetric) {
+    const double centre = (static_cast<double>(taps.size()) - 1) / 2;
+    const std::complex<double> turned = Response(taps, omega) * std::polar(1.0, omega * centre);
+    return antisymmetric ? turned.imag() : turned.real();
+}
+
+inline double Radians(double hz, double rate) {
+    return 2 * std::numbers::pi * hz / rate;
+}
+
+// The largest | |H| - asked | over a band, on 4000 points and its edges.
+inline double LargestDeviation(const std::vector<double>& taps, const taplore::Band& band,
+                               double rate) {
+    double largest = 0.0;
+    for (int i = 0; i <= 4000; ++i) {
+        const double hz = band.lowHz + (band.highHz - band.lowHz) * i / 4000;
+        largest = std::max(
+            largest, std::fabs(std::abs(Response(taps, Radians(hz, rate))) - std::fabs(band.gain)));
+    }
+    return largest;
+}
+
+// Whether the taps keep pass/stop tolerances in every band.
+inline bool Meets(const std::vector<double>& taps, const taplore::Requirements& r) {
+    for (const taplore::Band& band : r.bands) {
+        const double tolerance = band.gain == 1.0 ? taplore::PassDeviation(r.rippleDb)
+                                                  : taplore::StopDeviation(r.attenuationDb);
+        if (!(LargestDeviation(taps, band, r.rate) <= tolerance))
+            return false;
+    }
+    return true;
+}
+
+} // namespace filter_response

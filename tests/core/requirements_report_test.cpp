@@ -1,0 +1,64 @@
+#include "core/formats/requirements_report.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace taplore;
+
+RequirementsReport ExampleReport() {
+    RequirementsReport report;
+    report.method = "equiripple";
+    report.requirements.rate = 8000;
+    report.requirements.bands = {{0, 1000, 1, 1}, {1500, 4000, 0, 1}};
+    report.requirements.rippleDb = 0.1;
+    report.requirements.attenuationDb = 60;
+    report.taps = 46;
+    report.deviations = {0.004892950, 0.000849902};
+    report.shorterTaps = 45;
+    return report;
+}
+
+TEST(RequirementsReport, SaysWhatWasReachedAgainstWhatWasAsked) {
+    const std::vector<std::string> want = {
+        "equiripple, 46 taps: meets the requirements; 45 taps miss",
+        "pass 0 to 1000 Hz: ripple 0.085 dB (0.1 dB asked)",
+        "stop 1500 to 4000 Hz: attenuation 61.41 dB (60 dB asked)",
+    };
+    EXPECT_EQ(FormatReport(ExampleReport()), want);
+}
+
+TEST(RequirementsReport, MarksTheBandsThatMiss) {
+    RequirementsReport report = ExampleReport();
+    report.deviations[1] = 0.00107;
+    report.shorterTaps = 0;
+    report.warning = "a doubt";
+    const std::vector<std::string> lines = FormatReport(report);
+    EXPECT_EQ(lines.front(), "equiripple, 46 taps: misses the requirements");
+    EXPECT_EQ(lines[2], "stop 1500 to 4000 Hz: attenuation 59.41 dB (60 dB asked), missed");
+    EXPECT_EQ(lines.back(), "warning: a doubt");
+}
+
+TEST(RequirementsReport, BandsWithGainsReportTheirDeviations) {
+    RequirementsReport report;
+    report.method = "equiripple";
+    report.tolerances = false;
+    report.requirements.rate = 2;
+    report.requirements.kind = ResponseKind::hilbert;
+    report.requirements.bands = {{0.05, 0.95, 1, 2}};
+    report.taps = 31;
+    report.deviations = {0.0212847591};
+    report.weightedDeviation = 0.0425695182;
+    report.iterations = 7;
+    const std::vector<std::string> want = {
+        "Hilbert transformer, equiripple, 31 taps: weighted deviation 0.0425695 after 7 "
+        "exchanges",
+        "band 0.05 to 0.95 Hz, gain 1, weight 2: deviation 0.0212848",
+    };
+    EXPECT_EQ(FormatReport(report), want);
+}
+
+} // namespace
