@@ -1,0 +1,55 @@
+#include "core/design/equiripple.h"
+#include "core/design/fewest_taps.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace taplore;
+
+// Bands at rate 2, so that 1 Hz is half the rate.
+Requirements LowPass(double passEdge, double stopEdge) {
+    Requirements r;
+    r.rate = 2;
+    r.bands = {{0, passEdge, 1, 1}, {stopEdge, 1, 0, 1}};
+    return r;
+}
+
+// Arguments: taps, pass edge and stop edge in thousandths of half the rate.
+void BM_Equiripple(benchmark::State& state) {
+    const auto taps = static_cast<int>(state.range(0));
+    const Requirements r = LowPass(state.range(1) / 1000.0, state.range(2) / 1000.0);
+    for (auto _ : state) {
+        const EquirippleResult result = DesignEquiripple(r, taps);
+        if (result.status != DesignStatus::converged)
+            state.SkipWithError(result.message.c_str());
+        benchmark::DoNotOptimize(result.taps.data());
+    }
+}
+BENCHMARK(BM_Equiripple)
+    ->ArgNames({"taps", "pass", "stop"})
+    ->Args({101, 200, 250})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Equiripple)
+    ->ArgNames({"taps", "pass", "stop"})
+    ->Args({1001, 400, 410})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Equiripple)
+    ->ArgNames({"taps", "pass", "stop"})
+    ->Args({10001, 400, 401})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// The example: 0-1000 Hz pass within 0.1 dB, 1500-4000 Hz stop 60 dB down, at 8000 Hz.
+void BM_FewestTapsExample(benchmark::State& state) {
+    Requirements r;
+    r.rate = 8000;
+    r.bands = {{0, 1000, 1, 1}, {1500, 4000, 0, 1}};
+    r.rippleDb = 0.1;
+    r.attenuationDb = 60;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DesignFewestTaps(r, DesignMethod::equiripple).taps.data());
+}
+BENCHMARK(BM_FewestTapsExample)->Unit(benchmark::kMicrosecond);
+
+} // namespace
