@@ -153,53 +153,99 @@ std::vector<Complex> UnitRoots(int n, int count) {
     return roots;
 }
 
-// Two radix-2 decimation-in-frequency passes at once: the four quarters of each block become
-// what both passes would leave there, in the same bit-reversed order, with half the trips
-// through memory. roots[k] = exp(-2 pi i k / n) for k < 3n/4.
-void Radix4Butterflies(Complex* a, int n, const Complex* roots) {
-    int span = n;
-    for (; span >= 4; span /= 4) {
-        const int quarter = span / 4;
-        const int stride = n / span;
-        for (int g = 0; g < n; g += span) {
-            Complex* x = a + g;
-            for (int j = 0; j < quarter; ++j) {
-                const Complex x0 = x[j], x1 = x[j + quarter];
-                const Complex x2 = x[j + 2 * quarter], x3 = x[j + 3 * quarter];
-                const Complex sum02 = Add(x0, x2), difference02 = Subtract(x0, x2);
-                const Complex sum13 = Add(x1, x3), difference13 = Subtract(x1, x3);
-                const Complex turned = {difference13.im, -difference13.re}; // times -i
-                x[j] = Add(sum02, sum13);
-                x[j + quarter] = Multiply(Subtract(sum02, sum13), roots[2 * j * stride]);
-                x[j + 2 * quarter] = Multiply(Add(difference02, turned), roots[j * stride]);
-                x[j + 3 * quarter] =
-                    Multiply(Subtract(difference02, turned), roots[3 * j * stride]);
-            }
-        }
+// Two radix-2 decimation-in-frequency passes at once, on one block of 4q values held as real
+// and imaginary parts: the four quarters become what both passes would leave there, in the
+// same bit-reversed order, with half the trips through memory. w holds the quarter's three
+// twiddle rows, W^j, W^2j and W^3j, each as q real parts then q imaginary parts. The quarters
+// are disjoint stretches of plain doubles, and the compiler is told so: it then does several
+// j at once.
+void Radix4Quarters(double* __restrict r0, double* __restrict r1, double* __restrict r2,
+                    double* __restrict r3, double* __restrict i0, double* __restrict i1,
+                    double* __restrict i2, double* __restrict i3, const double* w, int q) {
+    const double *w1r = w, *w1i = w + q, *w2r = w + 2 * q, *w2i = w + 3 * q;
+    const double *w3r = w + 4 * q, *w3i = w + 5 * q;
+    for (int j = 0; j < q; ++j) {
+        const double sum02r = r0[j] + r2[j], sum02i = i0[j] + i2[j];
+        const double dif02r = r0[j] - r2[j], dif02i = i0[j] - i2[j];
+        const double sum13r = r1[j] + r3[j], sum13i = i1[j] + i3[j];
+        // (x1 - x3) times -i
+        const double turnedR = i1[j] - i3[j], turnedI = r3[j] - r1[j];
+        r0[j] = sum02r + sum13r;
+        i0[j] = sum02i + sum13i;
+        const double ar = sum02r - sum13r, ai = sum02i - sum13i;
+        r1[j] = ar * w2r[j] - ai * w2i[j];
+        i1[j] = ar * w2i[j] + ai * w2r[j];
+        const double br = dif02r + turnedR, bi = dif02i + turnedI;
+        r2[j] = br * w1r[j] - bi * w1i[j];
+        i2[j] = br * w1i[j] + bi * w1r[j];
+        const double cr = dif02r - turnedR, ci = dif02i - turnedI;
+        r3[j] = cr * w3r[j] - ci * w3i[j];
+        i3[j] = cr * w3i[j] + ci * w3r[j];
     }
-    if (span == 2) // an odd power of two: one radix-2 pass is left, with no twiddles
-        for (int g = 0; g < n; g += 2) {
-            const Complex difference = Subtract(a[g], a[g + 1]);
-            a[g] = Add(a[g], a[g + 1]);
-            a[g + 1] = difference;
-        }
+}
+
+void Radix4Block(double* re, double* im, int q, const double* w) {
+    Radix4Quarters(re, re + q, re + 2 * q, re + 3 * q, im, im + q, im + 2 * q, im + 3 * q, w, q);
+}
+
+// The last pass of an odd power of two: radix 2 on neighbours, with no twiddles.
+void Radix2Pairs(double* re, double* im, int n) {
+    for (int g = 0; g < n; g += 2) {
+        const double dr = re[g] - re[g + 1], di = im[g] - im[g + 1];
+        re[g] += re[g + 1];
+        im[g] += im[g + 1];
+        re[g + 1] = dr;
+        im[g + 1] = di;
+    }
 }
 
 } // namespace
 
 FftPlan::FftPlan(int n) : m_size(n) {
-    if (ExactLog2(n) < 0)
+    const int bits = ExactLog2(n);
+    if (bits < 0)
         throw std::invalid_argument("FftPlan: the length must be a power of two");
-    m_roots = UnitRoots(n, 3 * n / 4 + 1);
+    const std::vector<Complex> roots = UnitRoots(n, 3 * n / 4 + 1);
+    for (int span = n; span >= 4; span /= 4) {
+        const int quarter = span / 4;
+        const int stride = n / span;
+        m_stages.push_back({quarter, m_twiddles.size()});
+        for (int power = 1; power <= 3; ++power) {
+            for (int j = 0; j < quarter; ++j)
+                m_twiddles.push_back(roots[power * j * stride].re);
+            for (int j = 0; j < quarter; ++j)
+                m_twiddles.push_back(roots[power * j * stride].im);
+        }
+    }
+    m_lastRadix2 = bits % 2 != 0;
+    // k's reversal is k/2's shifted down, with k's lowest bit on top.
+    m_reversed.assign(n, 0);
+    for (int k = 1; k < n; ++k)
+        m_reversed[k] = (m_reversed[k / 2] >> 1) | ((k & 1) << (bits - 1));
+    m_re.resize(n);
+    m_im.resize(n);
 }
 
-void FftPlan::Forward(Complex* a) const {
-    Radix4Butterflies(a, m_size, m_roots.data());
-    BitReverse(a, m_size);
+void FftPlan::Forward(Complex* a) {
+    for (int k = 0; k < m_size; ++k) {
+        m_re[k] = a[k].re;
+        m_im[k] = a[k].im;
+    }
+    Transform();
+    for (int k = 0; k < m_size; ++k)
+        a[k] = Bin(k);
 }
 
-RealFftPlan::RealFftPlan(int n)
-    : m_size(n), m_half(n / 2), m_turns(UnitRoots(n, n / 2 + 1)), m_work(n / 2) {
+void FftPlan::Transform() {
+    for (const Stage& stage : m_stages)
+        for (int g = 0; g < m_size; g += 4 * stage.quarter)
+            Radix4Block(m_re.data() + g, m_im.data() + g, stage.quarter,
+                        m_twiddles.data() + stage.twiddles);
+    if (m_lastRadix2)
+        Radix2Pairs(m_re.data(), m_im.data(), m_size);
+}
+
+RealFftPlan::RealFftPlan(int n) : m_size(n), m_half(n / 2), m_turns(UnitRoots(n, n / 2 + 1)) {
     if (n < 2)
         throw std::invalid_argument("RealFftPlan: the length must be at least 2");
 }
@@ -208,12 +254,14 @@ RealFftPlan::RealFftPlan(int n)
 // bin m is then E(m) + W^m O(m), with E and O split out of bins m and n/2 - m.
 void RealFftPlan::Forward(const double* x, Complex* bins) {
     const int half = m_half.Size();
-    for (int k = 0; k < half; ++k)
-        m_work[k] = {x[2 * k], x[2 * k + 1]};
-    m_half.Forward(m_work.data());
+    for (int k = 0; k < half; ++k) {
+        m_half.m_re[k] = x[2 * k];
+        m_half.m_im[k] = x[2 * k + 1];
+    }
+    m_half.Transform();
     for (int m = 0; m <= half; ++m) {
-        const Complex z = m_work[m == half ? 0 : m];
-        const Complex mirror = m_work[m == 0 ? 0 : half - m];
+        const Complex z = m_half.Bin(m == half ? 0 : m);
+        const Complex mirror = m_half.Bin(m == 0 ? 0 : half - m);
         const Complex even = {(z.re + mirror.re) * 0.5, (z.im - mirror.im) * 0.5};
         const Complex odd = {(z.im + mirror.im) * 0.5, (mirror.re - z.re) * 0.5};
         bins[m] = Add(even, Multiply(odd, m_turns[m]));

@@ -26,7 +26,7 @@ constexpr double kRefineFrom = 1e-1;
 // Newton's method has placed a peak when its step falls below this share of the grid step:
 // the next step, quadratically smaller, would change the error there by far less than
 // kConvergedSpread.
-constexpr double kPeakTolerance = 1e-5;
+constexpr double kPeakTolerance = 1e-3;
 // Long designs round their errors more coarsely: an exchange that no longer improves below
 // this spread has converged as far as doubles allow.
 constexpr double kRoundingSpread = 1e-7;

@@ -147,7 +147,7 @@ UniformEvaluation::UniformEvaluation(int steps)
     : m_steps(steps), m_plan(2 * steps), m_series(2 * steps), m_bins(steps + 1) {}
 
 const std::vector<Complex>& UniformEvaluation::Evaluate(const std::vector<double>& coefficients) {
-    std::fill(m_series.begin(), m_series.end(), 0.0);
+    // Only the coefficients' places change between calls; the zeros between stay.
     m_series[0] = coefficients[0];
     for (std::size_t k = 1; k < coefficients.size(); ++k)
         m_series[k] = m_series[2 * m_steps - k] = coefficients[k] / 2;
@@ -155,20 +155,24 @@ const std::vector<Complex>& UniformEvaluation::Evaluate(const std::vector<double
     return m_bins;
 }
 
-// cos(k w) and sin(k w) by turning through w each step: accurate to about k rounding errors,
-// plenty for placing extrema.
+// cos(k w) and sin(k w) by the three-term recurrence f(k+1) = 2 cos w f(k) - f(k-1): accurate to
+// about k rounding errors, plenty for placing extrema.
 SeriesPoint CosineSeriesAt(const std::vector<double>& coefficients, double omega) {
-    const double c1 = std::cos(omega), s1 = std::sin(omega);
-    double ck = 1.0, sk = 0.0;
+    const double twice = 2 * std::cos(omega);
+    double cosine = 1.0, previousCosine = std::cos(omega); // cos(k w), cos((k-1) w) at k = 0
+    double sine = 0.0, previousSine = -std::sin(omega);
     SeriesPoint point;
     for (std::size_t k = 0; k < coefficients.size(); ++k) {
         const double kk = static_cast<double>(k);
-        point.value += coefficients[k] * ck;
-        point.slope -= kk * coefficients[k] * sk;
-        point.curvature -= kk * kk * coefficients[k] * ck;
-        const double next = ck * c1 - sk * s1;
-        sk = sk * c1 + ck * s1;
-        ck = next;
+        point.value += coefficients[k] * cosine;
+        point.slope -= kk * coefficients[k] * sine;
+        point.curvature -= kk * kk * coefficients[k] * cosine;
+        const double nextCosine = twice * cosine - previousCosine;
+        const double nextSine = twice * sine - previousSine;
+        previousCosine = cosine;
+        cosine = nextCosine;
+        previousSine = sine;
+        sine = nextSine;
     }
     return point;
 }

@@ -73,7 +73,7 @@ public:
     // steps: M, a power of two above the coefficient count.
     explicit UniformEvaluation(int steps);
 
-    // The values in the real parts of bins 0 ... M.
+    // The values in the real parts of bins 0 ... M. Every call passes as many coefficients.
     const std::vector<Complex>& Evaluate(const std::vector<double>& coefficients);
 
 private:
