@@ -352,7 +352,7 @@ void CDesignDlg::OnCopyFull() {
 }
 
 void CDesignDlg::OnCopyCArray() {
-    CopyToClipboard(FormatCoefficientsC(m_pCoef.get(), m_nCoef, m_request));
+    CopyToClipboard(FormatCoefficientsC(m_pCoef.get(), m_nCoef, taplore::DescribeRequest(m_request)));
 }
 
 void CDesignDlg::OnCopyQ15CArray() {
@@ -370,7 +370,8 @@ void CDesignDlg::CopyFixedPointCArray(QFormat format) {
     std::string text;
     try {
         text =
-            FormatFixedPointC(m_pCoef.get(), Quantise(m_pCoef.get(), m_nCoef, format), m_request);
+            FormatFixedPointC(m_pCoef.get(), Quantise(m_pCoef.get(), m_nCoef, format),
+                                 taplore::DescribeRequest(m_request));
     } catch (const NoFixedPointForm& e) {
         wait.Restore();
         ShowError(e.what());

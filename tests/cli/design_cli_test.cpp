@@ -233,7 +233,7 @@ TEST_F(TaploreDesign, FixedPointFormatsWriteTheCoresQuantisedTaps) {
         for (int k = 0; k < count; ++k)
             ASSERT_EQ(lines[k], std::to_string(q.values[k])) << name << " " << k;
         EXPECT_EQ(Run(Request() + " --format c-" + name).out,
-                  FormatFixedPointC(coef.get(), q, request));
+                  FormatFixedPointC(coef.get(), q, taplore::DescribeRequest(request)));
     }
 }
 
