@@ -17,20 +17,15 @@ int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& st
                  "its taps or its response.",
                  kProgram);
     Options options;
-    DeclareOptions(app, options);
+    const OptionExamples examples = DeclareOptions(app, options);
     // CLI11 takes the words last first.
     std::vector<std::string> words(arguments.rbegin(), arguments.rend());
     try {
         app.parse(words);
     } catch (const CLI::Success& e) {
         return app.exit(e, console.out, console.err); // --help or --version
-    } catch (const CLI::ExtrasError& e) {
-        // A word that belongs to no option: say how values are given.
-        return Report(console, kRefused,
-                      std::string(e.what()) +
-                          " (each value follows its option, as in --order 511)");
     } catch (const CLI::ParseError& e) {
-        return Report(console, kRefused, e.what());
+        return Report(console, kRefused, ParseRefusal(app, e, examples));
     }
     try {
         Design design;

@@ -33,57 +33,76 @@ std::string CheckFormat(const std::string& text) {
                : Refusal("text, full, c, q15, q31, c-q15 or c-q31", text);
 }
 
-void CheckCutoff(const std::string& option, double hz, const std::string& text, double rate) {
-    if (!(hz >= 0 && hz <= rate / 2))
-        throw CLI::ValidationError(
-            option,
-            Refusal("from 0 to " + crt::FormatShortest(rate / 2) + " (half of --rate)", text));
+std::string CheckFileName(const std::string& text) {
+    return text.empty() ? Refusal("a file name", text) : "";
 }
 
-void DeclareDesignOptions(CLI::App& app, Options& options) {
-    app.add_option("--order", options.order, "Filter order; the taps are the order made odd")
+// The cutoffs' range. Half a rate below twice the smallest normal double is rounded, so it is
+// named rather than printed.
+std::string CutoffRange(double rate) {
+    const double half = rate / 2;
+    if (half * 2 != rate)
+        return "from 0 to half of --rate";
+    return "from 0 to " + crt::FormatShortest(half) + " (half of --rate)";
+}
+
+// Checked as the designer sees the cutoff, divided by the rate and doubled: from 0 to 1.
+void CheckCutoff(const std::string& option, double hz, const std::string& text, double rate) {
+    if (!(hz >= 0 && NormalisedCutoff(hz, rate) <= 1))
+        throw CLI::ValidationError(option, Refusal(CutoffRange(rate), text));
+}
+
+// An option that takes a value, with the name of the value in the help and an example of it.
+CLI::Option* AddValue(CLI::App& app, OptionExamples& examples, const std::string& names,
+                      std::string& value, const std::string& help, const std::string& valueName,
+                      const std::string& example) {
+    CLI::Option* option = app.add_option(names, value, help)->type_name(valueName);
+    examples.emplace(option->get_name(), example);
+    return option;
+}
+
+void DeclareDesignOptions(CLI::App& app, Options& options, OptionExamples& examples) {
+    AddValue(app, examples, "--order", options.order,
+             "Filter order; the taps are the order made odd", "N", "511")
         ->required()
-        ->type_name("N")
         ->check(CheckOrder);
-    app.add_option("--rate", options.rate, "Sampling rate in Hz")
+    AddValue(app, examples, "--rate", options.rate, "Sampling rate in Hz", "HZ", "8000")
         ->required()
-        ->type_name("HZ")
         ->check(CheckRate);
-    app.add_option("--low", options.low, "Low cutoff in Hz, 0 to rate/2")
+    AddValue(app, examples, "--low", options.low, "Low cutoff in Hz, 0 to rate/2", "HZ", "400")
         ->required()
-        ->type_name("HZ")
         ->check(CheckNumber);
-    app.add_option("--high", options.high, "High cutoff in Hz, 0 to rate/2")
+    AddValue(app, examples, "--high", options.high, "High cutoff in Hz, 0 to rate/2", "HZ", "2400")
         ->required()
-        ->type_name("HZ")
         ->check(CheckNumber);
 }
 
 } // namespace
 
-void DeclareOptions(CLI::App& app, Options& options) {
-    DeclareDesignOptions(app, options);
-    const auto format =
-        app.add_option("--format", options.format,
-                       "text: the saved file (\"%f\", CR LF); full: 17 significant digits; "
-                       "c: a C array; q15, q31: one fixed-point integer a line; c-q15, c-q31: "
-                       "a C array of them")
-            ->type_name("FORMAT")
-            ->check(CheckFormat);
+OptionExamples DeclareOptions(CLI::App& app, Options& options) {
+    OptionExamples examples;
+    DeclareDesignOptions(app, options, examples);
+    const auto format = AddValue(app, examples, "--format", options.format,
+                                 "text: the saved file (\"%f\", CR LF); full: 17 significant "
+                                 "digits; c: a C array; q15, q31: one fixed-point integer a "
+                                 "line; c-q15, c-q31: a C array of them",
+                                 "FORMAT", "c")
+                            ->check(CheckFormat);
     const auto response = app.add_flag(
         "--response", options.response,
         "Write the response instead: Hz and dB of 512 bins (orders up to 1023); with a Q "
         "format, the quantised filter's dB in a third column");
-    const auto output =
-        app.add_option("-o,--output", options.output,
-                       "Write to FILE instead of standard output; an old FILE is replaced only "
-                       "once all is written")
-            ->type_name("FILE");
-    app.add_option("--plot", options.plot,
-                   "Write the log-magnitude response as an SVG image to FILE (orders up to "
-                   "1023); the taps are then written only when --format, --response or -o "
-                   "asks for them")
-        ->type_name("FILE.svg");
+    const auto output = AddValue(app, examples, "-o,--output", options.output,
+                                 "Write to FILE instead of standard output (- is standard "
+                                 "output); an old FILE is replaced only once all is written",
+                                 "FILE", "taps.txt")
+                            ->check(CheckFileName);
+    AddValue(app, examples, "--plot", options.plot,
+             "Write the log-magnitude response as an SVG image to FILE (- is standard output; "
+             "orders up to 1023); the taps are then written only when --format, --response or "
+             "-o asks for them",
+             "FILE.svg", "response.svg")
+        ->check(CheckFileName);
     app.set_version_flag("--version", std::string(kProgram) + " " + kTaploreVersion);
     app.footer("Exit status: 0 written, 1 design or output failed, 2 arguments refused.");
     app.callback([&options, format, response, output] {
@@ -96,7 +115,37 @@ void DeclareOptions(CLI::App& app, Options& options) {
                                                              options.format));
         options.textAsked =
             options.plot.empty() || format->count() || response->count() || output->count();
+        if (options.textAsked && ToStandardOutput(options.output) && options.plot == "-")
+            throw CLI::ValidationError(
+                "--plot", Refusal("a file when the text goes to standard output", options.plot));
     });
+    return examples;
+}
+
+std::string ParseRefusal(const CLI::App& app, const CLI::ParseError& error,
+                         const OptionExamples& examples) {
+    const std::string what = error.what();
+    if (dynamic_cast<const CLI::ExtrasError*>(&error))
+        return what + " (each value follows its option, as in --order 511)";
+    if (!dynamic_cast<const CLI::ArgumentMismatch*>(&error))
+        return what;
+    // The parser names the option first: given too often, or without its value.
+    for (const CLI::Option* option : app.get_options()) {
+        const std::string name = option->get_name();
+        if (!what.starts_with(name + ":"))
+            continue;
+        if (option->count() == 2)
+            return name + " was given twice.";
+        if (option->count() > 2)
+            return name + " was given " + crt::FormatD(int(option->count())) + " times.";
+        if (const auto example = examples.find(name); example != examples.end())
+            return name + " needs a value, as in " + name + " " + example->second + ".";
+    }
+    return what;
+}
+
+bool ToStandardOutput(const std::string& path) {
+    return path.empty() || path == "-";
 }
 
 // Called once every option has passed its own check: the texts are known to be numbers.

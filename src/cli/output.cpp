@@ -29,7 +29,7 @@ std::string FormatTaps(const std::string& format, const Design& design,
 // The whole text goes out at once, so a file never receives part of it. The progress line is
 // gone before anything reaches standard output, which may be the same terminal.
 int Deliver(Console& console, const std::string& text, const std::string& path) {
-    if (!path.empty()) {
+    if (!ToStandardOutput(path)) {
         try {
             WriteTextFile(path, text, console.progress.Stage("writing"));
         } catch (const CFileException& e) {

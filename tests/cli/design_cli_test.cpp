@@ -183,6 +183,33 @@ TEST_F(TaploreDesign, RefusesArgumentsWithOneLineNamingTheOption) {
     EXPECT_NE(stray.err.find("as in --order 511"), std::string::npos) << stray.err;
 }
 
+TEST_F(TaploreDesign, RefusalsSayInTheProgramsOwnWordsWhatIsWrong) {
+    const std::pair<std::string, std::string> cases[] = {
+        {Request("--low", "1") + " --low 2", "--low was given twice."},
+        {Request() + " --order", "--order needs a value, as in --order 511."},
+        {Request() + " --format", "--format needs a value, as in --format c."},
+        // Half of the smallest double is rounded to 0: the range is named, not printed.
+        {" --order 511 --rate 4.9e-324 --low 0 --high 1",
+         "--high: must be from 0 to half of --rate, not \"1\""},
+        {Request() + " -o ''", "--output: must be a file name, not \"\""},
+        {Request() + " --plot ''", "--plot: must be a file name, not \"\""},
+        {Request() + " -o - --plot -",
+         "--plot: must be a file when the text goes to standard output, not \"-\""},
+    };
+    for (const auto& [words, message] : cases) {
+        const Outcome o = Run(words);
+        EXPECT_EQ(o.status, 2) << words;
+        EXPECT_EQ(o.err, "taplore-design: " + message + "\n") << words;
+    }
+}
+
+TEST_F(TaploreDesign, DashMeansStandardOutput) {
+    const std::string taps = Run(Request()).out;
+    EXPECT_EQ(Run(Request() + " -o -").out, taps);
+    EXPECT_TRUE(Run(Request() + " --plot -").out.starts_with("<?xml"));
+    EXPECT_FALSE(fs::exists("-"));
+}
+
 TEST_F(TaploreDesign, FailuresExitOneWithTheDialogsMessageAndLeaveTheOldFile) {
     const std::string file = m_file.string(), missing = (m_dir / "no" / "taps.txt").string();
     const struct {
