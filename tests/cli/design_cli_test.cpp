@@ -318,6 +318,16 @@ TEST_F(TaploreDesign, PlotAloneWritesOnlyTheImageAndBesideTheTapsBoth) {
     EXPECT_EQ(Lines(ReadAll(m_file)).size(), 511u);
 }
 
+TEST_F(TaploreDesign, AReaderThatClosesThePipeEarlyEndsItQuietly) {
+    const fs::path err = m_dir / "stderr", status = m_dir / "status";
+    std::string command = "(";
+    command += TAPLORE_DESIGN_EXE + Request("--order", "1000001") + " 2>" + err.string();
+    command += "; echo $? >" + status.string() + ") | head -c 1 >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(ReadAll(status), "141\n") << "ended by the broken pipe's signal, as filters are";
+    EXPECT_EQ(ReadAll(err), "");
+}
+
 // Work of a few seconds: 30 million taps designed, formatted and written.
 const std::string kLongWork = Request("--order", "30000001");
 
