@@ -321,15 +321,30 @@ EquirippleResult Refused(std::string message) {
     return result;
 }
 
-std::optional<std::string> InputProblem(const Requirements& r, int taps) {
+EquirippleResult& Warned(EquirippleResult& result, const char* doubt) {
+    result.status = DesignStatus::convergedWithWarning;
+    result.message = doubt;
+    return result;
+}
+
+EquirippleResult& Failed(EquirippleResult& result, const char* why) {
+    result.status = DesignStatus::failed;
+    result.message = why;
+    result.taps.clear();
+    return result;
+}
+
+// Refused, with the reason, or nullopt.
+std::optional<EquirippleResult> InputProblem(const Requirements& r, int taps) {
     if (auto problem = CheckBands(r))
-        return problem->text;
+        return Refused(problem->text);
     const bool antisymmetric = r.kind != ResponseKind::ordinary;
-    if (taps < (antisymmetric ? 2 : 1) || taps > kMaxEquirippleTaps)
-        return antisymmetric ? "the taps must be from 2 to 32767 for antisymmetric designs"
-                             : "the taps must be from 1 to 32767";
+    if (antisymmetric && (taps < 2 || taps > kMaxEquirippleTaps))
+        return Refused("the taps must be from 2 to 32767 for antisymmetric designs");
+    if (taps < 1 || taps > kMaxEquirippleTaps)
+        return Refused("the taps must be from 1 to 32767");
     if (auto problem = SymmetryProblem(r, taps))
-        return problem->text;
+        return Refused(problem->text);
     return std::nullopt;
 }
 
@@ -373,8 +388,15 @@ private:
         int idle = 0; // refined exchanges in a row that did not halve the best spread
         int lost = 0; // exchanges in a row without alternation
         for (result.iterations = 1; result.iterations <= kMaxIterations; ++result.iterations) {
-            if (const char* problem = Solve(reference))
-                return Failed(result, problem);
+            switch (Solve(reference)) {
+            case Solution::brokeDown:
+                return Failed(result, "the exchange broke down numerically");
+            case Solution::swelled:
+                return Failed(result, "the response swells between or beyond the bands: use "
+                                      "fewer taps");
+            case Solution::solved:
+                break;
+            }
             const double largest = MeasureErrors();
             if (largest <= m_exactFit)
                 return Converged(result, reference, largest);
@@ -382,8 +404,7 @@ private:
             const bool alternates = extrema.size() >= reference.size();
             lost = alternates ? 0 : lost + 1;
             if (lost > kLostExchanges)
-                return Failed(result, "the error lost its alternation: the design asks for more "
-                                      "precision than doubles give; use fewer taps");
+                return Failed(result, "the error lost its alternation: use fewer taps");
             if (!alternates)
                 FillUp(extrema, reference);
             KeepLargest(extrema, reference.size());
@@ -544,9 +565,15 @@ private:
             reference[k] = std::min(reference[k], reference[k + 1] - 1);
     }
 
+    enum class Solution {
+        solved,
+        brokeDown, // delta is not a number
+        swelled    // the coefficients are beyond what doubles hold, or far larger than the values
+    };
+
     // The polynomial whose weighted error is +-delta, alternating, on the reference, and its
-    // coefficients; null, or why they cannot be had.
-    const char* Solve(const Reference& reference) {
+    // coefficients.
+    Solution Solve(const Reference& reference) {
         const int n = static_cast<int>(reference.size());
         m_x.resize(n);
         m_weights.resize(n);
@@ -562,7 +589,7 @@ private:
         }
         const double delta = num / den;
         if (!std::isfinite(delta))
-            return "the exchange broke down numerically";
+            return Solution::brokeDown;
         double size = 0.0;
         for (int k = 0; k < n; ++k) {
             const double sign = k % 2 == 0 ? 1.0 : -1.0;
@@ -577,9 +604,8 @@ private:
         const bool finite = std::all_of(m_coefficients.begin(), m_coefficients.end(),
                                         [](double c) { return std::isfinite(c); });
         if (!finite || LargestMagnitude(m_coefficients) > kMaxGrowth * size)
-            return "the response swells outside the bands beyond what doubles hold: use fewer "
-                   "taps or narrow the gaps between the bands";
-        return nullptr;
+            return Solution::swelled;
+        return Solution::solved;
     }
 
     // The polynomial goes through r of the r + 1 points: it then has exactly r coefficients,
@@ -744,17 +770,8 @@ private:
         if (spread > kUsableSpread)
             return Failed(result, "the exchange stalled far from equal ripples");
         Converged(result, reference, deviation);
-        if (spread > kRoundingSpread) {
-            result.status = DesignStatus::convergedWithWarning;
-            result.message = "the ripples are not quite equal: rounding stopped the exchange "
-                             "with the extremal errors differing by more than a ten-millionth";
-        }
-        return result;
-    }
-
-    static EquirippleResult& Failed(EquirippleResult& result, const char* why) {
-        result.status = DesignStatus::failed;
-        result.message = why;
+        if (spread > kRoundingSpread)
+            return Warned(result, "rounding left the ripples unequal by over a ten-millionth");
         return result;
     }
 
@@ -800,16 +817,14 @@ EquirippleResult Design(const Requirements& r, const Form& form, const Progress&
 
 EquirippleResult DesignEquiripple(const Requirements& requirements, int taps,
                                   const Progress& progress) {
-    if (auto problem = InputProblem(requirements, taps))
-        return Refused(*problem);
+    if (auto refused = InputProblem(requirements, taps))
+        return *refused;
     try {
         const Form form{taps, requirements.kind != ResponseKind::ordinary};
         return Design(requirements, form, progress);
     } catch (const std::bad_alloc&) {
         EquirippleResult result;
-        result.status = DesignStatus::failed;
-        result.message = "not enough memory for the design";
-        return result;
+        return Failed(result, "not enough memory for the design");
     }
 }
 

@@ -101,6 +101,12 @@ private:
     std::map<int, Attempt> m_attempts;
 };
 
+FewestTapsResult Failed(FewestTapsResult result, const char* why) {
+    result.status = DesignStatus::failed;
+    result.message = why;
+    return result;
+}
+
 FewestTapsResult Ended(const Attempt& attempt, FewestTapsResult result) {
     result.status = attempt.status;
     result.message = attempt.message;
@@ -151,11 +157,8 @@ FewestTapsResult Run(const Requirements& requirements, DesignMethod method,
     misses = result.estimate;
     for (int step = 1; meets == 0; step *= 2) {
         const int n = search.AtOrAbove(std::min<long long>(misses + step, LongestFor(method)));
-        if (n == 0 || n == misses) {
-            result.status = DesignStatus::failed;
-            result.message = "the requirements need more taps than the longest design";
-            return result;
-        }
+        if (n == 0 || n == misses)
+            return Failed(result, "the requirements need more taps than the longest design");
         const Attempt& attempt = search.Try(n);
         if (!Search::Usable(attempt))
             return failedAt(attempt);
@@ -199,9 +202,7 @@ FewestTapsResult DesignFewestTaps(const Requirements& requirements, DesignMethod
     try {
         return Run(requirements, method, progress);
     } catch (const std::bad_alloc&) {
-        result.status = DesignStatus::failed;
-        result.message = "not enough memory for the design";
-        return result;
+        return Failed(result, "not enough memory for the design");
     }
 }
 

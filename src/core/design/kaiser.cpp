@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace taplore {
 
@@ -34,6 +35,12 @@ double IdealTap(const Requirements& r, const std::vector<double>& cutoffs, doubl
     return tap;
 }
 
+KaiserResult Refused(std::string why) {
+    KaiserResult result;
+    result.message = std::move(why);
+    return result;
+}
+
 } // namespace
 
 double KaiserBeta(double attenuationDb) {
@@ -56,19 +63,13 @@ int KaiserLength(double attenuationDb, double transitionRadians) {
 }
 
 KaiserResult DesignKaiser(const Requirements& requirements, int taps) {
+    if (auto problem = CheckTolerances(requirements))
+        return Refused(problem->text);
+    if (taps < 1 || taps > kMaxKaiserTaps)
+        return Refused("the taps must be from 1 to 65535");
+    if (auto problem = SymmetryProblem(requirements, taps))
+        return Refused(problem->text);
     KaiserResult result;
-    if (auto problem = CheckTolerances(requirements)) {
-        result.message = problem->text;
-        return result;
-    }
-    if (taps < 1 || taps > kMaxKaiserTaps) {
-        result.message = "the taps must be from 1 to 65535";
-        return result;
-    }
-    if (auto problem = SymmetryProblem(requirements, taps)) {
-        result.message = problem->text;
-        return result;
-    }
     result.beta = KaiserBeta(KaiserAttenuation(requirements));
     const std::vector<double> cutoffs = Cutoffs(requirements);
     const double centre = (taps - 1) / 2.0;

@@ -117,13 +117,14 @@ std::optional<RequirementsProblem> SymmetryProblem(const Requirements& requireme
         const bool asksAtDc = band.gain != 0.0 && requirements.kind != ResponseKind::differentiator;
         if (antisymmetric && band.lowHz == 0.0 && asksAtDc)
             return Problem(RequirementsPart::band, i,
-                           "antisymmetric taps have no response at 0 Hz: start the band above 0");
-        if (antisymmetric == odd && band.highHz == requirements.rate / 2 && band.gain != 0.0)
+                           "antisymmetric taps have no response at 0 Hz: start above 0");
+        if (antisymmetric == odd && band.highHz == requirements.rate / 2 && band.gain != 0.0) {
+            if (antisymmetric)
+                return Problem(RequirementsPart::taps, -1,
+                               "an odd length has no response at half the rate: use an even one");
             return Problem(RequirementsPart::taps, -1,
-                           antisymmetric ? "odd-length antisymmetric taps have no response at "
-                                           "half the rate: use an even number of taps"
-                                         : "even-length symmetric taps have no response at half "
-                                           "the rate: use an odd number of taps");
+                           "an even length has no response at half the rate: use an odd one");
+        }
     }
     return std::nullopt;
 }
