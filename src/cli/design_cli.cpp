@@ -6,6 +6,7 @@
 #include "cli/dialog_design.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/requirements_design.h"
 
 #include <CLI/CLI.hpp>
 
@@ -13,8 +14,8 @@
 
 int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& streams) {
     Console console{streams.out, streams.err, {streams.err, streams.errIsTerminal}};
-    CLI::App app("Designs the Hamming-windowed FIR filter Taplore's Calculate designs and writes "
-                 "its taps or its response.",
+    CLI::App app("Designs the Hamming-windowed FIR filter Taplore's Calculate designs, or a filter "
+                 "to requirements, and writes its taps or its response.",
                  kProgram);
     Options options;
     const OptionExamples examples = DeclareOptions(app, options);
@@ -29,7 +30,9 @@ int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& st
     }
     try {
         Design design;
-        if (const int status = DesignAsTheDialog(console, options, design); status != kDone)
+        const int status = ToRequirements(options) ? DesignToRequirements(console, options, design)
+                                                   : DesignAsTheDialog(console, options, design);
+        if (status != kDone)
             return status;
         return WriteOutputs(console, options, design);
     } catch (const std::bad_alloc&) {

@@ -6,5 +6,6 @@
 #include "cli/output.h"
 
 // Designs, for the options' order, rate and cutoffs, the taps Calculate designs for the same
-// texts. Returns kDone with design filled, or kFailed after reporting why.
+// texts, through the window --window names (the dialog's Hamming unless given). Returns kDone
+// with design filled, or kFailed after reporting why.
 int DesignAsTheDialog(Console& console, const Options& options, Design& design);

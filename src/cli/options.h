@@ -2,6 +2,7 @@
 // taplore-design's options, each declared once with its check and its help.
 
 #include "core/design/fir_design.h"
+#include "core/design/windows.h"
 #include "core/formats/fixed_point.h"
 
 #include <CLI/CLI.hpp>
@@ -9,6 +10,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The numbers stay texts until the checks have accepted them, so that they are read by the
 // same rules as the dialog's edits, not by the option parser's own.
@@ -20,7 +22,30 @@ struct Options {
     std::string plot;   // empty for no plot, "-" for standard output
     // With --plot alone the image is all that is written; these ask for the text as well.
     bool textAsked = true;
+    // The dialog's design through another window: hamming (the dialog's own) or another name
+    // of the window table, kaiser:BETA for Kaiser's.
+    std::string window = "hamming";
+    // A design to requirements: pass and stop bands (LO:HI in Hz) with their tolerances, or
+    // bands of any gain (LO:HI:GAIN[:WEIGHT]) with a length; the texts of each, in order.
+    std::vector<std::string> pass, stop, band;
+    std::string ripple, atten, taps;
+    std::string method = "equiripple";
+    std::string kind;   // empty: an ordinary filter; hilbert or differentiator
+    bool quiet = false; // no report on standard error
 };
+
+// Whether the options ask for a design to requirements rather than the dialog's.
+bool ToRequirements(const Options& options);
+
+// The numbers of a checked LO:HI or LO:HI:GAIN[:WEIGHT] text.
+std::vector<double> FieldsOf(const std::string& text);
+
+// The window a checked --window names, with its parameter (Kaiser's beta).
+struct WindowChoice {
+    taplore::WindowKind kind = taplore::WindowKind::hamming;
+    double parameter = 0.0;
+};
+WindowChoice WindowOf(const Options& options);
 
 // An example value of each option that takes one, by the option's long name.
 using OptionExamples = std::map<std::string, std::string>;

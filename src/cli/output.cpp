@@ -44,17 +44,19 @@ int Deliver(Console& console, const std::string& text, const std::string& path) 
 }
 
 // The double design's levels and, for a Q format, the quantised one's: what --response and
-// --plot show. False when the spectrum cannot be computed (more than 1024 taps).
+// --plot show. False when the spectrum cannot be computed (more taps than the transform has
+// points: the dialog's designs of more than 1024 taps).
 struct Levels {
-    SpectrumLevels designed;
-    SpectrumLevels quantised;
+    std::vector<double> designed;
+    std::vector<double> quantised;
 };
 
-bool ComputeLevels(const double* coef, int count, const FixedPointTaps* quantised, Levels& levels) {
-    if (ComputeLevelsDb(coef, count, levels.designed) < 0)
+bool ComputeLevels(const Design& design, const FixedPointTaps* quantised, Levels& levels) {
+    const int points = design.responsePoints;
+    if (!ComputeLevelsDb(design.taps.get(), design.count, points, levels.designed))
         return false;
     return !quantised ||
-           ComputeLevelsDb(Dequantise(*quantised).data(), count, levels.quantised) >= 0;
+           ComputeLevelsDb(Dequantise(*quantised).data(), design.count, points, levels.quantised);
 }
 
 std::string QuantisedLabel(const FixedPointTaps* quantised) {
@@ -85,15 +87,13 @@ int WriteOutputs(Console& console, const Options& options, const Design& design)
     }
     const FixedPointTaps* taps = quantised ? &*quantised : nullptr;
     Levels levels;
-    if ((options.response || !options.plot.empty()) &&
-        !ComputeLevels(coef, design.count, taps, levels))
+    if ((options.response || !options.plot.empty()) && !ComputeLevels(design, taps, levels))
         return Report(console, kFailed, "Calculating magnitude failed!");
-    const SpectrumLevels* quantisedDb = taps ? &levels.quantised : nullptr;
 
     std::string text;
     if (options.textAsked)
         text = options.response
-                   ? FormatResponse(levels.designed, design.description.rate, quantisedDb)
+                   ? FormatResponse(levels.designed, design.description.rate, levels.quantised)
                    : FormatTaps(options.format, design, taps);
     if (taps)
         WarnOfSaturation(console, *taps);
@@ -101,8 +101,8 @@ int WriteOutputs(Console& console, const Options& options, const Design& design)
         return kFailed;
     if (options.plot.empty())
         return kDone;
-    return Deliver(
-        console,
-        FormatResponseSvg(design.description, levels.designed, quantisedDb, QuantisedLabel(taps)),
-        options.plot);
+    return Deliver(console,
+                   FormatResponseSvg(design.description, levels.designed, levels.quantised,
+                                     QuantisedLabel(taps), design.required),
+                   options.plot);
 }

@@ -4,15 +4,22 @@
 
 #include "cli/console.h"
 #include "cli/options.h"
+#include "core/analysis/log_magnitude.h"
+#include "core/formats/response_plot.h"
 #include "core/formats/taps_description.h"
 
 #include <memory>
+#include <vector>
 
 // Taps ready to be written, and what they are.
 struct Design {
     std::shared_ptr<double[]> taps;
     int count = 0;
     taplore::TapsDescription description;
+    // The transform of --response and --plot: the dialog's 1024 points, whose limit its designs
+    // keep; designs to requirements take one as long as they need.
+    int responsePoints = kSpectrumPoints;
+    std::vector<taplore::RequiredBand> required; // shaded on the plot
 };
 
 // Writes the taps in the chosen format, or the response, to standard output or -o's file, and

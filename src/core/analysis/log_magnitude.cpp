@@ -1,28 +1,52 @@
 #include "core/analysis/log_magnitude.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "core/analysis/fft.h"
 #include "core/io/memory.h"
 
+namespace {
+
+// 10 log10 of the power of bins 0 ... points/2 - 1 of the taps zero-padded to points, into
+// levelsDb; false when the work array cannot be had or the transform fails.
+bool LevelsInto(const double* coef, int count, int points, double* levelsDb) {
+    // Zero-filled, so the taps arrive already padded to the transform length.
+    const auto work = mem::AllocateArray<Complex>(points);
+    if (!work)
+        return false;
+    for (int i = 0; i < count; ++i)
+        work[i] = {coef[i], 0.0};
+    if (FFT(work.get(), points) != 0)
+        return false;
+    for (int k = 0; k < points / 2; ++k) {
+        const Complex bin = work[k];
+        levelsDb[k] = 10.0 * std::log10(bin.re * bin.re + bin.im * bin.im);
+    }
+    return true;
+}
+
+} // namespace
+
 int ComputeLevelsDb(const double* coef, int count, SpectrumLevels& levelsDb) {
     // A negative count is refused too: zero-padding from it would write before the array.
     if (count < 0 || count > kSpectrumPoints)
         return -1;
-    // Zero-filled, so the taps arrive already padded to the transform length.
-    const auto work = mem::AllocateArray<Complex>(kSpectrumPoints);
-    if (!work)
-        return -1;
-    for (int i = 0; i < count; ++i)
-        work[i] = {coef[i], 0.0};
-    if (FFT(work.get(), kSpectrumPoints) != 0)
-        return -1;
-    for (int k = 0; k < kSpectrumBins; ++k) {
-        const Complex bin = work[k];
-        levelsDb[k] = 10.0 * std::log10(bin.re * bin.re + bin.im * bin.im);
-    }
-    return kSpectrumBins;
+    return LevelsInto(coef, count, kSpectrumPoints, levelsDb.data()) ? kSpectrumBins : -1;
+}
+
+int ResponsePoints(int count) {
+    return count <= kSpectrumPoints ? kSpectrumPoints
+                                    : static_cast<int>(std::bit_ceil(static_cast<unsigned>(count)));
+}
+
+bool ComputeLevelsDb(const double* coef, int count, int points, std::vector<double>& levelsDb) {
+    if (count < 0 || count > points || points < kSpectrumPoints ||
+        !std::has_single_bit(unsigned(points)))
+        return false;
+    levelsDb.resize(points / 2);
+    return LevelsInto(coef, count, points, levelsDb.data());
 }
 
 int ComputeLogMagnitude(const double* coef, int count, std::unique_ptr<double[]>& magDb,

@@ -114,13 +114,17 @@ FewestTapsResult Ended(const Attempt& attempt, FewestTapsResult result) {
 }
 
 // The shortest length found to meet, and its next shorter allowed length, which misses.
+// The design an attempt made, as the result hands it out.
+void Take(const Attempt& attempt, FewestTapsResult& result) {
+    result.status = attempt.status;
+    result.message = attempt.message;
+    result.taps = attempt.taps;
+    result.deviations = attempt.deviations;
+    result.beta = attempt.beta;
+}
+
 FewestTapsResult Found(Search& search, int taps, FewestTapsResult result) {
-    const Attempt& best = search.Try(taps);
-    result.status = best.status;
-    result.message = best.message;
-    result.taps = best.taps;
-    result.deviations = best.deviations;
-    result.beta = best.beta;
+    Take(search.Try(taps), result);
     result.shorterTaps = search.Below(taps);
     if (result.shorterTaps > 0)
         result.shorterDeviations = search.Try(result.shorterTaps).deviations;
@@ -190,6 +194,27 @@ int EstimateTaps(const Requirements& requirements, DesignMethod method) {
         taps = std::ceil((-20.0 * std::log10(std::sqrt(dp * ds)) - 13.0) / (14.6 * cycles) + 1.0);
     }
     return static_cast<int>(std::clamp(taps, 1.0, double(LongestFor(method))));
+}
+
+FewestTapsResult DesignAtLength(const Requirements& requirements, DesignMethod method, int taps,
+                                const Progress& progress) {
+    FewestTapsResult result;
+    if (auto problem = CheckTolerances(requirements)) {
+        result.message = problem->text;
+        return result;
+    }
+    try {
+        Search search(requirements, method, progress);
+        const Attempt& attempt = search.Try(taps);
+        if (!Search::Usable(attempt))
+            return Ended(attempt, result);
+        Take(attempt, result);
+        result.estimate = taps;
+        result.designs = 1;
+        return result;
+    } catch (const std::bad_alloc&) {
+        return Failed(result, "not enough memory for the design");
+    }
 }
 
 FewestTapsResult DesignFewestTaps(const Requirements& requirements, DesignMethod method,

@@ -34,6 +34,11 @@ struct FewestTapsResult {
 FewestTapsResult DesignFewestTaps(const Requirements& requirements, DesignMethod method,
                                   const Progress& progress = {});
 
+// One length designed the way the search designs each, and measured; shorterTaps stays 0.
+// taps: 1 ... kMaxEquirippleTaps or kMaxKaiserTaps, refused outside.
+FewestTapsResult DesignAtLength(const Requirements& requirements, DesignMethod method, int taps,
+                                const Progress& progress = {});
+
 // The start of the search: Kaiser's estimate for equiripple designs,
 // (-20 log10(sqrt(dp ds)) - 13) / (14.6 df) + 1 with df the narrowest transition in cycles per
 // sample, or KaiserLength; rounded up, from 1 to the method's longest length.

@@ -64,16 +64,36 @@ void AppendGrid(std::string& svg) {
     svg += "</g>\n";
 }
 
-void AppendCurve(std::string& svg, const SpectrumLevels& levelsDb, std::string_view colour,
+void AppendCurve(std::string& svg, std::span<const double> levelsDb, std::string_view colour,
                  int width) {
     svg += "<polyline fill=\"none\" stroke=\"" + std::string(colour) + "\" stroke-width=\"" +
            crt::FormatD(width) + "\" stroke-linejoin=\"round\" points=\"";
-    for (int i = 0; i < kSpectrumBins; ++i) {
+    const auto bins = static_cast<int>(levelsDb.size());
+    for (int i = 0; i < bins; ++i) {
         svg += i ? " " : "";
-        svg +=
-            Coordinate(double(i) * kWidth / kSpectrumBins) + "," + Coordinate(LevelY(levelsDb[i]));
+        svg += Coordinate(double(i) * kWidth / bins) + "," + Coordinate(LevelY(levelsDb[i]));
     }
     svg += "\"/>\n";
+}
+
+// Each required band's span between its levels, lightly filled, its limits dashed: where the
+// curve must stay.
+void AppendRequired(std::string& svg, std::span<const taplore::RequiredBand> required,
+                    double rate) {
+    if (required.empty())
+        return;
+    svg += "<g fill=\"#ffff00\" fill-opacity=\"0.25\" stroke=\"#ffff00\" "
+           "stroke-dasharray=\"4 3\">\n";
+    for (const taplore::RequiredBand& band : required) {
+        const double left = band.lowHz / (rate / 2) * kWidth;
+        const double right = band.highHz / (rate / 2) * kWidth;
+        const double top = LevelY(band.ceilingDb);
+        // At least two pixels, so that a pass band's fraction of a dB shows.
+        const double bottom = std::max(LevelY(band.floorDb), top + 2);
+        svg += "<rect" + Attribute("x", left) + Attribute("y", top) +
+               Attribute("width", right - left) + Attribute("height", bottom - top) + "/>\n";
+    }
+    svg += "</g>\n";
 }
 
 void AppendAxes(std::string& svg, double rate) {
@@ -105,6 +125,16 @@ void AppendLegendEntry(std::string& svg, double x, std::string_view colour,
 std::string FormatResponseSvg(const taplore::TapsDescription& description,
                               const SpectrumLevels& levelsDb, const SpectrumLevels* quantisedDb,
                               std::string_view quantisedLabel) {
+    return FormatResponseSvg(description, levelsDb,
+                             quantisedDb ? std::span<const double>(*quantisedDb)
+                                         : std::span<const double>(),
+                             quantisedLabel, {});
+}
+
+std::string FormatResponseSvg(const taplore::TapsDescription& description,
+                              std::span<const double> levelsDb, std::span<const double> quantisedDb,
+                              std::string_view quantisedLabel,
+                              std::span<const taplore::RequiredBand> required) {
     const std::string size =
         "width=\"" + crt::FormatD(kImageWidth) + "\" height=\"" + crt::FormatD(kImageHeight) + "\"";
     const std::string title = "Log-magnitude response: " + description.title;
@@ -123,13 +153,14 @@ std::string FormatResponseSvg(const taplore::TapsDescription& description,
     svg += "<g transform=\"translate(" + crt::FormatD(kLeft) + " " + crt::FormatD(kTop) + ")\">\n";
     AppendGrid(svg);
     svg += "<g clip-path=\"url(#plot)\">\n";
+    AppendRequired(svg, required, description.rate);
     // The double curve on top: the quantised one shows only where it departs from it.
-    if (quantisedDb)
-        AppendCurve(svg, *quantisedDb, kQuantisedColour, 1);
+    if (!quantisedDb.empty())
+        AppendCurve(svg, quantisedDb, kQuantisedColour, 1);
     AppendCurve(svg, levelsDb, kCurveColour, 2);
     svg += "</g>\n</g>\n";
     AppendAxes(svg, description.rate);
-    if (quantisedDb) {
+    if (!quantisedDb.empty()) {
         AppendLegendEntry(svg, kLeft, kCurveColour, "double taps");
         AppendLegendEntry(svg, kLeft + 160, kQuantisedColour, quantisedLabel);
     }

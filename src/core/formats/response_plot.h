@@ -5,8 +5,20 @@
 #include "core/analysis/log_magnitude.h"
 #include "core/formats/taps_description.h"
 
+#include <span>
 #include <string>
 #include <string_view>
+
+namespace taplore {
+
+// A band the requirements ask for, as the plot shades it: its frequencies in Hz and the
+// levels in dB the response must keep there, from floorDb (-inf: no floor) to ceilingDb.
+struct RequiredBand {
+    double lowHz = 0.0, highHz = 0.0;
+    double floorDb = 0.0, ceilingDb = 0.0;
+};
+
+} // namespace taplore
 
 // levelsDb (bins 0 ... 511) as a red curve over a green dotted grid on black, frequency
 // ticks in Hz (from the description's rate) along the bottom, a dB axis and the description's
@@ -17,3 +29,11 @@ std::string FormatResponseSvg(const taplore::TapsDescription& description,
                               const SpectrumLevels& levelsDb,
                               const SpectrumLevels* quantisedDb = nullptr,
                               std::string_view quantisedLabel = {});
+
+// The same for a response of any length (its bins spread over 0 ... rate/2), an empty
+// quantisedDb drawing no second curve, and the required bands shaded where the curve must
+// stay, their limits dashed.
+std::string FormatResponseSvg(const taplore::TapsDescription& description,
+                              std::span<const double> levelsDb, std::span<const double> quantisedDb,
+                              std::string_view quantisedLabel,
+                              std::span<const taplore::RequiredBand> required);

@@ -4,14 +4,22 @@
 
 std::string FormatResponse(const SpectrumLevels& levelsDb, double rate,
                            const SpectrumLevels* quantisedDb) {
+    return FormatResponse(levelsDb, rate,
+                          quantisedDb ? std::span<const double>(*quantisedDb)
+                                      : std::span<const double>());
+}
+
+std::string FormatResponse(std::span<const double> levelsDb, double rate,
+                           std::span<const double> quantisedDb) {
+    const int bins = static_cast<int>(levelsDb.size());
     std::string text;
-    for (int k = 0; k < kSpectrumBins; ++k) {
-        text += crt::FormatShortest(k * rate / kSpectrumPoints);
+    for (int k = 0; k < bins; ++k) {
+        text += crt::FormatShortest(k * rate / (2 * bins));
         text += '\t';
         text += crt::FormatShortest(levelsDb[k]);
-        if (quantisedDb) {
+        if (!quantisedDb.empty()) {
             text += '\t';
-            text += crt::FormatShortest((*quantisedDb)[k]);
+            text += crt::FormatShortest(quantisedDb[k]);
         }
         text += '\n';
     }

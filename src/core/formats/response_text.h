@@ -3,6 +3,7 @@
 
 #include "core/analysis/log_magnitude.h"
 
+#include <span>
 #include <string>
 
 // Bin k a line: its frequency k*rate/1024 in Hz, a tab, its level in dB, each as the shortest
@@ -10,3 +11,8 @@
 // the quantised filter's level follow on each line.
 std::string FormatResponse(const SpectrumLevels& levelsDb, double rate,
                            const SpectrumLevels* quantisedDb = nullptr);
+
+// The same for a response of any length: bin k's frequency is k*rate/(2 * its bins); an empty
+// quantisedDb adds no column.
+std::string FormatResponse(std::span<const double> levelsDb, double rate,
+                           std::span<const double> quantisedDb);

@@ -1,0 +1,175 @@
+#include "cli/requirements_design.h"
+
+#include "core/design/equiripple.h"
+#include "core/design/fewest_taps.h"
+#include "core/formats/crt.h"
+#include "core/formats/requirements_report.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using namespace taplore;
+
+// A band as the options gave it, for the messages that name it.
+struct GivenBand {
+    std::string option; // --pass, --stop or --band
+    std::string text;
+    Band band;
+};
+
+// The bands of all the options, in increasing frequency.
+std::vector<GivenBand> GivenBands(const Options& options) {
+    std::vector<GivenBand> bands;
+    for (const std::string& text : options.pass)
+        bands.push_back({"--pass", text, {FieldsOf(text)[0], FieldsOf(text)[1], 1.0, 1.0}});
+    for (const std::string& text : options.stop)
+        bands.push_back({"--stop", text, {FieldsOf(text)[0], FieldsOf(text)[1], 0.0, 1.0}});
+    for (const std::string& text : options.band) {
+        const std::vector<double> f = FieldsOf(text);
+        bands.push_back({"--band", text, {f[0], f[1], f[2], f.size() > 3 ? f[3] : 1.0}});
+    }
+    std::stable_sort(bands.begin(), bands.end(), [](const GivenBand& a, const GivenBand& b) {
+        return a.band.lowHz < b.band.lowHz;
+    });
+    return bands;
+}
+
+double NumberOr(const std::string& text, double otherwise) {
+    return text.empty() ? otherwise : *crt::StrictAtof(text);
+}
+
+ResponseKind KindOf(const std::string& kind) {
+    if (kind == "hilbert")
+        return ResponseKind::hilbert;
+    return kind == "differentiator" ? ResponseKind::differentiator : ResponseKind::ordinary;
+}
+
+Requirements RequirementsOf(const Options& options, const std::vector<GivenBand>& bands) {
+    Requirements r;
+    r.rate = *crt::StrictAtof(options.rate);
+    for (const GivenBand& given : bands)
+        r.bands.push_back(given.band);
+    r.rippleDb = NumberOr(options.ripple, 0.0);
+    r.attenuationDb = NumberOr(options.atten, 0.0);
+    r.kind = KindOf(options.kind);
+    return r;
+}
+
+// The option a problem lies in, as it was given.
+std::string Where(const RequirementsProblem& problem, const std::vector<GivenBand>& bands,
+                  const Options& options) {
+    switch (problem.part) {
+    case RequirementsPart::rate:
+        return "--rate " + options.rate;
+    case RequirementsPart::ripple:
+        return "--ripple " + options.ripple;
+    case RequirementsPart::attenuation:
+        return "--atten " + options.atten;
+    case RequirementsPart::kind:
+        return "--kind " + options.kind;
+    case RequirementsPart::taps:
+        return "--taps " + options.taps;
+    case RequirementsPart::band:
+        break;
+    }
+    if (problem.band < 0)
+        return options.band.empty() ? "--pass" : "--band";
+    return bands[problem.band].option + " " + bands[problem.band].text;
+}
+
+// What a design to requirements made, whatever the kind.
+struct Outcome {
+    DesignStatus status = DesignStatus::refused;
+    std::string message;
+    std::vector<double> taps;
+    RequirementsReport report;
+};
+
+Outcome BandDesign(const Requirements& r, int taps, const Progress& progress) {
+    EquirippleResult result = DesignEquiripple(r, taps, progress);
+    Outcome outcome{result.status, result.message, {}, {}};
+    if (HasTaps(result.status))
+        outcome.report = ReportOf(r, result, false);
+    outcome.taps = std::move(result.taps);
+    return outcome;
+}
+
+Outcome ToleranceDesign(const Requirements& r, DesignMethod method, const std::string& taps,
+                        const Progress& progress) {
+    FewestTapsResult result = taps.empty()
+                                  ? DesignFewestTaps(r, method, progress)
+                                  : DesignAtLength(r, method, *crt::StrictAtoi(taps), progress);
+    Outcome outcome{result.status, result.message, {}, {}};
+    if (HasTaps(result.status))
+        outcome.report = ReportOf(r, method, result);
+    outcome.taps = std::move(result.taps);
+    return outcome;
+}
+
+// Where the plot shades each band: between the levels the tolerances allow, or for bands of
+// any gain, the gain and the deviation reached about it. A differentiator's response rises
+// across its bands, which no shading of constant levels shows.
+std::vector<RequiredBand> RequiredBands(const RequirementsReport& report) {
+    const Requirements& r = report.requirements;
+    std::vector<RequiredBand> required;
+    if (r.kind == ResponseKind::differentiator)
+        return required;
+    const auto db = [](double magnitude) {
+        return magnitude > 0 ? 20 * std::log10(magnitude)
+                             : -std::numeric_limits<double>::infinity();
+    };
+    for (std::size_t i = 0; i < r.bands.size(); ++i) {
+        const Band& band = r.bands[i];
+        double deviation = report.deviations[i];
+        if (report.tolerances)
+            deviation =
+                IsPassBand(band) ? PassDeviation(r.rippleDb) : StopDeviation(r.attenuationDb);
+        const double gain = std::fabs(band.gain);
+        required.push_back({band.lowHz, band.highHz, db(gain - deviation), db(gain + deviation)});
+    }
+    return required;
+}
+
+// The report as one block on standard error.
+void Show(Console& console, const std::vector<std::string>& lines) {
+    console.progress.Erase();
+    for (const std::string& line : lines)
+        console.err << line << '\n';
+}
+
+} // namespace
+
+int DesignToRequirements(Console& console, const Options& options, Design& design) {
+    const std::vector<GivenBand> bands = GivenBands(options);
+    const Requirements r = RequirementsOf(options, bands);
+    const bool withBands = !options.band.empty();
+    auto problem = withBands ? CheckBands(r) : CheckTolerances(r);
+    if (!problem && !options.taps.empty())
+        problem = SymmetryProblem(r, *crt::StrictAtoi(options.taps));
+    if (problem)
+        return Report(console, kRefused, Where(*problem, bands, options) + ": " + problem->text);
+
+    const Progress progress = console.progress.Stage("designing");
+    const DesignMethod method =
+        options.method == "kaiser" ? DesignMethod::kaiser : DesignMethod::equiripple;
+    Outcome outcome = withBands ? BandDesign(r, *crt::StrictAtoi(options.taps), progress)
+                                : ToleranceDesign(r, method, options.taps, progress);
+    if (outcome.status == DesignStatus::refused)
+        return Report(console, kRefused, "--taps " + options.taps + ": " + outcome.message);
+    if (!HasTaps(outcome.status))
+        return Report(console, kFailed, "Designing to the requirements failed: " + outcome.message);
+
+    const std::vector<std::string> lines = FormatReport(outcome.report);
+    if (!options.quiet)
+        Show(console, lines);
+    design.count = static_cast<int>(outcome.taps.size());
+    design.taps = std::shared_ptr<double[]>(new double[design.count]);
+    std::copy(outcome.taps.begin(), outcome.taps.end(), design.taps.get());
+    design.description = {lines.front(), {lines.begin() + 1, lines.end()}, r.rate};
+    design.responsePoints = ResponsePoints(design.count);
+    design.required = RequiredBands(outcome.report);
+    return kDone;
+}
