@@ -1,0 +1,173 @@
+// taplore-design's designs to requirements, run as a user runs them: the report, the outputs
+// that carry it, the refusals and failures with their exit statuses.
+#include "cli/run_design.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kExample = " --rate 8000 --pass 0:1000 --stop 1500:4000 --ripple 0.1 --atten 60";
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+class Requirements : public testing::Test {
+protected:
+    void SetUp() override { fs::create_directories(m_dir); }
+    void TearDown() override { fs::remove_all(m_dir); }
+    Outcome Run(const std::string& words) const { return RunDesign(words, m_dir); }
+
+    const fs::path m_dir =
+        fs::temp_directory_path() / ("taplore_requirements_" + std::to_string(getpid()));
+};
+
+TEST_F(Requirements, TheExampleWritesItsTapsAndReportsWhatTheyReach) {
+    const Outcome o = Run(kExample);
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(Lines(o.out).size(), 46u);
+    const std::vector<std::string> report = Lines(o.err);
+    ASSERT_EQ(report.size(), 3u) << o.err;
+    EXPECT_EQ(report[0], "equiripple, 46 taps: meets the requirements; 45 taps miss");
+    EXPECT_TRUE(report[1].starts_with("pass 0 to 1000 Hz: ripple 0.08")) << report[1];
+    EXPECT_TRUE(report[2].starts_with("stop 1500 to 4000 Hz: attenuation 61.")) << report[2];
+
+    const Outcome quiet = Run(kExample + " --quiet");
+    EXPECT_EQ(quiet.out, o.out);
+    EXPECT_EQ(quiet.err, "");
+}
+
+TEST_F(Requirements, TheReportTitlesTheCArrayAndThePlot) {
+    const std::string report = Run(kExample).err;
+    const std::vector<std::string> lines = Lines(report);
+    const std::string c = Run(kExample + " --quiet --format c").out;
+    EXPECT_TRUE(c.starts_with("/* " + lines[0] + "\n * " + lines[1] + "\n * " + lines[2] + " */"))
+        << c.substr(0, 300);
+
+    const std::string svg = Run(kExample + " --quiet --plot -").out;
+    EXPECT_NE(svg.find("<title>Log-magnitude response: " + lines[0] + "</title>"),
+              std::string::npos);
+    // The two bands shaded where the curve must stay.
+    EXPECT_NE(svg.find("fill=\"#ffff00\""), std::string::npos);
+    EXPECT_EQ(svg.find("<rect x=\"0\""), svg.rfind("<rect x=\"0\"")) << "one pass band";
+}
+
+TEST_F(Requirements, HammingIsTheDialogsDesignByteForByte) {
+    const std::string dialog = " --order 511 --rate 8000 --low 400 --high 2400";
+    for (const std::string format : {" --format text", " --format c", " --response"})
+        EXPECT_EQ(Run(dialog + format + " --window hamming").out, Run(dialog + format).out)
+            << format;
+    const Outcome blackman = Run(dialog + " --window blackman --format c");
+    EXPECT_EQ(blackman.status, 0);
+    EXPECT_TRUE(blackman.out.starts_with("/* band-pass, order 511, rate 8000 Hz, cutoffs 400 Hz "
+                                         "and 2400 Hz, blackman window */"))
+        << blackman.out.substr(0, 100);
+    EXPECT_NE(Run(dialog + " --window kaiser:8").out, Run(dialog).out);
+}
+
+TEST_F(Requirements, EachKindOfDesign) {
+    const struct {
+        std::string words;
+        std::size_t taps;
+        std::string headline;
+    } cases[] = {
+        {kExample + " --method kaiser", 60,
+         "Kaiser window, beta 5.653, 60 taps: meets the requirements; 59 taps miss"},
+        {kExample + " --taps 40", 40, "equiripple, 40 taps: misses the requirements"},
+        {" --rate 2 --band 0:0.5:1 --band 0.6:1:0 --taps 41", 41,
+         "equiripple, 41 taps: weighted deviation 0.0103067 after"},
+        {" --rate 8000 --kind hilbert --band 200:3800:1 --taps 30", 30,
+         "Hilbert transformer, equiripple, 30 taps: weighted deviation"},
+        {" --rate 8000 --kind differentiator --band 0:4000:1 --taps 30", 30,
+         "differentiator, equiripple, 30 taps: weighted deviation"},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = Run(c.words);
+        EXPECT_EQ(o.status, 0) << c.words << o.err;
+        EXPECT_EQ(Lines(o.out).size(), c.taps) << c.words;
+        EXPECT_TRUE(o.err.starts_with(c.headline)) << o.err;
+    }
+}
+
+// Longer than the dialog's 1024-point spectrum: the response takes a transform long enough.
+TEST_F(Requirements, LongDesignsHaveTheirResponseAndPlot) {
+    const std::string words = " --rate 2 --band 0:0.4:1 --band 0.401:1:0 --taps 2001 --quiet";
+    const Outcome response = Run(words + " --response");
+    EXPECT_EQ(response.status, 0) << response.err;
+    const std::vector<std::string> lines = Lines(response.out);
+    ASSERT_EQ(lines.size(), 1024u);
+    EXPECT_TRUE(lines[1].starts_with("0.0009765625\t")) << lines[1];
+    EXPECT_EQ(Run(words + " --plot -").status, 0);
+}
+
+TEST_F(Requirements, RefusalsNameTheOptionAndExitTwo) {
+    const std::pair<std::string, std::string> cases[] = {
+        {" --rate 8000 --pass 0:1000 --stop 4000:1500 --ripple 0.1 --atten 60",
+         "--stop 4000:1500: edges out of order: the low edge must lie below the high edge"},
+        {" --rate 8000 --pass 0:1000 --stop 900:4000 --ripple 0.1 --atten 60",
+         "--stop 900:4000: it overlaps the band below it"},
+        {" --rate 8000 --pass 0:1000 --stop 1500:5000 --ripple 0.1 --atten 60",
+         "--stop 1500:5000: it reaches beyond half the rate"},
+        {" --rate 8000 --pass 0:1000 --stop 1000:4000 --ripple 0.1 --atten 60",
+         "--stop 1000:4000: it touches the band below it: leave a transition between them"},
+        {" --rate 8000 --pass 0:1000 --stop 1500:4000 --ripple 0 --atten 60",
+         "--ripple 0: the ripple must be above 0 dB and finite"},
+        {" --rate 8000 --pass 0:1000 --stop 1500:4000 --ripple 0.1 --atten -3",
+         "--atten -3: the attenuation must be above 0 dB and finite"},
+        {" --rate 8000 --stop 0:1000 --ripple 0.1 --atten 60",
+         "--pass: no pass band: give at least one"},
+        {" --rate 8000 --pass 1500:4000 --stop 0:1000 --ripple 0.1 --atten 60 --taps 40",
+         "--taps 40: an even length has no response at half the rate: use an odd one"},
+        {kExample + " --taps 40000", "--taps 40000: the taps must be from 1 to 32767"},
+        {" --rate 8000 --kind hilbert --band 0:3000:1 --taps 30",
+         "--band 0:3000:1: antisymmetric taps have no response at 0 Hz: start above 0"},
+        {" --rate 8000 --pass 0-1000 --ripple 0.1 --atten 60",
+         "--pass: must be LO:HI in Hz, as in 0:1000, not \"0-1000\""},
+        {" --rate 8000 --band 0:1000 --taps 9",
+         "--band: must be LO:HI:GAIN or LO:HI:GAIN:WEIGHT, as in 0:1000:1, not \"0:1000\""},
+        {" --rate 8000 --band 0:1000:1 --taps 9 --method kaiser",
+         "--method: must be equiripple with --band, not \"kaiser\""},
+        {" --rate 8000 --band 0:1000:1", "--taps is required"},
+        {" --rate 8000 --pass 0:1000 --atten 60", "--ripple is required"},
+        {kExample + " --kind hilbert", "--kind: must be given with --band, not \"hilbert\""},
+        {kExample + " --band 0:1000:1", "--pass: must be left out with --band, not \"0:1000\""},
+        {kExample + " --order 511", "--order: must be left out of a design to requirements, "
+                                    "not \"511\""},
+        {" --order 511 --rate 8000 --low 400 --high 2400 --ripple 1",
+         "--ripple: must be given with --pass and --stop, or --band, not \"1\""},
+        {" --rate 8000 --low 400 --high 2400", "--order is required"},
+        {" --order 511 --rate 8000 --low 400 --high 2400 --window hanning",
+         "--window: must be a window: hamming, rectangular, hann, blackman, blackman-harris or "
+         "kaiser:BETA (BETA from 0 to 100), not \"hanning\""},
+        {kExample + " --method remez", "--method: must be equiripple or kaiser, not \"remez\""},
+    };
+    for (const auto& [words, message] : cases) {
+        const Outcome o = Run(words);
+        EXPECT_EQ(o.status, 2) << words;
+        EXPECT_EQ(o.out, "");
+        EXPECT_EQ(o.err, "taplore-design: " + message + "\n") << words;
+    }
+}
+
+TEST_F(Requirements, ADesignThatCannotBeComputedExitsOne) {
+    // A transition so easy for the length that the ripples would lie near 1e-9.
+    const Outcome o = Run(" --rate 2 --band 0:0.858:1:9.63 --band 0.9469:1:0:6.88 --taps 235");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "");
+    EXPECT_TRUE(o.err.starts_with("taplore-design: Designing to the requirements failed: "))
+        << o.err;
+}
+
+} // namespace
