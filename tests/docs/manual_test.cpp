@@ -29,8 +29,11 @@ const char* const kOtherMessages[] = {
 };
 
 // How the sources show a message: a box or error in the windows, a report on the command
-// line, an argument refusal (which reads "must be ..."). The text is the first literal.
-const std::regex kShown(R"((?:ShowError|ShowMessage|Report)\([^;]*?"([^"]+)\"\s*\))");
+// line, an argument refusal (which reads "must be ..."), and the reasons the designers to
+// requirements give (a problem, a refusal, a failure or a warning). The text is the last
+// literal of the call.
+const std::regex kShown(
+    R"((?:ShowError|ShowMessage|Report|Problem|Refused|Failed|Warned)\([^;]*?"([^"]+)\"\s*\))");
 const std::regex kRefused(R"re(Refusal\(\s*"([^"]+)")re");
 
 std::string ReadText(const fs::path& path) {
