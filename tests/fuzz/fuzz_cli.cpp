@@ -11,8 +11,10 @@
 
 namespace {
 
-const char* const kOptions[] = {"--order", "--rate", "--low", "--high",    "--format",   "--output",
-                                "-o",      "--help", "-h",    "--version", "--response", "--plot"};
+const char* const kOptions[] = {
+    "--order", "--rate",    "--low",      "--high", "--format", "--output", "-o",     "--help",
+    "-h",      "--version", "--response", "--plot", "--window", "--pass",   "--stop", "--ripple",
+    "--atten", "--method",  "--taps",     "--band", "--kind",   "--quiet"};
 
 bool NamesAnOption(const std::string& message) {
     for (const char* option : kOptions)

@@ -1,11 +1,13 @@
 #include "core/design/band_measure.h"
 
 #include "core/analysis/fft.h"
+#include "core/io/memory.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <new>
 #include <numbers>
 
 namespace taplore {
@@ -39,6 +41,9 @@ std::vector<double> MeasureDeviations(const std::vector<double>& taps,
     const auto points = static_cast<unsigned>(
         std::max<std::size_t>(kMinimumTransform, 2 * kPointsPerTap * taps.size()));
     const int length = static_cast<int>(std::bit_ceil(points));
+    // The padded taps, the bins and the plan's tables: about 48 bytes a point.
+    if (!mem::Fits(length, 48))
+        throw std::bad_alloc();
     std::vector<double> padded(length);
     std::copy(taps.begin(), taps.end(), padded.begin());
     std::vector<Complex> bins(length / 2 + 1);

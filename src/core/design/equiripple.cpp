@@ -1,10 +1,12 @@
 #include "core/design/equiripple.h"
 
 #include "core/design/polynomial.h"
+#include "core/io/memory.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <new>
 #include <numbers>
@@ -204,11 +206,19 @@ Grid MakeGrid(const Requirements& r, const Form& form, int steps) {
     return grid;
 }
 
+// What a design holds for each step of its grid: the grid's points, the errors, the plans and
+// arrays of the transforms. Measured at about 200 bytes.
+constexpr std::uint64_t kBytesPerGridStep = 256;
+
+// The grid, refined while the bands hold too few points and memory allows. Throws
+// std::bad_alloc when even the first grid does not fit, so that no design over-promises.
 Grid MakeDenseEnoughGrid(const Requirements& r, const Form& form) {
     int steps = static_cast<int>(std::bit_ceil(static_cast<unsigned>(kPointsPerTap * form.taps)));
+    if (!mem::Fits(steps, kBytesPerGridStep))
+        throw std::bad_alloc();
     Grid grid = MakeGrid(r, form, steps);
     while (grid.Size() < kPointsPerCoefficient * (form.Coefficients() + 1) &&
-           steps < kMaxGridSteps) {
+           steps < kMaxGridSteps && mem::Fits(2 * steps, kBytesPerGridStep)) {
         steps *= 2;
         grid = MakeGrid(r, form, steps);
     }
