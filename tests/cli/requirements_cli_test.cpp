@@ -16,14 +16,6 @@ namespace fs = std::filesystem;
 
 const std::string kExample = " --rate 8000 --pass 0:1000 --stop 1500:4000 --ripple 0.1 --atten 60";
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 class Requirements : public testing::Test {
 protected:
     void SetUp() override { fs::create_directories(m_dir); }

@@ -196,14 +196,29 @@ int EstimateTaps(const Requirements& requirements, DesignMethod method) {
     return static_cast<int>(std::clamp(taps, 1.0, double(LongestFor(method))));
 }
 
-FewestTapsResult DesignAtLength(const Requirements& requirements, DesignMethod method, int taps,
-                                const Progress& progress) {
+namespace {
+
+// work() for requirements that pass CheckTolerances, as a refusal otherwise, and as a failure
+// where memory runs short.
+template <class Work> FewestTapsResult Checked(const Requirements& requirements, const Work& work) {
     FewestTapsResult result;
     if (auto problem = CheckTolerances(requirements)) {
         result.message = problem->text;
         return result;
     }
     try {
+        return work();
+    } catch (const std::bad_alloc&) {
+        return Failed(result, "not enough memory for the design");
+    }
+}
+
+} // namespace
+
+FewestTapsResult DesignAtLength(const Requirements& requirements, DesignMethod method, int taps,
+                                const Progress& progress) {
+    return Checked(requirements, [&] {
+        FewestTapsResult result;
         Search search(requirements, method, progress);
         const Attempt& attempt = search.Try(taps);
         if (!Search::Usable(attempt))
@@ -212,23 +227,12 @@ FewestTapsResult DesignAtLength(const Requirements& requirements, DesignMethod m
         result.estimate = taps;
         result.designs = 1;
         return result;
-    } catch (const std::bad_alloc&) {
-        return Failed(result, "not enough memory for the design");
-    }
+    });
 }
 
 FewestTapsResult DesignFewestTaps(const Requirements& requirements, DesignMethod method,
                                   const Progress& progress) {
-    FewestTapsResult result;
-    if (auto problem = CheckTolerances(requirements)) {
-        result.message = problem->text;
-        return result;
-    }
-    try {
-        return Run(requirements, method, progress);
-    } catch (const std::bad_alloc&) {
-        return Failed(result, "not enough memory for the design");
-    }
+    return Checked(requirements, [&] { return Run(requirements, method, progress); });
 }
 
 } // namespace taplore
