@@ -129,10 +129,6 @@ int TwiddleRebuildsForTesting() {
 
 namespace taplore {
 
-namespace {
-
-// exp(-2 pi i k / n) for k = 0 ... count-1 (count up to n): sines and cosines of the first
-// octant only, the others by symmetry, which is exact.
 std::vector<Complex> UnitRoots(int n, int count) {
     std::vector<Complex> roots(count);
     const auto angle = [n](int k) { return 2.0 * std::numbers::pi * k / n; };
@@ -152,6 +148,8 @@ std::vector<Complex> UnitRoots(int n, int count) {
     }
     return roots;
 }
+
+namespace {
 
 // Two radix-2 decimation-in-frequency passes at once, on one block of 4q values held as real
 // and imaginary parts: the four quarters become what both passes would leave there, in the

@@ -19,6 +19,10 @@ int TwiddleRebuildsForTesting();
 
 namespace taplore {
 
+// exp(-2 pi i k / n) for k = 0 ... count-1, count up to n: the sines and cosines of the first
+// octant only, the others by symmetry, which is exact. n: a multiple of 8, or below 8.
+std::vector<Complex> UnitRoots(int n, int count);
+
 // The twiddle factors of one transform length, made once by the caller and reused for every
 // transform of that length. Radix 4 on separate real and imaginary parts, with accurate
 // twiddles: not the dialog's bits, which FFT keeps. Holds its own work arrays, so each thread

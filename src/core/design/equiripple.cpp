@@ -18,9 +18,11 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-// Converged when the extremal errors agree to this share of the largest. The alternation
-// theorem then holds to well within 1e-6, the figure users and tests hold the design to.
-constexpr double kConvergedSpread = 1e-9;
+// Converged when the extremal errors agree to this share of the largest: the alternation
+// theorem then holds to well within 1e-6, the figure users and tests hold the design to. Long
+// designs round their errors more coarsely; where rounding hides any further progress, the
+// exchange ends short of it with a warning.
+constexpr double kConvergedSpread = 1e-7;
 // From this spread on, each extremum found on the grid is moved to where the error truly
 // peaks between the grid points: the exchange then converges to the best filter of all,
 // not only the best on the grid, which can be half a percent better than it is.
@@ -29,9 +31,6 @@ constexpr double kRefineFrom = 1e-1;
 // the next step, quadratically smaller, would change the error there by far less than
 // kConvergedSpread.
 constexpr double kPeakTolerance = 1e-3;
-// Long designs round their errors more coarsely: an exchange that no longer improves below
-// this spread has converged as far as doubles allow.
-constexpr double kRoundingSpread = 1e-7;
 // Taps still worth handing out, with a warning, when the exchange stalls short of the above
 // (kIdleExchanges refined exchanges in a row without halving the spread).
 constexpr double kUsableSpread = 1e-3;
@@ -148,15 +147,19 @@ bool LimitAtDc(const Requirements& r, const Form& form, const Band& band, double
            band.gain != 0.0;
 }
 
-Node MakeNode(const Requirements& r, const Form& form, int band, double omega) {
+// x: cos omega, where the caller has it at hand.
+Node MakeNode(const Requirements& r, const Form& form, int band, double omega, double x) {
     const Band& b = r.bands[band];
     if (LimitAtDc(r, form, b, omega)) {
         const double slope = FactorJet(form, 0.0).slope;
         return {0.0, 1.0, b.gain / slope, b.weight * slope, band};
     }
     const double q = form.Factor(omega);
-    return {omega, std::cos(omega), Desired(r.kind, b, omega) / q, Weight(r.kind, b, omega) * q,
-            band};
+    return {omega, x, Desired(r.kind, b, omega) / q, Weight(r.kind, b, omega) * q, band};
+}
+
+Node MakeNode(const Requirements& r, const Form& form, int band, double omega) {
+    return MakeNode(r, form, band, omega, std::cos(omega));
 }
 
 // The design's frequencies: each band's edges exactly and the points pi*m/M between them.
@@ -169,14 +172,15 @@ struct Grid {
     std::vector<int> edges;                     // the points at band edges
     std::vector<std::pair<int, int>> bandRange; // each band's points [first, last)
 
-    void Add(const Requirements& r, const Form& form, int band, double omega, int m) {
+    // m: the uniform point's index, or -1 for a band edge; x: cos omega.
+    void Add(const Requirements& r, const Form& form, int band, double omega, int m, double x) {
         const bool forcedZero =
             (omega == 0.0 && form.ZeroAtDc()) || (omega == kPi && form.ZeroAtNyquist());
         if (forcedZero && !LimitAtDc(r, form, r.bands[band], omega))
             return;
         if (m < 0)
             edges.push_back(Size());
-        nodes.push_back(MakeNode(r, form, band, omega));
+        nodes.push_back(MakeNode(r, form, band, omega, x));
         uniform.push_back(m);
     }
 
@@ -187,20 +191,22 @@ Grid MakeGrid(const Requirements& r, const Form& form, int steps) {
     Grid grid;
     grid.steps = steps;
     const double step = kPi / steps;
+    // cos(pi m / M) for every uniform point, from the first octant's.
+    const std::vector<Complex> turns = UnitRoots(2 * steps, steps + 1);
     for (int b = 0; b < static_cast<int>(r.bands.size()); ++b) {
         const int first = grid.Size();
         const double low = Radians(r.bands[b].lowHz, r.rate);
         const double high = Radians(r.bands[b].highHz, r.rate);
-        grid.Add(r, form, b, low, -1);
+        grid.Add(r, form, b, low, -1, std::cos(low));
         // Uniform points closer than half a step to an edge would only crowd it.
         const int mLow = static_cast<int>(std::floor(low / step));
         const int mHigh = static_cast<int>(std::ceil(high / step));
         for (int m = mLow; m <= mHigh; ++m) {
             const double omega = kPi * m / steps;
             if (omega > low + step / 2 && omega < high - step / 2)
-                grid.Add(r, form, b, omega, m);
+                grid.Add(r, form, b, omega, m, turns[m].re);
         }
-        grid.Add(r, form, b, high, -1);
+        grid.Add(r, form, b, high, -1, std::cos(high));
         grid.bandRange.emplace_back(first, grid.Size());
     }
     return grid;
@@ -428,12 +434,10 @@ private:
             if (m_refining) {
                 idle = spread > best / 2 ? idle + 1 : 0;
                 best = std::min(best, spread);
-                // Converged, or as near as rounding lets it come.
-                const bool atFloor = spread <= RoundingSpread(extrema);
-                if (spread <= kConvergedSpread ||
-                    (spread <= kRoundingSpread && (idle > 0 || atFloor)))
+                if (spread <= kConvergedSpread)
                     return Converged(result, next, deviation);
-                if (atFloor || idle >= kIdleExchanges || Same(next, reference))
+                if (spread <= RoundingSpread(extrema) || idle >= kIdleExchanges ||
+                    Same(next, reference))
                     return Stalled(result, next, deviation, spread);
             }
             reference = std::move(next);
@@ -780,7 +784,7 @@ private:
         if (spread > kUsableSpread)
             return Failed(result, "the exchange stalled far from equal ripples");
         Converged(result, reference, deviation);
-        if (spread > kRoundingSpread)
+        if (spread > kConvergedSpread)
             return Warned(result, "rounding left the ripples unequal by over a ten-millionth");
         return result;
     }
