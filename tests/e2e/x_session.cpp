@@ -303,7 +303,7 @@ std::optional<Process> StartServer(int n, const fs::path& log) {
 
 } // namespace
 
-XSession::XSession() {
+XSession::XSession(WindowManager windowManager) {
     char pattern[] = "/tmp/taplore-e2e-XXXXXX";
     if (!mkdtemp(pattern))
         throw std::runtime_error("mkdtemp failed");
@@ -322,6 +322,8 @@ XSession::XSession() {
         throw std::runtime_error("no X server could be started (is Xvfb installed?)");
     setenv("DISPLAY", m_display.c_str(), 1);
     unsetenv("XAUTHORITY");
+    if (windowManager == WindowManager::none)
+        return;
 
     Process::Options options;
     options.env = {{"HOME", (m_dir / "home").string()}};
@@ -361,6 +363,13 @@ std::vector<WindowId> VisibleWindows(pid_t pid, const std::string& titleRegex) {
 
 std::optional<WindowId> ActiveWindow() {
     const auto r = Run({"xdotool", "getactivewindow"}, 5s);
+    if (r.status != 0 || Trimmed(r.out).empty())
+        return std::nullopt;
+    return Trimmed(r.out);
+}
+
+std::optional<WindowId> FocusedWindow() {
+    const auto r = Run({"xdotool", "getwindowfocus", "-f"}, 5s);
     if (r.status != 0 || Trimmed(r.out).empty())
         return std::nullopt;
     return Trimmed(r.out);
