@@ -236,13 +236,11 @@ void CDesignDlg::OnInitDialog() {
     m_listCoef->setFocus();
 }
 
-taplore::DesignDialog::Designed CDesignDlg::Design(const DesignRequest& request) {
-    if (!m_design.DesignNeedsProgress(request))
-        return m_design.Design(request);
-    auto designed = taplore::DesignDialog::Designed::stopped;
-    CProgressDlg progress(taplore::kDesignProgressText, this);
-    progress.Run([&](const Progress& watch) { designed = m_design.Design(request, watch); });
-    return designed;
+taplore::LongWork CDesignDlg::BehindProgressBox() {
+    return [this](const char* text, const std::function<void(const Progress&)>& work) {
+        CProgressDlg progress(text, this);
+        progress.Run(work);
+    };
 }
 
 void CDesignDlg::SetProgressTapsForTesting(std::int64_t designTaps, int saveTaps) {
@@ -275,7 +273,7 @@ void CDesignDlg::OnCalculate() {
     const DesignRequest request = taplore::ReadRequest(
         m_editOrder->text().toStdString(), m_editSampleRate->text().toStdString(),
         m_labelLow->text().toStdString(), m_labelHigh->text().toStdString());
-    const Designed designed = Design(request);
+    const Designed designed = m_design.Design(request, BehindProgressBox());
     EnableCopyActions();
     if (designed == Designed::stopped)
         return; // cancelled: the list and the plot keep the last design, and nothing is said
@@ -310,17 +308,9 @@ void CDesignDlg::OnSave() {
     activateWindow();
     if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    SaveCoefficients(QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString());
-}
-
-// A long save runs behind a progress box; its Cancel keeps the old file and says nothing.
-void CDesignDlg::SaveCoefficients(const std::string& path) {
-    if (!m_design.SaveNeedsProgress()) {
-        m_design.Save(path);
-        return;
-    }
-    CProgressDlg progress(taplore::kSaveProgressText, this);
-    progress.Run([&](const Progress& watch) { m_design.Save(path, watch); });
+    // A long save runs behind a progress box; its Cancel keeps the old file and says nothing.
+    m_design.Save(QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString(),
+                  BehindProgressBox());
 }
 
 void CDesignDlg::OnCopy() {

@@ -59,11 +59,9 @@ private:
     void CopyFixedPointCArray(QFormat format);
     void ConnectHandlers();
     void OnInitDialog();
-    // Designs into the coefficient buffer. A long design runs behind a progress box whose
-    // Cancel stops it.
-    taplore::DesignDialog::Designed Design(const DesignRequest& request);
+    // Long work behind a progress box whose Cancel stops it.
+    taplore::LongWork BehindProgressBox();
     void ShowError(const taplore::DialogMessage& message);
-    void SaveCoefficients(const std::string& path);
 
     QFrame* m_frameSpectrum;
     ValueList* m_listCoef;

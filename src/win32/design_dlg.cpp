@@ -180,7 +180,7 @@ void CDesignDlg::OnCalculate() {
     WaitCursor wait;
     const DesignRequest request = taplore::ReadRequest(Text(IDC_EDIT_ORDER), Text(IDC_EDIT_RATE),
                                                        Text(IDC_LABEL_LOW), Text(IDC_LABEL_HIGH));
-    const Designed designed = Design(request);
+    const Designed designed = m_design.Design(request, BehindProgressBox());
     if (designed == Designed::stopped)
         return; // cancelled: the list and the plot keep the last design, and nothing is said
     if (designed == Designed::failed) {
@@ -200,13 +200,11 @@ void CDesignDlg::OnCalculate() {
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-taplore::DesignDialog::Designed CDesignDlg::Design(const DesignRequest& request) {
-    if (!m_design.DesignNeedsProgress(request))
-        return m_design.Design(request);
-    auto designed = taplore::DesignDialog::Designed::stopped;
-    CProgressDlg progress(m_hwnd, taplore::kDesignProgressText);
-    progress.Run([&](const Progress& watch) { designed = m_design.Design(request, watch); });
-    return designed;
+taplore::LongWork CDesignDlg::BehindProgressBox() {
+    return [this](const char* text, const std::function<void(const Progress&)>& work) {
+        CProgressDlg progress(m_hwnd, text);
+        progress.Run(work);
+    };
 }
 
 void CDesignDlg::OnSave() {
@@ -223,17 +221,8 @@ void CDesignDlg::OnSave() {
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
     if (!::GetSaveFileNameW(&dialog))
         return;
-    SaveCoefficients(Utf8FromWide(path.data()));
-}
-
-// A long save runs behind a progress box; its Cancel keeps the old file and says nothing.
-void CDesignDlg::SaveCoefficients(const std::string& path) {
-    if (!m_design.SaveNeedsProgress()) {
-        m_design.Save(path);
-        return;
-    }
-    CProgressDlg progress(m_hwnd, taplore::kSaveProgressText);
-    progress.Run([&](const Progress& watch) { m_design.Save(path, watch); });
+    // A long save runs behind a progress box; its Cancel keeps the old file and says nothing.
+    m_design.Save(Utf8FromWide(path.data()), BehindProgressBox());
 }
 
 void CDesignDlg::ShowError(const taplore::DialogMessage& message) {

@@ -38,10 +38,8 @@ private:
     void OnChangeSampleRate();
     void OnCalculate();
     void OnSave();
-    // Designs into the coefficient buffer. A long design runs behind a progress box whose
-    // Cancel stops it.
-    taplore::DesignDialog::Designed Design(const DesignRequest& request);
-    void SaveCoefficients(const std::string& path);
+    // Long work behind a progress box whose Cancel stops it.
+    taplore::LongWork BehindProgressBox();
     void ShowError(const taplore::DialogMessage& message);
     std::string Text(int id) const;
     void SetText(int id, const std::string& text);

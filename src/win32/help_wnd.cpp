@@ -4,17 +4,19 @@
 #include "core/dialog/dialog_messages.h"
 #include "win32/guard.h"
 #include "win32/resource.h"
+#include "win32/window_class.h"
 #include "win32/window_text.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
 
 const wchar_t* const kClassName = L"TaploreHelp";
-// The size of the window at 96 dots an inch.
-constexpr int kWidth = 640;
+// The size of the window at 96 dots an inch: the manual has lines of up to 100 characters.
+constexpr int kWidth = 860;
 constexpr int kHeight = 560;
 constexpr int kFontPoints = 10;
 
@@ -68,18 +70,28 @@ int Scaled(HWND window, int pixels) {
     return ::MulDiv(pixels, static_cast<int>(::GetDpiForWindow(window)), USER_DEFAULT_SCREEN_DPI);
 }
 
+// Right of the dialog where the screen has room, else as far right as it has; never larger
+// than the work area.
+RECT BesideOwner(HWND dialog, int width, int height) {
+    RECT owner{};
+    ::GetWindowRect(dialog, &owner);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& area = monitor.rcWork;
+    width = std::min<int>(width, area.right - area.left);
+    height = std::min<int>(height, area.bottom - area.top);
+    const LONG left = std::max<LONG>(area.left, std::min<LONG>(owner.right, area.right - width));
+    const LONG top = std::max<LONG>(area.top, std::min<LONG>(owner.top, area.bottom - height));
+    return {left, top, left + width, top + height};
+}
+
 } // namespace
 
 void CHelpWnd::RegisterWindowClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProcedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
-    windowClass.lpszClassName = kClassName;
-    ::RegisterClassExW(&windowClass);
+    RegisterProgramClass(instance, kClassName, WindowProcedure,
+                         reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),
+                         ::LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME)));
 }
 
 void CHelpWnd::OnHelp(HWND dialog, int dialogId) {
@@ -98,11 +110,10 @@ bool CHelpWnd::ShowSection(HWND dialog, const std::string& heading) {
         const std::optional<std::wstring> manual = ManualText();
         if (!manual)
             return false;
-        RECT owner{};
-        ::GetWindowRect(dialog, &owner);
+        const RECT place = BesideOwner(dialog, Scaled(dialog, kWidth), Scaled(dialog, kHeight));
         g_openHelp =
-            ::CreateWindowExW(0, kClassName, L"Taplore Help", WS_OVERLAPPEDWINDOW, owner.right,
-                              owner.top, Scaled(dialog, kWidth), Scaled(dialog, kHeight), dialog,
+            ::CreateWindowExW(0, kClassName, L"Taplore Help", WS_OVERLAPPEDWINDOW, place.left,
+                              place.top, place.right - place.left, place.bottom - place.top, dialog,
                               nullptr, ::GetModuleHandleW(nullptr), nullptr);
         if (!g_openHelp)
             return false;

@@ -1,5 +1,7 @@
 #include "win32/spectrum_wnd.h"
 
+#include "win32/window_class.h"
+
 #include <new>
 #include <vector>
 
@@ -41,14 +43,7 @@ HPEN GridPen() {
 } // namespace
 
 void CSpectrumWnd::RegisterWindowClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProcedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kClassName;
-    // No background brush: the paint covers every pixel, so nothing is erased first.
-    ::RegisterClassExW(&windowClass);
+    RegisterProgramClass(instance, kClassName, WindowProcedure);
 }
 
 void CSpectrumWnd::Create(HWND dialog, HWND frame) {

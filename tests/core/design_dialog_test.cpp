@@ -23,6 +23,20 @@ using taplore::PlotLine;
 using taplore::PlotPoint;
 using taplore::SpectrumPlot;
 
+// A window's progress box: records the texts it was asked to show and runs the work to its
+// end, or stops it at the first step when cancelled.
+struct ProgressBox {
+    std::vector<std::string> shown;
+    bool cancel = false;
+
+    taplore::LongWork Run() {
+        return [this](const char* text, const std::function<void(const Progress&)>& work) {
+            shown.emplace_back(text);
+            work([this](double) { return !cancel; });
+        };
+    }
+};
+
 TEST(DesignDialog, LabelsShowTheSlidersShareOfHalfTheRate) {
     struct Case {
         const char* rateText;
@@ -82,7 +96,9 @@ TEST(DesignDialog, DesignsFillTheBufferOrLeaveItEmpty) {
     };
     for (const Case& c : cases) {
         DesignDialog dialog;
-        EXPECT_EQ(dialog.Design(c.request), c.designed) << c.request.order;
+        ProgressBox box;
+        EXPECT_EQ(dialog.Design(c.request, box.Run()), c.designed) << c.request.order;
+        EXPECT_TRUE(box.shown.empty()) << "short work needs no progress box";
         ASSERT_EQ(dialog.TapCount(), c.taps) << c.request.order;
         EXPECT_EQ(dialog.Request().order, c.request.order);
         if (c.centre)
@@ -92,20 +108,20 @@ TEST(DesignDialog, DesignsFillTheBufferOrLeaveItEmpty) {
     }
 }
 
-TEST(DesignDialog, LongWorkRunsBehindTheProgressBoxAndStopsWhenAsked) {
+TEST(DesignDialog, LongWorkRunsBehindTheProgressBoxAndStopsWhenCancelled) {
     DesignDialog dialog;
-    EXPECT_FALSE(dialog.DesignNeedsProgress({11'999'999, 8000, 400, 2400}));
-    EXPECT_TRUE(dialog.DesignNeedsProgress({12'000'000, 8000, 400, 2400})); // 12,000,001 taps
-    EXPECT_TRUE(dialog.DesignNeedsProgress({2'147'483'647, 8000, 400, 2400}));
-    EXPECT_FALSE(dialog.SaveNeedsProgress());
-
     dialog.SetProgressTapsForTesting(101, 101);
-    EXPECT_TRUE(dialog.DesignNeedsProgress({100, 8000, 400, 2400}));
-    ASSERT_EQ(dialog.Design({100, 8000, 400, 2400}), DesignDialog::Designed::taps);
-    EXPECT_TRUE(dialog.SaveNeedsProgress());
-    const auto stop = [](double) { return false; };
-    EXPECT_EQ(dialog.Design({200'001, 8000, 400, 2400}, stop), DesignDialog::Designed::stopped);
-    EXPECT_EQ(dialog.TapCount(), 0);
+    ProgressBox box;
+    ASSERT_EQ(dialog.Design({99, 8000, 400, 2400}, box.Run()), DesignDialog::Designed::taps);
+    EXPECT_TRUE(box.shown.empty());
+    ASSERT_EQ(dialog.Design({100, 8000, 400, 2400}, box.Run()), DesignDialog::Designed::taps);
+    EXPECT_EQ(dialog.TapCount(), 101);
+    EXPECT_EQ(box.shown, std::vector<std::string>{"Calculating FIR coefficients…"});
+
+    box.cancel = true;
+    EXPECT_EQ(dialog.Design({200'001, 8000, 400, 2400}, box.Run()),
+              DesignDialog::Designed::stopped);
+    EXPECT_EQ(dialog.TapCount(), 0) << "nothing left to save";
 }
 
 class DesignDialogSave : public ::testing::Test {
@@ -126,22 +142,30 @@ protected:
     std::filesystem::path m_dir;
 };
 
-TEST_F(DesignDialogSave, WritesTheListedTextOrKeepsTheOldFileWhenStopped) {
+TEST_F(DesignDialogSave, WritesTheListedTextOrKeepsTheOldFileWhenCancelled) {
     DesignDialog dialog;
+    ProgressBox box;
     const std::filesystem::path path = m_dir / "coef.txt";
-    ASSERT_TRUE(dialog.Save(path.string()));
+    ASSERT_TRUE(dialog.Save(path.string(), box.Run()));
     EXPECT_EQ(Read(path), "") << "before any design";
 
-    ASSERT_EQ(dialog.Design({3, 8000, 0, 2000}), DesignDialog::Designed::taps);
-    ASSERT_TRUE(dialog.Save(path.string()));
+    ASSERT_EQ(dialog.Design({3, 8000, 0, 2000}, box.Run()), DesignDialog::Designed::taps);
+    ASSERT_TRUE(dialog.Save(path.string(), box.Run()));
     std::string expected;
     for (int k = 0; k < 3; ++k)
         expected += taplore::ListItemText(dialog.Taps()[k]) + "\r\n";
     EXPECT_EQ(Read(path), expected);
+    EXPECT_TRUE(box.shown.empty());
 
-    EXPECT_FALSE(dialog.Save(path.string(), [](double) { return false; }));
+    // A long save, cancelled: the old file stays as it was, and no failure is reported.
+    dialog.SetProgressTapsForTesting(3, 3);
+    ASSERT_EQ(dialog.Design({5, 8000, 0, 2000}, box.Run()), DesignDialog::Designed::taps);
+    box.cancel = true;
+    EXPECT_FALSE(dialog.Save(path.string(), box.Run()));
     EXPECT_EQ(Read(path), expected);
-    EXPECT_THROW(dialog.Save((path / "below-a-file.txt").string()), CFileException);
+    EXPECT_EQ(box.shown.back(), "Saving coefficients…");
+    box.cancel = false;
+    EXPECT_THROW(dialog.Save((path / "below-a-file.txt").string(), box.Run()), CFileException);
 }
 
 TEST(DialogMessages, EachFailureHasItsBox) {

@@ -348,17 +348,29 @@ XSession::~XSession() {
 
 // ---- windows ---------------------------------------------------------------------------
 
-std::vector<WindowId> VisibleWindows(pid_t pid, const std::string& titleRegex) {
-    // --all: pid, visibility and title must all match (xdotool's default is any of them).
-    const auto r = Run({"xdotool", "search", "--all", "--onlyvisible", "--pid", std::to_string(pid),
-                        "--name", titleRegex},
-                       5s);
+namespace {
+
+// The window ids xdotool search prints, one a line.
+std::vector<WindowId> SearchWindows(const std::vector<std::string>& argv) {
+    const auto r = Run(argv, 5s);
     std::vector<WindowId> windows;
     std::istringstream lines(r.out);
     for (std::string line; std::getline(lines, line);)
         if (!line.empty())
             windows.push_back(line);
     return windows;
+}
+
+} // namespace
+
+std::vector<WindowId> VisibleWindows(pid_t pid, const std::string& titleRegex) {
+    // --all: pid, visibility and title must all match (xdotool's default is any of them).
+    return SearchWindows({"xdotool", "search", "--all", "--onlyvisible", "--pid",
+                          std::to_string(pid), "--name", titleRegex});
+}
+
+std::vector<WindowId> VisibleWindows(const std::string& titleRegex) {
+    return SearchWindows({"xdotool", "search", "--all", "--onlyvisible", "--name", titleRegex});
 }
 
 std::optional<WindowId> ActiveWindow() {

@@ -98,6 +98,8 @@ struct Rect {
 
 // Visible windows of process pid whose title matches the regular expression.
 std::vector<WindowId> VisibleWindows(pid_t pid, const std::string& titleRegex);
+// Visible windows of any process whose title matches the regular expression.
+std::vector<WindowId> VisibleWindows(const std::string& titleRegex);
 std::optional<WindowId> ActiveWindow();
 // The window holding the keyboard focus, also where no window manager names an active one.
 std::optional<WindowId> FocusedWindow();

@@ -6,6 +6,13 @@
 
 namespace taplore {
 
+namespace {
+
+const char* const kDesignProgressText = "Calculating FIR coefficients…";
+const char* const kSaveProgressText = "Saving coefficients…";
+
+} // namespace
+
 double SampleRate(std::string_view rateText) {
     return crt::Atof(rateText);
 }
@@ -23,12 +30,18 @@ std::string ListItemText(double tap) {
     return crt::FormatF(tap);
 }
 
-bool DesignDialog::DesignNeedsProgress(const DesignRequest& request) const {
-    return TapsForOrder(request.order) >= m_progressDesignTaps;
+DesignDialog::Designed DesignDialog::Design(const DesignRequest& request,
+                                            const LongWork& longWork) {
+    if (TapsForOrder(request.order) < m_progressDesignTaps)
+        return DesignWith(request, {});
+    auto designed = Designed::stopped;
+    longWork(kDesignProgressText,
+             [&](const Progress& progress) { designed = DesignWith(request, progress); });
+    return designed;
 }
 
-DesignDialog::Designed DesignDialog::Design(const DesignRequest& request,
-                                            const Progress& progress) {
+DesignDialog::Designed DesignDialog::DesignWith(const DesignRequest& request,
+                                                const Progress& progress) {
     m_request = request;
     const int designed =
         DesignFilter(m_pCoef, m_nCoef, request.order, NormalisedCutoff(request.lowHz, request.rate),
@@ -38,11 +51,16 @@ DesignDialog::Designed DesignDialog::Design(const DesignRequest& request,
     return designed < 0 ? Designed::failed : Designed::taps;
 }
 
-bool DesignDialog::SaveNeedsProgress() const {
-    return m_nCoef >= m_progressSaveTaps;
+bool DesignDialog::Save(const std::string& path, const LongWork& longWork) const {
+    if (m_nCoef < m_progressSaveTaps)
+        return SaveWith(path, {});
+    bool saved = false;
+    longWork(kSaveProgressText,
+             [&](const Progress& progress) { saved = SaveWith(path, progress); });
+    return saved;
 }
 
-bool DesignDialog::Save(const std::string& path, const Progress& progress) const {
+bool DesignDialog::SaveWith(const std::string& path, const Progress& progress) const {
     try {
         WriteCoefficientFile(path, m_pCoef.get(), m_nCoef, progress);
     } catch (const CFileException& e) {

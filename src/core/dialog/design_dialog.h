@@ -7,6 +7,7 @@
 #include "core/progress.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -33,8 +34,6 @@ inline constexpr const char* kSaveExtension = "txt";
 // (high-pass) million taps a second, saves at about 12 million (formatting 20, writing 27).
 constexpr std::int64_t kProgressDesignTaps = 12'000'000;
 constexpr int kProgressSaveTaps = 4'000'000;
-inline constexpr const char* kDesignProgressText = "Calculating FIR coefficients…";
-inline constexpr const char* kSaveProgressText = "Saving coefficients…";
 
 // The rate the labels and Calculate use: the rate edit's text read by the atof rules.
 double SampleRate(std::string_view rateText);
@@ -51,16 +50,21 @@ DesignRequest ReadRequest(std::string_view orderText, std::string_view rateText,
 // One row of the coefficient list: the tap as "%f".
 std::string ListItemText(double tap);
 
+// How a window runs long work: behind its progress box showing text, handing the work the
+// progress that moves the bar and stops the work after Cancel. It returns once the work has
+// ended and throws again what the work threw.
+using LongWork =
+    std::function<void(const char* text, const std::function<void(const Progress&)>& work)>;
+
 // The dialog's coefficient buffer and what it does with it.
 class DesignDialog {
 public:
     enum class Designed { taps, stopped, failed };
 
-    // Whether designing the request takes long enough to run behind a progress box.
-    bool DesignNeedsProgress(const DesignRequest& request) const;
-    // Designs the request into the buffer. failed (the taps cannot be allocated) and stopped
-    // (progress stopped it) both leave the buffer empty.
-    Designed Design(const DesignRequest& request, const Progress& progress = {});
+    // Designs the request into the buffer; a design long enough for a progress box runs
+    // through longWork. failed (the taps cannot be allocated) and stopped (Cancel) both leave
+    // the buffer empty.
+    Designed Design(const DesignRequest& request, const LongWork& longWork);
 
     // The taps of the last design, shared with lists that show them.
     const std::shared_ptr<double[]>& Taps() const { return m_pCoef; }
@@ -68,16 +72,18 @@ public:
     // What the last design was asked for, for the comment of a C array.
     const DesignRequest& Request() const { return m_request; }
 
-    // Whether saving the buffer takes long enough to run behind a progress box.
-    bool SaveNeedsProgress() const;
-    // Writes the buffer's text to path. Returns false when progress stopped the save, which
-    // keeps the old file and says nothing; throws CFileException on a failure to report.
-    bool Save(const std::string& path, const Progress& progress = {}) const;
+    // Writes the buffer's text to path; a save long enough for a progress box runs through
+    // longWork. Returns false when Cancel stopped the save, which keeps the old file and says
+    // nothing; throws CFileException on a failure to report.
+    bool Save(const std::string& path, const LongWork& longWork) const;
 
     // Tests make short work long enough for the progress box.
     void SetProgressTapsForTesting(std::int64_t designTaps, int saveTaps);
 
 private:
+    Designed DesignWith(const DesignRequest& request, const Progress& progress);
+    bool SaveWith(const std::string& path, const Progress& progress) const;
+
     std::shared_ptr<double[]> m_pCoef;
     int m_nCoef = 0;
     DesignRequest m_request;

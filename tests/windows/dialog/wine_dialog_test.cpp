@@ -1,7 +1,10 @@
 // taplore.exe under Wine in a private X server, with Wine's own window frames and system
 // menu, driven with keys as a person would; every saved file is compared byte for byte with
-// what the Linux build's taplore-design writes for the same values.
+// what the Linux build's taplore-design writes for the same values. The session runs one
+// program at a time, so windows are found by their titles alone.
 
+#include "e2e_files.h"
+#include "window_titles.h"
 #include "x_probe.h"
 #include "x_session.h"
 
@@ -9,23 +12,15 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <memory>
 #include <set>
-#include <sstream>
 
 namespace e2e {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kMainTitle = "FIR Filter Design";
-constexpr const char* kSaveTitle = "Save As";
-constexpr const char* kAboutTitle = "About Taplore";
-constexpr const char* kHelpTitle = "Taplore Help";
-constexpr const char* kErrorTitle = "Error";
 // Failures the program itself reports carry its name: the executable's base name.
 const std::string kAppTitle = fs::path(TAPLORE_WINDOWS_EXE).stem().string();
 
@@ -35,15 +30,6 @@ constexpr Millis kStartTimeout = 120s;
 constexpr Millis kWindowTimeout = 30s;
 // How long a window that showed may take to get the X focus by itself.
 constexpr Millis kFocusGrace = 3s;
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // The name Wine gives a path of this machine: its root is drive Z:.
 std::string WindowsPath(const fs::path& path) {
@@ -60,19 +46,6 @@ std::string LinuxDesign(const std::string& order, const std::string& rate, const
         120s);
     EXPECT_EQ(r.status, 0) << "taplore-design --order " << order;
     return r.out;
-}
-
-// Visible windows of any process with a title matching the regular expression: the session
-// runs one program at a time.
-std::vector<WindowId> WindowsNamed(const std::string& titleRegex) {
-    const CommandResult r =
-        e2e::Run({"xdotool", "search", "--onlyvisible", "--name", titleRegex}, 5s);
-    std::vector<WindowId> windows;
-    std::istringstream lines(r.out);
-    for (std::string line; std::getline(lines, line);)
-        if (!line.empty())
-            windows.push_back(line);
-    return windows;
 }
 
 std::string Exactly(const std::string& title) {
@@ -143,11 +116,8 @@ class WineDialog : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(g_session, nullptr) << "no X session";
-        char pattern[] = "/tmp/taplore-wine-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        m_dir = NewCaseFolder("taplore-wine");
         m_files = m_dir / "files";
-        fs::create_directories(m_files);
         if (m_startProgram) {
             ASSERT_TRUE(StartProgram());
         }
@@ -175,11 +145,11 @@ protected:
         options.log = m_dir / "wine.log";
         m_app = Process({"wine", exe}, options);
         const bool shown = WaitUntil(
-            [this] { return !WindowsNamed(Exactly(kMainTitle)).empty() || !m_app.Running(); },
+            [this] { return !VisibleWindows(Exactly(kMainTitle)).empty() || !m_app.Running(); },
             kStartTimeout);
         if (!shown || !m_app.Running())
             return ::testing::AssertionFailure() << "the design dialog did not appear\n" << Log();
-        m_main = WindowsNamed(Exactly(kMainTitle)).front();
+        m_main = VisibleWindows(Exactly(kMainTitle)).front();
         return WaitForMainFocused();
     }
 
@@ -193,7 +163,7 @@ protected:
                                               const std::set<WindowId>& except = {}) {
         const bool shown = WaitUntil(
             [&] {
-                for (const WindowId& w : WindowsNamed(Exactly(title)))
+                for (const WindowId& w : VisibleWindows(Exactly(title)))
                     if (!except.count(w)) {
                         window = w;
                         return true;
@@ -225,7 +195,7 @@ protected:
                                                     const std::string& title) {
         const bool closed = WaitUntil(
             [&] {
-                const auto open = WindowsNamed(Exactly(title));
+                const auto open = VisibleWindows(Exactly(title));
                 return std::find(open.begin(), open.end(), window) == open.end();
             },
             kWindowTimeout);
@@ -253,19 +223,7 @@ protected:
 
     // Waits for a file to exist and to stop changing, then for the dialog to be back.
     ::testing::AssertionResult WaitForWrittenFile(const fs::path& path) {
-        std::uintmax_t lastSize = static_cast<std::uintmax_t>(-1);
-        const bool written = WaitUntil(
-            [&] {
-                std::error_code error;
-                const auto size = fs::file_size(path, error);
-                if (error)
-                    return false;
-                const bool stable = size == lastSize;
-                lastSize = size;
-                return stable;
-            },
-            kWindowTimeout, 200ms);
-        if (!written)
+        if (!WaitForCompleteFile(path, kWindowTimeout, 200ms))
             return ::testing::AssertionFailure() << path << " was not written";
         return WaitForMainFocused();
     }
@@ -289,9 +247,9 @@ protected:
 
     // Opens the system menu from the keyboard; Wine's menu window shows.
     void OpenSystemMenu() {
-        const std::size_t before = WindowsNamed("").size();
+        const std::size_t before = VisibleWindows("").size();
         Keys({"alt+space"});
-        EXPECT_TRUE(WaitUntil([&] { return WindowsNamed("").size() > before; }, kWindowTimeout))
+        EXPECT_TRUE(WaitUntil([&] { return VisibleWindows("").size() > before; }, kWindowTimeout))
             << "the system menu did not open";
     }
 
@@ -523,13 +481,16 @@ INSTANTIATE_TEST_SUITE_P(Ways, ClosingTheDialog,
 
 // ---- how fast -------------------------------------------------------------------------------
 
-class WineDialogTimes : public WineDialog {
+// Tests that start the program themselves, as often as they need.
+class WineStartsOnDemand : public WineDialog {
 protected:
-    WineDialogTimes() {
+    WineStartsOnDemand() {
         m_startProgram = false;
         m_expectRunning = false;
     }
 };
+
+class WineDialogTimes : public WineStartsOnDemand {};
 
 // Start-up to the visible dialog, and Calculate of the start-up design from the key to the
 // repainted plot and list, both on this test's clock; medians of several runs are reported.
@@ -552,7 +513,7 @@ TEST_F(WineDialogTimes, StartUpAndCalculate) {
         calculates.push_back(took->count());
         m_app.Stop();
         ASSERT_TRUE(
-            WaitUntil([] { return WindowsNamed(Exactly(kMainTitle)).empty(); }, kWindowTimeout));
+            WaitUntil([] { return VisibleWindows(Exactly(kMainTitle)).empty(); }, kWindowTimeout));
     }
     std::cout << "start-up to the visible dialog under Wine: median " << Median(startUps)
               << " ms of " << kRuns << " runs\n"
@@ -564,13 +525,7 @@ TEST_F(WineDialogTimes, StartUpAndCalculate) {
 
 // ---- the installer ---------------------------------------------------------------------
 
-class WineInstaller : public WineDialog {
-protected:
-    WineInstaller() {
-        m_startProgram = false;
-        m_expectRunning = false;
-    }
-};
+class WineInstaller : public WineStartsOnDemand {};
 
 // Installs silently into the tests' Wine prefix, runs both installed programs and takes it
 // all away again with the uninstaller.
