@@ -152,7 +152,7 @@ bool CDesignDlg::OnNotify(const NMHDR& header) {
 bool CDesignDlg::OnSysCommand(WPARAM id) {
     if (!taplore::IsAboutCommand(static_cast<unsigned>(id)))
         return false;
-    CAboutDlg::DoModal(m_hwnd);
+    RunGuarded(m_hwnd, [this] { CAboutDlg::DoModal(m_hwnd); });
     return true;
 }
 

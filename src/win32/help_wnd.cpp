@@ -95,8 +95,11 @@ void CHelpWnd::RegisterWindowClass(HINSTANCE instance) {
 }
 
 void CHelpWnd::OnHelp(HWND dialog, int dialogId) {
-    if (!ShowSection(dialog, taplore::HelpSection(dialogId)))
-        ShowMessage(dialog, taplore::HelpFailedMessage(taplore::ApplicationName(ExecutablePath())));
+    RunGuarded(dialog, [&] {
+        if (!ShowSection(dialog, taplore::HelpSection(dialogId)))
+            ShowMessage(dialog,
+                        taplore::HelpFailedMessage(taplore::ApplicationName(ExecutablePath())));
+    });
 }
 
 // A window owned by the dialog, so that the dialog's modal loop lets its input through; it

@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <new>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -68,14 +70,20 @@ void CProgressDlg::OnInitDialog(HWND window) {
     ::SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, kBarSteps);
     CenterOver(window, m_owner);
     ::SetTimer(window, kBarTimer, kBarUpdateMs, nullptr);
-    m_thread = std::thread([this] {
-        try {
-            m_work([this](double done) { return Report(done); });
-        } catch (...) {
-            m_failure = std::current_exception();
-        }
-        ::PostMessageW(m_hwnd, WM_WORK_DONE, 0, 0);
-    });
+    try {
+        m_thread = std::thread([this] {
+            try {
+                m_work([this](double done) { return Report(done); });
+            } catch (...) {
+                m_failure = std::current_exception();
+            }
+            ::PostMessageW(m_hwnd, WM_WORK_DONE, 0, 0);
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the system is out of resources, reported as out of memory.
+        m_failure = std::make_exception_ptr(std::bad_alloc());
+        ::EndDialog(window, IDCANCEL);
+    }
 }
 
 // Called from the work's threads.
