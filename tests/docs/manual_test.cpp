@@ -28,9 +28,11 @@ const char* const kOtherMessages[] = {
     "needs a value, as in",
 };
 
-// How the sources show a message: a box or error in the windows, a report on the command
-// line, an argument refusal (which reads "must be ..."). The text is the first literal.
-const std::regex kShown(R"((?:ShowError|ShowMessage|Report)\([^;]*?"([^"]+)\"\s*\))");
+// How the sources show a message: a box or error in the windows, the box the dialog logic
+// picks, a report on the command line, an argument refusal (which reads "must be ..."). The
+// text is the first literal.
+const std::regex kShown(
+    R"((?:ShowError|ShowMessage|Report|ErrorMessage|ProgramMessage)\([^;]*?"([^"]+)\"\s*\))");
 const std::regex kRefused(R"re(Refusal\(\s*"([^"]+)")re");
 
 std::string ReadText(const fs::path& path) {
