@@ -35,22 +35,6 @@ void AppendCInteger(std::string& out, std::int32_t value) {
     out += value == INT32_MIN ? "INT32_MIN" : crt::FormatD(value);
 }
 
-// "%.1f": the cost is a figure to read, not to compute with.
-std::string OneDecimal(double value) {
-    std::string text = crt::FormatF8_1(value);
-    return text.substr(text.find_first_not_of(' '));
-}
-
-std::string FixedPointNote(const double* coef, const FixedPointTaps& taps) {
-    const std::string_view name = QFormatName(taps.format);
-    std::string note = "; " + std::string(name) + " (tap x " +
-                       crt::FormatShortest(QFormatScale(taps.format)) + ", rounded, saturated): ";
-    note += crt::FormatD(taps.saturated) + (taps.saturated == 1 ? " tap" : " taps");
-    note += " saturated, response within " + OneDecimal(QuantisationCostDb(coef, taps));
-    note += " dB of the double design";
-    return note;
-}
-
 // The declaration every C array shares; appendValue(text, k) writes tap k.
 template <typename AppendValue>
 std::string CArray(std::string head, std::string_view type, int count, std::size_t lineBytes,
@@ -59,8 +43,7 @@ std::string CArray(std::string head, std::string_view type, int count, std::size
     std::string text = std::move(head);
     text.reserve(text.size() + static_cast<std::size_t>(count) * (lineBytes + indent.size()));
     // Not static: the array alone is a translation unit that compiles without an unused warning.
-    text += "const " + std::string(type) + " fir_coefficients[" + crt::FormatD(count) +
-            "] = {\n";
+    text += "const " + std::string(type) + " fir_coefficients[" + crt::FormatD(count) + "] = {\n";
     for (int k = 0; k < count; ++k) {
         text += indent;
         appendValue(text, k);
@@ -129,8 +112,8 @@ std::string FormatFixedPoint(const FixedPointTaps& taps) {
 
 std::string FormatFixedPointC(const double* coef, const FixedPointTaps& taps,
                               const DesignRequest& request) {
-    const std::string head = "/* " + DescribeRequest(request) + FixedPointNote(coef, taps) +
-                             " */\n#include <stdint.h>\n";
+    const std::string head = "/* " + DescribeRequest(request) + "; " +
+                             QuantisationNote(coef, taps) + " */\n#include <stdint.h>\n";
     const std::string_view type = taps.format == QFormat::q15 ? "int16_t" : "int32_t";
     const std::int32_t* values = taps.values.data();
     return CArray(head, type, static_cast<int>(taps.values.size()), kFixedLineBytes,
