@@ -12,12 +12,13 @@ namespace {
 
 void AppendJsonString(std::string& out, std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
+    static constexpr std::string_view kEscaped = "\"\\\n\r\t", kLetters = "\"\\nrt";
     out += '"';
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
+        if (const std::size_t i = kEscaped.find(c); i != std::string_view::npos) {
             out += '\\';
-            out += c;
+            out += kLetters[i];
         } else if (byte < 0x20) {
             out += "\\u00";
             out += kHex[byte >> 4];
