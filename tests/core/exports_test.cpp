@@ -44,9 +44,8 @@ std::vector<double> EdgeTaps(const std::vector<double>& design) {
     return taps;
 }
 
-const TapsDescription kStartUp{"band-pass, order 511, rate 8000 Hz, cutoffs 400 Hz and 2400 Hz",
-                               {},
-                               8000};
+const TapsDescription kStartUp{
+    "band-pass, order 511, rate 8000 Hz, cutoffs 400 Hz and 2400 Hz", {}, 8000};
 
 std::vector<double> StartUpTaps() {
     std::shared_ptr<double[]> coef;
@@ -140,11 +139,13 @@ TEST(Exports, EachCarriesTheDescriptionInItsOwnComments) {
         {"vhdl", {"-- " + title, "-- " + note, "library ieee;"}},
         {"verilog", {"// " + title, "// " + note, "localparam integer FIR_TAP_COUNT = 511;"}},
         {"cmsis-q15", {"// " + title, "// " + note}},
-        {"cmsis-f32", {"// " + title, "// For arm_fir_f32(): the taps last first, as the "
-                                      "library's FIR routines take them."}},
+        {"cmsis-f32",
+         {"// " + title, "// For arm_fir_f32(): the taps last first, as the "
+                         "library's FIR routines take them."}},
         {"csv", {"index,\"" + title + "\"", "0,9.986192645205952e-05"}},
-        {"json", {"{", "  \"design\": \"" + title + "\",", "  \"notes\": [],", "  \"rate\": 8000,",
-                  "  \"count\": 511,", "  \"taps\": [", "    9.986192645205952e-05,"}},
+        {"json",
+         {"{", "  \"design\": \"" + title + "\",", "  \"notes\": [],", "  \"rate\": 8000,",
+          "  \"count\": 511,", "  \"taps\": [", "    9.986192645205952e-05,"}},
     };
     for (const auto& [name, head] : heads) {
         const auto lines = Lines(Write(name, taps, kStartUp));
@@ -156,14 +157,19 @@ TEST(Exports, EachCarriesTheDescriptionInItsOwnComments) {
 // A description read back from someone's file may hold anything: no text of it may end a
 // comment, continue it onto the next line or break the quoting of CSV and JSON.
 TEST(Exports, ADescriptionCannotBreakOutOfItsComment) {
-    const TapsDescription hostile{"a \"quoted\" name\\ ?" "?/", {"second\nline\r*/ -- x"}, 48000};
+    const TapsDescription hostile{"a \"quoted\" name\\ ?"
+                                  "?/",
+                                  {"second\nline\r*/ -- x"},
+                                  48000};
     const std::vector<double> taps = {0.25, 0.5, 0.25};
     EXPECT_EQ(Lines(Write("cmsis-q31", taps, hostile))[0], "// a \"quoted\" name/ ? ?/");
     EXPECT_EQ(Lines(Write("vhdl", taps, hostile))[1], "-- second line */ -- x");
     EXPECT_EQ(Lines(Write("csv", taps, hostile))[0],
               "index,\"a \"\"quoted\"\" name/ ? ?/; second line */ -- x\"");
     const std::string json = Write("json", taps, hostile);
-    EXPECT_NE(json.find("\"design\": \"a \\\"quoted\\\" name\\\\ ?" "?/\""), std::string::npos);
+    EXPECT_NE(json.find("\"design\": \"a \\\"quoted\\\" name\\\\ ?"
+                        "?/\""),
+              std::string::npos);
     EXPECT_NE(json.find("\"notes\": [\"second\\nline\\r*/ -- x\"]"), std::string::npos);
 }
 

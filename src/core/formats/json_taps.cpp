@@ -203,8 +203,9 @@ private:
         unsigned code = 0;
         for (int i = 0; i < 4; ++i) {
             const char c = m_at < m_text.size() ? m_text[m_at++] : '\0';
-            const std::size_t digit = std::string_view("0123456789abcdef").find(
-                static_cast<char>(c >= 'A' && c <= 'F' ? c - 'A' + 'a' : c));
+            const std::size_t digit =
+                std::string_view("0123456789abcdef")
+                    .find(static_cast<char>(c >= 'A' && c <= 'F' ? c - 'A' + 'a' : c));
             if (c == '\0' || digit == std::string_view::npos)
                 Fail(m_line, "expected four hexadecimal digits after \\u");
             code = code * 16 + static_cast<unsigned>(digit);
@@ -255,8 +256,8 @@ private:
                 Key();
             SkipValue(depth + 1);
         } while (Take(','));
-        Expect(object ? '}' : ']', object ? "\",\" or \"}\" after a member"
-                                          : "\",\" or \"]\" after a value");
+        Expect(object ? '}' : ']',
+               object ? "\",\" or \"}\" after a member" : "\",\" or \"]\" after a value");
     }
 
     bool SkipWord(std::string_view word) {

@@ -162,14 +162,14 @@ void Fail(int line, const std::string& what) {
 }
 
 void FailNumber(std::string_view text, int line) {
-    Fail(line, Quoted(text) + (SpellsNonFinite(text) ? " is not a finite number" : " is not a number"));
+    Fail(line,
+         Quoted(text) + (SpellsNonFinite(text) ? " is not a finite number" : " is not a number"));
 }
 
 double ParseTap(std::string_view text, int line, const TapsReading& reading) {
     if (reading.fixedPoint)
         return ParseFixedPoint(text, line, *reading.fixedPoint);
-    const std::optional<double> value =
-        SpellsNonFinite(text) ? std::nullopt : ParseNumber(text);
+    const std::optional<double> value = SpellsNonFinite(text) ? std::nullopt : ParseNumber(text);
     if (!value)
         FailNumber(text, line);
     if (!std::isfinite(*value))

@@ -41,8 +41,7 @@ std::string Declarations(const CmsisTarget& target) {
            "* pCoeffs;\n} arm_fir_instance_" + suffix + ";\n#endif\n";
 }
 
-std::string Head(const ExportInput& input, const CmsisTarget& target, int padding,
-                 bool needsMath) {
+std::string Head(const ExportInput& input, const CmsisTarget& target, int padding, bool needsMath) {
     std::string text = CommentLines(input, "//");
     text += "// For arm_fir_" + std::string(target.suffix) +
             "(): the taps last first, as the library's FIR routines take them";

@@ -26,8 +26,9 @@ std::string SizedConstant(std::int32_t value, QFormat format) {
 std::string WriteVerilog(const ExportInput& input) {
     const FixedPointTaps& q = QuantisedTaps(input);
     std::string text = CommentLines(input, "//");
-    text += "localparam integer FIR_TAP_COUNT = " +
-            crt::FormatD(static_cast<int>(q.values.size())) + ";\n";
+    text +=
+        "localparam integer FIR_TAP_COUNT = " + crt::FormatD(static_cast<int>(q.values.size())) +
+        ";\n";
     text += "localparam integer FIR_TAP_WIDTH = " + crt::FormatD(q.format.bits) + ";\n";
     text += "localparam integer FIR_FRACTION_BITS = " + crt::FormatD(q.format.fraction) + ";\n";
     text += "function signed [FIR_TAP_WIDTH-1:0] fir_tap;\n    input integer k;\n";

@@ -10,12 +10,13 @@ namespace taplore {
 std::string WriteVhdl(const ExportInput& input) {
     const FixedPointTaps& q = QuantisedTaps(input);
     std::string text = CommentLines(input, "--");
-    text += "library ieee;\nuse ieee.numeric_std.all;\n\npackage fir_coefficients is\n";
+    text += "library ieee;\nuse ieee.std_logic_1164.all;\nuse ieee.numeric_std.all;\n\n"
+            "package fir_coefficients is\n";
     text += "    constant FIR_TAP_COUNT : positive := " +
             crt::FormatD(static_cast<int>(q.values.size())) + ";\n";
     text += "    constant FIR_TAP_WIDTH : positive := " + crt::FormatD(q.format.bits) + ";\n";
-    text += "    constant FIR_FRACTION_BITS : natural := " + crt::FormatD(q.format.fraction) +
-            ";\n";
+    text +=
+        "    constant FIR_FRACTION_BITS : natural := " + crt::FormatD(q.format.fraction) + ";\n";
     text += "    type fir_tap_array is array (0 to FIR_TAP_COUNT - 1) of "
             "signed(FIR_TAP_WIDTH - 1 downto 0);\n";
     // Named association, so that a single tap is an array too.
