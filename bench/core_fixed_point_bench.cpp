@@ -14,7 +14,7 @@ void BM_Q15CArrayMillionTaps(benchmark::State& state) {
     std::shared_ptr<double[]> coef;
     int count = 0;
     DesignFilter(coef, count, 1'000'000, 0.1, 0.6);
-    const DesignRequest request{1'000'000, 8000, 400, 2400};
+    const auto request = taplore::DescribeRequest({1'000'000, 8000, 400, 2400});
     for (auto _ : state)
         benchmark::DoNotOptimize(
             FormatFixedPointC(coef.get(), Quantise(coef.get(), count, QFormat::q15), request));
@@ -26,7 +26,7 @@ void BM_PlotStartUpFilter(benchmark::State& state) {
     std::shared_ptr<double[]> coef;
     int count = 0;
     DesignFilter(coef, count, 511, 0.1, 0.6);
-    const DesignRequest request{511, 8000, 400, 2400};
+    const auto request = taplore::DescribeRequest({511, 8000, 400, 2400});
     SpectrumLevels levels;
     for (auto _ : state) {
         ComputeLevelsDb(coef.get(), count, levels);

@@ -9,6 +9,7 @@
 #include "gui/design_app.h"
 #include "gui/dialog_units.h"
 #include "gui/digits_edit.h"
+#include "gui/focus_button.h"
 #include "gui/guard.h"
 #include "gui/progress_dlg.h"
 #include "gui/spectrum_wnd.h"
@@ -61,6 +62,13 @@ QGroupBox* NewGroupBox(QWidget* parent, const QString& title) {
     group->setAlignment(Qt::AlignHCenter);
     group->setAttribute(Qt::WA_TransparentForMouseEvents);
     return group;
+}
+
+// The box's title takes more height in the stand-in fonts: a control placed in the box is
+// moved down, centred between the title and the bottom border.
+void CentreInside(const QGroupBox* group, QWidget* control) {
+    const QRect inside = group->contentsRect().translated(group->pos());
+    control->move(control->x(), inside.top() + (inside.height() - control->height()) / 2);
 }
 
 DigitsEdit* NewDigitsEdit(QWidget* parent) {
@@ -123,12 +131,13 @@ void CDesignDlg::CreateControls() {
     units.Place(m_sliderLow, 20, 95, 190, 10);
     m_sliderHigh = NewSlider(this, QSlider::TicksAbove);
     units.Place(m_sliderHigh, 20, 105, 190, 10);
-    m_buttonCalculate = new QPushButton("Calculate", this);
+    m_buttonCalculate = new FocusButton("Calculate", this);
     m_buttonCalculate->setDefault(true);
     units.Place(m_buttonCalculate, 174, 138, 50, 14);
-    m_buttonSave = new QPushButton("Save", this);
+    m_buttonSave = new FocusButton("Save", this);
     units.Place(m_buttonSave, 228, 138, 50, 14);
-    units.Place(NewGroupBox(this, "Cutoff Frequency"), 10, 128, 65, 25);
+    QGroupBox* groupCutoff = NewGroupBox(this, "Cutoff Frequency");
+    units.Place(groupCutoff, 10, 128, 65, 25);
     m_labelLow = NewCutoffLabel(this, "0.2");
     units.Place(m_labelLow, 15, 137, 25, 10);
     m_labelHigh = NewCutoffLabel(this, "0.5");
@@ -144,8 +153,13 @@ void CDesignDlg::CreateControls() {
     for (QLabel* caption : {captionOrder, captionRate, captionCoef})
         WidenToFitText(caption);
     // The cutoff labels show "%8.1f" of up to half the rate: room for five-digit frequencies.
-    for (QLabel* cutoff : {m_labelLow, m_labelHigh})
+    for (QLabel* cutoff : {m_labelLow, m_labelHigh}) {
         WidenToFitText(cutoff, FromStd(crt::FormatF8_1(99999.9)));
+        CentreInside(groupCutoff, cutoff);
+    }
+    // Orders of a million taps and rates of 192 kHz show whole.
+    m_editOrder->WidenToShowDigits(7);
+    m_editSampleRate->WidenToShowDigits(6);
     for (QGroupBox* group : findChildren<QGroupBox*>())
         group->lower();
     const QList<QWidget*> tabStops{m_listCoef,        m_editOrder,  m_sliderLow,     m_sliderHigh,
@@ -352,7 +366,8 @@ void CDesignDlg::OnCopyFull() {
 }
 
 void CDesignDlg::OnCopyCArray() {
-    CopyToClipboard(FormatCoefficientsC(m_pCoef.get(), m_nCoef, m_request));
+    CopyToClipboard(
+        FormatCoefficientsC(m_pCoef.get(), m_nCoef, taplore::DescribeRequest(m_request)));
 }
 
 void CDesignDlg::OnCopyQ15CArray() {
@@ -369,8 +384,8 @@ void CDesignDlg::CopyFixedPointCArray(QFormat format) {
     WaitCursor wait;
     std::string text;
     try {
-        text =
-            FormatFixedPointC(m_pCoef.get(), Quantise(m_pCoef.get(), m_nCoef, format), m_request);
+        text = FormatFixedPointC(m_pCoef.get(), Quantise(m_pCoef.get(), m_nCoef, format),
+                                 taplore::DescribeRequest(m_request));
     } catch (const NoFixedPointForm& e) {
         wait.Restore();
         ShowError(e.what());

@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QLabel>
+#include <QWidget>
 
 DialogUnits::DialogUnits(const QFont& font) {
     const QFontMetrics metrics(font);
@@ -19,9 +20,12 @@ void WidenToFitText(QLabel* label) {
     WidenToFitText(label, label->text());
 }
 
+void WidenAboutCentre(QWidget* widget, int excess) {
+    if (excess > 0)
+        widget->setGeometry(widget->geometry().adjusted(-(excess + 1) / 2, 0, (excess + 1) / 2, 0));
+}
+
 void WidenToFitText(QLabel* label, const QString& text) {
     const int frame = label->width() - label->contentsRect().width();
-    const int excess = label->fontMetrics().horizontalAdvance(text) + frame - label->width();
-    if (excess > 0)
-        label->setGeometry(label->geometry().adjusted(-(excess + 1) / 2, 0, (excess + 1) / 2, 0));
+    WidenAboutCentre(label, label->fontMetrics().horizontalAdvance(text) + frame - label->width());
 }

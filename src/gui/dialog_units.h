@@ -22,6 +22,10 @@ private:
     int m_baseY;
 };
 
+// Grows widget by excess pixels, equally on both sides, so that its centre stays put; a
+// widget that has the room (excess 0 or less) is left alone.
+void WidenAboutCentre(QWidget* widget, int excess);
+
 // The stand-in fonts run wider than the ones the layouts were drawn for: a centred label
 // too narrow for text (by default its own) grows equally on both sides instead of cutting it.
 void WidenToFitText(QLabel* label);

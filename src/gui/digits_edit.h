@@ -10,6 +10,12 @@ class DigitsEdit : public QLineEdit {
 public:
     using QLineEdit::QLineEdit;
 
+    // Grows the edit about its centre until a number of this many digits shows whole.
+    void WidenToShowDigits(int digits);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    int TextRoom() const;
 };

@@ -1,9 +1,11 @@
 #include "gui/help_wnd.h"
 
 #include "gui/design_app.h"
+#include "gui/placement.h"
 
 #include <QFile>
 #include <QPointer>
+#include <QScreen>
 #include <QShortcut>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -13,6 +15,10 @@
 namespace {
 
 const char* const kManualPath = ":/help/manual.md";
+// Wide enough for the manual's tables; beside a dialog it may be narrowed down to a column of
+// text.
+constexpr QSize kPreferredSize(640, 560);
+constexpr int kMinimumWidth = 300;
 
 // F1 again raises the open window instead of stacking a second copy of the manual.
 QPointer<CHelpWnd> g_openHelp;
@@ -46,6 +52,7 @@ bool CHelpWnd::ShowSection(QWidget* owner, const QString& heading) {
         if (!manual.open(QIODevice::ReadOnly))
             return false;
         g_openHelp = new CHelpWnd(QString::fromUtf8(manual.readAll()), dialog);
+        g_openHelp->MoveBeside(dialog);
     }
     g_openHelp->show();
     // The heading goes to the top of the view.
@@ -54,6 +61,17 @@ bool CHelpWnd::ShowSection(QWidget* owner, const QString& heading) {
     // Not activateWindow(): Qt counts a window as active already while its dialog is.
     g_openHelp->windowHandle()->requestActivate();
     return true;
+}
+
+// The help window's frame is not known before it is shown; the dialog's, from the same window
+// manager, stands in for it.
+void CHelpWnd::MoveBeside(const QWidget* dialog) {
+    const QRect owner = dialog->frameGeometry();
+    const QSize frame = owner.size() - dialog->size();
+    const QRect placed = PlaceBeside(owner, kPreferredSize + frame, kMinimumWidth + frame.width(),
+                                     dialog->screen()->availableGeometry());
+    resize(placed.size() - frame);
+    move(placed.topLeft());
 }
 
 // A window of the dialog's own, so that the dialog's modal loop lets its input through; it
@@ -69,7 +87,7 @@ CHelpWnd::CHelpWnd(const QString& markdown, QWidget* dialog) : QWidget(dialog, Q
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_browser);
-    resize(640, 560);
+    resize(kPreferredSize);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &QWidget::close);
 }

@@ -17,6 +17,8 @@ public:
 
 private:
     CHelpWnd(const QString& markdown, QWidget* dialog);
+    // Opens beside the dialog, which it would otherwise cover.
+    void MoveBeside(const QWidget* dialog);
 
     QTextBrowser* m_browser;
 };

@@ -183,6 +183,33 @@ TEST_F(TaploreDesign, RefusesArgumentsWithOneLineNamingTheOption) {
     EXPECT_NE(stray.err.find("as in --order 511"), std::string::npos) << stray.err;
 }
 
+TEST_F(TaploreDesign, RefusalsSayInTheProgramsOwnWordsWhatIsWrong) {
+    const std::pair<std::string, std::string> cases[] = {
+        {Request("--low", "1") + " --low 2", "--low was given twice."},
+        {Request() + " --order", "--order needs a value, as in --order 511."},
+        {Request() + " --format", "--format needs a value, as in --format c."},
+        // Half of the smallest double is rounded to 0: the range is named, not printed.
+        {" --order 511 --rate 4.9e-324 --low 0 --high 1",
+         "--high: must be from 0 to half of --rate, not \"1\""},
+        {Request() + " -o ''", "--output: must be a file name, not \"\""},
+        {Request() + " --plot ''", "--plot: must be a file name, not \"\""},
+        {Request() + " -o - --plot -",
+         "--plot: must be a file when the text goes to standard output, not \"-\""},
+    };
+    for (const auto& [words, message] : cases) {
+        const Outcome o = Run(words);
+        EXPECT_EQ(o.status, 2) << words;
+        EXPECT_EQ(o.err, "taplore-design: " + message + "\n") << words;
+    }
+}
+
+TEST_F(TaploreDesign, DashMeansStandardOutput) {
+    const std::string taps = Run(Request()).out;
+    EXPECT_EQ(Run(Request() + " -o -").out, taps);
+    EXPECT_TRUE(Run(Request() + " --plot -").out.starts_with("<?xml"));
+    EXPECT_FALSE(fs::exists("-"));
+}
+
 TEST_F(TaploreDesign, FailuresExitOneWithTheDialogsMessageAndLeaveTheOldFile) {
     const std::string file = m_file.string(), missing = (m_dir / "no" / "taps.txt").string();
     const struct {
@@ -233,7 +260,7 @@ TEST_F(TaploreDesign, FixedPointFormatsWriteTheCoresQuantisedTaps) {
         for (int k = 0; k < count; ++k)
             ASSERT_EQ(lines[k], std::to_string(q.values[k])) << name << " " << k;
         EXPECT_EQ(Run(Request() + " --format c-" + name).out,
-                  FormatFixedPointC(coef.get(), q, request));
+                  FormatFixedPointC(coef.get(), q, taplore::DescribeRequest(request)));
     }
 }
 
@@ -289,6 +316,16 @@ TEST_F(TaploreDesign, PlotAloneWritesOnlyTheImageAndBesideTheTapsBoth) {
     EXPECT_EQ(Run(Request() + " -o " + m_file.string() + " --plot " + plot.string()).out, "");
     EXPECT_EQ(ReadAll(plot), svg);
     EXPECT_EQ(Lines(ReadAll(m_file)).size(), 511u);
+}
+
+TEST_F(TaploreDesign, AReaderThatClosesThePipeEarlyEndsItQuietly) {
+    const fs::path err = m_dir / "stderr", status = m_dir / "status";
+    std::string command = "(";
+    command += TAPLORE_DESIGN_EXE + Request("--order", "1000001") + " 2>" + err.string();
+    command += "; echo $? >" + status.string() + ") | head -c 1 >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(ReadAll(status), "141\n") << "ended by the broken pipe's signal, as filters are";
+    EXPECT_EQ(ReadAll(err), "");
 }
 
 // Work of a few seconds: 30 million taps designed, formatted and written.

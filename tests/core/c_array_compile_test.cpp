@@ -78,7 +78,8 @@ TEST_F(CompiledArray, DoubleTapsReadBackBitForBit) {
                                       -std::numeric_limits<double>::infinity(),
                                       std::numeric_limits<double>::infinity()};
     const auto lines = CompileAndPrint(
-        FormatCoefficientsC(taps.data(), static_cast<int>(taps.size()), {511, 8000, 400, 2400}),
+        FormatCoefficientsC(taps.data(), static_cast<int>(taps.size()),
+                            taplore::DescribeRequest({511, 8000, 400, 2400})),
         "unsigned long long bits; memcpy(&bits, &fir_coefficients[i], sizeof bits); "
         "printf(\"%llu\\n\", bits);");
     ASSERT_EQ(lines.size(), taps.size());
@@ -96,7 +97,7 @@ TEST_F(CompiledArray, FixedPointTapsReadBackEqualInBothFormats) {
     for (const QFormat format : {QFormat::q15, QFormat::q31}) {
         const FixedPointTaps q = Quantise(taps.data(), static_cast<int>(taps.size()), format);
         const auto lines =
-            CompileAndPrint(FormatFixedPointC(taps.data(), q, {511, 8000, 400, 2400}),
+            CompileAndPrint(FormatFixedPointC(taps.data(), q, taplore::DescribeRequest({511, 8000, 400, 2400})),
                             "printf(\"%ld\\n\", (long)fir_coefficients[i]);");
         ASSERT_EQ(lines.size(), q.values.size());
         for (std::size_t k = 0; k < lines.size(); ++k)

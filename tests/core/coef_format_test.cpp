@@ -18,7 +18,7 @@ TEST(FullFormat, SpellsExtremesSoTheyReadBackAndNonFiniteAsTheFileDoes) {
 
 TEST(CFormat, DeclaresTheTapsAsFloatingConstantsAfterACommentOnTheDesign) {
     const double taps[] = {0.1, -0.0, 1.0, 1e300, kNaN, -kInf};
-    EXPECT_EQ(FormatCoefficientsC(taps, 6, {4, 8000, 400, 2400}),
+    EXPECT_EQ(FormatCoefficientsC(taps, 6, taplore::DescribeRequest({4, 8000, 400, 2400})),
               "/* band-pass, order 4, rate 8000 Hz, cutoffs 400 Hz and 2400 Hz */\n"
               "#include <math.h>\n"
               "const double fir_coefficients[6] = {\n"
@@ -40,7 +40,7 @@ TEST(CFormat, CommentNamesTheBandTypeTheCutoffsSelect) {
     };
     const double tap = 0.0;
     for (const auto& [request, comment] : cases)
-        EXPECT_EQ(FormatCoefficientsC(&tap, 1, request).substr(0, comment.size()), comment);
+        EXPECT_EQ(FormatCoefficientsC(&tap, 1, taplore::DescribeRequest(request)).substr(0, comment.size()), comment);
 }
 
 } // namespace

@@ -117,6 +117,29 @@ pid_t StartSaveStoppedMidWrite(const std::string& path) {
     return WIFSTOPPED(status) ? child : -1;
 }
 
+// A child process holding an fcntl record lock of type on length bytes of path from start
+// (0: to the end), as programs that do not use flock lock; stopped until Finish.
+pid_t StartRecordLockHolder(const std::string& path, short type, off_t start, off_t length) {
+    const pid_t child = ::fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        struct flock lock {};
+        lock.l_type = type;
+        lock.l_whence = SEEK_SET;
+        lock.l_start = start;
+        lock.l_len = length;
+        const int fd = ::open(path.c_str(), O_RDWR);
+        if (fd < 0 || ::fcntl(fd, F_SETLK, &lock) != 0)
+            ::_exit(255);
+        ::raise(SIGSTOP);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, WUNTRACED);
+    return WIFSTOPPED(status) ? child : -1;
+}
+
 // Taps whose text is exactly bytes long: lines of "1.000000" and "10.000000", 10 and 11 bytes.
 std::vector<double> TapsOfTextSize(std::uint64_t bytes) {
     const std::uint64_t longLines = bytes % 10;
@@ -389,6 +412,27 @@ TEST_F(FileOutput, LockedFileIsASharingViolationAndAFailedWriteIsDiskFull) {
     EXPECT_EQ((Names{"coef.txt", "linked.txt", "other-name.txt"}), NamesIn(m_folder));
     EXPECT_EQ(CFileException::none, Save(path));
     EXPECT_EQ(kTapsText, ReadAll(path));
+}
+
+TEST_F(FileOutput, AnotherProgramsWriteLockOnAnyPartIsASharingViolation) {
+    const std::string path = Path("coef.txt");
+    const struct {
+        short type;
+        off_t start, length;
+        CFileException::Cause cause;
+    } cases[] = {
+        {F_WRLCK, 0, 0, CFileException::sharingViolation},
+        {F_WRLCK, 3, 2, CFileException::sharingViolation},
+        {F_RDLCK, 0, 0, CFileException::none}, // a reader's lock keeps nobody from saving
+    };
+    for (const auto& c : cases) {
+        WriteAll(path, kOld);
+        const pid_t holder = StartRecordLockHolder(path, c.type, c.start, c.length);
+        ASSERT_GT(holder, 0);
+        EXPECT_EQ(c.cause, Save(path)) << c.type << " from " << c.start;
+        EXPECT_EQ(c.cause == CFileException::none ? kTapsText : kOld, ReadAll(path));
+        Finish(holder, SIGKILL);
+    }
 }
 
 // Renaming onto a mount point is refused with EBUSY, as onto a file bound in by a container.

@@ -169,7 +169,8 @@ TEST(QuantisationCost, IsTheLargestErrorOfTheResponseOverTheTransformsBins) {
 TEST(FixedPointText, CArrayCommentAddsFormatSaturationAndCost) {
     // Only the clipped 1.0 is off, by one step: |H_q - H| = 2^-15 at every bin, -90.3 dB.
     const double taps[] = {0.5, -1.0, 1.0, 0.0};
-    EXPECT_EQ(FormatFixedPointC(taps, Quantise(taps, 4, QFormat::q15), {4, 8000, 400, 2400}),
+    EXPECT_EQ(FormatFixedPointC(taps, Quantise(taps, 4, QFormat::q15),
+                                taplore::DescribeRequest({4, 8000, 400, 2400})),
               "/* band-pass, order 4, rate 8000 Hz, cutoffs 400 Hz and 2400 Hz; Q15 (tap x "
               "32768, rounded, saturated): 1 tap saturated, response within -90.3 dB of the "
               "double design */\n"
@@ -182,7 +183,8 @@ TEST(FixedPointText, CArrayCommentAddsFormatSaturationAndCost) {
               "};\n");
     const double exact[] = {-1.0, 0.25};
     const std::string q31 =
-        FormatFixedPointC(exact, Quantise(exact, 2, QFormat::q31), {1, 48000, 0, 3000});
+        FormatFixedPointC(exact, Quantise(exact, 2, QFormat::q31),
+                                           taplore::DescribeRequest({1, 48000, 0, 3000}));
     EXPECT_EQ(q31, "/* low-pass, order 1, rate 48000 Hz, cutoffs 0 Hz and 3000 Hz; Q31 (tap x "
                    "2147483648, rounded, saturated): 0 taps saturated, response within -inf dB "
                    "of the double design */\n"

@@ -34,7 +34,7 @@ std::vector<double> CurveYs(const std::string& svg, int n = 0) {
 }
 
 TEST(ResponsePlot, ZeroDbLiesTenPixelsDownAndEachTenDbOneStepOfThirty) {
-    const DesignRequest request{511, 8000, 400, 2400};
+    const auto request = taplore::DescribeRequest({511, 8000, 400, 2400});
     for (const auto& [db, y] : {std::pair{0.0, 10.0}, {-10.0, 40.0}, {-60.0, 190.0}, {3.0, 1.0}}) {
         const auto ys = CurveYs(FormatResponseSvg(request, Flat(db)));
         ASSERT_EQ(ys.size(), 512u);
@@ -51,7 +51,7 @@ TEST(ResponsePlot, ZeroDbLiesTenPixelsDownAndEachTenDbOneStepOfThirty) {
 TEST(ResponsePlot, NamesTheDesignTicksInHzAndTheQuantisedCurveInALegend) {
     const SpectrumLevels quantised = Flat(-20.0);
     const std::string svg =
-        FormatResponseSvg({255, 44100, 0, 3000}, Flat(0.0), &quantised, "Q15 taps");
+        FormatResponseSvg(taplore::DescribeRequest({255, 44100, 0, 3000}), Flat(0.0), &quantised, "Q15 taps");
     EXPECT_NE(svg.find(">Log-magnitude response: low-pass, order 255, rate 44100 Hz, cutoffs 0 "
                        "Hz and 3000 Hz</text>"),
               std::string::npos);

@@ -22,6 +22,10 @@ namespace fs = std::filesystem;
 const char* const kOtherMessages[] = {
     // The fixed-point output's refusal.
     "The coefficients are not all finite: no fixed-point form.",
+    // The command line's own words for what its parser finds.
+    "must be from 0 to half of --rate",
+    "was given twice.",
+    "needs a value, as in",
 };
 
 // How the sources show a message: a box or error in the windows, a report on the command

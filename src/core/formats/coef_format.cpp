@@ -14,28 +14,20 @@ constexpr std::size_t kFullLineBytes = 25;
 // A Q31 value with its sign and line end.
 constexpr std::size_t kFixedLineBytes = 13;
 
-std::string_view BandTypeName(BandType type) {
-    switch (type) {
-    case BandType::lowPass:
-        return "low-pass";
-    case BandType::highPass:
-        return "high-pass";
-    case BandType::bandPass:
-        return "band-pass";
-    case BandType::bandStop:
-        return "band-stop";
-    case BandType::none:
-        break;
-    }
-    return "no band type matched";
-}
-
 // 2147483648 alone does not fit in a 32-bit int, so its negative is spelt by name.
 void AppendCInteger(std::string& out, std::int32_t value) {
     out += value == INT32_MIN ? "INT32_MIN" : crt::FormatD(value);
 }
 
 // The declaration every C array shares; appendValue(text, k) writes tap k.
+// The comment above an array: the title with suffix on its first line, then a line a note.
+std::string CComment(const taplore::TapsDescription& description, std::string_view suffix = {}) {
+    std::string comment = "/* " + description.title + std::string(suffix);
+    for (const std::string& note : description.notes)
+        comment += "\n * " + note;
+    return comment + " */\n";
+}
+
 template <typename AppendValue>
 std::string CArray(std::string head, std::string_view type, int count, std::size_t lineBytes,
                    AppendValue appendValue) {
@@ -71,17 +63,6 @@ void AppendCConstant(std::string& out, double value) {
 
 } // namespace
 
-std::string DescribeRequest(const DesignRequest& request) {
-    const BandType type = SelectBand(NormalisedCutoff(request.lowHz, request.rate),
-                                     NormalisedCutoff(request.highHz, request.rate));
-    std::string text(BandTypeName(type));
-    text += ", order " + crt::FormatD(request.order);
-    text += ", rate " + crt::FormatShortest(request.rate);
-    text += " Hz, cutoffs " + crt::FormatShortest(request.lowHz);
-    text += " Hz and " + crt::FormatShortest(request.highHz) + " Hz";
-    return text;
-}
-
 std::string FormatCoefficientsFull(const double* coef, int count) {
     std::string text;
     text.reserve(static_cast<std::size_t>(count) * kFullLineBytes);
@@ -92,8 +73,9 @@ std::string FormatCoefficientsFull(const double* coef, int count) {
     return text;
 }
 
-std::string FormatCoefficientsC(const double* coef, int count, const DesignRequest& request) {
-    std::string head = "/* " + DescribeRequest(request) + " */\n";
+std::string FormatCoefficientsC(const double* coef, int count,
+                                const taplore::TapsDescription& description) {
+    std::string head = CComment(description);
     if (!std::all_of(coef, coef + count, [](double tap) { return std::isfinite(tap); }))
         head += "#include <math.h>\n";
     return CArray(std::move(head), "double", count, kFullLineBytes,
@@ -111,27 +93,11 @@ std::string FormatFixedPoint(const FixedPointTaps& taps) {
 }
 
 std::string FormatFixedPointC(const double* coef, const FixedPointTaps& taps,
-                              const DesignRequest& request) {
-    const std::string head = "/* " + DescribeRequest(request) + "; " +
-                             QuantisationNote(coef, taps) + " */\n#include <stdint.h>\n";
+                              const taplore::TapsDescription& description) {
+    const std::string head =
+        CComment(description, "; " + QuantisationNote(coef, taps)) + "#include <stdint.h>\n";
     const std::string_view type = taps.format == QFormat::q15 ? "int16_t" : "int32_t";
     const std::int32_t* values = taps.values.data();
     return CArray(head, type, static_cast<int>(taps.values.size()), kFixedLineBytes,
                   [values](std::string& text, int k) { AppendCInteger(text, values[k]); });
-}
-
-std::string FormatResponse(const SpectrumLevels& levelsDb, double rate,
-                           const SpectrumLevels* quantisedDb) {
-    std::string text;
-    for (int k = 0; k < kSpectrumBins; ++k) {
-        text += crt::FormatShortest(k * rate / kSpectrumPoints);
-        text += '\t';
-        text += crt::FormatShortest(levelsDb[k]);
-        if (quantisedDb) {
-            text += '\t';
-            text += crt::FormatShortest((*quantisedDb)[k]);
-        }
-        text += '\n';
-    }
-    return text;
 }

@@ -1,6 +1,5 @@
 #include "core/formats/response_plot.h"
 
-#include "core/formats/coef_format.h"
 #include "core/formats/crt.h"
 
 #include <algorithm>
@@ -103,11 +102,12 @@ void AppendLegendEntry(std::string& svg, double x, std::string_view colour,
 
 } // namespace
 
-std::string FormatResponseSvg(const DesignRequest& request, const SpectrumLevels& levelsDb,
-                              const SpectrumLevels* quantisedDb, std::string_view quantisedLabel) {
+std::string FormatResponseSvg(const taplore::TapsDescription& description,
+                              const SpectrumLevels& levelsDb, const SpectrumLevels* quantisedDb,
+                              std::string_view quantisedLabel) {
     const std::string size =
         "width=\"" + crt::FormatD(kImageWidth) + "\" height=\"" + crt::FormatD(kImageHeight) + "\"";
-    const std::string title = "Log-magnitude response: " + DescribeRequest(request);
+    const std::string title = "Log-magnitude response: " + description.title;
     std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                       "<svg xmlns=\"http://www.w3.org/2000/svg\" " +
                       size + " viewBox=\"0 0 " + crt::FormatD(kImageWidth) + " " +
@@ -128,7 +128,7 @@ std::string FormatResponseSvg(const DesignRequest& request, const SpectrumLevels
         AppendCurve(svg, *quantisedDb, kQuantisedColour, 1);
     AppendCurve(svg, levelsDb, kCurveColour, 2);
     svg += "</g>\n</g>\n";
-    AppendAxes(svg, request.rate);
+    AppendAxes(svg, description.rate);
     if (quantisedDb) {
         AppendLegendEntry(svg, kLeft, kCurveColour, "double taps");
         AppendLegendEntry(svg, kLeft + 160, kQuantisedColour, quantisedLabel);

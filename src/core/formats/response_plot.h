@@ -3,15 +3,17 @@
 // 0 dB 10 pixels below the top of the plot, one grid step of 30 pixels for every 10 dB.
 
 #include "core/analysis/log_magnitude.h"
-#include "core/design/fir_design.h"
+#include "core/formats/taps_description.h"
 
 #include <string>
 #include <string_view>
 
 // levelsDb (bins 0 ... 511) as a red curve over a green dotted grid on black, frequency
-// ticks in Hz along the bottom, a dB axis and a title naming the design. With quantisedDb, the
+// ticks in Hz (from the description's rate) along the bottom, a dB axis and the description's
+// title. With quantisedDb, the
 // quantised filter's curve lies under it in a second colour, and a legend names both curves,
 // the quantised one quantisedLabel.
-std::string FormatResponseSvg(const DesignRequest& request, const SpectrumLevels& levelsDb,
+std::string FormatResponseSvg(const taplore::TapsDescription& description,
+                              const SpectrumLevels& levelsDb,
                               const SpectrumLevels* quantisedDb = nullptr,
                               std::string_view quantisedLabel = {});

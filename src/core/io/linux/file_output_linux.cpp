@@ -182,6 +182,18 @@ bool RoomFor(int fd, const struct stat& file, std::uint64_t size) {
     return size / block + (size % block != 0) <= free + held;
 }
 
+// Whether another program holds a write lock on any part of the file through fcntl or lockf,
+// which flock does not see. The open file description's query sees such a lock of this process
+// too, as another open of the file would.
+bool WriteLockedElsewhere(int fd) {
+    struct flock query {};
+    query.l_type = F_RDLCK; // conflicts with write locks only
+    query.l_whence = SEEK_SET;
+    query.l_start = 0;
+    query.l_len = 0; // to the end
+    return ::fcntl(fd, F_OFD_GETLK, &query) == 0 && query.l_type != F_UNLCK;
+}
+
 class Writer {
 public:
     Writer(const std::string& name, std::string_view bytes, const Progress& progress)
@@ -240,6 +252,8 @@ void Writer::Save() {
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
         FailFromErrno();
 
+    if (S_ISREG(old.st_mode) && WriteLockedElsewhere(fd))
+        Fail(CFileException::sharingViolation);
     if (!S_ISREG(old.st_mode))
         WriteDevice();
     else if (old.st_nlink > 1 || !TryReplace(old)) // a replacement would leave the links behind

@@ -1,0 +1,43 @@
+#pragma once
+// taplore-design's options, each declared once with its check and its help.
+
+#include "core/design/fir_design.h"
+#include "core/formats/fixed_point.h"
+
+#include <CLI/CLI.hpp>
+
+#include <map>
+#include <optional>
+#include <string>
+
+// The numbers stay texts until the checks have accepted them, so that they are read by the
+// same rules as the dialog's edits, not by the option parser's own.
+struct Options {
+    std::string order, rate, low, high;
+    std::string format = "text";
+    bool response = false;
+    std::string output; // empty or "-" for standard output
+    std::string plot;   // empty for no plot, "-" for standard output
+    // With --plot alone the image is all that is written; these ask for the text as well.
+    bool textAsked = true;
+};
+
+// An example value of each option that takes one, by the option's long name.
+using OptionExamples = std::map<std::string, std::string>;
+
+// Declares every option on app, filling options as the words are parsed; the checks that
+// join several options run once all are parsed. Returns the options' examples.
+OptionExamples DeclareOptions(CLI::App& app, Options& options);
+
+// The one line that refuses the words app could not parse, in the program's own words.
+std::string ParseRefusal(const CLI::App& app, const CLI::ParseError& error,
+                         const OptionExamples& examples);
+
+// Whether -o or --plot sends its text to standard output.
+bool ToStandardOutput(const std::string& path);
+
+// The dialog's request the checked options make: order, rate and cutoffs.
+DesignRequest RequestOf(const Options& options);
+
+// The fixed-point format a --format text names, if any.
+std::optional<QFormat> QFormatOf(const std::string& format);
