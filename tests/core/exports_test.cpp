@@ -210,14 +210,28 @@ TEST(Exports, TheTableNamesEachFormatOnceWithItsWidth) {
         EXPECT_EQ(FindExportFormat(format.name), &format);
         EXPECT_FALSE(format.summary.empty());
     }
-    EXPECT_EQ(names, (std::set<std::string_view>{"cmsis-q15", "cmsis-q31", "cmsis-f32", "coe",
-                                                 "mif", "vhdl", "verilog", "csv", "json"}));
+    EXPECT_EQ(names, (std::set<std::string_view>{"text", "full", "c", "q15", "q31", "c-q15",
+                                                 "c-q31", "q", "cmsis-q15", "cmsis-q31",
+                                                 "cmsis-f32", "coe", "mif", "vhdl", "verilog",
+                                                 "csv", "json"}));
     const QFormat chosen{18, 17};
     EXPECT_EQ(ExportQFormat(*FindExportFormat("coe"), chosen), chosen);
     EXPECT_EQ(ExportQFormat(*FindExportFormat("cmsis-q15"), chosen), QFormat::q15);
     EXPECT_EQ(ExportQFormat(*FindExportFormat("cmsis-q31"), chosen), QFormat::q31);
     EXPECT_EQ(ExportQFormat(*FindExportFormat("json"), chosen), std::nullopt);
-    EXPECT_EQ(FindExportFormat("q15"), nullptr);
+    EXPECT_EQ(FindExportFormat("xml"), nullptr);
+}
+
+// --format's text: a name, and a width after a colon only where the width is chosen.
+TEST(Exports, AFormatChoiceNamesAWidthOnlyWhereItIsChosen) {
+    const auto q = ParseFormatChoice("q:18.20");
+    ASSERT_TRUE(q);
+    EXPECT_EQ(q->format->name, "q");
+    EXPECT_EQ(q->width, (QFormat{18, 20}));
+    EXPECT_EQ(ParseFormatChoice("coe:25")->width, (QFormat{25, 24}));
+    EXPECT_EQ(ParseFormatChoice("vhdl")->width, std::nullopt);
+    for (const char* bad : {"q:", "q:1", "q:33", "q15:16", "json:18", "xml", "", ":16", "q:16:1"})
+        EXPECT_EQ(ParseFormatChoice(bad), std::nullopt) << bad;
 }
 
 } // namespace

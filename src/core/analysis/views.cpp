@@ -247,6 +247,26 @@ FrequencyViews ComputeFrequencyViews(std::span<const double> taps, const Frequen
     return views;
 }
 
+const std::vector<double>& ResponseViews::Values(View view) const {
+    switch (view) {
+    case View::magnitude:
+        return frequency.magnitudeDb;
+    case View::phase:
+        return frequency.phaseDegrees;
+    case View::groupDelay:
+        return frequency.groupDelay;
+    case View::impulse:
+        return impulse;
+    case View::step:
+        break;
+    }
+    return step;
+}
+
+ResponseViews ComputeViews(std::span<const double> taps, const FrequencyGrid& grid) {
+    return {ComputeFrequencyViews(taps, grid), {taps.begin(), taps.end()}, StepResponse(taps)};
+}
+
 std::vector<double> StepResponse(std::span<const double> taps) {
     std::vector<double> step(taps.size());
     double sum = 0.0, compensation = 0.0; // Neumaier's: the low bits each addition lost

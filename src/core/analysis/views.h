@@ -71,6 +71,17 @@ struct FrequencyViews {
 // the response changes sign (and minus 90 degrees for antisymmetric taps).
 FrequencyViews ComputeFrequencyViews(std::span<const double> taps, const FrequencyGrid& grid);
 
+// Every view of one set of taps: the frequency views on a grid, the time views over the taps.
+struct ResponseViews {
+    FrequencyViews frequency;
+    std::vector<double> impulse; // the taps
+    std::vector<double> step;
+
+    const std::vector<double>& Values(View view) const;
+};
+
+ResponseViews ComputeViews(std::span<const double> taps, const FrequencyGrid& grid);
+
 // s[n] = h[0] + ... + h[n], summed with compensation so that the last value is the taps' sum
 // to within one rounding. The impulse response is the taps themselves.
 std::vector<double> StepResponse(std::span<const double> taps);

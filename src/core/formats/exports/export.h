@@ -1,6 +1,7 @@
 #pragma once
-// Exports for the toolchains that run a filter: one writer a format, all with one signature,
-// listed in one table that the command line, its help and the manual read.
+// Every text the taps can be written as, from Taplore's own to the exports for the toolchains
+// that run a filter: one writer a format, all with one signature, listed in one table that the
+// command line's check, help and dispatch, the dialog's copy entries and the manual read.
 
 #include "core/formats/fixed_point.h"
 #include "core/formats/taps_description.h"
@@ -41,6 +42,14 @@ std::span<const ExportFormat> ExportFormats();
 
 // The format of that name, or null.
 const ExportFormat* FindExportFormat(std::string_view name);
+
+// A --format text: a format's name, and for a format whose width is chosen, optionally ":" and
+// the width (q:18.17, coe:25).
+struct FormatChoice {
+    const ExportFormat* format;
+    std::optional<QFormat> width;
+};
+std::optional<FormatChoice> ParseFormatChoice(std::string_view text);
 
 // The fixed-point form format writes when chosen is the width asked for; nullopt for a format
 // that writes the taps themselves.

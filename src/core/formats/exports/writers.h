@@ -5,6 +5,12 @@
 
 namespace taplore {
 
+std::string WriteText(const ExportInput& input);
+std::string WriteFull(const ExportInput& input);
+std::string WriteCArray(const ExportInput& input);
+std::string WriteIntegers(const ExportInput& input);
+std::string WriteIntegerCArray(const ExportInput& input);
+
 std::string WriteCmsisQ15(const ExportInput& input);
 std::string WriteCmsisQ31(const ExportInput& input);
 std::string WriteCmsisF32(const ExportInput& input);
