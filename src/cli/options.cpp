@@ -137,8 +137,8 @@ void CheckTapsSource(const CLI::App& app, const Options& options) {
     }
     if (!readBack && !options.tapsBits.empty())
         throw CLI::ValidationError(
-            "--taps-bits", Refusal("given with --taps-from, which reads the integers",
-                                   options.tapsBits));
+            "--taps-bits",
+            Refusal("given with --taps-from, which reads the integers", options.tapsBits));
 }
 
 // Each of --bits and --block only with a format that takes it; the views instead of --response.
@@ -149,12 +149,12 @@ void CheckFormatOptions(const Options& options) {
                                                      "chosen (q, coe, mif, vhdl, verilog)",
                                                      options.bits));
     if (!options.bits.empty() && choice.width)
-        throw CLI::ValidationError("--bits", Refusal("left out when --format names the width",
-                                                     options.bits));
+        throw CLI::ValidationError("--bits",
+                                   Refusal("left out when --format names the width", options.bits));
     if (!options.block.empty() && !choice.format->name.starts_with("cmsis-"))
         throw CLI::ValidationError(
-            "--block", Refusal("given with a CMSIS format (cmsis-q15, cmsis-q31, cmsis-f32)",
-                               options.block));
+            "--block",
+            Refusal("given with a CMSIS format (cmsis-q15, cmsis-q31, cmsis-f32)", options.block));
     if (options.response && !options.views.empty())
         throw CLI::ValidationError("--response", "must be left out with --view, which "
                                                  "chooses the views written instead");
@@ -169,9 +169,8 @@ OptionExamples DeclareOptions(CLI::App& app, Options& options) {
     for (const taplore::ExportFormat& format : taplore::ExportFormats())
         formats += (formats.empty() ? "" : "; ") + std::string(format.name) + ": " +
                    std::string(format.summary);
-    const auto format =
-        AddValue(app, examples, "--format", options.format, formats, "FORMAT", "c")
-            ->check(CheckFormat);
+    const auto format = AddValue(app, examples, "--format", options.format, formats, "FORMAT", "c")
+                            ->check(CheckFormat);
     AddValue(app, examples, "--bits", options.bits,
              "The width of q, coe, mif, vhdl and verilog: B bits, F of them fraction bits "
              "(B - 1 when left out); 16.15 unless given",
@@ -272,7 +271,7 @@ taplore::FormatChoice FormatOf(const Options& options) {
 
 std::optional<QFormat> WidthOf(const Options& options) {
     const taplore::FormatChoice choice = FormatOf(options);
-    const QFormat chosen = choice.width    ? *choice.width
+    const QFormat chosen = choice.width           ? *choice.width
                            : options.bits.empty() ? QFormat::q15
                                                   : *ParseQFormat(options.bits);
     return taplore::ExportQFormat(*choice.format, chosen);

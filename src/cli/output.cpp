@@ -66,9 +66,9 @@ void WarnOfSaturation(Console& console, const FixedPointTaps& quantised) {
 // --view: the chosen views of the taps written (the quantised ones for a format with a width),
 // on a grid of --points, for any number of taps.
 Texts ViewTexts(const Options& options, const Design& design, const FixedPointTaps* quantised) {
-    const std::vector<double> taps = quantised ? Dequantise(*quantised)
-                                               : std::vector<double>(design.taps.get(),
-                                                                     design.taps.get() + design.count);
+    const std::vector<double> taps =
+        quantised ? Dequantise(*quantised)
+                  : std::vector<double>(design.taps.get(), design.taps.get() + design.count);
     const taplore::FrequencyGrid grid(PointsOf(options));
     const taplore::ResponseViews views = taplore::ComputeViews(taps, grid);
     const std::vector<taplore::View> chosen = ViewsOf(options);
@@ -100,8 +100,7 @@ bool ResponseTexts(const Options& options, const Design& design, const FixedPoin
 std::string TapsText(const Options& options, const Design& design,
                      const FixedPointTaps* quantised) {
     const std::span<const double> taps(design.taps.get(), static_cast<std::size_t>(design.count));
-    return FormatOf(options).format->write(
-        {taps, quantised, design.description, BlockOf(options)});
+    return FormatOf(options).format->write({taps, quantised, design.description, BlockOf(options)});
 }
 
 } // namespace

@@ -210,10 +210,10 @@ TEST(Exports, TheTableNamesEachFormatOnceWithItsWidth) {
         EXPECT_EQ(FindExportFormat(format.name), &format);
         EXPECT_FALSE(format.summary.empty());
     }
-    EXPECT_EQ(names, (std::set<std::string_view>{"text", "full", "c", "q15", "q31", "c-q15",
-                                                 "c-q31", "q", "cmsis-q15", "cmsis-q31",
-                                                 "cmsis-f32", "coe", "mif", "vhdl", "verilog",
-                                                 "csv", "json"}));
+    EXPECT_EQ(names,
+              (std::set<std::string_view>{"text", "full", "c", "q15", "q31", "c-q15", "c-q31", "q",
+                                          "cmsis-q15", "cmsis-q31", "cmsis-f32", "coe", "mif",
+                                          "vhdl", "verilog", "csv", "json"}));
     const QFormat chosen{18, 17};
     EXPECT_EQ(ExportQFormat(*FindExportFormat("coe"), chosen), chosen);
     EXPECT_EQ(ExportQFormat(*FindExportFormat("cmsis-q15"), chosen), QFormat::q15);

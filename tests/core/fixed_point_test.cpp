@@ -182,9 +182,8 @@ TEST(FixedPointText, CArrayCommentAddsFormatSaturationAndCost) {
               "    0,\n"
               "};\n");
     const double exact[] = {-1.0, 0.25};
-    const std::string q31 =
-        FormatFixedPointC(exact, Quantise(exact, 2, QFormat::q31),
-                                           taplore::DescribeRequest({1, 48000, 0, 3000}));
+    const std::string q31 = FormatFixedPointC(exact, Quantise(exact, 2, QFormat::q31),
+                                              taplore::DescribeRequest({1, 48000, 0, 3000}));
     EXPECT_EQ(q31, "/* low-pass, order 1, rate 48000 Hz, cutoffs 0 Hz and 3000 Hz; Q31 (tap x "
                    "2147483648, rounded, saturated): 0 taps saturated, response within -inf dB "
                    "of the double design */\n"

@@ -189,6 +189,12 @@ struct Axis {
     double Position(double value, double length) const {
         return (value - low) / (high - low) * length;
     }
+    double Tick(int k) const { return low + k * step; }
+    // Tick k with no more decimals than the step has, and never "-0".
+    std::string Label(int k) const {
+        const double scale = std::pow(10.0, std::max(0.0, -std::floor(std::log10(step))));
+        return crt::FormatShortest(std::round(Tick(k) * scale) / scale + 0.0);
+    }
 };
 
 // A value on the panel: its height from the top; values beyond the axis are held just outside
@@ -209,8 +215,9 @@ void AppendPanelCurve(std::string& svg, const std::vector<double>& values, const
             open = false;
             continue;
         }
-        svg += open ? " " : "<polyline fill=\"none\" stroke=\"" + std::string(kCurveColour) +
-                                "\" stroke-width=\"2\" stroke-linejoin=\"round\" points=\"";
+        svg += open ? " "
+                    : "<polyline fill=\"none\" stroke=\"" + std::string(kCurveColour) +
+                          "\" stroke-width=\"2\" stroke-linejoin=\"round\" points=\"";
         open = true;
         svg += Coordinate(static_cast<double>(i) / last * kWidth) + "," +
                Coordinate(PanelY(values[i], axis));
@@ -245,18 +252,20 @@ void AppendPanel(std::string& svg, int top, const ViewInfo& info, const std::vec
     svg += "<rect width=\"" + crt::FormatD(kWidth) + "\" height=\"" + crt::FormatD(kPanelHeight) +
            "\" fill=\"#000000\"/>\n";
     const auto xTicks = XTicks(info, rate, values.size());
+    const int steps = static_cast<int>(std::lround((axis.high - axis.low) / axis.step));
     svg += "<g stroke=\"#00ff00\" stroke-width=\"1\" stroke-dasharray=\"1 2\">\n";
     for (const auto& [x, label] : xTicks)
         AppendLine(svg, x + 0.5, 0, x + 0.5, kPanelHeight);
-    for (double v = axis.low; v <= axis.high + axis.step / 2; v += axis.step)
-        AppendLine(svg, 0, PanelY(v, axis) + 0.5, kWidth, PanelY(v, axis) + 0.5);
+    for (int k = 0; k <= steps; ++k)
+        AppendLine(svg, 0, PanelY(axis.Tick(k), axis) + 0.5, kWidth,
+                   PanelY(axis.Tick(k), axis) + 0.5);
     svg += "</g>\n<g clip-path=\"url(#" + clip + ")\">\n";
     AppendPanelCurve(svg, values, axis);
     svg += "</g>\n<g fill=\"#000000\">\n";
     for (const auto& [x, label] : xTicks)
         AppendText(svg, x, kPanelHeight + 16, "middle", label);
-    for (double v = axis.low; v <= axis.high + axis.step / 2; v += axis.step)
-        AppendText(svg, -6, PanelY(v, axis) + 4, "end", crt::FormatShortest(std::round(v / axis.step) * axis.step));
+    for (int k = 0; k <= steps; ++k)
+        AppendText(svg, -6, PanelY(axis.Tick(k), axis) + 4, "end", axis.Label(k));
     std::string caption(info.title);
     caption += info.unit.empty() ? "" : " (" + std::string(info.unit) + ")";
     caption += info.overFrequency ? " against frequency (Hz)" : " against time (samples)";
@@ -281,8 +290,8 @@ std::string FormatViewsSvg(const taplore::TapsDescription& description,
 std::string FormatResponseSvg(const taplore::TapsDescription& description,
                               const SpectrumLevels& levelsDb, const SpectrumLevels* quantisedDb,
                               std::string_view quantisedLabel) {
-    std::string svg = DocumentHead(kImageWidth, kImageHeight,
-                                   "Log-magnitude response: " + description.title);
+    std::string svg =
+        DocumentHead(kImageWidth, kImageHeight, "Log-magnitude response: " + description.title);
     svg += "<defs><clipPath id=\"plot\"><rect width=\"" + crt::FormatD(kWidth) + "\" height=\"" +
            crt::FormatD(kHeight) + "\"/></clipPath></defs>\n";
     svg += "<g transform=\"translate(" + crt::FormatD(kLeft) + " " + crt::FormatD(kTop) + ")\">\n";

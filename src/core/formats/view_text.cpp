@@ -52,8 +52,8 @@ std::string FormatViewTable(const ResponseViews& views, std::span<const View> ch
     if (!overTime.empty()) {
         text += overFrequency.empty() ? "" : "\n\n";
         AppendBlock(
-            text, "n", views.impulse.size(),
-            [](std::size_t n) { return static_cast<double>(n); }, views, overTime);
+            text, "n", views.impulse.size(), [](std::size_t n) { return static_cast<double>(n); },
+            views, overTime);
     }
     return text;
 }
