@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 class CSpectrumWnd;
 class QAction;
@@ -49,6 +50,8 @@ private slots:
     void OnCopyCArray();
     void OnCopyQ15CArray();
     void OnCopyQ31CArray();
+    void OnCopyCsv();
+    void OnCopyJson();
 
 private:
     void CreateControls();
@@ -57,6 +60,7 @@ private:
     void EnableCopyActions();
     void CopyToClipboard(const std::string& text);
     void CopyFixedPointCArray(QFormat format);
+    void CopyAs(std::string_view format);
     void ConnectHandlers();
     void OnInitDialog();
     void ShowError(const QString& text);
@@ -79,6 +83,8 @@ private:
     QAction* m_actionCopyCArray;
     QAction* m_actionCopyQ15CArray;
     QAction* m_actionCopyQ31CArray;
+    QAction* m_actionCopyCsv;
+    QAction* m_actionCopyJson;
     int m_nOrder = 511;
     int m_nSampleRate = 8000;
     // Shared with the list, which keeps showing the taps it was given.
