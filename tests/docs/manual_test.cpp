@@ -26,6 +26,22 @@ const char* const kOtherMessages[] = {
     "must be from 0 to half of --rate",
     "was given twice.",
     "needs a value, as in",
+    // The CMSIS exports' refusal, with its count.
+    "CMSIS-DSP's FIR filters take at most 65535 taps, not",
+    // What the taps reader finds wrong in a file, after its name and line.
+    "no taps: the file holds no number",
+    "is not a number",
+    "is not a finite number",
+    "is beyond the range of a double",
+    "more than N taps",
+    "is not an integer of Q15",
+    "where index and tap were expected",
+    "a quote that is not closed",
+    "text after the JSON object",
+    "values nested more than 64 deep",
+    // Options refused together, not through Refusal().
+    "must be left out with --view, which chooses the views written instead",
+    "must be left out with --taps-from, which reads the taps instead of designing them",
 };
 
 // How the sources show a message: a box or error in the windows, a report on the command
