@@ -6,7 +6,6 @@
 #include "core/io/file_output.h"
 
 #include <algorithm>
-#include <iterator>
 
 namespace {
 
@@ -18,10 +17,13 @@ std::string Source(const Options& options) {
     return FromStandardInput(options) ? "standard input" : options.tapsFrom;
 }
 
+// Standard input to its end, within the free memory as a file is read.
 std::string ReadAll(std::istream* in) {
-    if (!in)
-        return {};
-    return {std::istreambuf_iterator<char>(*in), std::istreambuf_iterator<char>()};
+    std::string text;
+    char buffer[1 << 16];
+    while (in && (in->read(buffer, sizeof buffer) || in->gcount() > 0))
+        AppendWithinMemory(text, buffer, static_cast<std::size_t>(in->gcount()));
+    return text;
 }
 
 double RateOf(const Options& options, const taplore::TapsFile& file) {

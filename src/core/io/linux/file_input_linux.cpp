@@ -32,6 +32,6 @@ std::string ReadWholeFile(const std::string& path) {
         if (got < 0 && errno != EINTR)
             throw CFileException(CFileException::CauseFromErrno(errno), path);
         if (got > 0)
-            bytes.append(buffer, static_cast<std::size_t>(got));
+            AppendWithinMemory(bytes, buffer, static_cast<std::size_t>(got));
     }
 }

@@ -36,6 +36,6 @@ std::string ReadWholeFile(const std::string& path) {
             throw CFileException(CFileException::CauseFromLastError(::GetLastError()), path);
         if (got == 0)
             return bytes;
-        bytes.append(buffer, got);
+        AppendWithinMemory(bytes, buffer, got);
     }
 }
