@@ -38,14 +38,6 @@ const std::string kStarved =
 const std::string kStarved = "ulimit -v 524288; ";
 #endif
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 double Number(std::string_view text) {
     double value = NAN;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);

@@ -22,14 +22,6 @@ using namespace taplore;
 
 const std::string kStartUp = " --order 511 --rate 8000 --low 400 --high 2400";
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 std::vector<double> Design(int order) {
     std::shared_ptr<double[]> coef;
     int count = 0;

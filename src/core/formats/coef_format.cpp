@@ -3,6 +3,7 @@
 #include "core/formats/crt.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <string_view>
@@ -45,23 +46,33 @@ std::string CArray(std::string head, std::string_view type, int count, std::size
     return text;
 }
 
-void AppendCConstant(std::string& out, double value) {
-    if (std::isnan(value)) {
+} // namespace
+
+void AppendCFloatingConstant(std::string& out, double value, CFloating type) {
+    const double stored = type == CFloating::floatType ? static_cast<float>(value) : value;
+    if (std::isnan(stored)) {
         out += "NAN";
         return;
     }
-    if (std::isinf(value)) {
-        out += value < 0 ? "-INFINITY" : "INFINITY";
+    if (std::isinf(stored)) {
+        out += stored < 0 ? "-INFINITY" : "INFINITY";
         return;
     }
     const std::size_t start = out.size();
-    crt::AppendG17(out, value);
+    if (type == CFloating::floatType) {
+        char buffer[32];
+        const auto written =
+            std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(stored));
+        out.append(buffer, written.ptr);
+    } else {
+        crt::AppendG17(out, stored);
+    }
     // A text without "." or exponent would be an integer constant in C, and -0 would lose its sign.
     if (out.find_first_of(".e", start) == std::string::npos)
         out += ".0";
+    if (type == CFloating::floatType)
+        out += 'f';
 }
-
-} // namespace
 
 std::string FormatCoefficientsFull(const double* coef, int count) {
     std::string text;
@@ -79,7 +90,9 @@ std::string FormatCoefficientsC(const double* coef, int count,
     if (!std::all_of(coef, coef + count, [](double tap) { return std::isfinite(tap); }))
         head += "#include <math.h>\n";
     return CArray(std::move(head), "double", count, kFullLineBytes,
-                  [coef](std::string& text, int k) { AppendCConstant(text, coef[k]); });
+                  [coef](std::string& text, int k) {
+                      AppendCFloatingConstant(text, coef[k], CFloating::doubleType);
+                  });
 }
 
 std::string FormatFixedPoint(const FixedPointTaps& taps) {

@@ -2,12 +2,12 @@
 // last tap first, as those routines take them, a state buffer of taps + block - 1 samples, and
 // the instance structure initialised with both. The library's types are declared here unless
 // TAPLORE_WITH_CMSIS_DSP asks for its arm_math.h, so the file compiles on its own too.
+#include "core/formats/coef_format.h"
 #include "core/formats/crt.h"
 #include "core/formats/exports/export_text.h"
 #include "core/formats/exports/writers.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -93,26 +93,6 @@ std::string WriteCmsisFixed(const ExportInput& input, const CmsisTarget& target)
     });
 }
 
-// The float nearest the tap, in the shortest text that gives it back, with the f suffix.
-void AppendFloat(std::string& text, double tap) {
-    const float value = static_cast<float>(tap);
-    if (std::isnan(value)) {
-        text += "NAN";
-        return;
-    }
-    if (std::isinf(value)) {
-        text += value < 0 ? "-INFINITY" : "INFINITY";
-        return;
-    }
-    char buffer[32];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
-    const std::string_view digits(buffer, static_cast<std::size_t>(written.ptr - buffer));
-    text += digits;
-    if (digits.find_first_of(".e") == std::string_view::npos)
-        text += ".0";
-    text += 'f';
-}
-
 } // namespace
 
 std::string WriteCmsisQ15(const ExportInput& input) {
@@ -128,7 +108,9 @@ std::string WriteCmsisF32(const ExportInput& input) {
         return std::isfinite(static_cast<float>(tap));
     });
     return WriteCmsis(input, {"f32", "float32_t", "float", false}, needsMath,
-                      [&input](std::string& text, int k) { AppendFloat(text, input.taps[k]); });
+                      [&input](std::string& text, int k) {
+                          AppendCFloatingConstant(text, input.taps[k], CFloating::floatType);
+                      });
 }
 
 } // namespace taplore
