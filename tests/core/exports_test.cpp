@@ -163,9 +163,10 @@ TEST(Exports, ADescriptionCannotBreakOutOfItsComment) {
                                   48000};
     const std::vector<double> taps = {0.25, 0.5, 0.25};
     EXPECT_EQ(Lines(Write("cmsis-q31", taps, hostile))[0], "// a \"quoted\" name/ ? ?/");
-    EXPECT_EQ(Lines(Write("vhdl", taps, hostile))[1], "-- second line */ -- x");
+    EXPECT_EQ(Lines(Write("vhdl", taps, hostile))[1], "-- second line * / -- x");
     EXPECT_EQ(Lines(Write("csv", taps, hostile))[0],
-              "index,\"a \"\"quoted\"\" name/ ? ?/; second line */ -- x\"");
+              "index,\"a \"\"quoted\"\" name/ ? ?/; second line * / -- x\"");
+    EXPECT_EQ(Lines(Write("c", taps, hostile))[1], " * second line * / -- x */");
     const std::string json = Write("json", taps, hostile);
     EXPECT_NE(json.find("\"design\": \"a \\\"quoted\\\" name\\\\ ?"
                         "?/\""),

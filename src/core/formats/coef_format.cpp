@@ -1,6 +1,7 @@
 #include "core/formats/coef_format.h"
 
 #include "core/formats/crt.h"
+#include "core/formats/exports/export_text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -23,9 +24,10 @@ void AppendCInteger(std::string& out, std::int32_t value) {
 // The declaration every C array shares; appendValue(text, k) writes tap k.
 // The comment above an array: the title with suffix on its first line, then a line a note.
 std::string CComment(const taplore::TapsDescription& description, std::string_view suffix = {}) {
-    std::string comment = "/* " + description.title + std::string(suffix);
+    // A description read back from a file may hold anything.
+    std::string comment = "/* " + taplore::CommentSafe(description.title) + std::string(suffix);
     for (const std::string& note : description.notes)
-        comment += "\n * " + note;
+        comment += "\n * " + taplore::CommentSafe(note);
     return comment + " */\n";
 }
 

@@ -7,6 +7,14 @@
 namespace taplore {
 namespace {
 
+// The two's complement of value as an unsigned number of bits bits.
+std::uint32_t Unsigned(std::int32_t value, int bits) {
+    const std::uint64_t mask = (std::uint64_t{1} << bits) - 1;
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(std::int64_t{value}) & mask);
+}
+
+} // namespace
+
 std::string CommentSafe(std::string_view line) {
     std::string safe;
     safe.reserve(line.size());
@@ -16,21 +24,13 @@ std::string CommentSafe(std::string_view line) {
             safe += ' ';
         else if (c == '\\')
             safe += '/';
-        else if (c == '?' && !safe.empty() && safe.back() == '?')
-            safe += " ?";
+        else if ((c == '?' || c == '/') && !safe.empty() && safe.back() == (c == '?' ? '?' : '*'))
+            safe += std::string(" ") + c;
         else
             safe += c;
     }
     return safe;
 }
-
-// The two's complement of value as an unsigned number of bits bits.
-std::uint32_t Unsigned(std::int32_t value, int bits) {
-    const std::uint64_t mask = (std::uint64_t{1} << bits) - 1;
-    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(std::int64_t{value}) & mask);
-}
-
-} // namespace
 
 std::vector<std::string> DescriptionLines(const ExportInput& input) {
     std::vector<std::string> lines{CommentSafe(input.description.title)};

@@ -11,9 +11,13 @@
 
 namespace taplore {
 
-// The description's title and notes, then for quantised taps their quantisation note; each
-// made safe for any comment: control characters become blanks, and backslashes and "??" (which
-// could continue a C comment onto the next line) are broken up.
+// line made safe for any comment: control characters become blanks, backslashes slashes, and
+// "??" (which could continue a C comment onto the next line) and "*/" (which would end a C
+// block comment) are broken up by a blank.
+std::string CommentSafe(std::string_view line);
+
+// The description's title and notes, then for quantised taps their quantisation note, each
+// made CommentSafe.
 std::vector<std::string> DescriptionLines(const ExportInput& input);
 
 // Each of DescriptionLines after prefix and a blank, LF line ends.
