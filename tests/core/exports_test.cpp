@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <regex>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -192,35 +191,6 @@ TEST(Exports, CmsisQ15PadsToAnEvenCountAndEveryTargetRefusesMoreTapsThanItsCount
         }
     }
     EXPECT_NO_THROW(Write("cmsis-q31", std::vector<double>(65535, 0.0), kStartUp));
-}
-
-TEST(Exports, VerilogAndVhdlSpellTheMostNegativeValueWithoutOverflow) {
-    const std::vector<double> taps = {-1.0, 0.5, -0.5};
-    const std::string verilog = Write("verilog", taps, kStartUp, QFormat::q31);
-    EXPECT_NE(verilog.find("0: fir_tap = 32'sh80000000;"), std::string::npos);
-    EXPECT_NE(verilog.find("2: fir_tap = -32'sd1073741824;"), std::string::npos);
-    const std::string vhdl = Write("vhdl", taps, kStartUp, QFormat{8, 7});
-    EXPECT_NE(vhdl.find("0 => \"10000000\", -- -128"), std::string::npos);
-    EXPECT_NE(vhdl.find("2 => \"11000000\"  -- -64\n    );"), std::string::npos);
-}
-
-TEST(Exports, TheTableNamesEachFormatOnceWithItsWidth) {
-    std::set<std::string_view> names;
-    for (const ExportFormat& format : ExportFormats()) {
-        EXPECT_TRUE(names.insert(format.name).second) << format.name;
-        EXPECT_EQ(FindExportFormat(format.name), &format);
-        EXPECT_FALSE(format.summary.empty());
-    }
-    EXPECT_EQ(names,
-              (std::set<std::string_view>{"text", "full", "c", "q15", "q31", "c-q15", "c-q31", "q",
-                                          "cmsis-q15", "cmsis-q31", "cmsis-f32", "coe", "mif",
-                                          "vhdl", "verilog", "csv", "json"}));
-    const QFormat chosen{18, 17};
-    EXPECT_EQ(ExportQFormat(*FindExportFormat("coe"), chosen), chosen);
-    EXPECT_EQ(ExportQFormat(*FindExportFormat("cmsis-q15"), chosen), QFormat::q15);
-    EXPECT_EQ(ExportQFormat(*FindExportFormat("cmsis-q31"), chosen), QFormat::q31);
-    EXPECT_EQ(ExportQFormat(*FindExportFormat("json"), chosen), std::nullopt);
-    EXPECT_EQ(FindExportFormat("xml"), nullptr);
 }
 
 // --format's text: a name, and a width after a colon only where the width is chosen.

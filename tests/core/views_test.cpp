@@ -138,13 +138,4 @@ TEST(Views, StepEndsAtTheSumOfTheTapsAndTheDcGain) {
     }
 }
 
-TEST(Views, NamesAreTheCommandLinesAndEveryViewHasOne) {
-    for (const auto& info : taplore::Views()) {
-        EXPECT_EQ(taplore::ViewNamed(info.name), info.view);
-        EXPECT_EQ(&taplore::InfoOf(info.view), &info);
-    }
-    EXPECT_EQ(taplore::ViewNamed("group-delay"), taplore::View::groupDelay);
-    EXPECT_EQ(taplore::ViewNamed("delay"), std::nullopt);
-}
-
 } // namespace
