@@ -2,6 +2,7 @@
 // and in the file writer's causes, has an entry in the manual saying what causes it and what
 // to do. A new message without its entry fails here.
 
+#include "core/formats/exports/export.h"
 #include "core/io/file_output.h"
 
 #include <gtest/gtest.h>
@@ -126,6 +127,16 @@ TEST(Manual, EveryMessageEntrySaysWhatCausesItAndWhatToDo) {
         const std::string heading = entry.substr(0, entry.find('\n'));
         EXPECT_NE(entry.find("Cause"), std::string::npos) << heading << " names no cause";
         EXPECT_NE(entry.find("What to do"), std::string::npos) << heading << " says nothing to do";
+    }
+}
+
+// The command line writes every format of the table; the manual explains each of them, named
+// as a word of code (`coe`) or as a choice of --format (q15|q31).
+TEST(Manual, ExplainsEveryFormatOfTheTable) {
+    const std::string manual = ReadText(TAPLORE_MANUAL);
+    for (const taplore::ExportFormat& format : taplore::ExportFormats()) {
+        const std::regex named("[`|]" + std::string(format.name) + "[`|:\\[]");
+        EXPECT_TRUE(std::regex_search(manual, named)) << format.name;
     }
 }
 
