@@ -5,8 +5,10 @@ JOBS      ?= $(shell nproc)
 # Building and running the program.
 RUN_PACKAGES := build-essential cmake qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core \
                 libcli11-dev
-# The tests, benchmarks and fuzzers; `locales` gives the number tests a foreign locale.
-TEST_PACKAGES := locales libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libxml2-utils
+# The tests, benchmarks and fuzzers; `locales` gives the number tests a foreign locale, ghdl
+# and iverilog run the hardware-description exports.
+TEST_PACKAGES := locales libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libxml2-utils \
+                 ghdl iverilog
 E2E_PACKAGES := xvfb xauth openbox xdotool imagemagick x11-utils xclip librsvg2-bin
 # Building the Debian package, then checking it and the desktop texts.
 PACKAGE_PACKAGES := dpkg-dev file

@@ -6,6 +6,7 @@
 #include "cli/dialog_design.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/read_back.h"
 
 #include <CLI/CLI.hpp>
 
@@ -13,8 +14,8 @@
 
 int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& streams) {
     Console console{streams.out, streams.err, {streams.err, streams.errIsTerminal}};
-    CLI::App app("Designs the Hamming-windowed FIR filter Taplore's Calculate designs and writes "
-                 "its taps or its response.",
+    CLI::App app("Designs the Hamming-windowed FIR filter Taplore's Calculate designs, or reads "
+                 "taps back, and writes them in a format for a target or their response.",
                  kProgram);
     Options options;
     const OptionExamples examples = DeclareOptions(app, options);
@@ -29,7 +30,10 @@ int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& st
     }
     try {
         Design design;
-        if (const int status = DesignAsTheDialog(console, options, design); status != kDone)
+        const int status = options.tapsFrom.empty()
+                               ? DesignAsTheDialog(console, options, design)
+                               : ReadTapsBack(console, options, streams.in, design);
+        if (status != kDone)
             return status;
         return WriteOutputs(console, options, design);
     } catch (const std::bad_alloc&) {

@@ -1,7 +1,9 @@
 #pragma once
 // taplore-design's options, each declared once with its check and its help.
 
+#include "core/analysis/views.h"
 #include "core/design/fir_design.h"
+#include "core/formats/exports/export.h"
 #include "core/formats/fixed_point.h"
 
 #include <CLI/CLI.hpp>
@@ -9,12 +11,19 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The numbers stay texts until the checks have accepted them, so that they are read by the
 // same rules as the dialog's edits, not by the option parser's own.
 struct Options {
     std::string order, rate, low, high;
     std::string format = "text";
+    std::string bits;               // --bits B[.F], empty when not given
+    std::string block;              // --block N, empty when not given
+    std::vector<std::string> views; // --view NAME, in the order given
+    std::string points = "512";     // --points N
+    std::string tapsFrom;           // --taps-from FILE ("-" for standard input), empty to design
+    std::string tapsBits;           // --taps-bits B[.F], empty when not given
     bool response = false;
     std::string output; // empty or "-" for standard output
     std::string plot;   // empty for no plot, "-" for standard output
@@ -39,5 +48,10 @@ bool ToStandardOutput(const std::string& path);
 // The dialog's request the checked options make: order, rate and cutoffs.
 DesignRequest RequestOf(const Options& options);
 
-// The fixed-point format a --format text names, if any.
-std::optional<QFormat> QFormatOf(const std::string& format);
+// What the checked options ask for: the output format, the fixed-point form it writes (none for
+// a format of the taps themselves), CMSIS's block size, the views and their grid's points.
+taplore::FormatChoice FormatOf(const Options& options);
+std::optional<QFormat> WidthOf(const Options& options);
+int BlockOf(const Options& options);
+std::vector<taplore::View> ViewsOf(const Options& options);
+int PointsOf(const Options& options);

@@ -5,6 +5,7 @@
 #include "core/formats/coef_file.h"
 #include "core/formats/coef_format.h"
 #include "core/formats/crt.h"
+#include "core/formats/exports/export.h"
 #include "gui/about_dlg.h"
 #include "gui/design_app.h"
 #include "gui/dialog_units.h"
@@ -28,6 +29,8 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSlider>
+
+#include <span>
 
 namespace {
 
@@ -180,7 +183,7 @@ void CDesignDlg::NameControls() {
 }
 
 // Taps reach other software through the clipboard too: the saved file's text, every digit
-// of each double, or a C array of doubles or of fixed-point integers.
+// of each double, a C array of doubles or of fixed-point integers, CSV or JSON.
 void CDesignDlg::CreateCopyActions() {
     m_actionCopy = new QAction("&Copy", m_listCoef);
     m_actionCopy->setShortcut(QKeySequence::Copy);
@@ -189,8 +192,11 @@ void CDesignDlg::CreateCopyActions() {
     m_actionCopyCArray = new QAction("Copy as C &array", m_listCoef);
     m_actionCopyQ15CArray = new QAction("Copy as Q&15 C array", m_listCoef);
     m_actionCopyQ31CArray = new QAction("Copy as Q&31 C array", m_listCoef);
+    m_actionCopyCsv = new QAction("Copy as C&SV", m_listCoef);
+    m_actionCopyJson = new QAction("Copy as &JSON", m_listCoef);
     m_listCoef->addActions({m_actionCopy, m_actionCopyFull, m_actionCopyCArray,
-                            m_actionCopyQ15CArray, m_actionCopyQ31CArray});
+                            m_actionCopyQ15CArray, m_actionCopyQ31CArray, m_actionCopyCsv,
+                            m_actionCopyJson});
     m_listCoef->setContextMenuPolicy(Qt::ActionsContextMenu);
     EnableCopyActions();
 }
@@ -221,6 +227,8 @@ void CDesignDlg::ConnectHandlers() {
             Guarded(this, &CDesignDlg::OnCopyQ15CArray));
     connect(m_actionCopyQ31CArray, &QAction::triggered, this,
             Guarded(this, &CDesignDlg::OnCopyQ31CArray));
+    connect(m_actionCopyCsv, &QAction::triggered, this, Guarded(this, &CDesignDlg::OnCopyCsv));
+    connect(m_actionCopyJson, &QAction::triggered, this, Guarded(this, &CDesignDlg::OnCopyJson));
     connect(m_systemMenu, &SystemMenu::sysCommand, this, Guarded(this, &CDesignDlg::OnSysCommand));
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
             [this] { CDesignApp::OnHelp(this, IDD); });
@@ -364,6 +372,22 @@ void CDesignDlg::CopyFixedPointCArray(QFormat format) {
         return;
     }
     CopyToClipboard(text);
+}
+
+void CDesignDlg::OnCopyCsv() {
+    CopyAs("csv");
+}
+
+void CDesignDlg::OnCopyJson() {
+    CopyAs("json");
+}
+
+// The text taplore-design --format writes for this design, in a format of the taps themselves.
+void CDesignDlg::CopyAs(std::string_view format) {
+    const std::span<const double> taps(m_design.Taps().get(),
+                                       static_cast<std::size_t>(m_design.TapCount()));
+    CopyToClipboard(taplore::FindExportFormat(format)->write(
+        {taps, nullptr, taplore::DescribeRequest(m_design.Request())}));
 }
 
 void CDesignDlg::CopyToClipboard(const std::string& text) {

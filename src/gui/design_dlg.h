@@ -11,6 +11,7 @@
 #include <QIcon>
 
 #include <cstdint>
+#include <string_view>
 
 namespace taplore {
 struct DialogMessage;
@@ -49,6 +50,8 @@ private slots:
     void OnCopyCArray();
     void OnCopyQ15CArray();
     void OnCopyQ31CArray();
+    void OnCopyCsv();
+    void OnCopyJson();
 
 private:
     void CreateControls();
@@ -57,6 +60,7 @@ private:
     void EnableCopyActions();
     void CopyToClipboard(const std::string& text);
     void CopyFixedPointCArray(QFormat format);
+    void CopyAs(std::string_view format);
     void ConnectHandlers();
     void OnInitDialog();
     // Long work behind a progress box whose Cancel stops it.
@@ -80,6 +84,8 @@ private:
     QAction* m_actionCopyCArray;
     QAction* m_actionCopyQ15CArray;
     QAction* m_actionCopyQ31CArray;
+    QAction* m_actionCopyCsv;
+    QAction* m_actionCopyJson;
     int m_nOrder = taplore::kStartOrder;
     int m_nSampleRate = taplore::kStartSampleRate;
     // The coefficient buffer, whose taps the list shares, and what it was designed from.

@@ -1,6 +1,7 @@
 // taplore-design run as a user runs it, in a process of its own without a display, its output
 // compared with what the dialog's Calculate and Save make of the same texts.
 #include "cli/outcome.h"
+#include "cli/run_design.h"
 #include "core/analysis/log_magnitude.h"
 #include "core/design/fir_design.h"
 #include "core/formats/coef_file.h"
@@ -37,14 +38,6 @@ const std::string kStarved =
 const std::string kStarved = "ulimit -v 524288; ";
 #endif
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 double Number(std::string_view text) {
     double value = NAN;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -72,17 +65,7 @@ protected:
 
     // setup: shell text before the command, such as a limit.
     Outcome Run(const std::string& words, const std::string& setup = "") const {
-        const fs::path err = m_dir / "stderr";
-        const std::string command = setup + "exec env -u DISPLAY -u WAYLAND_DISPLAY " +
-                                    TAPLORE_DESIGN_EXE + words + " 2>" + err.string();
-        Outcome o;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        for (int c; (c = std::fgetc(pipe)) != EOF;)
-            o.out += static_cast<char>(c);
-        const int status = ::pclose(pipe);
-        o.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        o.err = ReadAll(err);
-        return o;
+        return RunDesign(words, setup, m_dir / "stderr");
     }
 
     const fs::path m_dir = fs::temp_directory_path() / ("taplore_cli_" + std::to_string(getpid()));

@@ -108,3 +108,24 @@ TEST(Fft, FailedTableAllocationLeavesDataAloneAndALaterCallWorks) {
         EXPECT_NEAR(data[k].im, -std::sin(2 * pi * k / n), 1e-9) << k;
     }
 }
+
+// The plan for any length, radix-2 or through the chirp, against the definition.
+TEST(FftPlan, MatchesDirectDftForPowersOfTwoAndOtherLengths) {
+    std::mt19937_64 rng(11);
+    std::uniform_real_distribution<double> uniform(-1.0, 1.0);
+    for (int n : {1, 2, 3, 5, 12, 64, 100, 1000, 1024, 4095}) {
+        std::vector<Complex> data(n);
+        for (Complex& c : data)
+            c = {uniform(rng), uniform(rng)};
+        const std::vector<Complex> want = DirectDft(data);
+        const taplore::FftPlan plan(n);
+        ASSERT_EQ(plan.Size(), n);
+        plan.Transform(data.data());
+        EXPECT_LT(RelativeError(data, want), 1e-13) << n;
+    }
+}
+
+TEST(FftPlan, RefusesLengthsOutOfRange) {
+    for (int n : {0, -1, taplore::FftPlan::kMaxFftLength + 1})
+        EXPECT_THROW(taplore::FftPlan{n}, std::invalid_argument) << n;
+}

@@ -1,8 +1,12 @@
 #include "core/analysis/fft.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdint>
 #include <memory>
+#include <numbers>
+#include <stdexcept>
 #include <utility>
 
 #include "core/io/memory.h"
@@ -71,9 +75,8 @@ bool RebuildTwiddles(int exponent) {
 
 // Decimation in frequency: each pass replaces every pair (x, y) that lies span apart with
 // (x + y, (x - y) * w), halving span and doubling the twiddle stride. The output comes out
-// in bit-reversed order.
-void Butterflies(Complex* a, int n) {
-    const Complex* twiddles = g_cache.table.get();
+// in bit-reversed order. twiddles holds W[1] ... W[n/2 - 1] of this length.
+void Butterflies(Complex* a, int n, const Complex* twiddles) {
     int stride = 1;
     for (int span = n / 2; span >= 1; span /= 2, stride *= 2) {
         // Every butterfly of a pass is independent, so each group is walked in memory order.
@@ -117,7 +120,7 @@ int FFT(Complex* a, int n) {
         return -1;
     if (exponent != g_cache.exponent && !RebuildTwiddles(exponent))
         return -1;
-    Butterflies(a, g_cache.size);
+    Butterflies(a, g_cache.size, g_cache.table.get());
     BitReverse(a, g_cache.size);
     return 0;
 }
@@ -125,3 +128,88 @@ int FFT(Complex* a, int n) {
 int TwiddleRebuildsForTesting() {
     return g_rebuilds;
 }
+
+namespace taplore {
+namespace {
+
+Complex Conjugate(Complex a) {
+    return {a.re, -a.im};
+}
+
+// W[1] ... W[n/2 - 1] of a power-of-two length, each from its own sine and cosine.
+std::vector<Complex> DirectTwiddles(int n) {
+    std::vector<Complex> table(static_cast<std::size_t>(std::max(n / 2 - 1, 0)));
+    for (std::size_t k = 1; k <= table.size(); ++k) {
+        const double angle = 2.0 * std::numbers::pi * static_cast<double>(k) / n;
+        table[k - 1] = {std::cos(angle), -std::sin(angle)};
+    }
+    return table;
+}
+
+// exp(-i pi k^2 / n) for k < n. k^2 is reduced modulo 2n first: the angle then stays below
+// 2 pi, where its rounding error stays small.
+std::vector<Complex> Chirp(int n) {
+    std::vector<Complex> chirp(static_cast<std::size_t>(n));
+    const auto period = 2 * static_cast<std::int64_t>(n);
+    for (std::int64_t k = 0; k < n; ++k) {
+        const double angle = std::numbers::pi * static_cast<double>(k * k % period) / n;
+        chirp[static_cast<std::size_t>(k)] = {std::cos(angle), -std::sin(angle)};
+    }
+    return chirp;
+}
+
+} // namespace
+
+FftPlan::FftPlan(int n) : m_size(n), m_radix2Size(n) {
+    if (n < 1 || n > kMaxFftLength)
+        throw std::invalid_argument("FftPlan: length out of range");
+    const bool radix2 = std::has_single_bit(static_cast<unsigned>(n));
+    if (!radix2)
+        m_radix2Size = static_cast<int>(std::bit_ceil(2 * static_cast<unsigned>(n) - 1));
+    // The tables and one transform's work array, checked against the free memory first.
+    const std::int64_t tables = radix2 ? n : std::int64_t{n} + 2 * std::int64_t{m_radix2Size};
+    if (!mem::Fits(tables, sizeof(Complex)))
+        throw std::bad_alloc();
+    if (!radix2) {
+        // Bluestein: nk = (n^2 + k^2 - (k - n)^2) / 2 turns the transform into a convolution
+        // with the conjugate chirp, which radix-2 transforms of at least 2n - 1 points compute.
+        m_chirp = Chirp(n);
+        m_chirpSpectrum.assign(static_cast<std::size_t>(m_radix2Size), Complex{0.0, 0.0});
+        m_chirpSpectrum[0] = Conjugate(m_chirp[0]);
+        for (int k = 1; k < n; ++k)
+            m_chirpSpectrum[k] = m_chirpSpectrum[m_radix2Size - k] = Conjugate(m_chirp[k]);
+    }
+    m_twiddles = DirectTwiddles(m_radix2Size);
+    if (!m_chirp.empty())
+        Radix2(m_chirpSpectrum.data());
+}
+
+void FftPlan::Transform(Complex* a) const {
+    if (m_chirp.empty())
+        Radix2(a);
+    else
+        Bluestein(a);
+}
+
+void FftPlan::Radix2(Complex* a) const {
+    Butterflies(a, m_radix2Size, m_twiddles.data());
+    BitReverse(a, m_radix2Size);
+}
+
+void FftPlan::Bluestein(Complex* a) const {
+    std::vector<Complex> work(static_cast<std::size_t>(m_radix2Size), Complex{0.0, 0.0});
+    for (int k = 0; k < m_size; ++k)
+        work[k] = Multiply(a[k], m_chirp[k]);
+    Radix2(work.data());
+    // The inverse transform as the conjugate of the forward one of the conjugate.
+    for (int k = 0; k < m_radix2Size; ++k)
+        work[k] = Conjugate(Multiply(work[k], m_chirpSpectrum[k]));
+    Radix2(work.data());
+    const double scale = 1.0 / m_radix2Size; // a power of two: exact
+    for (int k = 0; k < m_size; ++k) {
+        const Complex y = Conjugate(work[k]);
+        a[k] = Multiply({y.re * scale, y.im * scale}, m_chirp[k]);
+    }
+}
+
+} // namespace taplore

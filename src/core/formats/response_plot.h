@@ -3,8 +3,10 @@
 // 0 dB 10 pixels below the top of the plot, one grid step of 30 pixels for every 10 dB.
 
 #include "core/analysis/log_magnitude.h"
+#include "core/analysis/views.h"
 #include "core/formats/taps_description.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,3 +19,11 @@ std::string FormatResponseSvg(const taplore::TapsDescription& description,
                               const SpectrumLevels& levelsDb,
                               const SpectrumLevels* quantisedDb = nullptr,
                               std::string_view quantisedLabel = {});
+
+// The chosen views stacked as panels in one image, in the order chosen, each in the magnitude
+// plot's colours with its own value axis (the levels cut 150 dB below their top), frequency
+// ticks in Hz from the description's rate or time ticks in samples, and a caption naming the
+// view. Values that are not numbers leave gaps in their curve.
+std::string FormatViewsSvg(const taplore::TapsDescription& description,
+                           const taplore::ResponseViews& views,
+                           std::span<const taplore::View> chosen);

@@ -1,0 +1,26 @@
+#pragma once
+// taplore-design run as a user runs it: in a process of its own through the shell, without a
+// display, its standard error kept in a file.
+
+#include "cli/outcome.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+
+// words: the shell words after the program's name; setup: shell text before the command, such
+// as a limit; err: where standard error goes meanwhile.
+inline Outcome RunDesign(const std::string& words, const std::string& setup,
+                         const std::filesystem::path& err) {
+    const std::string command = setup + "exec env -u DISPLAY -u WAYLAND_DISPLAY " +
+                                TAPLORE_DESIGN_EXE + words + " 2>" + err.string();
+    Outcome o;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    for (int c; (c = std::fgetc(pipe)) != EOF;)
+        o.out += static_cast<char>(c);
+    const int status = ::pclose(pipe);
+    o.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    o.err = ReadAll(err);
+    return o;
+}
