@@ -5,15 +5,19 @@ JOBS      ?= $(shell nproc)
 # Building and running the program.
 RUN_PACKAGES := build-essential cmake qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core \
                 libcli11-dev
-# The tests, benchmarks and fuzzers; `locales` gives the number tests a foreign locale.
-TEST_PACKAGES := locales libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libxml2-utils
+# The tests, benchmarks and fuzzers; `locales` gives the number tests a foreign locale, ghdl
+# and iverilog run the hardware-description exports.
+TEST_PACKAGES := locales libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libxml2-utils \
+                 ghdl iverilog
 E2E_PACKAGES := xvfb xauth openbox xdotool imagemagick x11-utils xclip librsvg2-bin
 # Building the Debian package, then checking it and the desktop texts.
 PACKAGE_PACKAGES := dpkg-dev file
 CHECK_PACKAGES := lintian appstream desktop-file-utils groff man-db
 ALL_PACKAGES := $(RUN_PACKAGES) $(TEST_PACKAGES) $(E2E_PACKAGES) $(PACKAGE_PACKAGES) $(CHECK_PACKAGES)
-# The Windows cross build and Wine to run its tests.
-WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 wine
+# The Windows cross build, Wine to run its tests, NSIS for the installer, and the X tools and
+# libraries with which the dialog's tests drive it under Wine.
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 wine nsis
+WINE_E2E_PACKAGES := xvfb xdotool x11-utils imagemagick xclip libx11-dev libxtst-dev
 WINDOWS_BUILD := $(BUILD)/windows
 WINDOWS_CMAKE := cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release \
                  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DTAPLORE_GUI=OFF \
@@ -35,7 +39,8 @@ test bench: TESTS := ON
 fuzz: NEEDED := $(RUN_PACKAGES) $(TEST_PACKAGES)
 package: NEEDED := $(RUN_PACKAGES) $(PACKAGE_PACKAGES)
 # The cross build's tests build GoogleTest from the sources libgtest-dev brings.
-test-windows package-windows: NEEDED := $(RUN_PACKAGES) libgtest-dev $(WINDOWS_PACKAGES)
+test-windows: NEEDED := $(RUN_PACKAGES) libgtest-dev $(WINDOWS_PACKAGES) $(WINE_E2E_PACKAGES)
+package-windows: NEEDED := $(RUN_PACKAGES) libgtest-dev $(WINDOWS_PACKAGES)
 
 run: build
 	$(BUILD)/taplore
@@ -53,15 +58,18 @@ test: build
 	cmake --build $(BUILD)/fuzz -j $(JOBS)
 	cd $(BUILD)/fuzz && ctest --output-on-failure
 
-# The core, taplore-design.exe and their tests cross-built for 64-bit Windows and run under
-# Wine (its prefix in the build folder); the .exe's output compared with the Linux build's.
+# The core, taplore-design.exe, the dialog taplore.exe, the installer and their tests
+# cross-built for 64-bit Windows and run under Wine (its prefixes in the build folder): the
+# .exe's output compared with the Linux build's, the dialog driven in Xvfb, the installer
+# installed, run and uninstalled.
 test-windows: build
 	$(WINDOWS_CMAKE) -DTAPLORE_LINUX_DESIGN=$(abspath $(BUILD))/taplore-design
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	$(WINDOWS_BUILD)/wine-run wineboot --init # a new prefix is made once, before any test
 	cd $(WINDOWS_BUILD) && ctest --output-on-failure
 
-# $(WINDOWS_BUILD)/taplore-design-<version>-win64.zip: the .exe, the licence and a how-to.
+# $(WINDOWS_BUILD)/taplore-<version>-win64-setup.exe, the installer, and beside it
+# taplore-<version>-win64.zip: both programs, the manual, the licence and a how-to.
 package-windows: deps
 	$(WINDOWS_CMAKE)
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target package-windows

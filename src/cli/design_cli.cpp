@@ -6,6 +6,7 @@
 #include "cli/dialog_design.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/read_back.h"
 #include "cli/requirements_design.h"
 
 #include <CLI/CLI.hpp>
@@ -15,7 +16,8 @@
 int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& streams) {
     Console console{streams.out, streams.err, {streams.err, streams.errIsTerminal}};
     CLI::App app("Designs the Hamming-windowed FIR filter Taplore's Calculate designs, or a filter "
-                 "to requirements, and writes its taps or its response.",
+                 "to requirements, or reads taps back, and writes them in a format for a target "
+                 "or their response.",
                  kProgram);
     Options options;
     const OptionExamples examples = DeclareOptions(app, options);
@@ -31,7 +33,9 @@ int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& st
     try {
         Design design;
         const int status = ToRequirements(options) ? DesignToRequirements(console, options, design)
-                                                   : DesignAsTheDialog(console, options, design);
+                           : options.tapsFrom.empty()
+                               ? DesignAsTheDialog(console, options, design)
+                               : ReadTapsBack(console, options, streams.in, design);
         if (status != kDone)
             return status;
         return WriteOutputs(console, options, design);

@@ -1,6 +1,7 @@
 #pragma once
 // taplore-design's work, callable in-process: the program's entry and its fuzz target run it.
 
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@ struct CliStreams {
     std::ostream& out;
     std::ostream& err;
     bool errIsTerminal = false;
+    std::istream* in = nullptr; // what --taps-from - reads; nothing when null
 };
 
 // Parses the arguments (those after the program's name), designs and writes; returns the exit

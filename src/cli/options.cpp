@@ -28,14 +28,47 @@ std::string CheckNumber(const std::string& text) {
     return crt::StrictAtof(text) ? "" : Refusal("a number", text);
 }
 
-std::string CheckFormat(const std::string& text) {
-    return text == "text" || text == "full" || text == "c" || QFormatOf(text)
-               ? ""
-               : Refusal("text, full, c, q15, q31, c-q15 or c-q31", text);
+// "a, b or c" from the names.
+template <typename Names> std::string Listed(const Names& names) {
+    std::string list;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + std::string(names[i]);
+    return list;
 }
 
-std::string CheckFileName(const std::string& text) {
-    return text.empty() ? Refusal("a file name", text) : "";
+// Every format of the table, those whose width is chosen with their ":B[.F]".
+std::string FormatNames() {
+    std::vector<std::string> names;
+    for (const taplore::ExportFormat& format : taplore::ExportFormats())
+        names.push_back(std::string(format.name) +
+                        (format.width == taplore::ExportWidth::chosen ? "[:B[.F]]" : ""));
+    return Listed(names);
+}
+
+std::string CheckFormat(const std::string& text) {
+    return taplore::ParseFormatChoice(text) ? "" : Refusal(FormatNames(), text);
+}
+
+std::string CheckWidth(const std::string& text) {
+    return ParseQFormat(text) ? ""
+                              : Refusal("B or B.F: B bits from 2 to 32, F fraction bits from 0 "
+                                        "to 62 (B - 1 when left out)",
+                                        text);
+}
+
+// A whole number from 1 to largest.
+std::string CheckCount(const std::string& text, int largest) {
+    const auto count = crt::StrictAtoi(text);
+    return count && *count >= 1 && *count <= largest
+               ? ""
+               : Refusal("a whole number from 1 to " + crt::FormatD(largest), text);
+}
+
+std::string CheckView(const std::string& text) {
+    std::vector<std::string_view> names;
+    for (const taplore::ViewInfo& view : taplore::Views())
+        names.push_back(view.name);
+    return taplore::ViewNamed(text) ? "" : Refusal(Listed(names), text);
 }
 
 // LO:HI with two numbers, or LO:HI:GAIN[:WEIGHT] with three or four, each by Atof's rules.
@@ -96,18 +129,19 @@ std::optional<WindowChoice> ParseWindow(const std::string& text) {
 }
 
 std::string WindowNames() {
-    std::string names;
-    const auto windows = taplore::Windows();
-    for (std::size_t i = 0; i < windows.size(); ++i) {
-        names += i == 0 ? "" : i + 1 == windows.size() ? " or " : ", ";
-        names += windows[i].name;
-        names += windows[i].takesParameter ? ":BETA (BETA from 0 to 100)" : "";
-    }
-    return names;
+    std::vector<std::string> names;
+    for (const taplore::WindowInfo& window : taplore::Windows())
+        names.push_back(std::string(window.name) +
+                        (window.takesParameter ? ":BETA (BETA from 0 to 100)" : ""));
+    return Listed(names);
 }
 
 std::string CheckWindow(const std::string& text) {
     return ParseWindow(text) ? "" : Refusal("a window: " + WindowNames(), text);
+}
+
+std::string CheckFileName(const std::string& text) {
+    return text.empty() ? Refusal("a file name", text) : "";
 }
 
 // The cutoffs' range. Half a rate below twice the smallest normal double is rounded, so it is
@@ -134,23 +168,14 @@ CLI::Option* AddValue(CLI::App& app, OptionExamples& examples, const std::string
     return option;
 }
 
-// A value that may be given again and again, each text kept in order.
-CLI::Option* AddValues(CLI::App& app, OptionExamples& examples, const std::string& name,
-                       std::vector<std::string>& values, const std::string& help,
-                       const std::string& valueName, const std::string& example) {
-    CLI::Option* option = app.add_option(name, values, help)->type_name(valueName);
-    option->allow_extra_args(false)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    examples.emplace(option->get_name(), example);
-    return option;
-}
-
-// The dialog's values: required unless the design is to requirements.
+// The dialog's four values, required unless the taps are read from a file (where a rate may
+// still be given, for the frequency axes).
 void DeclareDesignOptions(CLI::App& app, Options& options, OptionExamples& examples) {
     AddValue(app, examples, "--order", options.order,
              "Filter order; the taps are the order made odd", "N", "511")
         ->check(CheckOrder);
-    AddValue(app, examples, "--rate", options.rate, "Sampling rate in Hz", "HZ", "8000")
-        ->required()
+    AddValue(app, examples, "--rate", options.rate,
+             "Sampling rate in Hz (with --taps-from: for the frequency axes)", "HZ", "8000")
         ->check(CheckRate);
     AddValue(app, examples, "--low", options.low, "Low cutoff in Hz, 0 to rate/2", "HZ", "400")
         ->check(CheckNumber);
@@ -161,6 +186,26 @@ void DeclareDesignOptions(CLI::App& app, Options& options, OptionExamples& examp
                  "; hamming, the default, is the dialog's own",
              "NAME", "blackman")
         ->check(CheckWindow);
+    AddValue(app, examples, "--taps-from", options.tapsFrom,
+             "Read the taps from FILE (- is standard input) instead of designing them: one "
+             "number a line, Taplore's CSV or its JSON",
+             "FILE", "taps.txt")
+        ->check(CheckFileName);
+    AddValue(app, examples, "--taps-bits", options.tapsBits,
+             "With --taps-from: the file holds fixed-point integers of B bits, F of them "
+             "fraction bits (B - 1 when left out), each read as q / 2^F",
+             "B[.F]", "16.15")
+        ->check(CheckWidth);
+}
+
+// A value that may be given again and again, each text kept in order.
+CLI::Option* AddValues(CLI::App& app, OptionExamples& examples, const std::string& name,
+                       std::vector<std::string>& values, const std::string& help,
+                       const std::string& valueName, const std::string& example) {
+    CLI::Option* option = app.add_option(name, values, help)->type_name(valueName);
+    option->allow_extra_args(false)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    examples.emplace(option->get_name(), example);
+    return option;
 }
 
 void DeclareRequirementOptions(CLI::App& app, Options& options, OptionExamples& examples) {
@@ -199,51 +244,82 @@ void DeclareRequirementOptions(CLI::App& app, Options& options, OptionExamples& 
                  "No report of a design to requirements on standard error");
 }
 
-using GivenOptions = std::map<std::string, CLI::Option*>;
-
-bool Given(const GivenOptions& given, const std::string& name) {
-    return given.at(name)->count() > 0;
+bool Given(const CLI::App& app, const std::string& name) {
+    return app.get_option(name)->count() > 0;
 }
 
 // The first text given to the option, for a refusal to quote.
-std::string FirstText(const CLI::Option* option) {
-    return option->results().empty() ? std::string() : option->results().front();
+std::string FirstText(const CLI::App& app, const std::string& name) {
+    const auto& results = app.get_option(name)->results();
+    return results.empty() ? std::string() : results.front();
 }
 
 // Each of names must be left out: refused with the reason when given.
-void Refuse(const GivenOptions& given, std::initializer_list<const char*> names,
+void Refuse(const CLI::App& app, std::initializer_list<const char*> names,
             const std::string& expected) {
     for (const char* name : names)
-        if (Given(given, name))
-            throw CLI::ValidationError(name, Refusal(expected, FirstText(given.at(name))));
+        if (Given(app, name))
+            throw CLI::ValidationError(name, Refusal(expected, FirstText(app, name)));
 }
 
-void Require(const GivenOptions& given, std::initializer_list<const char*> names) {
+void Require(const CLI::App& app, std::initializer_list<const char*> names) {
     for (const char* name : names)
-        if (!Given(given, name))
+        if (!Given(app, name))
             throw CLI::RequiredError(name);
 }
 
-// The words that say which design this is, and whether they fit together: the dialog's
-// values, pass and stop bands with their tolerances, or bands of any gain with a length.
-void CheckWork(const Options& options, const GivenOptions& given) {
-    if (!ToRequirements(options)) {
-        Require(given, {"--order", "--low", "--high"});
-        Refuse(given, {"--ripple", "--atten", "--taps", "--method", "--kind"},
-               "given with --pass and --stop, or --band");
-        return;
-    }
-    Refuse(given, {"--order", "--low", "--high", "--window"},
+// A design to requirements: pass and stop bands with their tolerances, or bands of any gain
+// with a length, and the rate; none of the dialog's values.
+void CheckRequirements(const CLI::App& app, const Options& options) {
+    Refuse(app, {"--order", "--low", "--high", "--window", "--taps-from", "--taps-bits"},
            "left out of a design to requirements");
-    if (!Given(given, "--band")) {
-        Refuse(given, {"--kind"}, "given with --band");
-        Require(given, {"--ripple", "--atten"});
+    Require(app, {"--rate"});
+    if (!Given(app, "--band")) {
+        Refuse(app, {"--kind"}, "given with --band");
+        Require(app, {"--ripple", "--atten"});
         return;
     }
-    Refuse(given, {"--pass", "--stop", "--ripple", "--atten"}, "left out with --band");
-    Require(given, {"--taps"});
+    Refuse(app, {"--pass", "--stop", "--ripple", "--atten"}, "left out with --band");
+    Require(app, {"--taps"});
     if (options.method != "equiripple")
         throw CLI::ValidationError("--method", Refusal("equiripple with --band", options.method));
+}
+
+// Without --taps-from the four design values are required, in the order the help lists them;
+// with it, a design's order and cutoffs have nothing to design.
+void CheckTapsSource(const CLI::App& app, const Options& options) {
+    const bool readBack = !options.tapsFrom.empty();
+    for (const char* name : {"--order", "--rate", "--low", "--high"}) {
+        const bool given = app.get_option(name)->count() > 0;
+        if (!readBack && !given)
+            throw CLI::RequiredError(name);
+        if (readBack && given && std::string_view(name) != "--rate")
+            throw CLI::ValidationError(name, "must be left out with --taps-from, which reads "
+                                             "the taps instead of designing them");
+    }
+    if (!readBack && !options.tapsBits.empty())
+        throw CLI::ValidationError(
+            "--taps-bits",
+            Refusal("given with --taps-from, which reads the integers", options.tapsBits));
+}
+
+// Each of --bits and --block only with a format that takes it; the views instead of --response.
+void CheckFormatOptions(const Options& options) {
+    const taplore::FormatChoice choice = FormatOf(options);
+    if (!options.bits.empty() && choice.format->width != taplore::ExportWidth::chosen)
+        throw CLI::ValidationError("--bits", Refusal("given with a format whose width is "
+                                                     "chosen (q, coe, mif, vhdl, verilog)",
+                                                     options.bits));
+    if (!options.bits.empty() && choice.width)
+        throw CLI::ValidationError("--bits",
+                                   Refusal("left out when --format names the width", options.bits));
+    if (!options.block.empty() && !choice.format->name.starts_with("cmsis-"))
+        throw CLI::ValidationError(
+            "--block",
+            Refusal("given with a CMSIS format (cmsis-q15, cmsis-q31, cmsis-f32)", options.block));
+    if (options.response && !options.views.empty())
+        throw CLI::ValidationError("--response", "must be left out with --view, which "
+                                                 "chooses the views written instead");
 }
 
 } // namespace
@@ -252,12 +328,35 @@ OptionExamples DeclareOptions(CLI::App& app, Options& options) {
     OptionExamples examples;
     DeclareDesignOptions(app, options, examples);
     DeclareRequirementOptions(app, options, examples);
-    const auto format = AddValue(app, examples, "--format", options.format,
-                                 "text: the saved file (\"%f\", CR LF); full: 17 significant "
-                                 "digits; c: a C array; q15, q31: one fixed-point integer a "
-                                 "line; c-q15, c-q31: a C array of them",
-                                 "FORMAT", "c")
+    std::string formats;
+    for (const taplore::ExportFormat& format : taplore::ExportFormats())
+        formats += (formats.empty() ? "" : "; ") + std::string(format.name) + ": " +
+                   std::string(format.summary);
+    const auto format = AddValue(app, examples, "--format", options.format, formats, "FORMAT", "c")
                             ->check(CheckFormat);
+    AddValue(app, examples, "--bits", options.bits,
+             "The width of q, coe, mif, vhdl and verilog: B bits, F of them fraction bits "
+             "(B - 1 when left out); 16.15 unless given",
+             "B[.F]", "18")
+        ->check(CheckWidth);
+    AddValue(app, examples, "--block", options.block,
+             "The block size the CMSIS formats' state buffer is made for; 32 unless given", "N",
+             "64")
+        ->check([](const std::string& text) { return CheckCount(text, taplore::kMaxBlockSize); });
+    app.add_option("--view", options.views,
+                   "Write these views instead of the taps (repeat for more): magnitude (dB), "
+                   "phase (unwrapped degrees), group-delay (samples), impulse, step; with "
+                   "--plot, the image stacks them")
+        ->type_name("NAME")
+        ->check(CheckView);
+    examples.emplace("--view", "phase");
+    AddValue(app, examples, "--points", options.points,
+             "Frequency points of the views, from 0 up to below half the rate; 512 unless "
+             "given",
+             "N", "4096")
+        ->check([](const std::string& text) {
+            return CheckCount(text, taplore::FrequencyGrid::kMaxPoints);
+        });
     const auto response = app.add_flag(
         "--response", options.response,
         "Write the response instead: Hz and dB of 512 bins (orders up to 1023); with a Q "
@@ -275,20 +374,27 @@ OptionExamples DeclareOptions(CLI::App& app, Options& options) {
         ->check(CheckFileName);
     app.set_version_flag("--version", std::string(kProgram) + " " + kTaploreVersion);
     app.footer("Exit status: 0 written, 1 design or output failed, 2 arguments refused.");
-    GivenOptions given;
-    for (CLI::Option* option : app.get_options())
-        given.emplace(option->get_name(), option);
-    app.callback([&options, format, response, output, given] {
-        CheckWork(options, given);
-        if (!ToRequirements(options)) {
+    app.callback([&app, &options, format, response, output] {
+        if (ToRequirements(options)) {
+            CheckRequirements(app, options);
+        } else {
+            Refuse(app, {"--ripple", "--atten", "--taps", "--method", "--kind"},
+                   "given with --pass and --stop, or --band");
+            if (!options.tapsFrom.empty())
+                Refuse(app, {"--window"}, "left out with --taps-from");
+            CheckTapsSource(app, options);
+        }
+        if (options.tapsFrom.empty() && !ToRequirements(options)) {
             const DesignRequest request = RequestOf(options);
             CheckCutoff("--low", request.lowHz, options.low, request.rate);
             CheckCutoff("--high", request.highHz, options.high, request.rate);
         }
-        if (options.response && format->count() && !QFormatOf(options.format))
-            throw CLI::ValidationError("--response", Refusal("alone or with a Q format (q15, "
-                                                             "q31, c-q15, c-q31) as --format",
-                                                             options.format));
+        CheckFormatOptions(options);
+        if (options.response && format->count() && !WidthOf(options))
+            throw CLI::ValidationError("--response",
+                                       Refusal("alone or with a format that has a width (such "
+                                               "as q15 or coe) as --format",
+                                               options.format));
         options.textAsked =
             options.plot.empty() || format->count() || response->count() || output->count();
         if (options.textAsked && ToStandardOutput(options.output) && options.plot == "-")
@@ -342,10 +448,29 @@ WindowChoice WindowOf(const Options& options) {
     return *ParseWindow(options.window);
 }
 
-std::optional<QFormat> QFormatOf(const std::string& format) {
-    if (format == "q15" || format == "c-q15")
-        return QFormat::q15;
-    if (format == "q31" || format == "c-q31")
-        return QFormat::q31;
-    return std::nullopt;
+taplore::FormatChoice FormatOf(const Options& options) {
+    return *taplore::ParseFormatChoice(options.format);
+}
+
+std::optional<QFormat> WidthOf(const Options& options) {
+    const taplore::FormatChoice choice = FormatOf(options);
+    const QFormat chosen = choice.width           ? *choice.width
+                           : options.bits.empty() ? QFormat::q15
+                                                  : *ParseQFormat(options.bits);
+    return taplore::ExportQFormat(*choice.format, chosen);
+}
+
+int BlockOf(const Options& options) {
+    return options.block.empty() ? taplore::kDefaultBlockSize : *crt::StrictAtoi(options.block);
+}
+
+std::vector<taplore::View> ViewsOf(const Options& options) {
+    std::vector<taplore::View> views;
+    for (const std::string& name : options.views)
+        views.push_back(*taplore::ViewNamed(name));
+    return views;
+}
+
+int PointsOf(const Options& options) {
+    return *crt::StrictAtoi(options.points);
 }

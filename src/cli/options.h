@@ -1,8 +1,10 @@
 #pragma once
 // taplore-design's options, each declared once with its check and its help.
 
+#include "core/analysis/views.h"
 #include "core/design/fir_design.h"
 #include "core/design/windows.h"
+#include "core/formats/exports/export.h"
 #include "core/formats/fixed_point.h"
 
 #include <CLI/CLI.hpp>
@@ -17,6 +19,12 @@
 struct Options {
     std::string order, rate, low, high;
     std::string format = "text";
+    std::string bits;               // --bits B[.F], empty when not given
+    std::string block;              // --block N, empty when not given
+    std::vector<std::string> views; // --view NAME, in the order given
+    std::string points = "512";     // --points N
+    std::string tapsFrom;           // --taps-from FILE ("-" for standard input), empty to design
+    std::string tapsBits;           // --taps-bits B[.F], empty when not given
     bool response = false;
     std::string output; // empty or "-" for standard output
     std::string plot;   // empty for no plot, "-" for standard output
@@ -34,19 +42,6 @@ struct Options {
     bool quiet = false; // no report on standard error
 };
 
-// Whether the options ask for a design to requirements rather than the dialog's.
-bool ToRequirements(const Options& options);
-
-// The numbers of a checked LO:HI or LO:HI:GAIN[:WEIGHT] text.
-std::vector<double> FieldsOf(const std::string& text);
-
-// The window a checked --window names, with its parameter (Kaiser's beta).
-struct WindowChoice {
-    taplore::WindowKind kind = taplore::WindowKind::hamming;
-    double parameter = 0.0;
-};
-WindowChoice WindowOf(const Options& options);
-
 // An example value of each option that takes one, by the option's long name.
 using OptionExamples = std::map<std::string, std::string>;
 
@@ -61,8 +56,26 @@ std::string ParseRefusal(const CLI::App& app, const CLI::ParseError& error,
 // Whether -o or --plot sends its text to standard output.
 bool ToStandardOutput(const std::string& path);
 
+// Whether the options ask for a design to requirements rather than the dialog's.
+bool ToRequirements(const Options& options);
+
+// The numbers of a checked LO:HI or LO:HI:GAIN[:WEIGHT] text.
+std::vector<double> FieldsOf(const std::string& text);
+
+// The window a checked --window names, with its parameter (Kaiser's beta).
+struct WindowChoice {
+    taplore::WindowKind kind = taplore::WindowKind::hamming;
+    double parameter = 0.0;
+};
+WindowChoice WindowOf(const Options& options);
+
 // The dialog's request the checked options make: order, rate and cutoffs.
 DesignRequest RequestOf(const Options& options);
 
-// The fixed-point format a --format text names, if any.
-std::optional<QFormat> QFormatOf(const std::string& format);
+// What the checked options ask for: the output format, the fixed-point form it writes (none for
+// a format of the taps themselves), CMSIS's block size, the views and their grid's points.
+taplore::FormatChoice FormatOf(const Options& options);
+std::optional<QFormat> WidthOf(const Options& options);
+int BlockOf(const Options& options);
+std::vector<taplore::View> ViewsOf(const Options& options);
+int PointsOf(const Options& options);

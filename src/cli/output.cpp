@@ -1,30 +1,23 @@
 #include "cli/output.h"
 
 #include "core/analysis/log_magnitude.h"
-#include "core/formats/coef_file.h"
-#include "core/formats/coef_format.h"
+#include "core/analysis/views.h"
 #include "core/formats/crt.h"
+#include "core/formats/exports/export.h"
 #include "core/formats/response_plot.h"
 #include "core/formats/response_text.h"
+#include "core/formats/view_text.h"
 #include "core/io/file_output.h"
 
 #include <optional>
+#include <span>
 
 namespace {
 
-std::string FormatTaps(const std::string& format, const Design& design,
-                       const FixedPointTaps* quantised) {
-    const double* coef = design.taps.get();
-    if (format == "full")
-        return FormatCoefficientsFull(coef, design.count);
-    if (format == "c")
-        return FormatCoefficientsC(coef, design.count, design.description);
-    if (format == "q15" || format == "q31")
-        return FormatFixedPoint(*quantised);
-    if (format == "c-q15" || format == "c-q31")
-        return FormatFixedPointC(coef, *quantised, design.description);
-    return FormatCoefficientText(coef, design.count);
-}
+// The text and the image, once computed; either may be left empty when not asked for.
+struct Texts {
+    std::string text, image;
+};
 
 // The whole text goes out at once, so a file never receives part of it. The progress line is
 // gone before anything reaches standard output, which may be the same terminal.
@@ -72,37 +65,76 @@ void WarnOfSaturation(Console& console, const FixedPointTaps& quantised) {
                       ", clipped to its range");
 }
 
+// --view: the chosen views of the taps written (the quantised ones for a format with a width),
+// on a grid of --points, for any number of taps.
+Texts ViewTexts(const Options& options, const Design& design, const FixedPointTaps* quantised) {
+    const std::vector<double> taps =
+        quantised ? Dequantise(*quantised)
+                  : std::vector<double>(design.taps.get(), design.taps.get() + design.count);
+    const taplore::FrequencyGrid grid(PointsOf(options));
+    const taplore::ResponseViews views = taplore::ComputeViews(taps, grid);
+    const std::vector<taplore::View> chosen = ViewsOf(options);
+    Texts texts;
+    if (options.textAsked)
+        texts.text = taplore::FormatViewTable(views, chosen, grid, design.description.rate);
+    if (!options.plot.empty())
+        texts.image = FormatViewsSvg(design.description, views, chosen);
+    return texts;
+}
+
+// --response and the magnitude plot: the dialog's 512 bins, so orders up to 1023, or as many
+// as a design to requirements needs. False when the spectrum cannot be computed.
+bool ResponseTexts(const Options& options, const Design& design, const FixedPointTaps* quantised,
+                   Texts& texts) {
+    Levels levels;
+    if (!ComputeLevels(design, quantised, levels))
+        return false;
+    if (options.textAsked && options.response)
+        texts.text = FormatResponse(levels.designed, design.description.rate, levels.quantised);
+    if (!options.plot.empty())
+        texts.image = FormatResponseSvg(design.description, levels.designed, levels.quantised,
+                                        QuantisedLabel(quantised), design.required);
+    return true;
+}
+
+// The taps in the chosen format, through the format table.
+std::string TapsText(const Options& options, const Design& design,
+                     const FixedPointTaps* quantised) {
+    const std::span<const double> taps(design.taps.get(), static_cast<std::size_t>(design.count));
+    return FormatOf(options).format->write({taps, quantised, design.description, BlockOf(options)});
+}
+
 } // namespace
 
 int WriteOutputs(Console& console, const Options& options, const Design& design) {
     console.progress.Enter("formatting");
-    const double* coef = design.taps.get();
     std::optional<FixedPointTaps> quantised;
-    if (const auto format = QFormatOf(options.format)) {
+    if (const auto width = WidthOf(options)) {
         try {
-            quantised = Quantise(coef, design.count, *format);
+            quantised = Quantise(design.taps.get(), design.count, *width);
         } catch (const NoFixedPointForm& e) {
             return Report(console, kFailed, e.what());
         }
     }
     const FixedPointTaps* taps = quantised ? &*quantised : nullptr;
-    Levels levels;
-    if ((options.response || !options.plot.empty()) && !ComputeLevels(design, taps, levels))
+    Texts texts;
+    if (!options.views.empty())
+        texts = ViewTexts(options, design, taps);
+    else if ((options.response || !options.plot.empty()) &&
+             !ResponseTexts(options, design, taps, texts))
         return Report(console, kFailed, "Calculating magnitude failed!");
-
-    std::string text;
-    if (options.textAsked)
-        text = options.response
-                   ? FormatResponse(levels.designed, design.description.rate, levels.quantised)
-                   : FormatTaps(options.format, design, taps);
+    if (options.textAsked && options.views.empty() && !options.response) {
+        try {
+            texts.text = TapsText(options, design, taps);
+        } catch (const taplore::ExportRefused& e) {
+            return Report(console, kFailed, e.what());
+        }
+    }
     if (taps)
         WarnOfSaturation(console, *taps);
-    if (options.textAsked && Deliver(console, text, options.output) != kDone)
+    if (options.textAsked && Deliver(console, texts.text, options.output) != kDone)
         return kFailed;
     if (options.plot.empty())
         return kDone;
-    return Deliver(console,
-                   FormatResponseSvg(design.description, levels.designed, levels.quantised,
-                                     QuantisedLabel(taps), design.required),
-                   options.plot);
+    return Deliver(console, texts.image, options.plot);
 }

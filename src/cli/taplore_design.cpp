@@ -8,5 +8,5 @@
 int main(int argc, char** argv) {
     platform::BinaryStandardOutput();
     return RunDesignCli(platform::Utf8Arguments(argc, argv),
-                        {std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1});
+                        {std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1, &std::cin});
 }

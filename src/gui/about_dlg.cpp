@@ -12,11 +12,6 @@ namespace {
 
 constexpr int kIconSize = 32;
 
-const char* const kAboutText = "FIR filter design program\n\n"
-                               "Author : The Taplore developers\n"
-                               "Email: taplore@example.org\n"
-                               "Web: https://taplore.example.org";
-
 } // namespace
 
 // Opens centred over its owner, which Qt keeps disabled while the box is open.
@@ -34,7 +29,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     auto* ok = new QPushButton("OK", this);
     ok->setDefault(true);
     units.Place(ok, 10, 40, 32, 14);
-    auto* text = new QLabel(kAboutText, this);
+    auto* text = new QLabel(taplore::kAboutText, this);
     text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     text->setWordWrap(true);
     text->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);

@@ -1,19 +1,12 @@
 #include "gui/design_app.h"
 
+#include "core/dialog/about.h"
+#include "core/dialog/dialog_messages.h"
 #include "core/version.h"
 #include "gui/about_dlg.h"
 #include "gui/design_dlg.h"
 #include "gui/guard.h"
 #include "gui/help_wnd.h"
-
-namespace {
-
-// The manual's heading for each dialog's help.
-QString HelpSection(int dialogId) {
-    return dialogId == CAboutDlg::IDD ? "The About box" : "The design dialog";
-}
-
-} // namespace
 
 CDesignApp::CDesignApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Taplore");
@@ -35,6 +28,6 @@ QIcon CDesignApp::ProgramIcon() {
 }
 
 void CDesignApp::OnHelp(QWidget* owner, int dialogId) {
-    if (!CHelpWnd::ShowSection(owner, HelpSection(dialogId)))
-        ShowMessage(owner, QMessageBox::Warning, ApplicationName(), "Failed to launch help.");
+    if (!CHelpWnd::ShowSection(owner, QString::fromStdString(taplore::HelpSection(dialogId))))
+        ShowMessage(owner, taplore::HelpFailedMessage(ApplicationName()));
 }

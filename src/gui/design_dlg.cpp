@@ -1,10 +1,11 @@
 #include "gui/design_dlg.h"
 
-#include "core/design/fir_design.h"
+#include "core/dialog/about.h"
+#include "core/dialog/dialog_messages.h"
 #include "core/formats/coef_file.h"
 #include "core/formats/coef_format.h"
 #include "core/formats/crt.h"
-#include "core/io/file_output.h"
+#include "core/formats/exports/export.h"
 #include "gui/about_dlg.h"
 #include "gui/design_app.h"
 #include "gui/dialog_units.h"
@@ -29,16 +30,9 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
+#include <span>
+
 namespace {
-
-constexpr unsigned IDM_ABOUTBOX = 0x0010;
-constexpr int kSliderMax = 1000;
-
-// Work expected to take longer than about a third of a second runs behind a progress box.
-// Measured on the 2-core build machine under load: designs run at 34 (band-stop) to 49
-// (high-pass) million taps a second, saves at about 12 million (formatting 20, writing 27).
-constexpr std::int64_t kProgressDesignTaps = 12'000'000;
-constexpr int kProgressSaveTaps = 4'000'000;
 
 QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
@@ -85,15 +79,15 @@ QSlider* NewSlider(QWidget* parent, QSlider::TickPosition ticks) {
 
 // Range and position set from code raise no notification: only user actions are connected.
 void InitSlider(QSlider* slider, int position) {
-    slider->setRange(0, kSliderMax);
-    slider->setPageStep(kSliderMax / 5);
+    slider->setRange(0, taplore::kSliderMax);
+    slider->setPageStep(taplore::kSliderPageStep);
     slider->setValue(position);
 }
 
-// A slider's cutoff in Hz: the fraction position/maximum of half the sampling rate. The
-// position is read mid-action too, before the slider has passed it on as its value.
+// A slider's cutoff in Hz. The position is read mid-action too, before the slider has passed
+// it on as its value.
 QString CutoffLabel(const QSlider* slider, double fs) {
-    return FromStd(crt::FormatF8_1(slider->sliderPosition() * fs * 0.5 / slider->maximum()));
+    return FromStd(taplore::CutoffLabel(slider->sliderPosition(), slider->maximum(), fs));
 }
 
 } // namespace
@@ -102,7 +96,6 @@ CDesignDlg::CDesignDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      m_progressDesignTaps(kProgressDesignTaps), m_progressSaveTaps(kProgressSaveTaps),
       m_hIcon(CDesignApp::ProgramIcon()) {
     setWindowTitle("FIR Filter Design");
     setFont(QFont("DejaVu Serif", 10));
@@ -190,7 +183,7 @@ void CDesignDlg::NameControls() {
 }
 
 // Taps reach other software through the clipboard too: the saved file's text, every digit
-// of each double, or a C array of doubles or of fixed-point integers.
+// of each double, a C array of doubles or of fixed-point integers, CSV or JSON.
 void CDesignDlg::CreateCopyActions() {
     m_actionCopy = new QAction("&Copy", m_listCoef);
     m_actionCopy->setShortcut(QKeySequence::Copy);
@@ -199,15 +192,18 @@ void CDesignDlg::CreateCopyActions() {
     m_actionCopyCArray = new QAction("Copy as C &array", m_listCoef);
     m_actionCopyQ15CArray = new QAction("Copy as Q&15 C array", m_listCoef);
     m_actionCopyQ31CArray = new QAction("Copy as Q&31 C array", m_listCoef);
+    m_actionCopyCsv = new QAction("Copy as C&SV", m_listCoef);
+    m_actionCopyJson = new QAction("Copy as &JSON", m_listCoef);
     m_listCoef->addActions({m_actionCopy, m_actionCopyFull, m_actionCopyCArray,
-                            m_actionCopyQ15CArray, m_actionCopyQ31CArray});
+                            m_actionCopyQ15CArray, m_actionCopyQ31CArray, m_actionCopyCsv,
+                            m_actionCopyJson});
     m_listCoef->setContextMenuPolicy(Qt::ActionsContextMenu);
     EnableCopyActions();
 }
 
 void CDesignDlg::EnableCopyActions() {
     for (QAction* action : m_listCoef->actions())
-        action->setEnabled(m_nCoef > 0);
+        action->setEnabled(m_design.TapCount() > 0);
 }
 
 void CDesignDlg::ConnectHandlers() {
@@ -231,6 +227,8 @@ void CDesignDlg::ConnectHandlers() {
             Guarded(this, &CDesignDlg::OnCopyQ15CArray));
     connect(m_actionCopyQ31CArray, &QAction::triggered, this,
             Guarded(this, &CDesignDlg::OnCopyQ31CArray));
+    connect(m_actionCopyCsv, &QAction::triggered, this, Guarded(this, &CDesignDlg::OnCopyCsv));
+    connect(m_actionCopyJson, &QAction::triggered, this, Guarded(this, &CDesignDlg::OnCopyJson));
     connect(m_systemMenu, &SystemMenu::sysCommand, this, Guarded(this, &CDesignDlg::OnSysCommand));
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
             [this] { CDesignApp::OnHelp(this, IDD); });
@@ -247,37 +245,32 @@ void CDesignDlg::OnInitDialog() {
     m_wndSpectrum = new CSpectrumWnd(this);
     m_wndSpectrum->setGeometry(m_frameSpectrum->geometry().adjusted(5, 5, -5, -5));
 
-    InitSlider(m_sliderLow, 100);
-    m_labelLow->setText("400");
-    InitSlider(m_sliderHigh, 600);
-    m_labelHigh->setText("2400");
+    InitSlider(m_sliderLow, taplore::kStartLowPosition);
+    m_labelLow->setText(taplore::kStartLowLabel);
+    InitSlider(m_sliderHigh, taplore::kStartHighPosition);
+    m_labelHigh->setText(taplore::kStartHighLabel);
 
     m_systemMenu = new SystemMenu(this, true);
     m_systemMenu->AppendSeparator();
-    m_systemMenu->AppendMenu(IDM_ABOUTBOX, "&About Taplore...");
+    m_systemMenu->AppendMenu(taplore::kAboutCommand, "&About Taplore...");
     setWindowIcon(m_hIcon);
     move(QGuiApplication::primaryScreen()->availableGeometry().center() - rect().center());
     m_listCoef->setFocus();
 }
 
-int CDesignDlg::DesignFilter(int order, double f1, double f2) {
-    if (TapsForOrder(order) < m_progressDesignTaps)
-        return ::DesignFilter(m_pCoef, m_nCoef, order, f1, f2);
-    int designed = kDesignStopped;
-    CProgressDlg progress("Calculating FIR coefficients…", this);
-    progress.Run([&](const Progress& watch) {
-        designed = ::DesignFilter(m_pCoef, m_nCoef, order, f1, f2, 0, watch);
-    });
-    return designed;
+taplore::LongWork CDesignDlg::BehindProgressBox() {
+    return [this](const char* text, const std::function<void(const Progress&)>& work) {
+        CProgressDlg progress(text, this);
+        progress.Run(work);
+    };
 }
 
 void CDesignDlg::SetProgressTapsForTesting(std::int64_t designTaps, int saveTaps) {
-    m_progressDesignTaps = designTaps;
-    m_progressSaveTaps = saveTaps;
+    m_design.SetProgressTapsForTesting(designTaps, saveTaps);
 }
 
 void CDesignDlg::OnSysCommand(unsigned id) {
-    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+    if (taplore::IsAboutCommand(id)) {
         CAboutDlg about(this);
         about.exec();
     } else {
@@ -287,7 +280,7 @@ void CDesignDlg::OnSysCommand(unsigned id) {
 
 // Both labels are refreshed together, whichever slider moved, high first.
 void CDesignDlg::OnHScroll() {
-    const double fs = crt::Atof(m_editSampleRate->text().toStdString());
+    const double fs = taplore::SampleRate(m_editSampleRate->text().toStdString());
     m_labelHigh->setText(CutoffLabel(m_sliderHigh, fs));
     m_labelLow->setText(CutoffLabel(m_sliderLow, fs));
 }
@@ -297,25 +290,25 @@ void CDesignDlg::OnChangeSampleRate() {
 }
 
 void CDesignDlg::OnCalculate() {
+    using Designed = taplore::DesignDialog::Designed;
     WaitCursor wait;
-    const int order = crt::Atoi(m_editOrder->text().toStdString());
-    const double fs = crt::Atof(m_editSampleRate->text().toStdString());
-    const double low = crt::Atof(m_labelLow->text().toStdString());
-    const double high = crt::Atof(m_labelHigh->text().toStdString());
-    const int designed = DesignFilter(order, NormalisedCutoff(low, fs), NormalisedCutoff(high, fs));
-    m_request = {order, fs, low, high};
+    const DesignRequest request = taplore::ReadRequest(
+        m_editOrder->text().toStdString(), m_editSampleRate->text().toStdString(),
+        m_labelLow->text().toStdString(), m_labelHigh->text().toStdString());
+    const Designed designed = m_design.Design(request, BehindProgressBox());
     EnableCopyActions();
-    if (designed == kDesignStopped)
+    if (designed == Designed::stopped)
         return; // cancelled: the list and the plot keep the last design, and nothing is said
-    if (designed < 0) {
+    if (designed == Designed::failed) {
         wait.Restore();
-        ShowError("Calculating FIR coefficients failed!");
+        ShowError(taplore::DesignFailedMessage());
         return;
     }
-    m_listCoef->setValues(m_pCoef, m_nCoef);
-    if (m_wndSpectrum->ComputeSpectrum(m_pCoef.get(), m_nCoef, fs) < 0) {
+    m_listCoef->setValues(m_design.Taps(), m_design.TapCount());
+    if (m_wndSpectrum->ComputeSpectrum(m_design.Taps().get(), m_design.TapCount(), request.rate) <
+        0) {
         wait.Restore();
-        ShowError("Calculating magnitude failed!");
+        ShowError(taplore::MagnitudeFailedMessage());
         return;
     }
     // The plot and the dialog around it repaint before Calculate returns.
@@ -329,45 +322,31 @@ void CDesignDlg::OnSave() {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix("txt");
-    dialog.selectFile("FIR_Coef");
+    dialog.setDefaultSuffix(taplore::kSaveExtension);
+    dialog.selectFile(taplore::kSaveFileName);
     const int result = dialog.exec();
     // When the overwrite question and the file dialog close together, a window manager may
     // leave no window focused: take the focus back.
     activateWindow();
     if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    SaveCoefficients(QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString());
-}
-
-// A long save runs behind a progress box; its Cancel keeps the old file and says nothing.
-void CDesignDlg::SaveCoefficients(const std::string& path) {
-    if (m_nCoef < m_progressSaveTaps) {
-        WriteCoefficientFile(path, m_pCoef.get(), m_nCoef);
-        return;
-    }
-    CProgressDlg progress("Saving coefficients…", this);
-    try {
-        progress.Run([&](const Progress& watch) {
-            WriteCoefficientFile(path, m_pCoef.get(), m_nCoef, watch);
-        });
-    } catch (const CFileException& e) {
-        if (e.m_cause != CFileException::none)
-            throw;
-    }
+    // A long save runs behind a progress box; its Cancel keeps the old file and says nothing.
+    m_design.Save(QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString(),
+                  BehindProgressBox());
 }
 
 void CDesignDlg::OnCopy() {
-    CopyToClipboard(FormatCoefficientText(m_pCoef.get(), m_nCoef));
+    CopyToClipboard(FormatCoefficientText(m_design.Taps().get(), m_design.TapCount()));
 }
 
 void CDesignDlg::OnCopyFull() {
-    CopyToClipboard(FormatCoefficientsFull(m_pCoef.get(), m_nCoef));
+    CopyToClipboard(FormatCoefficientsFull(m_design.Taps().get(), m_design.TapCount()));
 }
 
 void CDesignDlg::OnCopyCArray() {
     CopyToClipboard(
-        FormatCoefficientsC(m_pCoef.get(), m_nCoef, taplore::DescribeRequest(m_request)));
+        FormatCoefficientsC(m_design.Taps().get(), m_design.TapCount(),
+                            taplore::DescribeRequest(m_design.Request())));
 }
 
 void CDesignDlg::OnCopyQ15CArray() {
@@ -384,14 +363,31 @@ void CDesignDlg::CopyFixedPointCArray(QFormat format) {
     WaitCursor wait;
     std::string text;
     try {
-        text = FormatFixedPointC(m_pCoef.get(), Quantise(m_pCoef.get(), m_nCoef, format),
-                                 taplore::DescribeRequest(m_request));
+        const double* taps = m_design.Taps().get();
+        text = FormatFixedPointC(taps, Quantise(taps, m_design.TapCount(), format),
+                                 taplore::DescribeRequest(m_design.Request()));
     } catch (const NoFixedPointForm& e) {
         wait.Restore();
-        ShowError(e.what());
+        ShowError(taplore::ErrorMessage(e.what()));
         return;
     }
     CopyToClipboard(text);
+}
+
+void CDesignDlg::OnCopyCsv() {
+    CopyAs("csv");
+}
+
+void CDesignDlg::OnCopyJson() {
+    CopyAs("json");
+}
+
+// The text taplore-design --format writes for this design, in a format of the taps themselves.
+void CDesignDlg::CopyAs(std::string_view format) {
+    const std::span<const double> taps(m_design.Taps().get(),
+                                       static_cast<std::size_t>(m_design.TapCount()));
+    CopyToClipboard(taplore::FindExportFormat(format)->write(
+        {taps, nullptr, taplore::DescribeRequest(m_design.Request())}));
 }
 
 void CDesignDlg::CopyToClipboard(const std::string& text) {
@@ -399,6 +395,6 @@ void CDesignDlg::CopyToClipboard(const std::string& text) {
     QGuiApplication::clipboard()->setText(QString::fromLatin1(text.data(), qsizetype(text.size())));
 }
 
-void CDesignDlg::ShowError(const QString& text) {
-    ShowMessage(this, QMessageBox::Critical, "Error", text);
+void CDesignDlg::ShowError(const taplore::DialogMessage& message) {
+    ShowMessage(this, message);
 }

@@ -3,14 +3,19 @@
 // cutoffs; Calculate designs the filter, lists its taps and plots its spectrum; Save writes
 // the taps to a text file.
 
-#include "core/design/fir_design.h"
+#include "core/dialog/about.h"
+#include "core/dialog/design_dialog.h"
 #include "core/formats/fixed_point.h"
 
 #include <QDialog>
 #include <QIcon>
 
 #include <cstdint>
-#include <memory>
+#include <string_view>
+
+namespace taplore {
+struct DialogMessage;
+}
 
 class CSpectrumWnd;
 class QAction;
@@ -26,13 +31,9 @@ class CDesignDlg : public QDialog {
     Q_OBJECT
 
 public:
-    enum { IDD = 102 }; // the template number, which picks the help section
+    enum { IDD = taplore::kDesignDialogId }; // the template number, which picks the help section
 
     explicit CDesignDlg(QWidget* parent = nullptr);
-
-    // Designs into the coefficient buffer; returns the tap count, -1 or kDesignStopped (see
-    // ::DesignFilter). A long design runs behind a progress box whose Cancel stops it.
-    int DesignFilter(int order, double f1, double f2);
 
     // Tests make short work long enough for the progress box by lowering the tap counts from
     // which Calculate and Save show it.
@@ -49,6 +50,8 @@ private slots:
     void OnCopyCArray();
     void OnCopyQ15CArray();
     void OnCopyQ31CArray();
+    void OnCopyCsv();
+    void OnCopyJson();
 
 private:
     void CreateControls();
@@ -57,10 +60,12 @@ private:
     void EnableCopyActions();
     void CopyToClipboard(const std::string& text);
     void CopyFixedPointCArray(QFormat format);
+    void CopyAs(std::string_view format);
     void ConnectHandlers();
     void OnInitDialog();
-    void ShowError(const QString& text);
-    void SaveCoefficients(const std::string& path);
+    // Long work behind a progress box whose Cancel stops it.
+    taplore::LongWork BehindProgressBox();
+    void ShowError(const taplore::DialogMessage& message);
 
     QFrame* m_frameSpectrum;
     ValueList* m_listCoef;
@@ -79,14 +84,11 @@ private:
     QAction* m_actionCopyCArray;
     QAction* m_actionCopyQ15CArray;
     QAction* m_actionCopyQ31CArray;
-    int m_nOrder = 511;
-    int m_nSampleRate = 8000;
-    // Shared with the list, which keeps showing the taps it was given.
-    std::shared_ptr<double[]> m_pCoef;
-    int m_nCoef = 0;
-    std::int64_t m_progressDesignTaps;
-    int m_progressSaveTaps;
-    // What the taps were designed from, for the comment of a C array.
-    DesignRequest m_request;
+    QAction* m_actionCopyCsv;
+    QAction* m_actionCopyJson;
+    int m_nOrder = taplore::kStartOrder;
+    int m_nSampleRate = taplore::kStartSampleRate;
+    // The coefficient buffer, whose taps the list shares, and what it was designed from.
+    taplore::DesignDialog m_design;
     QIcon m_hIcon;
 };

@@ -1,19 +1,23 @@
 #include "gui/guard.h"
 
+#include "core/dialog/dialog_messages.h"
 #include "core/io/file_output.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QMessageBox>
 
 #include <new>
 
-QString ApplicationName() {
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+std::string ApplicationName() {
+    return taplore::ApplicationName(QCoreApplication::applicationFilePath().toStdString());
 }
 
-void ShowMessage(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
-                 const QString& text) {
-    QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
+// Stop is Qt's Critical, exclamation its Warning.
+void ShowMessage(QWidget* owner, const taplore::DialogMessage& message) {
+    const QMessageBox::Icon icon =
+        message.icon == taplore::MessageIcon::stop ? QMessageBox::Critical : QMessageBox::Warning;
+    QMessageBox box(icon, QString::fromStdString(message.caption),
+                    QString::fromStdString(message.text), QMessageBox::Ok, owner);
     box.exec();
 }
 
@@ -21,9 +25,8 @@ void RunGuarded(QWidget* owner, const std::function<void()>& handler) {
     try {
         handler();
     } catch (const std::bad_alloc&) {
-        ShowMessage(owner, QMessageBox::Warning, ApplicationName(), "Out of memory.");
+        ShowMessage(owner, taplore::OutOfMemoryMessage(ApplicationName()));
     } catch (const CFileException& e) {
-        ShowMessage(owner, QMessageBox::Critical, ApplicationName(),
-                    QString::fromStdString(e.Message()));
+        ShowMessage(owner, taplore::FileFailedMessage(ApplicationName(), e));
     }
 }

@@ -1,20 +1,24 @@
 #pragma once
 // The one guard around the dialogs' handlers, and the boxes and cursor they show.
 
+#include <QCursor>
 #include <QGuiApplication>
-#include <QMessageBox>
 
 #include <functional>
+#include <string>
 #include <utility>
 
 class QWidget;
 
+namespace taplore {
+struct DialogMessage;
+}
+
 // The caption of program-level message boxes: the executable's name without its extension.
-QString ApplicationName();
+std::string ApplicationName();
 
 // A modal box with one OK button, owned by owner.
-void ShowMessage(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
-                 const QString& text);
+void ShowMessage(QWidget* owner, const taplore::DialogMessage& message);
 
 // Runs a handler. Memory exhaustion ("Out of memory.") and file failures (their cause) are
 // reported in a box captioned with the program's name; what the handler did stays done.

@@ -1,32 +1,16 @@
 #include "gui/spectrum_wnd.h"
 
-#include "core/analysis/log_magnitude.h"
-#include "core/formats/crt.h"
-
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
-
-#include <algorithm>
-#include <cmath>
-#include <limits>
 
 namespace {
 
 const QColor kGridColour(0, 255, 0);
 const QColor kCurveColour(255, 0, 0);
 
-// A plot coordinate: truncated toward zero; a value that is not finite lands on 0.
-// One decimal, as the cutoff labels show it, without their padding.
-QString OneDecimal(double value) {
-    return QString::fromStdString(crt::FormatF8_1(value)).trimmed();
-}
-
-int ToPixel(double value) {
-    if (!std::isfinite(value))
-        return 0;
-    constexpr double limit = std::numeric_limits<int>::max();
-    return static_cast<int>(std::fmax(-limit, std::fmin(limit, value)));
+QPoint ToQPoint(const taplore::PlotPoint& point) {
+    return {point.x, point.y};
 }
 
 QPen GridPen() {
@@ -51,10 +35,7 @@ CSpectrumWnd::CSpectrumWnd(QWidget* parent) : QWidget(parent) {
 }
 
 int CSpectrumWnd::ComputeSpectrum(const double* coef, int count, double sampleRate) {
-    const int bins = ComputeLogMagnitude(coef, count, m_pMagDb, m_nBins);
-    if (bins >= 0)
-        m_sampleRate = sampleRate;
-    return bins;
+    return m_plot.ComputeSpectrum(coef, count, sampleRate);
 }
 
 // The pointer's bin as a tooltip: the plot has no axes to read it from.
@@ -62,7 +43,7 @@ bool CSpectrumWnd::event(QEvent* event) {
     if (event->type() != QEvent::ToolTip)
         return QWidget::event(event);
     const auto* help = static_cast<QHelpEvent*>(event);
-    const QString text = BinText(help->pos().x());
+    const QString text = QString::fromStdString(m_plot.BinText(help->pos().x(), width()));
     if (text.isEmpty())
         QToolTip::hideText();
     else
@@ -70,43 +51,24 @@ bool CSpectrumWnd::event(QEvent* event) {
     return true;
 }
 
-// The bin drawn nearest to x; bin 0 is never drawn, so it is never named.
-QString CSpectrumWnd::BinText(int x) const {
-    if (m_nBins < 2 || width() <= 0)
-        return {};
-    const long long nearest = (static_cast<long long>(x) * m_nBins + width() / 2) / width();
-    const int bin = static_cast<int>(std::clamp<long long>(nearest, 1, m_nBins - 1));
-    const double hz = bin * m_sampleRate / kSpectrumPoints;
-    return OneDecimal(hz) + " Hz  " + OneDecimal(m_pMagDb[bin]) + " dB";
-}
-
 void CSpectrumWnd::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.fillRect(rect(), m_crBackground);
     DrawGrid(painter, width(), height());
-    DrawCurve(painter, width(), height() / 10);
+    DrawCurve(painter, width(), height());
 }
 
 void CSpectrumWnd::DrawGrid(QPainter& painter, int width, int height) {
     painter.setPen(GridPen());
-    // A window under 10 pixels has a step of 0: it gets no lines rather than endless ones.
-    const int xstep = width / 10;
-    for (int x = 0; xstep > 0 && x < width; x += xstep)
-        painter.drawLine(x, 0, x, height);
-    const int ystep = height / 10;
-    for (int y = 0; ystep > 0 && y < height; y += ystep)
-        painter.drawLine(0, y, width, y);
+    for (const taplore::PlotLine& line : taplore::SpectrumPlot::GridLines(width, height))
+        painter.drawLine(ToQPoint(line.from), ToQPoint(line.to));
 }
 
-// Bin 0 is not drawn: the curve starts from (0, ystep).
-void CSpectrumWnd::DrawCurve(QPainter& painter, int width, int ystep) const {
+// Line by line rather than as a polyline: the joins would move pixels.
+void CSpectrumWnd::DrawCurve(QPainter& painter, int width, int height) const {
     painter.setPen(CurvePen());
-    QPoint current(0, ystep);
-    for (int i = 1; i < m_nBins; ++i) {
-        const QPoint next(static_cast<int>(static_cast<long long>(i) * width / m_nBins),
-                          ToPixel(10.0 - ((m_pMagDb[i] * ystep) * 0.1)));
-        painter.drawLine(current, next);
-        current = next;
-    }
+    const std::vector<taplore::PlotPoint> curve = m_plot.Curve(width, height);
+    for (std::size_t i = 1; i < curve.size(); ++i)
+        painter.drawLine(ToQPoint(curve[i - 1]), ToQPoint(curve[i]));
 }

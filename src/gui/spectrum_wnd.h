@@ -3,10 +3,10 @@
 // dotted 10 x 10 grid on black. 0 dB lies 10 pixels below the top; every grid step down is
 // 10 dB more attenuation; the right edge is half the sampling rate.
 
+#include "core/dialog/spectrum_plot.h"
+
 #include <QColor>
 #include <QWidget>
-
-#include <memory>
 
 class QPainter;
 
@@ -26,12 +26,9 @@ protected:
 
 private:
     static void DrawGrid(QPainter& painter, int width, int height);
-    void DrawCurve(QPainter& painter, int width, int ystep) const;
-    // "1250.0 Hz  -3.1 dB" for the bin under x, or nothing before the first spectrum.
-    QString BinText(int x) const;
+    void DrawCurve(QPainter& painter, int width, int height) const;
 
     QColor m_crBackground = Qt::black;
-    std::unique_ptr<double[]> m_pMagDb;
-    int m_nBins = 0;
-    double m_sampleRate = 0.0; // of the spectrum shown
+    // The dB levels shown and the points they give.
+    taplore::SpectrumPlot m_plot;
 };

@@ -1,6 +1,6 @@
 #include "gui/value_list.h"
 
-#include "core/formats/crt.h"
+#include "core/dialog/design_dialog.h"
 #include "gui/value_list_accessible.h"
 
 #include <QAccessible>
@@ -33,7 +33,7 @@ void ValueList::setValues(std::shared_ptr<const double[]> values, int count) {
 }
 
 QString ValueList::text(int row) const {
-    return row >= 0 && row < m_count ? QString::fromStdString(crt::FormatF(m_values[row]))
+    return row >= 0 && row < m_count ? QString::fromStdString(taplore::ListItemText(m_values[row]))
                                      : QString();
 }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Draws Taplore's icon (a red response curve over a green grid on black) as 16-colour
-palette PNGs of 16 x 16 and 32 x 32 pixels and as the same drawing in SVG, for software
-centres and large sizes. Run it in this folder to regenerate taplore-16/32.png and
-taplore.svg; taplore-64/128.png are the SVG rendered:
+palette PNGs of 16 x 16 and 32 x 32 pixels, as the same two images in a Windows icon file
+(taplore.ico, for the Windows dialog's resources) and as the same drawing in SVG, for
+software centres and large sizes. Run it in this folder to regenerate taplore-16/32.png,
+taplore.ico and taplore.svg; taplore-64/128.png are the SVG rendered:
     rsvg-convert -w 64 taplore.svg -o taplore-64.png
     rsvg-convert -w 128 taplore.svg -o taplore-128.png"""
 import struct
@@ -60,6 +61,30 @@ def png(pixels):
             + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
 
 
+def ico_image(pixels):
+    """One image of an icon file: a 4-bit device-independent bitmap, rows bottom up, followed
+    by the transparency mask (all opaque), each row padded to four bytes."""
+    size = len(pixels)
+    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 4, 0, 0, 0, 0, 16, 0)
+    palette = b"".join(bytes((b, g, r, 0)) for r, g, b in PALETTE)
+    colour_row, mask_row = size // 2, (size // 8 + 3) // 4 * 4
+    colour = b"".join(bytes((row[i] << 4) | row[i + 1] for i in range(0, size, 2)).ljust(
+        (colour_row + 3) // 4 * 4, b"\0") for row in reversed(pixels))
+    return header + palette + colour + b"\0" * mask_row * size
+
+
+def ico(images):
+    """An icon file holding the images, largest first."""
+    entries, data = b"", b""
+    offset = 6 + 16 * len(images)
+    for pixels in images:
+        image = ico_image(pixels)
+        size = len(pixels)
+        entries += struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(image), offset + len(data))
+        data += image
+    return struct.pack("<HHH", 0, 1, len(images)) + entries + data
+
+
 def hex_colour(index):
     return "#%02x%02x%02x" % PALETTE[index]
 
@@ -90,5 +115,7 @@ if __name__ == "__main__":
     for size in (16, 32):
         with open(f"taplore-{size}.png", "wb") as out:
             out.write(png(draw(size)))
+    with open("taplore.ico", "wb") as out:
+        out.write(ico([draw(32), draw(16)]))
     with open("taplore.svg", "w") as out:
         out.write(svg())

@@ -65,7 +65,7 @@ protected:
 
     // setup: shell text before the command, such as a limit.
     Outcome Run(const std::string& words, const std::string& setup = "") const {
-        return RunDesign(words, m_dir, setup);
+        return RunDesign(words, setup, m_dir / "stderr");
     }
 
     const fs::path m_dir = fs::temp_directory_path() / ("taplore_cli_" + std::to_string(getpid()));

@@ -20,7 +20,7 @@ class Requirements : public testing::Test {
 protected:
     void SetUp() override { fs::create_directories(m_dir); }
     void TearDown() override { fs::remove_all(m_dir); }
-    Outcome Run(const std::string& words) const { return RunDesign(words, m_dir); }
+    Outcome Run(const std::string& words) const { return RunDesign(words, "", m_dir / "stderr"); }
 
     const fs::path m_dir =
         fs::temp_directory_path() / ("taplore_requirements_" + std::to_string(getpid()));

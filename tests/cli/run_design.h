@@ -1,5 +1,6 @@
 #pragma once
-// taplore-design run as a user runs it, in a process of its own without a display.
+// taplore-design run as a user runs it: in a process of its own through the shell, without a
+// display, its standard error kept in a file.
 
 #include "cli/outcome.h"
 
@@ -8,11 +9,10 @@
 #include <string>
 #include <sys/wait.h>
 
-// words: the shell words after the program's name; dir: a folder for its standard error;
-// setup: shell text before the command, such as a limit.
-inline Outcome RunDesign(const std::string& words, const std::filesystem::path& dir,
-                         const std::string& setup = "") {
-    const std::filesystem::path err = dir / "stderr";
+// words: the shell words after the program's name; setup: shell text before the command, such
+// as a limit; err: where standard error goes meanwhile.
+inline Outcome RunDesign(const std::string& words, const std::string& setup,
+                         const std::filesystem::path& err) {
     const std::string command = setup + "exec env -u DISPLAY -u WAYLAND_DISPLAY " +
                                 TAPLORE_DESIGN_EXE + words + " 2>" + err.string();
     Outcome o;

@@ -96,9 +96,9 @@ TEST_F(CompiledArray, FixedPointTapsReadBackEqualInBothFormats) {
     taps.insert(taps.end(), {1.0, -1.0, 0.5, -0.5});
     for (const QFormat format : {QFormat::q15, QFormat::q31}) {
         const FixedPointTaps q = Quantise(taps.data(), static_cast<int>(taps.size()), format);
-        const auto lines =
-            CompileAndPrint(FormatFixedPointC(taps.data(), q, taplore::DescribeRequest({511, 8000, 400, 2400})),
-                            "printf(\"%ld\\n\", (long)fir_coefficients[i]);");
+        const auto lines = CompileAndPrint(
+            FormatFixedPointC(taps.data(), q, taplore::DescribeRequest({511, 8000, 400, 2400})),
+            "printf(\"%ld\\n\", (long)fir_coefficients[i]);");
         ASSERT_EQ(lines.size(), q.values.size());
         for (std::size_t k = 0; k < lines.size(); ++k)
             ASSERT_EQ(lines[k], std::to_string(q.values[k])) << QFormatName(format) << " " << k;

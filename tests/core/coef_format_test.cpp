@@ -40,7 +40,9 @@ TEST(CFormat, CommentNamesTheBandTypeTheCutoffsSelect) {
     };
     const double tap = 0.0;
     for (const auto& [request, comment] : cases)
-        EXPECT_EQ(FormatCoefficientsC(&tap, 1, taplore::DescribeRequest(request)).substr(0, comment.size()), comment);
+        EXPECT_EQ(FormatCoefficientsC(&tap, 1, taplore::DescribeRequest(request))
+                      .substr(0, comment.size()),
+                  comment);
 }
 
 } // namespace

@@ -109,20 +109,28 @@ TEST(Fft, FailedTableAllocationLeavesDataAloneAndALaterCallWorks) {
     }
 }
 
-// The plans a caller owns, complex and real, against the direct sum: every length from 1 (2
-// for the real one) up, odd powers of two included, where the radix-4 passes end on radix 2.
-TEST(FftPlan, ComplexAndRealTransformsMatchDirectDft) {
+// The plan for any length, radix-4 and radix-2 passes or through the chirp, against the
+// definition: odd powers of two included, where the radix-4 passes end on radix 2.
+TEST(FftPlan, MatchesDirectDftForPowersOfTwoAndOtherLengths) {
     std::mt19937_64 rng(11);
     std::uniform_real_distribution<double> uniform(-1.0, 1.0);
-    for (int n = 1; n <= 4096; n *= 2) {
+    for (int n : {1, 2, 3, 5, 8, 12, 64, 100, 512, 1000, 1024, 2048, 4095}) {
         std::vector<Complex> data(n);
         for (Complex& c : data)
             c = {uniform(rng), uniform(rng)};
         const std::vector<Complex> want = DirectDft(data);
-        taplore::FftPlan(n).Forward(data.data());
+        const taplore::FftPlan plan(n);
+        ASSERT_EQ(plan.Size(), n);
+        plan.Transform(data.data());
         EXPECT_LT(RelativeError(data, want), 1e-13) << n;
-        if (n < 2)
-            continue;
+    }
+}
+
+// The real plan's half-length transform, against the definition's bins 0 ... n/2.
+TEST(FftPlan, RealTransformsMatchDirectDft) {
+    std::mt19937_64 rng(13);
+    std::uniform_real_distribution<double> uniform(-1.0, 1.0);
+    for (int n = 2; n <= 4096; n *= 2) {
         std::vector<Complex> real(n);
         std::vector<double> samples(n);
         for (int k = 0; k < n; ++k)
@@ -135,8 +143,9 @@ TEST(FftPlan, ComplexAndRealTransformsMatchDirectDft) {
     }
 }
 
-TEST(FftPlan, RefusesLengthsThatAreNotPowersOfTwo) {
-    for (int n : {0, -8, 3, 1000})
+TEST(FftPlan, RefusesLengthsOutOfRange) {
+    for (int n : {0, -1, taplore::FftPlan::kMaxFftLength + 1})
         EXPECT_THROW(taplore::FftPlan{n}, std::invalid_argument) << n;
-    EXPECT_THROW(taplore::RealFftPlan{1}, std::invalid_argument);
+    for (int n : {1, 6})
+        EXPECT_THROW(taplore::RealFftPlan{n}, std::invalid_argument) << n;
 }

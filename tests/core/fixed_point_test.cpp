@@ -47,6 +47,59 @@ TEST(Quantise, ClipsAtTheEdgesOfTheRangeAndCountsWhatItClipped) {
     EXPECT_EQ(saturated, 2);
 }
 
+// Every width an FPGA or DSP takes, at the edges of its range: one step beyond each end
+// saturates (and is counted), half a step rounds away from zero, the most negative value is
+// reached and kept.
+TEST(Quantise, AnyWidthRoundsHalvesAwayAndSaturatesAtItsOwnEdges) {
+    for (const int bits : {2, 8, 18, 25, 32}) {
+        const QFormat format{bits, bits - 1};
+        const double lsb = std::ldexp(1.0, -(bits - 1));
+        const double largest = std::ldexp(1.0, bits - 1) - 1, smallest = -std::ldexp(1.0, bits - 1);
+        const std::vector<double> taps = {
+            0.5 * lsb,
+            -0.5 * lsb,
+            0.49 * lsb,
+            -0.51 * lsb, // rounding inside the range
+            -1.0,
+            1.0, // the most negative; one step beyond
+            (largest + 0.49) * lsb,
+            (largest + 0.5) * lsb, // just inside, just beyond the top
+            (smallest - 0.49) * lsb,
+            (smallest - 0.5) * lsb, // and the bottom
+        };
+        const std::int32_t top = format.Largest(), bottom = format.Smallest();
+        ASSERT_EQ(top, static_cast<std::int32_t>(largest)) << bits;
+        ASSERT_EQ(bottom, static_cast<std::int32_t>(smallest)) << bits;
+        int saturated = 0;
+        EXPECT_EQ(Q(taps, format, &saturated),
+                  (std::vector<std::int32_t>{1, -1, 0, -1, bottom, top, top, top, bottom, bottom}))
+            << bits;
+        EXPECT_EQ(saturated, 3) << bits;
+    }
+    // Fraction bits beyond the width: small taps keep more precision, large ones saturate.
+    int saturated = 0;
+    EXPECT_EQ(Q({0.1, -0.1, 1e-6}, QFormat{18, 20}, &saturated),
+              (std::vector<std::int32_t>{104858, -104858, 1}));
+    EXPECT_EQ(Q({0.2, -0.2}, QFormat{18, 20}, &saturated),
+              (std::vector<std::int32_t>{131071, -131072}));
+    EXPECT_EQ(saturated, 2);
+}
+
+TEST(QFormatText, WidthsAreReadStrictlyAndNamed) {
+    const std::pair<const char*, QFormat> good[] = {
+        {"16", QFormat::q15}, {"32", QFormat::q31}, {"18", {18, 17}}, {"2", {2, 1}},
+        {"18.20", {18, 20}},  {"32.0", {32, 0}},    {"8.62", {8, 62}}};
+    for (const auto& [text, format] : good)
+        EXPECT_EQ(ParseQFormat(text), format) << text;
+    for (const char* bad : {"", "1", "33", "0", "16.63", ".", "16.", ".5", "+16", "16.-1", " 16",
+                            "16 ", "16e0", "0x10", "16.15.1", "4294967314"})
+        EXPECT_EQ(ParseQFormat(bad), std::nullopt) << bad;
+    EXPECT_EQ(QFormatName(QFormat::q15), "Q15");
+    EXPECT_EQ(QFormatName(QFormat::q31), "Q31");
+    EXPECT_EQ(QFormatName({18, 17}), "Q17 in 18 bits");
+    EXPECT_EQ(QFormatName({16, 12}), "Q12 in 16 bits");
+}
+
 TEST(Quantise, RefusesAnyTapThatIsNotFinite) {
     for (const double bad :
          {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
@@ -129,9 +182,8 @@ TEST(FixedPointText, CArrayCommentAddsFormatSaturationAndCost) {
               "    0,\n"
               "};\n");
     const double exact[] = {-1.0, 0.25};
-    const std::string q31 =
-        FormatFixedPointC(exact, Quantise(exact, 2, QFormat::q31),
-                                           taplore::DescribeRequest({1, 48000, 0, 3000}));
+    const std::string q31 = FormatFixedPointC(exact, Quantise(exact, 2, QFormat::q31),
+                                              taplore::DescribeRequest({1, 48000, 0, 3000}));
     EXPECT_EQ(q31, "/* low-pass, order 1, rate 48000 Hz, cutoffs 0 Hz and 3000 Hz; Q31 (tap x "
                    "2147483648, rounded, saturated): 0 taps saturated, response within -inf dB "
                    "of the double design */\n"

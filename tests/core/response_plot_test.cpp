@@ -50,8 +50,8 @@ TEST(ResponsePlot, ZeroDbLiesTenPixelsDownAndEachTenDbOneStepOfThirty) {
 
 TEST(ResponsePlot, NamesTheDesignTicksInHzAndTheQuantisedCurveInALegend) {
     const SpectrumLevels quantised = Flat(-20.0);
-    const std::string svg =
-        FormatResponseSvg(taplore::DescribeRequest({255, 44100, 0, 3000}), Flat(0.0), &quantised, "Q15 taps");
+    const std::string svg = FormatResponseSvg(taplore::DescribeRequest({255, 44100, 0, 3000}),
+                                              Flat(0.0), &quantised, "Q15 taps");
     EXPECT_NE(svg.find(">Log-magnitude response: low-pass, order 255, rate 44100 Hz, cutoffs 0 "
                        "Hz and 3000 Hz</text>"),
               std::string::npos);

@@ -2,6 +2,7 @@
 // and in the file writer's causes, has an entry in the manual saying what causes it and what
 // to do. A new message without its entry fails here.
 
+#include "core/formats/exports/export.h"
 #include "core/io/file_output.h"
 
 #include <gtest/gtest.h>
@@ -26,14 +27,30 @@ const char* const kOtherMessages[] = {
     "must be from 0 to half of --rate",
     "was given twice.",
     "needs a value, as in",
+    // The CMSIS exports' refusal, with its count.
+    "CMSIS-DSP's FIR filters take at most 65535 taps, not",
+    // What the taps reader finds wrong in a file, after its name and line.
+    "no taps: the file holds no number",
+    "is not a number",
+    "is not a finite number",
+    "is beyond the range of a double",
+    "more than N taps",
+    "is not an integer of Q15",
+    "where index and tap were expected",
+    "a quote that is not closed",
+    "text after the JSON object",
+    "values nested more than 64 deep",
+    // Options refused together, not through Refusal().
+    "must be left out with --view, which chooses the views written instead",
+    "must be left out with --taps-from, which reads the taps instead of designing them",
 };
 
-// How the sources show a message: a box or error in the windows, a report on the command
-// line, an argument refusal (which reads "must be ..."), and the reasons the designers to
-// requirements give (a problem, a refusal, a failure or a warning). The text is the last
-// literal of the call.
+// How the sources show a message: a box or error in the windows, the box the dialog logic
+// picks, a report on the command line, an argument refusal (which reads "must be ..."), and
+// the reasons the designers to requirements give (a problem, a refusal, a failure or a
+// warning). The text is the call's last literal.
 const std::regex kShown(
-    R"((?:ShowError|ShowMessage|Report|Problem|Refused|Failed|Warned)\([^;]*?"([^"]+)\"\s*\))");
+    R"((?:ShowError|ShowMessage|Report|ErrorMessage|ProgramMessage|Problem|Refused|Failed|Warned)\([^;]*?"([^"]+)\"\s*\))");
 const std::regex kRefused(R"re(Refusal\(\s*"([^"]+)")re");
 
 std::string ReadText(const fs::path& path) {
@@ -113,6 +130,16 @@ TEST(Manual, EveryMessageEntrySaysWhatCausesItAndWhatToDo) {
         const std::string heading = entry.substr(0, entry.find('\n'));
         EXPECT_NE(entry.find("Cause"), std::string::npos) << heading << " names no cause";
         EXPECT_NE(entry.find("What to do"), std::string::npos) << heading << " says nothing to do";
+    }
+}
+
+// The command line writes every format of the table; the manual explains each of them, named
+// as a word of code (`coe`) or as a choice of --format (q15|q31).
+TEST(Manual, ExplainsEveryFormatOfTheTable) {
+    const std::string manual = ReadText(TAPLORE_MANUAL);
+    for (const taplore::ExportFormat& format : taplore::ExportFormats()) {
+        const std::regex named("[`|]" + std::string(format.name) + "[`|:\\[]");
+        EXPECT_TRUE(std::regex_search(manual, named)) << format.name;
     }
 }
 

@@ -1,6 +1,8 @@
 // The built program in a private X server, driven with keys and clicks as a person would,
 // checked through the files it saves and photographed at every state worth seeing.
 
+#include "e2e_files.h"
+#include "window_titles.h"
 #include "x_session.h"
 
 #include "core/design/fir_design.h"
@@ -41,11 +43,6 @@ std::vector<double> DesignedTapsForSliders(int order, int lowPos, int highPos, d
 
 namespace fs = std::filesystem;
 
-constexpr const char* kMainTitle = "FIR Filter Design";
-constexpr const char* kSaveTitle = "Save As";
-constexpr const char* kAboutTitle = "About Taplore";
-constexpr const char* kHelpTitle = "Taplore Help";
-constexpr const char* kErrorTitle = "Error";
 // Failures the framework reports carry the program's name: the executable's base name.
 const std::string kAppTitle = std::filesystem::path(TAPLORE_EXE).stem().string();
 
@@ -81,15 +78,6 @@ private:
 // A title pattern that matches this title and nothing longer.
 std::string Exactly(const std::string& title) {
     return "^" + title + "$";
-}
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 std::set<std::string> FileNames(const fs::path& dir) {
@@ -155,11 +143,8 @@ class DesignDialog : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(g_session, nullptr) << "no X session";
-        char pattern[] = "/tmp/taplore-case-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        m_dir = NewCaseFolder("taplore-case");
         m_files = m_dir / "files";
-        fs::create_directories(m_files);
         // The file dialog opens in m_files.
         m_app = Process({TAPLORE_EXE}, ProgramOptions(m_dir, m_files));
 
@@ -245,19 +230,7 @@ protected:
 
     // Waits for a file to exist and to stop changing, then for the dialog to be back.
     ::testing::AssertionResult WaitForWrittenFile(const fs::path& path) {
-        std::uintmax_t lastSize = static_cast<std::uintmax_t>(-1);
-        const bool written = WaitUntil(
-            [&] {
-                std::error_code error;
-                const auto size = fs::file_size(path, error);
-                if (error)
-                    return false;
-                const bool stable = size == lastSize;
-                lastSize = size;
-                return stable;
-            },
-            10s, 100ms);
-        if (!written)
+        if (!WaitForCompleteFile(path, 10s))
             return ::testing::AssertionFailure() << path << " was not written";
         return WaitForMainActive();
     }

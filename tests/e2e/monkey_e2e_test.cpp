@@ -3,6 +3,8 @@
 // die nor report a sanitizer error, and afterwards Calculate and Save must still give the
 // designer's taps byte for byte. A failure names the seed and the last 50 actions.
 
+#include "e2e_files.h"
+#include "window_titles.h"
 #include "x_session.h"
 
 #include "core/design/fir_design.h"
@@ -24,8 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kMainTitle = "FIR Filter Design";
-constexpr const char* kSaveTitle = "Save As";
 constexpr int kDialogWidthDu = 284;
 constexpr int kDialogHeightDu = 164;
 // Address space of the program: orders past a few hundred million taps then fail at once
@@ -47,11 +47,6 @@ const std::vector<std::string> kMainKeys = {
 int FromEnvironment(const char* name, int fallback) {
     const char* text = std::getenv(name);
     return text && *text ? std::atoi(text) : fallback;
-}
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class Monkey : public ::testing::Test {

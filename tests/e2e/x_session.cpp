@@ -303,7 +303,7 @@ std::optional<Process> StartServer(int n, const fs::path& log) {
 
 } // namespace
 
-XSession::XSession() {
+XSession::XSession(WindowManager windowManager) {
     char pattern[] = "/tmp/taplore-e2e-XXXXXX";
     if (!mkdtemp(pattern))
         throw std::runtime_error("mkdtemp failed");
@@ -322,6 +322,8 @@ XSession::XSession() {
         throw std::runtime_error("no X server could be started (is Xvfb installed?)");
     setenv("DISPLAY", m_display.c_str(), 1);
     unsetenv("XAUTHORITY");
+    if (windowManager == WindowManager::none)
+        return;
 
     Process::Options options;
     options.env = {{"HOME", (m_dir / "home").string()}};
@@ -346,11 +348,11 @@ XSession::~XSession() {
 
 // ---- windows ---------------------------------------------------------------------------
 
-std::vector<WindowId> VisibleWindows(pid_t pid, const std::string& titleRegex) {
-    // --all: pid, visibility and title must all match (xdotool's default is any of them).
-    const auto r = Run({"xdotool", "search", "--all", "--onlyvisible", "--pid", std::to_string(pid),
-                        "--name", titleRegex},
-                       5s);
+namespace {
+
+// The window ids xdotool search prints, one a line.
+std::vector<WindowId> SearchWindows(const std::vector<std::string>& argv) {
+    const auto r = Run(argv, 5s);
     std::vector<WindowId> windows;
     std::istringstream lines(r.out);
     for (std::string line; std::getline(lines, line);)
@@ -359,8 +361,27 @@ std::vector<WindowId> VisibleWindows(pid_t pid, const std::string& titleRegex) {
     return windows;
 }
 
+} // namespace
+
+std::vector<WindowId> VisibleWindows(pid_t pid, const std::string& titleRegex) {
+    // --all: pid, visibility and title must all match (xdotool's default is any of them).
+    return SearchWindows({"xdotool", "search", "--all", "--onlyvisible", "--pid",
+                          std::to_string(pid), "--name", titleRegex});
+}
+
+std::vector<WindowId> VisibleWindows(const std::string& titleRegex) {
+    return SearchWindows({"xdotool", "search", "--all", "--onlyvisible", "--name", titleRegex});
+}
+
 std::optional<WindowId> ActiveWindow() {
     const auto r = Run({"xdotool", "getactivewindow"}, 5s);
+    if (r.status != 0 || Trimmed(r.out).empty())
+        return std::nullopt;
+    return Trimmed(r.out);
+}
+
+std::optional<WindowId> FocusedWindow() {
+    const auto r = Run({"xdotool", "getwindowfocus", "-f"}, 5s);
     if (r.status != 0 || Trimmed(r.out).empty())
         return std::nullopt;
     return Trimmed(r.out);

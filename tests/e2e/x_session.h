@@ -68,10 +68,12 @@ bool WaitUntil(const std::function<bool()>& cond, Millis timeout, Millis interva
 // ---- the X session ---------------------------------------------------------------------
 
 // Xvfb on a free display plus openbox; sets DISPLAY for this process, so every tool run
-// from here talks to it.
+// from here talks to it. Programs that frame their own windows (Wine's) need no window
+// manager.
 class XSession {
 public:
-    XSession();
+    enum class WindowManager { openbox, none };
+    explicit XSession(WindowManager windowManager = WindowManager::openbox);
     ~XSession();
     XSession(const XSession&) = delete;
     XSession& operator=(const XSession&) = delete;
@@ -96,7 +98,11 @@ struct Rect {
 
 // Visible windows of process pid whose title matches the regular expression.
 std::vector<WindowId> VisibleWindows(pid_t pid, const std::string& titleRegex);
+// Visible windows of any process whose title matches the regular expression.
+std::vector<WindowId> VisibleWindows(const std::string& titleRegex);
 std::optional<WindowId> ActiveWindow();
+// The window holding the keyboard focus, also where no window manager names an active one.
+std::optional<WindowId> FocusedWindow();
 std::string WindowTitle(const WindowId& window);
 Rect ClientRect(const WindowId& window); // screen coordinates of the client area
 // Frame extents left, right, top, bottom as the window manager reports them.

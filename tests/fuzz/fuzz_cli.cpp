@@ -12,9 +12,13 @@
 namespace {
 
 const char* const kOptions[] = {
-    "--order", "--rate",    "--low",      "--high", "--format", "--output", "-o",     "--help",
-    "-h",      "--version", "--response", "--plot", "--window", "--pass",   "--stop", "--ripple",
-    "--atten", "--method",  "--taps",     "--band", "--kind",   "--quiet"};
+    "--order",  "--rate",   "--low",       "--high",      "--format", "--output", "-o",
+    "--help",   "-h",       "--version",   "--response",  "--plot",   "--bits",   "--block",
+    "--view",   "--points", "--taps-from", "--taps-bits", "--window", "--pass",   "--stop",
+    "--ripple", "--atten",  "--method",    "--taps",      "--band",   "--kind",   "--quiet"};
+
+// What --taps-from reads: every file it could name is standard input, which holds these taps.
+constexpr const char* kTapsRead = "0.25\n-0.5\n1e-3\n0.5\n";
 
 bool NamesAnOption(const std::string& message) {
     for (const char* option : kOptions)
@@ -24,8 +28,9 @@ bool NamesAnOption(const std::string& message) {
 }
 
 // Every output file the arguments could name is /dev/null: after "-o" or "--output", in
-// "--output=", and in any word of short options with an o among them.
-void RedirectOutput(std::vector<std::string>& words) {
+// "--output=", and in any word of short options with an o among them. Every file to read is
+// standard input.
+void RedirectFiles(std::vector<std::string>& words) {
     for (std::size_t k = 0; k < words.size(); ++k) {
         std::string& word = words[k];
         if ((word == "-o" || word == "--output") && k + 1 < words.size())
@@ -36,6 +41,10 @@ void RedirectOutput(std::vector<std::string>& words) {
             words[k + 1] = "/dev/null";
         else if (word.starts_with("--plot="))
             word = "--plot=/dev/null";
+        else if (word == "--taps-from" && k + 1 < words.size())
+            words[k + 1] = "-";
+        else if (word.starts_with("--taps-from="))
+            word = "--taps-from=-";
         else if (word.starts_with('-') && !word.starts_with("--") &&
                  word.find('o') != std::string::npos)
             word = "-o/dev/null";
@@ -61,12 +70,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     words.push_back(word);
-    RedirectOutput(words);
+    RedirectFiles(words);
     // Designs past 131,072 taps fail as too large, so that each run stays quick.
     mem::SetFreeBytesForTesting(std::uint64_t{1} << 20);
 
     std::ostringstream out, err;
-    const int status = RunDesignCli(words, {out, err});
+    std::istringstream in(kTapsRead);
+    const int status = RunDesignCli(words, {out, err, false, &in});
     Check(status == 0 || status == 1 || status == 2);
     if (status == 2)
         Check(NamesAnOption(err.str()));

@@ -188,7 +188,7 @@ TEST(Calculate, FailedDesignDisablesEveryCopyEntry) {
     ShownDesignDialog shown;
     ASSERT_TRUE(Calculate(shown).empty());
     const QList<QAction*> entries = shown.dlg.findChild<ValueList*>()->actions();
-    ASSERT_EQ(entries.size(), 5);
+    ASSERT_EQ(entries.size(), 7);
     for (const QAction* entry : entries)
         EXPECT_TRUE(entry->isEnabled()) << entry->text().toStdString();
     shown.Edit(kOrder)->setText("-4");

@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSet>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -202,7 +203,8 @@ TEST_F(SaveTest, CopiedTapsAreTheSavedTextOrEveryDigit) {
     QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
     ASSERT_EQ(watcher.Seen().size(), 1u);
     EXPECT_EQ(watcher.Seen()[0].text, "&Copy|Copy at &full precision|Copy as C &array|Copy as "
-                                      "Q&15 C array|Copy as Q&31 C array");
+                                      "Q&15 C array|Copy as Q&31 C array|Copy as C&SV|Copy as "
+                                      "&JSON");
     const QStringList full = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(full.size(), 511);
     EXPECT_EQ(QString::number(full[100].toDouble(), 'f', 6), shown.ListItems()[100]);
@@ -265,6 +267,26 @@ TEST_F(SaveTest, FixedPointArraysAreTheCommandLinesTextOrAnErrorBox) {
                   "The coefficients are not all finite: no fixed-point form.");
         EXPECT_EQ(watcher.Messages()[0].icon, QMessageBox::Critical);
         EXPECT_EQ(QApplication::clipboard()->text(), before);
+    }
+}
+
+// The entries of the taps themselves in other formats copy what --format writes, and each
+// entry of the menu keeps a letter of its own.
+TEST_F(SaveTest, CsvAndJsonAreTheCommandLinesTextWithMnemonicsOfTheirOwn) {
+    Calculate();
+    for (const auto& [text, format] :
+         {std::pair<QString, QString>{"Copy as C&SV", "csv"}, {"Copy as &JSON", "json"}}) {
+        ListAction(shown, text)->trigger();
+        EXPECT_EQ(QApplication::clipboard()->text(), CommandLineText(shown, format))
+            << format.toStdString();
+    }
+    QSet<QChar> letters;
+    for (const QAction* action : shown.dlg.findChild<ValueList*>()->actions()) {
+        const qsizetype amp = action->text().indexOf('&');
+        ASSERT_GE(amp, 0) << action->text().toStdString();
+        EXPECT_FALSE(letters.contains(action->text()[amp + 1].toLower()))
+            << action->text().toStdString();
+        letters.insert(action->text()[amp + 1].toLower());
     }
 }
 

@@ -1,7 +1,9 @@
 #include "core/analysis/fft.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <numbers>
 #include <stdexcept>
@@ -73,7 +75,7 @@ bool RebuildTwiddles(int exponent) {
 
 // Decimation in frequency: each pass replaces every pair (x, y) that lies span apart with
 // (x + y, (x - y) * w), halving span and doubling the twiddle stride. The output comes out
-// in bit-reversed order.
+// in bit-reversed order. twiddles holds W[1] ... W[n/2 - 1] of this length.
 void Butterflies(Complex* a, int n, const Complex* twiddles) {
     int stride = 1;
     for (int span = n / 2; span >= 1; span /= 2, stride *= 2) {
@@ -151,6 +153,22 @@ std::vector<Complex> UnitRoots(int n, int count) {
 
 namespace {
 
+Complex Conjugate(Complex a) {
+    return {a.re, -a.im};
+}
+
+// exp(-i pi k^2 / n) for k < n. k^2 is reduced modulo 2n first: the angle then stays below
+// 2 pi, where its rounding error stays small.
+std::vector<Complex> Chirp(int n) {
+    std::vector<Complex> chirp(static_cast<std::size_t>(n));
+    const auto period = 2 * static_cast<std::int64_t>(n);
+    for (std::int64_t k = 0; k < n; ++k) {
+        const double angle = std::numbers::pi * static_cast<double>(k * k % period) / n;
+        chirp[static_cast<std::size_t>(k)] = {std::cos(angle), -std::sin(angle)};
+    }
+    return chirp;
+}
+
 // Two radix-2 decimation-in-frequency passes at once, on one block of 4q values held as real
 // and imaginary parts: the four quarters become what both passes would leave there, in the
 // same bit-reversed order, with half the trips through memory. w holds the quarter's three
@@ -199,10 +217,34 @@ void Radix2Pairs(double* re, double* im, int n) {
 
 } // namespace
 
-FftPlan::FftPlan(int n) : m_size(n) {
-    const int bits = ExactLog2(n);
-    if (bits < 0)
-        throw std::invalid_argument("FftPlan: the length must be a power of two");
+FftPlan::FftPlan(int n) : m_size(n), m_radix2Size(n) {
+    if (n < 1 || n > kMaxFftLength)
+        throw std::invalid_argument("FftPlan: length out of range");
+    const bool radix2 = std::has_single_bit(static_cast<unsigned>(n));
+    if (!radix2)
+        m_radix2Size = static_cast<int>(std::bit_ceil(2 * static_cast<unsigned>(n) - 1));
+    // The tables (about two complex values a point) and one transform's work arrays, checked
+    // against the free memory first.
+    const std::int64_t tables = 3 * std::int64_t{m_radix2Size} + (radix2 ? 0 : 2 * std::int64_t{n});
+    if (!mem::Fits(tables, sizeof(Complex)))
+        throw std::bad_alloc();
+    MakeRadix2Tables();
+    if (!radix2) {
+        // Bluestein: nk = (n^2 + k^2 - (k - n)^2) / 2 turns the transform into a convolution
+        // with the conjugate chirp, which radix-2 transforms of at least 2n - 1 points compute.
+        m_chirp = Chirp(n);
+        m_chirpSpectrum.assign(static_cast<std::size_t>(m_radix2Size), Complex{0.0, 0.0});
+        m_chirpSpectrum[0] = Conjugate(m_chirp[0]);
+        for (int k = 1; k < n; ++k)
+            m_chirpSpectrum[k] = m_chirpSpectrum[m_radix2Size - k] = Conjugate(m_chirp[k]);
+        Radix2(m_chirpSpectrum.data());
+    }
+}
+
+// Each radix-4 pass's three twiddle rows, W^j, W^2j and W^3j for j below its quarter, and the
+// bit reversal that puts the bins in order.
+void FftPlan::MakeRadix2Tables() {
+    const int n = m_radix2Size;
     const std::vector<Complex> roots = UnitRoots(n, 3 * n / 4 + 1);
     for (int span = n; span >= 4; span /= 4) {
         const int quarter = span / 4;
@@ -215,37 +257,62 @@ FftPlan::FftPlan(int n) : m_size(n) {
                 m_twiddles.push_back(roots[power * j * stride].im);
         }
     }
+    const int bits = std::countr_zero(static_cast<unsigned>(n));
     m_lastRadix2 = bits % 2 != 0;
     // k's reversal is k/2's shifted down, with k's lowest bit on top.
     m_reversed.assign(n, 0);
     for (int k = 1; k < n; ++k)
         m_reversed[k] = (m_reversed[k / 2] >> 1) | ((k & 1) << (bits - 1));
-    m_re.resize(n);
-    m_im.resize(n);
 }
 
-void FftPlan::Forward(Complex* a) {
-    for (int k = 0; k < m_size; ++k) {
-        m_re[k] = a[k].re;
-        m_im[k] = a[k].im;
-    }
-    Transform();
-    for (int k = 0; k < m_size; ++k)
-        a[k] = Bin(k);
+void FftPlan::Transform(Complex* a) const {
+    if (m_chirp.empty())
+        Radix2(a);
+    else
+        Bluestein(a);
 }
 
-void FftPlan::Transform() {
+void FftPlan::TransformParts(double* re, double* im) const {
     for (const Stage& stage : m_stages)
-        for (int g = 0; g < m_size; g += 4 * stage.quarter)
-            Radix4Block(m_re.data() + g, m_im.data() + g, stage.quarter,
-                        m_twiddles.data() + stage.twiddles);
+        for (int g = 0; g < m_radix2Size; g += 4 * stage.quarter)
+            Radix4Block(re + g, im + g, stage.quarter, m_twiddles.data() + stage.twiddles);
     if (m_lastRadix2)
-        Radix2Pairs(m_re.data(), m_im.data(), m_size);
+        Radix2Pairs(re, im, m_radix2Size);
 }
 
-RealFftPlan::RealFftPlan(int n) : m_size(n), m_half(n / 2), m_turns(UnitRoots(n, n / 2 + 1)) {
-    if (n < 2)
-        throw std::invalid_argument("RealFftPlan: the length must be at least 2");
+// Through separate real and imaginary parts, which the passes need, and back in order.
+void FftPlan::Radix2(Complex* a) const {
+    const int n = m_radix2Size;
+    std::vector<double> re(static_cast<std::size_t>(n)), im(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k) {
+        re[k] = a[k].re;
+        im[k] = a[k].im;
+    }
+    TransformParts(re.data(), im.data());
+    for (int k = 0; k < n; ++k)
+        a[k] = {re[m_reversed[k]], im[m_reversed[k]]};
+}
+
+void FftPlan::Bluestein(Complex* a) const {
+    std::vector<Complex> work(static_cast<std::size_t>(m_radix2Size), Complex{0.0, 0.0});
+    for (int k = 0; k < m_size; ++k)
+        work[k] = Multiply(a[k], m_chirp[k]);
+    Radix2(work.data());
+    // The inverse transform as the conjugate of the forward one of the conjugate.
+    for (int k = 0; k < m_radix2Size; ++k)
+        work[k] = Conjugate(Multiply(work[k], m_chirpSpectrum[k]));
+    Radix2(work.data());
+    const double scale = 1.0 / m_radix2Size; // a power of two: exact
+    for (int k = 0; k < m_size; ++k) {
+        const Complex y = Conjugate(work[k]);
+        a[k] = Multiply({y.re * scale, y.im * scale}, m_chirp[k]);
+    }
+}
+
+RealFftPlan::RealFftPlan(int n)
+    : m_size(n), m_half(n / 2), m_turns(UnitRoots(n, n / 2 + 1)), m_re(n / 2), m_im(n / 2) {
+    if (n < 2 || !std::has_single_bit(static_cast<unsigned>(n)))
+        throw std::invalid_argument("RealFftPlan: the length must be a power of two from 2");
 }
 
 // The even and odd samples travel as one complex sequence through the half-length transform;
@@ -253,13 +320,17 @@ RealFftPlan::RealFftPlan(int n) : m_size(n), m_half(n / 2), m_turns(UnitRoots(n,
 void RealFftPlan::Forward(const double* x, Complex* bins) {
     const int half = m_half.Size();
     for (int k = 0; k < half; ++k) {
-        m_half.m_re[k] = x[2 * k];
-        m_half.m_im[k] = x[2 * k + 1];
+        m_re[k] = x[2 * k];
+        m_im[k] = x[2 * k + 1];
     }
-    m_half.Transform();
+    m_half.TransformParts(m_re.data(), m_im.data());
+    const auto bin = [this](int k) {
+        const int at = m_half.Reversed(k);
+        return Complex{m_re[at], m_im[at]};
+    };
     for (int m = 0; m <= half; ++m) {
-        const Complex z = m_half.Bin(m == half ? 0 : m);
-        const Complex mirror = m_half.Bin(m == 0 ? 0 : half - m);
+        const Complex z = bin(m == half ? 0 : m);
+        const Complex mirror = bin(m == 0 ? 0 : half - m);
         const Complex even = {(z.re + mirror.re) * 0.5, (z.im - mirror.im) * 0.5};
         const Complex odd = {(z.im + mirror.im) * 0.5, (mirror.re - z.re) * 0.5};
         bins[m] = Add(even, Multiply(odd, m_turns[m]));

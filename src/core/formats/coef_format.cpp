@@ -1,8 +1,10 @@
 #include "core/formats/coef_format.h"
 
 #include "core/formats/crt.h"
+#include "core/formats/exports/export_text.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <string_view>
@@ -19,28 +21,13 @@ void AppendCInteger(std::string& out, std::int32_t value) {
     out += value == INT32_MIN ? "INT32_MIN" : crt::FormatD(value);
 }
 
-// "%.1f": the cost is a figure to read, not to compute with.
-std::string OneDecimal(double value) {
-    std::string text = crt::FormatF8_1(value);
-    return text.substr(text.find_first_not_of(' '));
-}
-
-std::string FixedPointNote(const double* coef, const FixedPointTaps& taps) {
-    const std::string_view name = QFormatName(taps.format);
-    std::string note = "; " + std::string(name) + " (tap x " +
-                       crt::FormatShortest(QFormatScale(taps.format)) + ", rounded, saturated): ";
-    note += crt::FormatD(taps.saturated) + (taps.saturated == 1 ? " tap" : " taps");
-    note += " saturated, response within " + OneDecimal(QuantisationCostDb(coef, taps));
-    note += " dB of the double design";
-    return note;
-}
-
 // The declaration every C array shares; appendValue(text, k) writes tap k.
 // The comment above an array: the title with suffix on its first line, then a line a note.
 std::string CComment(const taplore::TapsDescription& description, std::string_view suffix = {}) {
-    std::string comment = "/* " + description.title + std::string(suffix);
+    // A description read back from a file may hold anything.
+    std::string comment = "/* " + taplore::CommentSafe(description.title) + std::string(suffix);
     for (const std::string& note : description.notes)
-        comment += "\n * " + note;
+        comment += "\n * " + taplore::CommentSafe(note);
     return comment + " */\n";
 }
 
@@ -61,23 +48,33 @@ std::string CArray(std::string head, std::string_view type, int count, std::size
     return text;
 }
 
-void AppendCConstant(std::string& out, double value) {
-    if (std::isnan(value)) {
+} // namespace
+
+void AppendCFloatingConstant(std::string& out, double value, CFloating type) {
+    const double stored = type == CFloating::floatType ? static_cast<float>(value) : value;
+    if (std::isnan(stored)) {
         out += "NAN";
         return;
     }
-    if (std::isinf(value)) {
-        out += value < 0 ? "-INFINITY" : "INFINITY";
+    if (std::isinf(stored)) {
+        out += stored < 0 ? "-INFINITY" : "INFINITY";
         return;
     }
     const std::size_t start = out.size();
-    crt::AppendG17(out, value);
+    if (type == CFloating::floatType) {
+        char buffer[32];
+        const auto written =
+            std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(stored));
+        out.append(buffer, written.ptr);
+    } else {
+        crt::AppendG17(out, stored);
+    }
     // A text without "." or exponent would be an integer constant in C, and -0 would lose its sign.
     if (out.find_first_of(".e", start) == std::string::npos)
         out += ".0";
+    if (type == CFloating::floatType)
+        out += 'f';
 }
-
-} // namespace
 
 std::string FormatCoefficientsFull(const double* coef, int count) {
     std::string text;
@@ -95,7 +92,9 @@ std::string FormatCoefficientsC(const double* coef, int count,
     if (!std::all_of(coef, coef + count, [](double tap) { return std::isfinite(tap); }))
         head += "#include <math.h>\n";
     return CArray(std::move(head), "double", count, kFullLineBytes,
-                  [coef](std::string& text, int k) { AppendCConstant(text, coef[k]); });
+                  [coef](std::string& text, int k) {
+                      AppendCFloatingConstant(text, coef[k], CFloating::doubleType);
+                  });
 }
 
 std::string FormatFixedPoint(const FixedPointTaps& taps) {
@@ -111,7 +110,7 @@ std::string FormatFixedPoint(const FixedPointTaps& taps) {
 std::string FormatFixedPointC(const double* coef, const FixedPointTaps& taps,
                               const taplore::TapsDescription& description) {
     const std::string head =
-        CComment(description, FixedPointNote(coef, taps)) + "#include <stdint.h>\n";
+        CComment(description, "; " + QuantisationNote(coef, taps)) + "#include <stdint.h>\n";
     const std::string_view type = taps.format == QFormat::q15 ? "int16_t" : "int32_t";
     const std::int32_t* values = taps.values.data();
     return CArray(head, type, static_cast<int>(taps.values.size()), kFixedLineBytes,

@@ -11,6 +11,14 @@
 // "inf", "-inf" and "nan" as the file writer spells them; LF line ends.
 std::string FormatCoefficientsFull(const double* coef, int count);
 
+enum class CFloating { doubleType, floatType };
+
+// value as a C floating constant of the type: 17 significant digits for a double, the shortest
+// digits that give back the nearest float (with the f suffix) for a float; always with "." or an
+// exponent, so -0.0 keeps its sign; NAN, INFINITY and -INFINITY (from <math.h>) where the value
+// in that type is not finite.
+void AppendCFloatingConstant(std::string& out, double value, CFloating type);
+
 // A C definition of the count taps, const double fir_coefficients[count], after a comment
 // holding the description's title and then its notes, a line each. Values have
 // 17 significant digits and are always floating constants (so -0.0 keeps its sign); taps that

@@ -212,8 +212,14 @@ std::string FormatD(int value) {
 }
 
 std::string FormatShortest(double value) {
+    std::string text;
+    AppendShortest(text, value);
+    return text;
+}
+
+void AppendShortest(std::string& out, double value) {
     char buffer[kNumberBufferSize];
-    return std::string(buffer, WriteNumber(buffer, value));
+    out.append(buffer, WriteNumber(buffer, value));
 }
 
 std::string FormatG(double value, int significantDigits) {

@@ -33,6 +33,9 @@ std::string FormatG(double value, int significantDigits);
 // Appends "%f" of value to out without an intermediate string (for long listings).
 void AppendF(std::string& out, double value);
 
+// Appends FormatShortest(value) to out.
+void AppendShortest(std::string& out, double value);
+
 // Appends "%.17g" of value: 17 significant digits, enough to read back the same double.
 void AppendG17(std::string& out, double value);
 

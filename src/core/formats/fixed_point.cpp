@@ -2,6 +2,7 @@
 
 #include "core/analysis/fft.h"
 #include "core/analysis/log_magnitude.h"
+#include "core/formats/crt.h"
 
 #include <algorithm>
 #include <bit>
@@ -27,16 +28,47 @@ unsigned CostPoints(int count) {
 NoFixedPointForm::NoFixedPointForm()
     : std::runtime_error("The coefficients are not all finite: no fixed-point form.") {}
 
-std::string_view QFormatName(QFormat format) {
-    return format == QFormat::q15 ? "Q15" : "Q31";
+std::int32_t QFormat::Largest() const {
+    return static_cast<std::int32_t>((std::int64_t{1} << (bits - 1)) - 1);
+}
+
+std::int32_t QFormat::Smallest() const {
+    return static_cast<std::int32_t>(-(std::int64_t{1} << (bits - 1)));
+}
+
+std::optional<QFormat> ParseQFormat(std::string_view text) {
+    // Digits only: no sign, blank or exponent is part of a width.
+    if (text.find_first_not_of("0123456789.") != std::string_view::npos)
+        return std::nullopt;
+    const std::size_t point = text.find('.');
+    const auto bits = crt::StrictAtoi(text.substr(0, point));
+    if (!bits)
+        return std::nullopt;
+    const auto fraction =
+        point == std::string_view::npos ? *bits - 1 : crt::StrictAtoi(text.substr(point + 1));
+    if (!fraction)
+        return std::nullopt;
+    if (*bits < QFormat::kMinBits || *bits > QFormat::kMaxBits || *fraction < 0 ||
+        *fraction > QFormat::kMaxFraction)
+        return std::nullopt;
+    return QFormat{*bits, *fraction};
+}
+
+std::string QFormatName(QFormat format) {
+    std::string name = "Q";
+    name += crt::FormatD(format.fraction);
+    if (format != QFormat::q15 && format != QFormat::q31)
+        name += " in " + crt::FormatD(format.bits) + " bits";
+    return name;
 }
 
 double QFormatScale(QFormat format) {
-    return format == QFormat::q15 ? 32768.0 : 2147483648.0;
+    return std::ldexp(1.0, format.fraction);
 }
 
 FixedPointTaps Quantise(const double* coef, int count, QFormat format) {
     const double scale = QFormatScale(format);
+    const double smallest = format.Smallest(), largest = format.Largest();
     FixedPointTaps taps{format, {}, 0};
     taps.values.reserve(static_cast<std::size_t>(std::max(count, 0)));
     for (int k = 0; k < count; ++k) {
@@ -45,7 +77,7 @@ FixedPointTaps Quantise(const double* coef, int count, QFormat format) {
         // Scaling by a power of two is exact, and std::round takes halves away from zero, so
         // the only rounding is the one asked for.
         const double q = std::round(coef[k] * scale);
-        const double clipped = std::clamp(q, -scale, scale - 1);
+        const double clipped = std::clamp(q, smallest, largest);
         taps.saturated += clipped != q;
         taps.values.push_back(static_cast<std::int32_t>(clipped));
     }
@@ -73,4 +105,15 @@ double QuantisationCostDb(const double* coef, const FixedPointTaps& taps) {
     for (const Complex& bin : work)
         largestPower = std::max(largestPower, bin.re * bin.re + bin.im * bin.im);
     return 10.0 * std::log10(largestPower);
+}
+
+std::string QuantisationNote(const double* coef, const FixedPointTaps& taps) {
+    std::string note = QFormatName(taps.format) + " (tap x " +
+                       crt::FormatShortest(QFormatScale(taps.format)) + ", rounded, saturated): ";
+    note += crt::FormatD(taps.saturated) + (taps.saturated == 1 ? " tap" : " taps");
+    // "%.1f": the cost is a figure to read, not to compute with.
+    const std::string cost = crt::FormatF8_1(QuantisationCostDb(coef, taps));
+    note += " saturated, response within " + cost.substr(cost.find_first_not_of(' '));
+    note += " dB of the double design";
+    return note;
 }

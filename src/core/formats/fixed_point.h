@@ -1,23 +1,49 @@
 #pragma once
-// Taps as the integers a fixed-point DSP routine takes: Q15 (int16_t) or Q31 (int32_t), and
-// what the rounding costs the filter's response.
+// Taps as the integers a fixed-point DSP routine or an FPGA's multipliers take: any width of
+// two's complement from 2 to 32 bits with any number of fraction bits (Q15 in int16_t and Q31
+// in int32_t among them), and what the rounding costs the filter's response.
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 #include <vector>
 
-enum class QFormat { q15, q31 };
+// B total bits, sign included, of which F are fraction bits: a value q stands for q / 2^F.
+struct QFormat {
+    static constexpr int kMinBits = 2;
+    static constexpr int kMaxBits = 32;
+    static constexpr int kMaxFraction = 62;
 
-// "Q15" or "Q31".
-std::string_view QFormatName(QFormat format);
+    int bits = 16;     // kMinBits ... kMaxBits
+    int fraction = 15; // 0 ... kMaxFraction
 
-// The weight of one unit: 2^15 or 2^31.
+    static const QFormat q15; // 16 bits, 15 of them fraction
+    static const QFormat q31; // 32 bits, 31 of them fraction
+
+    friend bool operator==(const QFormat&, const QFormat&) = default;
+
+    // The largest and smallest value: 2^(B-1) - 1 and -2^(B-1).
+    std::int32_t Largest() const;
+    std::int32_t Smallest() const;
+};
+inline constexpr QFormat QFormat::q15{16, 15};
+inline constexpr QFormat QFormat::q31{32, 31};
+
+// "B" or "B.F" with B from 2 to 32 and F from 0 to 62 (B - 1 when left out); nullopt for any
+// other text.
+std::optional<QFormat> ParseQFormat(std::string_view text);
+
+// "Q15" and "Q31" for those two; otherwise "Q<F> in <B> bits", such as "Q17 in 18 bits".
+std::string QFormatName(QFormat format);
+
+// The weight of one unit: 2^F.
 double QFormatScale(QFormat format);
 
 struct FixedPointTaps {
     QFormat format = QFormat::q15;
-    std::vector<std::int32_t> values; // a Q15 value always fits in int16_t
+    std::vector<std::int32_t> values; // each within the format's range
     int saturated = 0;                // taps clipped to the format's range
 };
 
@@ -27,7 +53,7 @@ public:
     NoFixedPointForm();
 };
 
-// q = round(h * scale), halves rounded away from zero, clipped to [-scale, scale - 1].
+// q = round(h * 2^F), halves rounded away from zero, clipped to [-2^(B-1), 2^(B-1) - 1].
 // Throws NoFixedPointForm when any tap is not finite.
 FixedPointTaps Quantise(const double* coef, int count, QFormat format);
 
@@ -39,3 +65,8 @@ std::vector<double> Dequantise(const FixedPointTaps& taps);
 // dequantised taps. -inf when the taps are exact. Throws std::bad_alloc when the transform
 // does not fit in memory.
 double QuantisationCostDb(const double* coef, const FixedPointTaps& taps);
+
+// "Q15 (tap x 32768, rounded, saturated): 0 taps saturated, response within -65.7 dB of the
+// double design": the format, its scaling, the saturated taps and the quantisation cost
+// against coef, the double taps the values were made from.
+std::string QuantisationNote(const double* coef, const FixedPointTaps& taps);

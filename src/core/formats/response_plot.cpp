@@ -4,8 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace {
+
+using taplore::View;
+using taplore::ViewInfo;
 
 // The plot area: ten grid steps each way, so a vertical line falls on every twentieth of the
 // rate and a horizontal one on every 10 dB.
@@ -47,10 +52,44 @@ void AppendLine(std::string& svg, double x1, double y1, double x2, double y2) {
            Attribute("y2", y2) + "/>\n";
 }
 
+// Text for the image: the characters XML gives a meaning written as references, any other
+// control character (which XML does not allow) as a blank.
+std::string XmlText(std::string_view text) {
+    std::string xml;
+    for (const char c : text) {
+        if (c == '&')
+            xml += "&amp;";
+        else if (c == '<')
+            xml += "&lt;";
+        else if (c == '>')
+            xml += "&gt;";
+        else
+            xml += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+    }
+    return xml;
+}
+
 void AppendText(std::string& svg, double x, double y, std::string_view anchor,
                 std::string_view text) {
     svg += "<text" + Attribute("x", x) + Attribute("y", y) + " text-anchor=\"" +
-           std::string(anchor) + "\">" + std::string(text) + "</text>\n";
+           std::string(anchor) + "\">" + XmlText(text) + "</text>\n";
+}
+
+// The image's start: its size, the title in its metadata and centred above the plots, and the
+// white page the plots lie on.
+std::string DocumentHead(int width, int height, const std::string& title) {
+    const std::string size =
+        "width=\"" + crt::FormatD(width) + "\" height=\"" + crt::FormatD(height) + "\"";
+    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<svg xmlns=\"http://www.w3.org/2000/svg\" " +
+                      size + " viewBox=\"0 0 " + crt::FormatD(width) + " " + crt::FormatD(height) +
+                      "\" font-family=\"DejaVu Sans, sans-serif\" font-size=\"12\">\n";
+    svg += "<title>" + XmlText(title) + "</title>\n";
+    svg += "<rect " + size + " fill=\"#ffffff\"/>\n";
+    svg += "<g font-size=\"14\">\n";
+    AppendText(svg, width / 2.0, 24, "middle", title);
+    svg += "</g>\n";
+    return svg;
 }
 
 void AppendGrid(std::string& svg) {
@@ -120,7 +159,153 @@ void AppendLegendEntry(std::string& svg, double x, std::string_view colour,
     svg += "</g>\n";
 }
 
+// The stacked panels of the views: each the plot's width, a caption above and ticks below.
+constexpr int kPanelHeight = 160;
+constexpr int kPanelPitch = kPanelHeight + 70;
+constexpr int kPanelTicks = 5; // about as many value ticks a panel
+
+struct Range {
+    double low, high;
+};
+
+// The finite values' range, widened where it is flat and, for levels in dB, cut 150 dB below
+// the top, where the stop band's zeros would otherwise squash everything else.
+Range ValueRange(const std::vector<double>& values, View view) {
+    Range range{HUGE_VAL, -HUGE_VAL};
+    for (const double value : values) {
+        if (std::isfinite(value)) {
+            range.low = std::min(range.low, value);
+            range.high = std::max(range.high, value);
+        }
+    }
+    if (range.low > range.high)
+        return {-1.0, 1.0};
+    if (view == View::magnitude)
+        range.low = std::max(range.low, range.high - 150.0);
+    const double flat = std::max(1.0, std::abs(range.high)) * 1e-9;
+    if (range.high - range.low <= flat)
+        return {range.low - 1.0, range.high + 1.0};
+    return range;
+}
+
+// 1, 2 or 5 times a power of ten, so that span holds about count steps.
+double NiceStep(double span, int count) {
+    const double raw = span / count;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double factor : {1.0, 2.0, 5.0})
+        if (factor * power >= raw)
+            return factor * power;
+    return 10.0 * power;
+}
+
+// The range widened to whole steps, and its step.
+struct Axis {
+    double low, high, step;
+
+    static Axis Of(Range range, int count) {
+        const double step = NiceStep(range.high - range.low, count);
+        return {std::floor(range.low / step) * step, std::ceil(range.high / step) * step, step};
+    }
+    double Position(double value, double length) const {
+        return (value - low) / (high - low) * length;
+    }
+    double Tick(int k) const { return low + k * step; }
+    // Tick k with no more decimals than the step has, and never "-0".
+    std::string Label(int k) const {
+        const double scale = std::pow(10.0, std::max(0.0, -std::floor(std::log10(step))));
+        return crt::FormatShortest(std::round(Tick(k) * scale) / scale + 0.0);
+    }
+};
+
+// A value on the panel: its height from the top; values beyond the axis are held just outside
+// the panel, where the clip hides them.
+double PanelY(double value, const Axis& axis) {
+    if (value == -HUGE_VAL || value < axis.low)
+        return kPanelHeight + 5.0;
+    return std::max(-5.0, kPanelHeight - axis.Position(value, kPanelHeight));
+}
+
+// The curve as polylines, broken wherever a value is not a number.
+void AppendPanelCurve(std::string& svg, const std::vector<double>& values, const Axis& axis) {
+    const double last = std::max<double>(1.0, static_cast<double>(values.size()) - 1);
+    bool open = false;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (std::isnan(values[i])) {
+            svg += open ? "\"/>\n" : "";
+            open = false;
+            continue;
+        }
+        svg += open ? " "
+                    : "<polyline fill=\"none\" stroke=\"" + std::string(kCurveColour) +
+                          "\" stroke-width=\"2\" stroke-linejoin=\"round\" points=\"";
+        open = true;
+        svg += Coordinate(static_cast<double>(i) / last * kWidth) + "," +
+               Coordinate(PanelY(values[i], axis));
+    }
+    svg += open ? "\"/>\n" : "";
+}
+
+// The frequency axis in tenths of half the rate, as the magnitude plot has it; the time axis
+// in whole samples.
+std::vector<std::pair<double, std::string>> XTicks(const ViewInfo& info, double rate,
+                                                   std::size_t count) {
+    std::vector<std::pair<double, std::string>> ticks;
+    if (info.overFrequency) {
+        for (int k = 0; k <= 10; ++k)
+            ticks.emplace_back(k * kXStep, crt::FormatShortest(k * rate / 20));
+        return ticks;
+    }
+    const double last = std::max<double>(1.0, static_cast<double>(count) - 1);
+    const double step = std::max(1.0, NiceStep(last, 10));
+    for (double n = 0; n <= last; n += step)
+        ticks.emplace_back(n / last * kWidth, crt::FormatShortest(n));
+    return ticks;
+}
+
+void AppendPanel(std::string& svg, int top, const ViewInfo& info, const std::vector<double>& values,
+                 double rate, int index) {
+    const Axis axis = Axis::Of(ValueRange(values, info.view), kPanelTicks);
+    const std::string clip = "panel" + crt::FormatD(index);
+    svg += "<defs><clipPath id=\"" + clip + "\"><rect width=\"" + crt::FormatD(kWidth) +
+           "\" height=\"" + crt::FormatD(kPanelHeight) + "\"/></clipPath></defs>\n";
+    svg += "<g transform=\"translate(" + crt::FormatD(kLeft) + " " + crt::FormatD(top) + ")\">\n";
+    svg += "<rect width=\"" + crt::FormatD(kWidth) + "\" height=\"" + crt::FormatD(kPanelHeight) +
+           "\" fill=\"#000000\"/>\n";
+    const auto xTicks = XTicks(info, rate, values.size());
+    const int steps = static_cast<int>(std::lround((axis.high - axis.low) / axis.step));
+    svg += "<g stroke=\"#00ff00\" stroke-width=\"1\" stroke-dasharray=\"1 2\">\n";
+    for (const auto& [x, label] : xTicks)
+        AppendLine(svg, x + 0.5, 0, x + 0.5, kPanelHeight);
+    for (int k = 0; k <= steps; ++k)
+        AppendLine(svg, 0, PanelY(axis.Tick(k), axis) + 0.5, kWidth,
+                   PanelY(axis.Tick(k), axis) + 0.5);
+    svg += "</g>\n<g clip-path=\"url(#" + clip + ")\">\n";
+    AppendPanelCurve(svg, values, axis);
+    svg += "</g>\n<g fill=\"#000000\">\n";
+    for (const auto& [x, label] : xTicks)
+        AppendText(svg, x, kPanelHeight + 16, "middle", label);
+    for (int k = 0; k <= steps; ++k)
+        AppendText(svg, -6, PanelY(axis.Tick(k), axis) + 4, "end", axis.Label(k));
+    std::string caption(info.title);
+    caption += info.unit.empty() ? "" : " (" + std::string(info.unit) + ")";
+    caption += info.overFrequency ? " against frequency (Hz)" : " against time (samples)";
+    AppendText(svg, 0, -8, "start", caption);
+    svg += "</g>\n</g>\n";
+}
+
 } // namespace
+
+std::string FormatViewsSvg(const taplore::TapsDescription& description,
+                           const taplore::ResponseViews& views,
+                           std::span<const taplore::View> chosen) {
+    const int height = kTop + 20 + static_cast<int>(chosen.size()) * kPanelPitch;
+    std::string svg = DocumentHead(kImageWidth, height, "Response: " + description.title);
+    for (std::size_t i = 0; i < chosen.size(); ++i)
+        AppendPanel(svg, kTop + 20 + static_cast<int>(i) * kPanelPitch, taplore::InfoOf(chosen[i]),
+                    views.Values(chosen[i]), description.rate, static_cast<int>(i));
+    svg += "</svg>\n";
+    return svg;
+}
 
 std::string FormatResponseSvg(const taplore::TapsDescription& description,
                               const SpectrumLevels& levelsDb, const SpectrumLevels* quantisedDb,
@@ -135,19 +320,8 @@ std::string FormatResponseSvg(const taplore::TapsDescription& description,
                               std::span<const double> levelsDb, std::span<const double> quantisedDb,
                               std::string_view quantisedLabel,
                               std::span<const taplore::RequiredBand> required) {
-    const std::string size =
-        "width=\"" + crt::FormatD(kImageWidth) + "\" height=\"" + crt::FormatD(kImageHeight) + "\"";
-    const std::string title = "Log-magnitude response: " + description.title;
-    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                      "<svg xmlns=\"http://www.w3.org/2000/svg\" " +
-                      size + " viewBox=\"0 0 " + crt::FormatD(kImageWidth) + " " +
-                      crt::FormatD(kImageHeight) +
-                      "\" font-family=\"DejaVu Sans, sans-serif\" font-size=\"12\">\n";
-    svg += "<title>" + title + "</title>\n";
-    svg += "<rect " + size + " fill=\"#ffffff\"/>\n";
-    svg += "<g font-size=\"14\">\n";
-    AppendText(svg, kImageWidth / 2.0, 24, "middle", title);
-    svg += "</g>\n";
+    std::string svg =
+        DocumentHead(kImageWidth, kImageHeight, "Log-magnitude response: " + description.title);
     svg += "<defs><clipPath id=\"plot\"><rect width=\"" + crt::FormatD(kWidth) + "\" height=\"" +
            crt::FormatD(kHeight) + "\"/></clipPath></defs>\n";
     svg += "<g transform=\"translate(" + crt::FormatD(kLeft) + " " + crt::FormatD(kTop) + ")\">\n";

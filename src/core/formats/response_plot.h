@@ -3,6 +3,7 @@
 // 0 dB 10 pixels below the top of the plot, one grid step of 30 pixels for every 10 dB.
 
 #include "core/analysis/log_magnitude.h"
+#include "core/analysis/views.h"
 #include "core/formats/taps_description.h"
 
 #include <span>
@@ -37,3 +38,11 @@ std::string FormatResponseSvg(const taplore::TapsDescription& description,
                               std::span<const double> levelsDb, std::span<const double> quantisedDb,
                               std::string_view quantisedLabel,
                               std::span<const taplore::RequiredBand> required);
+
+// The chosen views stacked as panels in one image, in the order chosen, each in the magnitude
+// plot's colours with its own value axis (the levels cut 150 dB below their top), frequency
+// ticks in Hz from the description's rate or time ticks in samples, and a caption naming the
+// view. Values that are not numbers leave gaps in their curve.
+std::string FormatViewsSvg(const taplore::TapsDescription& description,
+                           const taplore::ResponseViews& views,
+                           std::span<const taplore::View> chosen);

@@ -1,0 +1,61 @@
+#include "cli/read_back.h"
+
+#include "core/formats/crt.h"
+#include "core/formats/taps_reader.h"
+#include "core/io/file_input.h"
+#include "core/io/file_output.h"
+
+#include <algorithm>
+
+namespace {
+
+bool FromStandardInput(const Options& options) {
+    return options.tapsFrom == "-";
+}
+
+std::string Source(const Options& options) {
+    return FromStandardInput(options) ? "standard input" : options.tapsFrom;
+}
+
+// Standard input to its end, within the free memory as a file is read.
+std::string ReadAll(std::istream* in) {
+    std::string text;
+    char buffer[1 << 16];
+    while (in && (in->read(buffer, sizeof buffer) || in->gcount() > 0))
+        AppendWithinMemory(text, buffer, static_cast<std::size_t>(in->gcount()));
+    return text;
+}
+
+double RateOf(const Options& options, const taplore::TapsFile& file) {
+    if (!options.rate.empty())
+        return *crt::StrictAtof(options.rate);
+    return file.description.rate > 0 ? file.description.rate : 1.0;
+}
+
+} // namespace
+
+int ReadTapsBack(Console& console, const Options& options, std::istream* in, Design& design) {
+    console.progress.Enter("reading");
+    taplore::TapsFile file;
+    try {
+        const std::string text =
+            FromStandardInput(options) ? ReadAll(in) : ReadWholeFile(options.tapsFrom);
+        taplore::TapsReading reading;
+        if (!options.tapsBits.empty())
+            reading.fixedPoint = ParseQFormat(options.tapsBits);
+        file = taplore::ReadTaps(text, reading);
+    } catch (const CFileException& e) {
+        return Report(console, kFailed, e.Message());
+    } catch (const taplore::TapsFileError& e) {
+        return Report(console, kFailed, Source(options) + ": " + e.what());
+    }
+    design.count = static_cast<int>(file.taps.size());
+    design.taps.reset(new double[file.taps.size()]);
+    std::copy(file.taps.begin(), file.taps.end(), design.taps.get());
+    design.description = file.description;
+    if (design.description.title.empty())
+        design.description.title =
+            crt::FormatD(design.count) + " taps read from " + Source(options);
+    design.description.rate = RateOf(options, file);
+    return kDone;
+}

@@ -1,0 +1,82 @@
+#include "core/formats/exports/export.h"
+
+#include "core/formats/exports/writers.h"
+
+#include <array>
+
+namespace taplore {
+namespace {
+
+constexpr std::array<ExportFormat, 17> kFormats = {{
+    {"text", "the saved file: \"%f\", CR LF line ends", ExportWidth::none, WriteText},
+    {"full", "17 significant digits a line, each reading back as the same double",
+     ExportWidth::none, WriteFull},
+    {"c", "a C array of doubles", ExportWidth::none, WriteCArray},
+    {"q15", "one Q15 integer a line", ExportWidth::q15, WriteIntegers},
+    {"q31", "one Q31 integer a line", ExportWidth::q31, WriteIntegers},
+    {"c-q15", "a C array of Q15 integers, with their quantisation cost", ExportWidth::q15,
+     WriteIntegerCArray},
+    {"c-q31", "a C array of Q31 integers, with their quantisation cost", ExportWidth::q31,
+     WriteIntegerCArray},
+    {"q", "one integer a line, of any width: q:B[.F] or --bits B[.F]", ExportWidth::chosen,
+     WriteIntegers},
+    {"cmsis-q15", "CMSIS-DSP style C: Q15 taps last first, state and instance for arm_fir_q15",
+     ExportWidth::q15, WriteCmsisQ15},
+    {"cmsis-q31", "CMSIS-DSP style C: Q31 taps last first, state and instance for arm_fir_q31",
+     ExportWidth::q31, WriteCmsisQ31},
+    {"cmsis-f32", "CMSIS-DSP style C: float taps last first, state and instance for arm_fir_f32",
+     ExportWidth::none, WriteCmsisF32},
+    {"coe", "Xilinx coefficient file: radix 10, integers of the width chosen", ExportWidth::chosen,
+     WriteCoe},
+    {"mif", "Intel memory initialisation file: integers in two's complement hex",
+     ExportWidth::chosen, WriteMif},
+    {"vhdl", "VHDL package: a constant array of signed values", ExportWidth::chosen, WriteVhdl},
+    {"verilog", "Verilog header: the count, the width and a function of sized signed constants",
+     ExportWidth::chosen, WriteVerilog},
+    {"csv", "CSV: a header naming the design, then index and tap, each reading back exactly",
+     ExportWidth::none, WriteCsv},
+    {"json", "JSON: the design's description and rate, and the taps reading back exactly",
+     ExportWidth::none, WriteJson},
+}};
+
+} // namespace
+
+std::span<const ExportFormat> ExportFormats() {
+    return kFormats;
+}
+
+const ExportFormat* FindExportFormat(std::string_view name) {
+    for (const ExportFormat& format : kFormats)
+        if (format.name == name)
+            return &format;
+    return nullptr;
+}
+
+std::optional<FormatChoice> ParseFormatChoice(std::string_view text) {
+    const std::size_t colon = text.find(':');
+    const ExportFormat* format = FindExportFormat(text.substr(0, colon));
+    if (!format)
+        return std::nullopt;
+    if (colon == std::string_view::npos)
+        return FormatChoice{format, std::nullopt};
+    const auto width = ParseQFormat(text.substr(colon + 1));
+    if (!width || format->width != ExportWidth::chosen)
+        return std::nullopt;
+    return FormatChoice{format, width};
+}
+
+std::optional<QFormat> ExportQFormat(const ExportFormat& format, QFormat chosen) {
+    switch (format.width) {
+    case ExportWidth::chosen:
+        return chosen;
+    case ExportWidth::q15:
+        return QFormat::q15;
+    case ExportWidth::q31:
+        return QFormat::q31;
+    case ExportWidth::none:
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace taplore

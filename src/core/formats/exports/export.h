@@ -1,0 +1,64 @@
+#pragma once
+// Every text the taps can be written as, from Taplore's own to the exports for the toolchains
+// that run a filter: one writer a format, all with one signature, listed in one table that the
+// command line's check, help and dispatch, the dialog's copy entries and the manual read.
+
+#include "core/formats/fixed_point.h"
+#include "core/formats/taps_description.h"
+
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace taplore {
+
+// Samples a CMSIS-DSP style FIR call filters at once, unless asked otherwise.
+constexpr int kDefaultBlockSize = 32;
+constexpr int kMaxBlockSize = 1 << 20;
+
+// Everything a writer writes from.
+struct ExportInput {
+    std::span<const double> taps;
+    const FixedPointTaps* quantised; // made from taps in the format's width; null when it has none
+    const TapsDescription& description;
+    int blockSize = kDefaultBlockSize; // 1 ... kMaxBlockSize
+};
+
+// The integers a format writes: none (it writes the taps themselves), the width asked for
+// (Q15 unless another is given), or the one width its target takes.
+enum class ExportWidth { none, chosen, q15, q31 };
+
+struct ExportFormat {
+    std::string_view name;    // as --format takes it
+    std::string_view summary; // one line for the help and the manual
+    ExportWidth width;
+    std::string (*write)(const ExportInput& input);
+};
+
+// Every format, in the order the help lists them.
+std::span<const ExportFormat> ExportFormats();
+
+// The format of that name, or null.
+const ExportFormat* FindExportFormat(std::string_view name);
+
+// A --format text: a format's name, and for a format whose width is chosen, optionally ":" and
+// the width (q:18.17, coe:25).
+struct FormatChoice {
+    const ExportFormat* format;
+    std::optional<QFormat> width;
+};
+std::optional<FormatChoice> ParseFormatChoice(std::string_view text);
+
+// The fixed-point form format writes when chosen is the width asked for; nullopt for a format
+// that writes the taps themselves.
+std::optional<QFormat> ExportQFormat(const ExportFormat& format, QFormat chosen);
+
+// Thrown by a writer whose target cannot take these taps; what() is the message users see.
+class ExportRefused : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+} // namespace taplore

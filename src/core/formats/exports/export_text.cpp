@@ -1,0 +1,76 @@
+#include "core/formats/exports/export_text.h"
+
+#include "core/formats/fixed_point.h"
+
+#include <stdexcept>
+
+namespace taplore {
+namespace {
+
+// The two's complement of value as an unsigned number of bits bits.
+std::uint32_t Unsigned(std::int32_t value, int bits) {
+    const std::uint64_t mask = (std::uint64_t{1} << bits) - 1;
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(std::int64_t{value}) & mask);
+}
+
+} // namespace
+
+std::string CommentSafe(std::string_view line) {
+    std::string safe;
+    safe.reserve(line.size());
+    for (const char c : line) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f)
+            safe += ' ';
+        else if (c == '\\')
+            safe += '/';
+        else if ((c == '?' || c == '/') && !safe.empty() && safe.back() == (c == '?' ? '?' : '*'))
+            safe += std::string(" ") + c;
+        else
+            safe += c;
+    }
+    return safe;
+}
+
+std::vector<std::string> DescriptionLines(const ExportInput& input) {
+    std::vector<std::string> lines{CommentSafe(input.description.title)};
+    for (const std::string& note : input.description.notes)
+        lines.push_back(CommentSafe(note));
+    if (input.quantised)
+        lines.push_back(QuantisationNote(input.taps.data(), *input.quantised));
+    return lines;
+}
+
+std::string CommentLines(const ExportInput& input, std::string_view prefix) {
+    std::string text;
+    for (const std::string& line : DescriptionLines(input)) {
+        text.append(prefix).append(" ").append(line);
+        text += '\n';
+    }
+    return text;
+}
+
+const FixedPointTaps& QuantisedTaps(const ExportInput& input) {
+    if (!input.quantised)
+        throw std::logic_error("an export with a width was given no quantised taps");
+    return *input.quantised;
+}
+
+std::string TwosComplementHex(std::int32_t value, int bits) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const std::uint32_t word = Unsigned(value, bits);
+    std::string text(static_cast<std::size_t>((bits + 3) / 4), '0');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        text[text.size() - 1 - i] = kDigits[(word >> (4 * i)) & 0xf];
+    return text;
+}
+
+std::string TwosComplementBinary(std::int32_t value, int bits) {
+    const std::uint32_t word = Unsigned(value, bits);
+    std::string text(static_cast<std::size_t>(bits), '0');
+    for (int i = 0; i < bits; ++i)
+        text[text.size() - 1 - static_cast<std::size_t>(i)] = (word >> i) & 1 ? '1' : '0';
+    return text;
+}
+
+} // namespace taplore

@@ -1,0 +1,35 @@
+#pragma once
+// What the export writers share: the description as comment lines, and integers in the forms
+// hardware-description and memory files spell them.
+
+#include "core/formats/exports/export.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace taplore {
+
+// line made safe for any comment: control characters become blanks, backslashes slashes, and
+// "??" (which could continue a C comment onto the next line) and "*/" (which would end a C
+// block comment) are broken up by a blank.
+std::string CommentSafe(std::string_view line);
+
+// The description's title and notes, then for quantised taps their quantisation note, each
+// made CommentSafe.
+std::vector<std::string> DescriptionLines(const ExportInput& input);
+
+// Each of DescriptionLines after prefix and a blank, LF line ends.
+std::string CommentLines(const ExportInput& input, std::string_view prefix);
+
+// The quantised taps a format with a width writes; throws std::logic_error when the caller
+// gave none.
+const FixedPointTaps& QuantisedTaps(const ExportInput& input);
+
+// value's two's complement in bits bits: upper-case hexadecimal of (bits + 3) / 4 digits, or
+// bits binary digits.
+std::string TwosComplementHex(std::int32_t value, int bits);
+std::string TwosComplementBinary(std::int32_t value, int bits);
+
+} // namespace taplore

@@ -1,0 +1,24 @@
+#pragma once
+// The writers the export table lists, one file each.
+
+#include "core/formats/exports/export.h"
+
+namespace taplore {
+
+std::string WriteText(const ExportInput& input);
+std::string WriteFull(const ExportInput& input);
+std::string WriteCArray(const ExportInput& input);
+std::string WriteIntegers(const ExportInput& input);
+std::string WriteIntegerCArray(const ExportInput& input);
+
+std::string WriteCmsisQ15(const ExportInput& input);
+std::string WriteCmsisQ31(const ExportInput& input);
+std::string WriteCmsisF32(const ExportInput& input);
+std::string WriteCoe(const ExportInput& input);
+std::string WriteMif(const ExportInput& input);
+std::string WriteVhdl(const ExportInput& input);
+std::string WriteVerilog(const ExportInput& input);
+std::string WriteCsv(const ExportInput& input);
+std::string WriteJson(const ExportInput& input);
+
+} // namespace taplore

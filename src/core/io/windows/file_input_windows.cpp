@@ -1,0 +1,41 @@
+#include "core/io/file_input.h"
+
+#include "core/io/file_output.h"
+#include "core/io/windows/wide_text.h"
+
+#include <windows.h>
+
+namespace {
+
+// Closes the handle however the reading ends.
+struct Handle {
+    HANDLE handle;
+    ~Handle() {
+        if (handle != INVALID_HANDLE_VALUE)
+            ::CloseHandle(handle);
+    }
+};
+
+} // namespace
+
+std::string ReadWholeFile(const std::string& path) {
+    const std::optional<std::wstring> wide = WideFromUtf8(path);
+    if (!wide)
+        throw CFileException(CFileException::badPath, path);
+    // Others may go on reading and writing it meanwhile, as with any viewer.
+    const Handle file{::CreateFileW(wide->c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.handle == INVALID_HANDLE_VALUE)
+        throw CFileException(CFileException::CauseFromLastError(::GetLastError()), path);
+    std::string bytes;
+    char buffer[1 << 16];
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(file.handle, buffer, sizeof buffer, &got, nullptr))
+            throw CFileException(CFileException::CauseFromLastError(::GetLastError()), path);
+        if (got == 0)
+            return bytes;
+        AppendWithinMemory(bytes, buffer, got);
+    }
+}

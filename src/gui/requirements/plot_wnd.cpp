@@ -1,0 +1,215 @@
+#include "gui/requirements/plot_wnd.h"
+
+#include "core/formats/crt.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kTicks = 6; // about as many tick steps along an axis
+const QColor kCurve(200, 0, 0);
+const QColor kStaleCurve(200, 150, 150);
+const QColor kRegion(90, 170, 90, 70);
+const QColor kGrid(220, 220, 220);
+
+// A step of 1, 2 or 5 times a power of ten giving about kTicks steps over the span.
+double TickStep(double span) {
+    if (!(span > 0) || !std::isfinite(span))
+        return 1.0;
+    const double raw = span / kTicks;
+    const double decade = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double multiple : {1.0, 2.0, 5.0})
+        if (multiple * decade >= raw)
+            return multiple * decade;
+    return 10 * decade;
+}
+
+// Tick labels as the shortest decimal text, without the noise of the step's own rounding.
+QString TickText(double value, double step) {
+    const double rounded = std::round(value / step) * step;
+    return QString::fromStdString(crt::FormatShortest(std::fabs(rounded) < step / 2 ? 0.0 : rounded));
+}
+
+} // namespace
+
+CPlotWnd::CPlotWnd(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+    setMinimumSize(240, 160);
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+}
+
+void CPlotWnd::SetCurve(QVector<QPointF> points, const QString& xTitle, const QString& yTitle) {
+    m_points = std::move(points);
+    m_xTitle = xTitle;
+    m_yTitle = yTitle;
+    UpdateLimits();
+}
+
+void CPlotWnd::SetRegions(QVector<PlotRegion> regions) {
+    m_regions = std::move(regions);
+    update();
+}
+
+void CPlotWnd::SetRange(std::optional<PlotRange> range) {
+    m_range = range;
+    UpdateLimits();
+}
+
+void CPlotWnd::SetStale(bool stale) {
+    m_stale = stale;
+    update();
+}
+
+// The x axis spans the curve; the y axis the range asked for, or the curve's finite values
+// rounded out to whole ticks.
+void CPlotWnd::UpdateLimits() {
+    double low = INFINITY, high = -INFINITY;
+    for (const QPointF& point : m_points)
+        if (std::isfinite(point.y())) {
+            low = std::min(low, point.y());
+            high = std::max(high, point.y());
+        }
+    if (!m_points.isEmpty()) {
+        m_xLow = m_points.front().x();
+        m_xHigh = std::max(m_points.back().x(), m_xLow + 1e-300);
+    }
+    if (m_range) {
+        low = m_range->low;
+        high = m_range->high;
+    } else if (low > high) {
+        low = 0, high = 1;
+    } else {
+        const double step = TickStep(std::max(high - low, 1e-12));
+        low = std::floor(low / step) * step;
+        high = std::max(std::ceil(high / step) * step, low + step);
+    }
+    m_yLow = low;
+    m_yHigh = high;
+    update();
+}
+
+QRect CPlotWnd::PlotArea() const {
+    const int text = fontMetrics().height();
+    return rect().adjusted(text * 4 + 8, text / 2 + 4, -text, -(text * 2 + 10));
+}
+
+QPointF CPlotWnd::ToPixel(const QRect& area, double x, double y) const {
+    const double fx = (x - m_xLow) / (m_xHigh - m_xLow);
+    const double fy = (y - m_yLow) / (m_yHigh - m_yLow);
+    // Far outside values are held just beyond the edge, where the clip hides them.
+    return {area.left() + std::clamp(fx, -0.01, 1.01) * area.width(),
+            area.bottom() - std::clamp(fy, -0.01, 1.01) * area.height()};
+}
+
+void CPlotWnd::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    const QRect area = PlotArea();
+    DrawRegions(painter, area);
+    DrawAxes(painter, area);
+    DrawCurve(painter, area);
+    DrawReadout(painter, area);
+}
+
+void CPlotWnd::DrawAxes(QPainter& painter, const QRect& area) const {
+    const QFontMetrics metrics = fontMetrics();
+    const double xStep = TickStep(m_xHigh - m_xLow), yStep = TickStep(m_yHigh - m_yLow);
+    for (double x = std::ceil(m_xLow / xStep) * xStep; x <= m_xHigh + xStep * 1e-9; x += xStep) {
+        const double px = ToPixel(area, x, m_yLow).x();
+        painter.setPen(kGrid);
+        painter.drawLine(QPointF(px, area.top()), QPointF(px, area.bottom()));
+        painter.setPen(palette().color(QPalette::Text));
+        const QString text = TickText(x, xStep);
+        painter.drawText(QPointF(px - metrics.horizontalAdvance(text) / 2.0,
+                                 area.bottom() + metrics.height() + 2),
+                         text);
+    }
+    for (double y = std::ceil(m_yLow / yStep) * yStep; y <= m_yHigh + yStep * 1e-9; y += yStep) {
+        const double py = ToPixel(area, m_xLow, y).y();
+        painter.setPen(kGrid);
+        painter.drawLine(QPointF(area.left(), py), QPointF(area.right(), py));
+        painter.setPen(palette().color(QPalette::Text));
+        const QString text = TickText(y, yStep);
+        painter.drawText(QPointF(area.left() - metrics.horizontalAdvance(text) - 6,
+                                 py + metrics.ascent() / 2.0),
+                         text);
+    }
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawRect(area);
+    painter.drawText(QRect(area.left(), area.bottom() + metrics.height() + 4, area.width(),
+                           metrics.height()),
+                     Qt::AlignCenter, m_xTitle);
+    painter.save();
+    painter.translate(metrics.height() / 2.0 + 2, area.center().y());
+    painter.rotate(-90);
+    painter.drawText(QRect(-area.height() / 2, -metrics.height() / 2, area.height(),
+                           metrics.height()),
+                     Qt::AlignCenter, m_yTitle);
+    painter.restore();
+}
+
+void CPlotWnd::DrawRegions(QPainter& painter, const QRect& area) const {
+    painter.save();
+    painter.setClipRect(area);
+    for (const PlotRegion& region : m_regions) {
+        const QPointF topLeft = ToPixel(area, region.x0, region.y1);
+        const QPointF bottomRight = ToPixel(area, region.x1, region.y0);
+        painter.fillRect(QRectF(topLeft, bottomRight), kRegion);
+    }
+    painter.restore();
+}
+
+void CPlotWnd::DrawCurve(QPainter& painter, const QRect& area) const {
+    QPainterPath path;
+    bool drawing = false;
+    for (const QPointF& point : m_points) {
+        if (!std::isfinite(point.y())) {
+            drawing = false;
+            continue;
+        }
+        const QPointF pixel = ToPixel(area, point.x(), point.y());
+        drawing ? path.lineTo(pixel) : path.moveTo(pixel);
+        drawing = true;
+    }
+    painter.save();
+    painter.setClipRect(area);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(m_stale ? kStaleCurve : kCurve, 1.5));
+    painter.drawPath(path);
+    painter.restore();
+}
+
+// The point of the curve nearest the pointer's column, named in the plot's top right corner.
+void CPlotWnd::DrawReadout(QPainter& painter, const QRect& area) const {
+    if (!m_pointerX || m_points.isEmpty())
+        return;
+    const double x = m_xLow + (*m_pointerX - area.left()) * (m_xHigh - m_xLow) / area.width();
+    const auto nearest = std::min_element(m_points.begin(), m_points.end(),
+                                          [x](const QPointF& a, const QPointF& b) {
+                                              return std::fabs(a.x() - x) < std::fabs(b.x() - x);
+                                          });
+    const QString text = QString::fromStdString(crt::FormatShortest(nearest->x())) + "  " +
+                         QString::fromStdString(crt::FormatShortest(nearest->y()));
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(area.adjusted(4, 2, -4, -2), Qt::AlignTop | Qt::AlignRight, text);
+    painter.setPen(QPen(kGrid.darker(150), 1, Qt::DashLine));
+    const double px = ToPixel(area, nearest->x(), 0).x();
+    painter.drawLine(QPointF(px, area.top()), QPointF(px, area.bottom()));
+}
+
+void CPlotWnd::mouseMoveEvent(QMouseEvent* event) {
+    const QRect area = PlotArea();
+    const int x = event->position().toPoint().x();
+    m_pointerX = area.contains(event->position().toPoint()) ? std::optional(x) : std::nullopt;
+    update();
+}
+
+void CPlotWnd::leaveEvent(QEvent* /*event*/) {
+    m_pointerX.reset();
+    update();
+}

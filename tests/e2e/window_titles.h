@@ -1,0 +1,13 @@
+#pragma once
+// The titles of the program's windows, the same in the Qt and the Windows dialog, by which
+// the end-to-end tests find them.
+
+namespace e2e {
+
+inline constexpr const char* kMainTitle = "FIR Filter Design";
+inline constexpr const char* kSaveTitle = "Save As";
+inline constexpr const char* kAboutTitle = "About Taplore";
+inline constexpr const char* kHelpTitle = "Taplore Help";
+inline constexpr const char* kErrorTitle = "Error";
+
+} // namespace e2e
