@@ -168,8 +168,9 @@ CLI::Option* AddValue(CLI::App& app, OptionExamples& examples, const std::string
     return option;
 }
 
-// The dialog's four values, required unless the taps are read from a file (where a rate may
-// still be given, for the frequency axes).
+// The dialog's four values and its window, required unless the taps are read from a file (where
+// a rate may still be given, for the frequency axes) or designed to requirements (which take
+// the rate alone of them).
 void DeclareDesignOptions(CLI::App& app, Options& options, OptionExamples& examples) {
     AddValue(app, examples, "--order", options.order,
              "Filter order; the taps are the order made odd", "N", "511")
