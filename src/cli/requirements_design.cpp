@@ -125,8 +125,7 @@ std::vector<RequiredBand> RequiredBands(const RequirementsReport& report) {
         const Band& band = r.bands[i];
         double deviation = report.deviations[i];
         if (report.tolerances)
-            deviation =
-                IsPassBand(band) ? PassDeviation(r.rippleDb) : StopDeviation(r.attenuationDb);
+            deviation = AllowedDeviation(r, band);
         const double gain = std::fabs(band.gain);
         required.push_back({band.lowHz, band.highHz, db(gain - deviation), db(gain + deviation)});
     }

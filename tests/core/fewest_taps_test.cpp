@@ -29,6 +29,12 @@ const Case kCases[] = {
      0.5,
      55,
      false},
+    // Stop bands of their own: 40 dB below the pass band, 70 dB above it.
+    {"band-pass, stop bands apart",
+     {{0, 800, 0, 1, 40}, {1000, 2000, 1, 1}, {2300, 4000, 0, 1, 70}},
+     0.5,
+     0,
+     false},
 };
 
 Requirements RequirementsOf(const Case& c) {
@@ -47,8 +53,7 @@ std::vector<double> DesignedAlike(const Requirements& r, DesignMethod method, in
         return DesignKaiser(r, taps).taps;
     Requirements weighted = r;
     for (Band& band : weighted.bands)
-        band.weight =
-            1 / (band.gain == 1 ? PassDeviation(r.rippleDb) : StopDeviation(r.attenuationDb));
+        band.weight = 1 / AllowedDeviation(r, band);
     return DesignEquiripple(weighted, taps).taps;
 }
 

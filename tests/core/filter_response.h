@@ -45,8 +45,10 @@ inline double LargestDeviation(const std::vector<double>& taps, const taplore::B
 // Whether the taps keep pass/stop tolerances in every band.
 inline bool Meets(const std::vector<double>& taps, const taplore::Requirements& r) {
     for (const taplore::Band& band : r.bands) {
-        const double tolerance = band.gain == 1.0 ? taplore::PassDeviation(r.rippleDb)
-                                                  : taplore::StopDeviation(r.attenuationDb);
+        const double db =
+            band.toleranceDb.value_or(band.gain == 1.0 ? r.rippleDb : r.attenuationDb);
+        const double tolerance =
+            band.gain == 1.0 ? taplore::PassDeviation(db) : taplore::StopDeviation(db);
         if (!(LargestDeviation(taps, band, r.rate) <= tolerance))
             return false;
     }

@@ -63,6 +63,8 @@ TEST(Requirements, RefusalsNameWhatIsWrong) {
          "the ripple must be above 0 dB"},
         {"no attenuation", [](Requirements& r) { r.attenuationDb = -3; },
          RequirementsPart::attenuation, -1, "the attenuation must be above 0 dB"},
+        {"a band's own attenuation", [](Requirements& r) { r.bands[1].toleranceDb = 0; },
+         RequirementsPart::attenuation, 1, "the attenuation must be above 0 dB"},
         {"Hilbert", [](Requirements& r) { r.kind = ResponseKind::hilbert; }, RequirementsPart::kind,
          -1, "ordinary filters only"},
     };

@@ -74,10 +74,8 @@ std::vector<double> MeasureDeviations(const std::vector<double>& taps,
 }
 
 bool MeetsTolerances(const std::vector<double>& deviations, const Requirements& requirements) {
-    const double pass = PassDeviation(requirements.rippleDb);
-    const double stop = StopDeviation(requirements.attenuationDb);
     for (std::size_t i = 0; i < deviations.size(); ++i)
-        if (!(deviations[i] <= (IsPassBand(requirements.bands[i]) ? pass : stop)))
+        if (!(deviations[i] <= AllowedDeviation(requirements, requirements.bands[i])))
             return false;
     return true;
 }

@@ -14,8 +14,7 @@ namespace taplore {
 std::vector<double> MeasureDeviations(const std::vector<double>& taps,
                                       const Requirements& requirements);
 
-// Whether measured deviations keep the tolerances: every pass band within PassDeviation,
-// every stop band within StopDeviation.
+// Whether measured deviations keep the tolerances: every band within its AllowedDeviation.
 bool MeetsTolerances(const std::vector<double>& deviations, const Requirements& requirements);
 
 } // namespace taplore

@@ -29,8 +29,7 @@ struct Attempt {
 Requirements WeightedByTolerance(const Requirements& requirements) {
     Requirements weighted = requirements;
     for (Band& band : weighted.bands)
-        band.weight = 1.0 / (IsPassBand(band) ? PassDeviation(requirements.rippleDb)
-                                              : StopDeviation(requirements.attenuationDb));
+        band.weight = 1.0 / AllowedDeviation(requirements, band);
     return weighted;
 }
 
@@ -186,8 +185,7 @@ int EstimateTaps(const Requirements& requirements, DesignMethod method) {
     if (method == DesignMethod::kaiser) {
         taps = KaiserLength(KaiserAttenuation(requirements), transition);
     } else if (std::isfinite(transition)) {
-        const double dp = PassDeviation(requirements.rippleDb);
-        const double ds = StopDeviation(requirements.attenuationDb);
+        const auto [dp, ds] = TightestDeviations(requirements);
         const double cycles = transition / (2 * std::numbers::pi);
         taps = std::ceil((-20.0 * std::log10(std::sqrt(dp * ds)) - 13.0) / (14.6 * cycles) + 1.0);
     }

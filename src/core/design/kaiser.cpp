@@ -53,8 +53,8 @@ double KaiserBeta(double attenuationDb) {
 }
 
 double KaiserAttenuation(const Requirements& requirements) {
-    return -20.0 * std::log10(std::min(PassDeviation(requirements.rippleDb),
-                                       StopDeviation(requirements.attenuationDb)));
+    const auto [pass, stop] = TightestDeviations(requirements);
+    return -20.0 * std::log10(std::min(pass, stop));
 }
 
 int KaiserLength(double attenuationDb, double transitionRadians) {

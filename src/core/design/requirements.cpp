@@ -47,6 +47,25 @@ double PassDeviation(double rippleDb) {
     return (ratio - 1.0) / (ratio + 1.0);
 }
 
+double ToleranceDb(const Requirements& requirements, const Band& band) {
+    const double shared = IsPassBand(band) ? requirements.rippleDb : requirements.attenuationDb;
+    return band.toleranceDb.value_or(shared);
+}
+
+double AllowedDeviation(const Requirements& requirements, const Band& band) {
+    const double tolerance = ToleranceDb(requirements, band);
+    return IsPassBand(band) ? PassDeviation(tolerance) : StopDeviation(tolerance);
+}
+
+std::pair<double, double> TightestDeviations(const Requirements& requirements) {
+    double pass = 1.0, stop = 1.0;
+    for (const Band& band : requirements.bands) {
+        double& tightest = IsPassBand(band) ? pass : stop;
+        tightest = std::min(tightest, AllowedDeviation(requirements, band));
+    }
+    return {pass, stop};
+}
+
 double StopDeviation(double attenuationDb) {
     return std::pow(10.0, -attenuationDb / 20.0);
 }
@@ -100,11 +119,18 @@ std::optional<RequirementsProblem> CheckTolerances(const Requirements& requireme
     }
     if (!anyPass)
         return Problem(RequirementsPart::band, -1, "no pass band: give at least one");
-    if (!IsPositiveFinite(requirements.rippleDb))
-        return Problem(RequirementsPart::ripple, -1, "the ripple must be above 0 dB and finite");
-    if (!IsPositiveFinite(requirements.attenuationDb))
-        return Problem(RequirementsPart::attenuation, -1,
+    for (int i = 0; i < static_cast<int>(requirements.bands.size()); ++i) {
+        const Band& band = requirements.bands[i];
+        if (IsPositiveFinite(ToleranceDb(requirements, band)))
+            continue;
+        // A tolerance of the band's own is the band's fault; the shared one is not.
+        const int at = band.toleranceDb ? i : -1;
+        if (IsPassBand(band))
+            return Problem(RequirementsPart::ripple, at,
+                           "the ripple must be above 0 dB and finite");
+        return Problem(RequirementsPart::attenuation, at,
                        "the attenuation must be above 0 dB and finite");
+    }
     return std::nullopt;
 }
 

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace taplore {
@@ -18,6 +19,9 @@ struct Band {
     double gain = 1.0;
     // How much an error here counts against the other bands' (equiripple): positive, finite.
     double weight = 1.0;
+    // A pass/stop design's tolerance for this band alone, its ripple (pass) or attenuation
+    // (stop) in dB, above 0; without one, the requirements' own.
+    std::optional<double> toleranceDb = std::nullopt;
 };
 
 // What the taps' symmetry approximates.
@@ -31,7 +35,8 @@ struct Requirements {
     double rate = 0.0;       // Hz, positive and finite
     std::vector<Band> bands; // in increasing frequency, with a transition between neighbours
     // The tolerances of a pass/stop design: the pass bands' ripple peak to peak and the stop
-    // bands' attenuation below the pass-band gain, both in dB and above 0.
+    // bands' attenuation below the pass-band gain, both in dB and above 0; a band's own
+    // tolerance takes the place of its kind's.
     double rippleDb = 0.0;
     double attenuationDb = 0.0;
     ResponseKind kind = ResponseKind::ordinary;
@@ -41,6 +46,15 @@ struct Requirements {
 double PassDeviation(double rippleDb);
 // The largest response a stop band may have: 10^(-As/20).
 double StopDeviation(double attenuationDb);
+
+// A pass/stop design's tolerance for band in dB: its own, or its kind's of the requirements.
+double ToleranceDb(const Requirements& requirements, const Band& band);
+// The largest deviation band may have: PassDeviation or StopDeviation of its tolerance.
+double AllowedDeviation(const Requirements& requirements, const Band& band);
+
+// The smallest AllowedDeviation of the pass bands and of the stop bands, the figures the
+// length estimates read (1 where there is no band of the kind).
+std::pair<double, double> TightestDeviations(const Requirements& requirements);
 
 // The deviations as dB again: the ripple peak to peak, 20 log10((1 + d) / (1 - d)), and the
 // attenuation, -20 log10(d).
@@ -62,7 +76,7 @@ struct RequirementsProblem {
 std::optional<RequirementsProblem> CheckBands(const Requirements& requirements);
 
 // CheckBands, and a pass/stop design besides: every band a pass band (gain 1) or a stop band
-// (gain 0), at least one pass band, ripple and attenuation above 0 dB, an ordinary response.
+// (gain 0), at least one pass band, every band's tolerance above 0 dB, an ordinary response.
 std::optional<RequirementsProblem> CheckTolerances(const Requirements& requirements);
 
 // Whether linear-phase taps of this length can give what the bands ask where their symmetry

@@ -47,9 +47,9 @@ std::string Taps(int taps) {
 // "pass 0 to 1000 Hz: ripple 0.0851 dB (0.1 dB asked)", with "missed" where it does not keep it.
 std::string ToleranceLine(const Requirements& r, const Band& band, double deviation) {
     const bool pass = IsPassBand(band);
-    const double asked = pass ? r.rippleDb : r.attenuationDb;
+    const double asked = ToleranceDb(r, band);
     const double reached = pass ? RippleDb(deviation) : AttenuationDb(deviation);
-    const double tolerance = pass ? PassDeviation(r.rippleDb) : StopDeviation(r.attenuationDb);
+    const double tolerance = AllowedDeviation(r, band);
     std::string line = (pass ? "pass " : "stop ") + Edges(band) + ": ";
     line += (pass ? "ripple " + Decimals(reached, 4) : "attenuation " + Decimals(reached, 2));
     line += " dB (" + crt::FormatShortest(asked) + " dB asked)";
