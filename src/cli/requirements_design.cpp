@@ -1,13 +1,11 @@
 #include "cli/requirements_design.h"
 
-#include "core/design/equiripple.h"
-#include "core/design/fewest_taps.h"
+#include "core/design/requirements_design.h"
 #include "core/formats/crt.h"
 #include "core/formats/requirements_report.h"
+#include "core/formats/response_plot.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 namespace {
 
@@ -80,58 +78,6 @@ std::string Where(const RequirementsProblem& problem, const std::vector<GivenBan
     return bands[problem.band].option + " " + bands[problem.band].text;
 }
 
-// What a design to requirements made, whatever the kind.
-struct Outcome {
-    DesignStatus status = DesignStatus::refused;
-    std::string message;
-    std::vector<double> taps;
-    RequirementsReport report;
-};
-
-Outcome BandDesign(const Requirements& r, int taps, const Progress& progress) {
-    EquirippleResult result = DesignEquiripple(r, taps, progress);
-    Outcome outcome{result.status, result.message, {}, {}};
-    if (HasTaps(result.status))
-        outcome.report = ReportOf(r, result, false);
-    outcome.taps = std::move(result.taps);
-    return outcome;
-}
-
-Outcome ToleranceDesign(const Requirements& r, DesignMethod method, const std::string& taps,
-                        const Progress& progress) {
-    FewestTapsResult result = taps.empty()
-                                  ? DesignFewestTaps(r, method, progress)
-                                  : DesignAtLength(r, method, *crt::StrictAtoi(taps), progress);
-    Outcome outcome{result.status, result.message, {}, {}};
-    if (HasTaps(result.status))
-        outcome.report = ReportOf(r, method, result);
-    outcome.taps = std::move(result.taps);
-    return outcome;
-}
-
-// Where the plot shades each band: between the levels the tolerances allow, or for bands of
-// any gain, the gain and the deviation reached about it. A differentiator's response rises
-// across its bands, which no shading of constant levels shows.
-std::vector<RequiredBand> RequiredBands(const RequirementsReport& report) {
-    const Requirements& r = report.requirements;
-    std::vector<RequiredBand> required;
-    if (r.kind == ResponseKind::differentiator)
-        return required;
-    const auto db = [](double magnitude) {
-        return magnitude > 0 ? 20 * std::log10(magnitude)
-                             : -std::numeric_limits<double>::infinity();
-    };
-    for (std::size_t i = 0; i < r.bands.size(); ++i) {
-        const Band& band = r.bands[i];
-        double deviation = report.deviations[i];
-        if (report.tolerances)
-            deviation = AllowedDeviation(r, band);
-        const double gain = std::fabs(band.gain);
-        required.push_back({band.lowHz, band.highHz, db(gain - deviation), db(gain + deviation)});
-    }
-    return required;
-}
-
 // The report as one block on standard error.
 void Show(Console& console, const std::vector<std::string>& lines) {
     console.progress.Erase();
@@ -154,8 +100,9 @@ int DesignToRequirements(Console& console, const Options& options, Design& desig
     const Progress progress = console.progress.Stage("designing");
     const DesignMethod method =
         options.method == "kaiser" ? DesignMethod::kaiser : DesignMethod::equiripple;
-    Outcome outcome = withBands ? BandDesign(r, *crt::StrictAtoi(options.taps), progress)
-                                : ToleranceDesign(r, method, options.taps, progress);
+    const int taps = options.taps.empty() ? 0 : *crt::StrictAtoi(options.taps);
+    RequirementsDesign outcome =
+        withBands ? DesignBands(r, taps, progress) : DesignToTolerances(r, method, taps, progress);
     if (outcome.status == DesignStatus::refused)
         return Report(console, kRefused, "--taps " + options.taps + ": " + outcome.message);
     if (!HasTaps(outcome.status))

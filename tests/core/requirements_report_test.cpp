@@ -11,7 +11,6 @@ using namespace taplore;
 
 RequirementsReport ExampleReport() {
     RequirementsReport report;
-    report.method = "equiripple";
     report.requirements.rate = 8000;
     report.requirements.bands = {{0, 1000, 1, 1}, {1500, 4000, 0, 1}};
     report.requirements.rippleDb = 0.1;
@@ -44,7 +43,6 @@ TEST(RequirementsReport, MarksTheBandsThatMiss) {
 
 TEST(RequirementsReport, BandsWithGainsReportTheirDeviations) {
     RequirementsReport report;
-    report.method = "equiripple";
     report.tolerances = false;
     report.requirements.rate = 2;
     report.requirements.kind = ResponseKind::hilbert;

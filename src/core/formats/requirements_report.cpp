@@ -1,6 +1,5 @@
 #include "core/formats/requirements_report.h"
 
-#include "core/design/band_measure.h"
 #include "core/formats/crt.h"
 
 #include <cmath>
@@ -64,8 +63,8 @@ std::string BandLine(const Band& band, double deviation) {
 }
 
 std::string Headline(const RequirementsReport& report) {
-    std::string line =
-        KindPrefix(report.requirements.kind) + report.method + ", " + Taps(report.taps);
+    std::string line = KindPrefix(report.requirements.kind) + Method(report.method, report.beta) +
+                       ", " + Taps(report.taps);
     if (!report.tolerances)
         return line + ": weighted deviation " + crt::FormatG(report.weightedDeviation, 6) +
                " after " + crt::FormatD(report.iterations) + " exchanges";
@@ -76,45 +75,6 @@ std::string Headline(const RequirementsReport& report) {
 }
 
 } // namespace
-
-RequirementsReport ReportOf(const Requirements& requirements, DesignMethod method,
-                            const FewestTapsResult& result) {
-    RequirementsReport report;
-    report.method = Method(method, result.beta);
-    report.requirements = requirements;
-    report.taps = static_cast<int>(result.taps.size());
-    report.deviations = result.deviations;
-    report.shorterTaps = result.shorterTaps;
-    report.warning = result.message;
-    return report;
-}
-
-RequirementsReport ReportOf(const Requirements& requirements, const EquirippleResult& result,
-                            bool tolerances) {
-    RequirementsReport report;
-    report.method = Method(DesignMethod::equiripple, 0.0);
-    report.requirements = requirements;
-    report.tolerances = tolerances;
-    report.taps = static_cast<int>(result.taps.size());
-    report.deviations = MeasureDeviations(result.taps, requirements);
-    report.weightedDeviation = result.deviation;
-    report.iterations = result.iterations;
-    report.warning = result.message;
-    return report;
-}
-
-RequirementsReport ReportOf(const Requirements& requirements, const KaiserResult& result) {
-    RequirementsReport report;
-    report.method = Method(DesignMethod::kaiser, result.beta);
-    report.requirements = requirements;
-    report.taps = static_cast<int>(result.taps.size());
-    report.deviations = MeasureDeviations(result.taps, requirements);
-    return report;
-}
-
-bool Meets(const RequirementsReport& report) {
-    return MeetsTolerances(report.deviations, report.requirements);
-}
 
 std::vector<std::string> FormatReport(const RequirementsReport& report) {
     std::vector<std::string> lines{Headline(report)};

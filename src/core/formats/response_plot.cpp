@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -341,3 +342,26 @@ std::string FormatResponseSvg(const taplore::TapsDescription& description,
     svg += "</svg>\n";
     return svg;
 }
+
+namespace taplore {
+
+std::vector<RequiredBand> RequiredBands(const RequirementsReport& report) {
+    const Requirements& r = report.requirements;
+    std::vector<RequiredBand> required;
+    if (r.kind == ResponseKind::differentiator)
+        return required;
+    const auto db = [](double magnitude) {
+        return magnitude > 0 ? 20 * std::log10(magnitude)
+                             : -std::numeric_limits<double>::infinity();
+    };
+    for (std::size_t i = 0; i < r.bands.size(); ++i) {
+        const Band& band = r.bands[i];
+        const double deviation =
+            report.tolerances ? AllowedDeviation(r, band) : report.deviations[i];
+        const double gain = std::fabs(band.gain);
+        required.push_back({band.lowHz, band.highHz, db(gain - deviation), db(gain + deviation)});
+    }
+    return required;
+}
+
+} // namespace taplore

@@ -4,11 +4,13 @@
 
 #include "core/analysis/log_magnitude.h"
 #include "core/analysis/views.h"
+#include "core/design/requirements_design.h"
 #include "core/formats/taps_description.h"
 
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace taplore {
 
@@ -18,6 +20,11 @@ struct RequiredBand {
     double lowHz = 0.0, highHz = 0.0;
     double floorDb = 0.0, ceilingDb = 0.0;
 };
+
+// Where a plot shades each band of a report: between the levels the tolerances allow, or for
+// bands of any gain, the gain and the deviation reached about it. A differentiator's response
+// rises across its bands, which no shading of constant levels shows: it gets none.
+std::vector<RequiredBand> RequiredBands(const RequirementsReport& report);
 
 } // namespace taplore
 

@@ -1,0 +1,60 @@
+#pragma once
+// A design to requirements as the command line and the requirements window make it, and what
+// it reached, measured from its taps.
+
+#include "core/design/design_status.h"
+#include "core/design/equiripple.h"
+#include "core/design/fewest_taps.h"
+#include "core/design/kaiser.h"
+#include "core/design/requirements.h"
+#include "core/progress.h"
+
+#include <string>
+#include <vector>
+
+namespace taplore {
+
+struct RequirementsReport {
+    DesignMethod method = DesignMethod::equiripple;
+    double beta = 0.0; // Kaiser's
+    Requirements requirements;
+    // Pass/stop bands with ripple and attenuation asked; otherwise bands with gains and
+    // weights, reported by their deviations.
+    bool tolerances = true;
+    int taps = 0;
+    std::vector<double> deviations; // measured in each band (MeasureDeviations)
+    int shorterTaps = 0;            // the next shorter length a search designed (it misses), or 0
+    double weightedDeviation = 0.0; // equiripple: the largest weighted error on its grid
+    int iterations = 0;             // equiripple: the exchanges made
+    std::string warning;            // the design's warning, if any
+};
+
+// From the three kinds of design to requirements. The fixed-length ones are measured here.
+// Each throws std::bad_alloc when the measuring grid does not fit in memory.
+RequirementsReport ReportOf(const Requirements& requirements, DesignMethod method,
+                            const FewestTapsResult& result);
+RequirementsReport ReportOf(const Requirements& requirements, const EquirippleResult& result,
+                            bool tolerances);
+RequirementsReport ReportOf(const Requirements& requirements, const KaiserResult& result);
+
+// Whether every band keeps its tolerance.
+bool Meets(const RequirementsReport& report);
+
+// A design and its report (when it has taps).
+struct RequirementsDesign {
+    DesignStatus status = DesignStatus::refused;
+    std::string message; // why refused or failed, or the warning
+    std::vector<double> taps;
+    RequirementsReport report;
+};
+
+// Pass/stop requirements (CheckTolerances): the fewest taps that meet them when taps is 0,
+// else that many taps designed the way the search designs each length.
+RequirementsDesign DesignToTolerances(const Requirements& requirements, DesignMethod method,
+                                      int taps, const Progress& progress = {});
+
+// Bands of any gain and weight (CheckBands): taps taps of an equiripple design.
+RequirementsDesign DesignBands(const Requirements& requirements, int taps,
+                               const Progress& progress = {});
+
+} // namespace taplore
