@@ -125,6 +125,8 @@ void Take(const Attempt& attempt, FewestTapsResult& result) {
 FewestTapsResult Found(Search& search, int taps, FewestTapsResult result) {
     Take(search.Try(taps), result);
     result.shorterTaps = search.Below(taps);
+    if (result.shorterTaps > 0)
+        result.shorterDeviations = search.Try(result.shorterTaps).deviations;
     result.designs = search.Designs();
     return result;
 }

@@ -14,13 +14,14 @@ enum class DesignMethod { equiripple, kaiser };
 
 struct FewestTapsResult {
     DesignStatus status = DesignStatus::refused;
-    std::string message;            // why refused or failed, or the last design's warning
-    std::vector<double> taps;       // the shortest design found to meet the requirements
-    std::vector<double> deviations; // its measured deviation in each band
-    int estimate = 0;               // where the search started
-    int shorterTaps = 0; // the next shorter length allowed (designed: it misses), 0 for none
-    double beta = 0.0;   // Kaiser's beta, for the Kaiser method
-    int designs = 0;     // how many lengths were designed
+    std::string message;                   // why refused or failed, or the last design's warning
+    std::vector<double> taps;              // the shortest design found to meet the requirements
+    std::vector<double> deviations;        // its measured deviation in each band
+    int estimate = 0;                      // where the search started
+    int shorterTaps = 0;                   // the next shorter length allowed, 0 when there is none
+    std::vector<double> shorterDeviations; // its measured deviations (it misses)
+    double beta = 0.0;                     // Kaiser's beta, for the Kaiser method
+    int designs = 0;                       // how many lengths were designed
 };
 
 // Searches from the estimate (Kaiser's, for the method) for the shortest length whose design,
