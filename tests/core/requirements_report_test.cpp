@@ -60,3 +60,15 @@ TEST(RequirementsReport, BandsWithGainsReportTheirDeviations) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(RequirementsReport, TheLargestShortfallIsTheWorstBandsMissInDb) {
+    const RequirementsReport report = ExampleReport();
+    const Requirements& r = report.requirements;
+    // Ripple 0.085 dB of 0.1 and 61.41 dB of 60 kept by 0.015 and 1.41 dB; 59.41 dB misses by 0.59.
+    EXPECT_NEAR(LargestShortfallDb(r, report.deviations), -0.015, 0.001);
+    EXPECT_NEAR(LargestShortfallDb(r, {0.004892950, 0.00107}), 0.59, 0.005);
+}
+
+} // namespace

@@ -112,7 +112,6 @@ FewestTapsResult Ended(const Attempt& attempt, FewestTapsResult result) {
     return result;
 }
 
-// The shortest length found to meet, and its next shorter allowed length, which misses.
 // The design an attempt made, as the result hands it out.
 void Take(const Attempt& attempt, FewestTapsResult& result) {
     result.status = attempt.status;
@@ -122,6 +121,7 @@ void Take(const Attempt& attempt, FewestTapsResult& result) {
     result.beta = attempt.beta;
 }
 
+// The shortest length found to meet, and its next shorter allowed length, which misses.
 FewestTapsResult Found(Search& search, int taps, FewestTapsResult result) {
     Take(search.Try(taps), result);
     result.shorterTaps = search.Below(taps);

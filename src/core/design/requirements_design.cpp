@@ -2,6 +2,9 @@
 
 #include "core/design/band_measure.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace taplore {
 
 RequirementsReport ReportOf(const Requirements& requirements, DesignMethod method,
@@ -13,6 +16,7 @@ RequirementsReport ReportOf(const Requirements& requirements, DesignMethod metho
     report.taps = static_cast<int>(result.taps.size());
     report.deviations = result.deviations;
     report.shorterTaps = result.shorterTaps;
+    report.shorterDeviations = result.shorterDeviations;
     report.warning = result.message;
     return report;
 }
@@ -43,6 +47,25 @@ RequirementsReport ReportOf(const Requirements& requirements, const KaiserResult
 
 bool Meets(const RequirementsReport& report) {
     return MeetsTolerances(report.deviations, report.requirements);
+}
+
+BandFigure FigureOf(const Requirements& requirements, const Band& band, double deviation) {
+    BandFigure figure;
+    figure.pass = IsPassBand(band);
+    figure.askedDb = ToleranceDb(requirements, band);
+    figure.reachedDb = figure.pass ? RippleDb(deviation) : AttenuationDb(deviation);
+    figure.marginDb =
+        figure.pass ? figure.askedDb - figure.reachedDb : figure.reachedDb - figure.askedDb;
+    figure.met = deviation <= AllowedDeviation(requirements, band);
+    return figure;
+}
+
+double LargestShortfallDb(const Requirements& requirements, const std::vector<double>& deviations) {
+    double shortfall = -std::numeric_limits<double>::infinity();
+    for (std::size_t i = 0; i < deviations.size() && i < requirements.bands.size(); ++i)
+        shortfall = std::max(
+            shortfall, -FigureOf(requirements, requirements.bands[i], deviations[i]).marginDb);
+    return shortfall;
 }
 
 RequirementsDesign DesignToTolerances(const Requirements& requirements, DesignMethod method,

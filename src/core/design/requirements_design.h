@@ -24,9 +24,10 @@ struct RequirementsReport {
     int taps = 0;
     std::vector<double> deviations; // measured in each band (MeasureDeviations)
     int shorterTaps = 0;            // the next shorter length a search designed (it misses), or 0
-    double weightedDeviation = 0.0; // equiripple: the largest weighted error on its grid
-    int iterations = 0;             // equiripple: the exchanges made
-    std::string warning;            // the design's warning, if any
+    std::vector<double> shorterDeviations; // what that length reached
+    double weightedDeviation = 0.0;        // equiripple: the largest weighted error on its grid
+    int iterations = 0;                    // equiripple: the exchanges made
+    std::string warning;                   // the design's warning, if any
 };
 
 // From the three kinds of design to requirements. The fixed-length ones are measured here.
@@ -39,6 +40,20 @@ RequirementsReport ReportOf(const Requirements& requirements, const KaiserResult
 
 // Whether every band keeps its tolerance.
 bool Meets(const RequirementsReport& report);
+
+// A band of a pass/stop design as people read it: the ripple (pass) or attenuation (stop)
+// asked and reached in dB, and by how much the band keeps it (negative: misses by).
+struct BandFigure {
+    bool pass = true;
+    double askedDb = 0.0;
+    double reachedDb = 0.0;
+    double marginDb = 0.0;
+    bool met = false; // decided on the deviation itself, not on the figures in dB
+};
+BandFigure FigureOf(const Requirements& requirements, const Band& band, double deviation);
+
+// The most any band misses by, in dB; 0 or less where every band is met.
+double LargestShortfallDb(const Requirements& requirements, const std::vector<double>& deviations);
 
 // A design and its report (when it has taps).
 struct RequirementsDesign {

@@ -45,14 +45,12 @@ std::string Taps(int taps) {
 
 // "pass 0 to 1000 Hz: ripple 0.0851 dB (0.1 dB asked)", with "missed" where it does not keep it.
 std::string ToleranceLine(const Requirements& r, const Band& band, double deviation) {
-    const bool pass = IsPassBand(band);
-    const double asked = ToleranceDb(r, band);
-    const double reached = pass ? RippleDb(deviation) : AttenuationDb(deviation);
-    const double tolerance = AllowedDeviation(r, band);
-    std::string line = (pass ? "pass " : "stop ") + Edges(band) + ": ";
-    line += (pass ? "ripple " + Decimals(reached, 4) : "attenuation " + Decimals(reached, 2));
-    line += " dB (" + crt::FormatShortest(asked) + " dB asked)";
-    if (!(deviation <= tolerance))
+    const BandFigure figure = FigureOf(r, band, deviation);
+    std::string line = (figure.pass ? "pass " : "stop ") + Edges(band) + ": ";
+    line += figure.pass ? "ripple " + Decimals(figure.reachedDb, 4)
+                        : "attenuation " + Decimals(figure.reachedDb, 2);
+    line += " dB (" + crt::FormatShortest(figure.askedDb) + " dB asked)";
+    if (!figure.met)
         line += ", missed";
     return line;
 }
