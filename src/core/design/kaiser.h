@@ -4,6 +4,7 @@
 
 #include "core/design/design_status.h"
 #include "core/design/requirements.h"
+#include "core/design/windowed.h"
 
 #include <string>
 #include <vector>
@@ -11,7 +12,7 @@
 namespace taplore {
 
 // The longest Kaiser design to requirements.
-constexpr int kMaxKaiserTaps = 65'535;
+constexpr int kMaxKaiserTaps = kMaxWindowedTaps;
 
 // Kaiser's beta for an attenuation of A dB: 0.1102 (A - 8.7) above 50 dB,
 // 0.5842 (A - 21)^0.4 + 0.07886 (A - 21) from 21 to 50 dB, 0 below 21 dB.

@@ -45,6 +45,16 @@ RequirementsReport ReportOf(const Requirements& requirements, const KaiserResult
     return report;
 }
 
+RequirementsReport ReportOf(const Requirements& requirements, const WindowedResult& result,
+                            WindowKind window) {
+    RequirementsReport report;
+    report.window = window;
+    report.requirements = requirements;
+    report.taps = static_cast<int>(result.taps.size());
+    report.deviations = MeasureDeviations(result.taps, requirements);
+    return report;
+}
+
 bool Meets(const RequirementsReport& report) {
     return MeetsTolerances(report.deviations, report.requirements);
 }
@@ -75,6 +85,15 @@ RequirementsDesign DesignToTolerances(const Requirements& requirements, DesignMe
     RequirementsDesign design{result.status, result.message, {}, {}};
     if (HasTaps(result.status))
         design.report = ReportOf(requirements, method, result);
+    design.taps = std::move(result.taps);
+    return design;
+}
+
+RequirementsDesign DesignWithWindow(const Requirements& requirements, int taps, WindowKind window) {
+    WindowedResult result = DesignWindowed(requirements, taps, window, 0.0);
+    RequirementsDesign design{result.status, result.message, {}, {}};
+    if (HasTaps(result.status))
+        design.report = ReportOf(requirements, result, window);
     design.taps = std::move(result.taps);
     return design;
 }

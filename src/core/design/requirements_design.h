@@ -7,8 +7,10 @@
 #include "core/design/fewest_taps.h"
 #include "core/design/kaiser.h"
 #include "core/design/requirements.h"
+#include "core/design/windowed.h"
 #include "core/progress.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,7 +18,8 @@ namespace taplore {
 
 struct RequirementsReport {
     DesignMethod method = DesignMethod::equiripple;
-    double beta = 0.0; // Kaiser's
+    double beta = 0.0;                // Kaiser's
+    std::optional<WindowKind> window; // a window method's window, in place of the method
     Requirements requirements;
     // Pass/stop bands with ripple and attenuation asked; otherwise bands with gains and
     // weights, reported by their deviations.
@@ -37,6 +40,8 @@ RequirementsReport ReportOf(const Requirements& requirements, DesignMethod metho
 RequirementsReport ReportOf(const Requirements& requirements, const EquirippleResult& result,
                             bool tolerances);
 RequirementsReport ReportOf(const Requirements& requirements, const KaiserResult& result);
+RequirementsReport ReportOf(const Requirements& requirements, const WindowedResult& result,
+                            WindowKind window);
 
 // Whether every band keeps its tolerance.
 bool Meets(const RequirementsReport& report);
@@ -67,6 +72,10 @@ struct RequirementsDesign {
 // else that many taps designed the way the search designs each length.
 RequirementsDesign DesignToTolerances(const Requirements& requirements, DesignMethod method,
                                       int taps, const Progress& progress = {});
+
+// Pass/stop requirements: taps taps of the window method with a window of the table other than
+// Kaiser's, whose beta the Kaiser method chooses.
+RequirementsDesign DesignWithWindow(const Requirements& requirements, int taps, WindowKind window);
 
 // Bands of any gain and weight (CheckBands): taps taps of an equiripple design.
 RequirementsDesign DesignBands(const Requirements& requirements, int taps,

@@ -51,6 +51,11 @@ std::span<const WindowInfo> Windows() {
     return kWindows;
 }
 
+const WindowInfo& InfoOf(WindowKind kind) {
+    return *std::find_if(std::begin(kWindows), std::end(kWindows),
+                         [kind](const WindowInfo& window) { return window.kind == kind; });
+}
+
 const WindowInfo* FindWindow(std::string_view name) {
     for (const WindowInfo& window : kWindows)
         if (window.name == name)

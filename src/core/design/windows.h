@@ -25,6 +25,8 @@ std::span<const WindowInfo> Windows();
 
 // The entry of that name, or null.
 const WindowInfo* FindWindow(std::string_view name);
+// The entry of that kind.
+const WindowInfo& InfoOf(WindowKind kind);
 
 // Kaiser's beta: from 0 (the rectangular window) to kMaxKaiserBeta.
 constexpr double kMaxKaiserBeta = 100.0;

@@ -22,10 +22,12 @@ std::string Edges(const Band& band) {
     return crt::FormatShortest(band.lowHz) + " to " + Hz(band.highHz);
 }
 
-std::string Method(DesignMethod method, double beta) {
-    if (method == DesignMethod::equiripple)
+std::string Method(const RequirementsReport& report) {
+    if (report.window)
+        return std::string(InfoOf(*report.window).name) + " window";
+    if (report.method == DesignMethod::equiripple)
         return "equiripple";
-    return "Kaiser window, beta " + Decimals(beta, 3);
+    return "Kaiser window, beta " + Decimals(report.beta, 3);
 }
 
 std::string KindPrefix(ResponseKind kind) {
@@ -61,8 +63,8 @@ std::string BandLine(const Band& band, double deviation) {
 }
 
 std::string Headline(const RequirementsReport& report) {
-    std::string line = KindPrefix(report.requirements.kind) + Method(report.method, report.beta) +
-                       ", " + Taps(report.taps);
+    std::string line =
+        KindPrefix(report.requirements.kind) + Method(report) + ", " + Taps(report.taps);
     if (!report.tolerances)
         return line + ": weighted deviation " + crt::FormatG(report.weightedDeviation, 6) +
                " after " + crt::FormatD(report.iterations) + " exchanges";
