@@ -65,11 +65,13 @@ protected:
         m_app = Process({"sh", "-c", std::string("ulimit -v ") + kAddressSpaceKiB + "; exec \"$0\"",
                          TAPLORE_EXE},
                         ProgramOptions(m_dir, m_files));
-        ASSERT_TRUE(WaitUntil([this] { return !MainWindows().empty() || !m_app.Running(); }, 20s))
+        ASSERT_TRUE(WaitUntil([this] { return !MainWindows().empty() || !m_app.Running(); }, 60s))
             << "the design dialog did not appear";
         ASSERT_TRUE(m_app.Running()) << Log();
         m_main = MainWindows().front();
+        ASSERT_TRUE(WaitUntil([this] { return Managed(m_main); }, 30s));
         Activate(m_main);
+        ASSERT_TRUE(WaitForKeyboard(m_main)) << "the design dialog did not get the focus";
     }
 
     void TearDown() override {
@@ -172,12 +174,14 @@ protected:
             Note("click Save");
             ClickDu(253, 145);
             break;
-        case 9:
+        case 9: {
             Note("system menu, About");
+            const auto before = VisibleWindows(m_app.Pid(), ".*");
             ClickDu(4, kDialogHeightDu - 4, 3);
-            Settle(100ms);
-            Keys({"a"});
+            if (WaitForNewWindow(m_app.Pid(), before, 10s))
+                Keys({"a"});
             break;
+        }
         case 10:
             Note("key F1");
             Keys({"F1"});
@@ -204,7 +208,7 @@ protected:
         // The progress box shares the dialog's title: mostly left to finish.
         if (title == kMainTitle && Draw(4) != 0) {
             Note("wait for the progress box");
-            Settle(200ms);
+            WaitUntil([&] { return ActiveWindow() != window; }, 30s);
             return;
         }
         const std::string key = Draw(3) == 0 ? "Return" : "Escape";
@@ -281,16 +285,23 @@ TEST_F(Monkey, SurvivesRandomUseAndStillDesignsAndSavesExactly) {
     ClickDu(199, 145);
     ASSERT_TRUE(BackToMain()) << "no box after a good design";
     ClickDu(253, 145);
+    std::optional<WindowId> fileDialog;
     ASSERT_TRUE(WaitUntil(
-        [] { return ActiveWindow() && WindowTitle(*ActiveWindow()) == kSaveTitle; }, 10s));
+        [&] {
+            fileDialog = ActiveWindow();
+            return fileDialog && WindowTitle(*fileDialog) == kSaveTitle;
+        },
+        30s));
+    ASSERT_TRUE(WaitForKeyboard(*fileDialog));
+    // A name the monkey never saves under: no question before the file is written.
     const fs::path saved = m_files / "final.txt";
     Keys({"ctrl+a"});
     TypeText(saved.string());
     Keys({"Return"});
-    Settle(300ms);
-    if (ActiveWindow() != m_main)
-        Keys({"Return"}); // replace a file the monkey saved under that name
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(saved) && ActiveWindow() == m_main; }, 10s));
+    // Saving ends before the dialog takes the keyboard back, and the new file is linked in
+    // whole.
+    ASSERT_TRUE(WaitForKeyboard(m_main));
+    ASSERT_TRUE(fs::exists(saved));
 
     const double f1 = crt::Atof(crt::FormatF8_1(200 * 8000 * 0.5 / 1000)) / 8000 * 2;
     const double f2 = crt::Atof(crt::FormatF8_1(600 * 8000 * 0.5 / 1000)) / 8000 * 2;

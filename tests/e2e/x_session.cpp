@@ -7,10 +7,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <xcb/xcb.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -53,23 +58,24 @@ int Milliseconds(Clock::duration d) {
     return ms < 0 ? 0 : static_cast<int>(ms);
 }
 
+Millis Remaining(Clock::time_point deadline) {
+    return Millis(Milliseconds(deadline - Clock::now()));
+}
+
 // Waits for the child until the deadline; kills its group after it. Returns the raw
 // wait status, or nothing on timeout.
 std::optional<int> ReapBy(pid_t pid, Clock::time_point deadline) {
-    for (;;) {
-        int status = 0;
-        const pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid)
-            return status;
-        if (done < 0 && errno != EINTR)
-            return std::nullopt;
-        if (Clock::now() >= deadline) {
-            kill(-pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return std::nullopt;
-        }
-        std::this_thread::sleep_for(5ms);
-    }
+    int status = 0;
+    pid_t done = 0;
+    const auto ended = [&] {
+        done = waitpid(pid, &status, WNOHANG);
+        return done == pid || (done < 0 && errno != EINTR);
+    };
+    if (WaitUntil(ended, Remaining(deadline), 5ms))
+        return done == pid ? std::optional<int>(status) : std::nullopt;
+    kill(-pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return std::nullopt;
 }
 
 std::string Trimmed(std::string text) {
@@ -240,7 +246,7 @@ bool WaitUntil(const std::function<bool()>& cond, Millis timeout, Millis interva
             return true;
         if (Clock::now() >= deadline)
             return cond();
-        std::this_thread::sleep_for(interval);
+        std::this_thread::sleep_for(interval); // the poll interval of this wait
     }
 }
 
@@ -398,6 +404,107 @@ Rect ScreenRect() {
     return screen;
 }
 
+bool Managed(const WindowId& window) {
+    const auto r = Run({"xprop", "-id", window, "WM_STATE", "_NET_FRAME_EXTENTS"}, 5s);
+    return r.out.find("window state: Normal") != std::string::npos &&
+           r.out.find("_NET_FRAME_EXTENTS(CARDINAL) =") != std::string::npos;
+}
+
+std::optional<WindowId> InputFocus() {
+    const auto r = Run({"xdotool", "getwindowfocus"}, 5s);
+    if (r.status != 0 || Trimmed(r.out).empty())
+        return std::nullopt;
+    return Trimmed(r.out);
+}
+
+// ---- waiting for the program and the window manager ------------------------------------
+
+namespace {
+
+using XConnection = std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)>;
+
+xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
+    const auto cookie =
+        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return atom;
+}
+
+bool SameMessage(const xcb_generic_event_t* event, const xcb_client_message_event_t& sent) {
+    if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE)
+        return false;
+    const auto* message = reinterpret_cast<const xcb_client_message_event_t*>(event);
+    return std::equal(sent.data.data32, sent.data.data32 + 3, message->data.data32);
+}
+
+// A program answers a _NET_WM_PING to its window by sending it back to the root window, once
+// its event loop has come to it.
+bool Ping(const WindowId& window, Millis timeout) {
+    const XConnection x(xcb_connect(nullptr, nullptr), &xcb_disconnect);
+    if (xcb_connection_has_error(x.get()))
+        return false;
+    const auto target = static_cast<xcb_window_t>(std::stoul(window));
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x.get())).data->root;
+    // Qt sends the answer to the root window's structure listeners (and the window manager).
+    const std::uint32_t listen = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(x.get(), root, XCB_CW_EVENT_MASK, &listen);
+    // Tells this ping's answer from the window manager's and from earlier ones.
+    static std::uint32_t serial = static_cast<std::uint32_t>(getpid()) << 12;
+    xcb_client_message_event_t ping{};
+    ping.response_type = XCB_CLIENT_MESSAGE;
+    ping.format = 32;
+    ping.window = target;
+    ping.type = Atom(x.get(), "WM_PROTOCOLS");
+    ping.data.data32[0] = Atom(x.get(), "_NET_WM_PING");
+    ping.data.data32[1] = ++serial;
+    ping.data.data32[2] = target;
+    xcb_send_event(x.get(), 0, target, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&ping));
+    xcb_flush(x.get());
+    bool answered = false;
+    WaitUntil(
+        [&] {
+            while (xcb_generic_event_t* event = xcb_poll_for_event(x.get())) {
+                answered = answered || SameMessage(event, ping);
+                std::free(event);
+            }
+            return answered || xcb_connection_has_error(x.get()) != 0;
+        },
+        timeout, 5ms);
+    return answered;
+}
+
+} // namespace
+
+bool WaitForIdle(const WindowId& window, Millis timeout) {
+    const auto deadline = Clock::now() + timeout;
+    return Ping(window, timeout) && Ping(window, Remaining(deadline));
+}
+
+bool WaitForKeyboard(const WindowId& window, Millis timeout) {
+    const auto deadline = Clock::now() + timeout;
+    const bool focused = WaitUntil(
+        [&] { return Managed(window) && InputFocus() == window && ActiveWindow() == window; },
+        timeout);
+    return focused && WaitForIdle(window, Remaining(deadline));
+}
+
+std::optional<WindowId> WaitForNewWindow(pid_t pid, const std::vector<WindowId>& known,
+                                         Millis timeout) {
+    std::optional<WindowId> found;
+    WaitUntil(
+        [&] {
+            for (const WindowId& window : VisibleWindows(pid, ".*"))
+                if (std::find(known.begin(), known.end(), window) == known.end())
+                    found = window;
+            return found.has_value();
+        },
+        timeout);
+    return found;
+}
+
 // ---- input -----------------------------------------------------------------------------
 
 void Keys(const std::vector<std::string>& keys) {
@@ -424,10 +531,6 @@ void ClickOnScreen(int x, int y, int button) {
     Run({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click",
          std::to_string(button)},
         5s);
-}
-
-void Settle(Millis time) {
-    std::this_thread::sleep_for(time);
 }
 
 // ---- screenshots -----------------------------------------------------------------------

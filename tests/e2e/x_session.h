@@ -102,6 +102,23 @@ Rect ClientRect(const WindowId& window); // screen coordinates of the client are
 // Frame extents left, right, top, bottom as the window manager reports them.
 std::vector<int> FrameExtents(const WindowId& window);
 Rect ScreenRect();
+// The window manager has taken the window on: its state is Normal and its frame is drawn.
+bool Managed(const WindowId& window);
+// The window that has the X input focus: the one the next key goes to.
+std::optional<WindowId> InputFocus();
+
+// ---- waiting for the program and the window manager ------------------------------------
+
+// The program that owns the window has handled everything the server sent it before, and
+// painted what that asked for: it has answered two _NET_WM_PING messages in a row (the first
+// answer can precede the paints of the events handled with it).
+bool WaitForIdle(const WindowId& window, Millis timeout = 30s);
+// The window is managed, has the input focus, is the active window, and its program has seen
+// all that: the next key goes to it.
+bool WaitForKeyboard(const WindowId& window, Millis timeout = 30s);
+// A visible window of pid that is not among known: a menu, a tooltip, a box.
+std::optional<WindowId> WaitForNewWindow(pid_t pid, const std::vector<WindowId>& known,
+                                         Millis timeout = 30s);
 
 // ---- input -----------------------------------------------------------------------------
 
@@ -110,7 +127,6 @@ void TypeText(const std::string& text);
 void Activate(const WindowId& window);
 void ClickAt(const WindowId& window, int x, int y, int button = 1); // window coordinates
 void ClickOnScreen(int x, int y, int button = 1);
-void Settle(Millis time = 150ms);
 
 // ---- screenshots -----------------------------------------------------------------------
 
