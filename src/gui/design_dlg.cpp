@@ -88,6 +88,13 @@ QString CutoffLabel(const QSlider* slider, double fs) {
     return FromStd(crt::FormatF8_1(slider->sliderPosition() * fs * 0.5 / slider->maximum()));
 }
 
+// A cutoff label's accessible name says which cutoff it is, so its description carries the
+// frequency a screen reader would otherwise not hear.
+void SetCutoffText(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->setAccessibleDescription(text.trimmed() + " Hz");
+}
+
 } // namespace
 
 CDesignDlg::CDesignDlg(QWidget* parent)
@@ -157,6 +164,8 @@ void CDesignDlg::CreateControls() {
     captionCoef->setBuddy(m_listCoef);
     m_sliderLow->setAccessibleName("Low cutoff frequency");
     m_sliderHigh->setAccessibleName("High cutoff frequency");
+    m_labelLow->setAccessibleName("Low cutoff");
+    m_labelHigh->setAccessibleName("High cutoff");
     NameControls();
 }
 
@@ -234,9 +243,9 @@ void CDesignDlg::OnInitDialog() {
     m_wndSpectrum->setGeometry(m_frameSpectrum->geometry().adjusted(5, 5, -5, -5));
 
     InitSlider(m_sliderLow, 100);
-    m_labelLow->setText("400");
+    SetCutoffText(m_labelLow, "400");
     InitSlider(m_sliderHigh, 600);
-    m_labelHigh->setText("2400");
+    SetCutoffText(m_labelHigh, "2400");
 
     m_systemMenu = new SystemMenu(this, true);
     m_systemMenu->AppendSeparator();
@@ -274,8 +283,8 @@ void CDesignDlg::OnSysCommand(unsigned id) {
 // Both labels are refreshed together, whichever slider moved, high first.
 void CDesignDlg::OnHScroll() {
     const double fs = crt::Atof(m_editSampleRate->text().toStdString());
-    m_labelHigh->setText(CutoffLabel(m_sliderHigh, fs));
-    m_labelLow->setText(CutoffLabel(m_sliderLow, fs));
+    SetCutoffText(m_labelHigh, CutoffLabel(m_sliderHigh, fs));
+    SetCutoffText(m_labelLow, CutoffLabel(m_sliderLow, fs));
 }
 
 void CDesignDlg::OnChangeSampleRate() {
@@ -304,6 +313,7 @@ void CDesignDlg::OnCalculate() {
         ShowError("Calculating magnitude failed!");
         return;
     }
+    m_wndSpectrum->Describe(SelectBand(NormalisedCutoff(low, fs), NormalisedCutoff(high, fs)));
     // The plot and the dialog around it repaint before Calculate returns.
     m_wndSpectrum->update();
     repaint();

@@ -1,8 +1,10 @@
 #include "gui/spectrum_wnd.h"
 
 #include "core/analysis/log_magnitude.h"
+#include "core/analysis/response_summary.h"
 #include "core/formats/crt.h"
 
+#include <QAccessibleWidget>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -43,11 +45,22 @@ QPen CurvePen() {
     return pen;
 }
 
+// A screen reader announces the plot as a chart rather than as an unnamed pane.
+QAccessibleInterface* ChartAccessible(const QString& className, QObject* object) {
+    auto* plot = qobject_cast<CSpectrumWnd*>(object);
+    return className == "CSpectrumWnd" && plot ? new QAccessibleWidget(plot, QAccessible::Chart)
+                                               : nullptr;
+}
+
 } // namespace
 
 CSpectrumWnd::CSpectrumWnd(QWidget* parent) : QWidget(parent) {
+    static const bool accessible = (QAccessible::installFactory(&ChartAccessible), true);
+    (void)accessible;
     // paintEvent covers every pixel, so nothing is erased first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName("Log-Magnitude Spectrum");
+    setAccessibleDescription("Nothing is plotted yet.");
 }
 
 int CSpectrumWnd::ComputeSpectrum(const double* coef, int count, double sampleRate) {
@@ -55,6 +68,11 @@ int CSpectrumWnd::ComputeSpectrum(const double* coef, int count, double sampleRa
     if (bins >= 0)
         m_sampleRate = sampleRate;
     return bins;
+}
+
+void CSpectrumWnd::Describe(BandType band) {
+    const auto summary = taplore::SummariseResponse(m_pMagDb.get(), m_nBins, m_sampleRate, band);
+    setAccessibleDescription(QString::fromStdString(taplore::DescribeResponse(summary)));
 }
 
 // The pointer's bin as a tooltip: the plot has no axes to read it from.
