@@ -53,31 +53,6 @@ const std::string kAppTitle = std::filesystem::path(TAPLORE_EXE).stem().string()
 constexpr int kDialogWidthDu = 284;
 constexpr int kDialogHeightDu = 164;
 
-// One X server and window manager for the whole run.
-XSession* g_session = nullptr;
-
-class XSessionEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        try {
-            m_session = std::make_unique<XSession>();
-            g_session = m_session.get();
-        } catch (const std::exception& e) {
-            FAIL() << e.what();
-        }
-    }
-    void TearDown() override {
-        g_session = nullptr;
-        m_session.reset();
-    }
-
-private:
-    std::unique_ptr<XSession> m_session;
-};
-
-[[maybe_unused]] auto* const g_environment =
-    ::testing::AddGlobalTestEnvironment(new XSessionEnvironment);
-
 // A title pattern that matches this title and nothing longer.
 std::string Exactly(const std::string& title) {
     return "^" + title + "$";
@@ -154,7 +129,7 @@ double PrintedSumTolerance(std::size_t count) {
 class DesignDialog : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NE(g_session, nullptr) << "no X session";
+        ASSERT_NE(SharedSession(), nullptr) << "no X session";
         char pattern[] = "/tmp/taplore-case-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         m_dir = pattern;
@@ -163,20 +138,11 @@ protected:
         // The file dialog opens in m_files.
         m_app = Process({TAPLORE_EXE}, ProgramOptions(m_dir, m_files));
 
-        // A first start on a new machine builds font caches: a minute is the failure limit.
-        ASSERT_TRUE(WaitUntil(
-            [this] {
-                return !VisibleWindows(m_app.Pid(), Exactly(kMainTitle)).empty() ||
-                       !m_app.Running();
-            },
-            60s))
-            << "the window \"" << kMainTitle << "\" did not appear";
-        ASSERT_TRUE(m_app.Running()) << "the program ended at start-up\n" << Log();
-        m_main = VisibleWindows(m_app.Pid(), Exactly(kMainTitle)).front();
-        ASSERT_TRUE(WaitUntil([this] { return Managed(m_main); }, 30s))
-            << "the window manager did not take the design dialog on";
-        Activate(m_main);
-        ASSERT_TRUE(WaitForKeyboard(m_main)) << "the design dialog did not get the focus";
+        const auto main = WaitForProgramWindow(m_app, Exactly(kMainTitle));
+        ASSERT_TRUE(main) << "the window \"" << kMainTitle
+                          << "\" did not come up with the keyboard\n"
+                          << Log();
+        m_main = *main;
     }
 
     void TearDown() override {

@@ -65,13 +65,9 @@ protected:
         m_app = Process({"sh", "-c", std::string("ulimit -v ") + kAddressSpaceKiB + "; exec \"$0\"",
                          TAPLORE_EXE},
                         ProgramOptions(m_dir, m_files));
-        ASSERT_TRUE(WaitUntil([this] { return !MainWindows().empty() || !m_app.Running(); }, 60s))
-            << "the design dialog did not appear";
-        ASSERT_TRUE(m_app.Running()) << Log();
-        m_main = MainWindows().front();
-        ASSERT_TRUE(WaitUntil([this] { return Managed(m_main); }, 30s));
-        Activate(m_main);
-        ASSERT_TRUE(WaitForKeyboard(m_main)) << "the design dialog did not get the focus";
+        const auto main = WaitForProgramWindow(m_app, MainTitlePattern());
+        ASSERT_TRUE(main) << "the design dialog did not come up with the keyboard\n" << Log();
+        m_main = *main;
     }
 
     void TearDown() override {
@@ -86,10 +82,9 @@ protected:
         fs::remove_all(m_dir, ignored);
     }
 
-    std::vector<WindowId> MainWindows() const {
+    static std::string MainTitlePattern() {
         std::string pattern = "^";
-        pattern.append(kMainTitle).append("$");
-        return VisibleWindows(m_app.Pid(), pattern);
+        return pattern.append(kMainTitle).append("$");
     }
     std::string Log() const { return ReadBytes(m_dir / "taplore.log"); }
 

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -27,6 +28,8 @@ namespace fs = std::filesystem;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+constexpr const char* kBusVariable = "DBUS_SESSION_BUS_ADDRESS";
 
 std::vector<char*> ArgvPointers(const std::vector<std::string>& argv) {
     std::vector<char*> pointers;
@@ -268,8 +271,6 @@ bool DisplayTaken(int n) {
     return kill(static_cast<pid_t>(owner), 0) == 0 || errno == EPERM;
 }
 
-// Starts Xvfb on display n; -displayfd tells when it accepts connections. Nothing when
-// the server did not come up (display taken meanwhile, or no Xvfb).
 // ":n". Appended rather than ":" + text: GCC 12 at -O3 warns falsely (-Wrestrict) about
 // the insert that operator+ makes of the latter.
 std::string DisplayName(int n) {
@@ -278,43 +279,76 @@ std::string DisplayName(int n) {
     return name;
 }
 
-std::optional<Process> StartServer(int n, const fs::path& log) {
+// A process started with the write end of a pipe, whose number replaces "{fd}" in argv, and
+// the first line it wrote there: a server saying that it is ready, and where.
+struct Announced {
+    Process process;
+    std::string line;
+};
+
+Announced StartAnnounced(std::vector<std::string> argv, Process::Options options) {
     int ready[2];
     if (pipe2(ready, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");
-    Process::Options options;
-    options.log = log;
+    for (std::string& arg : argv)
+        if (const std::size_t at = arg.find("{fd}"); at != std::string::npos)
+            arg.replace(at, 4, std::to_string(ready[1]));
     options.keepFd = ready[1];
-    Process server({"Xvfb", DisplayName(n), "-displayfd", std::to_string(ready[1]), "-screen", "0",
-                    "1280x1024x24", "-nolisten", "tcp", "-noreset"},
-                   options);
+    Announced started{Process(argv, options), {}};
     close(ready[1]);
-    std::string reply;
-    const auto deadline = Clock::now() + 15s;
+    std::string& reply = started.line;
+    // A first start on a busy new machine is slow: a minute is the failure limit.
+    const auto deadline = Clock::now() + 60s;
     while (reply.find('\n') == std::string::npos && Clock::now() < deadline) {
         pollfd p{ready[0], POLLIN, 0};
         if (poll(&p, 1, Milliseconds(deadline - Clock::now())) <= 0)
             break;
-        char buffer[16];
+        char buffer[256];
         const ssize_t got = read(ready[0], buffer, sizeof buffer);
         if (got <= 0)
             break;
         reply.append(buffer, static_cast<std::size_t>(got));
     }
     close(ready[0]);
-    if (reply.empty() || std::atoi(reply.c_str()) != n || !server.Running())
+    reply = Trimmed(reply);
+    return started;
+}
+
+// Xvfb on display n; nothing when it did not come up (display taken meanwhile, or no Xvfb).
+std::optional<Process> StartServer(int n, const fs::path& log) {
+    Process::Options options;
+    options.log = log;
+    Announced server = StartAnnounced({"Xvfb", DisplayName(n), "-displayfd", "{fd}", "-screen", "0",
+                                       "1280x1024x24", "-nolisten", "tcp", "-noreset"},
+                                      options);
+    if (server.line.empty() || std::atoi(server.line.c_str()) != n || !server.process.Running())
         return std::nullopt;
-    return server;
+    return std::move(server.process);
+}
+
+// The value of an environment variable, or nothing when it is not set.
+std::optional<std::string> Variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+void Restore(const char* name, const std::optional<std::string>& value) {
+    if (value)
+        setenv(name, value->c_str(), 1);
+    else
+        unsetenv(name);
 }
 
 } // namespace
 
-XSession::XSession() {
+XSession::XSession() : m_oldDisplay(Variable("DISPLAY")), m_oldBus(Variable(kBusVariable)) {
     char pattern[] = "/tmp/taplore-e2e-XXXXXX";
     if (!mkdtemp(pattern))
         throw std::runtime_error("mkdtemp failed");
     m_dir = pattern;
     fs::create_directories(m_dir / "home");
+    fs::create_directories(m_dir / "runtime");
+    fs::permissions(m_dir / "runtime", fs::perms::owner_all);
 
     for (int n = 90; n < 200 && m_display.empty(); ++n) {
         if (DisplayTaken(n))
@@ -330,7 +364,18 @@ XSession::XSession() {
     unsetenv("XAUTHORITY");
 
     Process::Options options;
-    options.env = {{"HOME", (m_dir / "home").string()}};
+    options.env = {{"HOME", (m_dir / "home").string()},
+                   {"XDG_RUNTIME_DIR", (m_dir / "runtime").string()}};
+    // A session bus of its own, as a desktop session has: without one, a program started
+    // here would launch a bus for the display that outlives the test.
+    options.log = m_dir / "dbus.log";
+    Announced bus = StartAnnounced(
+        {"dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address={fd}"}, options);
+    if (bus.line.empty())
+        throw std::runtime_error("no session bus could be started (is dbus-daemon installed?)");
+    m_bus = std::move(bus.process);
+    setenv(kBusVariable, bus.line.c_str(), 1);
+
     options.log = m_dir / "openbox.log";
     m_windowManager = Process({"openbox", "--sm-disable"}, options);
     const bool managed = WaitUntil(
@@ -338,16 +383,47 @@ XSession::XSession() {
             const auto r = Run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, 3s);
             return r.status == 0 && r.out.find("window id") != std::string::npos;
         },
-        15s, 100ms);
+        60s, 100ms);
     if (!managed)
         throw std::runtime_error("openbox did not start managing " + m_display);
 }
 
 XSession::~XSession() {
     m_windowManager.Stop();
+    m_bus.Stop();
     m_server.Stop();
+    Restore("DISPLAY", m_oldDisplay);
+    Restore(kBusVariable, m_oldBus);
     std::error_code ignored;
     fs::remove_all(m_dir, ignored);
+}
+
+namespace {
+
+// One X server, bus and window manager for the whole run.
+class SharedSessionEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        try {
+            m_session = std::make_unique<XSession>();
+        } catch (const std::exception& e) {
+            FAIL() << e.what();
+        }
+    }
+    void TearDown() override { m_session.reset(); }
+    XSession* Session() const { return m_session.get(); }
+
+private:
+    std::unique_ptr<XSession> m_session;
+};
+
+auto* const g_sharedSession = static_cast<SharedSessionEnvironment*>(
+    ::testing::AddGlobalTestEnvironment(new SharedSessionEnvironment));
+
+} // namespace
+
+XSession* SharedSession() {
+    return g_sharedSession->Session();
 }
 
 // ---- windows ---------------------------------------------------------------------------
@@ -489,6 +565,23 @@ bool WaitForKeyboard(const WindowId& window, Millis timeout) {
         [&] { return Managed(window) && InputFocus() == window && ActiveWindow() == window; },
         timeout);
     return focused && WaitForIdle(window, Remaining(deadline));
+}
+
+std::optional<WindowId> WaitForProgramWindow(Process& program, const std::string& titleRegex) {
+    std::optional<WindowId> window;
+    // A first start on a new machine builds font caches: a minute is the failure limit.
+    WaitUntil(
+        [&] {
+            const auto shown = VisibleWindows(program.Pid(), titleRegex);
+            if (!shown.empty())
+                window = shown.front();
+            return window || !program.Running();
+        },
+        60s);
+    if (!window || !WaitUntil([&] { return Managed(*window); }, 30s))
+        return std::nullopt;
+    Activate(*window);
+    return WaitForKeyboard(*window) ? window : std::nullopt;
 }
 
 std::optional<WindowId> WaitForNewWindow(pid_t pid, const std::vector<WindowId>& known,

@@ -67,8 +67,9 @@ bool WaitUntil(const std::function<bool()>& cond, Millis timeout, Millis interva
 
 // ---- the X session ---------------------------------------------------------------------
 
-// Xvfb on a free display plus openbox; sets DISPLAY for this process, so every tool run
-// from here talks to it.
+// Xvfb on a free display, a D-Bus session bus and openbox; sets DISPLAY and
+// DBUS_SESSION_BUS_ADDRESS for this process, so every tool and program run from here talks to
+// them, until the session ends and puts back what they were.
 class XSession {
 public:
     XSession();
@@ -80,11 +81,18 @@ public:
     const std::filesystem::path& Dir() const { return m_dir; }
 
 private:
+    std::optional<std::string> m_oldDisplay;
+    std::optional<std::string> m_oldBus;
     std::filesystem::path m_dir;
     std::string m_display;
     Process m_server;
+    Process m_bus;
     Process m_windowManager;
 };
+
+// The session the tests of this run share, started before the first of them; null when it
+// could not start (that test environment has then failed with the reason).
+XSession* SharedSession();
 
 // ---- windows ---------------------------------------------------------------------------
 
@@ -116,6 +124,9 @@ bool WaitForIdle(const WindowId& window, Millis timeout = 30s);
 // The window is managed, has the input focus, is the active window, and its program has seen
 // all that: the next key goes to it.
 bool WaitForKeyboard(const WindowId& window, Millis timeout = 30s);
+// The program's window whose title matches, once shown, managed and given the keyboard;
+// nothing when that did not happen (or the program ended first).
+std::optional<WindowId> WaitForProgramWindow(Process& program, const std::string& titleRegex);
 // A visible window of pid that is not among known: a menu, a tooltip, a box.
 std::optional<WindowId> WaitForNewWindow(pid_t pid, const std::vector<WindowId>& known,
                                          Millis timeout = 30s);
