@@ -121,7 +121,7 @@ TEST(ResponseSummary, HandWorkedLevelsGiveExactFiguresAndSentences) {
          "Low-pass. Pass band at -3 dB: the whole plot. Peak 0.0 dB. No stop band."},
         {{0, -inf, -inf, -inf},
          BandType::none,
-         "No band type. The level is -inf dB at every frequency."},
+         "No band type matched. The level is -inf dB at every frequency."},
         {{0, nan, nan, nan}, BandType::lowPass, "Low-pass. The levels are not finite numbers."},
         {{0, -3, nan, 0}, BandType::highPass, "High-pass. The levels are not finite numbers."},
     };

@@ -139,7 +139,7 @@ TEST(Accessibility, SpectrumDescribesTheCurveItShows) {
     shown.Slider(kSliderHigh)->setSliderPosition(1000); // no band type: the taps stay zero
     ASSERT_EQ(CalculateAnswering(shown), 0u);
     EXPECT_EQ(accessible->text(QAccessible::Description),
-              "No band type. The level is -inf dB at every frequency.");
+              "No band type matched. The level is -inf dB at every frequency.");
 }
 
 } // namespace

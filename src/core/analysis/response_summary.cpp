@@ -4,6 +4,7 @@
 #include "core/formats/crt.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace taplore {
@@ -77,20 +78,11 @@ std::string Db(double value) {
     return Decimal(value) + " dB";
 }
 
-const char* BandName(BandType band) {
-    switch (band) {
-    case BandType::lowPass:
-        return "Low-pass";
-    case BandType::highPass:
-        return "High-pass";
-    case BandType::bandPass:
-        return "Band-pass";
-    case BandType::bandStop:
-        return "Band-stop";
-    case BandType::none:
-        break;
-    }
-    return "No band type";
+// "Band-pass", as a sentence begins.
+std::string BandSentence(BandType band) {
+    std::string name(BandTypeName(band));
+    name.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(name.front())));
+    return name + ". ";
 }
 
 std::string PassBandText(const PassBand& pass) {
@@ -145,7 +137,7 @@ ResponseSummary SummariseResponse(const double* levelsDb, int count, double rate
 }
 
 std::string DescribeResponse(const ResponseSummary& summary) {
-    std::string text = std::string(BandName(summary.band)) + ". ";
+    std::string text = BandSentence(summary.band);
     if (summary.peakDb == -HUGE_VAL)
         return text + "The level is -inf dB at every frequency.";
     if (!std::isfinite(summary.peakDb))

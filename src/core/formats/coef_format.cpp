@@ -14,22 +14,6 @@ constexpr std::size_t kFullLineBytes = 25;
 // A Q31 value with its sign and line end.
 constexpr std::size_t kFixedLineBytes = 13;
 
-std::string_view BandTypeName(BandType type) {
-    switch (type) {
-    case BandType::lowPass:
-        return "low-pass";
-    case BandType::highPass:
-        return "high-pass";
-    case BandType::bandPass:
-        return "band-pass";
-    case BandType::bandStop:
-        return "band-stop";
-    case BandType::none:
-        break;
-    }
-    return "no band type matched";
-}
-
 // 2147483648 alone does not fit in a 32-bit int, so its negative is spelt by name.
 void AppendCInteger(std::string& out, std::int32_t value) {
     out += value == INT32_MIN ? "INT32_MIN" : crt::FormatD(value);
@@ -59,8 +43,7 @@ std::string CArray(std::string head, std::string_view type, int count, std::size
     std::string text = std::move(head);
     text.reserve(text.size() + static_cast<std::size_t>(count) * (lineBytes + indent.size()));
     // Not static: the array alone is a translation unit that compiles without an unused warning.
-    text += "const " + std::string(type) + " fir_coefficients[" + crt::FormatD(count) +
-            "] = {\n";
+    text += "const " + std::string(type) + " fir_coefficients[" + crt::FormatD(count) + "] = {\n";
     for (int k = 0; k < count; ++k) {
         text += indent;
         appendValue(text, k);
