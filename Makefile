@@ -9,7 +9,10 @@ RUN_PACKAGES := build-essential cmake qt6-base-dev qt6-qpa-plugins libgl-dev fon
 # and iverilog run the hardware-description exports.
 TEST_PACKAGES := locales libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libxml2-utils \
                  ghdl iverilog
-E2E_PACKAGES := xvfb xauth openbox xdotool imagemagick x11-utils xclip librsvg2-bin
+# The end-to-end tests: the X tools and headers, a session bus, the AT-SPI client that reads the
+# program as a screen reader does, and stress-ng to run them with both cores busy.
+E2E_PACKAGES := xvfb xauth openbox xdotool imagemagick x11-utils xclip librsvg2-bin libxcb1-dev \
+                dbus-daemon at-spi2-core python3-pyatspi stress-ng
 # Building the Debian package, then checking it and the desktop texts.
 PACKAGE_PACKAGES := dpkg-dev file
 CHECK_PACKAGES := lintian appstream desktop-file-utils groff man-db

@@ -90,6 +90,13 @@ QString CutoffLabel(const QSlider* slider, double fs) {
     return FromStd(taplore::CutoffLabel(slider->sliderPosition(), slider->maximum(), fs));
 }
 
+// A cutoff label's accessible name says which cutoff it is, so its description carries the
+// frequency a screen reader would otherwise not hear.
+void SetCutoffText(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->setAccessibleDescription(text.trimmed() + " Hz");
+}
+
 } // namespace
 
 CDesignDlg::CDesignDlg(QWidget* parent)
@@ -164,6 +171,8 @@ void CDesignDlg::CreateControls() {
     captionCoef->setBuddy(m_listCoef);
     m_sliderLow->setAccessibleName("Low cutoff frequency");
     m_sliderHigh->setAccessibleName("High cutoff frequency");
+    m_labelLow->setAccessibleName("Low cutoff");
+    m_labelHigh->setAccessibleName("High cutoff");
     NameControls();
 }
 
@@ -246,9 +255,9 @@ void CDesignDlg::OnInitDialog() {
     m_wndSpectrum->setGeometry(m_frameSpectrum->geometry().adjusted(5, 5, -5, -5));
 
     InitSlider(m_sliderLow, taplore::kStartLowPosition);
-    m_labelLow->setText(taplore::kStartLowLabel);
+    SetCutoffText(m_labelLow, taplore::kStartLowLabel);
     InitSlider(m_sliderHigh, taplore::kStartHighPosition);
-    m_labelHigh->setText(taplore::kStartHighLabel);
+    SetCutoffText(m_labelHigh, taplore::kStartHighLabel);
 
     m_systemMenu = new SystemMenu(this, true);
     m_systemMenu->AppendSeparator();
@@ -281,8 +290,8 @@ void CDesignDlg::OnSysCommand(unsigned id) {
 // Both labels are refreshed together, whichever slider moved, high first.
 void CDesignDlg::OnHScroll() {
     const double fs = taplore::SampleRate(m_editSampleRate->text().toStdString());
-    m_labelHigh->setText(CutoffLabel(m_sliderHigh, fs));
-    m_labelLow->setText(CutoffLabel(m_sliderLow, fs));
+    SetCutoffText(m_labelHigh, CutoffLabel(m_sliderHigh, fs));
+    SetCutoffText(m_labelLow, CutoffLabel(m_sliderLow, fs));
 }
 
 void CDesignDlg::OnChangeSampleRate() {
@@ -311,6 +320,8 @@ void CDesignDlg::OnCalculate() {
         ShowError(taplore::MagnitudeFailedMessage());
         return;
     }
+    m_wndSpectrum->Describe(SelectBand(NormalisedCutoff(request.lowHz, request.rate),
+                                       NormalisedCutoff(request.highHz, request.rate)));
     // The plot and the dialog around it repaint before Calculate returns.
     m_wndSpectrum->update();
     repaint();
@@ -344,9 +355,8 @@ void CDesignDlg::OnCopyFull() {
 }
 
 void CDesignDlg::OnCopyCArray() {
-    CopyToClipboard(
-        FormatCoefficientsC(m_design.Taps().get(), m_design.TapCount(),
-                            taplore::DescribeRequest(m_design.Request())));
+    CopyToClipboard(FormatCoefficientsC(m_design.Taps().get(), m_design.TapCount(),
+                                        taplore::DescribeRequest(m_design.Request())));
 }
 
 void CDesignDlg::OnCopyQ15CArray() {

@@ -1,5 +1,6 @@
 #include "gui/spectrum_wnd.h"
 
+#include <QAccessibleWidget>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -27,15 +28,30 @@ QPen CurvePen() {
     return pen;
 }
 
+// A screen reader announces the plot as a chart rather than as an unnamed pane.
+QAccessibleInterface* ChartAccessible(const QString& className, QObject* object) {
+    auto* plot = qobject_cast<CSpectrumWnd*>(object);
+    return className == "CSpectrumWnd" && plot ? new QAccessibleWidget(plot, QAccessible::Chart)
+                                               : nullptr;
+}
+
 } // namespace
 
 CSpectrumWnd::CSpectrumWnd(QWidget* parent) : QWidget(parent) {
+    static const bool accessible = (QAccessible::installFactory(&ChartAccessible), true);
+    (void)accessible;
     // paintEvent covers every pixel, so nothing is erased first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName("Log-Magnitude Spectrum");
+    setAccessibleDescription("Nothing is plotted yet.");
 }
 
 int CSpectrumWnd::ComputeSpectrum(const double* coef, int count, double sampleRate) {
     return m_plot.ComputeSpectrum(coef, count, sampleRate);
+}
+
+void CSpectrumWnd::Describe(BandType band) {
+    setAccessibleDescription(QString::fromStdString(m_plot.Summary(band)));
 }
 
 // The pointer's bin as a tooltip: the plot has no axes to read it from.

@@ -50,31 +50,6 @@ const std::string kAppTitle = std::filesystem::path(TAPLORE_EXE).stem().string()
 constexpr int kDialogWidthDu = 284;
 constexpr int kDialogHeightDu = 164;
 
-// One X server and window manager for the whole run.
-XSession* g_session = nullptr;
-
-class XSessionEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        try {
-            m_session = std::make_unique<XSession>();
-            g_session = m_session.get();
-        } catch (const std::exception& e) {
-            FAIL() << e.what();
-        }
-    }
-    void TearDown() override {
-        g_session = nullptr;
-        m_session.reset();
-    }
-
-private:
-    std::unique_ptr<XSession> m_session;
-};
-
-[[maybe_unused]] auto* const g_environment =
-    ::testing::AddGlobalTestEnvironment(new XSessionEnvironment);
-
 // A title pattern that matches this title and nothing longer.
 std::string Exactly(const std::string& title) {
     return "^" + title + "$";
@@ -142,24 +117,17 @@ double PrintedSumTolerance(std::size_t count) {
 class DesignDialog : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NE(g_session, nullptr) << "no X session";
+        ASSERT_NE(SharedSession(), nullptr) << "no X session";
         m_dir = NewCaseFolder("taplore-case");
         m_files = m_dir / "files";
         // The file dialog opens in m_files.
         m_app = Process({TAPLORE_EXE}, ProgramOptions(m_dir, m_files));
 
-        ASSERT_TRUE(WaitUntil(
-            [this] {
-                return !VisibleWindows(m_app.Pid(), Exactly(kMainTitle)).empty() ||
-                       !m_app.Running();
-            },
-            20s))
-            << "the window \"" << kMainTitle << "\" did not appear";
-        ASSERT_TRUE(m_app.Running()) << "the program ended at start-up\n" << Log();
-        m_main = VisibleWindows(m_app.Pid(), Exactly(kMainTitle)).front();
-        Activate(m_main);
-        ASSERT_TRUE(WaitUntil([this] { return ActiveWindow() == m_main; }, 5s))
-            << "the design dialog did not get the focus";
+        const auto main = WaitForProgramWindow(m_app, Exactly(kMainTitle));
+        ASSERT_TRUE(main) << "the window \"" << kMainTitle
+                          << "\" did not come up with the keyboard\n"
+                          << Log();
+        m_main = *main;
     }
 
     void TearDown() override {
@@ -190,15 +158,23 @@ protected:
                     }
                 return false;
             },
-            10s);
-        if (!found)
+            30s);
+        if (!found || !WaitForKeyboard(window))
             return ::testing::AssertionFailure() << "no window \"" << title << "\" got the focus";
         return ::testing::AssertionSuccess();
     }
 
+    // Also waits for the program to finish what it does on the way back (a save, a repaint).
     ::testing::AssertionResult WaitForMainActive() {
-        if (!WaitUntil([this] { return ActiveWindow() == m_main; }, 10s))
+        if (!WaitForKeyboard(m_main))
             return ::testing::AssertionFailure() << "the design dialog did not get the focus back";
+        return ::testing::AssertionSuccess();
+    }
+
+    // Waits for the menu that was just asked for to be up and taking keys.
+    ::testing::AssertionResult WaitForMenu(const std::vector<WindowId>& before) {
+        if (!WaitForNewWindow(m_app.Pid(), before) || !WaitForIdle(m_main))
+            return ::testing::AssertionFailure() << "no menu opened";
         return ::testing::AssertionSuccess();
     }
 
@@ -208,7 +184,7 @@ protected:
                 const auto open = VisibleWindows(m_app.Pid(), Exactly(title));
                 return std::find(open.begin(), open.end(), window) == open.end();
             },
-            10s);
+            30s);
         if (!closed)
             return ::testing::AssertionFailure() << "the window \"" << title << "\" stayed open";
         return ::testing::AssertionSuccess();
@@ -230,7 +206,7 @@ protected:
 
     // Waits for a file to exist and to stop changing, then for the dialog to be back.
     ::testing::AssertionResult WaitForWrittenFile(const fs::path& path) {
-        if (!WaitForCompleteFile(path, 10s))
+        if (!WaitForCompleteFile(path, 30s, 100ms))
             return ::testing::AssertionFailure() << path << " was not written";
         return WaitForMainActive();
     }
@@ -258,9 +234,11 @@ protected:
     }
 
     // Right click on free space of the design dialog: below the cutoff group box.
-    void OpenSystemMenuWithMouse() const {
+    ::testing::AssertionResult OpenSystemMenuWithMouse() {
+        const auto before = VisibleWindows(m_app.Pid(), ".*");
         const auto [x, y] = DialogPoint(4, kDialogHeightDu - 4);
         ClickAt(m_main, x, y, 3);
+        return WaitForMenu(before);
     }
 
     // Clicks the close button of the window manager's frame (top right of the title bar).
@@ -272,9 +250,10 @@ protected:
                       client.y - titleHeight / 2);
     }
 
-    // Once a design has been saved, Calculate has certainly run and repainted.
+    // Once a design has been saved, Calculate has certainly run; the dialog's repaint where
+    // the file dialog was is awaited.
     void ScreenshotOfDesign(const std::string& name) const {
-        Settle();
+        EXPECT_TRUE(WaitForIdle(m_main)) << "the program did not catch up";
         Screenshot(m_main, name);
     }
 
@@ -298,7 +277,6 @@ std::vector<double> StartupDesign(int order = 511) {
 // ---- start-up and the first design -----------------------------------------------------
 
 TEST_F(DesignDialog, SavingBeforeAnyDesignWritesAnEmptyFileUnderTheOfferedName) {
-    Settle();
     Screenshot(m_main, "startup.png");
 
     // The dialog opens centred on the screen (give or take the title bar).
@@ -332,7 +310,6 @@ TEST_F(DesignDialog, EnterAtStartUpDesignsTheBandPassOfTheStartValues) {
 TEST_F(DesignDialog, ClickingCalculateDesignsTheSameFilterAndEnterOnSaveSaves) {
     const auto [x, y] = DialogPoint(174 + 25, 138 + 7);
     ClickAt(m_main, x, y);
-    Settle();
 
     // The click left the focus on Calculate; Save is the next tab stop.
     std::vector<std::string> lines;
@@ -342,9 +319,14 @@ TEST_F(DesignDialog, ClickingCalculateDesignsTheSameFilterAndEnterOnSaveSaves) {
 
 TEST_F(DesignDialog, CopiedTapsAreTheSavedTextAndTheSpectrumNamesItsBins) {
     Keys({"Return", "ctrl+c"}); // the list has the focus from start-up
-    Settle();
-    const CommandResult clipboard = e2e::Run({"xclip", "-o", "-selection", "clipboard"});
-    ASSERT_EQ(clipboard.status, 0);
+    CommandResult clipboard;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            clipboard = e2e::Run({"xclip", "-o", "-selection", "clipboard"});
+            return clipboard.status == 0 && !clipboard.out.empty();
+        },
+        30s))
+        << "nothing was copied";
     std::vector<std::string> lines;
     ASSERT_TRUE(SaveWith({"Tab", "Tab", "Tab", "Tab", "Tab", "Return"}, "saved.txt", lines));
     EXPECT_EQ(clipboard.out, ReadBytes(m_files / "saved.txt"));
@@ -353,8 +335,10 @@ TEST_F(DesignDialog, CopiedTapsAreTheSavedTextAndTheSpectrumNamesItsBins) {
     const auto [frameX, frameY] = DialogPoint(25, 10);
     const Rect client = ClientRect(m_main);
     const int x = client.x + frameX + 5 + 160 * (DialogPoint(180, 0).first - 10) / 512;
+    const auto before = VisibleWindows(m_app.Pid(), ".*");
     e2e::Run({"xdotool", "mousemove", std::to_string(x), std::to_string(client.y + frameY + 40)});
-    Settle(1500ms); // the tooltip's delay
+    ASSERT_TRUE(WaitForNewWindow(m_app.Pid(), before)) << "no tooltip";
+    ASSERT_TRUE(WaitForIdle(m_main));
     ScreenshotOfArea({client.x, client.y, client.width, client.height + 40}, "tooltip.png");
 }
 
@@ -405,7 +389,6 @@ TEST_F(DesignDialog, RateEditsRefreshTheLabelsSoCutoffsFollowTheSliders) {
     // and 4800.0: the same normalised cutoffs, so the same taps as at 8000 Hz.
     Keys({"shift+Tab", "ctrl+a"});
     TypeText("16000");
-    Settle();
     Keys({"Return"});
     std::vector<std::string> lines;
     ASSERT_TRUE(SaveWith({"shift+Tab", "Return"}, "rate16000.txt", lines));
@@ -415,7 +398,6 @@ TEST_F(DesignDialog, RateEditsRefreshTheLabelsSoCutoffsFollowTheSliders) {
     // labels: the low cutoff moves from 0.1 to 0.0857.
     Keys({"Tab", "ctrl+a"});
     TypeText("7");
-    Settle();
     Keys({"Return"});
     ASSERT_TRUE(SaveWith({"shift+Tab", "Return"}, "rate7.txt", lines));
     const std::vector<double> expected = DesignedTapsForSliders(511, 100, 600, 7);
@@ -431,7 +413,6 @@ TEST_F(DesignDialog, OrderAboveTheTransformSizeReportsAnErrorAndStillSavesTheTap
     Keys({"Return"});
     WindowId error;
     ASSERT_TRUE(WaitForActive(kErrorTitle, error));
-    Settle();
     Screenshot(error, "error.png");
     Keys({"Return"});
     ASSERT_TRUE(WaitForClosed(error, kErrorTitle));
@@ -502,7 +483,6 @@ TEST_F(DesignDialog, DecliningTheReplacementOrCancellingKeepsTheFileByteForByte)
     Keys({"Escape"});
     ASSERT_TRUE(WaitForClosed(dialog, kSaveTitle));
     ASSERT_TRUE(WaitForMainActive());
-    Settle(300ms);
     EXPECT_EQ(ReadBytes(existing), original);
     EXPECT_EQ(FileNames(m_files), std::set<std::string>{"keep.txt"});
 
@@ -513,7 +493,6 @@ TEST_F(DesignDialog, DecliningTheReplacementOrCancellingKeepsTheFileByteForByte)
     Keys({"Escape"});
     ASSERT_TRUE(WaitForClosed(dialog, kSaveTitle));
     ASSERT_TRUE(WaitForMainActive());
-    Settle(300ms);
     EXPECT_EQ(FileNames(m_files), std::set<std::string>{"keep.txt"});
 }
 
@@ -550,7 +529,6 @@ TEST_F(DesignDialog, F1OpensTheManualBesideEitherDialog) {
     Keys({"F1"});
     WindowId help;
     ASSERT_TRUE(WaitForActive(kHelpTitle, help));
-    Settle();
     Screenshot(help, "help.png");
     Activate(m_main);
     ASSERT_TRUE(WaitForMainActive()) << "the manual keeps the design dialog from the focus";
@@ -561,8 +539,7 @@ TEST_F(DesignDialog, F1OpensTheManualBesideEitherDialog) {
     ASSERT_TRUE(WaitForClosed(help, kHelpTitle));
     ASSERT_TRUE(WaitForMainActive());
 
-    OpenSystemMenuWithMouse();
-    Settle(300ms);
+    ASSERT_TRUE(OpenSystemMenuWithMouse());
     Keys({"a"});
     WindowId about;
     ASSERT_TRUE(WaitForActive(kAboutTitle, about));
@@ -589,21 +566,21 @@ TEST_F(DesignDialog, AboutBoxOpensFromTheSystemMenuAndClosesEveryWay) {
     for (const Way& way : ways) {
         SCOPED_TRACE(std::string("menu by ") + way.open + ", About closed by " + way.close);
         if (std::string(way.open) == "mouse") {
-            OpenSystemMenuWithMouse();
+            ASSERT_TRUE(OpenSystemMenuWithMouse());
         } else {
             if (!onSlider)
                 Keys({"Tab", "Tab"});
             onSlider = true;
+            const auto before = VisibleWindows(m_app.Pid(), ".*");
             Keys({way.open});
+            ASSERT_TRUE(WaitForMenu(before));
         }
-        Settle(300ms);
         if (&way == &ways[0])
             ScreenshotWithMenu("system-menu.png");
         Keys({"a"}); // "&About Taplore..."
         WindowId about;
         ASSERT_TRUE(WaitForActive(kAboutTitle, about));
         if (&way == &ways[0]) {
-            Settle();
             Screenshot(about, "about.png");
             // Centred over the design dialog.
             const Rect outer = ClientRect(m_main);
@@ -652,8 +629,8 @@ class ClosingTheDialog : public DesignDialog, public ::testing::WithParamInterfa
 
 TEST_P(ClosingTheDialog, EndsTheProgramCleanly) {
     m_expectRunning = false;
-    // The window manager binds its keys once the window is managed; give it a moment.
-    Settle(300ms);
+    // Set-up waited until the dialog was managed and had the keyboard: the window manager's
+    // keys (Alt+F4) and its frame (the close box) act on it from here on.
     switch (GetParam()) {
     case CloseBy::escape:
         Keys({"Escape"});
@@ -665,12 +642,11 @@ TEST_P(ClosingTheDialog, EndsTheProgramCleanly) {
         ClickCloseBox(m_main);
         break;
     case CloseBy::systemMenu:
-        OpenSystemMenuWithMouse();
-        Settle(300ms);
+        ASSERT_TRUE(OpenSystemMenuWithMouse());
         Keys({"c"}); // "&Close"
         break;
     }
-    ASSERT_TRUE(m_app.WaitForExit(10s)) << "the program is still running";
+    ASSERT_TRUE(m_app.WaitForExit(30s)) << "the program is still running";
     // A crash on the way out would show as death by a signal.
     EXPECT_LT(m_app.ExitStatus().value_or(-1), 128) << Log();
 }

@@ -60,11 +60,9 @@ protected:
         m_app = Process({"sh", "-c", std::string("ulimit -v ") + kAddressSpaceKiB + "; exec \"$0\"",
                          TAPLORE_EXE},
                         ProgramOptions(m_dir, m_files));
-        ASSERT_TRUE(WaitUntil([this] { return !MainWindows().empty() || !m_app.Running(); }, 20s))
-            << "the design dialog did not appear";
-        ASSERT_TRUE(m_app.Running()) << Log();
-        m_main = MainWindows().front();
-        Activate(m_main);
+        const auto main = WaitForProgramWindow(m_app, MainTitlePattern());
+        ASSERT_TRUE(main) << "the design dialog did not come up with the keyboard\n" << Log();
+        m_main = *main;
     }
 
     void TearDown() override {
@@ -79,10 +77,9 @@ protected:
         fs::remove_all(m_dir, ignored);
     }
 
-    std::vector<WindowId> MainWindows() const {
+    static std::string MainTitlePattern() {
         std::string pattern = "^";
-        pattern.append(kMainTitle).append("$");
-        return VisibleWindows(m_app.Pid(), pattern);
+        return pattern.append(kMainTitle).append("$");
     }
     std::string Log() const { return ReadBytes(m_dir / "taplore.log"); }
 
@@ -167,12 +164,14 @@ protected:
             Note("click Save");
             ClickDu(253, 145);
             break;
-        case 9:
+        case 9: {
             Note("system menu, About");
+            const auto before = VisibleWindows(m_app.Pid(), ".*");
             ClickDu(4, kDialogHeightDu - 4, 3);
-            Settle(100ms);
-            Keys({"a"});
+            if (WaitForNewWindow(m_app.Pid(), before, 10s))
+                Keys({"a"});
             break;
+        }
         case 10:
             Note("key F1");
             Keys({"F1"});
@@ -199,7 +198,7 @@ protected:
         // The progress box shares the dialog's title: mostly left to finish.
         if (title == kMainTitle && Draw(4) != 0) {
             Note("wait for the progress box");
-            Settle(200ms);
+            WaitUntil([&] { return ActiveWindow() != window; }, 30s);
             return;
         }
         const std::string key = Draw(3) == 0 ? "Return" : "Escape";
@@ -226,17 +225,52 @@ protected:
                log.find("runtime error:") != std::string::npos;
     }
 
-    // Escape closes every box and menu, until the design dialog has the focus again.
+    // The design dialog has the focus and the program shows nothing else, twice in a row: a
+    // button the monkey set off may still be opening a box (its click comes from a timer).
     bool BackToMain() {
-        return WaitUntil(
-            [this] {
-                if (ActiveWindow() == m_main)
-                    return true;
-                Keys({"Escape"});
-                Activate(m_main);
+        int calm = 0;
+        const bool back = WaitUntil(
+            [&] {
+                if (MainAlone())
+                    return ++calm == 2;
+                calm = 0;
+                CloseOneThing();
                 return false;
             },
-            30s, 300ms);
+            60s, 300ms);
+        return back && WaitForKeyboard(m_main);
+    }
+
+    bool MainAlone() const {
+        return ActiveWindow() == m_main &&
+               VisibleWindows(m_app.Pid(), ".*") == std::vector<WindowId>{m_main} &&
+               WaitForIdle(m_main);
+    }
+
+    // Escape closes the box or window that has the focus; the manual, which may be open
+    // beside the dialog without it, is activated first; a click on free space of the dialog
+    // closes a menu or a tooltip. Escape on the design dialog itself would end the program.
+    void CloseOneThing() {
+        if (ActiveWindow() != m_main) {
+            Keys({"Escape"});
+            Activate(m_main);
+            return;
+        }
+        for (const WindowId& window : VisibleWindows(m_app.Pid(), ".*"))
+            if (window != m_main && Managed(window)) {
+                Activate(window);
+                return;
+            }
+        ClickDu(4, kDialogHeightDu - 4);
+    }
+
+    // What is open, for a failure.
+    std::string OpenWindows() const {
+        std::string list = "active " + ActiveWindow().value_or("none") + "; shown:";
+        for (const WindowId& window : VisibleWindows(m_app.Pid(), ".*"))
+            list += " " + window + " \"" + WindowTitle(window) + "\"" +
+                    (Managed(window) ? "" : " (not managed)");
+        return list;
     }
 
     fs::path m_dir;
@@ -265,7 +299,7 @@ TEST_F(Monkey, SurvivesRandomUseAndStillDesignsAndSavesExactly) {
 
     // Known values: order 1001, 8000 Hz, the low slider one page up (800 Hz), the high one
     // two pages down from its end (2400 Hz).
-    ASSERT_TRUE(BackToMain()) << "a box stayed open";
+    ASSERT_TRUE(BackToMain()) << "a box stayed open: " << OpenWindows();
     Note("known values");
     EnterText("order", 147, 144, "1001", false);
     EnterText("rate", 101, 144, "8000", false);
@@ -274,18 +308,25 @@ TEST_F(Monkey, SurvivesRandomUseAndStillDesignsAndSavesExactly) {
     ClickDu(205, 110);
     Keys({"End", "Next", "Next"});
     ClickDu(199, 145);
-    ASSERT_TRUE(BackToMain()) << "no box after a good design";
+    ASSERT_TRUE(BackToMain()) << "no box after a good design: " << OpenWindows();
     ClickDu(253, 145);
+    std::optional<WindowId> fileDialog;
     ASSERT_TRUE(WaitUntil(
-        [] { return ActiveWindow() && WindowTitle(*ActiveWindow()) == kSaveTitle; }, 10s));
+        [&] {
+            fileDialog = ActiveWindow();
+            return fileDialog && WindowTitle(*fileDialog) == kSaveTitle;
+        },
+        30s));
+    ASSERT_TRUE(WaitForKeyboard(*fileDialog));
+    // A name the monkey never saves under: no question before the file is written.
     const fs::path saved = m_files / "final.txt";
     Keys({"ctrl+a"});
     TypeText(saved.string());
     Keys({"Return"});
-    Settle(300ms);
-    if (ActiveWindow() != m_main)
-        Keys({"Return"}); // replace a file the monkey saved under that name
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(saved) && ActiveWindow() == m_main; }, 10s));
+    // Saving ends before the dialog takes the keyboard back, and the new file is linked in
+    // whole.
+    ASSERT_TRUE(WaitForKeyboard(m_main));
+    ASSERT_TRUE(fs::exists(saved));
 
     const double f1 = crt::Atof(crt::FormatF8_1(200 * 8000 * 0.5 / 1000)) / 8000 * 2;
     const double f2 = crt::Atof(crt::FormatF8_1(600 * 8000 * 0.5 / 1000)) / 8000 * 2;

@@ -7,10 +7,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <xcb/xcb.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -22,6 +27,8 @@ namespace fs = std::filesystem;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+constexpr const char* kBusVariable = "DBUS_SESSION_BUS_ADDRESS";
 
 std::vector<char*> ArgvPointers(const std::vector<std::string>& argv) {
     std::vector<char*> pointers;
@@ -53,23 +60,24 @@ int Milliseconds(Clock::duration d) {
     return ms < 0 ? 0 : static_cast<int>(ms);
 }
 
+Millis Remaining(Clock::time_point deadline) {
+    return Millis(Milliseconds(deadline - Clock::now()));
+}
+
 // Waits for the child until the deadline; kills its group after it. Returns the raw
 // wait status, or nothing on timeout.
 std::optional<int> ReapBy(pid_t pid, Clock::time_point deadline) {
-    for (;;) {
-        int status = 0;
-        const pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid)
-            return status;
-        if (done < 0 && errno != EINTR)
-            return std::nullopt;
-        if (Clock::now() >= deadline) {
-            kill(-pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return std::nullopt;
-        }
-        std::this_thread::sleep_for(5ms);
-    }
+    int status = 0;
+    pid_t done = 0;
+    const auto ended = [&] {
+        done = waitpid(pid, &status, WNOHANG);
+        return done == pid || (done < 0 && errno != EINTR);
+    };
+    if (WaitUntil(ended, Remaining(deadline), 5ms))
+        return done == pid ? std::optional<int>(status) : std::nullopt;
+    kill(-pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return std::nullopt;
 }
 
 std::string Trimmed(std::string text) {
@@ -240,7 +248,7 @@ bool WaitUntil(const std::function<bool()>& cond, Millis timeout, Millis interva
             return true;
         if (Clock::now() >= deadline)
             return cond();
-        std::this_thread::sleep_for(interval);
+        std::this_thread::sleep_for(interval); // the poll interval of this wait
     }
 }
 
@@ -262,8 +270,6 @@ bool DisplayTaken(int n) {
     return kill(static_cast<pid_t>(owner), 0) == 0 || errno == EPERM;
 }
 
-// Starts Xvfb on display n; -displayfd tells when it accepts connections. Nothing when
-// the server did not come up (display taken meanwhile, or no Xvfb).
 // ":n". Appended rather than ":" + text: GCC 12 at -O3 warns falsely (-Wrestrict) about
 // the insert that operator+ makes of the latter.
 std::string DisplayName(int n) {
@@ -272,43 +278,77 @@ std::string DisplayName(int n) {
     return name;
 }
 
-std::optional<Process> StartServer(int n, const fs::path& log) {
+// A process started with the write end of a pipe, whose number replaces "{fd}" in argv, and
+// the first line it wrote there: a server saying that it is ready, and where.
+struct Announced {
+    Process process;
+    std::string line;
+};
+
+Announced StartAnnounced(std::vector<std::string> argv, Process::Options options) {
     int ready[2];
     if (pipe2(ready, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");
-    Process::Options options;
-    options.log = log;
+    for (std::string& arg : argv)
+        if (const std::size_t at = arg.find("{fd}"); at != std::string::npos)
+            arg.replace(at, 4, std::to_string(ready[1]));
     options.keepFd = ready[1];
-    Process server({"Xvfb", DisplayName(n), "-displayfd", std::to_string(ready[1]), "-screen", "0",
-                    "1280x1024x24", "-nolisten", "tcp", "-noreset"},
-                   options);
+    Announced started{Process(argv, options), {}};
     close(ready[1]);
-    std::string reply;
-    const auto deadline = Clock::now() + 15s;
+    std::string& reply = started.line;
+    // A first start on a busy new machine is slow: a minute is the failure limit.
+    const auto deadline = Clock::now() + 60s;
     while (reply.find('\n') == std::string::npos && Clock::now() < deadline) {
         pollfd p{ready[0], POLLIN, 0};
         if (poll(&p, 1, Milliseconds(deadline - Clock::now())) <= 0)
             break;
-        char buffer[16];
+        char buffer[256];
         const ssize_t got = read(ready[0], buffer, sizeof buffer);
         if (got <= 0)
             break;
         reply.append(buffer, static_cast<std::size_t>(got));
     }
     close(ready[0]);
-    if (reply.empty() || std::atoi(reply.c_str()) != n || !server.Running())
+    reply = Trimmed(reply);
+    return started;
+}
+
+// Xvfb on display n; nothing when it did not come up (display taken meanwhile, or no Xvfb).
+std::optional<Process> StartServer(int n, const fs::path& log) {
+    Process::Options options;
+    options.log = log;
+    Announced server = StartAnnounced({"Xvfb", DisplayName(n), "-displayfd", "{fd}", "-screen", "0",
+                                       "1280x1024x24", "-nolisten", "tcp", "-noreset"},
+                                      options);
+    if (server.line.empty() || std::atoi(server.line.c_str()) != n || !server.process.Running())
         return std::nullopt;
-    return server;
+    return std::move(server.process);
+}
+
+// The value of an environment variable, or nothing when it is not set.
+std::optional<std::string> Variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+void Restore(const char* name, const std::optional<std::string>& value) {
+    if (value)
+        setenv(name, value->c_str(), 1);
+    else
+        unsetenv(name);
 }
 
 } // namespace
 
-XSession::XSession(WindowManager windowManager) {
+XSession::XSession(WindowManager windowManager)
+    : m_oldDisplay(Variable("DISPLAY")), m_oldBus(Variable(kBusVariable)) {
     char pattern[] = "/tmp/taplore-e2e-XXXXXX";
     if (!mkdtemp(pattern))
         throw std::runtime_error("mkdtemp failed");
     m_dir = pattern;
     fs::create_directories(m_dir / "home");
+    fs::create_directories(m_dir / "runtime");
+    fs::permissions(m_dir / "runtime", fs::perms::owner_all);
 
     for (int n = 90; n < 200 && m_display.empty(); ++n) {
         if (DisplayTaken(n))
@@ -326,7 +366,18 @@ XSession::XSession(WindowManager windowManager) {
         return;
 
     Process::Options options;
-    options.env = {{"HOME", (m_dir / "home").string()}};
+    options.env = {{"HOME", (m_dir / "home").string()},
+                   {"XDG_RUNTIME_DIR", (m_dir / "runtime").string()}};
+    // A session bus of its own, as a desktop session has: without one, a program started
+    // here would launch a bus for the display that outlives the test.
+    options.log = m_dir / "dbus.log";
+    Announced bus = StartAnnounced(
+        {"dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address={fd}"}, options);
+    if (bus.line.empty())
+        throw std::runtime_error("no session bus could be started (is dbus-daemon installed?)");
+    m_bus = std::move(bus.process);
+    setenv(kBusVariable, bus.line.c_str(), 1);
+
     options.log = m_dir / "openbox.log";
     m_windowManager = Process({"openbox", "--sm-disable"}, options);
     const bool managed = WaitUntil(
@@ -334,14 +385,17 @@ XSession::XSession(WindowManager windowManager) {
             const auto r = Run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, 3s);
             return r.status == 0 && r.out.find("window id") != std::string::npos;
         },
-        15s, 100ms);
+        60s, 100ms);
     if (!managed)
         throw std::runtime_error("openbox did not start managing " + m_display);
 }
 
 XSession::~XSession() {
     m_windowManager.Stop();
+    m_bus.Stop();
     m_server.Stop();
+    Restore("DISPLAY", m_oldDisplay);
+    Restore(kBusVariable, m_oldBus);
     std::error_code ignored;
     fs::remove_all(m_dir, ignored);
 }
@@ -419,6 +473,124 @@ Rect ScreenRect() {
     return screen;
 }
 
+bool Managed(const WindowId& window) {
+    const auto r = Run({"xprop", "-id", window, "WM_STATE", "_NET_FRAME_EXTENTS"}, 5s);
+    return r.out.find("window state: Normal") != std::string::npos &&
+           r.out.find("_NET_FRAME_EXTENTS(CARDINAL) =") != std::string::npos;
+}
+
+std::optional<WindowId> InputFocus() {
+    const auto r = Run({"xdotool", "getwindowfocus"}, 5s);
+    if (r.status != 0 || Trimmed(r.out).empty())
+        return std::nullopt;
+    return Trimmed(r.out);
+}
+
+// ---- waiting for the program and the window manager ------------------------------------
+
+namespace {
+
+using XConnection = std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)>;
+
+xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
+    const auto cookie =
+        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return atom;
+}
+
+bool SameMessage(const xcb_generic_event_t* event, const xcb_client_message_event_t& sent) {
+    if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE)
+        return false;
+    const auto* message = reinterpret_cast<const xcb_client_message_event_t*>(event);
+    return std::equal(sent.data.data32, sent.data.data32 + 3, message->data.data32);
+}
+
+// A program answers a _NET_WM_PING to its window by sending it back to the root window, once
+// its event loop has come to it.
+bool Ping(const WindowId& window, Millis timeout) {
+    const XConnection x(xcb_connect(nullptr, nullptr), &xcb_disconnect);
+    if (xcb_connection_has_error(x.get()))
+        return false;
+    const auto target = static_cast<xcb_window_t>(std::stoul(window));
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x.get())).data->root;
+    // Qt sends the answer to the root window's structure listeners (and the window manager).
+    const std::uint32_t listen = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(x.get(), root, XCB_CW_EVENT_MASK, &listen);
+    // Tells this ping's answer from the window manager's and from earlier ones.
+    static std::uint32_t serial = static_cast<std::uint32_t>(getpid()) << 12;
+    xcb_client_message_event_t ping{};
+    ping.response_type = XCB_CLIENT_MESSAGE;
+    ping.format = 32;
+    ping.window = target;
+    ping.type = Atom(x.get(), "WM_PROTOCOLS");
+    ping.data.data32[0] = Atom(x.get(), "_NET_WM_PING");
+    ping.data.data32[1] = ++serial;
+    ping.data.data32[2] = target;
+    xcb_send_event(x.get(), 0, target, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&ping));
+    xcb_flush(x.get());
+    bool answered = false;
+    WaitUntil(
+        [&] {
+            while (xcb_generic_event_t* event = xcb_poll_for_event(x.get())) {
+                answered = answered || SameMessage(event, ping);
+                std::free(event);
+            }
+            return answered || xcb_connection_has_error(x.get()) != 0;
+        },
+        timeout, 5ms);
+    return answered;
+}
+
+} // namespace
+
+bool WaitForIdle(const WindowId& window, Millis timeout) {
+    const auto deadline = Clock::now() + timeout;
+    return Ping(window, timeout) && Ping(window, Remaining(deadline));
+}
+
+bool WaitForKeyboard(const WindowId& window, Millis timeout) {
+    const auto deadline = Clock::now() + timeout;
+    const bool focused = WaitUntil(
+        [&] { return Managed(window) && InputFocus() == window && ActiveWindow() == window; },
+        timeout);
+    return focused && WaitForIdle(window, Remaining(deadline));
+}
+
+std::optional<WindowId> WaitForProgramWindow(Process& program, const std::string& titleRegex) {
+    std::optional<WindowId> window;
+    // A first start on a new machine builds font caches: a minute is the failure limit.
+    WaitUntil(
+        [&] {
+            const auto shown = VisibleWindows(program.Pid(), titleRegex);
+            if (!shown.empty())
+                window = shown.front();
+            return window || !program.Running();
+        },
+        60s);
+    if (!window || !WaitUntil([&] { return Managed(*window); }, 30s))
+        return std::nullopt;
+    Activate(*window);
+    return WaitForKeyboard(*window) ? window : std::nullopt;
+}
+
+std::optional<WindowId> WaitForNewWindow(pid_t pid, const std::vector<WindowId>& known,
+                                         Millis timeout) {
+    std::optional<WindowId> found;
+    WaitUntil(
+        [&] {
+            for (const WindowId& window : VisibleWindows(pid, ".*"))
+                if (std::find(known.begin(), known.end(), window) == known.end())
+                    found = window;
+            return found.has_value();
+        },
+        timeout);
+    return found;
+}
+
 // ---- input -----------------------------------------------------------------------------
 
 void Keys(const std::vector<std::string>& keys) {
@@ -445,10 +617,6 @@ void ClickOnScreen(int x, int y, int button) {
     Run({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click",
          std::to_string(button)},
         5s);
-}
-
-void Settle(Millis time) {
-    std::this_thread::sleep_for(time);
 }
 
 // ---- screenshots -----------------------------------------------------------------------

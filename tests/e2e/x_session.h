@@ -67,9 +67,10 @@ bool WaitUntil(const std::function<bool()>& cond, Millis timeout, Millis interva
 
 // ---- the X session ---------------------------------------------------------------------
 
-// Xvfb on a free display plus openbox; sets DISPLAY for this process, so every tool run
-// from here talks to it. Programs that frame their own windows (Wine's) need no window
-// manager.
+// Xvfb on a free display, a D-Bus session bus and openbox; sets DISPLAY and
+// DBUS_SESSION_BUS_ADDRESS for this process, so every tool and program run from here talks to
+// them, until the session ends and puts back what they were. Programs that frame their own
+// windows (Wine's) need no window manager, nor the bus that goes with the desktop.
 class XSession {
 public:
     enum class WindowManager { openbox, none };
@@ -82,11 +83,18 @@ public:
     const std::filesystem::path& Dir() const { return m_dir; }
 
 private:
+    std::optional<std::string> m_oldDisplay;
+    std::optional<std::string> m_oldBus;
     std::filesystem::path m_dir;
     std::string m_display;
     Process m_server;
+    Process m_bus;
     Process m_windowManager;
 };
+
+// The session the tests of this run share, started before the first of them; null when it
+// could not start (that test environment has then failed with the reason).
+XSession* SharedSession();
 
 // ---- windows ---------------------------------------------------------------------------
 
@@ -108,6 +116,26 @@ Rect ClientRect(const WindowId& window); // screen coordinates of the client are
 // Frame extents left, right, top, bottom as the window manager reports them.
 std::vector<int> FrameExtents(const WindowId& window);
 Rect ScreenRect();
+// The window manager has taken the window on: its state is Normal and its frame is drawn.
+bool Managed(const WindowId& window);
+// The window that has the X input focus: the one the next key goes to.
+std::optional<WindowId> InputFocus();
+
+// ---- waiting for the program and the window manager ------------------------------------
+
+// The program that owns the window has handled everything the server sent it before, and
+// painted what that asked for: it has answered two _NET_WM_PING messages in a row (the first
+// answer can precede the paints of the events handled with it).
+bool WaitForIdle(const WindowId& window, Millis timeout = 30s);
+// The window is managed, has the input focus, is the active window, and its program has seen
+// all that: the next key goes to it.
+bool WaitForKeyboard(const WindowId& window, Millis timeout = 30s);
+// The program's window whose title matches, once shown, managed and given the keyboard;
+// nothing when that did not happen (or the program ended first).
+std::optional<WindowId> WaitForProgramWindow(Process& program, const std::string& titleRegex);
+// A visible window of pid that is not among known: a menu, a tooltip, a box.
+std::optional<WindowId> WaitForNewWindow(pid_t pid, const std::vector<WindowId>& known,
+                                         Millis timeout = 30s);
 
 // ---- input -----------------------------------------------------------------------------
 
@@ -116,7 +144,6 @@ void TypeText(const std::string& text);
 void Activate(const WindowId& window);
 void ClickAt(const WindowId& window, int x, int y, int button = 1); // window coordinates
 void ClickOnScreen(int x, int y, int button = 1);
-void Settle(Millis time = 150ms);
 
 // ---- screenshots -----------------------------------------------------------------------
 

@@ -228,6 +228,22 @@ BandType SelectBand(double f1, double f2) {
     return BandType::none;
 }
 
+std::string_view BandTypeName(BandType type) {
+    switch (type) {
+    case BandType::lowPass:
+        return "low-pass";
+    case BandType::highPass:
+        return "high-pass";
+    case BandType::bandPass:
+        return "band-pass";
+    case BandType::bandStop:
+        return "band-stop";
+    case BandType::none:
+        break;
+    }
+    return "no band type matched";
+}
+
 double NormalisedCutoff(double hz, double rate) {
     return (hz / rate) * 2.0;
 }

@@ -6,12 +6,17 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 enum class BandType { none, lowPass, highPass, bandPass, bandStop };
 
 // The band type two normalised cutoffs select (0 = DC, 1 = half the rate): the first row of
 // the band table whose condition holds, or none.
 BandType SelectBand(double f1, double f2);
+
+// The band type in words, as the comments of exported taps and the plot's summary name it:
+// "low-pass", "high-pass", "band-pass", "band-stop" or "no band type matched".
+std::string_view BandTypeName(BandType type);
 
 // A cutoff in Hz as Calculate hands it to the designer: divided by the rate, then doubled.
 double NormalisedCutoff(double hz, double rate);

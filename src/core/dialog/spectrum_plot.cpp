@@ -1,6 +1,7 @@
 #include "core/dialog/spectrum_plot.h"
 
 #include "core/analysis/log_magnitude.h"
+#include "core/analysis/response_summary.h"
 #include "core/formats/crt.h"
 
 #include <algorithm>
@@ -62,6 +63,10 @@ std::string SpectrumPlot::BinText(int x, int width) const {
     const int bin = static_cast<int>(std::clamp<long long>(nearest, 1, m_nBins - 1));
     const double hz = bin * m_sampleRate / kSpectrumPoints;
     return OneDecimal(hz) + " Hz  " + OneDecimal(m_pMagDb[bin]) + " dB";
+}
+
+std::string SpectrumPlot::Summary(BandType band) const {
+    return DescribeResponse(SummariseResponse(m_pMagDb.get(), m_nBins, m_sampleRate, band));
 }
 
 } // namespace taplore

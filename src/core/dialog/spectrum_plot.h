@@ -3,6 +3,8 @@
 // curve of the dB levels of bins 1 ... 511 with 0 dB 10 pixels below the top and every grid
 // step down 10 dB more attenuation; the right edge is half the sampling rate.
 
+#include "core/design/fir_design.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +41,9 @@ public:
     // "1250.0 Hz  -3.1 dB" for the bin drawn nearest to x, or nothing before the first
     // spectrum. Bin 0 is never drawn, so it is never named.
     std::string BinText(int x, int width) const;
+
+    // The levels shown in a few sentences for a screen reader, for a design of this band type.
+    std::string Summary(BandType band) const;
 
 private:
     std::unique_ptr<double[]> m_pMagDb;
