@@ -2,10 +2,8 @@
 
 #include "core/dialog/about.h"
 #include "core/dialog/dialog_messages.h"
-#include "core/formats/coef_file.h"
-#include "core/formats/coef_format.h"
 #include "core/formats/crt.h"
-#include "core/formats/exports/export.h"
+#include "core/formats/taps_description.h"
 #include "gui/about_dlg.h"
 #include "gui/design_app.h"
 #include "gui/dialog_units.h"
@@ -15,10 +13,9 @@
 #include "gui/progress_dlg.h"
 #include "gui/spectrum_wnd.h"
 #include "gui/system_menu.h"
+#include "gui/taps_menu.h"
 #include "gui/value_list.h"
 
-#include <QAction>
-#include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -30,7 +27,6 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
-#include <span>
 
 namespace {
 
@@ -107,7 +103,7 @@ CDesignDlg::CDesignDlg(QWidget* parent)
     setWindowTitle("FIR Filter Design");
     setFont(QFont("DejaVu Serif", 10));
     CreateControls();
-    CreateCopyActions();
+    m_menuTaps = new TapsMenu(m_listCoef);
     OnInitDialog();
     ConnectHandlers();
 }
@@ -191,30 +187,6 @@ void CDesignDlg::NameControls() {
         control->setObjectName(name);
 }
 
-// Taps reach other software through the clipboard too: the saved file's text, every digit
-// of each double, a C array of doubles or of fixed-point integers, CSV or JSON.
-void CDesignDlg::CreateCopyActions() {
-    m_actionCopy = new QAction("&Copy", m_listCoef);
-    m_actionCopy->setShortcut(QKeySequence::Copy);
-    m_actionCopy->setShortcutContext(Qt::WidgetShortcut);
-    m_actionCopyFull = new QAction("Copy at &full precision", m_listCoef);
-    m_actionCopyCArray = new QAction("Copy as C &array", m_listCoef);
-    m_actionCopyQ15CArray = new QAction("Copy as Q&15 C array", m_listCoef);
-    m_actionCopyQ31CArray = new QAction("Copy as Q&31 C array", m_listCoef);
-    m_actionCopyCsv = new QAction("Copy as C&SV", m_listCoef);
-    m_actionCopyJson = new QAction("Copy as &JSON", m_listCoef);
-    m_listCoef->addActions({m_actionCopy, m_actionCopyFull, m_actionCopyCArray,
-                            m_actionCopyQ15CArray, m_actionCopyQ31CArray, m_actionCopyCsv,
-                            m_actionCopyJson});
-    m_listCoef->setContextMenuPolicy(Qt::ActionsContextMenu);
-    EnableCopyActions();
-}
-
-void CDesignDlg::EnableCopyActions() {
-    for (QAction* action : m_listCoef->actions())
-        action->setEnabled(m_design.TapCount() > 0);
-}
-
 void CDesignDlg::ConnectHandlers() {
     connect(m_buttonCalculate, &QPushButton::clicked, this,
             Guarded(this, &CDesignDlg::OnCalculate));
@@ -228,16 +200,6 @@ void CDesignDlg::ConnectHandlers() {
         connect(slider, &QSlider::actionTriggered, this, Guarded(this, &CDesignDlg::OnHScroll));
         connect(slider, &QSlider::sliderPressed, this, Guarded(this, &CDesignDlg::OnHScroll));
     }
-    connect(m_actionCopy, &QAction::triggered, this, Guarded(this, &CDesignDlg::OnCopy));
-    connect(m_actionCopyFull, &QAction::triggered, this, Guarded(this, &CDesignDlg::OnCopyFull));
-    connect(m_actionCopyCArray, &QAction::triggered, this,
-            Guarded(this, &CDesignDlg::OnCopyCArray));
-    connect(m_actionCopyQ15CArray, &QAction::triggered, this,
-            Guarded(this, &CDesignDlg::OnCopyQ15CArray));
-    connect(m_actionCopyQ31CArray, &QAction::triggered, this,
-            Guarded(this, &CDesignDlg::OnCopyQ31CArray));
-    connect(m_actionCopyCsv, &QAction::triggered, this, Guarded(this, &CDesignDlg::OnCopyCsv));
-    connect(m_actionCopyJson, &QAction::triggered, this, Guarded(this, &CDesignDlg::OnCopyJson));
     connect(m_systemMenu, &SystemMenu::sysCommand, this, Guarded(this, &CDesignDlg::OnSysCommand));
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
             [this] { CDesignApp::OnHelp(this, IDD); });
@@ -305,7 +267,8 @@ void CDesignDlg::OnCalculate() {
         m_editOrder->text().toStdString(), m_editSampleRate->text().toStdString(),
         m_labelLow->text().toStdString(), m_labelHigh->text().toStdString());
     const Designed designed = m_design.Design(request, BehindProgressBox());
-    EnableCopyActions();
+    m_menuTaps->SetTaps(m_design.Taps(), m_design.TapCount(),
+                        taplore::DescribeRequest(m_design.Request()));
     if (designed == Designed::stopped)
         return; // cancelled: the list and the plot keep the last design, and nothing is said
     if (designed == Designed::failed) {
@@ -344,65 +307,6 @@ void CDesignDlg::OnSave() {
     // A long save runs behind a progress box; its Cancel keeps the old file and says nothing.
     m_design.Save(QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString(),
                   BehindProgressBox());
-}
-
-void CDesignDlg::OnCopy() {
-    CopyToClipboard(FormatCoefficientText(m_design.Taps().get(), m_design.TapCount()));
-}
-
-void CDesignDlg::OnCopyFull() {
-    CopyToClipboard(FormatCoefficientsFull(m_design.Taps().get(), m_design.TapCount()));
-}
-
-void CDesignDlg::OnCopyCArray() {
-    CopyToClipboard(FormatCoefficientsC(m_design.Taps().get(), m_design.TapCount(),
-                                        taplore::DescribeRequest(m_design.Request())));
-}
-
-void CDesignDlg::OnCopyQ15CArray() {
-    CopyFixedPointCArray(QFormat::q15);
-}
-
-void CDesignDlg::OnCopyQ31CArray() {
-    CopyFixedPointCArray(QFormat::q31);
-}
-
-// The same text as taplore-design --format c-q15 or c-q31 writes for this design.
-void CDesignDlg::CopyFixedPointCArray(QFormat format) {
-    // The cost figure of a million taps is a transform of a million points.
-    WaitCursor wait;
-    std::string text;
-    try {
-        const double* taps = m_design.Taps().get();
-        text = FormatFixedPointC(taps, Quantise(taps, m_design.TapCount(), format),
-                                 taplore::DescribeRequest(m_design.Request()));
-    } catch (const NoFixedPointForm& e) {
-        wait.Restore();
-        ShowError(taplore::ErrorMessage(e.what()));
-        return;
-    }
-    CopyToClipboard(text);
-}
-
-void CDesignDlg::OnCopyCsv() {
-    CopyAs("csv");
-}
-
-void CDesignDlg::OnCopyJson() {
-    CopyAs("json");
-}
-
-// The text taplore-design --format writes for this design, in a format of the taps themselves.
-void CDesignDlg::CopyAs(std::string_view format) {
-    const std::span<const double> taps(m_design.Taps().get(),
-                                       static_cast<std::size_t>(m_design.TapCount()));
-    CopyToClipboard(taplore::FindExportFormat(format)->write(
-        {taps, nullptr, taplore::DescribeRequest(m_design.Request())}));
-}
-
-void CDesignDlg::CopyToClipboard(const std::string& text) {
-    // The texts are ASCII: the cheapest conversion, for a million taps.
-    QGuiApplication::clipboard()->setText(QString::fromLatin1(text.data(), qsizetype(text.size())));
 }
 
 void CDesignDlg::ShowError(const taplore::DialogMessage& message) {

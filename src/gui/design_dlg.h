@@ -5,26 +5,24 @@
 
 #include "core/dialog/about.h"
 #include "core/dialog/design_dialog.h"
-#include "core/formats/fixed_point.h"
 
 #include <QDialog>
 #include <QIcon>
 
 #include <cstdint>
-#include <string_view>
 
 namespace taplore {
 struct DialogMessage;
 }
 
 class CSpectrumWnd;
-class QAction;
 class DigitsEdit;
 class QFrame;
 class QLabel;
 class QPushButton;
 class QSlider;
 class SystemMenu;
+class TapsMenu;
 class ValueList;
 
 class CDesignDlg : public QDialog {
@@ -45,22 +43,10 @@ private slots:
     void OnChangeSampleRate();
     void OnCalculate();
     void OnSave();
-    void OnCopy();
-    void OnCopyFull();
-    void OnCopyCArray();
-    void OnCopyQ15CArray();
-    void OnCopyQ31CArray();
-    void OnCopyCsv();
-    void OnCopyJson();
 
 private:
     void CreateControls();
     void NameControls();
-    void CreateCopyActions();
-    void EnableCopyActions();
-    void CopyToClipboard(const std::string& text);
-    void CopyFixedPointCArray(QFormat format);
-    void CopyAs(std::string_view format);
     void ConnectHandlers();
     void OnInitDialog();
     // Long work behind a progress box whose Cancel stops it.
@@ -79,13 +65,7 @@ private:
     DigitsEdit* m_editSampleRate;
     CSpectrumWnd* m_wndSpectrum;
     SystemMenu* m_systemMenu;
-    QAction* m_actionCopy;
-    QAction* m_actionCopyFull;
-    QAction* m_actionCopyCArray;
-    QAction* m_actionCopyQ15CArray;
-    QAction* m_actionCopyQ31CArray;
-    QAction* m_actionCopyCsv;
-    QAction* m_actionCopyJson;
+    TapsMenu* m_menuTaps;
     int m_nOrder = taplore::kStartOrder;
     int m_nSampleRate = taplore::kStartSampleRate;
     // The coefficient buffer, whose taps the list shares, and what it was designed from.

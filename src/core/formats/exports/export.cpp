@@ -79,4 +79,12 @@ std::optional<QFormat> ExportQFormat(const ExportFormat& format, QFormat chosen)
     return std::nullopt;
 }
 
+std::string ExportText(const ExportFormat& format, std::span<const double> taps,
+                       const TapsDescription& description, QFormat chosen, int blockSize) {
+    std::optional<FixedPointTaps> quantised;
+    if (const auto width = ExportQFormat(format, chosen))
+        quantised = Quantise(taps.data(), static_cast<int>(taps.size()), *width);
+    return format.write({taps, quantised ? &*quantised : nullptr, description, blockSize});
+}
+
 } // namespace taplore

@@ -55,6 +55,12 @@ std::optional<FormatChoice> ParseFormatChoice(std::string_view text);
 // that writes the taps themselves.
 std::optional<QFormat> ExportQFormat(const ExportFormat& format, QFormat chosen);
 
+// The text of format for taps, quantised first where the format writes integers: to chosen for
+// a format whose width is chosen. Throws NoFixedPointForm and ExportRefused.
+std::string ExportText(const ExportFormat& format, std::span<const double> taps,
+                       const TapsDescription& description, QFormat chosen = QFormat::q15,
+                       int blockSize = kDefaultBlockSize);
+
 // Thrown by a writer whose target cannot take these taps; what() is the message users see.
 class ExportRefused : public std::runtime_error {
 public:
