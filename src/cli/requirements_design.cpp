@@ -79,9 +79,10 @@ std::string Where(const RequirementsProblem& problem, const std::vector<GivenBan
 }
 
 // The report as one block on standard error.
-void Show(Console& console, const std::vector<std::string>& lines) {
+void Show(Console& console, const TapsDescription& report) {
     console.progress.Erase();
-    for (const std::string& line : lines)
+    console.err << report.title << '\n';
+    for (const std::string& line : report.notes)
         console.err << line << '\n';
 }
 
@@ -108,13 +109,12 @@ int DesignToRequirements(Console& console, const Options& options, Design& desig
     if (!HasTaps(outcome.status))
         return Report(console, kFailed, "Designing to the requirements failed: " + outcome.message);
 
-    const std::vector<std::string> lines = FormatReport(outcome.report);
+    design.description = DescribeReport(outcome.report);
     if (!options.quiet)
-        Show(console, lines);
+        Show(console, design.description);
     design.count = static_cast<int>(outcome.taps.size());
     design.taps = std::shared_ptr<double[]>(new double[design.count]);
     std::copy(outcome.taps.begin(), outcome.taps.end(), design.taps.get());
-    design.description = {lines.front(), {lines.begin() + 1, lines.end()}, r.rate};
     design.responsePoints = ResponsePoints(design.count);
     design.required = RequiredBands(outcome.report);
     return kDone;

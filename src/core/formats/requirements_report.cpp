@@ -88,4 +88,11 @@ std::vector<std::string> FormatReport(const RequirementsReport& report) {
     return lines;
 }
 
+TapsDescription DescribeReport(const RequirementsReport& report) {
+    std::vector<std::string> lines = FormatReport(report);
+    std::string title = std::move(lines.front());
+    lines.erase(lines.begin());
+    return {std::move(title), std::move(lines), report.requirements.rate};
+}
+
 } // namespace taplore
