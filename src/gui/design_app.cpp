@@ -7,6 +7,7 @@
 #include "gui/design_dlg.h"
 #include "gui/guard.h"
 #include "gui/help_wnd.h"
+#include "gui/requirements/requirements_wnd.h"
 
 CDesignApp::CDesignApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Taplore");
@@ -15,6 +16,12 @@ CDesignApp::CDesignApp(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 bool CDesignApp::InitInstance() {
+    if (arguments().contains("--requirements")) {
+        auto* requirements = new CRequirementsWnd;
+        requirements->setAttribute(Qt::WA_DeleteOnClose);
+        requirements->show();
+        return true;
+    }
     CDesignDlg dlg;
     dlg.exec();
     return false;

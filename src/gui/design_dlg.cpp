@@ -11,6 +11,7 @@
 #include "gui/focus_button.h"
 #include "gui/guard.h"
 #include "gui/progress_dlg.h"
+#include "gui/requirements/requirements_wnd.h"
 #include "gui/spectrum_wnd.h"
 #include "gui/system_menu.h"
 #include "gui/taps_menu.h"
@@ -26,7 +27,6 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSlider>
-
 
 namespace {
 
@@ -201,6 +201,8 @@ void CDesignDlg::ConnectHandlers() {
         connect(slider, &QSlider::sliderPressed, this, Guarded(this, &CDesignDlg::OnHScroll));
     }
     connect(m_systemMenu, &SystemMenu::sysCommand, this, Guarded(this, &CDesignDlg::OnSysCommand));
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this), &QShortcut::activated, this,
+            [this] { RunGuarded(this, [this] { OnSysCommand(taplore::kRequirementsCommand); }); });
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
             [this] { CDesignApp::OnHelp(this, IDD); });
 }
@@ -224,6 +226,7 @@ void CDesignDlg::OnInitDialog() {
     m_systemMenu = new SystemMenu(this, true);
     m_systemMenu->AppendSeparator();
     m_systemMenu->AppendMenu(taplore::kAboutCommand, "&About Taplore...");
+    m_systemMenu->AppendMenu(taplore::kRequirementsCommand, "&Design to Requirements...\tCtrl+D");
     setWindowIcon(m_hIcon);
     move(QGuiApplication::primaryScreen()->availableGeometry().center() - rect().center());
     m_listCoef->setFocus();
@@ -244,9 +247,23 @@ void CDesignDlg::OnSysCommand(unsigned id) {
     if (taplore::IsAboutCommand(id)) {
         CAboutDlg about(this);
         about.exec();
+    } else if ((id & 0xFFF0) == taplore::kRequirementsCommand) {
+        OpenRequirements();
     } else {
         SystemMenu::DefaultSysCommand(this, id);
     }
+}
+
+// The requirements window beside the dialog, one at a time: a window of the dialog's own, so
+// that the dialog's modal loop lets its input through.
+void CDesignDlg::OpenRequirements() {
+    if (!m_wndRequirements) {
+        m_wndRequirements = new CRequirementsWnd(this);
+        m_wndRequirements->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_wndRequirements->show();
+    m_wndRequirements->raise();
+    m_wndRequirements->activateWindow();
 }
 
 // Both labels are refreshed together, whichever slider moved, high first.

@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QPointer>
 
 #include <cstdint>
 
@@ -15,6 +16,7 @@ namespace taplore {
 struct DialogMessage;
 }
 
+class CRequirementsWnd;
 class CSpectrumWnd;
 class DigitsEdit;
 class QFrame;
@@ -49,6 +51,7 @@ private:
     void NameControls();
     void ConnectHandlers();
     void OnInitDialog();
+    void OpenRequirements();
     // Long work behind a progress box whose Cancel stops it.
     taplore::LongWork BehindProgressBox();
     void ShowError(const taplore::DialogMessage& message);
@@ -66,6 +69,7 @@ private:
     CSpectrumWnd* m_wndSpectrum;
     SystemMenu* m_systemMenu;
     TapsMenu* m_menuTaps;
+    QPointer<CRequirementsWnd> m_wndRequirements;
     int m_nOrder = taplore::kStartOrder;
     int m_nSampleRate = taplore::kStartSampleRate;
     // The coefficient buffer, whose taps the list shares, and what it was designed from.

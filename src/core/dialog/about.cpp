@@ -3,7 +3,14 @@
 namespace taplore {
 
 std::string HelpSection(int dialogId) {
-    return dialogId == kAboutDialogId ? "The About box" : "The design dialog";
+    switch (dialogId) {
+    case kAboutDialogId:
+        return "The About box";
+    case kRequirementsWindowId:
+        return "The requirements window";
+    default:
+        return "The design dialog";
+    }
 }
 
 } // namespace taplore

@@ -21,6 +21,11 @@ inline constexpr const char* kAboutText = "FIR filter design program\n\n"
 // The dialogs' template numbers, which pick the manual's section F1 opens.
 constexpr int kAboutDialogId = 100;
 constexpr int kDesignDialogId = 102;
+// The requirements window has no template; its number only picks its section.
+constexpr int kRequirementsWindowId = 104;
+
+// The design dialog's system-menu command that opens the requirements window.
+constexpr unsigned kRequirementsCommand = 0x0020;
 
 // The manual's heading for a dialog's help.
 std::string HelpSection(int dialogId);

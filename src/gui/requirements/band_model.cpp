@@ -53,7 +53,7 @@ QVariant BandModel::headerData(int section, Qt::Orientation orientation, int rol
         return {};
     if (orientation == Qt::Vertical)
         return section + 1;
-    static const char* const titles[] = {"Band", "From (Hz)", "To (Hz)", "Ripple / atten. (dB)"};
+    static const char* const titles[] = {"Band", "From (Hz)", "To (Hz)", "Ripple/atten. (dB)"};
     return section >= 0 && section < columns ? QVariant(titles[section]) : QVariant();
 }
 

@@ -32,7 +32,30 @@ double TickStep(double span) {
 // Tick labels as the shortest decimal text, without the noise of the step's own rounding.
 QString TickText(double value, double step) {
     const double rounded = std::round(value / step) * step;
-    return QString::fromStdString(crt::FormatShortest(std::fabs(rounded) < step / 2 ? 0.0 : rounded));
+    return QString::fromStdString(
+        crt::FormatShortest(std::fabs(rounded) < step / 2 ? 0.0 : rounded));
+}
+
+// Curves longer than a screen is wide keep, of each of kBuckets runs of points, the lowest
+// and the highest: every peak and dip stays drawn, at a fraction of the lines.
+constexpr int kBuckets = 2048;
+
+QVector<QPointF> Decimated(QVector<QPointF> points) {
+    if (points.size() <= 2 * kBuckets)
+        return points;
+    QVector<QPointF> kept;
+    const qsizetype per = (points.size() + kBuckets - 1) / kBuckets;
+    for (qsizetype start = 0; start < points.size(); start += per) {
+        const auto first = points.begin() + start;
+        const auto last = points.begin() + std::min(start + per, points.size());
+        const auto [low, high] = std::minmax_element(
+            first, last, [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
+        // In the order they lie, so that the line still runs left to right.
+        const bool lowFirst = low < high;
+        kept.push_back(lowFirst ? *low : *high);
+        kept.push_back(lowFirst ? *high : *low);
+    }
+    return kept;
 }
 
 } // namespace
@@ -45,7 +68,7 @@ CPlotWnd::CPlotWnd(QWidget* parent) : QWidget(parent) {
 }
 
 void CPlotWnd::SetCurve(QVector<QPointF> points, const QString& xTitle, const QString& yTitle) {
-    m_points = std::move(points);
+    m_points = Decimated(std::move(points));
     m_xTitle = xTitle;
     m_yTitle = yTitle;
     UpdateLimits();
@@ -85,7 +108,15 @@ void CPlotWnd::UpdateLimits() {
     } else if (low > high) {
         low = 0, high = 1;
     } else {
-        const double step = TickStep(std::max(high - low, 1e-12));
+        // A curve that hardly moves (a constant group delay) is shown about its level, not
+        // blown up to its rounding.
+        const double least = 0.1 * std::max(1.0, std::fabs(high + low) / 2);
+        if (high - low < least) {
+            const double middle = (high + low) / 2;
+            low = middle - least / 2;
+            high = middle + least / 2;
+        }
+        const double step = TickStep(high - low);
         low = std::floor(low / step) * step;
         high = std::max(std::ceil(high / step) * step, low + step);
     }
@@ -135,21 +166,21 @@ void CPlotWnd::DrawAxes(QPainter& painter, const QRect& area) const {
         painter.drawLine(QPointF(area.left(), py), QPointF(area.right(), py));
         painter.setPen(palette().color(QPalette::Text));
         const QString text = TickText(y, yStep);
-        painter.drawText(QPointF(area.left() - metrics.horizontalAdvance(text) - 6,
-                                 py + metrics.ascent() / 2.0),
-                         text);
+        painter.drawText(
+            QPointF(area.left() - metrics.horizontalAdvance(text) - 6, py + metrics.ascent() / 2.0),
+            text);
     }
     painter.setPen(palette().color(QPalette::Text));
     painter.drawRect(area);
-    painter.drawText(QRect(area.left(), area.bottom() + metrics.height() + 4, area.width(),
-                           metrics.height()),
-                     Qt::AlignCenter, m_xTitle);
+    painter.drawText(
+        QRect(area.left(), area.bottom() + metrics.height() + 4, area.width(), metrics.height()),
+        Qt::AlignCenter, m_xTitle);
     painter.save();
     painter.translate(metrics.height() / 2.0 + 2, area.center().y());
     painter.rotate(-90);
-    painter.drawText(QRect(-area.height() / 2, -metrics.height() / 2, area.height(),
-                           metrics.height()),
-                     Qt::AlignCenter, m_yTitle);
+    painter.drawText(
+        QRect(-area.height() / 2, -metrics.height() / 2, area.height(), metrics.height()),
+        Qt::AlignCenter, m_yTitle);
     painter.restore();
 }
 
@@ -189,10 +220,10 @@ void CPlotWnd::DrawReadout(QPainter& painter, const QRect& area) const {
     if (!m_pointerX || m_points.isEmpty())
         return;
     const double x = m_xLow + (*m_pointerX - area.left()) * (m_xHigh - m_xLow) / area.width();
-    const auto nearest = std::min_element(m_points.begin(), m_points.end(),
-                                          [x](const QPointF& a, const QPointF& b) {
-                                              return std::fabs(a.x() - x) < std::fabs(b.x() - x);
-                                          });
+    const auto nearest =
+        std::min_element(m_points.begin(), m_points.end(), [x](const QPointF& a, const QPointF& b) {
+            return std::fabs(a.x() - x) < std::fabs(b.x() - x);
+        });
     const QString text = QString::fromStdString(crt::FormatShortest(nearest->x())) + "  " +
                          QString::fromStdString(crt::FormatShortest(nearest->y()));
     painter.setPen(palette().color(QPalette::Text));

@@ -31,8 +31,9 @@ struct ExportInput {
 enum class ExportWidth { none, chosen, q15, q31 };
 
 struct ExportFormat {
-    std::string_view name;    // as --format takes it
-    std::string_view summary; // one line for the help and the manual
+    std::string_view name;      // as --format takes it
+    std::string_view summary;   // one line for the help and the manual
+    std::string_view extension; // of the files it writes
     ExportWidth width;
     std::string (*write)(const ExportInput& input);
 };

@@ -1,0 +1,614 @@
+#include "gui/requirements/requirements_wnd.h"
+
+#include "core/dialog/about.h"
+#include "core/dialog/dialog_messages.h"
+#include "core/formats/crt.h"
+#include "core/formats/exports/export.h"
+#include "core/formats/requirements_report.h"
+#include "core/formats/response_plot.h"
+#include "core/io/file_output.h"
+#include "gui/design_app.h"
+#include "gui/guard.h"
+#include "gui/requirements/band_kind_delegate.h"
+#include "gui/requirements/band_model.h"
+#include "gui/requirements/plot_wnd.h"
+#include "gui/taps_menu.h"
+#include "gui/value_list.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QShortcut>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+using taplore::Band;
+using taplore::RequirementsReport;
+
+constexpr double kStartRate = 8000;
+const QColor kMet(0, 128, 0);
+const QColor kMissed(200, 0, 0);
+
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// A figure as people read it: two decimals, "." whatever the locale.
+QString Db(double value) {
+    return FromStd(crt::FormatShortest(std::round(value * 100) / 100)) + " dB";
+}
+
+QString BandName(const Band& band) {
+    return QString("%1 %2 to %3 Hz")
+        .arg(taplore::IsPassBand(band) ? "Pass, ripple," : "Stop, attenuation,")
+        .arg(FromStd(crt::FormatShortest(band.lowHz)))
+        .arg(FromStd(crt::FormatShortest(band.highHz)));
+}
+
+// The methods in the order the list offers them: the two that search, then the windows of
+// the table but Kaiser's, whose beta the Kaiser method chooses.
+struct MethodEntry {
+    QString name;
+    DesignAsk::Method method;
+    taplore::WindowKind window = taplore::WindowKind::hann;
+};
+
+std::vector<MethodEntry> Methods() {
+    std::vector<MethodEntry> methods{{"Equiripple", DesignAsk::Method::equiripple},
+                                     {"Kaiser", DesignAsk::Method::kaiser}};
+    for (const taplore::WindowInfo& window : taplore::Windows())
+        if (window.kind != taplore::WindowKind::kaiser) {
+            QString name = QString::fromUtf8(window.name.data(), qsizetype(window.name.size()));
+            name[0] = name[0].toUpper();
+            methods.push_back({name + " window", DesignAsk::Method::window, window.kind});
+        }
+    return methods;
+}
+
+// The second view's choices: every view but the magnitude, which has its own plot.
+std::vector<taplore::ViewInfo> SecondViews() {
+    std::vector<taplore::ViewInfo> views;
+    for (const taplore::ViewInfo& info : taplore::Views())
+        if (info.view != taplore::View::magnitude)
+            views.push_back(info);
+    return views;
+}
+
+QString AxisTitle(std::string_view title, std::string_view unit) {
+    return FromStd(std::string(title) + " (" + std::string(unit) + ")");
+}
+
+QPushButton* NewButton(const QString& text, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QString BandText(const BandRow& band) {
+    return QString("%1,%2,%3,%4")
+        .arg(band.pass ? "pass" : "stop")
+        .arg(FromStd(crt::FormatShortest(band.lowHz)))
+        .arg(FromStd(crt::FormatShortest(band.highHz)))
+        .arg(FromStd(crt::FormatShortest(band.toleranceDb)));
+}
+
+std::optional<BandRow> BandOf(const QString& text) {
+    const QStringList fields = text.split(',');
+    if (fields.size() != 4)
+        return std::nullopt;
+    std::array<double, 3> numbers{};
+    for (int i = 0; i < 3; ++i) {
+        const auto number = crt::StrictAtof(fields[i + 1].toStdString());
+        if (!number)
+            return std::nullopt;
+        numbers[i] = *number;
+    }
+    return BandRow{fields[0] == "pass", numbers[0], numbers[1], numbers[2]};
+}
+
+QSettings Settings() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Taplore", "requirements");
+}
+
+} // namespace
+
+CRequirementsWnd::CRequirementsWnd(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setWindowTitle("Taplore Requirements Designer");
+    setWindowIcon(CDesignApp::ProgramIcon());
+    setupModel();
+    setupViews();
+    RestoreSettings();
+    connectViews();
+    OnMethodChanged();
+    OnRequirementsChanged();
+}
+
+CRequirementsWnd::~CRequirementsWnd() = default;
+
+void CRequirementsWnd::setupModel() {
+    m_modelBands = new BandModel(this);
+    m_modelBands->SetPreset(BandPreset::lowPass, kStartRate);
+    m_live = new CLiveDesign(this);
+}
+
+void CRequirementsWnd::setupViews() {
+    auto* left = new QVBoxLayout;
+    left->setSizeConstraint(QLayout::SetMinimumSize);
+    left->addWidget(RequirementsPanel());
+    left->addWidget(ResultPanel(), 1);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addWidget(PlotPanel(), 1);
+    resize(1200, 780);
+}
+
+QWidget* CRequirementsWnd::RequirementsPanel() {
+    auto* group = new QGroupBox("Requirements", this);
+    m_editRate = new QLineEdit(FromStd(crt::FormatShortest(kStartRate)), group);
+    m_tableBands = new QTableView(group);
+    m_tableBands->setModel(m_modelBands);
+    m_tableBands->setItemDelegateForColumn(BandModel::kind, new BandKindDelegate(m_tableBands));
+    m_tableBands->setTabKeyNavigation(false);
+    m_tableBands->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    m_tableBands->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_tableBands->setMinimumSize(480, 150);
+    m_tableBands->setAccessibleName("Bands");
+    m_buttonAdd = NewButton("&Add band", group);
+    m_buttonRemove = NewButton("Re&move band", group);
+    m_comboMethod = new QComboBox(group);
+    for (const MethodEntry& entry : Methods())
+        m_comboMethod->addItem(entry.name);
+    m_radioFewest = new QRadioButton("&Fewest that meet them", group);
+    m_radioFixed = new QRadioButton("Fi&xed:", group);
+    m_radioFewest->setChecked(true);
+    m_spinTaps = new QSpinBox(group);
+    m_spinTaps->setRange(1, taplore::kMaxWindowedTaps);
+    m_spinTaps->setValue(51);
+    m_spinTaps->setSuffix(" taps");
+    m_spinTaps->setAccessibleName("Fixed number of taps");
+    m_labelProblem = new QLabel(group);
+    m_labelProblem->setWordWrap(true);
+    m_labelProblem->setStyleSheet("color: #c80000");
+    m_labelProblem->setAccessibleName("Problem");
+
+    auto* presets = new QHBoxLayout;
+    const std::pair<const char*, BandPreset> presetButtons[] = {
+        {"&Low-pass", BandPreset::lowPass},
+        {"&High-pass", BandPreset::highPass},
+        {"Band-&pass", BandPreset::bandPass},
+        {"Ban&d-stop", BandPreset::bandStop}};
+    for (const auto& [text, preset] : presetButtons) {
+        QPushButton* button = NewButton(text, group);
+        presets->addWidget(button);
+        connect(button, &QPushButton::clicked, this, [this, preset] { OnPreset(preset); });
+    }
+    auto* edit = new QHBoxLayout;
+    edit->addWidget(m_buttonAdd);
+    edit->addWidget(m_buttonRemove);
+    edit->addStretch();
+    auto* length = new QHBoxLayout;
+    length->addWidget(m_radioFewest);
+    length->addWidget(m_radioFixed);
+    length->addWidget(m_spinTaps);
+    length->addStretch();
+
+    auto* form = new QFormLayout(group);
+    form->addRow("&Rate (Hz):", m_editRate);
+    auto* bandsLabel = new QLabel("&Bands:", group);
+    bandsLabel->setBuddy(m_tableBands);
+    form->addRow(bandsLabel);
+    form->addRow(m_tableBands);
+    form->addRow(edit);
+    form->addRow(presets);
+    form->addRow("Me&thod:", m_comboMethod);
+    form->addRow("Length:", length);
+    form->addRow(m_labelProblem);
+    return group;
+}
+
+QWidget* CRequirementsWnd::ResultPanel() {
+    auto* group = new QGroupBox("Result", this);
+    m_labelHeadline = new QLabel(group);
+    m_labelHeadline->setWordWrap(true);
+    m_tableFigures = new QTableWidget(0, 4, group);
+    m_tableFigures->setHorizontalHeaderLabels({"Band", "Asked", "Reached", "Margin"});
+    m_tableFigures->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_tableFigures->horizontalHeader()->setStretchLastSection(true);
+    m_tableFigures->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tableFigures->setTabKeyNavigation(false);
+    m_tableFigures->setAccessibleName("What each band reached");
+    m_tableFigures->setMaximumHeight(140);
+    m_labelShorter = new QLabel(group);
+    m_listTaps = new ValueList(group);
+    m_listTaps->setAccessibleName("Coefficients");
+    m_menuTaps = new TapsMenu(m_listTaps);
+    m_editBits = new QLineEdit("16", group);
+    m_editBits->setMaximumWidth(80);
+    m_editBits->setToolTip("The width of integer exports: B or B.F bits (16 is Q15)");
+    m_buttonSave = NewButton("&Save...", group);
+    m_buttonExport = NewButton("&Export...", group);
+    // Nothing to write before the first design.
+    m_buttonSave->setEnabled(false);
+    m_buttonExport->setEnabled(false);
+
+    auto* tapsLabel = new QLabel("&Coefficients:", group);
+    tapsLabel->setBuddy(m_listTaps);
+    auto* bitsLabel = new QLabel("B&its:", group);
+    bitsLabel->setBuddy(m_editBits);
+    auto* output = new QHBoxLayout;
+    output->addWidget(bitsLabel);
+    output->addWidget(m_editBits);
+    output->addStretch();
+    output->addWidget(m_buttonSave);
+    output->addWidget(m_buttonExport);
+    auto* layout = new QVBoxLayout(group);
+    layout->addWidget(m_labelHeadline);
+    layout->addWidget(m_tableFigures);
+    layout->addWidget(m_labelShorter);
+    layout->addWidget(tapsLabel);
+    layout->addWidget(m_listTaps, 1);
+    layout->addLayout(output);
+    return group;
+}
+
+QWidget* CRequirementsWnd::PlotPanel() {
+    auto* panel = new QWidget(this);
+    m_plotMagnitude = new CPlotWnd(panel);
+    m_plotMagnitude->setAccessibleName("Magnitude");
+    m_checkZoom = new QCheckBox("&Zoom to pass band", panel);
+    m_comboView = new QComboBox(panel);
+    for (const taplore::ViewInfo& info : SecondViews())
+        m_comboView->addItem(FromStd(std::string(info.title)));
+    m_plotView = new CPlotWnd(panel);
+    auto* viewLabel = new QLabel("Second &view:", panel);
+    viewLabel->setBuddy(m_comboView);
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(m_checkZoom);
+    controls->addStretch();
+    controls->addWidget(viewLabel);
+    controls->addWidget(m_comboView);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_plotMagnitude, 3);
+    layout->addLayout(controls);
+    layout->addWidget(m_plotView, 2);
+    return panel;
+}
+
+void CRequirementsWnd::connectViews() {
+    connect(m_modelBands, &QAbstractItemModel::dataChanged, this,
+            &CRequirementsWnd::OnRequirementsChanged);
+    connect(m_modelBands, &QAbstractItemModel::rowsInserted, this,
+            &CRequirementsWnd::OnRequirementsChanged);
+    connect(m_modelBands, &QAbstractItemModel::rowsRemoved, this,
+            &CRequirementsWnd::OnRequirementsChanged);
+    connect(m_modelBands, &QAbstractItemModel::modelReset, this,
+            &CRequirementsWnd::OnRequirementsChanged);
+    connect(m_editRate, &QLineEdit::textChanged, this, &CRequirementsWnd::OnRequirementsChanged);
+    connect(m_comboMethod, &QComboBox::currentIndexChanged, this,
+            &CRequirementsWnd::OnMethodChanged);
+    connect(m_radioFewest, &QRadioButton::toggled, this, &CRequirementsWnd::OnMethodChanged);
+    connect(m_spinTaps, &QSpinBox::valueChanged, this, &CRequirementsWnd::OnRequirementsChanged);
+    connect(m_buttonAdd, &QPushButton::clicked, this, &CRequirementsWnd::OnAddBand);
+    connect(m_buttonRemove, &QPushButton::clicked, this, &CRequirementsWnd::OnRemoveBand);
+    connect(m_live, &CLiveDesign::designed, this, &CRequirementsWnd::OnDesigned);
+    connect(m_comboView, &QComboBox::currentIndexChanged, this, &CRequirementsWnd::OnViewChanged);
+    connect(m_checkZoom, &QCheckBox::toggled, this, &CRequirementsWnd::OnZoomToggled);
+    connect(m_buttonSave, &QPushButton::clicked, this, Guarded(this, &CRequirementsWnd::OnSave));
+    connect(m_buttonExport, &QPushButton::clicked, this,
+            Guarded(this, &CRequirementsWnd::OnExport));
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            [this] { CDesignApp::OnHelp(this, taplore::kRequirementsWindowId); });
+}
+
+// ---- settings ----------------------------------------------------------------------------
+
+void CRequirementsWnd::RestoreSettings() {
+    const QSettings settings = Settings();
+    restoreGeometry(settings.value("geometry").toByteArray());
+    if (settings.contains("rate"))
+        m_editRate->setText(settings.value("rate").toString());
+    QVector<BandRow> bands;
+    for (const QString& text : settings.value("bands").toStringList())
+        if (const auto band = BandOf(text))
+            bands.push_back(*band);
+    if (!bands.isEmpty())
+        m_modelBands->SetBands(bands);
+    m_comboMethod->setCurrentIndex(settings.value("method", 0).toInt());
+    m_radioFixed->setChecked(settings.value("fixed", false).toBool());
+    m_spinTaps->setValue(settings.value("taps", m_spinTaps->value()).toInt());
+    m_comboView->setCurrentIndex(settings.value("view", 1).toInt());
+    m_checkZoom->setChecked(settings.value("zoom", false).toBool());
+    m_editBits->setText(settings.value("bits", m_editBits->text()).toString());
+}
+
+void CRequirementsWnd::SaveSettings() const {
+    QSettings settings = Settings();
+    settings.setValue("geometry", saveGeometry());
+    settings.setValue("rate", m_editRate->text());
+    QStringList bands;
+    for (const BandRow& band : m_modelBands->Bands())
+        bands << BandText(band);
+    settings.setValue("bands", bands);
+    settings.setValue("method", m_comboMethod->currentIndex());
+    settings.setValue("fixed", m_radioFixed->isChecked());
+    settings.setValue("taps", m_spinTaps->value());
+    settings.setValue("view", m_comboView->currentIndex());
+    settings.setValue("zoom", m_checkZoom->isChecked());
+    settings.setValue("bits", m_editBits->text());
+}
+
+void CRequirementsWnd::closeEvent(QCloseEvent* event) {
+    SaveSettings();
+    m_live->Cancel();
+    QWidget::closeEvent(event);
+}
+
+// ---- the requirements ----------------------------------------------------------------------
+
+double CRequirementsWnd::Rate() const {
+    return crt::StrictAtof(m_editRate->text().trimmed().toStdString()).value_or(0.0);
+}
+
+// The requirements as the window shows them, or nothing after saying in place what is wrong.
+std::optional<DesignAsk> CRequirementsWnd::ReadAsk() {
+    DesignAsk ask;
+    ask.requirements.rate = Rate();
+    for (const BandRow& row : m_modelBands->Bands())
+        ask.requirements.bands.push_back(
+            {row.lowHz, row.highHz, row.pass ? 1.0 : 0.0, 1.0, row.toleranceDb});
+    const MethodEntry method = Methods()[static_cast<std::size_t>(m_comboMethod->currentIndex())];
+    ask.method = method.method;
+    ask.window = method.window;
+    ask.taps = m_radioFixed->isChecked() ? m_spinTaps->value() : 0;
+    auto problem = taplore::CheckTolerances(ask.requirements);
+    if (!problem && ask.taps > 0)
+        problem = taplore::SymmetryProblem(ask.requirements, ask.taps);
+    if (!problem)
+        return ask;
+    QString where = problem->part == taplore::RequirementsPart::rate ? "Rate: " : "";
+    if (problem->part == taplore::RequirementsPart::taps)
+        where = "Length: ";
+    if (problem->band >= 0)
+        where = QString("Band %1: ").arg(problem->band + 1);
+    ShowProblem(where + FromStd(problem->text) + ".");
+    return std::nullopt;
+}
+
+void CRequirementsWnd::OnRequirementsChanged() {
+    const std::optional<DesignAsk> ask = ReadAsk();
+    if (!ask) {
+        m_live->Cancel();
+        return;
+    }
+    m_live->Ask(*ask);
+}
+
+void CRequirementsWnd::OnMethodChanged() {
+    // A window design has the length it is given: only equiripple and Kaiser search.
+    const bool searches =
+        Methods()[static_cast<std::size_t>(m_comboMethod->currentIndex())].method !=
+        DesignAsk::Method::window;
+    m_radioFewest->setEnabled(searches);
+    if (!searches)
+        m_radioFixed->setChecked(true);
+    m_spinTaps->setEnabled(m_radioFixed->isChecked());
+    OnRequirementsChanged();
+}
+
+void CRequirementsWnd::OnAddBand() {
+    m_modelBands->AddBand(m_tableBands->currentIndex().row(), Rate());
+}
+
+void CRequirementsWnd::OnRemoveBand() {
+    m_modelBands->RemoveBand(m_tableBands->currentIndex().row());
+}
+
+void CRequirementsWnd::OnPreset(BandPreset preset) {
+    m_modelBands->SetPreset(preset, Rate() > 0 ? Rate() : kStartRate);
+}
+
+// The last good design stays drawn, faded as out of date.
+void CRequirementsWnd::ShowProblem(const QString& text) {
+    m_labelProblem->setText(text);
+    m_plotMagnitude->SetStale(true);
+    m_plotView->SetStale(true);
+}
+
+// ---- the result ----------------------------------------------------------------------------
+
+void CRequirementsWnd::OnDesigned(std::shared_ptr<const DesignShown> shown) {
+    const taplore::RequirementsDesign& design = shown->design;
+    if (!taplore::HasTaps(design.status)) {
+        if (design.status != taplore::DesignStatus::stopped)
+            ShowProblem("The design failed: " + FromStd(design.message) + ".");
+        return;
+    }
+    m_shown = std::move(shown);
+    ShowResult(*m_shown);
+    ++m_designsShown;
+    emit designShown();
+}
+
+void CRequirementsWnd::ShowResult(const DesignShown& shown) {
+    const taplore::RequirementsDesign& design = shown.design;
+    const taplore::TapsDescription description = taplore::DescribeReport(design.report);
+    m_labelProblem->setText(design.status == taplore::DesignStatus::convergedWithWarning
+                                ? "Warning: " + FromStd(design.message) + "."
+                                : QString());
+    m_labelHeadline->setText(FromStd(description.title));
+    ShowBandFigures(design.report);
+    const int shorter = design.report.shorterTaps;
+    m_labelShorter->setText(
+        shorter > 0 ? QString("%1 taps miss by %2")
+                          .arg(shorter)
+                          .arg(Db(taplore::LargestShortfallDb(design.report.requirements,
+                                                              design.report.shorterDeviations)))
+                    : QString());
+    const int count = static_cast<int>(design.taps.size());
+    m_taps = std::shared_ptr<double[]>(new double[count]);
+    std::copy(design.taps.begin(), design.taps.end(), m_taps.get());
+    m_listTaps->setValues(m_taps, count);
+    m_menuTaps->SetTaps(m_taps, count, description);
+    m_buttonSave->setEnabled(true);
+    m_buttonExport->setEnabled(true);
+    ShowMagnitude();
+    ShowSecondView();
+    QStringList summary{FromStd(description.title)};
+    for (const std::string& note : description.notes)
+        summary << FromStd(note);
+    m_plotMagnitude->setAccessibleDescription(summary.join(". ") + ".");
+}
+
+// A row a band: what it asked, what it reached, and the margin, green when met and red when
+// missed.
+void CRequirementsWnd::ShowBandFigures(const RequirementsReport& report) {
+    const std::vector<Band>& bands = report.requirements.bands;
+    m_tableFigures->setRowCount(static_cast<int>(bands.size()));
+    for (int row = 0; row < static_cast<int>(bands.size()); ++row) {
+        const taplore::BandFigure figure =
+            taplore::FigureOf(report.requirements, bands[row], report.deviations[row]);
+        const QString cells[] = {BandName(bands[row]), Db(figure.askedDb), Db(figure.reachedDb),
+                                 Db(figure.marginDb)};
+        for (int column = 0; column < 4; ++column) {
+            auto* item = new QTableWidgetItem(cells[column]);
+            if (column >= 2)
+                item->setForeground(figure.met ? kMet : kMissed);
+            m_tableFigures->setItem(row, column, item);
+        }
+    }
+}
+
+void CRequirementsWnd::ShowMagnitude() {
+    if (!m_shown)
+        return;
+    const DesignShown& shown = *m_shown;
+    const double rate = shown.design.report.requirements.rate;
+    QVector<QPointF> points;
+    for (int k = 0; k < shown.points; ++k)
+        points.push_back({k * rate / (2.0 * shown.points), shown.views.magnitudeDb[k]});
+    const taplore::ViewInfo& info = taplore::InfoOf(taplore::View::magnitude);
+    m_plotMagnitude->SetCurve(points, "Frequency (Hz)", AxisTitle(info.title, info.unit));
+    QVector<PlotRegion> regions;
+    double deepest = 0, passLow = INFINITY, passHigh = -INFINITY;
+    for (const taplore::RequiredBand& band : taplore::RequiredBands(shown.design.report)) {
+        regions.push_back({band.lowHz, band.highHz, band.floorDb, band.ceilingDb});
+        if (std::isfinite(band.floorDb)) {
+            passLow = std::min(passLow, band.floorDb);
+            passHigh = std::max(passHigh, band.ceilingDb);
+        } else {
+            deepest = std::min(deepest, band.ceilingDb);
+        }
+    }
+    m_plotMagnitude->SetRegions(regions);
+    // Zoomed, the pass band's ripple fills half the height; otherwise the stop bands' floor
+    // shows with room below it.
+    const double pad = (passHigh - passLow) / 2;
+    m_plotMagnitude->SetRange(m_checkZoom->isChecked() && passLow < passHigh
+                                  ? PlotRange{passLow - pad, passHigh + pad}
+                                  : PlotRange{std::floor((deepest - 40) / 10) * 10, 10});
+    m_plotMagnitude->SetStale(false);
+}
+
+void CRequirementsWnd::ShowSecondView() {
+    if (!m_shown)
+        return;
+    const DesignShown& shown = *m_shown;
+    const taplore::ViewInfo info =
+        SecondViews()[static_cast<std::size_t>(std::max(0, m_comboView->currentIndex()))];
+    const double rate = shown.design.report.requirements.rate;
+    QVector<QPointF> points;
+    if (info.overFrequency) {
+        const std::vector<double>& values =
+            info.view == taplore::View::phase ? shown.views.phaseDegrees : shown.views.groupDelay;
+        for (int k = 0; k < shown.points; ++k)
+            points.push_back({k * rate / (2.0 * shown.points), values[k]});
+    } else {
+        const std::vector<double>& values =
+            info.view == taplore::View::impulse ? shown.design.taps : shown.step;
+        for (std::size_t n = 0; n < values.size(); ++n)
+            points.push_back({double(n), values[n]});
+    }
+    m_plotView->SetCurve(points, info.overFrequency ? "Frequency (Hz)" : "Time (samples)",
+                         AxisTitle(info.title, info.unit));
+    m_plotView->SetStale(false);
+    m_plotView->setAccessibleName(FromStd(std::string(info.title)));
+}
+
+void CRequirementsWnd::OnViewChanged() {
+    ShowSecondView();
+}
+
+void CRequirementsWnd::OnZoomToggled() {
+    ShowMagnitude();
+}
+
+// ---- output --------------------------------------------------------------------------------
+
+void CRequirementsWnd::OnSave() {
+    WriteFile("Save", "Text (*.txt)", "text");
+}
+
+// Each format of the command line is a filter of the file dialog; the one chosen is written.
+void CRequirementsWnd::OnExport() {
+    QStringList filters;
+    for (const taplore::ExportFormat& format : taplore::ExportFormats())
+        filters << FromStd(std::string(format.name) + ": " + std::string(format.summary) + " (*." +
+                           std::string(format.extension) + ")");
+    WriteFile("Export", filters.join(";;"), {});
+}
+
+// Qt's own save dialog, then the taps in the format named, or the one whose filter was chosen,
+// through the same writer as the dialog's Save.
+void CRequirementsWnd::WriteFile(const QString& title, const QString& filter,
+                                 const std::string& format) {
+    QFileDialog dialog(this, title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(filter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QStringList filters = filter.split(";;");
+    const taplore::ExportFormat& chosen =
+        format.empty() ? taplore::ExportFormats()[static_cast<std::size_t>(
+                             std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))]
+                       : *taplore::FindExportFormat(format);
+    QString path = dialog.selectedFiles().constFirst();
+    if (QFileInfo(path).suffix().isEmpty())
+        path += "." + FromStd(std::string(chosen.extension));
+    const auto width = ParseQFormat(m_editBits->text().trimmed().toStdString());
+    if (!width) {
+        ShowMessage(this, taplore::ErrorMessage("The width of integer exports must be B or B.F "
+                                                "bits, B from 2 to 32."));
+        return;
+    }
+    const std::vector<double>& taps = m_shown->design.taps;
+    std::string text;
+    try {
+        text = taplore::ExportText(chosen, taps, taplore::DescribeReport(m_shown->design.report),
+                                   *width);
+    } catch (const std::runtime_error& e) { // no fixed-point form, or a refused export
+        ShowMessage(this, taplore::ErrorMessage(e.what()));
+        return;
+    }
+    WriteTextFile(QFile::encodeName(path).toStdString(), text);
+}

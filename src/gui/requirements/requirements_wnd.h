@@ -1,0 +1,103 @@
+#pragma once
+// CRequirementsWnd: design to requirements. The rate, the pass and stop bands with the ripple
+// or attenuation each must keep, the method and the length go in; the design follows every
+// edit after a short pause, with what each band reached against what it asked, the magnitude
+// over the shaded bands, a second view, the taps, Save and Export.
+
+#include "gui/requirements/live_design.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class BandModel;
+class CPlotWnd;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QTableView;
+class QTableWidget;
+class TapsMenu;
+class ValueList;
+enum class BandPreset;
+
+class CRequirementsWnd : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CRequirementsWnd(QWidget* parent = nullptr);
+    ~CRequirementsWnd() override;
+
+    // Tests wait for this: a design's result is on screen.
+    int DesignsShown() const { return m_designsShown; }
+
+signals:
+    void designShown();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void OnRequirementsChanged();
+    void OnDesigned(std::shared_ptr<const DesignShown> shown);
+    void OnMethodChanged();
+    void OnAddBand();
+    void OnRemoveBand();
+    void OnPreset(BandPreset preset);
+    void OnViewChanged();
+    void OnZoomToggled();
+    void OnSave();
+    void OnExport();
+
+private:
+    void setupModel();
+    void setupViews();
+    void connectViews();
+    QWidget* RequirementsPanel();
+    QWidget* ResultPanel();
+    QWidget* PlotPanel();
+    void RestoreSettings();
+    void SaveSettings() const;
+
+    std::optional<DesignAsk> ReadAsk();
+    void ShowProblem(const QString& text);
+    void ShowResult(const DesignShown& shown);
+    void ShowBandFigures(const taplore::RequirementsReport& report);
+    void ShowMagnitude();
+    void ShowSecondView();
+    double Rate() const;
+    void WriteFile(const QString& title, const QString& filter, const std::string& format);
+
+    BandModel* m_modelBands;
+    CLiveDesign* m_live;
+    QLineEdit* m_editRate;
+    QTableView* m_tableBands;
+    QPushButton* m_buttonAdd;
+    QPushButton* m_buttonRemove;
+    QComboBox* m_comboMethod;
+    QRadioButton* m_radioFewest;
+    QRadioButton* m_radioFixed;
+    QSpinBox* m_spinTaps;
+    QLabel* m_labelProblem;
+    QLabel* m_labelHeadline;
+    QTableWidget* m_tableFigures;
+    QLabel* m_labelShorter;
+    CPlotWnd* m_plotMagnitude;
+    QCheckBox* m_checkZoom;
+    QComboBox* m_comboView;
+    CPlotWnd* m_plotView;
+    ValueList* m_listTaps;
+    TapsMenu* m_menuTaps;
+    QLineEdit* m_editBits;
+    QPushButton* m_buttonSave;
+    QPushButton* m_buttonExport;
+    // The last design shown, which stays drawn while the requirements are wrong.
+    std::shared_ptr<const DesignShown> m_shown;
+    std::shared_ptr<double[]> m_taps;
+    int m_designsShown = 0;
+};
