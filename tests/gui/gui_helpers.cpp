@@ -15,6 +15,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 ShownDesignDialog::ShownDesignDialog() {
     dlg.show();
     QCoreApplication::processEvents();
@@ -163,4 +165,14 @@ ModalWatcher::Action ChooseFile(const QString& folder, const QString& name) {
         dialog->findChild<QLineEdit*>("fileNameEdit")->setText(name);
         static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept checks the name
     };
+}
+
+QString DesignerOutput(const QString& arguments) {
+    const QString command = QString(TAPLORE_DESIGN_EXE) + " " + arguments + " 2>/dev/null";
+    QByteArray out;
+    FILE* pipe = ::popen(command.toLocal8Bit().constData(), "r");
+    for (int c; (c = std::fgetc(pipe)) != EOF;)
+        out += static_cast<char>(c);
+    EXPECT_EQ(::pclose(pipe), 0) << command.toStdString();
+    return QString::fromLatin1(out);
 }

@@ -94,5 +94,8 @@ private:
     std::vector<SeenWindow> m_seen;
 };
 
+// What taplore-design writes to standard output for these arguments; its status must be 0.
+QString DesignerOutput(const QString& arguments);
+
 // An action for the Save As dialog: enters name in folder and accepts.
 ModalWatcher::Action ChooseFile(const QString& folder, const QString& name);

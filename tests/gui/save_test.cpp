@@ -219,16 +219,9 @@ TEST_F(SaveTest, CopiedTapsAreTheSavedTextOrEveryDigit) {
 
 // What taplore-design writes for the dialog's texts: its edits and its two cutoff labels.
 QString CommandLineText(const ShownDesignDialog& shown, const QString& format) {
-    const QString command = QString(TAPLORE_DESIGN_EXE) + " --order " + shown.Edit(kOrder)->text() +
-                            " --rate " + shown.Edit(kRate)->text() + " --low " +
-                            shown.LabelText(kLabelLow) + " --high " + shown.LabelText(kLabelHigh) +
-                            " --format " + format + " 2>/dev/null";
-    QByteArray out;
-    FILE* pipe = ::popen(command.toLocal8Bit().constData(), "r");
-    for (int c; (c = std::fgetc(pipe)) != EOF;)
-        out += static_cast<char>(c);
-    EXPECT_EQ(::pclose(pipe), 0) << command.toStdString();
-    return QString::fromLatin1(out);
+    return DesignerOutput("--order " + shown.Edit(kOrder)->text() + " --rate " +
+                          shown.Edit(kRate)->text() + " --low " + shown.LabelText(kLabelLow) +
+                          " --high " + shown.LabelText(kLabelHigh) + " --format " + format);
 }
 
 QAction* ListAction(const ShownDesignDialog& shown, const QString& text) {

@@ -136,6 +136,7 @@ CRequirementsWnd::CRequirementsWnd(QWidget* parent) : QWidget(parent, Qt::Window
     setWindowIcon(CDesignApp::ProgramIcon());
     setupModel();
     setupViews();
+    NameControls();
     RestoreSettings();
     connectViews();
     OnMethodChanged();
@@ -292,6 +293,30 @@ QWidget* CRequirementsWnd::PlotPanel() {
     layout->addLayout(controls);
     layout->addWidget(m_plotView, 2);
     return panel;
+}
+
+// Names for tests and for assistive technology to find the controls by.
+void CRequirementsWnd::NameControls() {
+    const std::pair<QWidget*, const char*> names[] = {{m_editRate, "editRate"},
+                                                      {m_tableBands, "tableBands"},
+                                                      {m_comboMethod, "comboMethod"},
+                                                      {m_radioFewest, "radioFewest"},
+                                                      {m_radioFixed, "radioFixed"},
+                                                      {m_spinTaps, "spinTaps"},
+                                                      {m_labelProblem, "labelProblem"},
+                                                      {m_labelHeadline, "labelHeadline"},
+                                                      {m_tableFigures, "tableFigures"},
+                                                      {m_labelShorter, "labelShorter"},
+                                                      {m_listTaps, "listTaps"},
+                                                      {m_editBits, "editBits"},
+                                                      {m_buttonSave, "save"},
+                                                      {m_buttonExport, "export"},
+                                                      {m_checkZoom, "checkZoom"},
+                                                      {m_comboView, "comboView"},
+                                                      {m_plotMagnitude, "plotMagnitude"},
+                                                      {m_plotView, "plotView"}};
+    for (const auto& [control, name] : names)
+        control->setObjectName(name);
 }
 
 void CRequirementsWnd::connectViews() {

@@ -58,6 +58,7 @@ private:
     void setupModel();
     void setupViews();
     void connectViews();
+    void NameControls();
     QWidget* RequirementsPanel();
     QWidget* ResultPanel();
     QWidget* PlotPanel();
