@@ -3,6 +3,7 @@
 // dialogs.
 #include "gui_helpers.h"
 
+#include "gui/requirements/requirements_wnd.h"
 #include "gui/value_list.h"
 
 #include <QApplication>
@@ -203,7 +204,8 @@ TEST(DesignDialog, SystemMenusOfBothDialogs) {
         ModalWatcher watcher({Choose("&About Taplore...")});
         RightClick(&shown.dlg);
         ASSERT_EQ(watcher.Seen().size(), 2u);
-        EXPECT_EQ(watcher.Seen()[0].text, "Mi&nimize|&Close||&About Taplore...");
+        EXPECT_EQ(watcher.Seen()[0].text,
+                  "Mi&nimize|&Close||&About Taplore...|&Design to Requirements...\tCtrl+D");
         EXPECT_EQ(watcher.Seen()[1].title, "About Taplore");
         EXPECT_TRUE(watcher.Seen()[1].text.contains("FIR filter design program\n"));
     }
@@ -216,6 +218,31 @@ TEST(DesignDialog, SystemMenusOfBothDialogs) {
     EXPECT_EQ(watcher.Seen()[1].text, "&Close");
     EXPECT_TRUE(shown.dlg.isVisible());
     EXPECT_FALSE(shown.dlg.isMinimized());
+}
+
+// The requirements window opens beside the dialog from its menu and with Ctrl+D, one at a
+// time, and takes input while the dialog runs.
+TEST(DesignDialog, DesignToRequirementsOpensOneWindowBesideTheDialog) {
+    ShownDesignDialog shown;
+    const auto open = [] {
+        std::vector<CRequirementsWnd*> windows;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* wnd = qobject_cast<CRequirementsWnd*>(widget); wnd && wnd->isVisible())
+                windows.push_back(wnd);
+        return windows;
+    };
+    {
+        ModalWatcher watcher({Choose("&Design to Requirements...\tCtrl+D")});
+        RightClick(&shown.dlg);
+    }
+    ASSERT_EQ(open().size(), 1u);
+    QTest::keyClick(&shown.dlg, Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(open().size(), 1u);
+    EXPECT_EQ(open()[0]->parentWidget(), &shown.dlg);
+    open()[0]->close();
+    EXPECT_TRUE(open().empty());
+    QTest::keyClick(&shown.dlg, Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(open().size(), 1u);
 }
 
 } // namespace
