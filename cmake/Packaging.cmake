@@ -25,7 +25,9 @@ taplore_configure_gzipped(docs/taplore.1.in taplore_man)
 taplore_configure_gzipped(docs/taplore-design.1.in taplore_design_man)
 taplore_configure_gzipped(cmake/debian/changelog.in changelog)
 
+# The dialog's entry, and the requirements window's, which starts the program with that window.
 install(FILES ${PROJECT_SOURCE_DIR}/src/res/${TAPLORE_APP_ID}.desktop
+    ${PROJECT_SOURCE_DIR}/src/res/${TAPLORE_APP_ID}.requirements.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 16 32 64 128)

@@ -38,12 +38,9 @@ std::optional<std::string> DesktopKey(const fs::path& entry, const std::string& 
     return std::nullopt;
 }
 
-// The package's one desktop entry.
-fs::path DesktopEntry(const fs::path& root) {
-    for (const auto& entry : fs::directory_iterator(root / "usr/share/applications"))
-        if (entry.path().extension() == ".desktop")
-            return entry.path();
-    return {};
+// The package's desktop entry for the dialog, or the one for the requirements window.
+fs::path DesktopEntry(const fs::path& root, const std::string& window = "") {
+    return root / "usr/share/applications" / (std::string(kTaploreAppId) + window + ".desktop");
 }
 
 class Package : public ::testing::Test {
@@ -114,6 +111,8 @@ TEST_F(Package, DesktopFilesAndManualPagesWork) {
         e2e::Run({"appstreamcli", "validate-tree", "--no-net", m_root.string()});
     EXPECT_EQ(tree.status, 0) << tree.out;
 
+    EXPECT_EQ(DesktopKey(DesktopEntry(m_root, ".requirements"), "Exec"),
+              "taplore --requirements");
     const auto icon = DesktopKey(DesktopEntry(m_root), "Icon");
     ASSERT_TRUE(icon) << "the desktop entry names no icon";
     bool found = false;
