@@ -635,6 +635,10 @@ void Screenshot(const WindowId& window, const std::string& name) {
     Run({"import", "-window", window, ScreenshotPath(name).string()}, 20s);
 }
 
+std::string WindowPixels(const WindowId& window) {
+    return Run({"import", "-window", window, "-depth", "8", "rgb:-"}, 20s).out;
+}
+
 void ScreenshotOfArea(const Rect& area, const std::string& name) {
     const std::string crop = std::to_string(area.width) + "x" + std::to_string(area.height) + "+" +
                              std::to_string(area.x) + "+" + std::to_string(area.y);

@@ -150,5 +150,7 @@ void ClickOnScreen(int x, int y, int button = 1);
 // Saves a PNG of the window (or of a screen rectangle) under the screenshot folder.
 void Screenshot(const WindowId& window, const std::string& name);
 void ScreenshotOfArea(const Rect& area, const std::string& name);
+// The window's pixels as they are now, to wait for a repaint by: they change.
+std::string WindowPixels(const WindowId& window);
 
 } // namespace e2e

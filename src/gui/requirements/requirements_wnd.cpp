@@ -132,7 +132,7 @@ QSettings Settings() {
 } // namespace
 
 CRequirementsWnd::CRequirementsWnd(QWidget* parent) : QWidget(parent, Qt::Window) {
-    setWindowTitle("Taplore Requirements Designer");
+    ShowState("designing…");
     setWindowIcon(CDesignApp::ProgramIcon());
     setupModel();
     setupViews();
@@ -169,8 +169,13 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     m_tableBands->setModel(m_modelBands);
     m_tableBands->setItemDelegateForColumn(BandModel::kind, new BandKindDelegate(m_tableBands));
     m_tableBands->setTabKeyNavigation(false);
-    m_tableBands->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    // Arrows move between cells; F2, a double click or typing edits one.
+    m_tableBands->setEditTriggers(QAbstractItemView::EditKeyPressed |
+                                  QAbstractItemView::AnyKeyPressed |
+                                  QAbstractItemView::DoubleClicked);
     m_tableBands->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_tableBands->horizontalHeader()->setSectionResizeMode(BandModel::tolerance,
+                                                           QHeaderView::ResizeToContents);
     m_tableBands->setMinimumSize(480, 150);
     m_tableBands->setAccessibleName("Bands");
     m_buttonAdd = NewButton("&Add band", group);
@@ -426,6 +431,7 @@ void CRequirementsWnd::OnRequirementsChanged() {
         return;
     }
     m_live->Ask(*ask);
+    ShowState("designing…");
 }
 
 void CRequirementsWnd::OnMethodChanged() {
@@ -454,9 +460,16 @@ void CRequirementsWnd::OnPreset(BandPreset preset) {
 
 // The last good design stays drawn, faded as out of date.
 void CRequirementsWnd::ShowProblem(const QString& text) {
+    ShowState("out of date");
     m_labelProblem->setText(text);
     m_plotMagnitude->SetStale(true);
     m_plotView->SetStale(true);
+}
+
+// The title says whether the design shown answers the requirements shown: a taskbar shows it
+// too.
+void CRequirementsWnd::ShowState(const QString& state) {
+    setWindowTitle("Taplore Requirements Designer — " + state);
 }
 
 // ---- the result ----------------------------------------------------------------------------
@@ -490,6 +503,7 @@ void CRequirementsWnd::ShowResult(const DesignShown& shown) {
                                                               design.report.shorterDeviations)))
                     : QString());
     const int count = static_cast<int>(design.taps.size());
+    ShowState(QString("%1 taps").arg(count));
     m_taps = std::shared_ptr<double[]>(new double[count]);
     std::copy(design.taps.begin(), design.taps.end(), m_taps.get());
     m_listTaps->setValues(m_taps, count);

@@ -67,6 +67,7 @@ private:
 
     std::optional<DesignAsk> ReadAsk();
     void ShowProblem(const QString& text);
+    void ShowState(const QString& state);
     void ShowResult(const DesignShown& shown);
     void ShowBandFigures(const taplore::RequirementsReport& report);
     void ShowMagnitude();

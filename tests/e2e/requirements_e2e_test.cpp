@@ -1,0 +1,170 @@
+// The requirements window as a person uses it: opened with taplore --requirements and from the
+// dialog's menu, band-pass requirements typed with the keyboard alone, saved; the file is the
+// very text taplore-design writes for the same requirements.
+#include "e2e_files.h"
+#include "x_session.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <string>
+
+namespace e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kTitle = "Taplore Requirements Designer";
+// The band-pass preset at 48 kHz as the command line takes it, and the pass band's ripple in
+// the preset and as typed.
+const std::vector<std::string> kBandPass = {"--rate",  "48000",      "--stop", "0:3000",
+                                            "--pass",  "6000:12000", "--stop", "15000:24000",
+                                            "--atten", "60"};
+const std::string kPresetRipple = "0.1";
+const std::string kTypedRipple = "0.5";
+
+// taplore-design's output for the band-pass with this ripple, with more options.
+std::string CommandLine(const std::string& ripple, const std::vector<std::string>& more = {}) {
+    std::vector<std::string> argv{TAPLORE_DESIGN_EXE, "--ripple", ripple};
+    argv.insert(argv.end(), kBandPass.begin(), kBandPass.end());
+    argv.insert(argv.end(), more.begin(), more.end());
+    const CommandResult result = Run(argv);
+    EXPECT_EQ(result.status, 0);
+    return result.out;
+}
+
+// The tap count of the design the command line makes of the band-pass with this ripple.
+std::string TapsOfCommandLine(const std::string& ripple) {
+    std::smatch count;
+    const std::string c = CommandLine(ripple, {"--format", "c", "--quiet"});
+    EXPECT_TRUE(std::regex_search(c, count, std::regex(R"(fir_coefficients\[(\d+)\])")));
+    return count[1];
+}
+
+// The pixels of the window's upper right quarter, where the magnitude plot lies.
+std::string MagnitudePixels(const WindowId& window) {
+    const Rect client = ClientRect(window);
+    const std::string pixels = WindowPixels(window);
+    const std::size_t row = static_cast<std::size_t>(client.width) * 3;
+    std::string part;
+    for (std::size_t y = 0; y < static_cast<std::size_t>(client.height) / 2; ++y)
+        part += pixels.substr(y * row + row / 2, row / 2);
+    return part;
+}
+
+class RequirementsWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(SharedSession(), nullptr) << "no X session";
+        m_dir = NewCaseFolder("taplore-requirements");
+        m_files = m_dir / "files";
+    }
+
+    void TearDown() override {
+        m_app.Stop();
+        if (HasFailure())
+            std::cerr << "program output:\n" << ReadBytes(m_dir / "taplore.log");
+        std::error_code ignored;
+        fs::remove_all(m_dir, ignored);
+    }
+
+    void Start(const std::vector<std::string>& argv) {
+        m_app = Process(argv, ProgramOptions(m_dir, m_files));
+    }
+
+    // The requirements window once it shows a design of the current requirements with taps.
+    ::testing::AssertionResult WaitForDesign(const std::string& taps) {
+        // The dash is left to ".*": xdotool reads the title byte by byte.
+        const std::string title = "^" + kTitle + ".* " + taps + " taps$";
+        if (!WaitUntil([&] { return !VisibleWindows(m_app.Pid(), title).empty(); }, 60s)) {
+            Screenshot(m_window, "requirements-failure.png");
+            return ::testing::AssertionFailure()
+                   << "no design of " << taps << " taps came; the window says \""
+                   << WindowTitle(m_window) << '"';
+        }
+        m_window = VisibleWindows(m_app.Pid(), title).front();
+        if (!WaitForIdle(m_window))
+            return ::testing::AssertionFailure() << "the window did not catch up";
+        return ::testing::AssertionSuccess();
+    }
+
+    // Types the band-pass requirements: the rate, the preset for it, whose design is awaited
+    // (a button pressed by its letter lets go a moment later), then the pass band's ripple.
+    void TypeBandPass() {
+        Keys({"alt+r", "ctrl+a"});
+        TypeText("48000");
+        Keys({"alt+p"});
+        ASSERT_TRUE(WaitForDesign(TapsOfCommandLine(kPresetRipple)));
+        Keys({"alt+b", "Down", "Right", "Right", "Right", "F2", "ctrl+a"});
+        TypeText(kTypedRipple);
+        Keys({"Return"});
+    }
+
+    // Saves through the file dialog that Alt+S opens; returns the file's bytes.
+    std::string Save(const std::string& name) {
+        Keys({"alt+s"});
+        EXPECT_TRUE(WaitUntil([&] { return !VisibleWindows(m_app.Pid(), "^Save$").empty(); }, 30s))
+            << "no Save dialog";
+        EXPECT_TRUE(WaitForKeyboard(VisibleWindows(m_app.Pid(), "^Save$").front()));
+        const fs::path path = m_files / name;
+        Keys({"ctrl+a"});
+        TypeText(path.string());
+        Keys({"Return"});
+        EXPECT_TRUE(WaitForCompleteFile(path, 30s)) << path << " was not written";
+        EXPECT_TRUE(WaitForKeyboard(m_window)) << "the window did not get the focus back";
+        return ReadBytes(path);
+    }
+
+    fs::path m_dir;
+    fs::path m_files;
+    Process m_app;
+    WindowId m_window;
+};
+
+TEST_F(RequirementsWindow, TypedRequirementsSaveWhatTheCommandLineWrites) {
+    Start({TAPLORE_EXE, "--requirements"});
+    const auto window = WaitForProgramWindow(m_app, "^" + kTitle);
+    ASSERT_TRUE(window) << "no requirements window came up with the keyboard";
+    m_window = *window;
+    ASSERT_NO_FATAL_FAILURE(TypeBandPass());
+    ASSERT_TRUE(WaitForDesign(TapsOfCommandLine(kTypedRipple)));
+    EXPECT_EQ(Save("bandpass.txt"), CommandLine(kTypedRipple));
+    Screenshot(m_window, "requirements-met.png");
+
+    // The box is ticked a moment after its letter: the magnitude plot's repaint is awaited.
+    const std::string unzoomed = MagnitudePixels(m_window);
+    Keys({"alt+z"});
+    ASSERT_TRUE(WaitUntil([&] { return MagnitudePixels(m_window) != unzoomed; }, 30s));
+    ASSERT_TRUE(WaitForIdle(m_window));
+    Screenshot(m_window, "requirements-zoomed.png");
+
+    // Too few taps: the bands miss, in red.
+    Keys({"alt+z", "alt+x"});
+    ASSERT_TRUE(WaitForDesign("51")) << "the fixed length starts at 51 taps";
+    Keys({"Tab", "ctrl+a"});
+    TypeText("25");
+    ASSERT_TRUE(WaitForDesign("25"));
+    Screenshot(m_window, "requirements-missed.png");
+}
+
+TEST_F(RequirementsWindow, OpensFromTheDialogsMenuBesideIt) {
+    Start({TAPLORE_EXE});
+    const auto dialog = WaitForProgramWindow(m_app, "^FIR Filter Design$");
+    ASSERT_TRUE(dialog) << "no dialog came up";
+    // The system menu from a button of the dialog, and its entry's letter.
+    Keys({"Tab", "Tab", "Tab", "Tab", "shift+F10"});
+    ASSERT_TRUE(WaitForNewWindow(m_app.Pid(), {*dialog}));
+    Keys({"d"});
+    const auto window = WaitForProgramWindow(m_app, "^" + kTitle);
+    ASSERT_TRUE(window) << "no requirements window came up from the menu";
+    m_window = *window;
+    ASSERT_NO_FATAL_FAILURE(TypeBandPass());
+    ASSERT_TRUE(WaitForDesign(TapsOfCommandLine(kTypedRipple)));
+    EXPECT_EQ(Save("from-menu.txt"), CommandLine(kTypedRipple));
+    EXPECT_FALSE(VisibleWindows(m_app.Pid(), "^FIR Filter Design$").empty())
+        << "the dialog is gone";
+}
+
+} // namespace
+} // namespace e2e
