@@ -530,6 +530,15 @@ TEST_F(DesignDialog, F1OpensTheManualBesideEitherDialog) {
     WindowId help;
     ASSERT_TRUE(WaitForActive(kHelpTitle, help));
     Screenshot(help, "help.png");
+    // Beside the dialog, covering none of it, where the screen has the room.
+    const Rect dialog = ClientRect(m_main), manual = ClientRect(help);
+    EXPECT_TRUE(manual.x >= dialog.x + dialog.width || manual.x + manual.width <= dialog.x)
+        << "the manual at x " << manual.x << " covers the dialog from x " << dialog.x;
+    const int left = std::min(dialog.x, manual.x);
+    ScreenshotOfArea({left, std::min(dialog.y, manual.y) - 30,
+                      std::max(dialog.x + dialog.width, manual.x + manual.width) - left,
+                      std::max(dialog.height, manual.height) + 40},
+                     "help-beside-dialog.png");
     Activate(m_main);
     ASSERT_TRUE(WaitForMainActive()) << "the manual keeps the design dialog from the focus";
     Keys({"F1"});
@@ -552,6 +561,17 @@ TEST_F(DesignDialog, F1OpensTheManualBesideEitherDialog) {
     Keys({"Escape"});
     ASSERT_TRUE(WaitForClosed(about, kAboutTitle));
     ASSERT_TRUE(WaitForMainActive());
+}
+
+// Seven-digit orders and six-digit rates show whole, and Tab draws the focus on Calculate.
+TEST_F(DesignDialog, TypedMillionTapOrderAndRateShowWholeWithCalculateFocused) {
+    Keys({"Tab", "ctrl+a"});
+    TypeText("1000001");
+    Keys({"Tab", "Tab", "Tab", "Tab", "Tab", "ctrl+a"});
+    TypeText("192000");
+    Keys({"Tab", "Tab", "Tab", "Tab", "Tab"});
+    ASSERT_TRUE(WaitForIdle(m_main));
+    Screenshot(m_main, "order-and-rate-typed.png");
 }
 
 TEST_F(DesignDialog, AboutBoxOpensFromTheSystemMenuAndClosesEveryWay) {
