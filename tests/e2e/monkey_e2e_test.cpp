@@ -44,6 +44,17 @@ const std::vector<std::string> kMainKeys = {
     "Home",   "End",       "Return", "space", "1",    "0",        "5",     "BackSpace",
     "Delete", "ctrl+c",    "ctrl+a", "F1",    "Menu", "shift+F10"};
 
+// Keys for the requirements window: moving about, editing, and every letter of its controls.
+const std::vector<std::string> kRequirementsKeys = {
+    "Tab",    "shift+Tab", "Left",  "Right", "Up",    "Down",   "Home",      "End",    "F2",
+    "Return", "space",     "1",     "0",     "5",     "period", "BackSpace", "ctrl+a", "alt+r",
+    "alt+b",  "alt+a",     "alt+m", "alt+l", "alt+h", "alt+p",  "alt+d",     "alt+t",  "alt+f",
+    "alt+x",  "alt+z",     "alt+v", "alt+c", "alt+i", "alt+s",  "alt+e",     "F1"};
+
+bool IsRequirementsWindow(const std::string& title) {
+    return title.starts_with(kRequirementsTitle);
+}
+
 int FromEnvironment(const char* name, int fallback) {
     const char* text = std::getenv(name);
     return text && *text ? std::atoi(text) : fallback;
@@ -130,7 +141,7 @@ protected:
 
     // One action on the design dialog itself.
     void ActOnMain() {
-        switch (Draw(12)) {
+        switch (Draw(13)) {
         case 0:
         case 1: {
             const std::string& key = Pick(kMainKeys);
@@ -176,6 +187,10 @@ protected:
             Note("key F1");
             Keys({"F1"});
             break;
+        case 11:
+            Note("key ctrl+d: the requirements window");
+            Keys({"ctrl+d"});
+            break;
         default:
             Note("list: ctrl+c and End");
             ClickDu(250, 62);
@@ -183,9 +198,39 @@ protected:
         }
     }
 
+    // One action on the requirements window: keys, a text typed, back to the dialog, or it
+    // closed (Alt+F4 there closes only it).
+    void ActOnRequirements() {
+        switch (Draw(10)) {
+        case 0:
+            Note("close the requirements window");
+            Keys({"alt+F4"});
+            break;
+        case 1:
+            Note("activate the design dialog");
+            Activate(m_main);
+            break;
+        case 2: {
+            const std::string& text = Pick(kTexts);
+            Note("type \"" + text + "\" in the requirements window");
+            TypeText(text);
+            break;
+        }
+        default: {
+            const std::string& key = Pick(kRequirementsKeys);
+            Note("key " + key + " in the requirements window");
+            Keys({key});
+        }
+        }
+    }
+
     // One answer to whatever box, menu or dialog of the program has the focus.
     void ActOnOther(const WindowId& window) {
         const std::string title = WindowTitle(window);
+        if (IsRequirementsWindow(title)) {
+            ActOnRequirements();
+            return;
+        }
         if (title == kSaveTitle && Draw(3) != 0) {
             const std::string name =
                 (m_files / ("monkey" + std::to_string(Draw(4)) + ".txt")).string();
@@ -247,12 +292,14 @@ protected:
                WaitForIdle(m_main);
     }
 
-    // Escape closes the box or window that has the focus; the manual, which may be open
-    // beside the dialog without it, is activated first; a click on free space of the dialog
-    // closes a menu or a tooltip. Escape on the design dialog itself would end the program.
+    // Escape closes the box or window that has the focus (Alt+F4 the requirements window); the
+    // manual, which may be open beside the dialog without it, is activated first; a click on free
+    // space of the dialog closes a menu or a tooltip. Escape on the design dialog itself would end
+    // the program.
     void CloseOneThing() {
-        if (ActiveWindow() != m_main) {
-            Keys({"Escape"});
+        if (const auto active = ActiveWindow(); active != m_main) {
+            // Escape leaves the requirements window open; Alt+F4 there closes only it.
+            Keys({active && IsRequirementsWindow(WindowTitle(*active)) ? "alt+F4" : "Escape"});
             Activate(m_main);
             return;
         }

@@ -9,5 +9,7 @@ inline constexpr const char* kSaveTitle = "Save As";
 inline constexpr const char* kAboutTitle = "About Taplore";
 inline constexpr const char* kHelpTitle = "Taplore Help";
 inline constexpr const char* kErrorTitle = "Error";
+// The requirements window's title begins so; the state of its design follows.
+inline constexpr const char* kRequirementsTitle = "Taplore Requirements Designer";
 
 } // namespace e2e
