@@ -4,6 +4,7 @@
 
 #include "gui/about_dlg.h"
 #include "gui/help_wnd.h"
+#include "gui/requirements/requirements_wnd.h"
 
 #include <QApplication>
 #include <QTest>
@@ -83,6 +84,15 @@ TEST_F(Help, F1OpensTheManualAtTheSectionOfTheDialogWithTheFocus) {
     about.exec();
     EXPECT_EQ(aboutWindows, 1u);
     EXPECT_EQ(aboutSection, "The About box");
+}
+
+TEST_F(Help, F1InTheRequirementsWindowOpensItsSection) {
+    ShownDesignDialog shown;
+    CRequirementsWnd requirements(&shown.dlg);
+    requirements.show();
+    PressF1(&requirements);
+    ASSERT_EQ(OpenHelpWindows().size(), 1u);
+    EXPECT_EQ(SectionAtTop(OpenHelpWindows()[0]), "The requirements window");
 }
 
 TEST_F(Help, F1AgainRaisesTheOneHelpWindowAndEscapeClosesIt) {

@@ -420,7 +420,7 @@ std::optional<DesignAsk> CRequirementsWnd::ReadAsk() {
         where = "Length: ";
     if (problem->band >= 0)
         where = QString("Band %1: ").arg(problem->band + 1);
-    ShowProblem(where + FromStd(problem->text) + ".");
+    ShowInPlace(where + FromStd(problem->text) + ".");
     return std::nullopt;
 }
 
@@ -459,7 +459,7 @@ void CRequirementsWnd::OnPreset(BandPreset preset) {
 }
 
 // The last good design stays drawn, faded as out of date.
-void CRequirementsWnd::ShowProblem(const QString& text) {
+void CRequirementsWnd::ShowInPlace(const QString& text) {
     ShowState("out of date");
     m_labelProblem->setText(text);
     m_plotMagnitude->SetStale(true);
@@ -478,7 +478,7 @@ void CRequirementsWnd::OnDesigned(std::shared_ptr<const DesignShown> shown) {
     const taplore::RequirementsDesign& design = shown->design;
     if (!taplore::HasTaps(design.status)) {
         if (design.status != taplore::DesignStatus::stopped)
-            ShowProblem("The design failed: " + FromStd(design.message) + ".");
+            ShowInPlace("The design failed: " + FromStd(design.message) + ".");
         return;
     }
     m_shown = std::move(shown);
@@ -636,8 +636,9 @@ void CRequirementsWnd::WriteFile(const QString& title, const QString& filter,
         path += "." + FromStd(std::string(chosen.extension));
     const auto width = ParseQFormat(m_editBits->text().trimmed().toStdString());
     if (!width) {
-        ShowMessage(this, taplore::ErrorMessage("The width of integer exports must be B or B.F "
-                                                "bits, B from 2 to 32."));
+        ShowMessage(this,
+                    taplore::ErrorMessage(
+                        "The width of integer exports must be B or B.F bits, B from 2 to 32."));
         return;
     }
     const std::vector<double>& taps = m_shown->design.taps;

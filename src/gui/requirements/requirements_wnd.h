@@ -66,7 +66,7 @@ private:
     void SaveSettings() const;
 
     std::optional<DesignAsk> ReadAsk();
-    void ShowProblem(const QString& text);
+    void ShowInPlace(const QString& text);
     void ShowState(const QString& state);
     void ShowResult(const DesignShown& shown);
     void ShowBandFigures(const taplore::RequirementsReport& report);
