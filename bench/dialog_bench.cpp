@@ -1,11 +1,18 @@
-// The design dialog's own commands, offscreen: Calculate with its list and repaint, the
-// memory a million-tap Calculate takes, and opening the dialog up to its first paint.
+// The windows' own work, offscreen: Calculate with its list and repaint, the memory a
+// million-tap Calculate takes, opening the dialog up to its first paint; in the requirements
+// window, an edit to its redrawn result and opening it up to its first paint.
 #include "gui/design_dlg.h"
+#include "gui/requirements/band_model.h"
+#include "gui/requirements/requirements_wnd.h"
 #include "gui/value_list.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <benchmark/benchmark.h>
@@ -83,11 +90,50 @@ void BM_OpenDialogToFirstPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenDialogToFirstPaint)->Unit(benchmark::kMillisecond);
 
+void WaitForDesigns(const CRequirementsWnd& wnd, int count) {
+    while (wnd.DesignsShown() < count)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// The example of the manual (0-1000 Hz pass, 1500-4000 Hz stop, 0.1 dB, 60 dB at 8000 Hz),
+// the pass band's ripple edited in turn to 0.11 and back: the time to the repainted result,
+// less the pause after the edit.
+void BM_RequirementsEditToRedrawnResult(benchmark::State& state) {
+    CRequirementsWnd wnd;
+    wnd.show();
+    WaitForDesigns(wnd, 1);
+    auto* bands = qobject_cast<BandModel*>(wnd.findChild<QTableView*>()->model());
+    const QModelIndex ripple = bands->index(0, BandModel::tolerance);
+    for (auto _ : state) {
+        const int shown = wnd.DesignsShown();
+        QElapsedTimer clock;
+        clock.start();
+        bands->setData(ripple, shown % 2 ? "0.11" : "0.1");
+        WaitForDesigns(wnd, shown + 1);
+        wnd.repaint();
+        state.SetIterationTime((clock.nsecsElapsed() * 1e-9) - CLiveDesign::kPauseMs * 1e-3);
+    }
+    state.counters["taps"] = wnd.findChild<ValueList*>("listTaps")->count();
+}
+BENCHMARK(BM_RequirementsEditToRedrawnResult)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_OpenRequirementsToFirstPaint(benchmark::State& state) {
+    for (auto _ : state) {
+        CRequirementsWnd wnd;
+        wnd.show();
+        wnd.repaint();
+    }
+}
+BENCHMARK(BM_OpenRequirementsToFirstPaint)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    // The requirements window's settings in a folder of the run's own.
+    const QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -49,6 +49,8 @@ DesignShown DesignFor(const DesignAsk& ask, const Progress& progress) {
 
 CLiveDesign::CLiveDesign(QObject* parent) : QObject(parent) {
     m_pause.setSingleShot(true);
+    // To the millisecond: a coarse timer may wait 5% longer.
+    m_pause.setTimerType(Qt::PreciseTimer);
     m_pause.setInterval(kPauseMs);
     m_pool.setMaxThreadCount(1);
     connect(&m_pause, &QTimer::timeout, this, &CLiveDesign::OnPauseOver);
