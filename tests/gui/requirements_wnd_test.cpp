@@ -160,6 +160,22 @@ TEST_F(RequirementsWnd, MarginsAreGreenWhereMetAndRedWhereMissed) {
     EXPECT_EQ(Find<QLabel>(wnd, "labelShorter")->text(), "") << "no search, nothing shorter";
 }
 
+TEST_F(RequirementsWnd, PlotsHaveNamesAndASummaryForScreenReaders) {
+    CRequirementsWnd wnd;
+    wnd.show();
+    ASSERT_TRUE(NextDesign(wnd, 0));
+    const auto* magnitude = Find<QWidget>(wnd, "plotMagnitude");
+    EXPECT_EQ(magnitude->accessibleName(), "Magnitude");
+    EXPECT_EQ(magnitude->accessibleDescription(),
+              "equiripple, 46 taps: meets the requirements; 45 taps miss. pass 0 to 1000 Hz: "
+              "ripple 0.085 dB (0.1 dB asked). stop 1500 to 4000 Hz: attenuation 61.42 dB (60 "
+              "dB asked).");
+    Find<QComboBox>(wnd, "comboView")->setCurrentText("Group delay");
+    const auto* view = Find<QWidget>(wnd, "plotView");
+    EXPECT_EQ(view->accessibleName(), "Group delay");
+    EXPECT_EQ(view->accessibleDescription(), "Group delay from 22.5 to 22.5 samples.");
+}
+
 TEST_F(RequirementsWnd, AnExportIsWhatTheCommandLineWritesForTheSameRequirements) {
     CRequirementsWnd wnd;
     wnd.show();

@@ -97,6 +97,21 @@ QString AxisTitle(std::string_view title, std::string_view unit) {
     return FromStd(std::string(title) + " (" + std::string(unit) + ")");
 }
 
+// A view in words for a screen reader: its title and the span of its finite values.
+QString RangeSummary(const taplore::ViewInfo& info, const QVector<QPointF>& points) {
+    double low = INFINITY, high = -INFINITY;
+    for (const QPointF& point : points)
+        if (std::isfinite(point.y())) {
+            low = std::min(low, point.y());
+            high = std::max(high, point.y());
+        }
+    if (low > high)
+        return FromStd(std::string(info.title)) + ": no finite value.";
+    return QString("%1 from %2 to %3 %4.")
+        .arg(FromStd(std::string(info.title)), FromStd(crt::FormatG(low, 4)),
+             FromStd(crt::FormatG(high, 4)), FromStd(std::string(info.unit)));
+}
+
 QPushButton* NewButton(const QString& text, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
     button->setAutoDefault(false);
@@ -591,6 +606,7 @@ void CRequirementsWnd::ShowSecondView() {
                          AxisTitle(info.title, info.unit));
     m_plotView->SetStale(false);
     m_plotView->setAccessibleName(FromStd(std::string(info.title)));
+    m_plotView->setAccessibleDescription(RangeSummary(info, points));
 }
 
 void CRequirementsWnd::OnViewChanged() {
