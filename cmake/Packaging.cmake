@@ -43,7 +43,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/lintian-overrides
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME taplore)
 # The manual is the one F1 shows, readable without the program too.
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/copyright ${changelog}
-    ${PROJECT_SOURCE_DIR}/docs/manual.md
+    ${PROJECT_SOURCE_DIR}/docs/manual.md ${PROJECT_SOURCE_DIR}/docs/requirements-window.png
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/taplore)
 
 # `cmake --build . --target package` builds taplore_<version>_<architecture>.deb here.

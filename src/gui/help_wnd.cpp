@@ -82,6 +82,7 @@ CHelpWnd::CHelpWnd(const QString& markdown, QWidget* dialog) : QWidget(dialog, Q
     setWindowIcon(CDesignApp::ProgramIcon());
     m_browser = new QTextBrowser(this);
     m_browser->document()->setDocumentMargin(12);
+    m_browser->setSearchPaths({":/help"}); // where the manual's pictures are
     m_browser->setMarkdown(markdown);
     NameHeadings(m_browser->document());
     auto* layout = new QVBoxLayout(this);
