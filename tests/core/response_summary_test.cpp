@@ -1,6 +1,6 @@
 // The words a screen reader gets for the plot: edges, peak and stop band of known designs, and
 // hand-worked levels for the exact figures and sentences.
-#include "core/analysis/response_summary.h"
+#include "core/dialog/response_summary.h"
 
 #include "core/analysis/log_magnitude.h"
 #include "core/design/fir_design.h"

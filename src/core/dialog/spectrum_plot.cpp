@@ -1,7 +1,7 @@
 #include "core/dialog/spectrum_plot.h"
 
 #include "core/analysis/log_magnitude.h"
-#include "core/analysis/response_summary.h"
+#include "core/dialog/response_summary.h"
 #include "core/formats/crt.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
-#include "core/formats/crt.h"
 #include "core/io/file_output_common.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -156,7 +156,9 @@ bool ReadAttribute(int fd, const std::string& name, std::string& value) {
 // Links a descriptor's file under path. Through /proc any user may; without it only a
 // privileged process can.
 bool LinkDescriptor(int fd, const std::string& path) {
-    const std::string self = "/proc/self/fd/" + crt::FormatD(fd);
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, fd).ptr;
+    const std::string self = "/proc/self/fd/" + std::string(digits, end);
     if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
         return true;
     const int error = errno;

@@ -1,4 +1,4 @@
-#include "core/analysis/response_summary.h"
+#include "core/dialog/response_summary.h"
 
 #include "core/analysis/log_magnitude.h"
 #include "core/formats/crt.h"
