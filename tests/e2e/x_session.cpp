@@ -378,16 +378,21 @@ XSession::XSession(WindowManager windowManager)
     m_bus = std::move(bus.process);
     setenv(kBusVariable, bus.line.c_str(), 1);
 
+    // openbox runs its start-up command once it is fully set up, its key bindings (Alt+F4)
+    // among it: a window manager that only announces itself may not have bound them yet.
     options.log = m_dir / "openbox.log";
-    m_windowManager = Process({"openbox", "--sm-disable"}, options);
-    const bool managed = WaitUntil(
-        [] {
-            const auto r = Run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, 3s);
-            return r.status == 0 && r.out.find("window id") != std::string::npos;
-        },
-        60s, 100ms);
-    if (!managed)
+    const fs::path ready = m_dir / "openbox-ready";
+    m_windowManager =
+        Process({"openbox", "--sm-disable", "--startup", "touch " + ready.string()}, options);
+    if (!WaitUntil([&] { return fs::exists(ready); }, 60s, 50ms))
         throw std::runtime_error("openbox did not start managing " + m_display);
+    // The first key typed through XTEST makes its keyboard the server's current one, whose
+    // keymap then replaces the old: openbox takes its key bindings back to grab them anew, and
+    // a key pressed meanwhile would go past them to the program. A key nobody binds does that
+    // here, before any test types.
+    Keys({"shift"});
+    if (!WaitForWindowManager(30s))
+        throw std::runtime_error("openbox did not take up the keyboard on " + m_display);
 }
 
 XSession::~XSession() {
@@ -547,6 +552,43 @@ bool Ping(const WindowId& window, Millis timeout) {
 
 } // namespace
 
+// The window manager has handled everything before: it answers a _NET_REQUEST_FRAME_EXTENTS
+// for a window of this connection's own by setting that window's _NET_FRAME_EXTENTS.
+bool WaitForWindowManager(Millis timeout) {
+    const XConnection x(xcb_connect(nullptr, nullptr), &xcb_disconnect);
+    if (xcb_connection_has_error(x.get()))
+        return false;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(x.get())).data;
+    const xcb_window_t probe = xcb_generate_id(x.get());
+    const std::uint32_t listen = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(x.get(), XCB_COPY_FROM_PARENT, probe, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK,
+                      &listen);
+    xcb_client_message_event_t request{};
+    request.response_type = XCB_CLIENT_MESSAGE;
+    request.format = 32;
+    request.window = probe;
+    request.type = Atom(x.get(), "_NET_REQUEST_FRAME_EXTENTS");
+    xcb_send_event(x.get(), 0, screen->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&request));
+    xcb_flush(x.get());
+    const xcb_atom_t extents = Atom(x.get(), "_NET_FRAME_EXTENTS");
+    bool answered = false;
+    WaitUntil(
+        [&] {
+            while (xcb_generic_event_t* event = xcb_poll_for_event(x.get())) {
+                const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+                answered = answered || ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
+                                        property->atom == extents);
+                std::free(event);
+            }
+            return answered || xcb_connection_has_error(x.get()) != 0;
+        },
+        timeout, 5ms);
+    return answered;
+}
+
 bool WaitForIdle(const WindowId& window, Millis timeout) {
     const auto deadline = Clock::now() + timeout;
     return Ping(window, timeout) && Ping(window, Remaining(deadline));
@@ -557,7 +599,8 @@ bool WaitForKeyboard(const WindowId& window, Millis timeout) {
     const bool focused = WaitUntil(
         [&] { return Managed(window) && InputFocus() == window && ActiveWindow() == window; },
         timeout);
-    return focused && WaitForIdle(window, Remaining(deadline));
+    return focused && WaitForIdle(window, Remaining(deadline)) &&
+           WaitForWindowManager(Remaining(deadline));
 }
 
 std::optional<WindowId> WaitForProgramWindow(Process& program, const std::string& titleRegex) {

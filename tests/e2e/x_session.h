@@ -127,6 +127,8 @@ std::optional<WindowId> InputFocus();
 // painted what that asked for: it has answered two _NET_WM_PING messages in a row (the first
 // answer can precede the paints of the events handled with it).
 bool WaitForIdle(const WindowId& window, Millis timeout = 30s);
+// The window manager has handled everything the server sent it before.
+bool WaitForWindowManager(Millis timeout = 30s);
 // The window is managed, has the input focus, is the active window, and its program has seen
 // all that: the next key goes to it.
 bool WaitForKeyboard(const WindowId& window, Millis timeout = 30s);
