@@ -44,6 +44,9 @@ const std::vector<std::string> kMainKeys = {
     "Home",   "End",       "Return", "space", "1",    "0",        "5",     "BackSpace",
     "Delete", "ctrl+c",    "ctrl+a", "F1",    "Menu", "shift+F10"};
 
+// Keys for a menu open on the dialog: moving about in it, or closing it.
+const std::vector<std::string> kMenuKeys = {"Escape", "Escape", "Up", "Down"};
+
 // Keys for the requirements window: moving about, editing, and every letter of its controls.
 const std::vector<std::string> kRequirementsKeys = {
     "Tab",    "shift+Tab", "Left",  "Right", "Up",    "Down",   "Home",      "End",    "F2",
@@ -53,6 +56,10 @@ const std::vector<std::string> kRequirementsKeys = {
 
 bool IsRequirementsWindow(const std::string& title) {
     return title.starts_with(kRequirementsTitle);
+}
+
+bool Contains(const std::vector<WindowId>& windows, const WindowId& window) {
+    return std::find(windows.begin(), windows.end(), window) != windows.end();
 }
 
 int FromEnvironment(const char* name, int fallback) {
@@ -139,6 +146,24 @@ protected:
                   std::to_string(y), "mouseup", "1"});
     }
 
+    // Runs an action on the dialog that may open a menu there (a right click, the Menu key,
+    // Shift+F10) and keeps the menu it opened: that one holds the keyboard. A popup left open by
+    // the requirements window does not, and Escape would then reach the dialog.
+    void KeepMenuOpenedBy(const std::function<void()>& action) {
+        const std::vector<WindowId> before = VisibleWindows(m_app.Pid(), ".*");
+        action();
+        WaitForIdle(m_main);
+        for (const WindowId& window : VisibleWindows(m_app.Pid(), ".*"))
+            if (!Contains(before, window) && IsMenu(window))
+                m_menu = window;
+    }
+
+    bool MenuOpen() {
+        if (m_menu && !Contains(VisibleWindows(m_app.Pid(), ".*"), *m_menu))
+            m_menu.reset();
+        return m_menu.has_value();
+    }
+
     // One action on the design dialog itself.
     void ActOnMain() {
         switch (Draw(13)) {
@@ -146,7 +171,7 @@ protected:
         case 1: {
             const std::string& key = Pick(kMainKeys);
             Note("key " + key);
-            Keys({key});
+            KeepMenuOpenedBy([&] { Keys({key}); });
             break;
         }
         case 2: {
@@ -154,7 +179,7 @@ protected:
             const int x = Draw(w), y = Draw(h), button = Draw(4) == 0 ? 3 : 1;
             Note("click " + std::to_string(button) + " at " + std::to_string(x) + "," +
                  std::to_string(y));
-            ClickAt(m_main, x, y, button);
+            KeepMenuOpenedBy([&] { ClickAt(m_main, x, y, button); });
             break;
         }
         case 3:
@@ -224,7 +249,17 @@ protected:
         }
     }
 
-    // One answer to whatever box, menu or dialog of the program has the focus.
+    // A menu open on the dialog is moved about in or closed, never chosen from blindly: its
+    // Close would end the program, and a click meant for the dialog may land on it.
+    void ActOnMenu() {
+        const std::string& key = Pick(kMenuKeys);
+        Note("key " + key + " in a menu");
+        Keys({key});
+        // Closed before the next action looks for it: a second Escape would end the program.
+        WaitForIdle(m_main);
+    }
+
+    // One answer to whatever box or dialog of the program has the focus.
     void ActOnOther(const WindowId& window) {
         const std::string title = WindowTitle(window);
         if (IsRequirementsWindow(title)) {
@@ -255,8 +290,11 @@ protected:
         const std::optional<WindowId> active = ActiveWindow();
         const std::vector<WindowId> mine = VisibleWindows(m_app.Pid(), ".*");
         if (active == m_main) {
-            ActOnMain();
-        } else if (active && std::find(mine.begin(), mine.end(), *active) != mine.end()) {
+            if (MenuOpen())
+                ActOnMenu();
+            else
+                ActOnMain();
+        } else if (active && Contains(mine, *active)) {
             ActOnOther(*active);
         } else {
             Note("activate the design dialog");
@@ -292,15 +330,20 @@ protected:
                WaitForIdle(m_main);
     }
 
-    // Escape closes the box or window that has the focus (Alt+F4 the requirements window); the
-    // manual, which may be open beside the dialog without it, is activated first; a click on free
-    // space of the dialog closes a menu or a tooltip. Escape on the design dialog itself would end
-    // the program.
+    // Escape closes the box, window or menu that has the focus (Alt+F4 the requirements window);
+    // the manual, which may be open beside the dialog without it, is activated first; a click on
+    // free space of the dialog closes a tooltip. Escape on the design dialog itself would end the
+    // program.
     void CloseOneThing() {
         if (const auto active = ActiveWindow(); active != m_main) {
             // Escape leaves the requirements window open; Alt+F4 there closes only it.
             Keys({active && IsRequirementsWindow(WindowTitle(*active)) ? "alt+F4" : "Escape"});
             Activate(m_main);
+            return;
+        }
+        if (MenuOpen()) {
+            Keys({"Escape"});
+            WaitForIdle(m_main);
             return;
         }
         for (const WindowId& window : VisibleWindows(m_app.Pid(), ".*"))
@@ -327,6 +370,7 @@ protected:
     unsigned m_seed = 0;
     std::mt19937 m_random;
     std::deque<std::string> m_actions;
+    std::optional<WindowId> m_menu; // the menu an action opened on the dialog, while it is open
 };
 
 TEST_F(Monkey, SurvivesRandomUseAndStillDesignsAndSavesExactly) {
@@ -338,7 +382,8 @@ TEST_F(Monkey, SurvivesRandomUseAndStillDesignsAndSavesExactly) {
     while (std::chrono::steady_clock::now() < end) {
         Act();
         ++actions;
-        ASSERT_TRUE(m_app.Running()) << "the program died after " << actions << " actions";
+        ASSERT_TRUE(m_app.Running()) << "the program died after " << actions
+                                     << " actions, exit status " << m_app.ExitStatus().value_or(-1);
         ASSERT_FALSE(SanitizerReported()) << "after " << actions << " actions";
     }
     std::cout << "monkey: " << actions << " actions in " << seconds.count() << " s, seed " << m_seed

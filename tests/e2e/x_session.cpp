@@ -484,6 +484,14 @@ bool Managed(const WindowId& window) {
            r.out.find("_NET_FRAME_EXTENTS(CARDINAL) =") != std::string::npos;
 }
 
+bool IsMenu(const WindowId& window) {
+    const bool placedItself =
+        Run({"xwininfo", "-id", window}, 5s).out.find("Override Redirect State: yes") !=
+        std::string::npos;
+    return placedItself && Run({"xprop", "-id", window, "_NET_WM_WINDOW_TYPE"}, 5s)
+                                   .out.find("_NET_WM_WINDOW_TYPE_TOOLTIP") == std::string::npos;
+}
+
 std::optional<WindowId> InputFocus() {
     const auto r = Run({"xdotool", "getwindowfocus"}, 5s);
     if (r.status != 0 || Trimmed(r.out).empty())

@@ -120,6 +120,9 @@ Rect ScreenRect();
 bool Managed(const WindowId& window);
 // The window that has the X input focus: the one the next key goes to.
 std::optional<WindowId> InputFocus();
+// A menu or another popup: a window its program placed itself, past the window manager, that is
+// no tooltip.
+bool IsMenu(const WindowId& window);
 
 // ---- waiting for the program and the window manager ------------------------------------
 
