@@ -1,7 +1,7 @@
 #include "cli/dialog_design.h"
 
 #include "core/design/fir_design.h"
-#include "core/design/windows.h"
+#include "core/design/window_functions.h"
 #include "core/formats/crt.h"
 
 namespace {

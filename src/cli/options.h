@@ -3,7 +3,7 @@
 
 #include "core/analysis/views.h"
 #include "core/design/fir_design.h"
-#include "core/design/windows.h"
+#include "core/design/window_functions.h"
 #include "core/formats/exports/export.h"
 #include "core/formats/fixed_point.h"
 

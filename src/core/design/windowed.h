@@ -5,7 +5,7 @@
 
 #include "core/design/design_status.h"
 #include "core/design/requirements.h"
-#include "core/design/windows.h"
+#include "core/design/window_functions.h"
 
 #include <string>
 #include <vector>

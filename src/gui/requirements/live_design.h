@@ -4,7 +4,7 @@
 
 #include "core/analysis/views.h"
 #include "core/design/requirements_design.h"
-#include "core/design/windows.h"
+#include "core/design/window_functions.h"
 #include "core/progress.h"
 
 #include <QObject>

@@ -1,5 +1,5 @@
 #include "core/design/kaiser.h"
-#include "core/design/windows.h"
+#include "core/design/window_functions.h"
 
 #include "filter_response.h"
 

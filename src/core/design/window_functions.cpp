@@ -1,4 +1,4 @@
-#include "core/design/windows.h"
+#include "core/design/window_functions.h"
 
 #include <algorithm>
 #include <cmath>
