@@ -200,14 +200,14 @@ protected:
             Note("click Save");
             ClickDu(253, 145);
             break;
-        case 9: {
+        case 9:
             Note("system menu, About");
-            const auto before = VisibleWindows(m_app.Pid(), ".*");
-            ClickDu(4, kDialogHeightDu - 4, 3);
-            if (WaitForNewWindow(m_app.Pid(), before, 10s))
+            KeepMenuOpenedBy([&] { ClickDu(4, kDialogHeightDu - 4, 3); });
+            if (m_menu) {
                 Keys({"a"});
+                WaitForIdle(m_main);
+            }
             break;
-        }
         case 10:
             Note("key F1");
             Keys({"F1"});
