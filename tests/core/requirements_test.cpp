@@ -65,6 +65,11 @@ TEST(Requirements, RefusalsNameWhatIsWrong) {
          RequirementsPart::attenuation, -1, "the attenuation must be above 0 dB"},
         {"a band's own attenuation", [](Requirements& r) { r.bands[1].toleranceDb = 0; },
          RequirementsPart::attenuation, 1, "the attenuation must be above 0 dB"},
+        // Tolerances whose deviation rounds away: 1e-90 dB of ripple is a deviation of 0.
+        {"a ripple lost in rounding", [](Requirements& r) { r.rippleDb = 1e-90; },
+         RequirementsPart::ripple, -1, "at least 1e-13 dB"},
+        {"an attenuation lost in rounding", [](Requirements& r) { r.attenuationDb = 301; },
+         RequirementsPart::attenuation, -1, "at most 300 dB"},
         {"Hilbert", [](Requirements& r) { r.kind = ResponseKind::hilbert; }, RequirementsPart::kind,
          -1, "ordinary filters only"},
     };

@@ -40,6 +40,37 @@ std::optional<RequirementsProblem> CheckBand(const Requirements& r, int i) {
     return std::nullopt;
 }
 
+// A deviation finer than about 1e-15 of the pass-band gain is lost in the rounding of double
+// taps; a tolerance asking for one could never be met, and a zero deviation would make the
+// length estimates and the tolerance weights infinite.
+constexpr double kFinestRippleDb = 1e-13;
+constexpr double kDeepestAttenuationDb = 300.0;
+
+std::optional<RequirementsProblem> ToleranceProblem(const Requirements& r, int i) {
+    const Band& band = r.bands[i];
+    const double tolerance = ToleranceDb(r, band);
+    // A tolerance of the band's own is the band's fault; the shared one is not.
+    const int at = band.toleranceDb ? i : -1;
+    if (IsPassBand(band)) {
+        if (!IsPositiveFinite(tolerance))
+            return Problem(RequirementsPart::ripple, at,
+                           "the ripple must be above 0 dB and finite");
+        if (tolerance < kFinestRippleDb)
+            return Problem(RequirementsPart::ripple, at,
+                           "the ripple must be at least 1e-13 dB: a finer one is lost in the "
+                           "rounding of the taps");
+        return std::nullopt;
+    }
+    if (!IsPositiveFinite(tolerance))
+        return Problem(RequirementsPart::attenuation, at,
+                       "the attenuation must be above 0 dB and finite");
+    if (tolerance > kDeepestAttenuationDb)
+        return Problem(RequirementsPart::attenuation, at,
+                       "the attenuation must be at most 300 dB: a deeper one is lost in the "
+                       "rounding of the taps");
+    return std::nullopt;
+}
+
 } // namespace
 
 double PassDeviation(double rippleDb) {
@@ -119,18 +150,9 @@ std::optional<RequirementsProblem> CheckTolerances(const Requirements& requireme
     }
     if (!anyPass)
         return Problem(RequirementsPart::band, -1, "no pass band: give at least one");
-    for (int i = 0; i < static_cast<int>(requirements.bands.size()); ++i) {
-        const Band& band = requirements.bands[i];
-        if (IsPositiveFinite(ToleranceDb(requirements, band)))
-            continue;
-        // A tolerance of the band's own is the band's fault; the shared one is not.
-        const int at = band.toleranceDb ? i : -1;
-        if (IsPassBand(band))
-            return Problem(RequirementsPart::ripple, at,
-                           "the ripple must be above 0 dB and finite");
-        return Problem(RequirementsPart::attenuation, at,
-                       "the attenuation must be above 0 dB and finite");
-    }
+    for (int i = 0; i < static_cast<int>(requirements.bands.size()); ++i)
+        if (auto problem = ToleranceProblem(requirements, i))
+            return problem;
     return std::nullopt;
 }
 
