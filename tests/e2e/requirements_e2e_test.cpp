@@ -89,9 +89,10 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
-    // Types the band-pass requirements: the rate, the preset for it, whose design is awaited
-    // (a button pressed by its letter lets go a moment later), then the pass band's ripple.
-    void TypeBandPass() {
+    // Types the band-pass requirements and waits for their design: the rate, the preset for it,
+    // whose design is awaited (a button pressed by its letter lets go a moment later), then
+    // the pass band's ripple.
+    void DesignTypedBandPass() {
         Keys({"alt+r", "ctrl+a"});
         TypeText("48000");
         Keys({"alt+p"});
@@ -99,6 +100,7 @@ protected:
         Keys({"alt+b", "Down", "Right", "Right", "Right", "F2", "ctrl+a"});
         TypeText(kTypedRipple);
         Keys({"Return"});
+        ASSERT_TRUE(WaitForDesign(TapsOfCommandLine(kTypedRipple)));
     }
 
     // Saves through the file dialog that Alt+S opens; returns the file's bytes.
@@ -127,8 +129,7 @@ TEST_F(RequirementsWindow, TypedRequirementsSaveWhatTheCommandLineWrites) {
     const auto window = WaitForProgramWindow(m_app, "^" + kTitle);
     ASSERT_TRUE(window) << "no requirements window came up with the keyboard";
     m_window = *window;
-    ASSERT_NO_FATAL_FAILURE(TypeBandPass());
-    ASSERT_TRUE(WaitForDesign(TapsOfCommandLine(kTypedRipple)));
+    ASSERT_NO_FATAL_FAILURE(DesignTypedBandPass());
     EXPECT_EQ(Save("bandpass.txt"), CommandLine(kTypedRipple));
     Screenshot(m_window, "requirements-met.png");
 
@@ -159,8 +160,7 @@ TEST_F(RequirementsWindow, OpensFromTheDialogsMenuBesideIt) {
     const auto window = WaitForProgramWindow(m_app, "^" + kTitle);
     ASSERT_TRUE(window) << "no requirements window came up from the menu";
     m_window = *window;
-    ASSERT_NO_FATAL_FAILURE(TypeBandPass());
-    ASSERT_TRUE(WaitForDesign(TapsOfCommandLine(kTypedRipple)));
+    ASSERT_NO_FATAL_FAILURE(DesignTypedBandPass());
     EXPECT_EQ(Save("from-menu.txt"), CommandLine(kTypedRipple));
     EXPECT_FALSE(VisibleWindows(m_app.Pid(), "^FIR Filter Design$").empty())
         << "the dialog is gone";
