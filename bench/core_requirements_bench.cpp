@@ -48,7 +48,7 @@ void BM_FewestTapsExample(benchmark::State& state) {
     r.rippleDb = 0.1;
     r.attenuationDb = 60;
     for (auto _ : state)
-        benchmark::DoNotOptimize(DesignFewestTaps(r, DesignMethod::equiripple).taps.data());
+        benchmark::DoNotOptimize(DesignFewestTaps(r, DefaultMethod()).taps.data());
 }
 BENCHMARK(BM_FewestTapsExample)->Unit(benchmark::kMicrosecond);
 

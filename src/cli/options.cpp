@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include "cli/console.h"
+#include "core/design/methods.h"
 #include "core/formats/crt.h"
 #include "core/version.h"
 
@@ -105,7 +106,7 @@ std::string CheckTaps(const std::string& text) {
 }
 
 std::string CheckMethod(const std::string& text) {
-    return text == "equiripple" || text == "kaiser" ? "" : Refusal("equiripple or kaiser", text);
+    return taplore::FindMethod(text) ? "" : Refusal(taplore::MethodNames(), text);
 }
 
 std::string CheckKind(const std::string& text) {
@@ -225,8 +226,9 @@ void DeclareRequirementOptions(CLI::App& app, Options& options, OptionExamples& 
              "Stop-band attenuation below the pass band, in dB", "DB", "60")
         ->check(CheckNumber);
     AddValue(app, examples, "--method", options.method,
-             "How to design to --pass and --stop: equiripple (the default) or kaiser", "METHOD",
-             "kaiser")
+             "How to design to --pass and --stop: " + taplore::MethodNames() +
+                 " (equiripple unless given; a window needs --taps)",
+             "METHOD", "kaiser")
         ->check(CheckMethod);
     AddValue(app, examples, "--taps", options.taps,
              "The length, instead of the fewest taps; required with --band", "N", "101")
@@ -278,12 +280,19 @@ void CheckRequirements(const CLI::App& app, const Options& options) {
     if (!Given(app, "--band")) {
         Refuse(app, {"--kind"}, "given with --band");
         Require(app, {"--ripple", "--atten"});
+        // A method without a search designs the length it is given.
+        if (!taplore::FindMethod(options.method)->Searches())
+            Require(app, {"--taps"});
         return;
     }
     Refuse(app, {"--pass", "--stop", "--ripple", "--atten"}, "left out with --band");
     Require(app, {"--taps"});
-    if (options.method != "equiripple")
-        throw CLI::ValidationError("--method", Refusal("equiripple with --band", options.method));
+    if (!taplore::FindMethod(options.method)->bands)
+        throw CLI::ValidationError(
+            "--method",
+            Refusal(taplore::MethodNames([](const taplore::Method& m) { return m.bands; }) +
+                        " with --band",
+                    options.method));
 }
 
 // Without --taps-from the four design values are required, in the order the help lists them;

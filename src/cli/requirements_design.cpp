@@ -78,6 +78,14 @@ std::string Where(const RequirementsProblem& problem, const std::vector<GivenBan
     return bands[problem.band].option + " " + bands[problem.band].text;
 }
 
+// Every band option as given, for a refusal of them all: "--pass 0:1000 --stop 1500:4000".
+std::string AllBands(const std::vector<GivenBand>& bands) {
+    std::string text;
+    for (const GivenBand& given : bands)
+        text += (text.empty() ? "" : " ") + given.option + " " + given.text;
+    return text;
+}
+
 // The report as one block on standard error.
 void Show(Console& console, const TapsDescription& report) {
     console.progress.Erase();
@@ -99,13 +107,14 @@ int DesignToRequirements(Console& console, const Options& options, Design& desig
         return Report(console, kRefused, Where(*problem, bands, options) + ": " + problem->text);
 
     const Progress progress = console.progress.Stage("designing");
-    const DesignMethod method =
-        options.method == "kaiser" ? DesignMethod::kaiser : DesignMethod::equiripple;
+    const Method& method = *FindMethod(options.method);
     const int taps = options.taps.empty() ? 0 : *crt::StrictAtoi(options.taps);
-    RequirementsDesign outcome =
-        withBands ? DesignBands(r, taps, progress) : DesignToTolerances(r, method, taps, progress);
+    RequirementsDesign outcome = withBands ? DesignBands(r, method, taps, progress)
+                                           : DesignToTolerances(r, method, taps, progress);
     if (outcome.status == DesignStatus::refused)
-        return Report(console, kRefused, "--taps " + options.taps + ": " + outcome.message);
+        return Report(console, kRefused,
+                      (options.taps.empty() ? AllBands(bands) : "--taps " + options.taps) +
+                          ": " + outcome.message);
     if (!HasTaps(outcome.status))
         return Report(console, kFailed, "Designing to the requirements failed: " + outcome.message);
 

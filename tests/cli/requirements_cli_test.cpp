@@ -1,6 +1,7 @@
 // taplore-design's designs to requirements, run as a user runs them: the report, the outputs
 // that carry it, the refusals and failures with their exit statuses.
 #include "cli/run_design.h"
+#include "core/design/methods.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +33,7 @@ TEST_F(Requirements, TheExampleWritesItsTapsAndReportsWhatTheyReach) {
     EXPECT_EQ(Lines(o.out).size(), 46u);
     const std::vector<std::string> report = Lines(o.err);
     ASSERT_EQ(report.size(), 3u) << o.err;
-    EXPECT_EQ(report[0], "equiripple, 46 taps: meets the requirements; 45 taps miss");
+    EXPECT_EQ(report[0], "equiripple, 46 taps: meets the requirements; 45 and 44 taps miss");
     EXPECT_TRUE(report[1].starts_with("pass 0 to 1000 Hz: ripple 0.08")) << report[1];
     EXPECT_TRUE(report[2].starts_with("stop 1500 to 4000 Hz: attenuation 61.")) << report[2];
 
@@ -76,7 +77,8 @@ TEST_F(Requirements, EachKindOfDesign) {
         std::string headline;
     } cases[] = {
         {kExample + " --method kaiser", 60,
-         "Kaiser window, beta 5.653, 60 taps: meets the requirements; 59 taps miss"},
+         "Kaiser window, beta 5.653, 60 taps: meets the requirements; 59 and 58 taps miss"},
+        {kExample + " --method hann --taps 61", 61, "Hann window, 61 taps: "},
         {kExample + " --taps 40", 40, "equiripple, 40 taps: misses the requirements"},
         {" --rate 2 --band 0:0.5:1 --band 0.6:1:0 --taps 41", 41,
          "equiripple, 41 taps: weighted deviation 0.0103067 after"},
@@ -143,7 +145,12 @@ TEST_F(Requirements, RefusalsNameTheOptionAndExitTwo) {
         {" --order 511 --rate 8000 --low 400 --high 2400 --window hanning",
          "--window: must be a window: hamming, rectangular, hann, blackman, blackman-harris or "
          "kaiser:BETA (BETA from 0 to 100), not \"hanning\""},
-        {kExample + " --method remez", "--method: must be equiripple or kaiser, not \"remez\""},
+        {kExample + " --method remez",
+         "--method: must be " + taplore::MethodNames() + ", not \"remez\""},
+        {kExample + " --method hann", "--taps is required"},
+        {" --rate 1e9 --pass 0:1000 --stop 1500:4000 --ripple 0.1 --atten 60",
+         "--pass 0:1000 --stop 1500:4000: the requirements need about 5397055 taps, more than "
+         "the longest design (32767)"},
     };
     for (const auto& [words, message] : cases) {
         const Outcome o = Run(words);
@@ -151,6 +158,13 @@ TEST_F(Requirements, RefusalsNameTheOptionAndExitTwo) {
         EXPECT_EQ(o.out, "");
         EXPECT_EQ(o.err, "taplore-design: " + message + "\n") << words;
     }
+}
+
+// Every method of the table is offered by the help, with its name.
+TEST_F(Requirements, TheHelpNamesEveryMethod) {
+    const Outcome help = Run(" --help");
+    for (const taplore::Method& method : taplore::Methods())
+        EXPECT_NE(help.out.find(std::string(method.name)), std::string::npos) << method.name;
 }
 
 TEST_F(Requirements, ADesignThatCannotBeComputedExitsOne) {

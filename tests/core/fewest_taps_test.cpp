@@ -1,11 +1,14 @@
 #include "core/design/equiripple.h"
 #include "core/design/fewest_taps.h"
 #include "core/design/kaiser.h"
+#include "core/design/methods.h"
 
 #include "filter_response.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -37,6 +40,9 @@ const Case kCases[] = {
      false},
 };
 
+const Method& kEquiripple = *FindMethod("equiripple");
+const Method& kKaiser = *FindMethod("kaiser");
+
 Requirements RequirementsOf(const Case& c) {
     Requirements r;
     r.rate = 8000;
@@ -48,8 +54,8 @@ Requirements RequirementsOf(const Case& c) {
 
 // The next shorter length designed the way the search designs: equiripple weighing each band
 // by 1 / its tolerance, or Kaiser's window.
-std::vector<double> DesignedAlike(const Requirements& r, DesignMethod method, int taps) {
-    if (method == DesignMethod::kaiser)
+std::vector<double> DesignedAlike(const Requirements& r, const Method& method, int taps) {
+    if (&method == &kKaiser)
         return DesignKaiser(r, taps).taps;
     Requirements weighted = r;
     for (Band& band : weighted.bands)
@@ -58,31 +64,72 @@ std::vector<double> DesignedAlike(const Requirements& r, DesignMethod method, in
 }
 
 TEST(FewestTaps, MeetsAndTheNextShorterLengthMisses) {
-    for (DesignMethod method : {DesignMethod::equiripple, DesignMethod::kaiser})
+    for (const Method* method : {&kEquiripple, &kKaiser})
         for (const Case& c : kCases) {
-            SCOPED_TRACE(std::string(c.name) +
-                         (method == DesignMethod::kaiser ? ", Kaiser" : ", equiripple"));
+            SCOPED_TRACE(std::string(c.name) + ", " + std::string(method->name));
             const Requirements r = RequirementsOf(c);
-            const FewestTapsResult result = DesignFewestTaps(r, method);
+            const RequirementsDesign result = DesignFewestTaps(r, *method);
             ASSERT_EQ(result.status, DesignStatus::converged) << result.message;
             const int taps = static_cast<int>(result.taps.size());
             EXPECT_TRUE(filter_response::Meets(result.taps, r));
             if (c.oddOnly) {
                 EXPECT_EQ(taps % 2, 1);
             }
-            const int shorter = taps - (c.oddOnly ? 2 : 1);
-            ASSERT_EQ(result.shorterTaps, shorter);
-            const std::vector<double> missing = DesignedAlike(r, method, shorter);
-            ASSERT_EQ(static_cast<int>(missing.size()), shorter);
-            EXPECT_FALSE(filter_response::Meets(missing, r));
+            // The next shorter length of each parity the bands allow, longest first; each misses.
+            std::vector<int> shorter{taps - 2};
+            if (!c.oddOnly)
+                shorter = {taps - 1, taps - 2};
+            ASSERT_EQ(result.report.shorter.size(), shorter.size());
+            for (std::size_t i = 0; i < shorter.size(); ++i) {
+                ASSERT_EQ(result.report.shorter[i].taps, shorter[i]);
+                const std::vector<double> missing = DesignedAlike(r, *method, shorter[i]);
+                ASSERT_EQ(static_cast<int>(missing.size()), shorter[i]);
+                EXPECT_FALSE(filter_response::Meets(missing, r)) << shorter[i];
+            }
         }
+}
+
+// The shortest length that meets, found by designing every length from 1 up.
+int ShortestByEveryLength(const Requirements& r, const Method& method) {
+    for (int n = 1;; ++n) {
+        const RequirementsDesign design = DesignAtLength(r, method, n);
+        if (HasTaps(design.status) && filter_response::Meets(design.taps, r))
+            return n;
+    }
+}
+
+TEST(FewestTaps, TheSearchFindsWhatDesigningEveryLengthFinds) {
+    Case cases[std::size(kCases) + 1];
+    std::copy(std::begin(kCases), std::end(kCases), cases);
+    // 24 taps meet and 25 miss: a search that stopped at the first length that misses, walking
+    // down from above, answered 25 or more.
+    cases[std::size(kCases)] = {"low-pass, even beats odd", {{0, 1500, 1, 1}, {2000, 4000, 0, 1}},
+                                1, 40, false};
+    for (const Method* method : {&kEquiripple, &kKaiser})
+        for (const Case& c : cases) {
+            const Requirements r = RequirementsOf(c);
+            EXPECT_EQ(DesignFewestTaps(r, *method).taps.size(),
+                      static_cast<std::size_t>(ShortestByEveryLength(r, *method)))
+                << c.name << ", " << method->name;
+        }
+}
+
+TEST(FewestTaps, AnEvenLengthThatMeetsBelowAnOddOneThatMissesIsTheAnswer) {
+    const Requirements r =
+        RequirementsOf({"low-pass", {{0, 1500, 1, 1}, {2000, 4000, 0, 1}}, 1, 40, false});
+    const RequirementsDesign design = DesignFewestTaps(r, kEquiripple);
+    ASSERT_EQ(design.taps.size(), 24u);
+    EXPECT_FALSE(filter_response::Meets(DesignedAlike(r, kEquiripple, 25), r));
+    ASSERT_EQ(design.report.shorter.size(), 2u);
+    EXPECT_EQ(design.report.shorter[0].taps, 23);
+    EXPECT_EQ(design.report.shorter[1].taps, 22);
 }
 
 TEST(FewestTaps, EquirippleNeedsFewerTapsThanKaiser) {
     for (const Case& c : kCases) {
         const Requirements r = RequirementsOf(c);
-        EXPECT_LT(DesignFewestTaps(r, DesignMethod::equiripple).taps.size(),
-                  DesignFewestTaps(r, DesignMethod::kaiser).taps.size())
+        EXPECT_LT(DesignFewestTaps(r, kEquiripple).taps.size(),
+                  DesignFewestTaps(r, kKaiser).taps.size())
             << c.name;
     }
 }
@@ -90,28 +137,30 @@ TEST(FewestTaps, EquirippleNeedsFewerTapsThanKaiser) {
 TEST(FewestTaps, TheExampleStartsFromKaisersEstimates) {
     const Requirements r = RequirementsOf(kCases[0]);
     // (-20 log10(sqrt(dp ds)) - 13) / (14.6 * 500 / 8000) + 1, rounded up.
-    EXPECT_EQ(EstimateTaps(r, DesignMethod::equiripple), 45);
+    EXPECT_EQ(kEquiripple.estimate(r), 45);
     // A = 60 dB: (60 - 8) / (2.285 * 2 pi 500 / 8000) + 1, rounded up.
-    EXPECT_EQ(EstimateTaps(r, DesignMethod::kaiser), 59);
-    EXPECT_NEAR(DesignFewestTaps(r, DesignMethod::kaiser).beta, 0.1102 * (60 - 8.7), 1e-12);
+    EXPECT_EQ(kKaiser.estimate(r), 59);
+    EXPECT_NEAR(DesignFewestTaps(r, kKaiser).report.beta, 0.1102 * (60 - 8.7), 1e-12);
 }
 
-TEST(FewestTaps, RequirementsBeyondTheLongestDesignFail) {
+TEST(FewestTaps, RequirementsFarBeyondTheLongestDesignAreRefusedBeforeAnyDesign) {
     Requirements r = RequirementsOf(kCases[0]);
     r.bands[1].lowHz = 1000.01; // a transition of 1/100 Hz
-    const FewestTapsResult result = DesignFewestTaps(r, DesignMethod::kaiser);
-    EXPECT_EQ(result.status, DesignStatus::failed);
-    EXPECT_TRUE(result.taps.empty());
-    EXPECT_FALSE(result.message.empty());
+    for (const Method* method : {&kEquiripple, &kKaiser}) {
+        const RequirementsDesign result = DesignFewestTaps(r, *method);
+        EXPECT_EQ(result.status, DesignStatus::refused);
+        EXPECT_TRUE(result.taps.empty());
+        EXPECT_NE(result.message.find("more than the longest design"), std::string::npos);
+    }
 }
 
 TEST(FewestTaps, RefusedRequirementsDesignNothing) {
     Requirements r = RequirementsOf(kCases[0]);
     r.rippleDb = 0;
-    const FewestTapsResult result = DesignFewestTaps(r, DesignMethod::equiripple);
+    const RequirementsDesign result = DesignFewestTaps(r, kEquiripple);
     EXPECT_EQ(result.status, DesignStatus::refused);
     EXPECT_NE(result.message.find("ripple"), std::string::npos);
-    EXPECT_EQ(result.designs, 0);
+    EXPECT_EQ(result.report.designs, 0);
 }
 
 } // namespace

@@ -17,7 +17,7 @@ RequirementsReport ExampleReport() {
     report.requirements.attenuationDb = 60;
     report.taps = 46;
     report.deviations = {0.004892950, 0.000849902};
-    report.shorterTaps = 45;
+    report.shorter = {{45, {}}};
     return report;
 }
 
@@ -33,7 +33,7 @@ TEST(RequirementsReport, SaysWhatWasReachedAgainstWhatWasAsked) {
 TEST(RequirementsReport, MarksTheBandsThatMiss) {
     RequirementsReport report = ExampleReport();
     report.deviations[1] = 0.00107;
-    report.shorterTaps = 0;
+    report.shorter.clear();
     report.warning = "a doubt";
     const std::vector<std::string> lines = FormatReport(report);
     EXPECT_EQ(lines.front(), "equiripple, 46 taps: misses the requirements");

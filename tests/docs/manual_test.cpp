@@ -40,6 +40,8 @@ const char* const kOtherMessages[] = {
     "a quote that is not closed",
     "text after the JSON object",
     "values nested more than 64 deep",
+    // The search's refusal, after the length the bands need.
+    "taps, more than the longest design",
     // Options refused together, not through Refusal().
     "must be left out with --view, which chooses the views written instead",
     "must be left out with --taps-from, which reads the taps instead of designing them",
@@ -50,7 +52,7 @@ const char* const kOtherMessages[] = {
 // the reasons the designers to requirements give (a problem, a refusal, a failure or a
 // warning). The text is the call's last literal.
 const std::regex kShown(
-    R"((?:ShowError|ShowMessage|Report|ErrorMessage|ProgramMessage|Problem|Refused|Failed|Warned)\([^;]*?"([^"]+)\"\s*\))");
+    R"((?:ShowError|ShowMessage|Report|ErrorMessage|ProgramMessage|Problem|Refused|Failed|Warned|Unmade)\([^;]*?"([^"]+)\"\s*\))");
 const std::regex kRefused(R"re(Refusal\(\s*"([^"]+)")re");
 
 std::string ReadText(const fs::path& path) {

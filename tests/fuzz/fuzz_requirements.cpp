@@ -4,8 +4,8 @@
 // requirements' numbers as raw doubles, NaN, infinities and all.
 #include "cli/design_cli.h"
 #include "core/design/equiripple.h"
-#include "core/design/fewest_taps.h"
-#include "core/design/kaiser.h"
+#include "core/design/methods.h"
+#include "core/design/requirements_design.h"
 #include "core/formats/requirements_report.h"
 #include "core/io/memory.h"
 
@@ -116,26 +116,18 @@ void IntoTheDesigners(const std::uint8_t* data, std::size_t size) {
         band.weight = Take(data, size);
         r.bands.push_back(band);
     }
-    const DesignMethod method = choice & 8 ? DesignMethod::kaiser : DesignMethod::equiripple;
+    // Every method of the table, at the length given and as a search where it searches.
+    const std::span<const Method> methods = Methods();
+    const Method& method = methods[choice / 2 % methods.size()];
     try {
-        switch (choice / 16 % 3) {
-        case 0: {
-            const EquirippleResult result = DesignEquiripple(r, taps);
-            CheckResult(result);
-            if (HasTaps(result.status))
-                Check(!FormatReport(ReportOf(r, result, false)).empty());
-            break;
-        }
-        case 1:
-            CheckResult(DesignKaiser(r, taps));
-            break;
-        default: {
-            const FewestTapsResult result = DesignFewestTaps(r, method);
-            CheckResult(result);
-            if (HasTaps(result.status))
-                Check(!FormatReport(ReportOf(r, method, result)).empty());
-        }
-        }
+        if (choice & 1)
+            CheckResult(DesignEquiripple(r, taps));
+        const int length = method.Searches() && choice & 64 ? 0 : taps;
+        const RequirementsDesign design =
+            choice & 1 ? DesignBands(r, method, taps) : DesignToTolerances(r, method, length);
+        CheckResult(design);
+        if (HasTaps(design.status))
+            Check(!FormatReport(design.report).empty());
     } catch (const std::bad_alloc&) {
         // The report measures on a grid that the pretended memory cannot hold.
     }

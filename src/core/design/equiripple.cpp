@@ -806,16 +806,19 @@ constexpr int kScaledFrom = 128;
 
 // A design of about a quarter of the length (of the same form) first, whose extrema make
 // a far better start than an even spread: a long design then needs a few exchanges.
-EquirippleResult Design(const Requirements& r, const Form& form, const Progress& progress) {
+EquirippleResult Design(const Requirements& r, const Form& form, const Progress& progress,
+                        const std::vector<double>& startHz) {
     std::vector<double> start;
-    if (form.Coefficients() > kScaledFrom) {
+    for (double hz : startHz)
+        start.push_back(Radians(hz, r.rate));
+    if (start.empty() && form.Coefficients() > kScaledFrom) {
         int taps = form.taps / 2;
         taps += (taps % 2) != (form.taps % 2);
         // The shorter design's progress is the first tenth of this one's.
         const Progress first = [&progress](double done) {
             return !progress || progress(done / 10);
         };
-        const EquirippleResult shorter = Design(r, Form{taps, form.antisymmetric}, first);
+        const EquirippleResult shorter = Design(r, Form{taps, form.antisymmetric}, first, {});
         if (shorter.status == DesignStatus::stopped)
             return shorter;
         for (double hz : shorter.extremalHz)
@@ -830,12 +833,12 @@ EquirippleResult Design(const Requirements& r, const Form& form, const Progress&
 } // namespace
 
 EquirippleResult DesignEquiripple(const Requirements& requirements, int taps,
-                                  const Progress& progress) {
+                                  const Progress& progress, const std::vector<double>& startHz) {
     if (auto refused = InputProblem(requirements, taps))
         return *refused;
     try {
         const Form form{taps, requirements.kind != ResponseKind::ordinary};
-        return Design(requirements, form, progress);
+        return Design(requirements, form, progress, startHz);
     } catch (const std::bad_alloc&) {
         EquirippleResult result;
         return Failed(result, "not enough memory for the design");

@@ -23,6 +23,7 @@ struct EquirippleResult {
     // The final reference: the frequencies (Hz) where the weighted error reaches the
     // deviation, alternating in sign; one more than the design has free coefficients.
     std::vector<double> extremalHz;
+    bool extended = false; // the exchange ran in extended precision
 };
 
 // Designs `taps` taps to the requirements' bands (CheckBands), each band asking for its gain
@@ -32,8 +33,11 @@ struct EquirippleResult {
 // when a band asks for a response the symmetry forces to zero: at half the rate for symmetric
 // even and antisymmetric odd lengths, at 0 Hz for antisymmetric ones.
 // progress, when given, is told the share of the convergence reached after each exchange and
-// may stop the design. Prints nothing, keeps no state between calls, safe on any thread.
+// may stop the design. startHz, when given, holds the extremal frequencies of a design of the
+// same bands and parity at a nearby length: the exchange starts from them, in place of a
+// shorter design of its own. Prints nothing, keeps no state between calls, safe on any thread.
 EquirippleResult DesignEquiripple(const Requirements& requirements, int taps,
-                                  const Progress& progress = {});
+                                  const Progress& progress = {},
+                                  const std::vector<double>& startHz = {});
 
 } // namespace taplore

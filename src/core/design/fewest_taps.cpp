@@ -1,8 +1,6 @@
 #include "core/design/fewest_taps.h"
 
 #include "core/design/band_measure.h"
-#include "core/design/equiripple.h"
-#include "core/design/kaiser.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,12 +14,9 @@ namespace {
 
 // One length, designed and measured.
 struct Attempt {
-    DesignStatus status = DesignStatus::refused;
-    std::string message;
-    std::vector<double> taps;
-    std::vector<double> deviations;
-    double beta = 0.0;
+    RequirementsDesign design;
     bool meets = false;
+    double excessDb = 0.0; // ExcessDb of its deviations
 };
 
 // Each band's error counts by the inverse of its tolerance: a weighted deviation of 1 or less
@@ -33,33 +28,39 @@ Requirements WeightedByTolerance(const Requirements& requirements) {
     return weighted;
 }
 
-int LongestFor(DesignMethod method) {
-    return method == DesignMethod::equiripple ? kMaxEquirippleTaps : kMaxKaiserTaps;
+bool Usable(const Attempt& attempt) {
+    return HasTaps(attempt.design.status);
+}
+
+// How far a design is from its tolerances, in dB: 20 log10 of the largest ratio of a band's
+// deviation to its allowed one. At most 0 where every band is met; it falls about linearly with
+// the length, which is what the search predicts from.
+double ExcessDb(const std::vector<double>& deviations, const Requirements& requirements) {
+    double ratio = 0.0;
+    for (std::size_t i = 0; i < deviations.size(); ++i)
+        ratio = std::max(ratio, deviations[i] / AllowedDeviation(requirements, requirements.bands[i]));
+    return 20.0 * std::log10(ratio);
 }
 
 class Search {
 public:
-    Search(const Requirements& r, DesignMethod method, const Progress& progress)
+    Search(const Requirements& r, const Method& method, const Progress& progress)
         : m_requirements(r), m_weighted(WeightedByTolerance(r)), m_method(method),
           m_progress(progress) {}
 
-    // The allowed length nearest above or at taps, or 0 beyond the longest.
-    int AtOrAbove(int taps) const {
-        for (int n = std::max(taps, 1); n <= LongestFor(m_method); ++n)
-            if (!SymmetryProblem(m_requirements, n))
-                return n;
-        return 0;
+    bool Allowed(int taps) const {
+        return taps >= 1 && taps <= m_method.longest && !SymmetryProblem(m_requirements, taps);
     }
 
-    // The allowed length below taps, or 0 when there is none.
-    int Below(int taps) const {
-        for (int n = taps - 1; n >= 1; --n)
-            if (!SymmetryProblem(m_requirements, n))
-                return n;
-        return 0;
+    // The length of parity `odd` at or above taps (at least the parity's shortest).
+    static int OfParityAtOrAbove(double taps, bool odd) {
+        int n = static_cast<int>(std::clamp(std::ceil(taps), 1.0 + !odd, 1e9));
+        if ((n % 2 != 0) != odd)
+            ++n;
+        return n;
     }
 
-    // Designed once per length, then remembered.
+    // Designed once per length, then remembered; each parity starts from its last design.
     const Attempt& Try(int taps) {
         auto [at, fresh] = m_attempts.try_emplace(taps);
         if (fresh)
@@ -67,169 +68,254 @@ public:
         return at->second;
     }
 
-    static bool Usable(const Attempt& attempt) { return HasTaps(attempt.status); }
-
     int Designs() const { return static_cast<int>(m_attempts.size()); }
+    const Method& Designer() const { return m_method; }
+    const Requirements& Asked() const { return m_requirements; }
 
 private:
     Attempt Design(int taps) {
         Attempt attempt;
-        if (m_method == DesignMethod::equiripple) {
-            EquirippleResult design = DesignEquiripple(m_weighted, taps, m_progress);
-            attempt.status = design.status;
-            attempt.message = std::move(design.message);
-            attempt.taps = std::move(design.taps);
-        } else {
-            KaiserResult design = DesignKaiser(m_requirements, taps);
-            attempt.status = design.status;
-            attempt.message = std::move(design.message);
-            attempt.taps = std::move(design.taps);
-            attempt.beta = design.beta;
-        }
+        std::vector<double>& start = m_starts[taps % 2];
+        // A parity's first design starts from the other parity's extrema, where there are any.
+        if (start.empty())
+            start = m_starts[1 - taps % 2];
+        // The share of the search done: as many designs again as have been made, at least two.
+        const int made = Designs() - 1;
+        const Progress progress = [this, made](double done) {
+            const double share = std::max(m_done, (made + done) / (2.0 * made + 2.0));
+            m_done = share;
+            return !m_progress || m_progress(share);
+        };
+        attempt.design = m_method.design({m_weighted, taps, progress, &start});
         if (Usable(attempt)) {
-            attempt.deviations = MeasureDeviations(attempt.taps, m_requirements);
-            attempt.meets = MeetsTolerances(attempt.deviations, m_requirements);
+            attempt.design.report.deviations =
+                MeasureDeviations(attempt.design.taps, m_requirements);
+            attempt.meets = MeetsTolerances(attempt.design.report.deviations, m_requirements);
+            attempt.excessDb = ExcessDb(attempt.design.report.deviations, m_requirements);
         }
         return attempt;
     }
 
     const Requirements& m_requirements;
     Requirements m_weighted;
-    DesignMethod m_method;
+    const Method& m_method;
     const Progress& m_progress;
     std::map<int, Attempt> m_attempts;
+    std::vector<double> m_starts[2]; // the extremal frequencies of the last even and odd design
+    double m_done = 0.0;
 };
 
-FewestTapsResult Failed(FewestTapsResult result, const char* why) {
-    result.status = DesignStatus::failed;
-    result.message = why;
-    return result;
+// The design an attempt made, as the result hands it out, its report completed.
+RequirementsDesign Take(const Attempt& attempt, const Requirements& requirements,
+                        const Method& method) {
+    RequirementsDesign design = attempt.design;
+    design.report.method = &method;
+    design.report.requirements = requirements;
+    design.report.taps = static_cast<int>(design.taps.size());
+    return design;
 }
 
-FewestTapsResult Ended(const Attempt& attempt, FewestTapsResult result) {
-    result.status = attempt.status;
-    result.message = attempt.message;
-    return result;
-}
+// The fewest taps of one parity, found by predicting where the excess crosses 0 and confirming
+// around the prediction: within a parity a longer design is never worse, so the answer is the
+// one a search of every length would give.
+class ParitySearch {
+public:
+    // below: only lengths under it count (0: no bound); failed designs end the search.
+    ParitySearch(Search& search, bool odd, int below, double slopeDb)
+        : m_search(search), m_odd(odd), m_below(below), m_slopeDb(slopeDb) {}
 
-// The design an attempt made, as the result hands it out.
-void Take(const Attempt& attempt, FewestTapsResult& result) {
-    result.status = attempt.status;
-    result.message = attempt.message;
-    result.taps = attempt.taps;
-    result.deviations = attempt.deviations;
-    result.beta = attempt.beta;
-}
-
-// The shortest length found to meet, and its next shorter allowed length, which misses.
-FewestTapsResult Found(Search& search, int taps, FewestTapsResult result) {
-    Take(search.Try(taps), result);
-    result.shorterTaps = search.Below(taps);
-    if (result.shorterTaps > 0)
-        result.shorterDeviations = search.Try(result.shorterTaps).deviations;
-    result.designs = search.Designs();
-    return result;
-}
-
-FewestTapsResult Run(const Requirements& requirements, DesignMethod method,
-                     const Progress& progress) {
-    FewestTapsResult result;
-    Search search(requirements, method, progress);
-    result.estimate = search.AtOrAbove(EstimateTaps(requirements, method));
-    const auto failedAt = [&](const Attempt& attempt) { return Ended(attempt, result); };
-
-    int meets = 0, misses = 0;
-    // From the estimate down while the designs meet...
-    const Attempt& first = search.Try(result.estimate);
-    if (!Search::Usable(first))
-        return failedAt(first);
-    if (first.meets) {
-        meets = result.estimate;
-        for (int n = search.Below(meets); n > 0; n = search.Below(meets)) {
-            const Attempt& attempt = search.Try(n);
-            if (!Search::Usable(attempt))
-                return failedAt(attempt);
-            if (!attempt.meets)
-                break;
-            meets = n;
+    // From a first length: the fewest of the parity that meets, 0 where none does (below the
+    // bound or the longest), or -1 with m_failed set where a design failed.
+    int From(int first) {
+        int n = Clamp(first);
+        while (n > 0) {
+            const Attempt& attempt = m_search.Try(n);
+            if (!Usable(attempt)) {
+                m_failed = &attempt;
+                return -1;
+            }
+            Learn(n, attempt);
+            if (m_meets > 0 && (m_meets == Shortest() || m_misses == m_meets - 2))
+                return m_meets;
+            n = Next();
         }
-        return Found(search, meets, result);
+        return 0;
     }
-    // ...or up in growing steps until one meets, then halving the gap between the longest
-    // that misses and the shortest that meets.
-    misses = result.estimate;
-    for (int step = 1; meets == 0; step *= 2) {
-        const int n = search.AtOrAbove(std::min<long long>(misses + step, LongestFor(method)));
-        if (n == 0 || n == misses)
-            return Failed(result, "the requirements need more taps than the longest design");
-        const Attempt& attempt = search.Try(n);
-        if (!Search::Usable(attempt))
-            return failedAt(attempt);
-        (attempt.meets ? meets : misses) = n;
+
+    const Attempt* Failure() const { return m_failed; }
+    // The longest length of the parity known to miss, or 0.
+    int Misses() const { return m_misses; }
+
+private:
+    int Shortest() const { return m_odd ? 1 : 2; }
+    int Longest() const {
+        int longest = m_search.Designer().longest;
+        if (m_below > 0)
+            longest = std::min(longest, m_below - 1);
+        return (longest % 2 != 0) == m_odd ? longest : longest - 1;
     }
-    // Allowed lengths lie between the two while the next one below `meets` is not `misses`,
-    // and the middle one is strictly between.
-    while (search.Below(meets) != misses) {
-        const int n = search.AtOrAbove(misses + (meets - misses) / 2);
-        const Attempt& attempt = search.Try(n);
-        if (!Search::Usable(attempt))
-            return failedAt(attempt);
-        (attempt.meets ? meets : misses) = n;
+    int Clamp(int n) const {
+        n = std::clamp(Search::OfParityAtOrAbove(n, m_odd), Shortest(), Longest());
+        return m_search.Allowed(n) && n >= Shortest() ? n : 0;
     }
-    return Found(search, meets, result);
+
+    void Learn(int n, const Attempt& attempt) {
+        if (attempt.meets)
+            m_meets = m_meets == 0 ? n : std::min(m_meets, n);
+        else
+            m_misses = std::max(m_misses, n);
+        // The slope from the last two designs, where they tell one: a secant through both.
+        if (m_lastTaps > 0 && n != m_lastTaps && std::isfinite(attempt.excessDb) &&
+            std::isfinite(m_lastExcessDb)) {
+            const double slope = (attempt.excessDb - m_lastExcessDb) / (n - m_lastTaps);
+            m_improving = slope < 0.0;
+            if (m_improving)
+                m_slopeDb = slope;
+        }
+        m_lastTaps = n;
+        m_lastExcessDb = attempt.excessDb;
+    }
+
+    // The next length to design: where the line predicts an excess of 0, rounded up to the
+    // parity and kept strictly inside what is known; growing steps where the prediction fails
+    // to move, and halving once both ends are known and the prediction would not shrink them.
+    int Next() {
+        const double predicted = m_lastTaps - m_lastExcessDb / m_slopeDb;
+        int n = std::isfinite(predicted) ? Search::OfParityAtOrAbove(predicted, m_odd) : 0;
+        if (m_meets == 0) {
+            // Only misses known: beyond the longest miss, at least by a growing step.
+            if (m_misses >= Longest())
+                return 0;
+            // Where longer designs did not come closer, the line says nothing: growing steps.
+            if (!m_improving)
+                m_step *= 2;
+            n = std::max(n, m_misses + (m_improving ? 2 : m_step));
+            return Clamp(std::min(n, Longest()));
+        }
+        const int low = m_misses > 0 ? m_misses + 2 : Shortest();
+        const int high = m_meets - 2;
+        if (n > high)
+            n = high; // the length just below the shortest that meets must be shown to miss
+        if (n < low)
+            n = low;
+        if (m_misses > 0 && ++m_bracketed > 2) // the line no longer narrows it fast: halve
+            n = Search::OfParityAtOrAbove((low + high) / 2.0, m_odd);
+        return Clamp(std::clamp(n, low, high));
+    }
+
+    Search& m_search;
+    bool m_odd;
+    int m_below;
+    double m_slopeDb;
+    int m_meets = 0, m_misses = 0;
+    int m_lastTaps = 0;
+    double m_lastExcessDb = 0.0;
+    int m_step = 2, m_bracketed = 0;
+    bool m_improving = true;
+    const Attempt* m_failed = nullptr;
+};
+
+// The excess falls by about 14.6 dB per tap per cycle per sample of the narrowest transition:
+// Kaiser's estimate, read the other way. A first guess at the slope, until two designs tell it.
+double SlopeGuessDb(const Requirements& requirements) {
+    const double cycles = NarrowestTransition(requirements) / (2 * std::numbers::pi);
+    return std::isfinite(cycles) ? -14.6 * cycles : -1.0;
 }
 
-} // namespace
-
-int EstimateTaps(const Requirements& requirements, DesignMethod method) {
-    const double transition = NarrowestTransition(requirements);
-    double taps = 1.0;
-    if (method == DesignMethod::kaiser) {
-        taps = KaiserLength(KaiserAttenuation(requirements), transition);
-    } else if (std::isfinite(transition)) {
-        const auto [dp, ds] = TightestDeviations(requirements);
-        const double cycles = transition / (2 * std::numbers::pi);
-        taps = std::ceil((-20.0 * std::log10(std::sqrt(dp * ds)) - 13.0) / (14.6 * cycles) + 1.0);
-    }
-    return static_cast<int>(std::clamp(taps, 1.0, double(LongestFor(method))));
+// "the requirements need about 52000 taps, more than the longest design (32767)"
+std::string NeedsMoreThanLongest(int needed, int longest) {
+    return "the requirements need about " + std::to_string(needed) +
+           " taps, more than the longest design (" + std::to_string(longest) + ")";
 }
 
-namespace {
+RequirementsDesign Run(const Requirements& requirements, const Method& method,
+                       const Progress& progress) {
+    Search search(requirements, method, progress);
+    // An estimate well beyond the longest design is refused before any work: the estimates
+    // are good to a few percent.
+    const int needed = method.estimate(requirements);
+    if (needed > method.longest + method.longest / 4)
+        return Unmade(DesignStatus::refused, NeedsMoreThanLongest(needed, method.longest));
+    const int estimate = std::clamp(needed, 1, method.longest);
+    const double slope = SlopeGuessDb(requirements);
+    const auto failedAt = [](const Attempt* attempt) {
+        return Unmade(attempt->design.status, attempt->design.message);
+    };
+    // The parity of the estimate first, where the bands allow it; then the other one, below
+    // the first one's answer.
+    const bool oddFirst = estimate % 2 != 0 || !search.Allowed(Search::OfParityAtOrAbove(estimate, false));
+    ParitySearch first(search, oddFirst, 0, slope);
+    const int found = first.From(estimate);
+    if (found < 0)
+        return failedAt(first.Failure());
+    if (found == 0)
+        return Unmade(DesignStatus::failed,
+                      "the requirements need more taps than the longest design");
+    int answer = found;
+    std::vector<int> shorter;
+    if (first.Misses() > 0)
+        shorter.push_back(first.Misses());
+    if (search.Allowed(found - 1)) {
+        ParitySearch second(search, !oddFirst, found, slope);
+        const int other = second.From(found - 1);
+        if (other < 0)
+            return failedAt(second.Failure());
+        if (other > 0) {
+            answer = other;
+            shorter.clear();
+            if (second.Misses() > 0)
+                shorter.push_back(second.Misses());
+            // The first parity's lengths below the answer miss, the nearest one shown.
+            if (answer - 1 >= 1 && search.Allowed(answer - 1))
+                shorter.push_back(answer - 1);
+        } else if (second.Misses() > 0) {
+            shorter.push_back(second.Misses());
+        }
+    }
+    RequirementsDesign design = Take(search.Try(answer), requirements, method);
+    std::sort(shorter.rbegin(), shorter.rend());
+    for (int taps : shorter) {
+        const Attempt& attempt = search.Try(taps);
+        if (!Usable(attempt))
+            return failedAt(&attempt);
+        design.report.shorter.push_back({taps, attempt.design.report.deviations});
+    }
+    design.report.designs = search.Designs();
+    return design;
+}
 
 // work() for requirements that pass CheckTolerances, as a refusal otherwise, and as a failure
 // where memory runs short.
-template <class Work> FewestTapsResult Checked(const Requirements& requirements, const Work& work) {
-    FewestTapsResult result;
-    if (auto problem = CheckTolerances(requirements)) {
-        result.message = problem->text;
-        return result;
-    }
+template <class Work>
+RequirementsDesign Checked(const Requirements& requirements, const Work& work) {
+    if (auto problem = CheckTolerances(requirements))
+        return Unmade(DesignStatus::refused, problem->text);
     try {
         return work();
     } catch (const std::bad_alloc&) {
-        return Failed(result, "not enough memory for the design");
+        return Unmade(DesignStatus::failed, "not enough memory for the design");
     }
 }
 
 } // namespace
 
-FewestTapsResult DesignAtLength(const Requirements& requirements, DesignMethod method, int taps,
-                                const Progress& progress) {
+RequirementsDesign DesignAtLength(const Requirements& requirements, const Method& method,
+                                  int taps, const Progress& progress) {
     return Checked(requirements, [&] {
-        FewestTapsResult result;
         Search search(requirements, method, progress);
         const Attempt& attempt = search.Try(taps);
-        if (!Search::Usable(attempt))
-            return Ended(attempt, result);
-        Take(attempt, result);
-        result.estimate = taps;
-        result.designs = 1;
-        return result;
+        if (!Usable(attempt))
+            return Unmade(attempt.design.status, attempt.design.message);
+        RequirementsDesign design = Take(attempt, requirements, method);
+        design.report.designs = 1;
+        return design;
     });
 }
 
-FewestTapsResult DesignFewestTaps(const Requirements& requirements, DesignMethod method,
-                                  const Progress& progress) {
+RequirementsDesign DesignFewestTaps(const Requirements& requirements, const Method& method,
+                                    const Progress& progress) {
+    if (!method.Searches())
+        return Unmade(DesignStatus::refused, "this method designs only the length it is given");
     return Checked(requirements, [&] { return Run(requirements, method, progress); });
 }
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace taplore {
 
@@ -24,18 +23,15 @@ double KaiserAttenuation(const Requirements& requirements) {
 
 int KaiserLength(double attenuationDb, double transitionRadians) {
     const double taps = std::ceil((attenuationDb - 8.0) / (2.285 * transitionRadians) + 1.0);
-    return static_cast<int>(std::clamp(taps, 1.0, double(kMaxKaiserTaps) + 1.0));
+    return static_cast<int>(std::clamp(taps, 1.0, 1e9));
 }
 
-KaiserResult DesignKaiser(const Requirements& requirements, int taps) {
-    KaiserResult result;
-    if (!CheckTolerances(requirements))
-        result.beta = KaiserBeta(KaiserAttenuation(requirements));
-    WindowedResult windowed = DesignWindowed(requirements, taps, WindowKind::kaiser, result.beta);
-    result.status = windowed.status;
-    result.message = std::move(windowed.message);
-    result.taps = std::move(windowed.taps);
-    return result;
+RequirementsDesign DesignKaiser(const Requirements& requirements, int taps) {
+    const double beta =
+        CheckTolerances(requirements) ? 0.0 : KaiserBeta(KaiserAttenuation(requirements));
+    RequirementsDesign design = DesignWindowed(requirements, taps, WindowKind::kaiser, beta);
+    design.report.beta = beta;
+    return design;
 }
 
 } // namespace taplore

@@ -2,12 +2,9 @@
 // Kaiser's window design to pass/stop requirements: beta and the length from Kaiser's
 // formulas, each cutoff in the middle of its transition.
 
-#include "core/design/design_status.h"
 #include "core/design/requirements.h"
 #include "core/design/windowed.h"
 
-#include <string>
-#include <vector>
 
 namespace taplore {
 
@@ -22,20 +19,13 @@ double KaiserBeta(double attenuationDb);
 double KaiserAttenuation(const Requirements& requirements);
 
 // Kaiser's estimate (A - 8) / (2.285 dw) + 1 taps, rounded up, for the narrowest transition dw
-// in radians per sample (infinite without transitions, giving 1); at most kMaxKaiserTaps + 1.
+// in radians per sample (infinite without transitions, giving 1); at most 1e9.
 int KaiserLength(double attenuationDb, double transitionRadians);
-
-struct KaiserResult {
-    DesignStatus status = DesignStatus::refused; // refused or converged
-    std::string message;                         // why refused
-    std::vector<double> taps;
-    double beta = 0.0;
-};
 
 // Designs `taps` taps (1 ... kMaxKaiserTaps) to pass/stop requirements (CheckTolerances): the
 // ideal response is each band's gain up to the middle of the transitions beside it (the outer
 // bands' gains reach on to 0 Hz and half the rate), times the Kaiser window of
-// KaiserBeta(KaiserAttenuation(requirements)).
-KaiserResult DesignKaiser(const Requirements& requirements, int taps);
+// KaiserBeta(KaiserAttenuation(requirements)), which the report holds.
+RequirementsDesign DesignKaiser(const Requirements& requirements, int taps);
 
 } // namespace taplore

@@ -1,59 +1,12 @@
 #include "core/design/requirements_design.h"
 
 #include "core/design/band_measure.h"
+#include "core/design/fewest_taps.h"
 
 #include <algorithm>
 #include <limits>
 
 namespace taplore {
-
-RequirementsReport ReportOf(const Requirements& requirements, DesignMethod method,
-                            const FewestTapsResult& result) {
-    RequirementsReport report;
-    report.method = method;
-    report.beta = result.beta;
-    report.requirements = requirements;
-    report.taps = static_cast<int>(result.taps.size());
-    report.deviations = result.deviations;
-    report.shorterTaps = result.shorterTaps;
-    report.shorterDeviations = result.shorterDeviations;
-    report.warning = result.message;
-    return report;
-}
-
-RequirementsReport ReportOf(const Requirements& requirements, const EquirippleResult& result,
-                            bool tolerances) {
-    RequirementsReport report;
-    report.method = DesignMethod::equiripple;
-    report.requirements = requirements;
-    report.tolerances = tolerances;
-    report.taps = static_cast<int>(result.taps.size());
-    report.deviations = MeasureDeviations(result.taps, requirements);
-    report.weightedDeviation = result.deviation;
-    report.iterations = result.iterations;
-    report.warning = result.message;
-    return report;
-}
-
-RequirementsReport ReportOf(const Requirements& requirements, const KaiserResult& result) {
-    RequirementsReport report;
-    report.method = DesignMethod::kaiser;
-    report.beta = result.beta;
-    report.requirements = requirements;
-    report.taps = static_cast<int>(result.taps.size());
-    report.deviations = MeasureDeviations(result.taps, requirements);
-    return report;
-}
-
-RequirementsReport ReportOf(const Requirements& requirements, const WindowedResult& result,
-                            WindowKind window) {
-    RequirementsReport report;
-    report.window = window;
-    report.requirements = requirements;
-    report.taps = static_cast<int>(result.taps.size());
-    report.deviations = MeasureDeviations(result.taps, requirements);
-    return report;
-}
 
 bool Meets(const RequirementsReport& report) {
     return MeetsTolerances(report.deviations, report.requirements);
@@ -78,33 +31,31 @@ double LargestShortfallDb(const Requirements& requirements, const std::vector<do
     return shortfall;
 }
 
-RequirementsDesign DesignToTolerances(const Requirements& requirements, DesignMethod method,
+RequirementsDesign DesignToTolerances(const Requirements& requirements, const Method& method,
                                       int taps, const Progress& progress) {
-    FewestTapsResult result = taps == 0 ? DesignFewestTaps(requirements, method, progress)
-                                        : DesignAtLength(requirements, method, taps, progress);
-    RequirementsDesign design{result.status, result.message, {}, {}};
-    if (HasTaps(result.status))
-        design.report = ReportOf(requirements, method, result);
-    design.taps = std::move(result.taps);
-    return design;
+    return taps == 0 ? DesignFewestTaps(requirements, method, progress)
+                     : DesignAtLength(requirements, method, taps, progress);
 }
 
-RequirementsDesign DesignWithWindow(const Requirements& requirements, int taps, WindowKind window) {
-    WindowedResult result = DesignWindowed(requirements, taps, window, 0.0);
-    RequirementsDesign design{result.status, result.message, {}, {}};
-    if (HasTaps(result.status))
-        design.report = ReportOf(requirements, result, window);
-    design.taps = std::move(result.taps);
-    return design;
-}
-
-RequirementsDesign DesignBands(const Requirements& requirements, int taps,
+RequirementsDesign DesignBands(const Requirements& requirements, const Method& method, int taps,
                                const Progress& progress) {
-    EquirippleResult result = DesignEquiripple(requirements, taps, progress);
-    RequirementsDesign design{result.status, result.message, {}, {}};
-    if (HasTaps(result.status))
-        design.report = ReportOf(requirements, result, false);
-    design.taps = std::move(result.taps);
+    if (!method.bands)
+        return Unmade(DesignStatus::refused, "this method designs pass and stop bands only");
+    RequirementsDesign design = method.design({requirements, taps, progress});
+    if (!HasTaps(design.status))
+        return design;
+    design.report.method = &method;
+    design.report.requirements = requirements;
+    design.report.tolerances = false;
+    design.report.taps = static_cast<int>(design.taps.size());
+    design.report.deviations = MeasureDeviations(design.taps, requirements);
+    return design;
+}
+
+RequirementsDesign Unmade(DesignStatus status, std::string why) {
+    RequirementsDesign design;
+    design.status = status;
+    design.message = std::move(why);
     return design;
 }
 

@@ -32,23 +32,17 @@ double IdealTap(const Requirements& r, const std::vector<double>& cutoffs, doubl
     return tap;
 }
 
-WindowedResult Refused(std::string why) {
-    WindowedResult result;
-    result.message = std::move(why);
-    return result;
-}
-
 } // namespace
 
-WindowedResult DesignWindowed(const Requirements& requirements, int taps, WindowKind kind,
+RequirementsDesign DesignWindowed(const Requirements& requirements, int taps, WindowKind kind,
                               double parameter) {
     if (auto problem = CheckTolerances(requirements))
-        return Refused(problem->text);
+        return Unmade(DesignStatus::refused, problem->text);
     if (taps < 1 || taps > kMaxWindowedTaps)
-        return Refused("the taps must be from 1 to 65535");
+        return Unmade(DesignStatus::refused, "the taps must be from 1 to 65535");
     if (auto problem = SymmetryProblem(requirements, taps))
-        return Refused(problem->text);
-    WindowedResult result;
+        return Unmade(DesignStatus::refused, problem->text);
+    RequirementsDesign result;
     const std::vector<double> cutoffs = Cutoffs(requirements);
     const double centre = (taps - 1) / 2.0;
     result.taps.resize(taps);

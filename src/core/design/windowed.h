@@ -3,27 +3,20 @@
 // transitions beside it (the outer bands' gains reaching on to 0 Hz and half the rate), times a
 // window of the table. Kaiser's design is this with its own beta.
 
-#include "core/design/design_status.h"
+#include "core/design/design_result.h"
 #include "core/design/requirements.h"
 #include "core/design/window_functions.h"
 
-#include <string>
-#include <vector>
 
 namespace taplore {
 
 // The longest window design to requirements.
 constexpr int kMaxWindowedTaps = 65'535;
 
-struct WindowedResult {
-    DesignStatus status = DesignStatus::refused; // refused or converged
-    std::string message;                         // why refused
-    std::vector<double> taps;
-};
-
 // Designs `taps` taps (1 ... kMaxWindowedTaps) to pass/stop requirements (CheckTolerances) with
-// the window of that kind (parameter: Kaiser's beta, ignored by the others).
-WindowedResult DesignWindowed(const Requirements& requirements, int taps, WindowKind kind,
+// the window of that kind (parameter: Kaiser's beta, ignored by the others); refused or
+// converged, its report's figures left to the caller to measure.
+RequirementsDesign DesignWindowed(const Requirements& requirements, int taps, WindowKind kind,
                               double parameter);
 
 } // namespace taplore

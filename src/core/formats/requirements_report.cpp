@@ -22,12 +22,12 @@ std::string Edges(const Band& band) {
     return crt::FormatShortest(band.lowHz) + " to " + Hz(band.highHz);
 }
 
-std::string Method(const RequirementsReport& report) {
-    if (report.window)
-        return std::string(InfoOf(*report.window).name) + " window";
-    if (report.method == DesignMethod::equiripple)
-        return "equiripple";
-    return "Kaiser window, beta " + Decimals(report.beta, 3);
+std::string MethodNoun(const RequirementsReport& report) {
+    const Method& method = report.method ? *report.method : DefaultMethod();
+    std::string noun(method.noun);
+    if (method.showsBeta)
+        noun += ", beta " + Decimals(report.beta, 3);
+    return noun;
 }
 
 std::string KindPrefix(ResponseKind kind) {
@@ -64,14 +64,20 @@ std::string BandLine(const Band& band, double deviation) {
 
 std::string Headline(const RequirementsReport& report) {
     std::string line =
-        KindPrefix(report.requirements.kind) + Method(report) + ", " + Taps(report.taps);
+        KindPrefix(report.requirements.kind) + MethodNoun(report) + ", " + Taps(report.taps);
     if (!report.tolerances)
         return line + ": weighted deviation " + crt::FormatG(report.weightedDeviation, 6) +
                " after " + crt::FormatD(report.iterations) + " exchanges";
     line += Meets(report) ? ": meets the requirements" : ": misses the requirements";
-    if (report.shorterTaps > 0)
-        line += "; " + Taps(report.shorterTaps) + (report.shorterTaps == 1 ? " misses" : " miss");
-    return line;
+    if (report.shorter.empty())
+        return line;
+    // "; 45 and 44 taps miss", each shorter length by its number alone but the last.
+    line += "; ";
+    for (std::size_t i = 0; i + 1 < report.shorter.size(); ++i)
+        line += crt::FormatD(report.shorter[i].taps) + " and ";
+    const int last = report.shorter.back().taps;
+    const bool one = report.shorter.size() == 1 && last == 1;
+    return line + Taps(last) + (one ? " misses" : " miss");
 }
 
 } // namespace

@@ -12,27 +12,12 @@ int PointsFor(std::size_t taps) {
     return static_cast<int>(std::min<std::size_t>(wanted, 1 << 18));
 }
 
-taplore::RequirementsDesign Design(const DesignAsk& ask, const Progress& progress) {
-    using Method = DesignAsk::Method;
-    switch (ask.method) {
-    case Method::window:
-        return taplore::DesignWithWindow(ask.requirements, ask.taps, ask.window);
-    case Method::kaiser:
-        return taplore::DesignToTolerances(ask.requirements, taplore::DesignMethod::kaiser,
-                                           ask.taps, progress);
-    case Method::equiripple:
-        break;
-    }
-    return taplore::DesignToTolerances(ask.requirements, taplore::DesignMethod::equiripple,
-                                       ask.taps, progress);
-}
-
 } // namespace
 
 DesignShown DesignFor(const DesignAsk& ask, const Progress& progress) {
     DesignShown shown;
     try {
-        shown.design = Design(ask, progress);
+        shown.design = taplore::DesignToTolerances(ask.requirements, *ask.method, ask.taps, progress);
     } catch (const std::bad_alloc&) { // the measuring grid of a long design
         shown.design.status = taplore::DesignStatus::failed;
         shown.design.message = "there is not enough memory for it";

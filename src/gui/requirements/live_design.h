@@ -4,7 +4,6 @@
 
 #include "core/analysis/views.h"
 #include "core/design/requirements_design.h"
-#include "core/design/window_functions.h"
 #include "core/progress.h"
 
 #include <QObject>
@@ -17,11 +16,9 @@
 
 // What the window asks for: the requirements, how to design to them, and the length.
 struct DesignAsk {
-    enum class Method { equiripple, kaiser, window };
     taplore::Requirements requirements;
-    Method method = Method::equiripple;
-    taplore::WindowKind window = taplore::WindowKind::hann; // for Method::window
-    int taps = 0; // 0: the fewest that meet the requirements (equiripple and Kaiser)
+    const taplore::Method* method = &taplore::DefaultMethod();
+    int taps = 0; // 0: the fewest that meet the requirements (a method that searches)
 };
 
 // A design and what the window draws of it.

@@ -64,26 +64,6 @@ QString BandName(const Band& band) {
         .arg(FromStd(crt::FormatShortest(band.highHz)));
 }
 
-// The methods in the order the list offers them: the two that search, then the windows of
-// the table but Kaiser's, whose beta the Kaiser method chooses.
-struct MethodEntry {
-    QString name;
-    DesignAsk::Method method;
-    taplore::WindowKind window = taplore::WindowKind::hann;
-};
-
-std::vector<MethodEntry> Methods() {
-    std::vector<MethodEntry> methods{{"Equiripple", DesignAsk::Method::equiripple},
-                                     {"Kaiser", DesignAsk::Method::kaiser}};
-    for (const taplore::WindowInfo& window : taplore::Windows())
-        if (window.kind != taplore::WindowKind::kaiser) {
-            QString name = QString::fromUtf8(window.name.data(), qsizetype(window.name.size()));
-            name[0] = name[0].toUpper();
-            methods.push_back({name + " window", DesignAsk::Method::window, window.kind});
-        }
-    return methods;
-}
-
 // The second view's choices: every view but the magnitude, which has its own plot.
 std::vector<taplore::ViewInfo> SecondViews() {
     std::vector<taplore::ViewInfo> views;
@@ -144,6 +124,16 @@ QSettings Settings() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Taplore", "requirements");
 }
 
+// "45 taps miss by 0.31 dB, 44 taps by 1.2 dB": each shorter length a search designed.
+QString ShorterText(const RequirementsReport& report) {
+    QStringList parts;
+    for (const taplore::ShorterLength& shorter : report.shorter)
+        parts << QString(parts.isEmpty() ? "%1 taps miss by %2" : "%1 taps by %2")
+                     .arg(shorter.taps)
+                     .arg(Db(taplore::LargestShortfallDb(report.requirements, shorter.deviations)));
+    return parts.join(", ");
+}
+
 } // namespace
 
 CRequirementsWnd::CRequirementsWnd(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -196,13 +186,17 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     m_buttonAdd = NewButton("&Add band", group);
     m_buttonRemove = NewButton("Re&move band", group);
     m_comboMethod = new QComboBox(group);
-    for (const MethodEntry& entry : Methods())
-        m_comboMethod->addItem(entry.name);
+    for (const taplore::Method& method : taplore::Methods())
+        m_comboMethod->addItem(FromStd(std::string(method.title)), FromStd(std::string(method.name)));
     m_radioFewest = new QRadioButton("&Fewest that meet them", group);
     m_radioFixed = new QRadioButton("Fi&xed:", group);
     m_radioFewest->setChecked(true);
     m_spinTaps = new QSpinBox(group);
-    m_spinTaps->setRange(1, taplore::kMaxWindowedTaps);
+    // The longest of any method until the chosen one narrows it.
+    int longest = 1;
+    for (const taplore::Method& method : taplore::Methods())
+        longest = std::max(longest, method.longest);
+    m_spinTaps->setRange(1, longest);
     m_spinTaps->setValue(51);
     m_spinTaps->setSuffix(" taps");
     m_spinTaps->setAccessibleName("Fixed number of taps");
@@ -378,7 +372,9 @@ void CRequirementsWnd::RestoreSettings() {
             bands.push_back(*band);
     if (!bands.isEmpty())
         m_modelBands->SetBands(bands);
-    m_comboMethod->setCurrentIndex(settings.value("method", 0).toInt());
+    // By name, so that a method added to the table shifts no saved choice; an unknown or older
+    // value reads as the default, the first entry.
+    m_comboMethod->setCurrentIndex(std::max(0, m_comboMethod->findData(settings.value("method"))));
     m_radioFixed->setChecked(settings.value("fixed", false).toBool());
     m_spinTaps->setValue(settings.value("taps", m_spinTaps->value()).toInt());
     m_comboView->setCurrentIndex(settings.value("view", 1).toInt());
@@ -394,7 +390,7 @@ void CRequirementsWnd::SaveSettings() const {
     for (const BandRow& band : m_modelBands->Bands())
         bands << BandText(band);
     settings.setValue("bands", bands);
-    settings.setValue("method", m_comboMethod->currentIndex());
+    settings.setValue("method", m_comboMethod->currentData());
     settings.setValue("fixed", m_radioFixed->isChecked());
     settings.setValue("taps", m_spinTaps->value());
     settings.setValue("view", m_comboView->currentIndex());
@@ -421,9 +417,7 @@ std::optional<DesignAsk> CRequirementsWnd::ReadAsk() {
     for (const BandRow& row : m_modelBands->Bands())
         ask.requirements.bands.push_back(
             {row.lowHz, row.highHz, row.pass ? 1.0 : 0.0, 1.0, row.toleranceDb});
-    const MethodEntry method = Methods()[static_cast<std::size_t>(m_comboMethod->currentIndex())];
-    ask.method = method.method;
-    ask.window = method.window;
+    ask.method = &ChosenMethod();
     ask.taps = m_radioFixed->isChecked() ? m_spinTaps->value() : 0;
     auto problem = taplore::CheckTolerances(ask.requirements);
     if (!problem && ask.taps > 0)
@@ -449,11 +443,16 @@ void CRequirementsWnd::OnRequirementsChanged() {
     ShowState("designing…");
 }
 
+const taplore::Method& CRequirementsWnd::ChosenMethod() const {
+    const taplore::Method* method =
+        taplore::FindMethod(m_comboMethod->currentData().toString().toStdString());
+    return method ? *method : taplore::DefaultMethod();
+}
+
 void CRequirementsWnd::OnMethodChanged() {
-    // A window design has the length it is given: only equiripple and Kaiser search.
-    const bool searches =
-        Methods()[static_cast<std::size_t>(m_comboMethod->currentIndex())].method !=
-        DesignAsk::Method::window;
+    // A method without a search designs the length it is given.
+    const bool searches = ChosenMethod().Searches();
+    m_spinTaps->setMaximum(ChosenMethod().longest);
     m_radioFewest->setEnabled(searches);
     if (!searches)
         m_radioFixed->setChecked(true);
@@ -510,13 +509,7 @@ void CRequirementsWnd::ShowResult(const DesignShown& shown) {
                                 : QString());
     m_labelHeadline->setText(FromStd(description.title));
     ShowBandFigures(design.report);
-    const int shorter = design.report.shorterTaps;
-    m_labelShorter->setText(
-        shorter > 0 ? QString("%1 taps miss by %2")
-                          .arg(shorter)
-                          .arg(Db(taplore::LargestShortfallDb(design.report.requirements,
-                                                              design.report.shorterDeviations)))
-                    : QString());
+    m_labelShorter->setText(ShorterText(design.report));
     const int count = static_cast<int>(design.taps.size());
     ShowState(QString("%1 taps").arg(count));
     m_taps = std::shared_ptr<double[]>(new double[count]);

@@ -70,6 +70,7 @@ private:
     void ShowState(const QString& state);
     void ShowResult(const DesignShown& shown);
     void ShowBandFigures(const taplore::RequirementsReport& report);
+    const taplore::Method& ChosenMethod() const;
     void ShowMagnitude();
     void ShowSecondView();
     double Rate() const;

@@ -1,0 +1,49 @@
+#pragma once
+// The one result of every design to requirements, whatever the method: how it ended, the taps
+// and the report's figures, measured from the taps.
+
+#include "core/design/design_status.h"
+#include "core/design/requirements.h"
+
+#include <string>
+#include <vector>
+
+namespace taplore {
+
+struct Method;
+
+// A length a fewest-taps search designed below its answer, and what it reached (it misses).
+struct ShorterLength {
+    int taps = 0;
+    std::vector<double> deviations;
+};
+
+struct RequirementsReport {
+    const Method* method = nullptr; // the row of the method table that designed it
+    double beta = 0.0;              // Kaiser's
+    Requirements requirements;
+    // Pass/stop bands with ripple and attenuation asked; otherwise bands with gains and
+    // weights, reported by their deviations.
+    bool tolerances = true;
+    int taps = 0;
+    std::vector<double> deviations; // measured in each band (MeasureDeviations)
+    // The next shorter allowed length of each parity a search designed, longest first.
+    std::vector<ShorterLength> shorter;
+    double weightedDeviation = 0.0; // equiripple: the largest weighted error on its grid
+    int iterations = 0;             // equiripple: the exchanges made
+    int designs = 0;                // the lengths a fewest-taps search designed
+    bool extended = false;          // equiripple: the exchange ran in extended precision
+    std::string warning;            // the design's warning, if any
+};
+
+struct RequirementsDesign {
+    DesignStatus status = DesignStatus::refused;
+    std::string message; // why refused or failed, or the warning
+    std::vector<double> taps;
+    RequirementsReport report; // when HasTaps(status)
+};
+
+// A design that did not reach taps, with the reason.
+RequirementsDesign Unmade(DesignStatus status, std::string why);
+
+} // namespace taplore
