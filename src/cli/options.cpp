@@ -288,11 +288,11 @@ void CheckRequirements(const CLI::App& app, const Options& options) {
     Refuse(app, {"--pass", "--stop", "--ripple", "--atten"}, "left out with --band");
     Require(app, {"--taps"});
     if (!taplore::FindMethod(options.method)->bands)
-        throw CLI::ValidationError(
-            "--method",
-            Refusal(taplore::MethodNames([](const taplore::Method& m) { return m.bands; }) +
-                        " with --band",
-                    options.method));
+        throw CLI::ValidationError("--method",
+                                   Refusal(taplore::MethodNames([](const taplore::Method& m) {
+                                               return m.bands;
+                                           }) + " with --band",
+                                           options.method));
 }
 
 // Without --taps-from the four design values are required, in the order the help lists them;

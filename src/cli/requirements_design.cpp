@@ -113,8 +113,8 @@ int DesignToRequirements(Console& console, const Options& options, Design& desig
                                            : DesignToTolerances(r, method, taps, progress);
     if (outcome.status == DesignStatus::refused)
         return Report(console, kRefused,
-                      (options.taps.empty() ? AllBands(bands) : "--taps " + options.taps) +
-                          ": " + outcome.message);
+                      (options.taps.empty() ? AllBands(bands) : "--taps " + options.taps) + ": " +
+                          outcome.message);
     if (!HasTaps(outcome.status))
         return Report(console, kFailed, "Designing to the requirements failed: " + outcome.message);
 

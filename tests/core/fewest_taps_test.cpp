@@ -103,8 +103,8 @@ TEST(FewestTaps, TheSearchFindsWhatDesigningEveryLengthFinds) {
     std::copy(std::begin(kCases), std::end(kCases), cases);
     // 24 taps meet and 25 miss: a search that stopped at the first length that misses, walking
     // down from above, answered 25 or more.
-    cases[std::size(kCases)] = {"low-pass, even beats odd", {{0, 1500, 1, 1}, {2000, 4000, 0, 1}},
-                                1, 40, false};
+    cases[std::size(kCases)] = {
+        "low-pass, even beats odd", {{0, 1500, 1, 1}, {2000, 4000, 0, 1}}, 1, 40, false};
     for (const Method* method : {&kEquiripple, &kKaiser})
         for (const Case& c : cases) {
             const Requirements r = RequirementsOf(c);

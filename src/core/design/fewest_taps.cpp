@@ -38,7 +38,8 @@ bool Usable(const Attempt& attempt) {
 double ExcessDb(const std::vector<double>& deviations, const Requirements& requirements) {
     double ratio = 0.0;
     for (std::size_t i = 0; i < deviations.size(); ++i)
-        ratio = std::max(ratio, deviations[i] / AllowedDeviation(requirements, requirements.bands[i]));
+        ratio =
+            std::max(ratio, deviations[i] / AllowedDeviation(requirements, requirements.bands[i]));
     return 20.0 * std::log10(ratio);
 }
 
@@ -50,14 +51,6 @@ public:
 
     bool Allowed(int taps) const {
         return taps >= 1 && taps <= m_method.longest && !SymmetryProblem(m_requirements, taps);
-    }
-
-    // The length of parity `odd` at or above taps (at least the parity's shortest).
-    static int OfParityAtOrAbove(double taps, bool odd) {
-        int n = static_cast<int>(std::clamp(std::ceil(taps), 1.0 + !odd, 1e9));
-        if ((n % 2 != 0) != odd)
-            ++n;
-        return n;
     }
 
     // Designed once per length, then remembered; each parity starts from its last design.
@@ -115,106 +108,6 @@ RequirementsDesign Take(const Attempt& attempt, const Requirements& requirements
     return design;
 }
 
-// The fewest taps of one parity, found by predicting where the excess crosses 0 and confirming
-// around the prediction: within a parity a longer design is never worse, so the answer is the
-// one a search of every length would give.
-class ParitySearch {
-public:
-    // below: only lengths under it count (0: no bound); failed designs end the search.
-    ParitySearch(Search& search, bool odd, int below, double slopeDb)
-        : m_search(search), m_odd(odd), m_below(below), m_slopeDb(slopeDb) {}
-
-    // From a first length: the fewest of the parity that meets, 0 where none does (below the
-    // bound or the longest), or -1 with m_failed set where a design failed.
-    int From(int first) {
-        int n = Clamp(first);
-        while (n > 0) {
-            const Attempt& attempt = m_search.Try(n);
-            if (!Usable(attempt)) {
-                m_failed = &attempt;
-                return -1;
-            }
-            Learn(n, attempt);
-            if (m_meets > 0 && (m_meets == Shortest() || m_misses == m_meets - 2))
-                return m_meets;
-            n = Next();
-        }
-        return 0;
-    }
-
-    const Attempt* Failure() const { return m_failed; }
-    // The longest length of the parity known to miss, or 0.
-    int Misses() const { return m_misses; }
-
-private:
-    int Shortest() const { return m_odd ? 1 : 2; }
-    int Longest() const {
-        int longest = m_search.Designer().longest;
-        if (m_below > 0)
-            longest = std::min(longest, m_below - 1);
-        return (longest % 2 != 0) == m_odd ? longest : longest - 1;
-    }
-    int Clamp(int n) const {
-        n = std::clamp(Search::OfParityAtOrAbove(n, m_odd), Shortest(), Longest());
-        return m_search.Allowed(n) && n >= Shortest() ? n : 0;
-    }
-
-    void Learn(int n, const Attempt& attempt) {
-        if (attempt.meets)
-            m_meets = m_meets == 0 ? n : std::min(m_meets, n);
-        else
-            m_misses = std::max(m_misses, n);
-        // The slope from the last two designs, where they tell one: a secant through both.
-        if (m_lastTaps > 0 && n != m_lastTaps && std::isfinite(attempt.excessDb) &&
-            std::isfinite(m_lastExcessDb)) {
-            const double slope = (attempt.excessDb - m_lastExcessDb) / (n - m_lastTaps);
-            m_improving = slope < 0.0;
-            if (m_improving)
-                m_slopeDb = slope;
-        }
-        m_lastTaps = n;
-        m_lastExcessDb = attempt.excessDb;
-    }
-
-    // The next length to design: where the line predicts an excess of 0, rounded up to the
-    // parity and kept strictly inside what is known; growing steps where the prediction fails
-    // to move, and halving once both ends are known and the prediction would not shrink them.
-    int Next() {
-        const double predicted = m_lastTaps - m_lastExcessDb / m_slopeDb;
-        int n = std::isfinite(predicted) ? Search::OfParityAtOrAbove(predicted, m_odd) : 0;
-        if (m_meets == 0) {
-            // Only misses known: beyond the longest miss, at least by a growing step.
-            if (m_misses >= Longest())
-                return 0;
-            // Where longer designs did not come closer, the line says nothing: growing steps.
-            if (!m_improving)
-                m_step *= 2;
-            n = std::max(n, m_misses + (m_improving ? 2 : m_step));
-            return Clamp(std::min(n, Longest()));
-        }
-        const int low = m_misses > 0 ? m_misses + 2 : Shortest();
-        const int high = m_meets - 2;
-        if (n > high)
-            n = high; // the length just below the shortest that meets must be shown to miss
-        if (n < low)
-            n = low;
-        if (m_misses > 0 && ++m_bracketed > 2) // the line no longer narrows it fast: halve
-            n = Search::OfParityAtOrAbove((low + high) / 2.0, m_odd);
-        return Clamp(std::clamp(n, low, high));
-    }
-
-    Search& m_search;
-    bool m_odd;
-    int m_below;
-    double m_slopeDb;
-    int m_meets = 0, m_misses = 0;
-    int m_lastTaps = 0;
-    double m_lastExcessDb = 0.0;
-    int m_step = 2, m_bracketed = 0;
-    bool m_improving = true;
-    const Attempt* m_failed = nullptr;
-};
-
 // The excess falls by about 14.6 dB per tap per cycle per sample of the narrowest transition:
 // Kaiser's estimate, read the other way. A first guess at the slope, until two designs tell it.
 double SlopeGuessDb(const Requirements& requirements) {
@@ -228,6 +121,126 @@ std::string NeedsMoreThanLongest(int needed, int longest) {
            " taps, more than the longest design (" + std::to_string(longest) + ")";
 }
 
+// The fewest taps over both parities: the lengths where the excess line crosses 0 designed
+// first, then the lengths just below the best that meets, until every shorter length is known
+// to miss. Within a parity a longer design is never worse, so one miss stands for every
+// shorter length of its parity, and the answer is the one designing every length would give.
+class Fewest {
+public:
+    Fewest(Search& search, int longest, double slopeDb)
+        : m_search(search), m_longest(longest), m_slopeDb(slopeDb) {}
+
+    // The answer, 0 where no length up to the longest meets, -1 where a design failed.
+    int From(int first) {
+        for (int n = AllowedAtOrAbove(first); n > 0; n = Next()) {
+            const Attempt& attempt = m_search.Try(n);
+            if (!Usable(attempt)) {
+                m_failed = &attempt;
+                return -1;
+            }
+            Learn(n, attempt);
+            if (m_meets > 0 && Undecided().empty())
+                return m_meets;
+        }
+        return 0;
+    }
+
+    const Attempt& Failure() const { return *m_failed; }
+
+    // The next shorter length of each parity, which misses, longest first.
+    std::vector<int> Shorter() const {
+        std::vector<int> shorter;
+        for (int n = m_meets - 1; n >= 1 && n >= m_meets - 2; --n)
+            if (m_search.Allowed(n))
+                shorter.push_back(n);
+        return shorter;
+    }
+
+private:
+    int AllowedAtOrAbove(double taps) const {
+        for (int n = static_cast<int>(std::clamp(std::ceil(taps), 1.0, double(m_longest)));
+             n <= m_longest; ++n)
+            if (m_search.Allowed(n))
+                return n;
+        return 0;
+    }
+
+    // The largest miss known of n's parity.
+    int& MissesOf(int n) { return m_misses[n % 2]; }
+    int MissesOf(int n) const { return m_misses[n % 2]; }
+
+    void Learn(int n, const Attempt& attempt) {
+        if (attempt.meets)
+            m_meets = m_meets == 0 ? n : std::min(m_meets, n);
+        else
+            MissesOf(n) = std::max(MissesOf(n), n);
+        // The slope through the last two designs, where they tell one.
+        if (m_lastTaps > 0 && n != m_lastTaps && std::isfinite(attempt.excessDb) &&
+            std::isfinite(m_lastExcessDb)) {
+            const double slope = (attempt.excessDb - m_lastExcessDb) / (n - m_lastTaps);
+            m_improving = slope < 0.0;
+            if (m_improving)
+                m_slopeDb = slope;
+        }
+        if (std::isfinite(attempt.excessDb)) {
+            m_lastTaps = n;
+            m_lastExcessDb = attempt.excessDb;
+        }
+    }
+
+    // The lengths just below the best that meets whose parity has no miss at or above them:
+    // the ones still to be decided, longest first.
+    std::vector<int> Undecided() const {
+        std::vector<int> undecided;
+        for (int n = m_meets - 1; n >= 1 && n >= m_meets - 2; --n)
+            if (m_search.Allowed(n) && MissesOf(n) < n)
+                undecided.push_back(n);
+        return undecided;
+    }
+
+    double Predicted() const { return m_lastTaps - m_lastExcessDb / m_slopeDb; }
+
+    int Next() {
+        const double predicted = Predicted();
+        if (m_meets == 0) {
+            // Only misses known: beyond the longest miss, by growing steps where longer
+            // designs did not come closer and the line says nothing.
+            const int misses = std::max(m_misses[0], m_misses[1]);
+            if (misses >= m_longest)
+                return 0;
+            if (!m_improving)
+                m_step *= 2;
+            const double at = std::isfinite(predicted) ? predicted : misses + m_step;
+            return AllowedAtOrAbove(std::max(at, double(misses + (m_improving ? 1 : m_step))));
+        }
+        // The longest undecided length, or, where the line puts the answer well below it (four
+        // lengths of the parity or more: near the answer it is good to a few taps), the length of
+        // its parity at the line (halving after a few jumps that failed to narrow it).
+        const int n = Undecided().front();
+        const int low = MissesOf(n) + 2;
+        if (!std::isfinite(predicted) || predicted >= n - 8 || low > n - 2)
+            return n;
+        int at = static_cast<int>(std::ceil(predicted));
+        if (++m_jumps > 3)
+            at = (low + n) / 2;
+        at = std::clamp(at, low, n - 2);
+        if (at % 2 != n % 2)
+            ++at;
+        return m_search.Allowed(at) ? at : n;
+    }
+
+    Search& m_search;
+    int m_longest;
+    double m_slopeDb;
+    int m_meets = 0;
+    int m_misses[2] = {0, 0}; // the largest even and odd lengths known to miss
+    int m_lastTaps = 0;
+    double m_lastExcessDb = 0.0;
+    int m_step = 1, m_jumps = 0;
+    bool m_improving = true;
+    const Attempt* m_failed = nullptr;
+};
+
 RequirementsDesign Run(const Requirements& requirements, const Method& method,
                        const Progress& progress) {
     Search search(requirements, method, progress);
@@ -236,48 +249,18 @@ RequirementsDesign Run(const Requirements& requirements, const Method& method,
     const int needed = method.estimate(requirements);
     if (needed > method.longest + method.longest / 4)
         return Unmade(DesignStatus::refused, NeedsMoreThanLongest(needed, method.longest));
-    const int estimate = std::clamp(needed, 1, method.longest);
-    const double slope = SlopeGuessDb(requirements);
-    const auto failedAt = [](const Attempt* attempt) {
-        return Unmade(attempt->design.status, attempt->design.message);
-    };
-    // The parity of the estimate first, where the bands allow it; then the other one, below
-    // the first one's answer.
-    const bool oddFirst = estimate % 2 != 0 || !search.Allowed(Search::OfParityAtOrAbove(estimate, false));
-    ParitySearch first(search, oddFirst, 0, slope);
-    const int found = first.From(estimate);
-    if (found < 0)
-        return failedAt(first.Failure());
-    if (found == 0)
+    Fewest fewest(search, method.longest, SlopeGuessDb(requirements));
+    const int answer = fewest.From(std::clamp(needed, 1, method.longest));
+    if (answer < 0)
+        return Unmade(fewest.Failure().design.status, fewest.Failure().design.message);
+    if (answer == 0)
         return Unmade(DesignStatus::failed,
                       "the requirements need more taps than the longest design");
-    int answer = found;
-    std::vector<int> shorter;
-    if (first.Misses() > 0)
-        shorter.push_back(first.Misses());
-    if (search.Allowed(found - 1)) {
-        ParitySearch second(search, !oddFirst, found, slope);
-        const int other = second.From(found - 1);
-        if (other < 0)
-            return failedAt(second.Failure());
-        if (other > 0) {
-            answer = other;
-            shorter.clear();
-            if (second.Misses() > 0)
-                shorter.push_back(second.Misses());
-            // The first parity's lengths below the answer miss, the nearest one shown.
-            if (answer - 1 >= 1 && search.Allowed(answer - 1))
-                shorter.push_back(answer - 1);
-        } else if (second.Misses() > 0) {
-            shorter.push_back(second.Misses());
-        }
-    }
     RequirementsDesign design = Take(search.Try(answer), requirements, method);
-    std::sort(shorter.rbegin(), shorter.rend());
-    for (int taps : shorter) {
+    for (int taps : fewest.Shorter()) {
         const Attempt& attempt = search.Try(taps);
         if (!Usable(attempt))
-            return failedAt(&attempt);
+            return Unmade(attempt.design.status, attempt.design.message);
         design.report.shorter.push_back({taps, attempt.design.report.deviations});
     }
     design.report.designs = search.Designs();
@@ -299,8 +282,8 @@ RequirementsDesign Checked(const Requirements& requirements, const Work& work) {
 
 } // namespace
 
-RequirementsDesign DesignAtLength(const Requirements& requirements, const Method& method,
-                                  int taps, const Progress& progress) {
+RequirementsDesign DesignAtLength(const Requirements& requirements, const Method& method, int taps,
+                                  const Progress& progress) {
     return Checked(requirements, [&] {
         Search search(requirements, method, progress);
         const Attempt& attempt = search.Try(taps);

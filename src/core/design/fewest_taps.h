@@ -20,7 +20,7 @@ RequirementsDesign DesignFewestTaps(const Requirements& requirements, const Meth
 
 // One length designed the way the search designs each, and measured.
 // taps: 1 ... the method's longest, refused outside.
-RequirementsDesign DesignAtLength(const Requirements& requirements, const Method& method,
-                                  int taps, const Progress& progress = {});
+RequirementsDesign DesignAtLength(const Requirements& requirements, const Method& method, int taps,
+                                  const Progress& progress = {});
 
 } // namespace taplore

@@ -5,7 +5,6 @@
 #include "core/design/requirements.h"
 #include "core/design/windowed.h"
 
-
 namespace taplore {
 
 // The longest Kaiser design to requirements.

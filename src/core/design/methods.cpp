@@ -67,8 +67,8 @@ constexpr Method kMethods[] = {
      kMaxWindowedTaps, nullptr, Windowed<WindowKind::rectangular>},
     {"hann", "Hann window", "Hann window", true, false, false, false, kMaxWindowedTaps, nullptr,
      Windowed<WindowKind::hann>},
-    {"blackman", "Blackman window", "Blackman window", true, false, false, false,
-     kMaxWindowedTaps, nullptr, Windowed<WindowKind::blackman>},
+    {"blackman", "Blackman window", "Blackman window", true, false, false, false, kMaxWindowedTaps,
+     nullptr, Windowed<WindowKind::blackman>},
     {"blackman-harris", "Blackman–Harris window", "Blackman–Harris window", true, false, false,
      false, kMaxWindowedTaps, nullptr, Windowed<WindowKind::blackmanHarris>},
 };

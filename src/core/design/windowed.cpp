@@ -35,7 +35,7 @@ double IdealTap(const Requirements& r, const std::vector<double>& cutoffs, doubl
 } // namespace
 
 RequirementsDesign DesignWindowed(const Requirements& requirements, int taps, WindowKind kind,
-                              double parameter) {
+                                  double parameter) {
     if (auto problem = CheckTolerances(requirements))
         return Unmade(DesignStatus::refused, problem->text);
     if (taps < 1 || taps > kMaxWindowedTaps)

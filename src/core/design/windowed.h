@@ -7,7 +7,6 @@
 #include "core/design/requirements.h"
 #include "core/design/window_functions.h"
 
-
 namespace taplore {
 
 // The longest window design to requirements.
@@ -17,6 +16,6 @@ constexpr int kMaxWindowedTaps = 65'535;
 // the window of that kind (parameter: Kaiser's beta, ignored by the others); refused or
 // converged, its report's figures left to the caller to measure.
 RequirementsDesign DesignWindowed(const Requirements& requirements, int taps, WindowKind kind,
-                              double parameter);
+                                  double parameter);
 
 } // namespace taplore

@@ -17,7 +17,8 @@ int PointsFor(std::size_t taps) {
 DesignShown DesignFor(const DesignAsk& ask, const Progress& progress) {
     DesignShown shown;
     try {
-        shown.design = taplore::DesignToTolerances(ask.requirements, *ask.method, ask.taps, progress);
+        shown.design =
+            taplore::DesignToTolerances(ask.requirements, *ask.method, ask.taps, progress);
     } catch (const std::bad_alloc&) { // the measuring grid of a long design
         shown.design.status = taplore::DesignStatus::failed;
         shown.design.message = "there is not enough memory for it";

@@ -187,7 +187,8 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     m_buttonRemove = NewButton("Re&move band", group);
     m_comboMethod = new QComboBox(group);
     for (const taplore::Method& method : taplore::Methods())
-        m_comboMethod->addItem(FromStd(std::string(method.title)), FromStd(std::string(method.name)));
+        m_comboMethod->addItem(FromStd(std::string(method.title)),
+                               FromStd(std::string(method.name)));
     m_radioFewest = new QRadioButton("&Fewest that meet them", group);
     m_radioFixed = new QRadioButton("Fi&xed:", group);
     m_radioFewest->setChecked(true);
