@@ -34,10 +34,11 @@ double Asked(const Requirements& r, const Band& band, double omega) {
     return r.kind == ResponseKind::differentiator ? gain * omega : gain;
 }
 
-} // namespace
-
-std::vector<double> MeasureDeviations(const std::vector<double>& taps,
-                                      const Requirements& requirements) {
+// visit(band, omega, |H(omega)|) at each band's edges and at every bin inside it, on the dense
+// grid the measures share.
+template <class Visit>
+void OverBands(const std::vector<double>& taps, const Requirements& requirements,
+               const Visit& visit) {
     const auto points = static_cast<unsigned>(
         std::max<std::size_t>(kMinimumTransform, 2 * kPointsPerTap * taps.size()));
     const int length = static_cast<int>(std::bit_ceil(points));
@@ -48,29 +49,45 @@ std::vector<double> MeasureDeviations(const std::vector<double>& taps,
     std::copy(taps.begin(), taps.end(), padded.begin());
     std::vector<Complex> bins(length / 2 + 1);
     RealFftPlan(length).Forward(padded.data(), bins.data());
-
-    std::vector<double> deviations;
-    for (const Band& band : requirements.bands) {
+    for (std::size_t b = 0; b < requirements.bands.size(); ++b) {
+        const Band& band = requirements.bands[b];
         const double low = kPi * band.lowHz / (requirements.rate / 2);
         const double high = kPi * band.highHz / (requirements.rate / 2);
-        double deviation = 0.0;
-        const auto measure = [&](double omega, double magnitude) {
-            // NaN stays: a comparison with it would drop it silently.
-            const double d = std::fabs(magnitude - Asked(requirements, band, omega));
-            deviation = std::isnan(d) || std::isnan(deviation) ? kNaN : std::max(deviation, d);
-        };
-        measure(low, MagnitudeAt(taps, low));
-        measure(high, MagnitudeAt(taps, high));
+        visit(b, low, MagnitudeAt(taps, low));
+        visit(b, high, MagnitudeAt(taps, high));
         const int first = static_cast<int>(std::ceil(low / (2 * kPi) * length));
         for (int m = first; m <= length / 2; ++m) {
             const double omega = 2 * kPi * m / length;
             if (omega > high)
                 break;
-            measure(omega, std::hypot(bins[m].re, bins[m].im));
+            visit(b, omega, std::hypot(bins[m].re, bins[m].im));
         }
-        deviations.push_back(deviation);
     }
+}
+
+} // namespace
+
+std::vector<double> MeasureDeviations(const std::vector<double>& taps,
+                                      const Requirements& requirements) {
+    std::vector<double> deviations(requirements.bands.size(), 0.0);
+    OverBands(taps, requirements, [&](std::size_t b, double omega, double magnitude) {
+        // NaN stays: a comparison with it would drop it silently.
+        const double d = std::fabs(magnitude - Asked(requirements, requirements.bands[b], omega));
+        double& deviation = deviations[b];
+        deviation = std::isnan(d) || std::isnan(deviation) ? kNaN : std::max(deviation, d);
+    });
     return deviations;
+}
+
+std::vector<GainRange> MeasureGains(const std::vector<double>& taps,
+                                    const Requirements& requirements) {
+    std::vector<GainRange> gains(requirements.bands.size(),
+                                 {std::numeric_limits<double>::infinity(), 0.0});
+    OverBands(taps, requirements, [&](std::size_t b, double, double magnitude) {
+        gains[b].lowest = std::min(gains[b].lowest, magnitude);
+        gains[b].highest = std::max(gains[b].highest, magnitude);
+    });
+    return gains;
 }
 
 bool MeetsTolerances(const std::vector<double>& deviations, const Requirements& requirements) {

@@ -14,6 +14,14 @@ namespace taplore {
 std::vector<double> MeasureDeviations(const std::vector<double>& taps,
                                       const Requirements& requirements);
 
+// The smallest and largest magnitude of the taps' response in a band, on the same grid.
+struct GainRange {
+    double lowest = 0.0;
+    double highest = 0.0;
+};
+std::vector<GainRange> MeasureGains(const std::vector<double>& taps,
+                                    const Requirements& requirements);
+
 // Whether measured deviations keep the tolerances: every band within its AllowedDeviation.
 bool MeetsTolerances(const std::vector<double>& deviations, const Requirements& requirements);
 

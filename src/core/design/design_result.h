@@ -27,6 +27,9 @@ struct RequirementsReport {
     bool tolerances = true;
     int taps = 0;
     std::vector<double> deviations; // measured in each band (MeasureDeviations)
+    // Each pass band's gain, largest over smallest, in dB, as people read a ripple; the
+    // tolerance constrains the deviation above instead. Empty, or NaN for a stop band.
+    std::vector<double> peakToPeakDb;
     // The next shorter allowed length of each parity a search designed, longest first.
     std::vector<ShorterLength> shorter;
     double weightedDeviation = 0.0; // equiripple: the largest weighted error on its grid

@@ -614,6 +614,7 @@ private:
         DropOneNode();
         m_interpolant.Fit(m_x, m_weights, m_values, top);
         m_fit.Fit(m_interpolant, m_coefficients);
+        m_extended = m_extended || m_interpolant.UsedExtended();
         // Not finite: grown beyond what doubles hold.
         const bool finite = std::all_of(m_coefficients.begin(), m_coefficients.end(),
                                         [](double c) { return std::isfinite(c); });
@@ -770,6 +771,7 @@ private:
                                 double deviation) {
         result.status = DesignStatus::converged;
         result.taps = TapsOf(m_form, m_coefficients);
+        result.extended = m_extended;
         result.deviation = deviation;
         const double hzPerRadian = m_requirements.rate / (2 * kPi);
         for (const Extremum& e : reference)
@@ -799,6 +801,7 @@ private:
     double m_exactFit;
     Interpolant m_interpolant;
     bool m_refining = false;
+    bool m_extended = false; // an interpolation needed long double
 };
 
 // Designs from this many coefficients on start from a shorter design's extrema, scaled.

@@ -1,6 +1,7 @@
 #include "core/design/fewest_taps.h"
 
 #include "core/design/band_measure.h"
+#include "core/design/requirements_design.h"
 
 #include <algorithm>
 #include <cmath>
@@ -105,6 +106,7 @@ RequirementsDesign Take(const Attempt& attempt, const Requirements& requirements
     design.report.method = &method;
     design.report.requirements = requirements;
     design.report.taps = static_cast<int>(design.taps.size());
+    MeasureReport(design.taps, design.report);
     return design;
 }
 

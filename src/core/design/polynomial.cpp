@@ -10,6 +10,12 @@ namespace taplore {
 
 namespace {
 
+// Sums below this lose digits as subnormal numbers, or vanish.
+constexpr double kSmallestSum = 1e-290;
+// Values spanning more than this (140 dB) cancel in the sums beyond what double's 16 digits
+// resolve of the smallest: a deep stop band's error beside the pass band's gain of 1.
+constexpr double kDeepRange = 1e7;
+
 // prod_{j != skip} 2 (t - x_j) as mantissa * 2^exponent. Four interleaved partial products
 // whose exponents are taken out every few factors, so that no length overflows or underflows;
 // the factor 2 matches the interval's capacity, which keeps the mantissas near 1.
@@ -61,6 +67,12 @@ void Interpolant::Fit(const std::vector<double>& x, const std::vector<double>& w
     const auto [low, high] = std::minmax_element(values.begin(), values.end());
     const double size = std::max(std::fabs(*low), std::fabs(*high));
     m_constant = *high - *low <= 8 * std::numeric_limits<double>::epsilon() * size;
+    double smallest = size;
+    for (double value : values)
+        if (value != 0.0)
+            smallest = std::min(smallest, std::fabs(value));
+    m_deep = size > kDeepRange * smallest;
+    m_extended = false;
 }
 
 double Interpolant::At(double t) const {
@@ -78,7 +90,7 @@ template <bool kRounding> Interpolant::Evaluation Interpolant::Evaluate(double t
     if (m_constant)
         return {m_values->front(), 0.0};
     const std::vector<double>& x = *m_x;
-    const Sum sum = Sums<kRounding>(t);
+    const Sum<double> sum = Sums<double, kRounding>(t);
     if (t > x.front() || t < x.back()) {
         // prod (t - x_j) * sum y_k / ((t - x_k) prod_{j != k} (x_k - x_j)), where the weights'
         // scale 2^-top / 2 and the factors 2 cancel to 2^top.
@@ -87,35 +99,50 @@ template <bool kRounding> Interpolant::Evaluation Interpolant::Evaluate(double t
         return {std::ldexp(node.mantissa * sum.num, exponent),
                 kEpsilon * std::ldexp(std::fabs(node.mantissa) * sum.magnitude, exponent)};
     }
-    const double value = sum.num / sum.den;
-    if (std::isfinite(value))
-        return {value, kEpsilon * sum.magnitude / std::fabs(sum.den)};
-    // t is a node (a division by zero above): the value there is the node's own.
-    for (std::size_t k = 0; k < x.size(); ++k)
+    if (m_deep)
+        return Extended<kRounding>(t);
+    // t is a node (a division by zero below): the value there is the node's own.
+    for (std::size_t k = 0; k < x.size() && !std::isfinite(sum.num / sum.den); ++k)
         if (t == x[k])
             return {(*m_values)[k], 0.0};
-    return {value, value};
+    // Both sums scale as 1 / prod (t - x_j), which far from any node of a long design leaves
+    // the range of doubles: then in long double, whose exponent reaches far further.
+    if (!(std::fabs(sum.den) >= kSmallestSum) || !std::isfinite(sum.num))
+        return Extended<kRounding>(t);
+    return {sum.num / sum.den, kEpsilon * sum.magnitude / std::fabs(sum.den)};
+}
+
+template <bool kRounding> Interpolant::Evaluation Interpolant::Extended(double t) const {
+    m_extended = true;
+    const Sum<long double> sum = Sums<long double, kRounding>(t);
+    if (!std::isfinite(static_cast<double>(sum.num / sum.den)))
+        for (std::size_t k = 0; k < m_x->size(); ++k)
+            if (t == (*m_x)[k])
+                return {(*m_values)[k], 0.0};
+    const long double epsilon = std::numeric_limits<long double>::epsilon();
+    return {static_cast<double>(sum.num / sum.den),
+            static_cast<double>(epsilon * sum.magnitude / std::fabs(sum.den))};
 }
 
 // sum w_k y_k / (t - x_k), sum w_k / (t - x_k) and, if asked, sum |w_k y_k / (t - x_k)|, in
 // four lanes, so that the compiler can keep several divisions in flight.
-template <bool kMagnitude> Interpolant::Sum Interpolant::Sums(double t) const {
+template <class Real, bool kMagnitude> Interpolant::Sum<Real> Interpolant::Sums(double t) const {
     const std::vector<double>& x = *m_x;
     const std::vector<double>& w = *m_weights;
     const std::vector<double>& y = *m_values;
     const std::size_t n = x.size();
-    double nums[4] = {}, dens[4] = {}, magnitudes[4] = {};
+    Real nums[4] = {}, dens[4] = {}, magnitudes[4] = {};
     std::size_t k = 0;
     for (; k + 4 <= n; k += 4)
         for (std::size_t lane = 0; lane < 4; ++lane) {
-            const double c = w[k + lane] / (t - x[k + lane]);
+            const Real c = Real(w[k + lane]) / (t - x[k + lane]);
             nums[lane] += c * y[k + lane];
             dens[lane] += c;
             if constexpr (kMagnitude)
                 magnitudes[lane] += std::fabs(c * y[k + lane]);
         }
     for (; k < n; ++k) {
-        const double c = w[k] / (t - x[k]);
+        const Real c = Real(w[k]) / (t - x[k]);
         nums[0] += c * y[k];
         dens[0] += c;
         if constexpr (kMagnitude)

@@ -35,18 +35,23 @@ public:
     };
     Evaluation WithRounding(double t) const;
 
+    // Whether an evaluation since the last Fit needed extended precision: between sparse nodes
+    // of a long design the formula's two sums fall below the smallest double.
+    bool UsedExtended() const { return m_extended; }
+
 private:
-    struct Sum {
-        double num = 0.0, den = 0.0, magnitude = 0.0;
-    };
+    template <class Real> struct Sum { Real num = 0, den = 0, magnitude = 0; };
     template <bool kRounding> Evaluation Evaluate(double t) const;
-    template <bool kMagnitude> Sum Sums(double t) const;
+    template <class Real, bool kMagnitude> Sum<Real> Sums(double t) const;
+    template <bool kRounding> Evaluation Extended(double t) const;
 
     const std::vector<double>* m_x = nullptr;
     const std::vector<double>* m_weights = nullptr;
     const std::vector<double>* m_values = nullptr;
     int m_top = 0;
     bool m_constant = false;
+    bool m_deep = false; // values too far apart for double sums: always in long double
+    mutable bool m_extended = false;
 };
 
 // Chebyshev coefficients from the values at the points cos(pi j / n), j = 0 ... n, n the

@@ -4,9 +4,21 @@
 #include "core/design/fewest_taps.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace taplore {
+
+void MeasureReport(const std::vector<double>& taps, RequirementsReport& report) {
+    const Requirements& r = report.requirements;
+    report.deviations = MeasureDeviations(taps, r);
+    report.peakToPeakDb.clear();
+    const std::vector<GainRange> gains = MeasureGains(taps, r);
+    for (std::size_t i = 0; i < gains.size(); ++i)
+        report.peakToPeakDb.push_back(IsPassBand(r.bands[i])
+                                          ? 20.0 * std::log10(gains[i].highest / gains[i].lowest)
+                                          : std::numeric_limits<double>::quiet_NaN());
+}
 
 bool Meets(const RequirementsReport& report) {
     return MeetsTolerances(report.deviations, report.requirements);
@@ -48,7 +60,7 @@ RequirementsDesign DesignBands(const Requirements& requirements, const Method& m
     design.report.requirements = requirements;
     design.report.tolerances = false;
     design.report.taps = static_cast<int>(design.taps.size());
-    design.report.deviations = MeasureDeviations(design.taps, requirements);
+    MeasureReport(design.taps, design.report);
     return design;
 }
 

@@ -12,6 +12,10 @@
 
 namespace taplore {
 
+// The report's measured figures of taps: each band's deviation and each pass band's ripple
+// peak to peak.
+void MeasureReport(const std::vector<double>& taps, RequirementsReport& report);
+
 // Whether every band keeps its tolerance.
 bool Meets(const RequirementsReport& report);
 

@@ -46,7 +46,11 @@ std::string Taps(int taps) {
 }
 
 // "pass 0 to 1000 Hz: ripple 0.0851 dB (0.1 dB asked)", with "missed" where it does not keep it.
-std::string ToleranceLine(const Requirements& r, const Band& band, double deviation) {
+// peakToPeakDb: the band's gain largest over smallest, told where it differs from the ripple of
+// the deviation by over a hundredth, as for a window design, whose gain is not centred on 1;
+// NaN to leave it out.
+std::string ToleranceLine(const Requirements& r, const Band& band, double deviation,
+                          double peakToPeakDb) {
     const BandFigure figure = FigureOf(r, band, deviation);
     std::string line = (figure.pass ? "pass " : "stop ") + Edges(band) + ": ";
     line += figure.pass ? "ripple " + Decimals(figure.reachedDb, 4)
@@ -54,6 +58,9 @@ std::string ToleranceLine(const Requirements& r, const Band& band, double deviat
     line += " dB (" + crt::FormatShortest(figure.askedDb) + " dB asked)";
     if (!figure.met)
         line += ", missed";
+    if (figure.pass && std::isfinite(peakToPeakDb) &&
+        std::fabs(peakToPeakDb - figure.reachedDb) > 0.01 * figure.reachedDb)
+        line += "; " + Decimals(peakToPeakDb, 4) + " dB peak to peak";
     return line;
 }
 
@@ -87,8 +94,14 @@ std::vector<std::string> FormatReport(const RequirementsReport& report) {
     const std::vector<Band>& bands = report.requirements.bands;
     for (std::size_t i = 0; i < bands.size() && i < report.deviations.size(); ++i)
         lines.push_back(report.tolerances
-                            ? ToleranceLine(report.requirements, bands[i], report.deviations[i])
+                            ? ToleranceLine(report.requirements, bands[i], report.deviations[i],
+                                            i < report.peakToPeakDb.size() ? report.peakToPeakDb[i]
+                                                                           : std::nan(""))
                             : BandLine(bands[i], report.deviations[i]));
+    if (report.designs > 1)
+        lines.push_back("the search designed " + crt::FormatD(report.designs) + " lengths");
+    if (report.extended)
+        lines.push_back("the exchange ran in extended precision (long double) for these depths");
     if (!report.warning.empty())
         lines.push_back("warning: " + report.warning);
     return lines;
