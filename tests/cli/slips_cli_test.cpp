@@ -22,14 +22,10 @@ namespace fs = std::filesystem;
 
 const std::string kDesign = " --order 11 --rate 8000 --low 400 --high 2400";
 
-class CommandLineSlips : public testing::Test {
+class CommandLineSlips : public DesignRunTest {
 protected:
-    void SetUp() override { fs::create_directories(m_dir); }
-    void TearDown() override { fs::remove_all(m_dir); }
+    CommandLineSlips() : DesignRunTest("taplore_slips_") {}
 
-    Outcome Run(const std::string& words, const std::string& setup = "") const {
-        return RunDesign(words, setup, m_dir / "stderr");
-    }
     std::string Path(const std::string& name) const { return (m_dir / name).string(); }
     std::string Write(const std::string& name, const std::string& text) const {
         std::ofstream(m_dir / name, std::ios::binary) << text;
