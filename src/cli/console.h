@@ -6,6 +6,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 
 constexpr const char* kProgram = "taplore-design";
 
@@ -24,3 +25,8 @@ int Report(Console& console, int status, const std::string& message);
 
 // The same for a line that does not end the work.
 void Warn(Console& console, const std::string& message);
+
+// An argument's text as a message may echo it: control bytes, and bytes that are not UTF-8,
+// shown as escapes (\n, \x1b), and a text longer than kEchoedLength characters cut with "…".
+constexpr std::size_t kEchoedLength = 80;
+std::string Echoed(std::string_view text);

@@ -30,6 +30,8 @@ int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& st
     } catch (const CLI::ParseError& e) {
         return Report(console, kRefused, ParseRefusal(app, e, examples));
     }
+    if (options.quiet)
+        console.progress.Silence();
     try {
         Design design;
         const int status = ToRequirements(options) ? DesignToRequirements(console, options, design)

@@ -5,13 +5,16 @@
 #include "core/formats/crt.h"
 #include "core/version.h"
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <initializer_list>
+#include <system_error>
 
 namespace {
 
 std::string Refusal(const std::string& expected, const std::string& text) {
-    return "must be " + expected + ", not \"" + text + "\"";
+    return "must be " + expected + ", not \"" + Echoed(text) + "\"";
 }
 
 std::string CheckOrder(const std::string& text) {
@@ -332,6 +335,73 @@ void CheckFormatOptions(const Options& options) {
                                                  "chooses the views written instead");
 }
 
+// --points only beside the views it sets the grid of, and only as many as the free memory
+// holds, told before any work.
+void CheckViewPoints(const CLI::App& app, const Options& options) {
+    if (!Given(app, "--points"))
+        return;
+    if (options.views.empty())
+        throw CLI::ValidationError("--points", Refusal("given with --view", options.points));
+    const int most = taplore::MostViewPoints();
+    if (PointsOf(options) > most)
+        throw CLI::ValidationError(
+            "--points",
+            Refusal("at most " + crt::FormatD(most) + " for the free memory", options.points));
+}
+
+// Whether two names reach one file: the same file where both exist, the same path where not.
+bool SameFile(const std::string& a, const std::string& b) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::equivalent(fs::u8path(a), fs::u8path(b), error))
+        return true;
+    const fs::path first = fs::weakly_canonical(fs::absolute(fs::u8path(a), error), error);
+    const fs::path second = fs::weakly_canonical(fs::absolute(fs::u8path(b), error), error);
+    return !error && first == second;
+}
+
+// Levenshtein's distance: the fewest letters inserted, removed or replaced to turn a into b.
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// The option whose name is closest to word's (before any "=VALUE").
+std::string ClosestOption(const CLI::App& app, const std::string& word) {
+    const std::string name = word.substr(0, word.find('='));
+    std::string closest;
+    std::size_t best = std::string::npos;
+    for (const CLI::Option* option : app.get_options()) {
+        for (const std::string& candidate : option->get_lnames()) {
+            const std::size_t distance = EditDistance(name, "--" + candidate);
+            if (distance < best) {
+                best = distance;
+                closest = "--" + candidate;
+            }
+        }
+    }
+    return closest;
+}
+
+// The first word the parser could not place that is spelled as an option, not as a value.
+std::optional<std::string> UnknownOption(const CLI::App& app) {
+    for (const std::string& word : app.remaining())
+        if (word.size() > 1 && word.front() == '-' && !crt::StrictAtof(word))
+            return word;
+    return std::nullopt;
+}
+
 } // namespace
 
 OptionExamples DeclareOptions(CLI::App& app, Options& options) {
@@ -400,6 +470,7 @@ OptionExamples DeclareOptions(CLI::App& app, Options& options) {
             CheckCutoff("--high", request.highHz, options.high, request.rate);
         }
         CheckFormatOptions(options);
+        CheckViewPoints(app, options);
         if (options.response && format->count() && !WidthOf(options))
             throw CLI::ValidationError("--response",
                                        Refusal("alone or with a format that has a width (such "
@@ -410,6 +481,9 @@ OptionExamples DeclareOptions(CLI::App& app, Options& options) {
         if (options.textAsked && ToStandardOutput(options.output) && options.plot == "-")
             throw CLI::ValidationError(
                 "--plot", Refusal("a file when the text goes to standard output", options.plot));
+        if (options.textAsked && !ToStandardOutput(options.output) &&
+            !ToStandardOutput(options.plot) && SameFile(options.output, options.plot))
+            throw CLI::ValidationError("--plot", Refusal("another file than -o's", options.plot));
     });
     return examples;
 }
@@ -417,8 +491,12 @@ OptionExamples DeclareOptions(CLI::App& app, Options& options) {
 std::string ParseRefusal(const CLI::App& app, const CLI::ParseError& error,
                          const OptionExamples& examples) {
     const std::string what = error.what();
-    if (dynamic_cast<const CLI::ExtrasError*>(&error))
+    if (dynamic_cast<const CLI::ExtrasError*>(&error)) {
+        if (const auto word = UnknownOption(app))
+            return Echoed(word->substr(0, word->find('='))) + " is not an option of " + kProgram +
+                   ": did you mean " + ClosestOption(app, *word) + "?";
         return what + " (each value follows its option, as in --order 511)";
+    }
     if (!dynamic_cast<const CLI::ArgumentMismatch*>(&error))
         return what;
     // The parser names the option first: given too often, or without its value.

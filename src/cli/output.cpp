@@ -11,6 +11,8 @@
 
 #include <optional>
 #include <span>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -21,18 +23,34 @@ struct Texts {
 
 // The whole text goes out at once, so a file never receives part of it. The progress line is
 // gone before anything reaches standard output, which may be the same terminal.
-int Deliver(Console& console, const std::string& text, const std::string& path) {
-    if (!ToStandardOutput(path)) {
-        try {
-            WriteTextFile(path, text, console.progress.Stage("writing"));
-        } catch (const CFileException& e) {
-            return Report(console, kFailed, e.Message());
-        }
-        return kDone;
-    }
+int WriteStandardOutput(Console& console, const std::string& text) {
     console.progress.Erase();
     if (!console.out.write(text.data(), static_cast<std::streamsize>(text.size())).flush())
         return Report(console, kFailed, "Writing to standard output failed.");
+    return kDone;
+}
+
+// The outputs, each text with where it goes: every file is written aside first and replaced
+// only once all of them (and standard output) are complete, so a failing output changes none.
+int Deliver(Console& console,
+            const std::vector<std::pair<const std::string*, std::string>>& outputs) {
+    std::vector<PreparedTextFile> prepared;
+    try {
+        for (const auto& [text, path] : outputs)
+            if (!ToStandardOutput(path))
+                prepared.emplace_back(path, *text, console.progress.Stage("writing"));
+    } catch (const CFileException& e) {
+        return Report(console, kFailed, e.Message());
+    }
+    for (const auto& [text, path] : outputs)
+        if (ToStandardOutput(path) && WriteStandardOutput(console, *text) != kDone)
+            return kFailed;
+    try {
+        for (PreparedTextFile& file : prepared)
+            file.Commit();
+    } catch (const CFileException& e) {
+        return Report(console, kFailed, e.Message());
+    }
     return kDone;
 }
 
@@ -132,9 +150,10 @@ int WriteOutputs(Console& console, const Options& options, const Design& design)
     }
     if (taps)
         WarnOfSaturation(console, *taps);
-    if (options.textAsked && Deliver(console, texts.text, options.output) != kDone)
-        return kFailed;
-    if (options.plot.empty())
-        return kDone;
-    return Deliver(console, texts.image, options.plot);
+    std::vector<std::pair<const std::string*, std::string>> outputs;
+    if (options.textAsked)
+        outputs.emplace_back(&texts.text, options.output);
+    if (!options.plot.empty())
+        outputs.emplace_back(&texts.image, options.plot);
+    return Deliver(console, outputs);
 }

@@ -2,6 +2,8 @@
 
 #include "core/formats/crt.h"
 
+#include <algorithm>
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -20,13 +22,27 @@ ProgressLine::~ProgressLine() {
 
 Progress ProgressLine::Stage(const std::string& name) {
     return [this, name](double done) {
-        Show(name + " " + crt::FormatD(static_cast<int>(done * 100)) + "%", false);
+        Show(name, static_cast<int>((done >= 0 ? std::min(done, 1.0) : 0.0) * 100));
         return true;
     };
 }
 
 void ProgressLine::Enter(const std::string& name) {
-    Show(name + "…", true);
+    const std::lock_guard lock(m_mutex);
+    m_stage = name;
+    m_percent = -1;
+    Draw(name + "…", true);
+}
+
+void ProgressLine::Describe(const std::string& text) {
+    const std::lock_guard lock(m_mutex);
+    m_text = text;
+}
+
+void ProgressLine::Silence() {
+    Erase();
+    const std::lock_guard lock(m_mutex);
+    m_silent = true;
 }
 
 void ProgressLine::Erase() {
@@ -37,13 +53,27 @@ void ProgressLine::Erase() {
     m_shownLength = 0;
 }
 
+// The share of a stage, never less than was reported of it: a new stage's name starts afresh.
 // A thread finding another one drawing leaves the line to it.
-void ProgressLine::Show(const std::string& text, bool newStage) {
-    if (!m_terminal)
-        return;
+void ProgressLine::Show(const std::string& name, int percent) {
     const std::unique_lock lock(m_mutex, std::try_to_lock);
+    if (!lock)
+        return;
+    if (name != m_stage) {
+        m_stage = name;
+        m_percent = -1;
+    }
+    if (percent <= m_percent)
+        return;
+    m_percent = percent;
+    Draw(name + " " + crt::FormatD(percent) + "%" + (m_text.empty() ? "" : ", " + m_text), false);
+}
+
+// With the lock held.
+void ProgressLine::Draw(const std::string& text, bool newStage) {
     const Clock::time_point now = Clock::now();
-    if (!lock || now - m_start < kQuietTime || (!newStage && now - m_shownAt < kRedrawTime))
+    if (!m_terminal || m_silent || now - m_start < kQuietTime ||
+        (!newStage && now - m_shownAt < kRedrawTime))
         return;
     std::string line = "\rtaplore-design: " + text;
     // Spaces over the end of a longer line before.

@@ -6,6 +6,7 @@
 #include "core/io/file_output.h"
 
 #include <algorithm>
+#include <iostream>
 
 namespace {
 
@@ -17,12 +18,17 @@ std::string Source(const Options& options) {
     return FromStandardInput(options) ? "standard input" : options.tapsFrom;
 }
 
-// Standard input to its end, within the free memory as a file is read.
+// Standard input to its end, as a file is read: the process's own, with the cause of a failed
+// read, or the stream a caller in the same process gave.
 std::string ReadAll(std::istream* in) {
+    if (in == &std::cin)
+        return ReadStandardInput();
     std::string text;
     char buffer[1 << 16];
     while (in && (in->read(buffer, sizeof buffer) || in->gcount() > 0))
-        AppendWithinMemory(text, buffer, static_cast<std::size_t>(in->gcount()));
+        AppendInput(text, buffer, static_cast<std::size_t>(in->gcount()));
+    if (in && in->bad())
+        throw CFileException(CFileException::hardIO, "standard input");
     return text;
 }
 
@@ -46,6 +52,8 @@ int ReadTapsBack(Console& console, const Options& options, std::istream* in, Des
         file = taplore::ReadTaps(text, reading);
     } catch (const CFileException& e) {
         return Report(console, kFailed, e.Message());
+    } catch (const InputRefused& e) {
+        return Report(console, kFailed, Source(options) + ": " + e.what());
     } catch (const taplore::TapsFileError& e) {
         return Report(console, kFailed, Source(options) + ": " + e.what());
     }

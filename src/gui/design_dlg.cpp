@@ -148,9 +148,10 @@ void CDesignDlg::CreateControls() {
 
     for (QLabel* caption : {captionOrder, captionRate, captionCoef})
         WidenToFitText(caption);
-    // The cutoff labels show "%8.1f" of up to half the rate: room for five-digit frequencies.
+    // The cutoff labels show "%8.1f" of up to half the rate, and the rate edit takes six
+    // digits: room for six-digit frequencies, as "288000.0" of a rate of 960000.
     for (QLabel* cutoff : {m_labelLow, m_labelHigh}) {
-        WidenToFitText(cutoff, FromStd(crt::FormatF8_1(99999.9)));
+        WidenToFitText(cutoff, FromStd(crt::FormatF8_1(999999.9)));
         CentreInside(groupCutoff, cutoff);
     }
     // Orders of a million taps and rates of 192 kHz show whole.

@@ -58,17 +58,10 @@ std::string Request(const std::string& option = "", const std::string& text = ""
     return replaced ? words : words + " " + option + " " + text;
 }
 
-class TaploreDesign : public testing::Test {
+class TaploreDesign : public DesignRunTest {
 protected:
-    void SetUp() override { fs::create_directories(m_dir); }
-    void TearDown() override { fs::remove_all(m_dir); }
+    TaploreDesign() : DesignRunTest("taplore_cli_") {}
 
-    // setup: shell text before the command, such as a limit.
-    Outcome Run(const std::string& words, const std::string& setup = "") const {
-        return RunDesign(words, setup, m_dir / "stderr");
-    }
-
-    const fs::path m_dir = fs::temp_directory_path() / ("taplore_cli_" + std::to_string(getpid()));
     const fs::path m_file = m_dir / "taps.txt";
 };
 

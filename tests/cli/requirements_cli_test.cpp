@@ -17,14 +17,9 @@ namespace fs = std::filesystem;
 
 const std::string kExample = " --rate 8000 --pass 0:1000 --stop 1500:4000 --ripple 0.1 --atten 60";
 
-class Requirements : public testing::Test {
+class Requirements : public DesignRunTest {
 protected:
-    void SetUp() override { fs::create_directories(m_dir); }
-    void TearDown() override { fs::remove_all(m_dir); }
-    Outcome Run(const std::string& words) const { return RunDesign(words, "", m_dir / "stderr"); }
-
-    const fs::path m_dir =
-        fs::temp_directory_path() / ("taplore_requirements_" + std::to_string(getpid()));
+    Requirements() : DesignRunTest("taplore_requirements_") {}
 };
 
 TEST_F(Requirements, TheExampleWritesItsTapsAndReportsWhatTheyReach) {

@@ -4,10 +4,13 @@
 
 #include "cli/outcome.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 // words: the shell words after the program's name; setup: shell text before the command, such
 // as a limit; err: where standard error goes meanwhile.
@@ -24,3 +27,19 @@ inline Outcome RunDesign(const std::string& words, const std::string& setup,
     o.err = ReadAll(err);
     return o;
 }
+
+// A test of taplore-design with a folder of its own for the files it writes, removed after.
+class DesignRunTest : public testing::Test {
+protected:
+    explicit DesignRunTest(const std::string& prefix)
+        : m_dir(std::filesystem::temp_directory_path() / (prefix + std::to_string(getpid()))) {}
+    void SetUp() override { std::filesystem::create_directories(m_dir); }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+
+    // setup: shell text before the command, such as a limit.
+    Outcome Run(const std::string& words, const std::string& setup = "") const {
+        return RunDesign(words, setup, m_dir / "stderr");
+    }
+
+    const std::filesystem::path m_dir;
+};

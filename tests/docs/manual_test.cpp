@@ -42,6 +42,14 @@ const char* const kOtherMessages[] = {
     "values nested more than 64 deep",
     // The search's refusal, after the length the bands need.
     "taps, more than the longest design",
+    "a NUL byte at byte",
+    "bytes, the text of the longest design",
+    "a JSON array alone: Taplore's JSON is an object whose",
+    "must be a positive, finite number, not",
+    "is N, but \\\"taps\\\" holds M taps",
+    "looks like a number with a decimal comma",
+    // The command line's word for an option it does not have.
+    "is not an option of taplore-design: did you mean",
     // Options refused together, not through Refusal().
     "must be left out with --view, which chooses the views written instead",
     "must be left out with --taps-from, which reads the taps instead of designing them",

@@ -74,6 +74,28 @@ TEST(DialogLayout, CutoffLabelsSitInsideTheirBoxClearOfBorderAndTitle) {
     }
 }
 
+// The widest label a six-digit rate gives ("%8.1f" of its half) shows whole, the two labels
+// apart and inside their box.
+TEST(DialogLayout, CutoffLabelsShowSixDigitFrequenciesWhole) {
+    ShownDesignDialog shown;
+    shown.Edit(kRate)->setText("960000");
+    auto* low = qobject_cast<QLabel*>(shown.Control(kLabelLow));
+    auto* high = qobject_cast<QLabel*>(shown.Control(kLabelHigh));
+    ASSERT_TRUE(low && high);
+    for (QLabel* label : {low, high}) {
+        label->setText("288000.0");
+        const QRect contents = label->contentsRect();
+        const QRect ink = InkBox(label->grab().toImage(), label->rect());
+        EXPECT_TRUE(contents.adjusted(1, 0, -1, 0).contains(ink)) << label->text().toStdString();
+        EXPECT_GE(contents.width(), label->fontMetrics().horizontalAdvance("288000.0"));
+    }
+    EXPECT_LE(low->geometry().right(), high->geometry().left()) << "the labels overlap";
+    for (QGroupBox* group : shown.dlg.findChildren<QGroupBox*>())
+        if (group->title() == "Cutoff Frequency")
+            for (QLabel* label : {low, high})
+                EXPECT_TRUE(group->geometry().contains(label->geometry()));
+}
+
 TEST(DialogLayout, TabbingToAButtonDrawsItsFocusFrame) {
     ShownDesignDialog shown;
     QApplication::setActiveWindow(&shown.dlg);

@@ -1,5 +1,7 @@
 #include "core/analysis/views.h"
 
+#include "core/io/memory.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -225,6 +227,11 @@ FrequencyGrid::FrequencyGrid(int points)
     : m_points(points), m_plan(points >= 1 && points <= kMaxPoints
                                    ? 2 * points
                                    : throw std::invalid_argument("FrequencyGrid: points")) {}
+
+int MostViewPoints() {
+    return static_cast<int>(
+        std::min<std::uint64_t>(FrequencyGrid::kMaxPoints, mem::FreeBytes() / kBytesPerViewPoint));
+}
 
 FrequencyViews ComputeFrequencyViews(std::span<const double> taps, const FrequencyGrid& grid) {
     const int points = grid.Points();

@@ -4,6 +4,8 @@
 
 #include "core/analysis/fft.h"
 
+#include <cmath>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -31,6 +33,16 @@ std::optional<View> ViewNamed(std::string_view name);
 // points frequencies from DC up to one step below half the rate: point k lies at k / (2 points)
 // of the rate, so 512 points are the dialog's spectrum bins. The grid owns the transform plan
 // for its length (2 points); make it once and pass it to every computation on that grid.
+// k parts of a rate divided into parts, k * rate / parts, without overflow where k * rate is
+// beyond a double (a rate near the largest double): then k * (rate / parts).
+inline double FrequencyOf(double k, double rate, double parts) {
+    const double product = k * rate;
+    return std::isfinite(product) ? product / parts : k * (rate / parts);
+}
+
+// Each point of the views, with its values, texts and transforms, takes about this much memory.
+constexpr std::uint64_t kBytesPerViewPoint = 192;
+
 class FrequencyGrid {
 public:
     static constexpr int kMaxPoints = FftPlan::kMaxFftLength / 2;
@@ -41,13 +53,16 @@ public:
 
     int Points() const { return m_points; }
     // Point k in Hz for a sampling rate.
-    double Hz(int k, double rate) const { return k * rate / (2.0 * m_points); }
+    double Hz(int k, double rate) const { return FrequencyOf(k, rate, 2.0 * m_points); }
     const FftPlan& Plan() const { return m_plan; }
 
 private:
     int m_points;
     FftPlan m_plan;
 };
+
+// The most points a grid may have for the free memory to hold the views: up to kMaxPoints.
+int MostViewPoints();
 
 struct FrequencyViews {
     std::vector<double> magnitudeDb;  // 20 log10 |H|; -inf where H is 0

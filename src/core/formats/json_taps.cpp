@@ -4,6 +4,9 @@
 #include "core/formats/crt.h"
 #include "core/formats/taps_reader_parts.h"
 
+#include <optional>
+#include <string>
+
 namespace taplore::reader {
 namespace {
 
@@ -18,6 +21,8 @@ public:
     TapsFile Document() {
         TapsFile file;
         bool hasTaps = false;
+        std::optional<double> count; // "count", where given, and its line
+        int countLine = 0;
         Expect('{', "\"{\" to start the JSON object");
         if (!Take('}')) {
             do {
@@ -30,7 +35,10 @@ public:
                 } else if (key == "notes") {
                     file.description.notes = Notes();
                 } else if (key == "rate") {
-                    file.description.rate = Number(TapsReading{}); // a rate, not a tap
+                    file.description.rate = Rate();
+                } else if (key == "count") {
+                    countLine = m_line;
+                    count = Number(TapsReading{});
                 } else {
                     SkipValue(1);
                 }
@@ -42,6 +50,10 @@ public:
             Fail(m_line, "text after the JSON object");
         if (!hasTaps)
             Fail(m_line, "no \"taps\" array in the JSON object");
+        if (count && *count != static_cast<double>(file.taps.size()))
+            Fail(countLine, "\"count\" is " + crt::FormatShortest(*count) +
+                                ", but \"taps\" holds " + std::to_string(file.taps.size()) +
+                                " taps");
         return file;
     }
 
@@ -119,6 +131,16 @@ private:
     double QuotedTap() {
         const int line = m_line;
         FailNumber(String(), line);
+    }
+
+    // A rate, not a tap: refused as --rate is.
+    double Rate() {
+        const int line = m_line;
+        const double rate = Number(TapsReading{});
+        if (!(rate > 0))
+            Fail(line,
+                 "\"rate\" must be a positive, finite number, not " + crt::FormatShortest(rate));
+        return rate;
     }
 
     double Number(const TapsReading& reading) {

@@ -140,7 +140,7 @@ void AppendAxes(std::string& svg, double rate) {
     svg += "<g fill=\"#000000\">\n";
     for (int k = 0; k <= 10; ++k)
         AppendText(svg, kLeft + k * kXStep, kTop + kHeight + 16, "middle",
-                   crt::FormatShortest(k * rate / 20));
+                   crt::FormatShortest(taplore::FrequencyOf(k, rate, 20)));
     for (int k = 0; k * kYStep + kZeroDbY < kHeight; ++k)
         AppendText(svg, kLeft - 6, kTop + kZeroDbY + k * kYStep + 4, "end", crt::FormatD(-10 * k));
     AppendText(svg, kLeft + kWidth / 2.0, kTop + kHeight + 36, "middle", "Frequency (Hz)");
@@ -253,7 +253,7 @@ std::vector<std::pair<double, std::string>> XTicks(const ViewInfo& info, double 
     std::vector<std::pair<double, std::string>> ticks;
     if (info.overFrequency) {
         for (int k = 0; k <= 10; ++k)
-            ticks.emplace_back(k * kXStep, crt::FormatShortest(k * rate / 20));
+            ticks.emplace_back(k * kXStep, crt::FormatShortest(taplore::FrequencyOf(k, rate, 20)));
         return ticks;
     }
     const double last = std::max<double>(1.0, static_cast<double>(count) - 1);

@@ -1,5 +1,6 @@
 #include "core/formats/response_text.h"
 
+#include "core/analysis/views.h"
 #include "core/formats/crt.h"
 
 std::string FormatResponse(const SpectrumLevels& levelsDb, double rate,
@@ -14,7 +15,7 @@ std::string FormatResponse(std::span<const double> levelsDb, double rate,
     const int bins = static_cast<int>(levelsDb.size());
     std::string text;
     for (int k = 0; k < bins; ++k) {
-        text += crt::FormatShortest(k * rate / (2 * bins));
+        text += crt::FormatShortest(taplore::FrequencyOf(k, rate, 2.0 * bins));
         text += '\t';
         text += crt::FormatShortest(levelsDb[k]);
         if (!quantisedDb.empty()) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace taplore {
@@ -64,13 +65,31 @@ std::optional<double> ParseNumber(std::string_view text) {
     return crt::StrictAtof(text);
 }
 
+// Digits alone, with a "-" or not: an integer, whatever its size.
+bool SpellsInteger(std::string_view text) {
+    if (text.starts_with('-'))
+        text.remove_prefix(1);
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// What is outside the format: an integer beyond int is said as one within it is.
+[[noreturn]] void FailOutside(std::string_view integer, int line, QFormat format) {
+    const std::string shown = integer.size() > kQuotedLength
+                                  ? std::string(integer.substr(0, kQuotedLength)) + "..."
+                                  : std::string(integer);
+    Fail(line, shown + " is outside " + QFormatName(format) + ", " +
+                   crt::FormatD(format.Smallest()) + " to " + crt::FormatD(format.Largest()));
+}
+
 double ParseFixedPoint(std::string_view text, int line, QFormat format) {
     const std::optional<int> value = crt::StrictAtoi(text);
+    if (!value && SpellsInteger(text))
+        FailOutside(text, line, format);
     if (!value)
         Fail(line, Quoted(text) + " is not an integer of " + QFormatName(format));
     if (*value < format.Smallest() || *value > format.Largest())
-        Fail(line, crt::FormatD(*value) + " is outside " + QFormatName(format) + ", " +
-                       crt::FormatD(format.Smallest()) + " to " + crt::FormatD(format.Largest()));
+        FailOutside(crt::FormatD(*value), line, format);
     return *value / QFormatScale(format);
 }
 
@@ -120,9 +139,25 @@ std::vector<std::string> CsvFields(std::string_view text, int line) {
 
 // Rows of "index,tap" (the index counting from 0) or of the tap alone, after an optional
 // header: a first line whose last field is no number, naming the design.
+// A tap field of digits alone, as "5" of "0,5": in a file without a header (which Taplore's CSV
+// always has) where every row is such, the commas are decimal commas rather than columns.
+bool LooksLikeDecimalComma(const std::vector<std::string>& fields) {
+    return fields.size() == 2 && !fields.back().empty() &&
+           std::all_of(fields.back().begin(), fields.back().end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
+[[noreturn]] void FailDecimalComma(int line, const std::string& row) {
+    Fail(line, Quoted(row) + " looks like a number with a decimal comma: write taps with \".\", "
+                             "as in 0.5, or give a CSV of index and tap its header line");
+}
+
 TapsFile ReadCsv(std::string_view text, const TapsReading& reading) {
     TapsFile file;
     bool first = true;
+    // The first row while every row so far looks like a number with a decimal comma.
+    std::optional<std::pair<int, std::string>> decimalComma;
+    bool decimalCommas = !reading.fixedPoint;
     ForEachLine(text, [&](int line, std::string_view row) {
         const std::vector<std::string> fields = CsvFields(row, line);
         if (std::exchange(first, false) && !ParseNumber(fields.back()) &&
@@ -133,8 +168,14 @@ TapsFile ReadCsv(std::string_view text, const TapsReading& reading) {
         if (fields.size() > 2)
             Fail(line, crt::FormatD(static_cast<int>(fields.size())) +
                            " fields where index and tap were expected");
+        decimalCommas = decimalCommas && LooksLikeDecimalComma(fields);
+        if (decimalCommas && !decimalComma)
+            decimalComma.emplace(line, std::string(row));
         if (fields.size() == 2) {
             const auto index = crt::StrictAtoi(fields.front());
+            if ((!index || *index != static_cast<std::int64_t>(file.taps.size())) &&
+                decimalCommas && file.description.title.empty())
+                FailDecimalComma(decimalComma->first, decimalComma->second);
             if (!index || *index != static_cast<std::int64_t>(file.taps.size()))
                 Fail(line, "index " + Quoted(fields.front()) + " where " +
                                std::to_string(file.taps.size()) + " was expected");
@@ -142,6 +183,8 @@ TapsFile ReadCsv(std::string_view text, const TapsReading& reading) {
         AddTap(file.taps, ParseTap(fields.back(), line, reading), line, reading);
         return true;
     });
+    if (decimalCommas && decimalComma && file.description.title.empty())
+        FailDecimalComma(decimalComma->first, decimalComma->second);
     return file;
 }
 
@@ -191,6 +234,10 @@ TapsFile ReadTaps(std::string_view text, const TapsReading& reading) {
         text.remove_prefix(byteOrderMark.size());
     const std::size_t start = text.find_first_not_of(" \t\r\n");
     TapsFile file;
+    if (start != std::string_view::npos && text[start] == '[')
+        reader::Fail(1 + static_cast<int>(std::count(text.begin(), text.begin() + start, '\n')),
+                     "a JSON array alone: Taplore's JSON is an object whose \"taps\" member "
+                     "holds the array, as in {\"taps\": [0.1, 0.2]}");
     if (start != std::string_view::npos && text[start] == '{')
         file = reader::ReadJson(text, reading);
     else if (reader::LooksLikeCsv(text))

@@ -2,7 +2,9 @@
 
 #include "core/io/memory.h"
 
+#include <cstring>
 #include <new>
+#include <string_view>
 
 void AppendWithinMemory(std::string& text, const char* bytes, std::size_t count) {
     const std::size_t size = text.size() + count;
@@ -10,4 +12,18 @@ void AppendWithinMemory(std::string& text, const char* bytes, std::size_t count)
     if (size > text.capacity() && !mem::Fits(static_cast<std::int64_t>(2 * size), 1))
         throw std::bad_alloc();
     text.append(bytes, count);
+}
+
+void AppendInput(std::string& text, const char* bytes, std::size_t count) {
+    if (const void* nul = std::memchr(bytes, '\0', count))
+        throw InputRefused(
+            "a NUL byte at byte " +
+            std::to_string(text.size() +
+                           static_cast<std::size_t>(static_cast<const char*>(nul) - bytes) + 1) +
+            ": taps are read from text, and this is none");
+    if (static_cast<std::int64_t>(text.size() + count) > kMaxInputBytes)
+        throw InputRefused("more than " + std::to_string(kMaxInputBytes) +
+                           " bytes, the text of the longest design (" +
+                           std::to_string(kMaxInputTaps) + " taps)");
+    AppendWithinMemory(text, bytes, count);
 }

@@ -4,6 +4,7 @@
 #include "core/progress.h"
 
 #include <exception>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -56,3 +57,25 @@ private:
 // progress, when given, follows the writing; stopping it fails the save with the cause none,
 // which has no message to show, wherever the old file can still be kept.
 void WriteTextFile(const std::string& path, std::string_view bytes, const Progress& progress = {});
+
+class TextFileWriter;
+
+// WriteTextFile in two steps, for outputs that must all be written or none: the constructor does
+// every part that can fail while the old file stays as it was (the content written aside, the
+// target locked) and throws CFileException as WriteTextFile does; Commit() puts the content in
+// place. Destroyed uncommitted, it leaves the old file untouched. A file written in place
+// (devices, pipes, files with other hard links) is written only by Commit(). bytes must stay
+// alive until the commit.
+class PreparedTextFile {
+public:
+    PreparedTextFile(const std::string& path, std::string_view bytes,
+                     const Progress& progress = {});
+    ~PreparedTextFile();
+    PreparedTextFile(PreparedTextFile&&) noexcept;
+    PreparedTextFile& operator=(PreparedTextFile&&) = delete;
+
+    void Commit();
+
+private:
+    std::unique_ptr<TextFileWriter> m_writer;
+};

@@ -41,11 +41,32 @@ std::vector<std::string> DescriptionLines(const ExportInput& input) {
     return lines;
 }
 
+std::vector<std::string_view> WrappedComment(std::string_view line) {
+    std::vector<std::string_view> pieces;
+    while (line.size() > kMaxCommentLength) {
+        std::size_t cut = line.rfind(' ', kMaxCommentLength);
+        if (cut == std::string_view::npos || cut == 0) {
+            // No blank to break at: a cut that never splits a UTF-8 character.
+            cut = kMaxCommentLength;
+            while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xc0) == 0x80)
+                --cut;
+        }
+        pieces.push_back(line.substr(0, cut));
+        line.remove_prefix(cut);
+        if (line.starts_with(' '))
+            line.remove_prefix(1);
+    }
+    pieces.push_back(line);
+    return pieces;
+}
+
 std::string CommentLines(const ExportInput& input, std::string_view prefix) {
     std::string text;
     for (const std::string& line : DescriptionLines(input)) {
-        text.append(prefix).append(" ").append(line);
-        text += '\n';
+        for (const std::string_view piece : WrappedComment(line)) {
+            text.append(prefix).append(" ").append(piece);
+            text += '\n';
+        }
     }
     return text;
 }

@@ -20,7 +20,16 @@ std::string CommentSafe(std::string_view line);
 // made CommentSafe.
 std::vector<std::string> DescriptionLines(const ExportInput& input);
 
-// Each of DescriptionLines after prefix and a blank, LF line ends.
+// A comment line is cut into lines of at most this many bytes: a tool reading a target's file
+// may refuse longer lines (iverilog stops at about 16 KB), and no description needs them.
+constexpr std::size_t kMaxCommentLength = 1000;
+
+// line cut into pieces of at most kMaxCommentLength bytes, at the last blank before the limit
+// (which is dropped) or, where there is none, at the limit, between UTF-8 characters.
+std::vector<std::string_view> WrappedComment(std::string_view line);
+
+// Each of DescriptionLines after prefix and a blank, LF line ends; a line longer than
+// kMaxCommentLength continues on further comment lines.
 std::string CommentLines(const ExportInput& input, std::string_view prefix);
 
 // The quantised taps a format with a width writes; throws std::logic_error when the caller

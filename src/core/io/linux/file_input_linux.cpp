@@ -17,21 +17,30 @@ struct Descriptor {
     }
 };
 
+// The descriptor's bytes to their end; a failed read throws, naming the file as name.
+std::string ReadAll(int fd, const std::string& name) {
+    std::string bytes;
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got == 0)
+            return bytes;
+        if (got < 0 && errno != EINTR)
+            throw CFileException(CFileException::CauseFromErrno(errno), name);
+        if (got > 0)
+            AppendInput(bytes, buffer, static_cast<std::size_t>(got));
+    }
+}
+
 } // namespace
 
 std::string ReadWholeFile(const std::string& path) {
     const Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
     if (file.fd < 0)
         throw CFileException(CFileException::CauseFromErrno(errno), path);
-    std::string bytes;
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t got = ::read(file.fd, buffer, sizeof buffer);
-        if (got == 0)
-            return bytes;
-        if (got < 0 && errno != EINTR)
-            throw CFileException(CFileException::CauseFromErrno(errno), path);
-        if (got > 0)
-            AppendWithinMemory(bytes, buffer, static_cast<std::size_t>(got));
-    }
+    return ReadAll(file.fd, path);
+}
+
+std::string ReadStandardInput() {
+    return ReadAll(STDIN_FILENO, "standard input");
 }

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdint>
 #include <fcntl.h>
+#include <memory>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -85,6 +86,7 @@ public:
         m_fd = fd;
     }
     int Get() const { return m_fd; }
+    void Release() { m_fd = -1; }
     bool Close() { return m_fd < 0 || ::close(std::exchange(m_fd, -1)) == 0; }
 
 private:
@@ -196,14 +198,23 @@ bool WriteLockedElsewhere(int fd) {
     return ::fcntl(fd, F_OFD_GETLK, &query) == 0 && query.l_type != F_UNLCK;
 }
 
-class Writer {
+} // namespace
+
+// Writes in two steps: Prepare() does all the work that can fail while the old file stays as it
+// was (the new content written aside, the old file locked), Commit() puts it in place. Files
+// that are written in place, devices and pipes, are written only by Commit().
+class TextFileWriter {
 public:
-    Writer(const std::string& name, std::string_view bytes, const Progress& progress)
+    TextFileWriter(const std::string& name, std::string_view bytes, const Progress& progress)
         : m_name(name), m_bytes(bytes), m_progress(progress) {}
 
-    void Save();
+    void Prepare();
+    void Commit();
 
 private:
+    // What Commit() does once Prepare() has succeeded.
+    enum class Step { publishNew, publishReplacement, inPlace, device, done };
+
     std::string FollowLinks(std::string path) const;
     std::string ReadLink(const std::string& path, const struct stat& status) const;
     void CreateNew();
@@ -220,15 +231,18 @@ private:
     [[noreturn]] void FailWith(int error) const { Fail(CFileException::CauseFromErrno(error)); }
     [[noreturn]] void FailFromErrno() const { FailWith(errno); }
 
-    const std::string& m_name; // as chosen, for messages
+    const std::string m_name; // as chosen, for messages
     std::string_view m_bytes;
-    const Progress& m_progress;
+    const Progress m_progress;
     std::string m_target;  // the file finally written: the name with its links followed
     std::string m_folder;  // the target's folder with its final "/", or "" for a bare name
     Descriptor m_existing; // the file being written over, locked until the end
+    Temporary m_temp;      // the new content, written aside
+    struct stat m_old {};  // the file being written over, as it was
+    Step m_step = Step::done;
 };
 
-void Writer::Save() {
+void TextFileWriter::Prepare() {
     m_target = FollowLinks(m_name);
     // Such a name can never become a file, so nothing is written for it.
     if (m_target.empty())
@@ -244,10 +258,11 @@ void Writer::Save() {
         if (errno != ENOENT)
             FailFromErrno();
         CreateNew();
+        m_step = Step::publishNew;
         return;
     }
     const int fd = m_existing.Get();
-    struct stat old;
+    struct stat& old = m_old;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &old) != 0)
         FailFromErrno();
     const int flags = ::fcntl(fd, F_GETFL);
@@ -257,14 +272,35 @@ void Writer::Save() {
     if (S_ISREG(old.st_mode) && WriteLockedElsewhere(fd))
         Fail(CFileException::sharingViolation);
     if (!S_ISREG(old.st_mode))
-        WriteDevice();
+        m_step = Step::device;
     else if (old.st_nlink > 1 || !TryReplace(old)) // a replacement would leave the links behind
-        WriteInPlace(old);
+        m_step = Step::inPlace;
+    else
+        m_step = Step::publishReplacement;
+}
+
+void TextFileWriter::Commit() {
+    switch (std::exchange(m_step, Step::done)) {
+    case Step::publishNew:
+        Publish(m_temp, false);
+        break;
+    case Step::publishReplacement:
+        Publish(m_temp, true);
+        break;
+    case Step::inPlace:
+        WriteInPlace(m_old);
+        break;
+    case Step::device:
+        WriteDevice();
+        break;
+    case Step::done:
+        break;
+    }
 }
 
 // The whole target of a link. Its size as lstat gives it is only a hint: 0 on /proc, and stale
 // when the link is replaced meanwhile; a cut-off target would send the text somewhere else.
-std::string Writer::ReadLink(const std::string& path, const struct stat& status) const {
+std::string TextFileWriter::ReadLink(const std::string& path, const struct stat& status) const {
     std::string linked(std::max<std::size_t>(static_cast<std::size_t>(status.st_size), 255) + 1,
                        '\0');
     for (;;) {
@@ -281,7 +317,7 @@ std::string Writer::ReadLink(const std::string& path, const struct stat& status)
 
 // Follows the final component's symbolic links, also to a target that does not exist yet,
 // so that the replacement lands where the link points and the link stays a link.
-std::string Writer::FollowLinks(std::string path) const {
+std::string TextFileWriter::FollowLinks(std::string path) const {
     for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
         struct stat status;
         if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
@@ -292,19 +328,18 @@ std::string Writer::FollowLinks(std::string path) const {
     FailWith(ELOOP);
 }
 
-void Writer::CreateNew() {
-    Temporary temp;
+void TextFileWriter::CreateNew() {
+    Temporary& temp = m_temp;
     if (!OpenTemporary(temp))
         FailFromErrno();
     WriteContent(temp.fd.Get());
     if (::fsync(temp.fd.Get()) != 0)
         Fail(CFileException::diskFull);
-    Publish(temp, false);
 }
 
 // Replaces the old file with one that has all it had. False, with nothing changed, where
 // this user cannot create the replacement or give it the old owner, group or attributes.
-bool Writer::TryReplace(const struct stat& old) {
+bool TextFileWriter::TryReplace(const struct stat& old) {
     Temporary temp;
     if (!OpenTemporary(temp)) {
         if (errno == EACCES || errno == EPERM) // a folder this user may not write to
@@ -330,13 +365,16 @@ bool Writer::TryReplace(const struct stat& old) {
         FailFromErrno();
     if (::fsync(fd) != 0)
         Fail(CFileException::diskFull);
-    Publish(temp, true);
+    // Kept aside, for Commit() to put in place.
+    m_temp.fd.Reset(fd);
+    temp.fd.Release();
+    m_temp.path = std::exchange(temp.path, {});
     return true;
 }
 
 // Where a replacement would lose something. Once the file is truncated its old content is
 // gone, so the shortage of room the file system reports is found before.
-void Writer::WriteInPlace(const struct stat& old) {
+void TextFileWriter::WriteInPlace(const struct stat& old) {
     const int fd = m_existing.Get();
     if (!RoomFor(fd, old, m_bytes.size()))
         FailWith(ENOSPC);
@@ -348,7 +386,7 @@ void Writer::WriteInPlace(const struct stat& old) {
 }
 
 // Devices and pipes cannot be synced; what they were given has already left the program.
-void Writer::WriteDevice() {
+void TextFileWriter::WriteDevice() {
     WriteContent(m_existing.Get());
     if (::fsync(m_existing.Get()) != 0 && errno != EINVAL && errno != EROFS)
         Fail(CFileException::diskFull);
@@ -357,7 +395,7 @@ void Writer::WriteDevice() {
 }
 
 // Created with 0666 like any new file, so that the umask and a default ACL apply to it.
-bool Writer::OpenTemporary(Temporary& temp) const {
+bool TextFileWriter::OpenTemporary(Temporary& temp) const {
     const std::string folder = m_folder.empty() ? "." : m_folder;
     temp.fd.Reset(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
     if (temp.fd.Get() >= 0)
@@ -379,7 +417,7 @@ bool Writer::OpenTemporary(Temporary& temp) const {
 
 // Makes the attributes of to (the ACL among them) those of from: adds, changes and removes.
 // False where this user may not; other failures throw.
-bool Writer::CopyAttributes(int from, int to) const {
+bool TextFileWriter::CopyAttributes(int from, int to) const {
     std::vector<std::string> wanted;
     std::vector<std::string> present;
     if (!ListAttributes(from, wanted) || !ListAttributes(to, present)) {
@@ -422,7 +460,7 @@ bool Writer::CopyAttributes(int from, int to) const {
 // Gives the finished temporary file the target's name. A new file is linked in under it
 // directly; a replacement is linked under a temporary name and renamed over the old file,
 // the only moment a killed program could leave a name behind.
-void Writer::Publish(Temporary& temp, bool replacing) const {
+void TextFileWriter::Publish(Temporary& temp, bool replacing) const {
     bool placed = false;
     if (temp.path.empty()) {
         if (!replacing) {
@@ -439,7 +477,7 @@ void Writer::Publish(Temporary& temp, bool replacing) const {
     temp.path.clear();
 }
 
-std::string Writer::LinkUnderTemporaryName(int fd) const {
+std::string TextFileWriter::LinkUnderTemporaryName(int fd) const {
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
         std::string candidate = TemporaryFileName(m_folder);
         if (LinkDescriptor(fd, candidate))
@@ -450,14 +488,27 @@ std::string Writer::LinkUnderTemporaryName(int fd) const {
     FailFromErrno();
 }
 
-void Writer::WriteContent(int fd, bool stoppable) const {
+void TextFileWriter::WriteContent(int fd, bool stoppable) const {
     ::WriteContent(
         m_name, m_bytes, [fd](std::string_view bytes) { return WriteSomeTo(fd, bytes); },
         m_progress, stoppable);
 }
 
-} // namespace
-
 void WriteTextFile(const std::string& path, std::string_view bytes, const Progress& progress) {
-    Writer(path, bytes, progress).Save();
+    TextFileWriter writer(path, bytes, progress);
+    writer.Prepare();
+    writer.Commit();
+}
+
+PreparedTextFile::PreparedTextFile(const std::string& path, std::string_view bytes,
+                                   const Progress& progress)
+    : m_writer(std::make_unique<TextFileWriter>(path, bytes, progress)) {
+    m_writer->Prepare();
+}
+
+PreparedTextFile::~PreparedTextFile() = default;
+PreparedTextFile::PreparedTextFile(PreparedTextFile&&) noexcept = default;
+
+void PreparedTextFile::Commit() {
+    m_writer->Commit();
 }

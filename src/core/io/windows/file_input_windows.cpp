@@ -36,6 +36,26 @@ std::string ReadWholeFile(const std::string& path) {
             throw CFileException(CFileException::CauseFromLastError(::GetLastError()), path);
         if (got == 0)
             return bytes;
-        AppendWithinMemory(bytes, buffer, got);
+        AppendInput(bytes, buffer, got);
+    }
+}
+
+std::string ReadStandardInput() {
+    const HANDLE in = ::GetStdHandle(STD_INPUT_HANDLE);
+    if (in == INVALID_HANDLE_VALUE || in == nullptr)
+        throw CFileException(CFileException::invalidFile, "standard input");
+    std::string bytes;
+    char buffer[1 << 16];
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(in, buffer, sizeof buffer, &got, nullptr)) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_BROKEN_PIPE) // the writer closed its end: the end of the input
+                return bytes;
+            throw CFileException(CFileException::CauseFromLastError(error), "standard input");
+        }
+        if (got == 0)
+            return bytes;
+        AppendInput(bytes, buffer, got);
     }
 }

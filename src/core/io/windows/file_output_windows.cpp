@@ -278,3 +278,27 @@ void Writer::WriteContent(HANDLE file, bool stoppable) const {
 void WriteTextFile(const std::string& path, std::string_view bytes, const Progress& progress) {
     Writer(path, bytes, progress).Save();
 }
+
+// Windows writes the file at the commit: the replacement there is atomic, but not split in two.
+class TextFileWriter {
+public:
+    TextFileWriter(const std::string& path, std::string_view bytes, const Progress& progress)
+        : m_path(path), m_bytes(bytes), m_progress(progress) {}
+    void Commit() { WriteTextFile(m_path, m_bytes, m_progress); }
+
+private:
+    const std::string m_path;
+    std::string_view m_bytes;
+    const Progress m_progress;
+};
+
+PreparedTextFile::PreparedTextFile(const std::string& path, std::string_view bytes,
+                                   const Progress& progress)
+    : m_writer(std::make_unique<TextFileWriter>(path, bytes, progress)) {}
+
+PreparedTextFile::~PreparedTextFile() = default;
+PreparedTextFile::PreparedTextFile(PreparedTextFile&&) noexcept = default;
+
+void PreparedTextFile::Commit() {
+    m_writer->Commit();
+}
