@@ -91,9 +91,11 @@ TEST(DialogLayout, CutoffLabelsShowSixDigitFrequenciesWhole) {
     }
     EXPECT_LE(low->geometry().right(), high->geometry().left()) << "the labels overlap";
     for (QGroupBox* group : shown.dlg.findChildren<QGroupBox*>())
-        if (group->title() == "Cutoff Frequency")
-            for (QLabel* label : {low, high})
+        if (group->title() == "Cutoff Frequency") {
+            for (QLabel* label : {low, high}) {
                 EXPECT_TRUE(group->geometry().contains(label->geometry()));
+            }
+        }
 }
 
 TEST(DialogLayout, TabbingToAButtonDrawsItsFocusFrame) {
