@@ -164,3 +164,58 @@ TEST(FewestTaps, RefusedRequirementsDesignNothing) {
 }
 
 } // namespace
+
+namespace {
+
+// |H| at its largest anywhere from 0 Hz to half the rate, summed directly on a fine grid.
+double LargestGain(const std::vector<double>& taps, double rate) {
+    double largest = 0.0;
+    for (int i = 0; i <= 8000; ++i)
+        largest =
+            std::max(largest, std::abs(filter_response::Response(
+                                  taps, filter_response::Radians(rate / 2 * i / 8000, rate))));
+    return largest;
+}
+
+// Wide transitions let the plain equiripple response rise far above the pass band (+26.8 dB at
+// 2420 Hz in the first case, at 21 taps); held, it stays within 1 + dp, the bands are met,
+// and the next shorter lengths, held alike, miss.
+TEST(FewestTaps, NoResponseRisesAboveThePassBandsTolerance) {
+    const Case cases[] = {
+        {"band-pass, wide upper transition",
+         {{0, 300, 0, 1}, {1000, 1500, 1, 1}, {3500, 4000, 0, 1}},
+         0.5,
+         60,
+         false},
+        {"band-stop reaching half the rate",
+         {{0, 500, 1, 1}, {1000, 1200, 0, 1}, {2500, 4000, 1, 1}},
+         0.5,
+         60,
+         true},
+        {"five bands",
+         {{0, 200, 0, 1},
+          {600, 900, 1, 1},
+          {1100, 1300, 0, 1},
+          {2600, 3000, 1, 1},
+          {3800, 4000, 0, 1}},
+         0.5,
+         60,
+         false},
+    };
+    for (const Case& c : cases) {
+        const Requirements r = RequirementsOf(c);
+        const RequirementsDesign design = DesignFewestTaps(r, kEquiripple);
+        ASSERT_TRUE(HasTaps(design.status)) << c.name << ": " << design.message;
+        EXPECT_TRUE(filter_response::Meets(design.taps, r)) << c.name;
+        EXPECT_FALSE(design.report.held.empty()) << c.name;
+        EXPECT_LE(LargestGain(design.taps, r.rate), 1 + PassDeviation(c.rippleDb)) << c.name;
+        for (const ShorterLength& shorter : design.report.shorter) {
+            const RequirementsDesign held = DesignAtLength(r, kEquiripple, shorter.taps);
+            const bool keeps = filter_response::Meets(held.taps, r) &&
+                               LargestGain(held.taps, r.rate) <= 1 + PassDeviation(c.rippleDb);
+            EXPECT_FALSE(keeps) << c.name << ", " << shorter.taps << " taps";
+        }
+    }
+}
+
+} // namespace

@@ -36,12 +36,11 @@ double Asked(const Requirements& r, const Band& band, double omega) {
 
 // visit(band, omega, |H(omega)|) at each band's edges and at every bin inside it, on the dense
 // grid the measures share.
-template <class Visit>
-void OverBands(const std::vector<double>& taps, const Requirements& requirements,
-               const Visit& visit) {
+// The response on the dense grid: bins 0 ... length/2 of a transform of `length` points.
+std::vector<Complex> DenseSpectrum(const std::vector<double>& taps, int& length) {
     const auto points = static_cast<unsigned>(
         std::max<std::size_t>(kMinimumTransform, 2 * kPointsPerTap * taps.size()));
-    const int length = static_cast<int>(std::bit_ceil(points));
+    length = static_cast<int>(std::bit_ceil(points));
     // The padded taps, the bins and the plan's tables: about 48 bytes a point.
     if (!mem::Fits(length, 48))
         throw std::bad_alloc();
@@ -49,6 +48,14 @@ void OverBands(const std::vector<double>& taps, const Requirements& requirements
     std::copy(taps.begin(), taps.end(), padded.begin());
     std::vector<Complex> bins(length / 2 + 1);
     RealFftPlan(length).Forward(padded.data(), bins.data());
+    return bins;
+}
+
+template <class Visit>
+void OverBands(const std::vector<double>& taps, const Requirements& requirements,
+               const Visit& visit) {
+    int length = 0;
+    const std::vector<Complex> bins = DenseSpectrum(taps, length);
     for (std::size_t b = 0; b < requirements.bands.size(); ++b) {
         const Band& band = requirements.bands[b];
         const double low = kPi * band.lowHz / (requirements.rate / 2);
@@ -88,6 +95,23 @@ std::vector<GainRange> MeasureGains(const std::vector<double>& taps,
         gains[b].highest = std::max(gains[b].highest, magnitude);
     });
     return gains;
+}
+
+Peak PeakOutsideBands(const std::vector<double>& taps, const Requirements& requirements) {
+    int length = 0;
+    const std::vector<Complex> bins = DenseSpectrum(taps, length);
+    Peak peak;
+    for (int m = 0; m <= length / 2; ++m) {
+        const double hz = requirements.rate * m / length;
+        const bool inside =
+            std::any_of(requirements.bands.begin(), requirements.bands.end(),
+                        [hz](const Band& band) { return hz >= band.lowHz && hz <= band.highHz; });
+        const double magnitude = std::hypot(bins[m].re, bins[m].im);
+        const bool higher = std::isnan(magnitude) || magnitude > peak.magnitude;
+        if (!inside && !std::isnan(peak.magnitude) && higher)
+            peak = {magnitude, hz};
+    }
+    return peak;
 }
 
 bool MeetsTolerances(const std::vector<double>& deviations, const Requirements& requirements) {

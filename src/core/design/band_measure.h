@@ -22,6 +22,14 @@ struct GainRange {
 std::vector<GainRange> MeasureGains(const std::vector<double>& taps,
                                     const Requirements& requirements);
 
+// The largest magnitude of the response between and beyond the bands, and where it lies; 0 at
+// 0 Hz where the bands leave nothing out. Not-a-number stays.
+struct Peak {
+    double magnitude = 0.0;
+    double hz = 0.0;
+};
+Peak PeakOutsideBands(const std::vector<double>& taps, const Requirements& requirements);
+
 // Whether measured deviations keep the tolerances: every band within its AllowedDeviation.
 bool MeetsTolerances(const std::vector<double>& deviations, const Requirements& requirements);
 

@@ -6,6 +6,7 @@
 #include "core/design/requirements.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace taplore {
@@ -32,6 +33,11 @@ struct RequirementsReport {
     std::vector<double> peakToPeakDb;
     // The next shorter allowed length of each parity a search designed, longest first.
     std::vector<ShorterLength> shorter;
+    // The transitions (edges in Hz) held below the pass bands' upper tolerance, where the plain
+    // design's response swelled above it.
+    std::vector<std::pair<double, double>> held;
+    // Bands of any gain: the largest magnitude between and beyond the bands, and where.
+    double outsidePeak = 0.0, outsidePeakHz = 0.0;
     double weightedDeviation = 0.0; // equiripple: the largest weighted error on its grid
     int iterations = 0;             // equiripple: the exchanges made
     int designs = 0;                // the lengths a fewest-taps search designed

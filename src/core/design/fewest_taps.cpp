@@ -29,6 +29,16 @@ Requirements WeightedByTolerance(const Requirements& requirements) {
     return weighted;
 }
 
+// The most a pass/stop design's response may reach anywhere: 1 + the largest pass-band
+// deviation allowed.
+double UpperTolerance(const Requirements& requirements) {
+    double deviation = 0.0;
+    for (const Band& band : requirements.bands)
+        if (IsPassBand(band))
+            deviation = std::max(deviation, AllowedDeviation(requirements, band));
+    return 1.0 + deviation;
+}
+
 bool Usable(const Attempt& attempt) {
     return HasTaps(attempt.design.status);
 }
@@ -48,7 +58,7 @@ class Search {
 public:
     Search(const Requirements& r, const Method& method, const Progress& progress)
         : m_requirements(r), m_weighted(WeightedByTolerance(r)), m_method(method),
-          m_progress(progress) {}
+          m_progress(progress), m_limit(UpperTolerance(r)) {}
 
     bool Allowed(int taps) const {
         return taps >= 1 && taps <= m_method.longest && !SymmetryProblem(m_requirements, taps);
@@ -68,7 +78,6 @@ public:
 
 private:
     Attempt Design(int taps) {
-        Attempt attempt;
         std::vector<double>& start = m_starts[taps % 2];
         // A parity's first design starts from the other parity's extrema, where there are any.
         if (start.empty())
@@ -80,7 +89,50 @@ private:
             m_done = share;
             return !m_progress || m_progress(share);
         };
-        attempt.design = m_method.design({m_weighted, taps, progress, &start});
+        // A design whose response swells above the pass bands between them is redesigned with
+        // that transition held: a weak band there keeps it within the pass bands' tolerance.
+        // Then the next transition that swells is held too. A length starts from the
+        // transitions the lengths before it held; where the plain design fails (a response
+        // swelling beyond what doubles hold), every transition is held.
+        std::vector<int> held = m_held;
+        const auto design = [&] {
+            Attempt made = held.empty()
+                               ? Measured(m_method.design({m_weighted, taps, progress, &start}))
+                               : Measured(m_method.design(
+                                     {WithHeld(held), taps, progress, &m_heldStarts[taps % 2]}));
+            for (int i : held)
+                made.design.report.held.push_back(
+                    {m_requirements.bands[i - 1].highHz, m_requirements.bands[i].lowHz});
+            return made;
+        };
+        Attempt attempt = design();
+        if (!Usable(attempt) && m_method.bands && held.size() + 1 < m_requirements.bands.size()) {
+            held.clear();
+            for (int i = 1; i < static_cast<int>(m_requirements.bands.size()); ++i)
+                held.push_back(i);
+            attempt = design();
+        }
+        while (Usable(attempt) && m_method.bands) {
+            const Peak peak = PeakOutsideBands(attempt.design.taps, m_requirements);
+            if (peak.magnitude <= m_limit)
+                break;
+            const int transition = TransitionAt(peak.hz);
+            if (transition == 0 || std::find(held.begin(), held.end(), transition) != held.end()) {
+                attempt.meets = false; // beyond the bands, or still swelling where held
+                break;
+            }
+            held.push_back(transition);
+            std::sort(held.begin(), held.end());
+            attempt = design();
+        }
+        if (Usable(attempt))
+            m_held = held;
+        return attempt;
+    }
+
+    Attempt Measured(RequirementsDesign design) const {
+        Attempt attempt;
+        attempt.design = std::move(design);
         if (Usable(attempt)) {
             attempt.design.report.deviations =
                 MeasureDeviations(attempt.design.taps, m_requirements);
@@ -90,12 +142,45 @@ private:
         return attempt;
     }
 
+    // The band i whose transition from band i - 1 holds hz, or 0.
+    int TransitionAt(double hz) const {
+        const std::vector<Band>& bands = m_requirements.bands;
+        for (std::size_t i = 1; i < bands.size(); ++i)
+            if (hz > bands[i - 1].highHz && hz < bands[i].lowHz)
+                return static_cast<int>(i);
+        return 0;
+    }
+
+    // The weighted requirements with a weak band inside each transition held, over its middle
+    // three quarters: it asks the mean of its neighbours' gains within their half difference
+    // plus the pass bands' tolerance, so that at the weighted deviation 1 that meets, the
+    // response there stays between -dp and 1 + dp.
+    Requirements WithHeld(const std::vector<int>& held) const {
+        Requirements r = m_weighted;
+        r.bands.clear();
+        for (std::size_t i = 0; i < m_weighted.bands.size(); ++i) {
+            if (std::find(held.begin(), held.end(), static_cast<int>(i)) != held.end()) {
+                const Band& below = m_weighted.bands[i - 1];
+                const Band& above = m_weighted.bands[i];
+                const double width = above.lowHz - below.highHz;
+                const double half = std::fabs(below.gain - above.gain) / 2 + (m_limit - 1.0);
+                r.bands.push_back({below.highHz + width / 8, above.lowHz - width / 8,
+                                   (below.gain + above.gain) / 2, 1.0 / half});
+            }
+            r.bands.push_back(m_weighted.bands[i]);
+        }
+        return r;
+    }
+
     const Requirements& m_requirements;
     Requirements m_weighted;
     const Method& m_method;
     const Progress& m_progress;
     std::map<int, Attempt> m_attempts;
-    std::vector<double> m_starts[2]; // the extremal frequencies of the last even and odd design
+    std::vector<double> m_starts[2];     // the extremal frequencies of the last even and odd design
+    std::vector<double> m_heldStarts[2]; // and of the last design with transitions held
+    std::vector<int> m_held;             // the transitions the last usable design held
+    double m_limit;                      // the pass bands' upper tolerance, 1 + dp
     double m_done = 0.0;
 };
 

@@ -61,6 +61,9 @@ RequirementsDesign DesignBands(const Requirements& requirements, const Method& m
     design.report.tolerances = false;
     design.report.taps = static_cast<int>(design.taps.size());
     MeasureReport(design.taps, design.report);
+    const Peak peak = PeakOutsideBands(design.taps, requirements);
+    design.report.outsidePeak = peak.magnitude;
+    design.report.outsidePeakHz = peak.hz;
     return design;
 }
 

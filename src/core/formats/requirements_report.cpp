@@ -18,6 +18,10 @@ std::string Hz(double hz) {
     return crt::FormatShortest(hz) + " Hz";
 }
 
+std::string Hz(const std::string& hz) {
+    return hz + " Hz";
+}
+
 std::string Edges(const Band& band) {
     return crt::FormatShortest(band.lowHz) + " to " + Hz(band.highHz);
 }
@@ -98,6 +102,13 @@ std::vector<std::string> FormatReport(const RequirementsReport& report) {
                                             i < report.peakToPeakDb.size() ? report.peakToPeakDb[i]
                                                                            : std::nan(""))
                             : BandLine(bands[i], report.deviations[i]));
+    for (const auto& [low, high] : report.held)
+        lines.push_back("transition " + crt::FormatShortest(low) + " to " + Hz(high) +
+                        " held below the pass band");
+    if (!report.tolerances && report.outsidePeak > 0.0)
+        lines.push_back(
+            "peak outside the bands: " + Decimals(20.0 * std::log10(report.outsidePeak), 2) +
+            " dB at " + Hz(Decimals(report.outsidePeakHz, 1)));
     if (report.designs > 1)
         lines.push_back("the search designed " + crt::FormatD(report.designs) + " lengths");
     if (report.extended)
