@@ -4,6 +4,7 @@
 #include "core/analysis/views.h"
 #include "core/formats/crt.h"
 #include "core/formats/exports/export.h"
+#include "core/formats/requirements_report.h"
 #include "core/formats/response_plot.h"
 #include "core/formats/response_text.h"
 #include "core/formats/view_text.h"
@@ -115,11 +116,22 @@ bool ResponseTexts(const Options& options, const Design& design, const FixedPoin
     return true;
 }
 
-// The taps in the chosen format, through the format table.
-std::string TapsText(const Options& options, const Design& design,
+// The taps in the chosen format, through the format table. A design to requirements is
+// described by what the output's taps reach, with a warning where they miss what the
+// design's own meet.
+std::string TapsText(Console& console, const Options& options, const Design& design,
                      const FixedPointTaps* quantised) {
     const std::span<const double> taps(design.taps.get(), static_cast<std::size_t>(design.count));
-    return FormatOf(options).format->write({taps, quantised, design.description, BlockOf(options)});
+    const taplore::ExportFormat& format = *FormatOf(options).format;
+    if (!design.report)
+        return format.write({taps, quantised, design.description, BlockOf(options)});
+    const taplore::WrittenReport written =
+        taplore::ReportAsWritten(*design.report, format, taps, quantised);
+    if (!written.shortfall.empty())
+        Warn(console, "warning: the taps as --format " + std::string(format.name) +
+                          " writes them miss the requirements: " + written.shortfall +
+                          "; --format full keeps every digit");
+    return format.write({taps, quantised, written.description, BlockOf(options)});
 }
 
 } // namespace
@@ -143,7 +155,7 @@ int WriteOutputs(Console& console, const Options& options, const Design& design)
         return Report(console, kFailed, "Calculating magnitude failed!");
     if (options.textAsked && options.views.empty() && !options.response) {
         try {
-            texts.text = TapsText(options, design, taps);
+            texts.text = TapsText(console, options, design, taps);
         } catch (const taplore::ExportRefused& e) {
             return Report(console, kFailed, e.what());
         }

@@ -5,10 +5,12 @@
 #include "cli/console.h"
 #include "cli/options.h"
 #include "core/analysis/log_magnitude.h"
+#include "core/design/requirements_design.h"
 #include "core/formats/response_plot.h"
 #include "core/formats/taps_description.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 // Taps ready to be written, and what they are.
@@ -20,6 +22,8 @@ struct Design {
     // keep; designs to requirements take one as long as they need.
     int responsePoints = kSpectrumPoints;
     std::vector<taplore::RequiredBand> required; // shaded on the plot
+    // A design to requirements' report, by which each output is measured as it holds the taps.
+    std::optional<taplore::RequirementsReport> report;
 };
 
 // Writes the taps in the chosen format, or the response, to standard output or -o's file, and

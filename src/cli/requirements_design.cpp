@@ -126,5 +126,7 @@ int DesignToRequirements(Console& console, const Options& options, Design& desig
     std::copy(outcome.taps.begin(), outcome.taps.end(), design.taps.get());
     design.responsePoints = ResponsePoints(design.count);
     design.required = RequiredBands(outcome.report);
+    if (outcome.report.tolerances)
+        design.report = outcome.report;
     return kDone;
 }

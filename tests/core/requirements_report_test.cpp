@@ -1,5 +1,7 @@
 #include "core/formats/requirements_report.h"
 
+#include "core/design/requirements_design.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -69,6 +71,42 @@ TEST(RequirementsReport, TheLargestShortfallIsTheWorstBandsMissInDb) {
     // Ripple 0.085 dB of 0.1 and 61.41 dB of 60 kept by 0.015 and 1.41 dB; 59.41 dB misses by 0.59.
     EXPECT_NEAR(LargestShortfallDb(r, report.deviations), -0.015, 0.001);
     EXPECT_NEAR(LargestShortfallDb(r, {0.004892950, 0.00107}), 0.59, 0.005);
+}
+
+} // namespace
+
+namespace {
+
+// A deep design measured as each output holds it: the text's six decimals and a 16-bit export
+// lose the stop band that the double taps keep, and say so; the full text reads back exactly.
+TEST(RequirementsReport, EachOutputIsMeasuredAsItHoldsTheTaps) {
+    Requirements r;
+    r.rate = 48000;
+    r.bands = {{0, 1000, 1, 1}, {1500, 24000, 0, 1}};
+    r.rippleDb = 0.1;
+    r.attenuationDb = 96;
+    const RequirementsDesign design = DesignToTolerances(r, DefaultMethod(), 0);
+    ASSERT_TRUE(Meets(design.report));
+    const std::span<const double> taps(design.taps);
+    const struct {
+        const char* format;
+        bool misses;
+    } outputs[] = {{"text", true}, {"coe", true}, {"full", false}, {"c", false}};
+    for (const auto& output : outputs) {
+        const ExportFormat& format = *FindExportFormat(output.format);
+        std::optional<FixedPointTaps> quantised;
+        if (const auto width = ExportQFormat(format, QFormat::q15))
+            quantised = Quantise(design.taps.data(), static_cast<int>(taps.size()), *width);
+        const WrittenReport written =
+            ReportAsWritten(design.report, format, taps, quantised ? &*quantised : nullptr);
+        EXPECT_EQ(!written.shortfall.empty(), output.misses) << output.format;
+        EXPECT_EQ(written.description.title.find("misses") != std::string::npos, output.misses)
+            << output.format << ": " << written.description.title;
+        if (output.misses) {
+            EXPECT_NE(written.shortfall.find(" dB as written, 96."), std::string::npos)
+                << written.shortfall;
+        }
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "core/formats/crt.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace taplore {
@@ -116,6 +117,47 @@ std::vector<std::string> FormatReport(const RequirementsReport& report) {
     if (!report.warning.empty())
         lines.push_back("warning: " + report.warning);
     return lines;
+}
+
+RequirementsReport AsWritten(const RequirementsReport& report, const std::vector<double>& written) {
+    RequirementsReport measured = report;
+    measured.shorter.clear();
+    measured.designs = 0;
+    MeasureReport(written, measured);
+    return measured;
+}
+
+std::string WrittenShortfall(const RequirementsReport& report, const RequirementsReport& written) {
+    if (!report.tolerances || !Meets(report) || Meets(written))
+        return "";
+    const Requirements& r = report.requirements;
+    std::size_t worst = 0;
+    double shortfall = -INFINITY;
+    for (std::size_t i = 0; i < r.bands.size(); ++i) {
+        const double miss = -FigureOf(r, r.bands[i], written.deviations[i]).marginDb;
+        if (miss > shortfall) {
+            shortfall = miss;
+            worst = i;
+        }
+    }
+    const Band& band = r.bands[worst];
+    const BandFigure asWritten = FigureOf(r, band, written.deviations[worst]);
+    const BandFigure inDouble = FigureOf(r, band, report.deviations[worst]);
+    return std::string(asWritten.pass ? "pass " : "stop ") + Edges(band) + ": " +
+           Decimals(asWritten.reachedDb, 2) + " dB as written, " + Decimals(inDouble.reachedDb, 2) +
+           " dB in double (" + crt::FormatShortest(asWritten.askedDb) + " dB asked)";
+}
+
+WrittenReport ReportAsWritten(const RequirementsReport& report, const ExportFormat& format,
+                              std::span<const double> taps, const FixedPointTaps* quantised) {
+    const std::vector<double> written = WrittenTaps(format, taps, quantised);
+    if (std::equal(written.begin(), written.end(), taps.begin(), taps.end()))
+        return {DescribeReport(report), ""};
+    const RequirementsReport measured = AsWritten(report, written);
+    WrittenReport result{DescribeReport(measured), WrittenShortfall(report, measured)};
+    result.description.notes.push_back("figures of the taps as " + std::string(format.name) +
+                                       " writes them");
+    return result;
 }
 
 TapsDescription DescribeReport(const RequirementsReport& report) {

@@ -27,6 +27,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -651,14 +652,46 @@ void CRequirementsWnd::WriteFile(const QString& title, const QString& filter,
                         "The width of integer exports must be B or B.F bits, B from 2 to 32."));
         return;
     }
-    const std::vector<double>& taps = m_shown->design.taps;
     std::string text;
     try {
-        text = taplore::ExportText(chosen, taps, taplore::DescribeReport(m_shown->design.report),
-                                   *width);
+        text = ExportAsWritten(chosen, *width);
     } catch (const std::runtime_error& e) { // no fixed-point form, or a refused export
         ShowMessage(this, taplore::ErrorMessage(e.what()));
         return;
     }
-    WriteTextFile(QFile::encodeName(path).toStdString(), text);
+    if (!text.empty())
+        WriteTextFile(QFile::encodeName(path).toStdString(), text);
+}
+
+// The shown design in format, described by what its written taps reach. Where they miss what
+// the design's own taps meet, the user chooses first: the full-precision text instead, this
+// text all the same, or nothing (an empty text).
+std::string CRequirementsWnd::ExportAsWritten(const taplore::ExportFormat& format, QFormat width) {
+    const std::vector<double>& taps = m_shown->design.taps;
+    std::optional<FixedPointTaps> quantised;
+    if (const auto form = taplore::ExportQFormat(format, width))
+        quantised = Quantise(taps.data(), static_cast<int>(taps.size()), *form);
+    const FixedPointTaps* integers = quantised ? &*quantised : nullptr;
+    const taplore::WrittenReport written =
+        taplore::ReportAsWritten(m_shown->design.report, format, taps, integers);
+    const taplore::ExportFormat* chosen = &format;
+    if (!written.shortfall.empty()) {
+        QMessageBox box(QMessageBox::Warning, windowTitle(),
+                        "The taps as " + FromStd(std::string(format.name)) +
+                            " writes them miss the requirements: " + FromStd(written.shortfall) +
+                            ".",
+                        QMessageBox::Cancel, this);
+        QPushButton* full = box.addButton("Write at &full precision", QMessageBox::AcceptRole);
+        QPushButton* anyway = box.addButton("&Write as chosen", QMessageBox::DestructiveRole);
+        box.setDefaultButton(full);
+        box.exec();
+        if (box.clickedButton() == full)
+            chosen = taplore::FindExportFormat("full");
+        else if (box.clickedButton() != anyway)
+            return {};
+    }
+    if (chosen != &format)
+        return chosen->write({taps, nullptr, taplore::DescribeReport(m_shown->design.report),
+                              taplore::kDefaultBlockSize});
+    return format.write({taps, integers, written.description, taplore::kDefaultBlockSize});
 }

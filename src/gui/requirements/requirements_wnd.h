@@ -4,6 +4,7 @@
 // edit after a short pause, with what each band reached against what it asked, the magnitude
 // over the shaded bands, a second view, the taps, Save and Export.
 
+#include "core/formats/exports/export.h"
 #include "gui/requirements/live_design.h"
 
 #include <QWidget>
@@ -71,6 +72,7 @@ private:
     void ShowResult(const DesignShown& shown);
     void ShowBandFigures(const taplore::RequirementsReport& report);
     const taplore::Method& ChosenMethod() const;
+    std::string ExportAsWritten(const taplore::ExportFormat& format, QFormat width);
     void ShowMagnitude();
     void ShowSecondView();
     double Rate() const;

@@ -2,13 +2,24 @@
 
 #include "core/formats/exports/writers.h"
 
+#include "core/formats/crt.h"
+
 #include <array>
 
 namespace taplore {
 namespace {
 
+double SixDecimals(double tap) {
+    return crt::StrictAtof(crt::FormatF(tap)).value_or(tap);
+}
+
+double AsFloat(double tap) {
+    return static_cast<float>(tap);
+}
+
 constexpr std::array<ExportFormat, 17> kFormats = {{
-    {"text", "the saved file: \"%f\", CR LF line ends", "txt", ExportWidth::none, WriteText},
+    {"text", "the saved file: \"%f\", CR LF line ends", "txt", ExportWidth::none, WriteText,
+     SixDecimals},
     {"full", "17 significant digits a line, each reading back as the same double", "txt",
      ExportWidth::none, WriteFull},
     {"c", "a C array of doubles", "c", ExportWidth::none, WriteCArray},
@@ -25,7 +36,7 @@ constexpr std::array<ExportFormat, 17> kFormats = {{
     {"cmsis-q31", "CMSIS-DSP style C: Q31 taps last first, state and instance for arm_fir_q31", "c",
      ExportWidth::q31, WriteCmsisQ31},
     {"cmsis-f32", "CMSIS-DSP style C: float taps last first, state and instance for arm_fir_f32",
-     "c", ExportWidth::none, WriteCmsisF32},
+     "c", ExportWidth::none, WriteCmsisF32, AsFloat},
     {"coe", "Xilinx coefficient file: radix 10, integers of the width chosen", "coe",
      ExportWidth::chosen, WriteCoe},
     {"mif", "Intel memory initialisation file: integers in two's complement hex", "mif",
@@ -41,6 +52,17 @@ constexpr std::array<ExportFormat, 17> kFormats = {{
 }};
 
 } // namespace
+
+std::vector<double> WrittenTaps(const ExportFormat& format, std::span<const double> taps,
+                                const FixedPointTaps* quantised) {
+    if (quantised)
+        return Dequantise(*quantised);
+    std::vector<double> written(taps.begin(), taps.end());
+    if (format.readBack)
+        for (double& tap : written)
+            tap = format.readBack(tap);
+    return written;
+}
 
 std::span<const ExportFormat> ExportFormats() {
     return kFormats;

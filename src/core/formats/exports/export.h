@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace taplore {
 
@@ -36,7 +37,15 @@ struct ExportFormat {
     std::string_view extension; // of the files it writes
     ExportWidth width;
     std::string (*write)(const ExportInput& input);
+    // A tap as a reader of the output gets it back, for a format of the taps themselves that
+    // rounds them ("%f", float); null where each tap reads back exactly or as its integer.
+    double (*readBack)(double tap) = nullptr;
 };
+
+// The taps as a reader of the format's output gets them back: the integers' values, the
+// rounded taps, or the taps themselves.
+std::vector<double> WrittenTaps(const ExportFormat& format, std::span<const double> taps,
+                                const FixedPointTaps* quantised);
 
 // Every format, in the order the help lists them.
 std::span<const ExportFormat> ExportFormats();
