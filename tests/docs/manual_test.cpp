@@ -2,6 +2,7 @@
 // and in the file writer's causes, has an entry in the manual saying what causes it and what
 // to do. A new message without its entry fails here.
 
+#include "core/design/methods.h"
 #include "core/formats/exports/export.h"
 #include "core/io/file_output.h"
 
@@ -150,6 +151,17 @@ TEST(Manual, ExplainsEveryFormatOfTheTable) {
     for (const taplore::ExportFormat& format : taplore::ExportFormats()) {
         const std::regex named("[`|]" + std::string(format.name) + "[`|:\\[]");
         EXPECT_TRUE(std::regex_search(manual, named)) << format.name;
+    }
+}
+
+// Every method of the table is explained, named as the command line takes it.
+TEST(Manual, ExplainsEveryDesignMethod) {
+    const std::string manual = ReadText(TAPLORE_MANUAL);
+    for (const taplore::Method& method : taplore::Methods()) {
+        std::string quoted(1, '`');
+        quoted.append(method.name).push_back('`');
+        EXPECT_NE(manual.find(quoted), std::string::npos)
+            << "the manual does not explain the method " << method.name;
     }
 }
 

@@ -151,7 +151,8 @@ TEST_F(RequirementsWnd, MarginsAreGreenWhereMetAndRedWhereMissed) {
         return found;
     };
     EXPECT_EQ(colours(), (QList<QColor>{QColor(0, 128, 0), QColor(0, 128, 0)}));
-    EXPECT_EQ(Find<QLabel>(wnd, "labelShorter")->text(), "45 taps miss by 0.59 dB, 44 taps by 2.34 dB");
+    EXPECT_EQ(Find<QLabel>(wnd, "labelShorter")->text(),
+              "45 taps miss by 0.59 dB, 44 taps by 2.34 dB");
 
     Find<QRadioButton>(wnd, "radioFixed")->setChecked(true);
     Find<QSpinBox>(wnd, "spinTaps")->setValue(30);
@@ -166,10 +167,11 @@ TEST_F(RequirementsWnd, PlotsHaveNamesAndASummaryForScreenReaders) {
     ASSERT_TRUE(NextDesign(wnd, 0));
     const auto* magnitude = Find<QWidget>(wnd, "plotMagnitude");
     EXPECT_EQ(magnitude->accessibleName(), "Magnitude");
-    EXPECT_EQ(magnitude->accessibleDescription(),
-              "equiripple, 46 taps: meets the requirements; 45 and 44 taps miss. pass 0 to 1000 Hz: "
-              "ripple 0.085 dB (0.1 dB asked). stop 1500 to 4000 Hz: attenuation 61.42 dB (60 "
-              "dB asked). the search designed 3 lengths.");
+    EXPECT_EQ(
+        magnitude->accessibleDescription(),
+        "equiripple, 46 taps: meets the requirements; 45 and 44 taps miss. pass 0 to 1000 Hz: "
+        "ripple 0.085 dB (0.1 dB asked). stop 1500 to 4000 Hz: attenuation 61.42 dB (60 "
+        "dB asked). the search designed 3 lengths.");
     Find<QComboBox>(wnd, "comboView")->setCurrentText("Group delay");
     const auto* view = Find<QWidget>(wnd, "plotView");
     EXPECT_EQ(view->accessibleName(), "Group delay");
@@ -215,6 +217,21 @@ TEST_F(RequirementsWnd, TheLastRequirementsComeBackAtTheNextStart) {
     ASSERT_EQ(Bands(wnd)->Bands().size(), 3);
     EXPECT_EQ(Bands(wnd)->Bands()[1].lowHz, 6000);
     EXPECT_FALSE(Bands(wnd)->Bands()[1].pass);
+}
+
+// The list offers every method of the table by its title, and keeps the choice by name: a
+// number an older version saved, or a name no longer known, reads as the default.
+TEST_F(RequirementsWnd, TheMethodListIsTheTableAndItsChoiceIsKeptByName) {
+    for (const QVariant& saved : {QVariant(1), QVariant("remez")}) {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Taplore", "requirements")
+            .setValue("method", saved);
+        CRequirementsWnd wnd;
+        auto* methods = Find<QComboBox>(wnd, "comboMethod");
+        ASSERT_EQ(methods->count(), static_cast<int>(taplore::Methods().size()));
+        for (int i = 0; i < methods->count(); ++i)
+            EXPECT_EQ(methods->itemText(i).toStdString(), taplore::Methods()[i].title);
+        EXPECT_EQ(methods->currentIndex(), 0) << saved.toString().toStdString();
+    }
 }
 
 } // namespace
