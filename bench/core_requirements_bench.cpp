@@ -39,6 +39,47 @@ BENCHMARK(BM_Equiripple)
     ->Args({10001, 400, 401})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+// Pass edge 0.4, stop edge 0.4003 (in ten-thousandths here).
+void BM_Equiripple30001(benchmark::State& state) {
+    const Requirements r = LowPass(0.4, 0.4003);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DesignEquiripple(r, 30001).taps.data());
+}
+BENCHMARK(BM_Equiripple30001)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// 0-1000 Hz pass within 0.1 dB at 48 kHz, the stop band from stopHz to 24000 Hz attenuationDb
+// down.
+Requirements AudioLowPass(double stopHz, double attenuationDb) {
+    Requirements r;
+    r.rate = 48000;
+    r.bands = {{0, 1000, 1, 1}, {stopHz, 24000, 0, 1}};
+    r.rippleDb = 0.1;
+    r.attenuationDb = attenuationDb;
+    return r;
+}
+
+// The search against one design of the length it finds (16,053 taps), each from its start.
+void BM_FewestTapsNarrowTransition(benchmark::State& state) {
+    const Requirements r = AudioLowPass(1010, 80);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DesignFewestTaps(r, DefaultMethod()).taps.data());
+}
+BENCHMARK(BM_FewestTapsNarrowTransition)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_OneDesignOfTheLengthFound(benchmark::State& state) {
+    const Requirements r = AudioLowPass(1010, 80);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DesignAtLength(r, DefaultMethod(), 16053).taps.data());
+}
+BENCHMARK(BM_OneDesignOfTheLengthFound)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The fewest taps 130 and 150 dB down (2,340 and 2,617 taps; 150 dB in extended precision).
+void BM_FewestTapsDeep(benchmark::State& state) {
+    const Requirements r = AudioLowPass(1100, static_cast<double>(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DesignFewestTaps(r, DefaultMethod()).taps.data());
+}
+BENCHMARK(BM_FewestTapsDeep)->ArgName("dB")->Arg(130)->Arg(150)->Unit(benchmark::kMillisecond);
 
 // The example: 0-1000 Hz pass within 0.1 dB, 1500-4000 Hz stop 60 dB down, at 8000 Hz.
 void BM_FewestTapsExample(benchmark::State& state) {

@@ -22,6 +22,7 @@ namespace {
 using namespace taplore;
 using filter_response::Amplitude;
 using filter_response::Radians;
+using filter_response::WeightedError;
 
 struct RegressionCase {
     const char* name;
@@ -91,23 +92,6 @@ const RegressionCase kPendingCases[] = {
      106'497,
      {{0, 1.0 / 8192, 1, 1}, {3.0 / 8192, 1, 0, 1}}},
 };
-
-// The weighted error W (D - A) the design minimises, from the taps. A differentiator's is
-// 0/0 at 0 Hz: its limit there is taken a hair above.
-double WeightedError(const std::vector<double>& taps, const Band& band, ResponseKind kind,
-                     double omega) {
-    if (kind == ResponseKind::differentiator)
-        omega = std::max(omega, 1e-6);
-    const double amplitude = Amplitude(taps, omega, kind != ResponseKind::ordinary);
-    switch (kind) {
-    case ResponseKind::hilbert: // the Hilbert transform's -j
-        return band.weight * (-band.gain - amplitude);
-    case ResponseKind::differentiator:
-        return band.weight / omega * (band.gain * omega - amplitude);
-    default:
-        return band.weight * (band.gain - amplitude);
-    }
-}
 
 // The cosine (or sine) coefficients the taps' symmetry leaves free.
 int FreeCoefficients(int taps, ResponseKind kind) {

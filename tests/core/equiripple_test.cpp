@@ -15,6 +15,7 @@ namespace {
 using namespace taplore;
 using filter_response::Amplitude;
 using filter_response::Radians;
+using filter_response::WeightedError;
 
 struct Case {
     const char* name;
@@ -29,24 +30,6 @@ Requirements AtRateTwo(const Case& c) {
     r.bands = c.bands;
     r.kind = c.kind;
     return r;
-}
-
-// The weighted error W (D - A) the design minimises, from the taps. A differentiator's is
-// 0/0 at 0 Hz: its limit there is taken a hair above.
-double WeightedError(const std::vector<double>& taps, const Band& band, ResponseKind kind,
-                     double omega) {
-    if (kind == ResponseKind::differentiator)
-        omega = std::max(omega, 1e-6);
-    const bool antisymmetric = kind != ResponseKind::ordinary;
-    const double amplitude = Amplitude(taps, omega, antisymmetric);
-    switch (kind) {
-    case ResponseKind::hilbert: // the Hilbert transform's -j
-        return band.weight * (-band.gain - amplitude);
-    case ResponseKind::differentiator:
-        return band.weight / omega * (band.gain * omega - amplitude);
-    default:
-        return band.weight * (band.gain - amplitude);
-    }
 }
 
 const Band& BandAt(const std::vector<Band>& bands, double hz) {

@@ -4,6 +4,7 @@
 
 #include "core/design/requirements.h"
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -24,6 +25,24 @@ inline double Amplitude(const std::vector<double>& taps, double omega, bool anti
     const double centre = (static_cast<double>(taps.size()) - 1) / 2;
     const std::complex<double> turned = Response(taps, omega) * std::polar(1.0, omega * centre);
     return antisymmetric ? turned.imag() : turned.real();
+}
+
+// The weighted error W (D - A) the design minimises, from the taps. A differentiator's is
+// 0/0 at 0 Hz: its limit there is taken a hair above.
+inline double WeightedError(const std::vector<double>& taps, const taplore::Band& band,
+                            taplore::ResponseKind kind, double omega) {
+    using taplore::ResponseKind;
+    if (kind == ResponseKind::differentiator)
+        omega = std::max(omega, 1e-6);
+    const double amplitude = Amplitude(taps, omega, kind != ResponseKind::ordinary);
+    switch (kind) {
+    case ResponseKind::hilbert: // the Hilbert transform's -j
+        return band.weight * (-band.gain - amplitude);
+    case ResponseKind::differentiator:
+        return band.weight / omega * (band.gain * omega - amplitude);
+    default:
+        return band.weight * (band.gain - amplitude);
+    }
 }
 
 inline double Radians(double hz, double rate) {
