@@ -1,3 +1,4 @@
+#include "core/design/band_measure.h"
 #include "core/design/equiripple.h"
 #include "core/design/fewest_taps.h"
 #include "core/design/kaiser.h"
@@ -215,6 +216,29 @@ TEST(FewestTaps, NoResponseRisesAboveThePassBandsTolerance) {
                                LargestGain(held.taps, r.rate) <= 1 + PassDeviation(c.rippleDb);
             EXPECT_FALSE(keeps) << c.name << ", " << shorter.taps << " taps";
         }
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Stop bands 150 and 170 dB down: met, summed directly at the band edges and on a dense grid,
+// by the fewest taps (the next shorter of each parity missing), the exchange in long double.
+TEST(FewestTaps, DeepStopBandsMeetInExtendedPrecision) {
+    for (const double attenuation : {150.0, 170.0}) {
+        Requirements r;
+        r.rate = 48000;
+        r.bands = {{0, 1000, 1, 1}, {1100, 24000, 0, 1}};
+        r.rippleDb = 0.1;
+        r.attenuationDb = attenuation;
+        const RequirementsDesign design = DesignFewestTaps(r, kEquiripple);
+        ASSERT_TRUE(HasTaps(design.status)) << attenuation << ": " << design.message;
+        EXPECT_TRUE(design.report.extended) << attenuation;
+        EXPECT_TRUE(filter_response::Meets(design.taps, r)) << attenuation;
+        ASSERT_EQ(design.report.shorter.size(), 2u);
+        for (const ShorterLength& shorter : design.report.shorter)
+            EXPECT_FALSE(MeetsTolerances(shorter.deviations, r)) << shorter.taps;
     }
 }
 
