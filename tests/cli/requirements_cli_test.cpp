@@ -151,6 +151,11 @@ TEST_F(Requirements, RefusalsNameTheOptionAndExitTwo) {
         {kExample + " --method remez",
          "--method: must be " + taplore::MethodNames() + ", not \"remez\""},
         {kExample + " --method hann", "--taps is required"},
+        {" --rate 8000 --pass 0:1000 --stop 1500:4000 --ripple 7000 --atten 60",
+         "--ripple 7000: the ripple must be at most 40 dB: a wider one leaves the pass band no "
+         "gain to keep"},
+        {" --rate 2 --band 0:0.4:1:1e308 --band 0.5:1:0 --taps 31",
+         "--band 0:0.4:1:1e308: its weight must be from 1e-15 to 1e15"},
         {" --rate 1e9 --pass 0:1000 --stop 1500:4000 --ripple 0.1 --atten 60",
          "--pass 0:1000 --stop 1500:4000: the requirements need about 5397055 taps, more than "
          "the longest design (32767)"},

@@ -9,6 +9,9 @@ namespace taplore {
 
 namespace {
 
+constexpr double kLightestWeight = 1e-15;
+constexpr double kHeaviestWeight = 1e15;
+
 RequirementsProblem Problem(RequirementsPart part, int band, const char* text) {
     return {part, band, text};
 }
@@ -32,6 +35,9 @@ std::optional<RequirementsProblem> CheckBand(const Requirements& r, int i) {
         return Problem(RequirementsPart::band, i, "its gain must be a finite number");
     if (!IsPositiveFinite(band.weight))
         return Problem(RequirementsPart::band, i, "its weight must be positive and finite");
+    // Beyond, the weighted errors of the other bands are lost in the rounding of this one's.
+    if (band.weight < kLightestWeight || band.weight > kHeaviestWeight)
+        return Problem(RequirementsPart::band, i, "its weight must be from 1e-15 to 1e15");
     if (i > 0 && band.lowHz < r.bands[i - 1].highHz)
         return Problem(RequirementsPart::band, i, "it overlaps the band below it");
     if (i > 0 && band.lowHz == r.bands[i - 1].highHz)
@@ -44,6 +50,8 @@ std::optional<RequirementsProblem> CheckBand(const Requirements& r, int i) {
 // taps; a tolerance asking for one could never be met, and a zero deviation would make the
 // length estimates and the tolerance weights infinite.
 constexpr double kFinestRippleDb = 1e-13;
+// 40 dB peak to peak is a gain from 0.02 to 1.98; beyond, 10^(Rp/20) overflows on the way.
+constexpr double kWidestRippleDb = 40.0;
 constexpr double kDeepestAttenuationDb = 300.0;
 
 std::optional<RequirementsProblem> ToleranceProblem(const Requirements& r, int i) {
@@ -55,6 +63,10 @@ std::optional<RequirementsProblem> ToleranceProblem(const Requirements& r, int i
         if (!IsPositiveFinite(tolerance))
             return Problem(RequirementsPart::ripple, at,
                            "the ripple must be above 0 dB and finite");
+        if (tolerance > kWidestRippleDb)
+            return Problem(RequirementsPart::ripple, at,
+                           "the ripple must be at most 40 dB: a wider one leaves the pass band "
+                           "no gain to keep");
         if (tolerance < kFinestRippleDb)
             return Problem(RequirementsPart::ripple, at,
                            "the ripple must be at least 1e-13 dB: a finer one is lost in the "
