@@ -154,6 +154,24 @@ TEST(Equiripple, FailsWithAReasonWhereDoublesCannotFollow) {
     EXPECT_TRUE(result.taps.empty());
 }
 
+// A length whose optimum lies below what the exchange resolves in doubles (scipy pull request
+// #9066): the longest shorter design that converges, zero taps added at both ends, and says so.
+TEST(Equiripple, BelowThePrecisionFloorTheBestShorterDesignIsPadded) {
+    const Case c{"542-tap low-pass", 542, {{0, 0.62, 1, 1}, {0.8, 1, 0, 1}}};
+    const EquirippleResult result = DesignEquiripple(AtRateTwo(c), c.taps);
+    ASSERT_EQ(result.status, DesignStatus::convergedWithWarning) << result.message;
+    ASSERT_EQ(result.taps.size(), 542u);
+    const std::size_t shorter = std::stoul(result.message.substr(result.message.rfind(": ") + 2));
+    ASSERT_LT(shorter, 542u);
+    EXPECT_EQ(shorter % 2, 0u);
+    const std::size_t pad = (542 - shorter) / 2;
+    for (std::size_t k = 0; k < pad; ++k)
+        EXPECT_TRUE(result.taps[k] == 0.0 && result.taps[541 - k] == 0.0) << k;
+    EXPECT_NE(result.taps[pad], 0.0);
+    for (const Band& band : c.bands)
+        EXPECT_LT(filter_response::LargestDeviation(result.taps, band, 2), 1e-8);
+}
+
 // A transition so easy for the length that the ripples lie near 1e-9, far below the pass
 // band's gain: the interpolation runs in long double there, and the taps reach what they say.
 TEST(Equiripple, DeepRipplesConvergeInExtendedPrecision) {

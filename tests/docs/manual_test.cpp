@@ -41,6 +41,8 @@ const char* const kOtherMessages[] = {
     "a quote that is not closed",
     "text after the JSON object",
     "values nested more than 64 deep",
+    // The equiripple design's warning at the precision floor, before its count.
+    "the optimum lies below what double taps resolve:",
     // The search's refusal, after the length the bands need.
     "taps, more than the longest design",
     "a NUL byte at byte",

@@ -833,6 +833,62 @@ EquirippleResult Design(const Requirements& r, const Form& form, const Progress&
     return Exchange(r, form).Run(start, rest);
 }
 
+// Where rounding, not the bands, ends the exchange: the weighted deviation of the best shorter
+// design lies this far (160 dB) below the largest weighted response asked, about where the
+// exchange stops resolving the ripples of double taps.
+constexpr double kPrecisionFloor = 1e-8;
+
+// "the optimum lies below what double taps resolve: 124 taps reach the same"
+std::string PrecisionFloorNote(int taps) {
+    return "the optimum lies below what double taps resolve: " + std::to_string(taps) +
+           " taps reach the same";
+}
+
+bool Rounded(const EquirippleResult& result) {
+    return result.status == DesignStatus::failed &&
+           (result.message.starts_with("the response swells") ||
+            result.message.starts_with("the error lost its alternation"));
+}
+
+double LargestWeightedAsk(const Requirements& r) {
+    double largest = 0.0;
+    for (const Band& band : r.bands)
+        largest = std::max(largest, band.weight * std::max(std::fabs(band.gain), 1.0));
+    return largest;
+}
+
+// A length whose optimum lies below what double taps hold: the longest shorter length of the
+// same parity that converges, with zero taps added at both ends (the same response), where that
+// design reaches the rounding floor itself; the failure as it was otherwise.
+EquirippleResult AtThePrecisionFloor(const Requirements& r, const Form& form,
+                                     EquirippleResult failure) {
+    // The lengths of the parity below the failing one, shortest + 2k, halved to the longest
+    // that converges.
+    const int shortest = form.Odd() ? (form.antisymmetric ? 3 : 1) : 2;
+    int low = 0, high = (form.taps - shortest) / 2 - 1, converges = 0;
+    while (low <= high) {
+        const int middle = low + (high - low) / 2;
+        const int length = shortest + 2 * middle;
+        if (HasTaps(Design(r, Form{length, form.antisymmetric}, {}, {}).status)) {
+            converges = length;
+            low = middle + 1;
+        } else {
+            high = middle - 1;
+        }
+    }
+    if (converges == 0)
+        return failure;
+    EquirippleResult best = Design(r, Form{converges, form.antisymmetric}, {}, {});
+    if (!(best.deviation <= kPrecisionFloor * LargestWeightedAsk(r)))
+        return failure;
+    const int pad = (form.taps - converges) / 2;
+    best.taps.insert(best.taps.begin(), static_cast<std::size_t>(pad), 0.0);
+    best.taps.resize(static_cast<std::size_t>(form.taps), 0.0);
+    best.status = DesignStatus::convergedWithWarning;
+    best.message = PrecisionFloorNote(converges);
+    return best;
+}
+
 } // namespace
 
 EquirippleResult DesignEquiripple(const Requirements& requirements, int taps,
@@ -841,7 +897,9 @@ EquirippleResult DesignEquiripple(const Requirements& requirements, int taps,
         return *refused;
     try {
         const Form form{taps, requirements.kind != ResponseKind::ordinary};
-        return Design(requirements, form, progress, startHz);
+        EquirippleResult result = Design(requirements, form, progress, startHz);
+        return Rounded(result) ? AtThePrecisionFloor(requirements, form, std::move(result))
+                               : result;
     } catch (const std::bad_alloc&) {
         EquirippleResult result;
         return Failed(result, "not enough memory for the design");

@@ -12,7 +12,7 @@ namespace {
 // value with at most `decimals` decimals, as short as it reads back.
 std::string Decimals(double value, int decimals) {
     const double scale = std::pow(10.0, decimals);
-    return crt::FormatShortest(std::round(value * scale) / scale);
+    return crt::FormatShortest(std::round(value * scale) / scale + 0.0); // no "-0"
 }
 
 std::string Hz(double hz) {
