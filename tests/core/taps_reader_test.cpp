@@ -58,6 +58,12 @@ TEST(TapsReader, FullJsonAndCsvComeBackBitForBit) {
     const TapsFile csv = ReadTaps(Export("csv", taps));
     EXPECT_EQ(Bits(csv.taps), Bits(taps));
     EXPECT_EQ(csv.description.title, kDescription.title + "; a note");
+    // Taps read back without a rate export without one, and read back again.
+    const TapsDescription unknownRate{"read back", {}, 0.0};
+    const std::string text =
+        FindExportFormat("json")->write({taps, nullptr, unknownRate, kDefaultBlockSize});
+    EXPECT_EQ(text.find("\"rate\""), std::string::npos);
+    EXPECT_EQ(Bits(ReadTaps(text).taps), Bits(taps));
 }
 
 TEST(TapsReader, TheSavedFileAndFixedPointTextsComeBackAsTheyWereWritten) {

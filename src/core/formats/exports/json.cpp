@@ -48,8 +48,12 @@ std::string WriteJson(const ExportInput& input) {
         text += i ? ", " : "";
         AppendJsonString(text, description.notes[i]);
     }
-    text += "],\n  \"rate\": ";
-    AppendJsonNumber(text, description.rate);
+    text += "]";
+    // An unknown rate (taps read back without one) is left out: the reader refuses a rate of 0.
+    if (description.rate > 0) {
+        text += ",\n  \"rate\": ";
+        AppendJsonNumber(text, description.rate);
+    }
     text += ",\n  \"count\": " + crt::FormatD(static_cast<int>(input.taps.size()));
     text += ",\n  \"taps\": [";
     text.reserve(text.size() + input.taps.size() * 28);
