@@ -807,7 +807,17 @@ private:
 // Designs from this many coefficients on start from a shorter design's extrema, scaled.
 constexpr int kScaledFrom = 128;
 
-// A design of about a quarter of the length (of the same form) first, whose extrema make
+// The bands with the ratios of their weights halved in dB. Half the length reaches about half
+// the depth in dB: with the full ratios, the shorter design of deep requirements would give up
+// the pass band for the stop band, and its extrema would lead the longer design nowhere.
+Requirements HalfAsDeep(const Requirements& r) {
+    Requirements relaxed = r;
+    for (Band& band : relaxed.bands)
+        band.weight = std::sqrt(band.weight);
+    return relaxed;
+}
+
+// A design of about half the length (of the same form) first, whose extrema make
 // a far better start than an even spread: a long design then needs a few exchanges.
 EquirippleResult Design(const Requirements& r, const Form& form, const Progress& progress,
                         const std::vector<double>& startHz) {
@@ -821,7 +831,8 @@ EquirippleResult Design(const Requirements& r, const Form& form, const Progress&
         const Progress first = [&progress](double done) {
             return !progress || progress(done / 10);
         };
-        const EquirippleResult shorter = Design(r, Form{taps, form.antisymmetric}, first, {});
+        const EquirippleResult shorter =
+            Design(HalfAsDeep(r), Form{taps, form.antisymmetric}, first, {});
         if (shorter.status == DesignStatus::stopped)
             return shorter;
         for (double hz : shorter.extremalHz)
@@ -833,9 +844,9 @@ EquirippleResult Design(const Requirements& r, const Form& form, const Progress&
     return Exchange(r, form).Run(start, rest);
 }
 
-// Where rounding, not the bands, ends the exchange: the weighted deviation of the best shorter
-// design lies this far (160 dB) below the largest weighted response asked, about where the
-// exchange stops resolving the ripples of double taps.
+// Where rounding, not the bands, ends the exchange: the best shorter design's error lies this
+// far (160 dB) below the largest gain asked in every band, about where the exchange stops
+// resolving the ripples of double taps.
 constexpr double kPrecisionFloor = 1e-8;
 
 // "the optimum lies below what double taps resolve: 124 taps reach the same"
@@ -850,11 +861,15 @@ bool Rounded(const EquirippleResult& result) {
             result.message.starts_with("the error lost its alternation"));
 }
 
-double LargestWeightedAsk(const Requirements& r) {
-    double largest = 0.0;
-    for (const Band& band : r.bands)
-        largest = std::max(largest, band.weight * std::max(std::fabs(band.gain), 1.0));
-    return largest;
+// The weighted deviation at the precision floor: a band's error is the deviation over its
+// weight, so the lightest band's error decides.
+double FloorDeviation(const Requirements& r) {
+    double gain = 1.0, lightest = std::numeric_limits<double>::infinity();
+    for (const Band& band : r.bands) {
+        gain = std::max(gain, std::fabs(band.gain));
+        lightest = std::min(lightest, band.weight);
+    }
+    return kPrecisionFloor * gain * lightest;
 }
 
 // A length whose optimum lies below what double taps hold: the longest shorter length of the
@@ -879,7 +894,7 @@ EquirippleResult AtThePrecisionFloor(const Requirements& r, const Form& form,
     if (converges == 0)
         return failure;
     EquirippleResult best = Design(r, Form{converges, form.antisymmetric}, {}, {});
-    if (!(best.deviation <= kPrecisionFloor * LargestWeightedAsk(r)))
+    if (!(best.deviation <= FloorDeviation(r)))
         return failure;
     const int pad = (form.taps - converges) / 2;
     best.taps.insert(best.taps.begin(), static_cast<std::size_t>(pad), 0.0);
