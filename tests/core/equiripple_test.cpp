@@ -172,6 +172,19 @@ TEST(Equiripple, BelowThePrecisionFloorTheBestShorterDesignIsPadded) {
         EXPECT_LT(filter_response::LargestDeviation(result.taps, band, 2), 1e-8);
 }
 
+// The floor holds for every band: with a stop band weighted 1e12 against a pass band's 174,
+// a shorter design whose pass band has given up (a weighted deviation near 174) lies far above
+// it, and is no design of this length with zeros added.
+TEST(Equiripple, AShorterDesignThatGaveUpItsPassBandIsNoPrecisionFloor) {
+    Requirements r;
+    r.rate = 48000;
+    r.bands = {{0, 1000, 1, 1 / PassDeviation(0.1)}, {3000, 24000, 0, 1 / StopDeviation(250)}};
+    const EquirippleResult result = DesignEquiripple(r, 200);
+    if (HasTaps(result.status))
+        EXPECT_LT(filter_response::LargestDeviation(result.taps, r.bands[0], r.rate), 1e-2)
+            << result.message;
+}
+
 // A transition so easy for the length that the ripples lie near 1e-9, far below the pass
 // band's gain: the interpolation runs in long double there, and the taps reach what they say.
 TEST(Equiripple, DeepRipplesConvergeInExtendedPrecision) {
