@@ -180,9 +180,10 @@ TEST(Equiripple, AShorterDesignThatGaveUpItsPassBandIsNoPrecisionFloor) {
     r.rate = 48000;
     r.bands = {{0, 1000, 1, 1 / PassDeviation(0.1)}, {3000, 24000, 0, 1 / StopDeviation(250)}};
     const EquirippleResult result = DesignEquiripple(r, 200);
-    if (HasTaps(result.status))
+    if (HasTaps(result.status)) {
         EXPECT_LT(filter_response::LargestDeviation(result.taps, r.bands[0], r.rate), 1e-2)
             << result.message;
+    }
 }
 
 // A transition so easy for the length that the ripples lie near 1e-9, far below the pass
