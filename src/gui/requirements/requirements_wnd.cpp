@@ -2,7 +2,7 @@
 
 #include "core/dialog/about.h"
 #include "core/dialog/dialog_messages.h"
-#include "core/dialog/readings.h"
+#include "core/dialog/requirements_view.h"
 #include "core/formats/crt.h"
 #include "core/formats/exports/export.h"
 #include "core/formats/requirements_report.h"
@@ -43,7 +43,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -62,42 +61,6 @@ QString FromStd(const std::string& text) {
 }
 
 constexpr double kFadedOpacity = 0.45;
-
-// A figure to these decimals, "." whatever the locale.
-QString Db(double value, int decimals = 2) {
-    return FromStd(taplore::FixedText(value, decimals)) + " dB";
-}
-
-QString BandName(const Band& band) {
-    return QString("%1 %2 to %3 Hz")
-        .arg(taplore::IsPassBand(band) ? "Pass, ripple," : "Stop, attenuation,")
-        .arg(FromStd(crt::FormatShortest(band.lowHz)))
-        .arg(FromStd(crt::FormatShortest(band.highHz)));
-}
-
-// The second view's choices: every view but the magnitude, which has its own plot.
-std::vector<taplore::ViewInfo> SecondViews() {
-    std::vector<taplore::ViewInfo> views;
-    for (const taplore::ViewInfo& info : taplore::Views())
-        if (info.view != taplore::View::magnitude)
-            views.push_back(info);
-    return views;
-}
-
-// A view in words for a screen reader: its title and the span of its finite values.
-QString RangeSummary(const taplore::ViewInfo& info, const QVector<QPointF>& points) {
-    double low = INFINITY, high = -INFINITY;
-    for (const QPointF& point : points)
-        if (std::isfinite(point.y())) {
-            low = std::min(low, point.y());
-            high = std::max(high, point.y());
-        }
-    if (low > high)
-        return FromStd(std::string(info.title)) + ": no finite value.";
-    return QString("%1 from %2 to %3 %4.")
-        .arg(FromStd(std::string(info.title)), FromStd(crt::FormatG(low, 4)),
-             FromStd(crt::FormatG(high, 4)), FromStd(std::string(info.unit)));
-}
 
 QPushButton* NewButton(const QString& text, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
@@ -118,16 +81,6 @@ void Fade(QWidget* widget, bool faded) {
         widget->setGraphicsEffect(effect);
     }
     effect->setEnabled(faded);
-}
-
-// "45 taps miss by 0.31 dB, 44 taps by 1.2 dB": each shorter length a search designed.
-QString ShorterText(const RequirementsReport& report) {
-    QStringList parts;
-    for (const taplore::ShorterLength& shorter : report.shorter)
-        parts << QString(parts.isEmpty() ? "%1 taps miss by %2" : "%1 taps by %2")
-                     .arg(shorter.taps)
-                     .arg(Db(taplore::LargestShortfallDb(report.requirements, shorter.deviations)));
-    return parts.join(", ");
 }
 
 } // namespace
@@ -286,7 +239,7 @@ QWidget* CRequirementsWnd::PlotPanel() {
     m_plotMagnitude->setAccessibleName("Magnitude");
     m_checkZoom = new QCheckBox("&Zoom to pass band", panel);
     m_comboView = new QComboBox(panel);
-    for (const taplore::ViewInfo& info : SecondViews())
+    for (const taplore::ViewInfo& info : taplore::SecondViews())
         m_comboView->addItem(FromStd(std::string(info.title)));
     m_plotView = new CPlotWnd(panel);
     auto* viewLabel = new QLabel("Second &view:", panel);
@@ -534,7 +487,7 @@ void CRequirementsWnd::ShowResult(const DesignShown& shown) {
                              : QString());
     m_labelHeadline->setText(FromStd(description.title));
     ShowBandFigures(design.report);
-    m_labelShorter->setText(ShorterText(design.report));
+    m_labelShorter->setText(FromStd(taplore::ShorterText(design.report)));
     const int count = static_cast<int>(design.taps.size());
     ShowState(QString("%1 taps").arg(count));
     m_taps = std::shared_ptr<double[]>(new double[count]);
@@ -560,10 +513,9 @@ void CRequirementsWnd::ShowBandFigures(const RequirementsReport& report) {
     for (int row = 0; row < static_cast<int>(bands.size()); ++row) {
         const taplore::BandFigure figure =
             taplore::FigureOf(report.requirements, bands[row], report.deviations[row]);
-        const int decimals = taplore::FigureDecimals(figure.reachedDb, figure.marginDb);
-        const QString cells[] = {BandName(bands[row]),
-                                 FromStd(crt::FormatShortest(figure.askedDb)) + " dB",
-                                 Db(figure.reachedDb, decimals), Db(figure.marginDb, decimals)};
+        const taplore::FigureTexts texts = taplore::FigureTextsOf(figure);
+        const QString cells[] = {FromStd(taplore::BandTitle(bands[row])), FromStd(texts.asked),
+                                 FromStd(texts.reached), FromStd(texts.margin)};
         for (int column = 0; column < 4; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             if (column >= 2)
@@ -584,32 +536,15 @@ void CRequirementsWnd::ShowMagnitude() {
     const taplore::ViewInfo& info = taplore::InfoOf(taplore::View::magnitude);
     m_plotMagnitude->SetCurve(points, kFrequency,
                               {std::string(info.title), std::string(info.unit)});
+    const std::vector<taplore::RequiredBand> bands = taplore::RequiredBands(shown.design.report);
     QVector<PlotRegion> regions;
-    double deepest = 0, passLow = INFINITY, passHigh = -INFINITY;
-    PlotRange passHz{INFINITY, -INFINITY};
-    for (const taplore::RequiredBand& band : taplore::RequiredBands(shown.design.report)) {
+    for (const taplore::RequiredBand& band : bands)
         regions.push_back({band.lowHz, band.highHz, band.floorDb, band.ceilingDb});
-        if (std::isfinite(band.floorDb)) {
-            passLow = std::min(passLow, band.floorDb);
-            passHigh = std::max(passHigh, band.ceilingDb);
-            passHz = {std::min(passHz.low, band.lowHz), std::max(passHz.high, band.highHz)};
-        } else {
-            deepest = std::min(deepest, band.ceilingDb);
-        }
-    }
     m_plotMagnitude->SetRegions(regions);
-    // Zoomed, the pass band's ripple fills half the height and the the stop bands' floor
-    // shows with room below it.
-    // frequencies too the pass bands, a twentieth of their span beside them.
-    const double pad = (passHigh - passLow) / 2;
-    const double padHz = (passHz.high - passHz.low) / 20;
-    if (m_checkZoom->isChecked() && passLow < passHigh)
-        m_plotMagnitude->SetRange(
-            PlotRange{passLow - pad, passHigh + pad},
-            PlotRange{std::max(0.0, passHz.low - padHz), std::min(rate / 2, passHz.high + padHz)});
-    else
-        m_plotMagnitude->SetRange(PlotRange{std::floor((deepest - 40) / 10) * 10, 10},
-                                  PlotRange{0, rate / 2});
+    const taplore::MagnitudeRanges shownPart =
+        taplore::MagnitudeRangesOf(bands, rate, m_checkZoom->isChecked());
+    m_plotMagnitude->SetRange(PlotRange{shownPart.dbLow, shownPart.dbHigh},
+                              PlotRange{shownPart.hzLow, shownPart.hzHigh});
 }
 
 void CRequirementsWnd::ShowSecondView() {
@@ -617,24 +552,23 @@ void CRequirementsWnd::ShowSecondView() {
         return;
     const DesignShown& shown = *m_shown;
     const taplore::ViewInfo info =
-        SecondViews()[static_cast<std::size_t>(std::max(0, m_comboView->currentIndex()))];
+        taplore::SecondViews()[static_cast<std::size_t>(std::max(0, m_comboView->currentIndex()))];
     const double rate = shown.design.report.requirements.rate;
+    const std::vector<double>& values =
+        info.overFrequency ? (info.view == taplore::View::phase ? shown.views.phaseDegrees
+                                                                : shown.views.groupDelay)
+                           : (info.view == taplore::View::impulse ? shown.design.taps : shown.step);
+    const std::size_t count =
+        info.overFrequency ? static_cast<std::size_t>(shown.points) : values.size();
     QVector<QPointF> points;
-    if (info.overFrequency) {
-        const std::vector<double>& values =
-            info.view == taplore::View::phase ? shown.views.phaseDegrees : shown.views.groupDelay;
-        for (int k = 0; k < shown.points; ++k)
-            points.push_back({k * rate / (2.0 * shown.points), values[k]});
-    } else {
-        const std::vector<double>& values =
-            info.view == taplore::View::impulse ? shown.design.taps : shown.step;
-        for (std::size_t n = 0; n < values.size(); ++n)
-            points.push_back({double(n), values[n]});
-    }
+    for (std::size_t n = 0; n < count; ++n)
+        points.push_back(
+            {info.overFrequency ? n * rate / (2.0 * shown.points) : double(n), values[n]});
     m_plotView->SetCurve(points, info.overFrequency ? kFrequency : PlotAxis{"Time", "samples"},
                          {std::string(info.title), std::string(info.unit)});
     m_plotView->setAccessibleName(FromStd(std::string(info.title)));
-    m_plotView->setAccessibleDescription(RangeSummary(info, points));
+    m_plotView->setAccessibleDescription(
+        FromStd(taplore::RangeSummary(info, std::span(values).first(count))));
 }
 
 void CRequirementsWnd::OnViewChanged() {
