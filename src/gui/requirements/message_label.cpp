@@ -1,9 +1,9 @@
 #include "gui/requirements/message_label.h"
 
-MessageLabel::MessageLabel(QWidget* parent, const QString& accessibleName, Kind kind)
+MessageLabel::MessageLabel(QWidget* parent, const QString& accessibleName, Kind kind, int lines)
     : QLabel(parent) {
-    setWordWrap(true);
-    setFixedHeight(fontMetrics().lineSpacing() * 2 + 2);
+    setWordWrap(lines > 1);
+    setFixedHeight(fontMetrics().lineSpacing() * lines + 2);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     if (kind == Kind::problem)
         setStyleSheet("color: #c80000");

@@ -1,6 +1,6 @@
 #pragma once
-// A message of the requirements window: one or two lines of text in room kept for two, so that
-// the layout never depends on the text. Qt does not hold a window to the height its wrapping
+// A message of the requirements window: a line, or two in room kept for two, so that the
+// layout never depends on the text. Qt does not hold a window to the height its wrapping
 // labels need at its width: a label that grew with its text pushed the controls above it onto
 // each other at the smallest size.
 
@@ -13,7 +13,8 @@ public:
     // A problem is written in red.
     enum class Kind { information, problem };
 
-    MessageLabel(QWidget* parent, const QString& accessibleName, Kind kind = Kind::information);
+    MessageLabel(QWidget* parent, const QString& accessibleName, Kind kind = Kind::information,
+                 int lines = 2);
 
     bool hasHeightForWidth() const override { return false; }
 };

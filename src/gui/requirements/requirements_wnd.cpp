@@ -26,7 +26,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
-#include <QGraphicsOpacityEffect>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -60,7 +59,7 @@ QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-constexpr double kFadedOpacity = 0.45;
+constexpr int kFadedAlpha = 100;
 
 QPushButton* NewButton(const QString& text, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
@@ -72,15 +71,25 @@ QSettings Settings() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Taplore", "requirements");
 }
 
-// Drawn faded, or as it is.
-void Fade(QWidget* widget, bool faded) {
-    auto* effect = qobject_cast<QGraphicsOpacityEffect*>(widget->graphicsEffect());
-    if (!effect) {
-        effect = new QGraphicsOpacityEffect(widget);
-        effect->setOpacity(kFadedOpacity);
-        widget->setGraphicsEffect(effect);
-    }
-    effect->setEnabled(faded);
+// Text in the disabled look, as the stale curves are faded, while the control stays usable:
+// the taps can still be scrolled and copied.
+void FadeText(QWidget* widget, bool faded) {
+    QPalette palette = widget->parentWidget()->palette();
+    if (faded)
+        palette.setColor(QPalette::Text, palette.color(QPalette::Disabled, QPalette::Text));
+    widget->setPalette(palette);
+}
+
+// The figures' own green and red fade too.
+void FadeFigures(QTableWidget* table, bool faded) {
+    FadeText(table, faded);
+    for (int row = 0; row < table->rowCount(); ++row)
+        for (int column = 2; column < table->columnCount(); ++column) {
+            QTableWidgetItem* item = table->item(row, column);
+            QColor colour = item->foreground().color();
+            colour.setAlpha(faded ? kFadedAlpha : 255);
+            item->setForeground(colour);
+        }
 }
 
 } // namespace
@@ -207,7 +216,7 @@ QWidget* CRequirementsWnd::ResultPanel() {
     m_editBits = new QLineEdit("16", group);
     m_editBits->setMaximumWidth(80);
     m_editBits->setToolTip("The width of integer exports: B or B.F bits (16 is Q15)");
-    m_labelBitsProblem = new MessageLabel(group, "Bits problem", MessageLabel::Kind::problem);
+    m_labelBitsProblem = new MessageLabel(group, "Bits problem", MessageLabel::Kind::problem, 1);
     m_buttonSave = NewButton("&Save...", group);
     m_buttonExport = NewButton("&Export...", group);
 
@@ -218,6 +227,7 @@ QWidget* CRequirementsWnd::ResultPanel() {
     auto* output = new QHBoxLayout;
     output->addWidget(bitsLabel);
     output->addWidget(m_editBits);
+    output->addWidget(m_labelBitsProblem);
     output->addStretch();
     output->addWidget(m_buttonSave);
     output->addWidget(m_buttonExport);
@@ -229,7 +239,6 @@ QWidget* CRequirementsWnd::ResultPanel() {
     layout->addWidget(tapsLabel);
     layout->addWidget(m_listTaps, 1);
     layout->addLayout(output);
-    layout->addWidget(m_labelBitsProblem);
     return group;
 }
 
@@ -451,8 +460,8 @@ void CRequirementsWnd::ShowStale(const QString& state, const QString& reason) {
 void CRequirementsWnd::ShowCurrent(bool current) {
     m_plotMagnitude->SetStale(!current);
     m_plotView->SetStale(!current);
-    Fade(m_tableFigures, !current);
-    Fade(m_listTaps, !current);
+    FadeFigures(m_tableFigures, !current);
+    FadeText(m_listTaps, !current);
     m_buttonSave->setEnabled(current);
     m_buttonExport->setEnabled(current);
 }
@@ -461,7 +470,7 @@ void CRequirementsWnd::ShowCurrent(bool current) {
 void CRequirementsWnd::OnBitsChanged() {
     m_labelBitsProblem->setText(ParseQFormat(m_editBits->text().trimmed().toStdString())
                                     ? QString()
-                                    : "Bits: " + QString(kBitsProblem));
+                                    : "must be B or B.F, B from 2 to 32");
 }
 
 // ---- the result ----------------------------------------------------------------------------
@@ -566,6 +575,9 @@ void CRequirementsWnd::ShowSecondView() {
             {info.overFrequency ? n * rate / (2.0 * shown.points) : double(n), values[n]});
     m_plotView->SetCurve(points, info.overFrequency ? kFrequency : PlotAxis{"Time", "samples"},
                          {std::string(info.title), std::string(info.unit)});
+    // Frequency runs to half the rate, one step past the last point.
+    m_plotView->SetRange(std::nullopt,
+                         info.overFrequency ? std::optional(PlotRange{0, rate / 2}) : std::nullopt);
     m_plotView->setAccessibleName(FromStd(std::string(info.title)));
     m_plotView->setAccessibleDescription(
         FromStd(taplore::RangeSummary(info, std::span(values).first(count))));
