@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -97,6 +98,16 @@ TEST_F(RequirementsLayout, NothingOverlapsAtTheSmallestSizeOrTwiceIt) {
         for (const std::string& overlap : Overlaps(wnd))
             ADD_FAILURE() << "at " << scale << " times the smallest size: " << overlap;
     }
+}
+
+// The first start fits the screen where the layout allows: 1200 by 780 went past the bottom
+// of a laptop's screen.
+TEST_F(RequirementsLayout, TheFirstSizeFitsTheScreen) {
+    CRequirementsWnd wnd;
+    const QRect screen = wnd.screen()->availableGeometry();
+    EXPECT_LE(wnd.height(), screen.height());
+    EXPECT_LE(wnd.width(), std::max(screen.width(), wnd.minimumSizeHint().width()));
+    EXPECT_GE(wnd.height(), wnd.minimumSizeHint().height());
 }
 
 } // namespace

@@ -471,6 +471,25 @@ TEST_F(RequirementsWnd, TheLastRequirementsComeBackAtTheNextStart) {
     EXPECT_FALSE(Bands(wnd)->Bands()[1].pass);
 }
 
+// One spelling for each window, in the list and in the headline.
+TEST_F(RequirementsWnd, TheHeadlineSpellsTheWindowAsTheListDoes) {
+    CRequirementsWnd wnd;
+    ShowDesigned(wnd);
+    Find<QSpinBox>(wnd, "spinTaps")->setValue(51);
+    auto* methods = Find<QComboBox>(wnd, "comboMethod");
+    int shown = wnd.DesignsShown();
+    for (const char* name : {"hamming", "blackman-harris"}) {
+        methods->setCurrentIndex(methods->findData(name));
+        ASSERT_TRUE(NextDesign(wnd, shown));
+        shown = wnd.DesignsShown();
+        EXPECT_TRUE(Find<QLabel>(wnd, "labelHeadline")
+                        ->text()
+                        .startsWith(methods->currentText() + ", 51 taps"))
+            << Find<QLabel>(wnd, "labelHeadline")->text().toStdString();
+    }
+    EXPECT_EQ(methods->itemText(methods->findData("blackman-harris")), "Blackman–Harris window");
+}
+
 // The list offers every method of the table by its title, and keeps the choice by name: a
 // number an older version saved, or a name no longer known, reads as the default.
 TEST_F(RequirementsWnd, TheMethodListIsTheTableAndItsChoiceIsKeptByName) {

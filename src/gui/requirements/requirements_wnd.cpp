@@ -34,6 +34,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSettings>
 #include <QShortcut>
 #include <QSpinBox>
@@ -49,6 +50,8 @@ using taplore::Band;
 using taplore::RequirementsReport;
 
 constexpr double kStartRate = 8000;
+constexpr QSize kPreferredSize(1200, 780);
+constexpr int kTitleBarAllowance = 40;
 const char* const kBitsProblem =
     "The width of integer exports must be B or B.F bits, B from 2 to 32.";
 const PlotAxis kFrequency{"Frequency", "Hz"};
@@ -121,7 +124,10 @@ void CRequirementsWnd::setupViews() {
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
     layout->addWidget(PlotPanel(), 1);
-    resize(1200, 780);
+    // Within the screen, less a title bar's worth, down to the smallest the layout allows: the
+    // full size went past the bottom of a laptop's screen, and the help had no room beside it.
+    const QSize room = screen()->availableGeometry().size() - QSize(0, kTitleBarAllowance);
+    resize(kPreferredSize.boundedTo(room).expandedTo(minimumSizeHint()));
 }
 
 QWidget* CRequirementsWnd::RequirementsPanel() {
