@@ -50,11 +50,6 @@ TEST(Readings, TickStepsAreOneTwoOrFiveOfADecade) {
         EXPECT_DOUBLE_EQ(taplore::TickStep(c.span, 6), c.step) << c.span;
 }
 
-TEST(Readings, AxisTitlesNameTheirUnitOrNone) {
-    EXPECT_EQ(taplore::AxisTitle("Group delay", "samples"), "Group delay (samples)");
-    EXPECT_EQ(taplore::AxisTitle("Impulse response", ""), "Impulse response");
-}
-
 TEST(Readings, ReadOutsGroupThousandsAndUseATrueMinus) {
     const struct {
         double value, resolution;

@@ -72,12 +72,4 @@ TEST(RequirementsView, TheZoomShowsThePassBandsFrequenciesAndLevels) {
     }
 }
 
-TEST(RequirementsView, TheSecondViewsAreAllButTheMagnitude) {
-    std::vector<std::string> titles;
-    for (const taplore::ViewInfo& info : taplore::SecondViews())
-        titles.emplace_back(info.title);
-    EXPECT_EQ(titles, (std::vector<std::string>{"Phase", "Group delay", "Impulse response",
-                                                "Step response"}));
-}
-
 } // namespace

@@ -45,14 +45,13 @@ std::vector<std::string> Overlaps(const QWidget& window) {
         if (IsControl(widget))
             controls.push_back(widget);
     const auto name = [](const QWidget* widget) {
-        const QString text = widget->property("text").toString();
-        return (widget->objectName() + " " + widget->metaObject()->className() + " '" + text +
-                "' at " +
-                QString("(%1,%2 %3x%4)")
-                    .arg(InWindow(widget).x())
-                    .arg(InWindow(widget).y())
-                    .arg(widget->width())
-                    .arg(widget->height()))
+        const QRect placed = InWindow(widget);
+        return (widget->metaObject()->className() + QString(" '%1' at %2,%3 %4x%5")
+                                                        .arg(widget->property("text").toString())
+                                                        .arg(placed.x())
+                                                        .arg(placed.y())
+                                                        .arg(placed.width())
+                                                        .arg(placed.height()))
             .toStdString();
     };
     std::vector<std::string> found;

@@ -144,16 +144,6 @@ TEST(BandEdits, AddFillsTheMiddleThirdOfTheGapRoundedAndRemoveTakesTheRow) {
     EXPECT_EQ(model.Bands()[0].highHz, 1000);
 }
 
-TEST(BandEdits, SettingsTextsReadBackTheSameBands) {
-    const BandRow band{false, 0.1, 1234.5678901234567, 96.25};
-    EXPECT_EQ(BandSetting(band), "stop,0.1,1234.5678901234567,96.25");
-    const auto back = BandOfSetting(BandSetting(band));
-    ASSERT_TRUE(back);
-    ExpectBands({*back}, {band});
-    for (const char* wrong : {"pass,1,2", "pass,1,2,x", "pass,1,2,3,4", "pass,1,2,inf"})
-        EXPECT_FALSE(BandOfSetting(wrong)) << wrong;
-}
-
 TEST_F(RequirementsWnd, AnEditRedesignsAfterThePauseWithTheEnginesTaps) {
     CRequirementsWnd wnd;
     wnd.show();
