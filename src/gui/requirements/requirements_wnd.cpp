@@ -11,6 +11,7 @@
 #include "gui/context_menu_key.h"
 #include "gui/design_app.h"
 #include "gui/guard.h"
+#include "gui/help_wnd.h"
 #include "gui/requirements/band_kind_delegate.h"
 #include "gui/requirements/band_model.h"
 #include "gui/requirements/commit_delegate.h"
@@ -51,7 +52,7 @@ using taplore::RequirementsReport;
 
 constexpr double kStartRate = 8000;
 constexpr QSize kPreferredSize(1200, 780);
-constexpr int kTitleBarAllowance = 40;
+constexpr int kFrameAllowance = 40; // a title bar, or both side borders
 const char* const kBitsProblem =
     "The width of integer exports must be B or B.F bits, B from 2 to 32.";
 const PlotAxis kFrequency{"Frequency", "Hz"};
@@ -124,10 +125,16 @@ void CRequirementsWnd::setupViews() {
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
     layout->addWidget(PlotPanel(), 1);
-    // Within the screen, less a title bar's worth, down to the smallest the layout allows: the
-    // full size went past the bottom of a laptop's screen, and the help had no room beside it.
-    const QSize room = screen()->availableGeometry().size() - QSize(0, kTitleBarAllowance);
+    // Within the screen, less a frame's worth and room for the help beside it, down to the
+    // smallest the layout allows: the full size went past the bottom of a laptop's screen, and
+    // F1 opened the help over the window.
+    const QSize room = screen()->availableGeometry().size() -
+                       QSize(CHelpWnd::kMinimumWidth + kFrameAllowance, kFrameAllowance);
     resize(kPreferredSize.boundedTo(room).expandedTo(minimumSizeHint()));
+    // At the left, the help's room on the right: a window manager centres it otherwise, with
+    // too little room on either side.
+    const QRect screenRect = screen()->availableGeometry();
+    move(screenRect.left(), screenRect.top() + std::max(0, (screenRect.height() - height()) / 2));
 }
 
 QWidget* CRequirementsWnd::RequirementsPanel() {
@@ -331,6 +338,7 @@ void CRequirementsWnd::connectViews() {
 
 void CRequirementsWnd::RestoreSettings() {
     const QSettings settings = Settings();
+    // Saved, the place and size override the first ones.
     restoreGeometry(settings.value("geometry").toByteArray());
     if (settings.contains("rate"))
         m_editRate->setText(settings.value("rate").toString());
