@@ -107,6 +107,7 @@ CRequirementsWnd::CRequirementsWnd(QWidget* parent) : QWidget(parent, Qt::Window
     connectViews();
     OnMethodChanged();
     OnRequirementsChanged();
+    OnBitsChanged(); // a saved width that is none is said at once
 }
 
 CRequirementsWnd::~CRequirementsWnd() = default;
