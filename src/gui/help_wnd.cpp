@@ -16,9 +16,8 @@ namespace {
 
 const char* const kManualPath = ":/help/manual.md";
 // Wide enough for the manual's tables; beside a dialog it may be narrowed down to a column of
-// text.
+// text (kMinimumWidth).
 constexpr QSize kPreferredSize(640, 560);
-constexpr int kMinimumWidth = 300;
 
 // F1 again raises the open window instead of stacking a second copy of the manual.
 QPointer<CHelpWnd> g_openHelp;

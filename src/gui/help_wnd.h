@@ -15,6 +15,9 @@ public:
     // read.
     static bool ShowSection(QWidget* owner, const QString& heading);
 
+    // The narrowest the help opens beside a window, a column of text.
+    static constexpr int kMinimumWidth = 300;
+
 private:
     CHelpWnd(const QString& markdown, QWidget* dialog);
     // Opens beside the dialog, which it would otherwise cover.

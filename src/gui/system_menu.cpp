@@ -1,28 +1,9 @@
 #include "gui/system_menu.h"
 
+#include "gui/context_menu_key.h"
+
 #include <QContextMenuEvent>
-#include <QCoreApplication>
 #include <QDialog>
-#include <QKeyEvent>
-
-namespace {
-
-bool IsShiftF10(const QEvent* event) {
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const auto* key = static_cast<const QKeyEvent*>(event);
-    return key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
-}
-
-// Shift+F10 asks the control with the focus for its context menu, as the Menu key does; a
-// control without a menu of its own passes the request up to the dialog.
-void RequestContextMenu(QWidget* target) {
-    const QPoint pos = target->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
-    QContextMenuEvent request(QContextMenuEvent::Keyboard, pos, target->mapToGlobal(pos));
-    QCoreApplication::sendEvent(target, &request);
-}
-
-} // namespace
 
 SystemMenu::SystemMenu(QDialog* dialog, bool minimizeBox) : QObject(dialog), m_dialog(dialog) {
     if (minimizeBox)

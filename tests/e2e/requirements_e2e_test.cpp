@@ -149,6 +149,27 @@ TEST_F(RequirementsWindow, TypedRequirementsSaveWhatTheCommandLineWrites) {
     Screenshot(m_window, "requirements-missed.png");
 }
 
+// F1 opens the manual beside the window, covering none of it, and inside the screen: the
+// window's first size leaves it the room.
+TEST_F(RequirementsWindow, F1OpensTheManualBesideIt) {
+    Start({TAPLORE_EXE, "--requirements"});
+    const auto window = WaitForProgramWindow(m_app, "^" + kTitle);
+    ASSERT_TRUE(window) << "no requirements window came up with the keyboard";
+    m_window = *window;
+    ASSERT_TRUE(WaitForDesign("46")) << "the low-pass it starts with";
+    Keys({"F1"});
+    ASSERT_TRUE(
+        WaitUntil([&] { return !VisibleWindows(m_app.Pid(), "^Taplore Help$").empty(); }, 30s));
+    const WindowId help = VisibleWindows(m_app.Pid(), "^Taplore Help$").front();
+    ASSERT_TRUE(WaitForKeyboard(help));
+    const Rect owner = ClientRect(m_window), manual = ClientRect(help), screen = ScreenRect();
+    EXPECT_TRUE(manual.x >= owner.x + owner.width || manual.x + manual.width <= owner.x)
+        << "the manual at x " << manual.x << " covers the window from x " << owner.x << " to "
+        << owner.x + owner.width;
+    EXPECT_LE(manual.y + manual.height, screen.height) << "the manual runs past the bottom";
+    EXPECT_LE(owner.y + owner.height, screen.height) << "the window runs past the bottom";
+}
+
 TEST_F(RequirementsWindow, OpensFromTheDialogsMenuBesideIt) {
     Start({TAPLORE_EXE});
     const auto dialog = WaitForProgramWindow(m_app, "^FIR Filter Design$");

@@ -1,5 +1,6 @@
 #include "core/formats/response_plot.h"
 
+#include "core/dialog/readings.h"
 #include "core/formats/crt.h"
 
 #include <algorithm>
@@ -189,22 +190,12 @@ Range ValueRange(const std::vector<double>& values, View view) {
     return range;
 }
 
-// 1, 2 or 5 times a power of ten, so that span holds about count steps.
-double NiceStep(double span, int count) {
-    const double raw = span / count;
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    for (const double factor : {1.0, 2.0, 5.0})
-        if (factor * power >= raw)
-            return factor * power;
-    return 10.0 * power;
-}
-
 // The range widened to whole steps, and its step.
 struct Axis {
     double low, high, step;
 
     static Axis Of(Range range, int count) {
-        const double step = NiceStep(range.high - range.low, count);
+        const double step = taplore::TickStep(range.high - range.low, count);
         return {std::floor(range.low / step) * step, std::ceil(range.high / step) * step, step};
     }
     double Position(double value, double length) const {
@@ -257,7 +248,7 @@ std::vector<std::pair<double, std::string>> XTicks(const ViewInfo& info, double 
         return ticks;
     }
     const double last = std::max<double>(1.0, static_cast<double>(count) - 1);
-    const double step = std::max(1.0, NiceStep(last, 10));
+    const double step = std::max(1.0, taplore::TickStep(last, 10));
     for (double n = 0; n <= last; n += step)
         ticks.emplace_back(n / last * kWidth, crt::FormatShortest(n));
     return ticks;

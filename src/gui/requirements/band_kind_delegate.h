@@ -2,13 +2,13 @@
 // Edits a band's kind in the band table with a list of the two kinds, so that the keyboard
 // alone picks one.
 
-#include <QStyledItemDelegate>
+#include "gui/requirements/commit_delegate.h"
 
-class BandKindDelegate : public QStyledItemDelegate {
+class BandKindDelegate : public CommitDelegate {
     Q_OBJECT
 
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using CommitDelegate::CommitDelegate;
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;

@@ -1,6 +1,9 @@
 #include "gui/requirements/band_model.h"
 
+#include "core/dialog/readings.h"
 #include "core/formats/crt.h"
+
+#include <array>
 
 namespace {
 
@@ -17,6 +20,10 @@ BandRow Stop(double low, double high) {
 
 QString NumberText(double value) {
     return QString::fromStdString(crt::FormatShortest(value));
+}
+
+bool IsKind(const QString& text, const char* kind) {
+    return text.compare(kind, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -66,18 +73,25 @@ bool BandModel::setData(const QModelIndex& index, const QVariant& value, int rol
         return false;
     BandRow& band = m_bands[index.row()];
     const QString text = value.toString().trimmed();
+    const QString where = QString("Band %1, %2: ")
+                              .arg(index.row() + 1)
+                              .arg(headerData(index.column(), Qt::Horizontal).toString());
     if (index.column() == kind) {
-        if (text.compare("pass", Qt::CaseInsensitive) != 0 &&
-            text.compare("stop", Qt::CaseInsensitive) != 0)
+        if (!IsKind(text, "pass") && !IsKind(text, "stop")) {
+            emit editRefused(where + "the kind is pass or stop, not \"" + text + "\".");
             return false;
-        const bool pass = text.compare("pass", Qt::CaseInsensitive) == 0;
+        }
+        const bool pass = IsKind(text, "pass");
         // A band that changes kind asks for its kind's usual tolerance.
         if (pass != band.pass)
             band = pass ? Pass(band.lowHz, band.highHz) : Stop(band.lowHz, band.highHz);
     } else {
         const auto number = crt::StrictAtof(text.toStdString());
-        if (!number)
+        if (!number) {
+            emit editRefused(where + "\"" + text +
+                             "\" is not a number; numbers take \".\" as the decimal point.");
             return false;
+        }
         double& field = index.column() == low    ? band.lowHz
                         : index.column() == high ? band.highHz
                                                  : band.toleranceDb;
@@ -116,10 +130,11 @@ void BandModel::AddBand(int row, double rate) {
     const double gapLow = at > 0 ? m_bands[at - 1].highHz : 0.0;
     const double gapHigh = at < m_bands.size() ? m_bands[at].lowHz : rate / 2;
     const double third = (gapHigh - gapLow) / 3;
+    const taplore::Edges edges =
+        taplore::RoundedEdges({gapLow + third, gapHigh - third}, {gapLow, gapHigh}, rate);
     // The other kind than the band before, so that a low-pass grows into a band-stop.
     const bool pass = at > 0 && !m_bands[at - 1].pass;
-    const BandRow added =
-        pass ? Pass(gapLow + third, gapHigh - third) : Stop(gapLow + third, gapHigh - third);
+    const BandRow added = pass ? Pass(edges.low, edges.high) : Stop(edges.low, edges.high);
     beginInsertRows({}, at, at);
     m_bands.insert(at, added);
     endInsertRows();
@@ -131,4 +146,26 @@ void BandModel::RemoveBand(int row) {
     beginRemoveRows({}, row, row);
     m_bands.remove(row);
     endRemoveRows();
+}
+
+QString BandSetting(const BandRow& band) {
+    return QString("%1,%2,%3,%4")
+        .arg(band.pass ? "pass" : "stop")
+        .arg(NumberText(band.lowHz))
+        .arg(NumberText(band.highHz))
+        .arg(NumberText(band.toleranceDb));
+}
+
+std::optional<BandRow> BandOfSetting(const QString& text) {
+    const QStringList fields = text.split(',');
+    if (fields.size() != 4)
+        return std::nullopt;
+    std::array<double, 3> numbers{};
+    for (int i = 0; i < 3; ++i) {
+        const auto number = crt::StrictAtof(fields[i + 1].toStdString());
+        if (!number)
+            return std::nullopt;
+        numbers[i] = *number;
+    }
+    return BandRow{fields[0] == "pass", numbers[0], numbers[1], numbers[2]};
 }

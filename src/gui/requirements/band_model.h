@@ -5,6 +5,8 @@
 #include <QAbstractTableModel>
 #include <QVector>
 
+#include <optional>
+
 // One row of the table.
 struct BandRow {
     bool pass = true;
@@ -30,17 +32,26 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    // Numbers are read with "." whatever the locale; a text that is no number is refused.
+    // Numbers are read with "." whatever the locale; a text that is no number is refused, and
+    // editRefused says why.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
     const QVector<BandRow>& Bands() const { return m_bands; }
     void SetBands(QVector<BandRow> bands);
     void SetPreset(BandPreset preset, double rate);
     // A band after row (at the end for -1), of the other kind, in the middle third of the gap
-    // up to the next band or half the rate.
+    // up to the next band or half the rate, its edges rounded to what the rate resolves.
     void AddBand(int row, double rate);
     void RemoveBand(int row);
+
+signals:
+    // An edit that setData refused: "Band 2, To (Hz): "22050,5" is not a number; …".
+    void editRefused(const QString& why);
 
 private:
     QVector<BandRow> m_bands;
 };
+
+// A band as the settings keep it, "pass,0,1000,0.1", and back; nullopt for a text that is none.
+QString BandSetting(const BandRow& band);
+std::optional<BandRow> BandOfSetting(const QString& text);

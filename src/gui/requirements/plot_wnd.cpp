@@ -1,6 +1,6 @@
 #include "gui/requirements/plot_wnd.h"
 
-#include "core/formats/crt.h"
+#include "core/dialog/readings.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -11,29 +11,24 @@
 
 namespace {
 
-constexpr int kTicks = 6; // about as many tick steps along an axis
+constexpr int kTicks = 6;   // about as many tick steps along an axis
+constexpr int kTickGap = 6; // pixels between a tick's text and the axis
 const QColor kCurve(200, 0, 0);
 const QColor kStaleCurve(200, 150, 150);
 const QColor kRegion(90, 170, 90, 70);
 const QColor kGrid(220, 220, 220);
 
-// A step of 1, 2 or 5 times a power of ten giving about kTicks steps over the span.
-double TickStep(double span) {
-    if (!(span > 0) || !std::isfinite(span))
-        return 1.0;
-    const double raw = span / kTicks;
-    const double decade = std::pow(10.0, std::floor(std::log10(raw)));
-    for (const double multiple : {1.0, 2.0, 5.0})
-        if (multiple * decade >= raw)
-            return multiple * decade;
-    return 10 * decade;
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
 }
 
-// Tick labels as the shortest decimal text, without the noise of the step's own rounding.
-QString TickText(double value, double step) {
-    const double rounded = std::round(value / step) * step;
-    return QString::fromStdString(
-        crt::FormatShortest(std::fabs(rounded) < step / 2 ? 0.0 : rounded));
+// The ticks of an axis from low to high, each with its text.
+QVector<std::pair<double, QString>> Ticks(double low, double high) {
+    const double step = taplore::TickStep(high - low, kTicks);
+    QVector<std::pair<double, QString>> ticks;
+    for (double at = std::ceil(low / step) * step; at <= high + step * 1e-9; at += step)
+        ticks.push_back({at, FromStd(taplore::TickText(at, step))});
+    return ticks;
 }
 
 // Curves longer than a screen is wide keep, of each of kBuckets runs of points, the lowest
@@ -67,10 +62,13 @@ CPlotWnd::CPlotWnd(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
 }
 
-void CPlotWnd::SetCurve(QVector<QPointF> points, const QString& xTitle, const QString& yTitle) {
+void CPlotWnd::SetCurve(QVector<QPointF> points, const PlotAxis& x, const PlotAxis& y) {
+    m_xSpacing = points.size() > 1
+                     ? (points.back().x() - points.front().x()) / double(points.size() - 1)
+                     : 1.0;
     m_points = Decimated(std::move(points));
-    m_xTitle = xTitle;
-    m_yTitle = yTitle;
+    m_xAxis = x;
+    m_yAxis = y;
     UpdateLimits();
 }
 
@@ -79,8 +77,9 @@ void CPlotWnd::SetRegions(QVector<PlotRegion> regions) {
     update();
 }
 
-void CPlotWnd::SetRange(std::optional<PlotRange> range) {
+void CPlotWnd::SetRange(std::optional<PlotRange> range, std::optional<PlotRange> xRange) {
     m_range = range;
+    m_xRange = xRange;
     UpdateLimits();
 }
 
@@ -89,8 +88,8 @@ void CPlotWnd::SetStale(bool stale) {
     update();
 }
 
-// The x axis spans the curve; the y axis the range asked for, or the curve's finite values
-// rounded out to whole ticks.
+// The x axis spans the range asked for or the curve; the y axis the range asked for, or the curve's
+// finite values rounded out to whole ticks.
 void CPlotWnd::UpdateLimits() {
     double low = INFINITY, high = -INFINITY;
     for (const QPointF& point : m_points)
@@ -98,7 +97,10 @@ void CPlotWnd::UpdateLimits() {
             low = std::min(low, point.y());
             high = std::max(high, point.y());
         }
-    if (!m_points.isEmpty()) {
+    if (m_xRange) {
+        m_xLow = m_xRange->low;
+        m_xHigh = std::max(m_xRange->high, m_xLow + 1e-300);
+    } else if (!m_points.isEmpty()) {
         m_xLow = m_points.front().x();
         m_xHigh = std::max(m_points.back().x(), m_xLow + 1e-300);
     }
@@ -116,7 +118,7 @@ void CPlotWnd::UpdateLimits() {
             low = middle - least / 2;
             high = middle + least / 2;
         }
-        const double step = TickStep(high - low);
+        const double step = taplore::TickStep(high - low, kTicks);
         low = std::floor(low / step) * step;
         high = std::max(std::ceil(high / step) * step, low + step);
     }
@@ -125,9 +127,28 @@ void CPlotWnd::UpdateLimits() {
     update();
 }
 
+QStringList CPlotWnd::TickTexts(Qt::Orientation axis) const {
+    QStringList texts;
+    for (const auto& tick :
+         axis == Qt::Horizontal ? Ticks(m_xLow, m_xHigh) : Ticks(m_yLow, m_yHigh))
+        texts << tick.second;
+    return texts;
+}
+
+QString CPlotWnd::AxisTitleText(Qt::Orientation axis) const {
+    const PlotAxis& shown = axis == Qt::Horizontal ? m_xAxis : m_yAxis;
+    return FromStd(taplore::AxisTitle(shown.title, shown.unit));
+}
+
+// Room on the left for the y axis' title and its widest tick, so that neither runs into the
+// other; below for the x ticks and title.
 QRect CPlotWnd::PlotArea() const {
-    const int text = fontMetrics().height();
-    return rect().adjusted(text * 4 + 8, text / 2 + 4, -text, -(text * 2 + 10));
+    const QFontMetrics metrics = fontMetrics();
+    int widest = 0;
+    for (const auto& tick : Ticks(m_yLow, m_yHigh))
+        widest = std::max(widest, metrics.horizontalAdvance(tick.second));
+    const int text = metrics.height();
+    return rect().adjusted(text + 4 + widest + kTickGap, text / 2 + 4, -text, -(text * 2 + 10));
 }
 
 QPointF CPlotWnd::ToPixel(const QRect& area, double x, double y) const {
@@ -149,38 +170,36 @@ void CPlotWnd::paintEvent(QPaintEvent* /*event*/) {
 
 void CPlotWnd::DrawAxes(QPainter& painter, const QRect& area) const {
     const QFontMetrics metrics = fontMetrics();
-    const double xStep = TickStep(m_xHigh - m_xLow), yStep = TickStep(m_yHigh - m_yLow);
-    for (double x = std::ceil(m_xLow / xStep) * xStep; x <= m_xHigh + xStep * 1e-9; x += xStep) {
+    const QColor text = palette().color(QPalette::Text);
+    for (const auto& [x, label] : Ticks(m_xLow, m_xHigh)) {
         const double px = ToPixel(area, x, m_yLow).x();
         painter.setPen(kGrid);
         painter.drawLine(QPointF(px, area.top()), QPointF(px, area.bottom()));
-        painter.setPen(palette().color(QPalette::Text));
-        const QString text = TickText(x, xStep);
-        painter.drawText(QPointF(px - metrics.horizontalAdvance(text) / 2.0,
+        painter.setPen(text);
+        painter.drawText(QPointF(px - metrics.horizontalAdvance(label) / 2.0,
                                  area.bottom() + metrics.height() + 2),
-                         text);
+                         label);
     }
-    for (double y = std::ceil(m_yLow / yStep) * yStep; y <= m_yHigh + yStep * 1e-9; y += yStep) {
+    for (const auto& [y, label] : Ticks(m_yLow, m_yHigh)) {
         const double py = ToPixel(area, m_xLow, y).y();
         painter.setPen(kGrid);
         painter.drawLine(QPointF(area.left(), py), QPointF(area.right(), py));
-        painter.setPen(palette().color(QPalette::Text));
-        const QString text = TickText(y, yStep);
-        painter.drawText(
-            QPointF(area.left() - metrics.horizontalAdvance(text) - 6, py + metrics.ascent() / 2.0),
-            text);
+        painter.setPen(text);
+        painter.drawText(QPointF(area.left() - metrics.horizontalAdvance(label) - kTickGap,
+                                 py + metrics.ascent() / 2.0),
+                         label);
     }
-    painter.setPen(palette().color(QPalette::Text));
+    painter.setPen(text);
     painter.drawRect(area);
     painter.drawText(
         QRect(area.left(), area.bottom() + metrics.height() + 4, area.width(), metrics.height()),
-        Qt::AlignCenter, m_xTitle);
+        Qt::AlignCenter, AxisTitleText(Qt::Horizontal));
     painter.save();
     painter.translate(metrics.height() / 2.0 + 2, area.center().y());
     painter.rotate(-90);
     painter.drawText(
         QRect(-area.height() / 2, -metrics.height() / 2, area.height(), metrics.height()),
-        Qt::AlignCenter, m_yTitle);
+        Qt::AlignCenter, AxisTitleText(Qt::Vertical));
     painter.restore();
 }
 
@@ -224,13 +243,19 @@ void CPlotWnd::DrawReadout(QPainter& painter, const QRect& area) const {
         std::min_element(m_points.begin(), m_points.end(), [x](const QPointF& a, const QPointF& b) {
             return std::fabs(a.x() - x) < std::fabs(b.x() - x);
         });
-    const QString text = QString::fromStdString(crt::FormatShortest(nearest->x())) + "  " +
-                         QString::fromStdString(crt::FormatShortest(nearest->y()));
+    const QString text = ReadoutText(*nearest, area);
     painter.setPen(palette().color(QPalette::Text));
     painter.drawText(area.adjusted(4, 2, -4, -2), Qt::AlignTop | Qt::AlignRight, text);
     painter.setPen(QPen(kGrid.darker(150), 1, Qt::DashLine));
     const double px = ToPixel(area, nearest->x(), 0).x();
     painter.drawLine(QPointF(px, area.top()), QPointF(px, area.bottom()));
+}
+
+// "12,808.6 Hz, −0.0029 dB": x to the spacing of the curve's points, y to a pixel's height.
+QString CPlotWnd::ReadoutText(const QPointF& point, const QRect& area) const {
+    const double pixelHeight = (m_yHigh - m_yLow) / std::max(1, area.height());
+    return FromStd(taplore::ReadingText(point.x(), m_xSpacing, m_xAxis.unit) + ", " +
+                   taplore::ReadingText(point.y(), pixelHeight, m_yAxis.unit));
 }
 
 void CPlotWnd::mouseMoveEvent(QMouseEvent* event) {

@@ -5,10 +5,12 @@
 
 #include <QPointF>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <QWidget>
 
 #include <optional>
+#include <string>
 
 class QPainter;
 
@@ -18,9 +20,15 @@ struct PlotRegion {
     double x0, x1, y0, y1;
 };
 
-// The part of the y axis shown.
+// The part of an axis shown.
 struct PlotRange {
     double low, high;
+};
+
+// What an axis shows, as "Frequency" and "Hz"; a quantity without a unit has none.
+struct PlotAxis {
+    std::string title;
+    std::string unit;
 };
 
 class CPlotWnd : public QWidget {
@@ -29,14 +37,21 @@ class CPlotWnd : public QWidget {
 public:
     explicit CPlotWnd(QWidget* parent = nullptr);
 
-    // The curve, x ascending, with the axes' titles ("Frequency (Hz)", "Level (dB)"). Points
-    // that are not finite are left out of the line.
-    void SetCurve(QVector<QPointF> points, const QString& xTitle, const QString& yTitle);
+    // The curve, x ascending, with what its axes show. Points that are not finite are left out
+    // of the line.
+    void SetCurve(QVector<QPointF> points, const PlotAxis& x, const PlotAxis& y);
     void SetRegions(QVector<PlotRegion> regions);
-    // The y range shown; without one, the curve's own, rounded out to whole ticks.
-    void SetRange(std::optional<PlotRange> range);
+    // The y range shown; without one, the curve's own, rounded out to whole ticks. The x range
+    // shown; without one, the curve's.
+    void SetRange(std::optional<PlotRange> range, std::optional<PlotRange> xRange = {});
     // A curve that no longer answers the requirements shown is drawn faded.
     void SetStale(bool stale);
+
+    // What the axes show: the ticks' texts, and the title with the unit.
+    QStringList TickTexts(Qt::Orientation axis) const;
+    QString AxisTitleText(Qt::Orientation axis) const;
+    // The plotted area, with room on the left for the y title and the widest y tick.
+    QRect PlotArea() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -44,18 +59,19 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    QRect PlotArea() const;
     QPointF ToPixel(const QRect& area, double x, double y) const;
     void DrawAxes(QPainter& painter, const QRect& area) const;
     void DrawRegions(QPainter& painter, const QRect& area) const;
     void DrawCurve(QPainter& painter, const QRect& area) const;
     void DrawReadout(QPainter& painter, const QRect& area) const;
+    QString ReadoutText(const QPointF& point, const QRect& area) const;
     void UpdateLimits();
 
     QVector<QPointF> m_points;
     QVector<PlotRegion> m_regions;
-    QString m_xTitle, m_yTitle;
-    std::optional<PlotRange> m_range;
+    PlotAxis m_xAxis, m_yAxis;
+    double m_xSpacing = 1; // between the curve's points, before they are thinned out
+    std::optional<PlotRange> m_range, m_xRange;
     bool m_stale = false;
     double m_xLow = 0, m_xHigh = 1, m_yLow = 0, m_yHigh = 1;
     std::optional<int> m_pointerX; // the pointer's column over the plot area

@@ -2,15 +2,20 @@
 
 #include "core/dialog/about.h"
 #include "core/dialog/dialog_messages.h"
+#include "core/dialog/requirements_view.h"
 #include "core/formats/crt.h"
 #include "core/formats/exports/export.h"
 #include "core/formats/requirements_report.h"
 #include "core/formats/response_plot.h"
 #include "core/io/file_output.h"
+#include "gui/context_menu_key.h"
 #include "gui/design_app.h"
 #include "gui/guard.h"
+#include "gui/help_wnd.h"
 #include "gui/requirements/band_kind_delegate.h"
 #include "gui/requirements/band_model.h"
+#include "gui/requirements/commit_delegate.h"
+#include "gui/requirements/message_label.h"
 #include "gui/requirements/plot_wnd.h"
 #include "gui/taps_menu.h"
 #include "gui/value_list.h"
@@ -30,6 +35,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSettings>
 #include <QShortcut>
 #include <QSpinBox>
@@ -38,7 +44,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -46,6 +51,11 @@ using taplore::Band;
 using taplore::RequirementsReport;
 
 constexpr double kStartRate = 8000;
+constexpr QSize kPreferredSize(1200, 780);
+constexpr int kFrameAllowance = 40; // a title bar, or both side borders
+const char* const kBitsProblem =
+    "The width of integer exports must be B or B.F bits, B from 2 to 32.";
+const PlotAxis kFrequency{"Frequency", "Hz"};
 const QColor kMet(0, 128, 0);
 const QColor kMissed(200, 0, 0);
 
@@ -53,45 +63,7 @@ QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// A figure as people read it: two decimals, "." whatever the locale.
-QString Db(double value) {
-    return FromStd(crt::FormatShortest(std::round(value * 100) / 100)) + " dB";
-}
-
-QString BandName(const Band& band) {
-    return QString("%1 %2 to %3 Hz")
-        .arg(taplore::IsPassBand(band) ? "Pass, ripple," : "Stop, attenuation,")
-        .arg(FromStd(crt::FormatShortest(band.lowHz)))
-        .arg(FromStd(crt::FormatShortest(band.highHz)));
-}
-
-// The second view's choices: every view but the magnitude, which has its own plot.
-std::vector<taplore::ViewInfo> SecondViews() {
-    std::vector<taplore::ViewInfo> views;
-    for (const taplore::ViewInfo& info : taplore::Views())
-        if (info.view != taplore::View::magnitude)
-            views.push_back(info);
-    return views;
-}
-
-QString AxisTitle(std::string_view title, std::string_view unit) {
-    return FromStd(std::string(title) + " (" + std::string(unit) + ")");
-}
-
-// A view in words for a screen reader: its title and the span of its finite values.
-QString RangeSummary(const taplore::ViewInfo& info, const QVector<QPointF>& points) {
-    double low = INFINITY, high = -INFINITY;
-    for (const QPointF& point : points)
-        if (std::isfinite(point.y())) {
-            low = std::min(low, point.y());
-            high = std::max(high, point.y());
-        }
-    if (low > high)
-        return FromStd(std::string(info.title)) + ": no finite value.";
-    return QString("%1 from %2 to %3 %4.")
-        .arg(FromStd(std::string(info.title)), FromStd(crt::FormatG(low, 4)),
-             FromStd(crt::FormatG(high, 4)), FromStd(std::string(info.unit)));
-}
+constexpr int kFadedAlpha = 100;
 
 QPushButton* NewButton(const QString& text, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
@@ -99,46 +71,34 @@ QPushButton* NewButton(const QString& text, QWidget* parent) {
     return button;
 }
 
-QString BandText(const BandRow& band) {
-    return QString("%1,%2,%3,%4")
-        .arg(band.pass ? "pass" : "stop")
-        .arg(FromStd(crt::FormatShortest(band.lowHz)))
-        .arg(FromStd(crt::FormatShortest(band.highHz)))
-        .arg(FromStd(crt::FormatShortest(band.toleranceDb)));
-}
-
-std::optional<BandRow> BandOf(const QString& text) {
-    const QStringList fields = text.split(',');
-    if (fields.size() != 4)
-        return std::nullopt;
-    std::array<double, 3> numbers{};
-    for (int i = 0; i < 3; ++i) {
-        const auto number = crt::StrictAtof(fields[i + 1].toStdString());
-        if (!number)
-            return std::nullopt;
-        numbers[i] = *number;
-    }
-    return BandRow{fields[0] == "pass", numbers[0], numbers[1], numbers[2]};
-}
-
 QSettings Settings() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Taplore", "requirements");
 }
 
-// "45 taps miss by 0.31 dB, 44 taps by 1.2 dB": each shorter length a search designed.
-QString ShorterText(const RequirementsReport& report) {
-    QStringList parts;
-    for (const taplore::ShorterLength& shorter : report.shorter)
-        parts << QString(parts.isEmpty() ? "%1 taps miss by %2" : "%1 taps by %2")
-                     .arg(shorter.taps)
-                     .arg(Db(taplore::LargestShortfallDb(report.requirements, shorter.deviations)));
-    return parts.join(", ");
+// Text in the disabled look, as the stale curves are faded, while the control stays usable:
+// the taps can still be scrolled and copied.
+void FadeText(QWidget* widget, bool faded) {
+    QPalette palette = widget->parentWidget()->palette();
+    if (faded)
+        palette.setColor(QPalette::Text, palette.color(QPalette::Disabled, QPalette::Text));
+    widget->setPalette(palette);
+}
+
+// The figures' own green and red fade too.
+void FadeFigures(QTableWidget* table, bool faded) {
+    FadeText(table, faded);
+    for (int row = 0; row < table->rowCount(); ++row)
+        for (int column = 2; column < table->columnCount(); ++column) {
+            QTableWidgetItem* item = table->item(row, column);
+            QColor colour = item->foreground().color();
+            colour.setAlpha(faded ? kFadedAlpha : 255);
+            item->setForeground(colour);
+        }
 }
 
 } // namespace
 
 CRequirementsWnd::CRequirementsWnd(QWidget* parent) : QWidget(parent, Qt::Window) {
-    ShowState("designing…");
     setWindowIcon(CDesignApp::ProgramIcon());
     setupModel();
     setupViews();
@@ -147,6 +107,7 @@ CRequirementsWnd::CRequirementsWnd(QWidget* parent) : QWidget(parent, Qt::Window
     connectViews();
     OnMethodChanged();
     OnRequirementsChanged();
+    OnBitsChanged(); // a saved width that is none is said at once
 }
 
 CRequirementsWnd::~CRequirementsWnd() = default;
@@ -165,7 +126,16 @@ void CRequirementsWnd::setupViews() {
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
     layout->addWidget(PlotPanel(), 1);
-    resize(1200, 780);
+    // Within the screen, less a frame's worth and room for the help beside it, down to the
+    // smallest the layout allows: the full size went past the bottom of a laptop's screen, and
+    // F1 opened the help over the window.
+    const QSize room = screen()->availableGeometry().size() -
+                       QSize(CHelpWnd::kMinimumWidth + kFrameAllowance, kFrameAllowance);
+    resize(kPreferredSize.boundedTo(room).expandedTo(minimumSizeHint()));
+    // At the left, the help's room on the right: a window manager centres it otherwise, with
+    // too little room on either side.
+    const QRect screenRect = screen()->availableGeometry();
+    move(screenRect.left(), screenRect.top() + std::max(0, (screenRect.height() - height()) / 2));
 }
 
 QWidget* CRequirementsWnd::RequirementsPanel() {
@@ -173,6 +143,7 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     m_editRate = new QLineEdit(FromStd(crt::FormatShortest(kStartRate)), group);
     m_tableBands = new QTableView(group);
     m_tableBands->setModel(m_modelBands);
+    m_tableBands->setItemDelegate(new CommitDelegate(m_tableBands));
     m_tableBands->setItemDelegateForColumn(BandModel::kind, new BandKindDelegate(m_tableBands));
     m_tableBands->setTabKeyNavigation(false);
     // Arrows move between cells; F2, a double click or typing edits one.
@@ -202,10 +173,7 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     m_spinTaps->setValue(51);
     m_spinTaps->setSuffix(" taps");
     m_spinTaps->setAccessibleName("Fixed number of taps");
-    m_labelProblem = new QLabel(group);
-    m_labelProblem->setWordWrap(true);
-    m_labelProblem->setStyleSheet("color: #c80000");
-    m_labelProblem->setAccessibleName("Problem");
+    m_labelProblem = new MessageLabel(group, "Problem", MessageLabel::Kind::problem);
 
     auto* presets = new QHBoxLayout;
     const std::pair<const char*, BandPreset> presetButtons[] = {
@@ -244,8 +212,7 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
 
 QWidget* CRequirementsWnd::ResultPanel() {
     auto* group = new QGroupBox("Result", this);
-    m_labelHeadline = new QLabel(group);
-    m_labelHeadline->setWordWrap(true);
+    m_labelHeadline = new MessageLabel(group, "Headline");
     m_tableFigures = new QTableWidget(0, 4, group);
     m_tableFigures->setHorizontalHeaderLabels({"Band", "Asked", "Reached", "Margin"});
     m_tableFigures->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -255,17 +222,17 @@ QWidget* CRequirementsWnd::ResultPanel() {
     m_tableFigures->setAccessibleName("What each band reached");
     m_tableFigures->setMaximumHeight(140);
     m_labelShorter = new QLabel(group);
+    // Information of the design, such as the rounding of a 150 dB design: not a problem.
+    m_labelNote = new MessageLabel(group, "Note");
     m_listTaps = new ValueList(group);
     m_listTaps->setAccessibleName("Coefficients");
     m_menuTaps = new TapsMenu(m_listTaps);
     m_editBits = new QLineEdit("16", group);
     m_editBits->setMaximumWidth(80);
     m_editBits->setToolTip("The width of integer exports: B or B.F bits (16 is Q15)");
+    m_labelBitsProblem = new MessageLabel(group, "Bits problem", MessageLabel::Kind::problem, 1);
     m_buttonSave = NewButton("&Save...", group);
     m_buttonExport = NewButton("&Export...", group);
-    // Nothing to write before the first design.
-    m_buttonSave->setEnabled(false);
-    m_buttonExport->setEnabled(false);
 
     auto* tapsLabel = new QLabel("&Coefficients:", group);
     tapsLabel->setBuddy(m_listTaps);
@@ -274,6 +241,7 @@ QWidget* CRequirementsWnd::ResultPanel() {
     auto* output = new QHBoxLayout;
     output->addWidget(bitsLabel);
     output->addWidget(m_editBits);
+    output->addWidget(m_labelBitsProblem);
     output->addStretch();
     output->addWidget(m_buttonSave);
     output->addWidget(m_buttonExport);
@@ -281,6 +249,7 @@ QWidget* CRequirementsWnd::ResultPanel() {
     layout->addWidget(m_labelHeadline);
     layout->addWidget(m_tableFigures);
     layout->addWidget(m_labelShorter);
+    layout->addWidget(m_labelNote);
     layout->addWidget(tapsLabel);
     layout->addWidget(m_listTaps, 1);
     layout->addLayout(output);
@@ -293,7 +262,7 @@ QWidget* CRequirementsWnd::PlotPanel() {
     m_plotMagnitude->setAccessibleName("Magnitude");
     m_checkZoom = new QCheckBox("&Zoom to pass band", panel);
     m_comboView = new QComboBox(panel);
-    for (const taplore::ViewInfo& info : SecondViews())
+    for (const taplore::ViewInfo& info : taplore::SecondViews())
         m_comboView->addItem(FromStd(std::string(info.title)));
     m_plotView = new CPlotWnd(panel);
     auto* viewLabel = new QLabel("Second &view:", panel);
@@ -323,6 +292,8 @@ void CRequirementsWnd::NameControls() {
                                                       {m_labelHeadline, "labelHeadline"},
                                                       {m_tableFigures, "tableFigures"},
                                                       {m_labelShorter, "labelShorter"},
+                                                      {m_labelNote, "labelNote"},
+                                                      {m_labelBitsProblem, "labelBitsProblem"},
                                                       {m_listTaps, "listTaps"},
                                                       {m_editBits, "editBits"},
                                                       {m_buttonSave, "save"},
@@ -354,23 +325,27 @@ void CRequirementsWnd::connectViews() {
     connect(m_live, &CLiveDesign::designed, this, &CRequirementsWnd::OnDesigned);
     connect(m_comboView, &QComboBox::currentIndexChanged, this, &CRequirementsWnd::OnViewChanged);
     connect(m_checkZoom, &QCheckBox::toggled, this, &CRequirementsWnd::OnZoomToggled);
+    connect(m_modelBands, &BandModel::editRefused, m_labelProblem, &QLabel::setText);
+    connect(m_editBits, &QLineEdit::textChanged, this, &CRequirementsWnd::OnBitsChanged);
     connect(m_buttonSave, &QPushButton::clicked, this, Guarded(this, &CRequirementsWnd::OnSave));
     connect(m_buttonExport, &QPushButton::clicked, this,
             Guarded(this, &CRequirementsWnd::OnExport));
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
             [this] { CDesignApp::OnHelp(this, taplore::kRequirementsWindowId); });
+    AddContextMenuKey(this);
 }
 
 // ---- settings ----------------------------------------------------------------------------
 
 void CRequirementsWnd::RestoreSettings() {
     const QSettings settings = Settings();
+    // Saved, the place and size override the first ones.
     restoreGeometry(settings.value("geometry").toByteArray());
     if (settings.contains("rate"))
         m_editRate->setText(settings.value("rate").toString());
     QVector<BandRow> bands;
     for (const QString& text : settings.value("bands").toStringList())
-        if (const auto band = BandOf(text))
+        if (const auto band = BandOfSetting(text))
             bands.push_back(*band);
     if (!bands.isEmpty())
         m_modelBands->SetBands(bands);
@@ -390,7 +365,7 @@ void CRequirementsWnd::SaveSettings() const {
     settings.setValue("rate", m_editRate->text());
     QStringList bands;
     for (const BandRow& band : m_modelBands->Bands())
-        bands << BandText(band);
+        bands << BandSetting(band);
     settings.setValue("bands", bands);
     settings.setValue("method", m_comboMethod->currentData());
     settings.setValue("fixed", m_radioFixed->isChecked());
@@ -435,14 +410,16 @@ std::optional<DesignAsk> CRequirementsWnd::ReadAsk() {
     return std::nullopt;
 }
 
+// What was said of the requirements before goes as soon as they read right.
 void CRequirementsWnd::OnRequirementsChanged() {
     const std::optional<DesignAsk> ask = ReadAsk();
     if (!ask) {
         m_live->Cancel();
         return;
     }
+    m_labelProblem->clear();
     m_live->Ask(*ask);
-    ShowState("designing…");
+    ShowStale("designing…", "the design of the requirements shown is under way.");
 }
 
 const taplore::Method& CRequirementsWnd::ChosenMethod() const {
@@ -476,16 +453,39 @@ void CRequirementsWnd::OnPreset(BandPreset preset) {
 
 // The last good design stays drawn, faded as out of date.
 void CRequirementsWnd::ShowInPlace(const QString& text) {
-    ShowState("out of date");
     m_labelProblem->setText(text);
-    m_plotMagnitude->SetStale(true);
-    m_plotView->SetStale(true);
+    ShowStale("out of date", text);
 }
 
 // The title says whether the design shown answers the requirements shown: a taskbar shows it
 // too.
 void CRequirementsWnd::ShowState(const QString& state) {
     setWindowTitle("Taplore Requirements Designer — " + state);
+}
+
+// A design that does not answer the requirements shown is faded, and neither saved nor
+// exported: the buttons' tooltip says why.
+void CRequirementsWnd::ShowStale(const QString& state, const QString& reason) {
+    ShowState(state);
+    ShowCurrent(false);
+    for (QPushButton* button : {m_buttonSave, m_buttonExport})
+        button->setToolTip("No design for the requirements shown: " + reason);
+}
+
+void CRequirementsWnd::ShowCurrent(bool current) {
+    m_plotMagnitude->SetStale(!current);
+    m_plotView->SetStale(!current);
+    FadeFigures(m_tableFigures, !current);
+    FadeText(m_listTaps, !current);
+    m_buttonSave->setEnabled(current);
+    m_buttonExport->setEnabled(current);
+}
+
+// The width is said wrong as it is typed, not only once an export's file has been chosen.
+void CRequirementsWnd::OnBitsChanged() {
+    m_labelBitsProblem->setText(ParseQFormat(m_editBits->text().trimmed().toStdString())
+                                    ? QString()
+                                    : "must be B or B.F, B from 2 to 32");
 }
 
 // ---- the result ----------------------------------------------------------------------------
@@ -506,22 +506,23 @@ void CRequirementsWnd::OnDesigned(std::shared_ptr<const DesignShown> shown) {
 void CRequirementsWnd::ShowResult(const DesignShown& shown) {
     const taplore::RequirementsDesign& design = shown.design;
     const taplore::TapsDescription description = taplore::DescribeReport(design.report);
-    m_labelProblem->setText(design.status == taplore::DesignStatus::convergedWithWarning
-                                ? "Warning: " + FromStd(design.message) + "."
-                                : QString());
+    m_labelNote->setText(design.status == taplore::DesignStatus::convergedWithWarning
+                             ? "Note: " + FromStd(design.message) + "."
+                             : QString());
     m_labelHeadline->setText(FromStd(description.title));
     ShowBandFigures(design.report);
-    m_labelShorter->setText(ShorterText(design.report));
+    m_labelShorter->setText(FromStd(taplore::ShorterText(design.report)));
     const int count = static_cast<int>(design.taps.size());
     ShowState(QString("%1 taps").arg(count));
     m_taps = std::shared_ptr<double[]>(new double[count]);
     std::copy(design.taps.begin(), design.taps.end(), m_taps.get());
     m_listTaps->setValues(m_taps, count);
     m_menuTaps->SetTaps(m_taps, count, description);
-    m_buttonSave->setEnabled(true);
-    m_buttonExport->setEnabled(true);
+    for (QPushButton* button : {m_buttonSave, m_buttonExport})
+        button->setToolTip({});
     ShowMagnitude();
     ShowSecondView();
+    ShowCurrent(true);
     QStringList summary{FromStd(description.title)};
     for (const std::string& note : description.notes)
         summary << FromStd(note);
@@ -536,8 +537,9 @@ void CRequirementsWnd::ShowBandFigures(const RequirementsReport& report) {
     for (int row = 0; row < static_cast<int>(bands.size()); ++row) {
         const taplore::BandFigure figure =
             taplore::FigureOf(report.requirements, bands[row], report.deviations[row]);
-        const QString cells[] = {BandName(bands[row]), Db(figure.askedDb), Db(figure.reachedDb),
-                                 Db(figure.marginDb)};
+        const taplore::FigureTexts texts = taplore::FigureTextsOf(figure);
+        const QString cells[] = {FromStd(taplore::BandTitle(bands[row])), FromStd(texts.asked),
+                                 FromStd(texts.reached), FromStd(texts.margin)};
         for (int column = 0; column < 4; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             if (column >= 2)
@@ -556,26 +558,17 @@ void CRequirementsWnd::ShowMagnitude() {
     for (int k = 0; k < shown.points; ++k)
         points.push_back({k * rate / (2.0 * shown.points), shown.views.magnitudeDb[k]});
     const taplore::ViewInfo& info = taplore::InfoOf(taplore::View::magnitude);
-    m_plotMagnitude->SetCurve(points, "Frequency (Hz)", AxisTitle(info.title, info.unit));
+    m_plotMagnitude->SetCurve(points, kFrequency,
+                              {std::string(info.title), std::string(info.unit)});
+    const std::vector<taplore::RequiredBand> bands = taplore::RequiredBands(shown.design.report);
     QVector<PlotRegion> regions;
-    double deepest = 0, passLow = INFINITY, passHigh = -INFINITY;
-    for (const taplore::RequiredBand& band : taplore::RequiredBands(shown.design.report)) {
+    for (const taplore::RequiredBand& band : bands)
         regions.push_back({band.lowHz, band.highHz, band.floorDb, band.ceilingDb});
-        if (std::isfinite(band.floorDb)) {
-            passLow = std::min(passLow, band.floorDb);
-            passHigh = std::max(passHigh, band.ceilingDb);
-        } else {
-            deepest = std::min(deepest, band.ceilingDb);
-        }
-    }
     m_plotMagnitude->SetRegions(regions);
-    // Zoomed, the pass band's ripple fills half the height; otherwise the stop bands' floor
-    // shows with room below it.
-    const double pad = (passHigh - passLow) / 2;
-    m_plotMagnitude->SetRange(m_checkZoom->isChecked() && passLow < passHigh
-                                  ? PlotRange{passLow - pad, passHigh + pad}
-                                  : PlotRange{std::floor((deepest - 40) / 10) * 10, 10});
-    m_plotMagnitude->SetStale(false);
+    const taplore::MagnitudeRanges shownPart =
+        taplore::MagnitudeRangesOf(bands, rate, m_checkZoom->isChecked());
+    m_plotMagnitude->SetRange(PlotRange{shownPart.dbLow, shownPart.dbHigh},
+                              PlotRange{shownPart.hzLow, shownPart.hzHigh});
 }
 
 void CRequirementsWnd::ShowSecondView() {
@@ -583,25 +576,26 @@ void CRequirementsWnd::ShowSecondView() {
         return;
     const DesignShown& shown = *m_shown;
     const taplore::ViewInfo info =
-        SecondViews()[static_cast<std::size_t>(std::max(0, m_comboView->currentIndex()))];
+        taplore::SecondViews()[static_cast<std::size_t>(std::max(0, m_comboView->currentIndex()))];
     const double rate = shown.design.report.requirements.rate;
+    const std::vector<double>& values =
+        info.overFrequency ? (info.view == taplore::View::phase ? shown.views.phaseDegrees
+                                                                : shown.views.groupDelay)
+                           : (info.view == taplore::View::impulse ? shown.design.taps : shown.step);
+    const std::size_t count =
+        info.overFrequency ? static_cast<std::size_t>(shown.points) : values.size();
     QVector<QPointF> points;
-    if (info.overFrequency) {
-        const std::vector<double>& values =
-            info.view == taplore::View::phase ? shown.views.phaseDegrees : shown.views.groupDelay;
-        for (int k = 0; k < shown.points; ++k)
-            points.push_back({k * rate / (2.0 * shown.points), values[k]});
-    } else {
-        const std::vector<double>& values =
-            info.view == taplore::View::impulse ? shown.design.taps : shown.step;
-        for (std::size_t n = 0; n < values.size(); ++n)
-            points.push_back({double(n), values[n]});
-    }
-    m_plotView->SetCurve(points, info.overFrequency ? "Frequency (Hz)" : "Time (samples)",
-                         AxisTitle(info.title, info.unit));
-    m_plotView->SetStale(false);
+    for (std::size_t n = 0; n < count; ++n)
+        points.push_back(
+            {info.overFrequency ? n * rate / (2.0 * shown.points) : double(n), values[n]});
+    m_plotView->SetCurve(points, info.overFrequency ? kFrequency : PlotAxis{"Time", "samples"},
+                         {std::string(info.title), std::string(info.unit)});
+    // Frequency runs to half the rate, one step past the last point.
+    m_plotView->SetRange(std::nullopt,
+                         info.overFrequency ? std::optional(PlotRange{0, rate / 2}) : std::nullopt);
     m_plotView->setAccessibleName(FromStd(std::string(info.title)));
-    m_plotView->setAccessibleDescription(RangeSummary(info, points));
+    m_plotView->setAccessibleDescription(
+        FromStd(taplore::RangeSummary(info, std::span(values).first(count))));
 }
 
 void CRequirementsWnd::OnViewChanged() {
@@ -645,16 +639,15 @@ void CRequirementsWnd::WriteFile(const QString& title, const QString& filter,
     QString path = dialog.selectedFiles().constFirst();
     if (QFileInfo(path).suffix().isEmpty())
         path += "." + FromStd(std::string(chosen.extension));
+    // Only a format whose width is chosen needs the Bits field to read right.
     const auto width = ParseQFormat(m_editBits->text().trimmed().toStdString());
-    if (!width) {
-        ShowMessage(this,
-                    taplore::ErrorMessage(
-                        "The width of integer exports must be B or B.F bits, B from 2 to 32."));
+    if (!width && chosen.width == taplore::ExportWidth::chosen) {
+        ShowMessage(this, taplore::ErrorMessage(kBitsProblem));
         return;
     }
     std::string text;
     try {
-        text = ExportAsWritten(chosen, *width);
+        text = ExportAsWritten(chosen, width.value_or(QFormat::q15));
     } catch (const std::runtime_error& e) { // no fixed-point form, or a refused export
         ShowMessage(this, taplore::ErrorMessage(e.what()));
         return;

@@ -52,6 +52,7 @@ private slots:
     void OnPreset(BandPreset preset);
     void OnViewChanged();
     void OnZoomToggled();
+    void OnBitsChanged();
     void OnSave();
     void OnExport();
 
@@ -69,6 +70,8 @@ private:
     std::optional<DesignAsk> ReadAsk();
     void ShowInPlace(const QString& text);
     void ShowState(const QString& state);
+    void ShowStale(const QString& state, const QString& reason);
+    void ShowCurrent(bool current);
     void ShowResult(const DesignShown& shown);
     void ShowBandFigures(const taplore::RequirementsReport& report);
     const taplore::Method& ChosenMethod() const;
@@ -92,6 +95,7 @@ private:
     QLabel* m_labelHeadline;
     QTableWidget* m_tableFigures;
     QLabel* m_labelShorter;
+    QLabel* m_labelNote;
     CPlotWnd* m_plotMagnitude;
     QCheckBox* m_checkZoom;
     QComboBox* m_comboView;
@@ -99,6 +103,7 @@ private:
     ValueList* m_listTaps;
     TapsMenu* m_menuTaps;
     QLineEdit* m_editBits;
+    QLabel* m_labelBitsProblem;
     QPushButton* m_buttonSave;
     QPushButton* m_buttonExport;
     // The last design shown, which stays drawn while the requirements are wrong.
