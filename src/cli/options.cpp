@@ -294,6 +294,9 @@ void CheckRequirements(const CLI::App& app, const Options& options) {
     Refuse(app, {"--order", "--low", "--high", "--window", "--taps-from", "--taps-bits"},
            "left out of a design to requirements");
     if (!options.design.empty()) {
+        if (ToStandardOutput(options.design))
+            throw CLI::ValidationError("--design",
+                                       Refusal("a file name, not standard input", options.design));
         // The document has the rest; what the options change in it is checked with it.
         if (Given(app, "--band"))
             Refuse(app, {"--pass", "--stop", "--ripple", "--atten"}, "left out with --band");

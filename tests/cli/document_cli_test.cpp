@@ -193,6 +193,11 @@ TEST_F(DocumentCli, SaveDesignIsRefusedWhereItHasNothingToDescribe) {
     EXPECT_EQ(same.status, 2);
     EXPECT_NE(same.err.find("must be another file than -o's and --plot's"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(m_dir / "a.taplore"));
+    const Outcome input = Run(" --design -");
+    EXPECT_EQ(input.status, 2);
+    EXPECT_NE(input.err.find("--design: must be a file name, not standard input"),
+              std::string::npos)
+        << input.err;
 }
 
 } // namespace
