@@ -37,6 +37,11 @@ foreach(size 16 32 64 128)
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/src/res/taplore.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# The design document's type, which the requirements window's entry opens, and its icon.
+install(FILES ${PROJECT_SOURCE_DIR}/src/res/${TAPLORE_APP_ID}.mime.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME ${TAPLORE_APP_ID}.xml)
+install(FILES ${PROJECT_SOURCE_DIR}/src/res/application-x-taplore-design.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/mimetypes)
 install(FILES ${taplore_man} ${taplore_design_man} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # The package's name, not the project's: Debian looks for /usr/share/doc/<package>.
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/lintian-overrides

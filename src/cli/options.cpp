@@ -248,6 +248,20 @@ void DeclareRequirementOptions(CLI::App& app, Options& options, OptionExamples& 
         ->check(CheckKind);
     app.add_flag("--quiet", options.quiet,
                  "No report of a design to requirements on standard error");
+    AddValue(app, examples, "--design", options.design,
+             "Design to the requirements and method of the design document FILE; options given "
+             "beside it replace its values, and its taps are written where they are what it "
+             "asks for",
+             "FILE.taplore", "lowpass.taplore")
+        ->check(CheckFileName);
+    AddValue(app, examples, "--save-design", options.saveDesign,
+             "Write the design document of the design to requirements to FILE as well; an old "
+             "FILE is replaced only once all is written",
+             "FILE.taplore", "lowpass.taplore")
+        ->check(CheckFileName);
+    AddValue(app, examples, "--note", options.note,
+             "With --save-design: the document's note, in place of the one --design read", "TEXT",
+             "\"second board\"");
 }
 
 bool Given(const CLI::App& app, const std::string& name) {
@@ -279,6 +293,15 @@ void Require(const CLI::App& app, std::initializer_list<const char*> names) {
 void CheckRequirements(const CLI::App& app, const Options& options) {
     Refuse(app, {"--order", "--low", "--high", "--window", "--taps-from", "--taps-bits"},
            "left out of a design to requirements");
+    if (!options.design.empty()) {
+        if (ToStandardOutput(options.design))
+            throw CLI::ValidationError("--design",
+                                       Refusal("a file name, not standard input", options.design));
+        // The document has the rest; what the options change in it is checked with it.
+        if (Given(app, "--band"))
+            Refuse(app, {"--pass", "--stop", "--ripple", "--atten"}, "left out with --band");
+        return;
+    }
     Require(app, {"--rate"});
     if (!Given(app, "--band")) {
         Refuse(app, {"--kind"}, "given with --band");
@@ -358,6 +381,27 @@ bool SameFile(const std::string& a, const std::string& b) {
     const fs::path first = fs::weakly_canonical(fs::absolute(fs::u8path(a), error), error);
     const fs::path second = fs::weakly_canonical(fs::absolute(fs::u8path(b), error), error);
     return !error && first == second;
+}
+
+// The document written is a file of its own, besides -o's and --plot's, and needs a design to
+// requirements to describe.
+void CheckSaveDesign(const CLI::App& app, const Options& options) {
+    if (!ToRequirements(options))
+        Refuse(app, {"--save-design"},
+               "given with a design to requirements (--pass and --stop, "
+               "--band or --design)");
+    if (options.saveDesign.empty())
+        Refuse(app, {"--note"}, "given with --save-design");
+    if (options.saveDesign.empty())
+        return;
+    if (ToStandardOutput(options.saveDesign))
+        throw CLI::ValidationError("--save-design",
+                                   Refusal("a file name, not standard output", options.saveDesign));
+    for (const std::string* other : {&options.output, &options.plot})
+        if (!ToStandardOutput(*other) && SameFile(options.saveDesign, *other))
+            throw CLI::ValidationError(
+                "--save-design",
+                Refusal("another file than -o's and --plot's", options.saveDesign));
 }
 
 // Levenshtein's distance: the fewest letters inserted, removed or replaced to turn a into b.
@@ -469,6 +513,9 @@ OptionExamples DeclareOptions(CLI::App& app, Options& options) {
             CheckCutoff("--low", request.lowHz, options.low, request.rate);
             CheckCutoff("--high", request.highHz, options.high, request.rate);
         }
+        options.methodGiven = Given(app, "--method");
+        options.noteGiven = Given(app, "--note");
+        CheckSaveDesign(app, options);
         CheckFormatOptions(options);
         CheckViewPoints(app, options);
         if (options.response && format->count() && !WidthOf(options))
@@ -525,7 +572,8 @@ DesignRequest RequestOf(const Options& options) {
 }
 
 bool ToRequirements(const Options& options) {
-    return !options.pass.empty() || !options.stop.empty() || !options.band.empty();
+    return !options.pass.empty() || !options.stop.empty() || !options.band.empty() ||
+           !options.design.empty();
 }
 
 std::vector<double> FieldsOf(const std::string& text) {

@@ -40,6 +40,10 @@ struct Options {
     std::string method = "equiripple";
     std::string kind;   // empty: an ordinary filter; hilbert or differentiator
     bool quiet = false; // no report on standard error
+    // A design document to design from, whose values the options given beside it replace, and
+    // one to write of the design made, with its note.
+    std::string design, saveDesign, note;
+    bool methodGiven = false, noteGiven = false;
 };
 
 // An example value of each option that takes one, by the option's long name.
@@ -56,7 +60,8 @@ std::string ParseRefusal(const CLI::App& app, const CLI::ParseError& error,
 // Whether -o or --plot sends its text to standard output.
 bool ToStandardOutput(const std::string& path);
 
-// Whether the options ask for a design to requirements rather than the dialog's.
+// Whether the options ask for a design to requirements (bands, or a document) rather than the
+// dialog's.
 bool ToRequirements(const Options& options);
 
 // The numbers of a checked LO:HI or LO:HI:GAIN[:WEIGHT] text.

@@ -167,5 +167,7 @@ int WriteOutputs(Console& console, const Options& options, const Design& design)
         outputs.emplace_back(&texts.text, options.output);
     if (!options.plot.empty())
         outputs.emplace_back(&texts.image, options.plot);
+    if (!options.saveDesign.empty())
+        outputs.emplace_back(&design.document, options.saveDesign);
     return Deliver(console, outputs);
 }

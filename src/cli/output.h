@@ -24,6 +24,7 @@ struct Design {
     std::vector<taplore::RequiredBand> required; // shaded on the plot
     // A design to requirements' report, by which each output is measured as it holds the taps.
     std::optional<taplore::RequirementsReport> report;
+    std::string document; // the design document --save-design writes
 };
 
 // Writes the taps in the chosen format, or the response, to standard output or -o's file, and

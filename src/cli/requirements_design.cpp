@@ -1,11 +1,17 @@
 #include "cli/requirements_design.h"
 
 #include "core/design/requirements_design.h"
+#include "core/document/design_document.h"
 #include "core/formats/crt.h"
 #include "core/formats/requirements_report.h"
 #include "core/formats/response_plot.h"
+#include "core/io/file_input.h"
+#include "core/io/file_output.h"
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -35,55 +41,149 @@ std::vector<GivenBand> GivenBands(const Options& options) {
     return bands;
 }
 
-double NumberOr(const std::string& text, double otherwise) {
-    return text.empty() ? otherwise : *crt::StrictAtof(text);
-}
-
 ResponseKind KindOf(const std::string& kind) {
     if (kind == "hilbert")
         return ResponseKind::hilbert;
     return kind == "differentiator" ? ResponseKind::differentiator : ResponseKind::ordinary;
 }
 
-Requirements RequirementsOf(const Options& options, const std::vector<GivenBand>& bands) {
-    Requirements r;
-    r.rate = *crt::StrictAtof(options.rate);
-    for (const GivenBand& given : bands)
-        r.bands.push_back(given.band);
-    r.rippleDb = NumberOr(options.ripple, 0.0);
-    r.attenuationDb = NumberOr(options.atten, 0.0);
-    r.kind = KindOf(options.kind);
-    return r;
+// What is designed, and where each of its values was given: an option as the user typed it
+// ("--pass 0:1000") or a member of the document ("lowpass.taplore: bands[1]").
+struct Asked {
+    DesignDocument document;
+    std::string file; // the document read, or empty
+    std::vector<std::string> bands;
+    // All the bands, as one; where "no band" or "no pass band" lies.
+    std::string allBands, anyBand;
+    std::string rate, ripple, attenuation, kind, method, length;
+    bool changed = false; // an option replaced a value the document's taps were designed to
+};
+
+std::string Member(const Asked& asked, const std::string& name) {
+    return asked.file + ": " + name;
 }
 
-// The option a problem lies in, as it was given.
-std::string Where(const RequirementsProblem& problem, const std::vector<GivenBand>& bands,
-                  const Options& options) {
-    switch (problem.part) {
-    case RequirementsPart::rate:
-        return "--rate " + options.rate;
-    case RequirementsPart::ripple:
-        return "--ripple " + options.ripple;
-    case RequirementsPart::attenuation:
-        return "--atten " + options.atten;
-    case RequirementsPart::kind:
-        return "--kind " + options.kind;
-    case RequirementsPart::taps:
-        return "--taps " + options.taps;
-    case RequirementsPart::band:
+// The document's values, each named as its member.
+Asked FromDocument(const std::string& file, DesignDocument document) {
+    Asked asked;
+    asked.document = std::move(document);
+    asked.file = file;
+    for (std::size_t i = 0; i < asked.document.requirements.bands.size(); ++i)
+        asked.bands.push_back(Member(asked, "bands[" + std::to_string(i) + "]"));
+    asked.allBands = asked.anyBand = Member(asked, "bands");
+    asked.rate = Member(asked, "rate_hz");
+    asked.ripple = Member(asked, "ripple_db");
+    asked.attenuation = Member(asked, "attenuation_db");
+    asked.kind = Member(asked, "method.response");
+    asked.method = Member(asked, "method.name");
+    asked.length = Member(asked, "method.length");
+    return asked;
+}
+
+void ReplaceBands(const Options& options, Asked& asked) {
+    const std::vector<GivenBand> given = GivenBands(options);
+    if (given.empty())
+        return;
+    Requirements& r = asked.document.requirements;
+    r.bands.clear();
+    asked.bands.clear();
+    asked.allBands.clear();
+    for (const GivenBand& band : given) {
+        r.bands.push_back(band.band);
+        asked.bands.push_back(band.option + " " + band.text);
+        asked.allBands += (asked.allBands.empty() ? "" : " ") + asked.bands.back();
+    }
+    asked.anyBand = options.band.empty() ? "--pass" : "--band";
+    asked.document.tolerances = options.band.empty();
+    asked.document.unknownBands.clear();
+    asked.changed = true;
+}
+
+// Sets value from an option's text where it was given, naming the option as its source.
+template <typename Value, typename Read>
+void Replace(const std::string& name, const std::string& text, Value& value, std::string& source,
+             bool& changed, Read read) {
+    if (text.empty())
+        return;
+    value = read(text);
+    source = name + " " + text;
+    changed = true;
+}
+
+// The values the options give, in place of the document's.
+void ApplyOptions(const Options& options, Asked& asked) {
+    Requirements& r = asked.document.requirements;
+    const auto number = [](const std::string& text) { return *crt::StrictAtof(text); };
+    ReplaceBands(options, asked);
+    Replace("--rate", options.rate, r.rate, asked.rate, asked.changed, number);
+    Replace("--ripple", options.ripple, r.rippleDb, asked.ripple, asked.changed, number);
+    Replace("--atten", options.atten, r.attenuationDb, asked.attenuation, asked.changed, number);
+    Replace("--kind", options.kind, r.kind, asked.kind, asked.changed, KindOf);
+    Replace("--taps", options.taps, asked.document.length, asked.length, asked.changed,
+            [](const std::string& text) { return *crt::StrictAtoi(text); });
+    if (options.methodGiven || asked.file.empty())
+        Replace("--method", options.method, asked.document.method, asked.method, asked.changed,
+                [](const std::string& text) { return FindMethod(text); });
+    if (options.noteGiven)
+        asked.document.note = options.note;
+    // The taps were designed to other values: the design made here is the one written.
+    if (asked.changed)
+        asked.document.taps.clear();
+}
+
+// Where a problem lies, as it was given.
+std::string Where(const DocumentProblem& problem, const Asked& asked) {
+    switch (problem.field) {
+    case DocumentField::rate:
+        return asked.rate;
+    case DocumentField::ripple:
+        return asked.ripple;
+    case DocumentField::attenuation:
+        return asked.attenuation;
+    case DocumentField::response:
+        return asked.kind;
+    case DocumentField::method:
+        return asked.method;
+    case DocumentField::length:
+        return asked.length;
+    case DocumentField::taps:
+        return Member(asked, FieldName(problem));
+    case DocumentField::band:
         break;
     }
-    if (problem.band < 0)
-        return options.band.empty() ? "--pass" : "--band";
-    return bands[problem.band].option + " " + bands[problem.band].text;
+    return problem.index >= 0 ? asked.bands[problem.index] : asked.anyBand;
 }
 
-// Every band option as given, for a refusal of them all: "--pass 0:1000 --stop 1500:4000".
-std::string AllBands(const std::vector<GivenBand>& bands) {
-    std::string text;
-    for (const GivenBand& given : bands)
-        text += (text.empty() ? "" : " ") + given.option + " " + given.text;
-    return text;
+// The document's taps where they are what it asks for but a design made here differs (another
+// version, another machine): they are what was saved, so they are what is written.
+void KeepSavedTaps(Console& console, const Asked& asked, RequirementsDesign& outcome) {
+    const std::vector<double>& saved = asked.document.taps;
+    // Bit for bit: -0 and 0 are written differently.
+    if (saved.empty() || std::equal(saved.begin(), saved.end(), outcome.taps.begin(),
+                                    outcome.taps.end(), [](double a, double b) {
+                                        return std::bit_cast<std::uint64_t>(a) ==
+                                               std::bit_cast<std::uint64_t>(b);
+                                    }))
+        return;
+    std::string how;
+    if (saved.size() != outcome.taps.size()) {
+        how = "it has " + std::to_string(outcome.taps.size()) + " taps, not " +
+              std::to_string(saved.size());
+    } else {
+        std::size_t worst = 0;
+        for (std::size_t i = 0; i < saved.size(); ++i)
+            if (std::abs(saved[i] - outcome.taps[i]) > std::abs(saved[worst] - outcome.taps[worst]))
+                worst = i;
+        how = "by up to " + crt::FormatG(std::abs(saved[worst] - outcome.taps[worst]), 3) +
+              " (tap " + std::to_string(worst) + ")";
+    }
+    Warn(console, "warning: a new design would differ from the taps in " + asked.file + ": " + how +
+                      "; the output holds the document's taps");
+    outcome.taps = saved;
+    if (outcome.report.taps != static_cast<int>(saved.size()))
+        outcome.report.shorter.clear();
+    outcome.report.taps = static_cast<int>(saved.size());
+    MeasureReport(saved, outcome.report);
 }
 
 // The report as one block on standard error.
@@ -94,29 +194,54 @@ void Show(Console& console, const TapsDescription& report) {
         console.err << line << '\n';
 }
 
+// What the options ask for, the document of --design first where it is given. Returns kDone,
+// kFailed after saying why the document cannot be read, or kRefused after naming a tolerance
+// given for bands of any gain.
+int ReadAsked(Console& console, const Options& options, Asked& asked) {
+    if (!options.design.empty()) {
+        console.progress.Enter("reading");
+        try {
+            asked = FromDocument(options.design, LoadDocument(options.design));
+        } catch (const CFileException& e) {
+            return Report(console, kFailed, e.Message());
+        } catch (const InputRefused& e) {
+            return Report(console, kFailed, options.design + ": " + e.what());
+        } catch (const DocumentError& e) {
+            return Report(console, kFailed, options.design + ": " + e.what());
+        }
+    }
+    ApplyOptions(options, asked);
+    const std::string& tolerance = options.ripple.empty() ? options.atten : options.ripple;
+    if (!asked.document.tolerances && !tolerance.empty())
+        return Report(console, kRefused,
+                      (options.ripple.empty() ? asked.attenuation : asked.ripple) +
+                          ": ripple and attenuation apply to pass and stop bands, not to "
+                          "bands of any gain");
+    return kDone;
+}
+
 } // namespace
 
 int DesignToRequirements(Console& console, const Options& options, Design& design) {
-    const std::vector<GivenBand> bands = GivenBands(options);
-    const Requirements r = RequirementsOf(options, bands);
-    const bool withBands = !options.band.empty();
-    auto problem = withBands ? CheckBands(r) : CheckTolerances(r);
-    if (!problem && !options.taps.empty())
-        problem = SymmetryProblem(r, *crt::StrictAtoi(options.taps));
-    if (problem)
-        return Report(console, kRefused, Where(*problem, bands, options) + ": " + problem->text);
+    Asked asked;
+    if (const int status = ReadAsked(console, options, asked); status != kDone)
+        return status;
+    DesignDocument& document = asked.document;
+    if (const auto problem = CheckDocument(document))
+        return Report(console, kRefused, Where(*problem, asked) + ": " + problem->text);
 
     const Progress progress = console.progress.Stage("designing");
-    const Method& method = *FindMethod(options.method);
-    const int taps = options.taps.empty() ? 0 : *crt::StrictAtoi(options.taps);
-    RequirementsDesign outcome = withBands ? DesignBands(r, method, taps, progress)
-                                           : DesignToTolerances(r, method, taps, progress);
+    const Requirements& r = document.requirements;
+    RequirementsDesign outcome =
+        document.tolerances ? DesignToTolerances(r, *document.method, document.length, progress)
+                            : DesignBands(r, *document.method, document.length, progress);
     if (outcome.status == DesignStatus::refused)
         return Report(console, kRefused,
-                      (options.taps.empty() ? AllBands(bands) : "--taps " + options.taps) + ": " +
+                      (document.length == 0 ? asked.allBands : asked.length) + ": " +
                           outcome.message);
     if (!HasTaps(outcome.status))
         return Report(console, kFailed, "Designing to the requirements failed: " + outcome.message);
+    KeepSavedTaps(console, asked, outcome);
 
     design.description = DescribeReport(outcome.report);
     if (!options.quiet)
@@ -128,5 +253,10 @@ int DesignToRequirements(Console& console, const Options& options, Design& desig
     design.required = RequiredBands(outcome.report);
     if (outcome.report.tolerances)
         design.report = outcome.report;
+    if (!options.saveDesign.empty()) {
+        document.taps = std::move(outcome.taps);
+        document.report = std::move(outcome.report);
+        design.document = WriteDocument(document);
+    }
     return kDone;
 }

@@ -7,9 +7,10 @@
 #include "core/formats/fixed_point.h"
 #include "core/formats/taps_reader.h"
 
+#include "tap_bits.h"
+
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -18,13 +19,6 @@
 namespace {
 
 using namespace taplore;
-
-std::vector<std::uint64_t> Bits(const std::vector<double>& taps) {
-    std::vector<std::uint64_t> bits;
-    for (const double tap : taps)
-        bits.push_back(std::bit_cast<std::uint64_t>(tap));
-    return bits;
-}
 
 // The start-up design and the values a number text most easily gets wrong.
 std::vector<double> AwkwardTaps() {

@@ -14,16 +14,18 @@ void AppendWithinMemory(std::string& text, const char* bytes, std::size_t count)
     text.append(bytes, count);
 }
 
-void AppendInput(std::string& text, const char* bytes, std::size_t count) {
+std::string ReadWholeFile(const std::string& path) {
+    return ReadWholeFile(path, InputBound{});
+}
+
+void AppendInput(std::string& text, const char* bytes, std::size_t count, const InputBound& bound) {
+    if (static_cast<std::int64_t>(text.size() + count) > bound.bytes)
+        throw InputRefused("more than " + std::to_string(bound.bytes) + " bytes, " + bound.what);
     if (const void* nul = std::memchr(bytes, '\0', count))
         throw InputRefused(
             "a NUL byte at byte " +
             std::to_string(text.size() +
                            static_cast<std::size_t>(static_cast<const char*>(nul) - bytes) + 1) +
             ": taps are read from text, and this is none");
-    if (static_cast<std::int64_t>(text.size() + count) > kMaxInputBytes)
-        throw InputRefused("more than " + std::to_string(kMaxInputBytes) +
-                           " bytes, the text of the longest design (" +
-                           std::to_string(kMaxInputTaps) + " taps)");
     AppendWithinMemory(text, bytes, count);
 }

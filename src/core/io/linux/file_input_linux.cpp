@@ -18,7 +18,7 @@ struct Descriptor {
 };
 
 // The descriptor's bytes to their end; a failed read throws, naming the file as name.
-std::string ReadAll(int fd, const std::string& name) {
+std::string ReadAll(int fd, const std::string& name, const InputBound& bound) {
     std::string bytes;
     char buffer[1 << 16];
     for (;;) {
@@ -28,19 +28,19 @@ std::string ReadAll(int fd, const std::string& name) {
         if (got < 0 && errno != EINTR)
             throw CFileException(CFileException::CauseFromErrno(errno), name);
         if (got > 0)
-            AppendInput(bytes, buffer, static_cast<std::size_t>(got));
+            AppendInput(bytes, buffer, static_cast<std::size_t>(got), bound);
     }
 }
 
 } // namespace
 
-std::string ReadWholeFile(const std::string& path) {
+std::string ReadWholeFile(const std::string& path, const InputBound& bound) {
     const Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
     if (file.fd < 0)
         throw CFileException(CFileException::CauseFromErrno(errno), path);
-    return ReadAll(file.fd, path);
+    return ReadAll(file.fd, path, bound);
 }
 
 std::string ReadStandardInput() {
-    return ReadAll(STDIN_FILENO, "standard input");
+    return ReadAll(STDIN_FILENO, "standard input", InputBound{});
 }

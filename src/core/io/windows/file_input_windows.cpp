@@ -18,7 +18,7 @@ struct Handle {
 
 } // namespace
 
-std::string ReadWholeFile(const std::string& path) {
+std::string ReadWholeFile(const std::string& path, const InputBound& bound) {
     const std::optional<std::wstring> wide = WideFromUtf8(path);
     if (!wide)
         throw CFileException(CFileException::badPath, path);
@@ -36,7 +36,7 @@ std::string ReadWholeFile(const std::string& path) {
             throw CFileException(CFileException::CauseFromLastError(::GetLastError()), path);
         if (got == 0)
             return bytes;
-        AppendInput(bytes, buffer, got);
+        AppendInput(bytes, buffer, got, bound);
     }
 }
 

@@ -1,0 +1,97 @@
+#include "core/design/requirements.h"
+#include "core/document/design_document.h"
+#include "core/formats/crt.h"
+
+namespace taplore {
+
+namespace {
+
+DocumentField FieldOf(RequirementsPart part) {
+    switch (part) {
+    case RequirementsPart::rate:
+        return DocumentField::rate;
+    case RequirementsPart::ripple:
+        return DocumentField::ripple;
+    case RequirementsPart::attenuation:
+        return DocumentField::attenuation;
+    case RequirementsPart::kind:
+        return DocumentField::response;
+    case RequirementsPart::taps:
+        return DocumentField::length;
+    case RequirementsPart::band:
+        break;
+    }
+    return DocumentField::band;
+}
+
+DocumentProblem Problem(DocumentField field, std::string text) {
+    return {field, -1, std::move(text)};
+}
+
+std::optional<DocumentProblem> RequirementsProblemOf(const DesignDocument& document) {
+    const Requirements& r = document.requirements;
+    auto problem = document.tolerances ? CheckTolerances(r) : CheckBands(r);
+    if (!problem && document.length > 0)
+        problem = SymmetryProblem(r, document.length);
+    if (!problem)
+        return std::nullopt;
+    return DocumentProblem{FieldOf(problem->part), problem->band, problem->text};
+}
+
+std::optional<DocumentProblem> MethodProblem(const DesignDocument& document) {
+    const Method& method = *document.method;
+    if (!document.tolerances && !method.bands)
+        return Problem(DocumentField::method, MethodNames([](const Method& m) { return m.bands; }) +
+                                                  " designs bands of any gain, not " +
+                                                  std::string(method.name));
+    if (document.length == 0 && (!document.tolerances || !method.Searches()))
+        return Problem(DocumentField::length,
+                       "the " + std::string(method.noun) + " of these bands needs a length");
+    return std::nullopt;
+}
+
+std::optional<DocumentProblem> TapsProblem(const DesignDocument& document) {
+    const std::vector<double>& taps = document.taps;
+    if (document.length > 0 && !taps.empty() && taps.size() != std::size_t(document.length))
+        return Problem(DocumentField::taps, "holds " + std::to_string(taps.size()) +
+                                                " taps, but the length is " +
+                                                crt::FormatD(document.length));
+    if (taps.size() > std::size_t(document.method->longest))
+        return Problem(DocumentField::taps, "holds more taps than the longest design of " +
+                                                std::string(document.method->name));
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string FieldName(const DocumentProblem& problem) {
+    switch (problem.field) {
+    case DocumentField::rate:
+        return "rate_hz";
+    case DocumentField::band:
+        return problem.index < 0 ? "bands" : "bands[" + std::to_string(problem.index) + "]";
+    case DocumentField::ripple:
+        return "ripple_db";
+    case DocumentField::attenuation:
+        return "attenuation_db";
+    case DocumentField::response:
+        return "method.response";
+    case DocumentField::method:
+        return "method.name";
+    case DocumentField::length:
+        return "method.length";
+    case DocumentField::taps:
+        break;
+    }
+    return "taps";
+}
+
+std::optional<DocumentProblem> CheckDocument(const DesignDocument& document) {
+    if (auto problem = RequirementsProblemOf(document))
+        return problem;
+    if (auto problem = MethodProblem(document))
+        return problem;
+    return TapsProblem(document);
+}
+
+} // namespace taplore
