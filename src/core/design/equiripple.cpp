@@ -1,22 +1,18 @@
 #include "core/design/equiripple.h"
 
+#include "core/design/equiripple_grid.h"
 #include "core/design/polynomial.h"
-#include "core/io/memory.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
-#include <cstdint>
 #include <limits>
 #include <new>
-#include <numbers>
 #include <utility>
 
 namespace taplore {
 
 namespace {
-
-constexpr double kPi = std::numbers::pi;
+using namespace equiripple;
 
 // Converged when the extremal errors agree to this share of the largest: the alternation
 // theorem then holds to well within 1e-6, the figure users and tests hold the design to. Long
@@ -43,292 +39,6 @@ constexpr double kMaxGrowth = 1e8;
 // Exchanges before giving up. A good start converges in a few dozen at most; the cap is
 // there for designs that cycle, not to cut short a slow convergence.
 constexpr int kMaxIterations = 500;
-// The grid: at least 16 points per tap over 0 ... pi, and at least this many per free
-// coefficient inside the bands, refined up to kMaxGridSteps for bands that cover little.
-constexpr int kPointsPerTap = 16;
-constexpr int kPointsPerCoefficient = 8;
-constexpr int kMaxGridSteps = 1 << 22;
-
-// The four linear-phase forms: the amplitude is A(w) = Q(w) P(cos w), with P a polynomial
-// of r coefficients and Q = 1, cos(w/2), sin w or sin(w/2).
-struct Form {
-    int taps = 0;
-    bool antisymmetric = false;
-
-    bool Odd() const { return taps % 2 != 0; }
-    int Coefficients() const {
-        if (Odd())
-            return antisymmetric ? (taps - 1) / 2 : (taps + 1) / 2;
-        return taps / 2;
-    }
-    double Factor(double omega) const {
-        if (Odd())
-            return antisymmetric ? std::sin(omega) : 1.0;
-        return antisymmetric ? std::sin(omega / 2) : std::cos(omega / 2);
-    }
-    bool ZeroAtDc() const { return antisymmetric; }
-    bool ZeroAtNyquist() const { return antisymmetric == Odd(); }
-};
-
-// The response asked at omega and how much its error counts. A Hilbert transformer's
-// -j turns into a negative amplitude under the antisymmetric form's j.
-double Desired(ResponseKind kind, const Band& band, double omega) {
-    switch (kind) {
-    case ResponseKind::hilbert:
-        return -band.gain;
-    case ResponseKind::differentiator:
-        return band.gain * omega;
-    default:
-        return band.gain;
-    }
-}
-
-// A differentiator's error counts relative to its response, as usual for differentiators.
-double Weight(ResponseKind kind, const Band& band, double omega) {
-    if (kind == ResponseKind::differentiator && band.gain != 0.0)
-        return band.weight / omega;
-    return band.weight;
-}
-
-double Radians(double hz, double rate) {
-    return kPi * (hz / (rate * 0.5));
-}
-
-// A derivative triple: a function's value and its first and second derivatives in w.
-struct Jet {
-    double value = 0.0, slope = 0.0, curvature = 0.0;
-};
-
-Jet Times(const Jet& a, const Jet& b) {
-    return {a.value * b.value, a.slope * b.value + a.value * b.slope,
-            a.curvature * b.value + 2 * a.slope * b.slope + a.value * b.curvature};
-}
-
-Jet Minus(const Jet& a, const Jet& b) {
-    return {a.value - b.value, a.slope - b.slope, a.curvature - b.curvature};
-}
-
-Jet FactorJet(const Form& form, double omega) {
-    if (form.Odd() && !form.antisymmetric)
-        return {1.0, 0.0, 0.0};
-    if (form.Odd())
-        return {std::sin(omega), std::cos(omega), -std::sin(omega)};
-    const double c = std::cos(omega / 2), s = std::sin(omega / 2);
-    return form.antisymmetric ? Jet{s, c / 2, -s / 4} : Jet{c, -s / 2, -c / 4};
-}
-
-Jet DesiredJet(ResponseKind kind, const Band& band, double omega) {
-    if (kind == ResponseKind::differentiator)
-        return {band.gain * omega, band.gain, 0.0};
-    return {Desired(kind, band, omega), 0.0, 0.0};
-}
-
-Jet WeightJet(ResponseKind kind, const Band& band, double omega) {
-    const double w = Weight(kind, band, omega);
-    if (kind == ResponseKind::differentiator && band.gain != 0.0)
-        return {w, -w / omega, 2 * w / (omega * omega)};
-    return {w, 0.0, 0.0};
-}
-
-// A frequency of the design and what the error there is made of: the error is approximated
-// as D/Q - P with weight W*Q.
-struct Node {
-    double omega = 0.0;
-    double x = 0.0;       // cos omega
-    double desired = 0.0; // D / Q
-    double weight = 0.0;  // W * Q
-    int band = 0;
-};
-
-// Where D and Q both vanish at 0 Hz, as a differentiator's do, D/Q and W*Q have the finite
-// limits gain / Q'(0) and weight * Q'(0), and the error there still counts.
-bool LimitAtDc(const Requirements& r, const Form& form, const Band& band, double omega) {
-    return omega == 0.0 && form.ZeroAtDc() && r.kind == ResponseKind::differentiator &&
-           band.gain != 0.0;
-}
-
-// x: cos omega, where the caller has it at hand.
-Node MakeNode(const Requirements& r, const Form& form, int band, double omega, double x) {
-    const Band& b = r.bands[band];
-    if (LimitAtDc(r, form, b, omega)) {
-        const double slope = FactorJet(form, 0.0).slope;
-        return {0.0, 1.0, b.gain / slope, b.weight * slope, band};
-    }
-    const double q = form.Factor(omega);
-    return {omega, x, Desired(r.kind, b, omega) / q, Weight(r.kind, b, omega) * q, band};
-}
-
-Node MakeNode(const Requirements& r, const Form& form, int band, double omega) {
-    return MakeNode(r, form, band, omega, std::cos(omega));
-}
-
-// The design's frequencies: each band's edges exactly and the points pi*m/M between them.
-// Points where Q is forced to zero (and D with it, which the caller has checked) carry no
-// error and are left out, except where the error tends to a limit of its own.
-struct Grid {
-    int steps = 0; // M
-    std::vector<Node> nodes;
-    std::vector<int> uniform;                   // m of each point, or -1 for a band edge
-    std::vector<int> edges;                     // the points at band edges
-    std::vector<std::pair<int, int>> bandRange; // each band's points [first, last)
-
-    // m: the uniform point's index, or -1 for a band edge; x: cos omega.
-    void Add(const Requirements& r, const Form& form, int band, double omega, int m, double x) {
-        const bool forcedZero =
-            (omega == 0.0 && form.ZeroAtDc()) || (omega == kPi && form.ZeroAtNyquist());
-        if (forcedZero && !LimitAtDc(r, form, r.bands[band], omega))
-            return;
-        if (m < 0)
-            edges.push_back(Size());
-        nodes.push_back(MakeNode(r, form, band, omega, x));
-        uniform.push_back(m);
-    }
-
-    int Size() const { return static_cast<int>(nodes.size()); }
-};
-
-Grid MakeGrid(const Requirements& r, const Form& form, int steps) {
-    Grid grid;
-    grid.steps = steps;
-    const double step = kPi / steps;
-    // cos(pi m / M) for every uniform point, from the first octant's.
-    const std::vector<Complex> turns = UnitRoots(2 * steps, steps + 1);
-    for (int b = 0; b < static_cast<int>(r.bands.size()); ++b) {
-        const int first = grid.Size();
-        const double low = Radians(r.bands[b].lowHz, r.rate);
-        const double high = Radians(r.bands[b].highHz, r.rate);
-        grid.Add(r, form, b, low, -1, std::cos(low));
-        // Uniform points closer than half a step to an edge would only crowd it.
-        const int mLow = static_cast<int>(std::floor(low / step));
-        const int mHigh = static_cast<int>(std::ceil(high / step));
-        for (int m = mLow; m <= mHigh; ++m) {
-            const double omega = kPi * m / steps;
-            if (omega > low + step / 2 && omega < high - step / 2)
-                grid.Add(r, form, b, omega, m, turns[m].re);
-        }
-        grid.Add(r, form, b, high, -1, std::cos(high));
-        grid.bandRange.emplace_back(first, grid.Size());
-    }
-    return grid;
-}
-
-// What a design holds for each step of its grid: the grid's points, the errors, the plans and
-// arrays of the transforms. Measured at about 200 bytes.
-constexpr std::uint64_t kBytesPerGridStep = 256;
-
-// The grid, refined while the bands hold too few points and memory allows. Throws
-// std::bad_alloc when even the first grid does not fit, so that no design over-promises.
-Grid MakeDenseEnoughGrid(const Requirements& r, const Form& form) {
-    int steps = static_cast<int>(std::bit_ceil(static_cast<unsigned>(kPointsPerTap * form.taps)));
-    if (!mem::Fits(steps, kBytesPerGridStep))
-        throw std::bad_alloc();
-    Grid grid = MakeGrid(r, form, steps);
-    while (grid.Size() < kPointsPerCoefficient * (form.Coefficients() + 1) &&
-           steps < kMaxGridSteps && mem::Fits(2 * steps, kBytesPerGridStep)) {
-        steps *= 2;
-        grid = MakeGrid(r, form, steps);
-    }
-    return grid;
-}
-
-// In four lanes, so that no step waits for the one before.
-double LargestMagnitude(const std::vector<double>& values) {
-    double lanes[4] = {};
-    std::size_t i = 0;
-    for (; i + 4 <= values.size(); i += 4)
-        for (std::size_t lane = 0; lane < 4; ++lane)
-            lanes[lane] = std::max(lanes[lane], std::fabs(values[i + lane]));
-    for (; i < values.size(); ++i)
-        lanes[0] = std::max(lanes[0], std::fabs(values[i]));
-    return std::max(std::max(lanes[0], lanes[1]), std::max(lanes[2], lanes[3]));
-}
-
-struct Extremum {
-    int point;           // the grid point it was found at
-    Node node;           // where it lies: that grid point, or between its neighbours once refined
-    double error;        // the weighted error there
-    double rounding = 0; // how far rounding may have moved that error, once refined
-};
-
-using Reference = std::vector<Extremum>;
-
-// Local extrema of the error inside each band; a band's end counts when it beats its one
-// neighbour. Then neighbours of one sign give way to the largest of them.
-std::vector<Extremum> AlternatingExtrema(const Grid& grid, const std::vector<double>& error) {
-    std::vector<Extremum> extrema;
-    for (const auto& [first, last] : grid.bandRange)
-        for (int i = first; i < last; ++i) {
-            const double e = error[i];
-            const double left = i > first ? error[i - 1] : 0.0;
-            const double right = i + 1 < last ? error[i + 1] : 0.0;
-            const bool peak = e > 0.0 && e >= left && e >= right;
-            const bool trough = e < 0.0 && e <= left && e <= right;
-            if (!peak && !trough)
-                continue;
-            if (!extrema.empty() && (extrema.back().error > 0.0) == (e > 0.0)) {
-                if (std::fabs(e) > std::fabs(extrema.back().error))
-                    extrema.back() = {i, grid.nodes[i], e};
-            } else {
-                extrema.push_back({i, grid.nodes[i], e});
-            }
-        }
-    return extrema;
-}
-
-// Down to `count` extrema, keeping the alternation: one surplus goes at the smaller end; more
-// go two at a time, the smallest with the smaller of its neighbours, which then share a sign.
-void KeepLargest(std::vector<Extremum>& extrema, std::size_t count) {
-    const auto size = [](const Extremum& e) { return std::fabs(e.error); };
-    while (extrema.size() > count) {
-        if (extrema.size() == count + 1) {
-            if (size(extrema.front()) < size(extrema.back()))
-                extrema.erase(extrema.begin());
-            else
-                extrema.pop_back();
-            continue;
-        }
-        const auto smallest = std::min_element(
-            extrema.begin(), extrema.end(),
-            [&](const Extremum& a, const Extremum& b) { return size(a) < size(b); });
-        const std::size_t i = static_cast<std::size_t>(smallest - extrema.begin());
-        if (i == 0 || i + 1 == extrema.size()) {
-            extrema.erase(smallest);
-            continue;
-        }
-        const std::size_t neighbour = size(extrema[i - 1]) < size(extrema[i + 1]) ? i - 1 : i + 1;
-        extrema.erase(extrema.begin() + static_cast<std::ptrdiff_t>(std::max(i, neighbour)));
-        extrema.erase(extrema.begin() + static_cast<std::ptrdiff_t>(std::min(i, neighbour)));
-    }
-}
-
-// The taps of amplitude Q(w) sum p_k cos(k w), by the product-to-sum identities of each form.
-std::vector<double> TapsOf(const Form& form, const std::vector<double>& p) {
-    const int n = form.taps;
-    const int r = form.Coefficients();
-    const auto at = [&p, r](int k) { return k < r ? p[k] : 0.0; };
-    std::vector<double> h(n);
-    if (form.Odd() && !form.antisymmetric) {
-        const int c = (n - 1) / 2;
-        h[c] = p[0];
-        for (int k = 1; k < r; ++k)
-            h[c - k] = h[c + k] = p[k] / 2;
-    } else if (form.Odd()) {
-        const int c = (n - 1) / 2;
-        for (int k = 1; k <= r; ++k) {
-            const double b = k == 1 ? at(0) - at(2) / 2 : (at(k - 1) - at(k + 1)) / 2;
-            h[c - k] = b / 2;
-            h[c + k] = -b / 2;
-        }
-    } else {
-        const double sign = form.antisymmetric ? -1.0 : 1.0;
-        for (int k = 0; k < r; ++k) {
-            const double b = k == 0 ? at(0) + sign * at(1) / 2 : (at(k) + sign * at(k + 1)) / 2;
-            h[n / 2 - 1 - k] = b / 2;
-            h[n / 2 + k] = sign * b / 2;
-        }
-    }
-    return h;
-}
 
 EquirippleResult Refused(std::string message) {
     EquirippleResult result;
@@ -474,12 +184,6 @@ private:
         extrema.insert(extrema.end(), spare.begin(), spare.end());
         std::sort(extrema.begin(), extrema.end(),
                   [](const Extremum& a, const Extremum& b) { return a.point < b.point; });
-    }
-
-    static bool Same(const Reference& a, const Reference& b) {
-        return std::equal(
-            a.begin(), a.end(), b.begin(), b.end(),
-            [](const Extremum& p, const Extremum& q) { return p.node.omega == q.node.omega; });
     }
 
     // r + 1 points spread evenly over the bands' grid, from its first point on: to its
@@ -739,34 +443,6 @@ private:
                 }
     }
 
-    // The spread rounding alone can leave: the largest rounding bound against the smallest
-    // error, with room for the bound's guesswork.
-    static double RoundingSpread(const std::vector<Extremum>& extrema) {
-        double rounding = 0.0, smallest = std::numeric_limits<double>::infinity();
-        for (const Extremum& e : extrema) {
-            rounding = std::max(rounding, e.rounding);
-            smallest = std::min(smallest, std::fabs(e.error));
-        }
-        return 10 * rounding / smallest;
-    }
-
-    // How far the extremal errors are from equal, as a share of the largest.
-    static double Spread(const std::vector<Extremum>& extrema) {
-        double low = std::numeric_limits<double>::infinity(), high = 0.0;
-        for (const Extremum& e : extrema) {
-            low = std::min(low, std::fabs(e.error));
-            high = std::max(high, std::fabs(e.error));
-        }
-        return (high - low) / high;
-    }
-
-    static double Largest(const std::vector<Extremum>& extrema) {
-        double largest = 0.0;
-        for (const Extremum& e : extrema)
-            largest = std::max(largest, std::fabs(e.error));
-        return largest;
-    }
-
     EquirippleResult& Converged(EquirippleResult& result, const Reference& reference,
                                 double deviation) {
         result.status = DesignStatus::converged;
@@ -817,8 +493,7 @@ Requirements HalfAsDeep(const Requirements& r) {
     return relaxed;
 }
 
-// A design of about half the length (of the same form) first, whose extrema make
-// a far better start than an even spread: a long design then needs a few exchanges.
+// A half-length design first: its extrema start a long design far better than an even spread.
 EquirippleResult Design(const Requirements& r, const Form& form, const Progress& progress,
                         const std::vector<double>& startHz) {
     std::vector<double> start;
