@@ -1,6 +1,7 @@
 #include "cli/requirements_design.h"
 
 #include "core/design/requirements_design.h"
+#include "core/dialog/readings.h"
 #include "core/document/design_document.h"
 #include "core/formats/crt.h"
 #include "core/formats/requirements_report.h"
@@ -16,6 +17,21 @@
 namespace {
 
 using namespace taplore;
+
+// "1st", "2nd", "3rd", "4th", ..., "11th", "12th", "13th", ..., "21st".
+std::string Ordinal(int n) {
+    const int tens = n % 100, units = n % 10;
+    const char* suffix = "th";
+    if (tens < 11 || tens > 13)
+        suffix = units == 1 ? "st" : units == 2 ? "nd" : units == 3 ? "rd" : "th";
+    return std::to_string(n) + suffix;
+}
+
+// "designing 13,400 taps, 3rd of about 5 designs"
+std::string SearchStepText(const SearchStep& step) {
+    return "designing " + ReadingText(step.taps, 1.0, "") + " taps, " + Ordinal(step.design) +
+           " of about " + std::to_string(step.aboutDesigns) + " designs";
+}
 
 // A band as the options gave it, for the messages that name it.
 struct GivenBand {
@@ -233,8 +249,13 @@ int DesignToRequirements(Console& console, const Options& options, Design& desig
     const Progress progress = console.progress.Stage("designing");
     const Requirements& r = document.requirements;
     RequirementsDesign outcome =
-        document.tolerances ? DesignToTolerances(r, *document.method, document.length, progress)
-                            : DesignBands(r, *document.method, document.length, progress);
+        document.tolerances
+            ? DesignToTolerances(r, *document.method, document.length, progress,
+                                 [&console](const SearchStep& step) {
+                                     console.progress.Describe(SearchStepText(step));
+                                 })
+            : DesignBands(r, *document.method, document.length, progress);
+    console.progress.Describe("");
     if (outcome.status == DesignStatus::refused)
         return Report(console, kRefused,
                       (document.length == 0 ? asked.allBands : asked.length) + ": " +

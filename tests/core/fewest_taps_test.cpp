@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <set>
 #include <vector>
 
 namespace {
@@ -124,6 +125,25 @@ TEST(FewestTaps, AnEvenLengthThatMeetsBelowAnOddOneThatMissesIsTheAnswer) {
     ASSERT_EQ(design.report.shorter.size(), 2u);
     EXPECT_EQ(design.report.shorter[0].taps, 23);
     EXPECT_EQ(design.report.shorter[1].taps, 22);
+}
+
+// Each design is told once, numbered from 1, with its length and a count that never falls
+// below it; the search's own count of designs agrees.
+TEST(FewestTaps, TheStepsTellEachDesignOnce) {
+    for (const Case& c : kCases) {
+        std::vector<SearchStep> steps;
+        const RequirementsDesign design =
+            DesignFewestTaps(RequirementsOf(c), kEquiripple, {},
+                             [&steps](const SearchStep& step) { steps.push_back(step); });
+        ASSERT_EQ(static_cast<int>(steps.size()), design.report.designs) << c.name;
+        std::set<int> lengths;
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            EXPECT_EQ(steps[i].design, static_cast<int>(i) + 1) << c.name;
+            EXPECT_GE(steps[i].aboutDesigns, steps[i].design) << c.name;
+            EXPECT_TRUE(lengths.insert(steps[i].taps).second) << c.name << ' ' << steps[i].taps;
+        }
+        EXPECT_TRUE(lengths.contains(static_cast<int>(design.taps.size()))) << c.name;
+    }
 }
 
 TEST(FewestTaps, EquirippleNeedsFewerTapsThanKaiser) {

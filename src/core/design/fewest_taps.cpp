@@ -56,9 +56,10 @@ double ExcessDb(const std::vector<double>& deviations, const Requirements& requi
 
 class Search {
 public:
-    Search(const Requirements& r, const Method& method, const Progress& progress)
+    Search(const Requirements& r, const Method& method, const Progress& progress,
+           const SearchSteps& steps = {})
         : m_requirements(r), m_weighted(WeightedByTolerance(r)), m_method(method),
-          m_progress(progress), m_limit(UpperTolerance(r)) {}
+          m_progress(progress), m_steps(steps), m_limit(UpperTolerance(r)) {}
 
     bool Allowed(int taps) const {
         return taps >= 1 && taps <= m_method.longest && !SymmetryProblem(m_requirements, taps);
@@ -67,10 +68,16 @@ public:
     // Designed once per length, then remembered; each parity starts from its last design.
     const Attempt& Try(int taps) {
         auto [at, fresh] = m_attempts.try_emplace(taps);
-        if (fresh)
+        if (fresh) {
+            if (m_steps)
+                m_steps({taps, Designs(), std::max(m_aboutDesigns, Designs())});
             at->second = Design(taps);
+        }
         return at->second;
     }
+
+    // About how many designs the whole search takes, as the steps are told.
+    void Expect(int designs) { m_aboutDesigns = designs; }
 
     int Designs() const { return static_cast<int>(m_attempts.size()); }
     const Method& Designer() const { return m_method; }
@@ -176,6 +183,8 @@ private:
     Requirements m_weighted;
     const Method& m_method;
     const Progress& m_progress;
+    const SearchSteps& m_steps;
+    int m_aboutDesigns = 0;
     std::map<int, Attempt> m_attempts;
     std::vector<double> m_starts[2];     // the extremal frequencies of the last even and odd design
     std::vector<double> m_heldStarts[2]; // and of the last design with transitions held
@@ -220,6 +229,7 @@ public:
     // The answer, 0 where no length up to the longest meets, -1 where a design failed.
     int From(int first) {
         for (int n = AllowedAtOrAbove(first); n > 0; n = Next()) {
+            m_search.Expect(AboutDesigns());
             const Attempt& attempt = m_search.Try(n);
             if (!Usable(attempt)) {
                 m_failed = &attempt;
@@ -285,6 +295,13 @@ private:
         return undecided;
     }
 
+    // About how many designs the search takes, the next one included: those made and, until a
+    // length meets, it and the two shorter lengths that must miss; then the lengths undecided.
+    int AboutDesigns() const {
+        const int ahead = m_meets == 0 ? 3 : static_cast<int>(Undecided().size());
+        return m_search.Designs() + std::max(ahead, 1);
+    }
+
     double Predicted() const { return m_lastTaps - m_lastExcessDb / m_slopeDb; }
 
     int Next() {
@@ -329,8 +346,8 @@ private:
 };
 
 RequirementsDesign Run(const Requirements& requirements, const Method& method,
-                       const Progress& progress) {
-    Search search(requirements, method, progress);
+                       const Progress& progress, const SearchSteps& steps) {
+    Search search(requirements, method, progress, steps);
     // An estimate well beyond the longest design is refused before any work: the estimates
     // are good to a few percent.
     const int needed = method.estimate(requirements);
@@ -383,10 +400,10 @@ RequirementsDesign DesignAtLength(const Requirements& requirements, const Method
 }
 
 RequirementsDesign DesignFewestTaps(const Requirements& requirements, const Method& method,
-                                    const Progress& progress) {
+                                    const Progress& progress, const SearchSteps& steps) {
     if (!method.Searches())
         return Unmade(DesignStatus::refused, "this method designs only the length it is given");
-    return Checked(requirements, [&] { return Run(requirements, method, progress); });
+    return Checked(requirements, [&] { return Run(requirements, method, progress, steps); });
 }
 
 } // namespace taplore

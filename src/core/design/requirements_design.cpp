@@ -44,8 +44,9 @@ double LargestShortfallDb(const Requirements& requirements, const std::vector<do
 }
 
 RequirementsDesign DesignToTolerances(const Requirements& requirements, const Method& method,
-                                      int taps, const Progress& progress) {
-    return taps == 0 ? DesignFewestTaps(requirements, method, progress)
+                                      int taps, const Progress& progress,
+                                      const SearchSteps& steps) {
+    return taps == 0 ? DesignFewestTaps(requirements, method, progress, steps)
                      : DesignAtLength(requirements, method, taps, progress);
 }
 

@@ -3,6 +3,7 @@
 // it reached, measured from its taps.
 
 #include "core/design/design_result.h"
+#include "core/design/fewest_taps.h"
 #include "core/design/methods.h"
 #include "core/design/requirements.h"
 #include "core/progress.h"
@@ -34,9 +35,10 @@ BandFigure FigureOf(const Requirements& requirements, const Band& band, double d
 double LargestShortfallDb(const Requirements& requirements, const std::vector<double>& deviations);
 
 // Pass/stop requirements (CheckTolerances): the fewest taps that meet them when taps is 0,
-// else that many taps designed the way the search designs each length.
+// else that many taps designed the way the search designs each length. steps follows the search.
 RequirementsDesign DesignToTolerances(const Requirements& requirements, const Method& method,
-                                      int taps, const Progress& progress = {});
+                                      int taps, const Progress& progress = {},
+                                      const SearchSteps& steps = {});
 
 // Bands of any gain and weight (CheckBands): taps taps of a method that designs bands.
 RequirementsDesign DesignBands(const Requirements& requirements, const Method& method, int taps,
