@@ -1,5 +1,6 @@
 // The requirements window's numbers: ticks to their step, read-outs to the plot's resolution,
 // figures with digits enough to tell reached from asked, new band edges rounded to the rate.
+#include "core/analysis/views.h"
 #include "core/dialog/readings.h"
 
 #include <gtest/gtest.h>

@@ -101,4 +101,8 @@ ResponseViews ComputeViews(std::span<const double> taps, const FrequencyGrid& gr
 // to within one rounding. The impulse response is the taps themselves.
 std::vector<double> StepResponse(std::span<const double> taps);
 
+// A step of 1, 2 or 5 times a power of ten giving about `ticks` steps over span; 1 for a span
+// that is not positive and finite.
+double TickStep(double span, int ticks);
+
 } // namespace taplore

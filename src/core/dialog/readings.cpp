@@ -56,17 +56,6 @@ std::string FixedText(double value, int decimals) {
     return fixed;
 }
 
-double TickStep(double span, int ticks) {
-    if (!(span > 0) || !std::isfinite(span))
-        return 1.0;
-    const double raw = span / ticks;
-    const double decade = std::pow(10.0, std::floor(std::log10(raw)));
-    for (const double multiple : {1.0, 2.0, 5.0})
-        if (multiple * decade >= raw)
-            return multiple * decade;
-    return 10 * decade;
-}
-
 std::string TickText(double value, double step) {
     return FixedText(RoundTo(value, step), DecimalsFor(step));
 }

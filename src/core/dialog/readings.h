@@ -15,9 +15,6 @@ int DecimalsFor(double resolution);
 // finite.
 std::string FixedText(double value, int decimals);
 
-// A step of 1, 2 or 5 times a power of ten giving about `ticks` steps over span; 1 for a span
-// that is not positive and finite.
-double TickStep(double span, int ticks);
 // A tick at value on an axis of this step, with the step's decimals: "0.6", never
 // "0.6000000000000001".
 std::string TickText(double value, double step);

@@ -1,6 +1,6 @@
 #include "core/formats/response_plot.h"
 
-#include "core/dialog/readings.h"
+#include "core/analysis/views.h"
 #include "core/formats/crt.h"
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 #include "gui/requirements/plot_wnd.h"
 
+#include "core/analysis/views.h"
 #include "core/dialog/readings.h"
 
 #include <QMouseEvent>
