@@ -6,6 +6,7 @@
 #include "cli/dialog_design.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/parse_refusal.h"
 #include "cli/read_back.h"
 #include "cli/requirements_design.h"
 

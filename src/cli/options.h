@@ -53,10 +53,6 @@ using OptionExamples = std::map<std::string, std::string>;
 // join several options run once all are parsed. Returns the options' examples.
 OptionExamples DeclareOptions(CLI::App& app, Options& options);
 
-// The one line that refuses the words app could not parse, in the program's own words.
-std::string ParseRefusal(const CLI::App& app, const CLI::ParseError& error,
-                         const OptionExamples& examples);
-
 // Whether -o or --plot sends its text to standard output.
 bool ToStandardOutput(const std::string& path);
 
