@@ -111,7 +111,8 @@ TEST_F(Package, DesktopFilesAndManualPagesWork) {
         e2e::Run({"appstreamcli", "validate-tree", "--no-net", m_root.string()});
     EXPECT_EQ(tree.status, 0) << tree.out;
 
-    EXPECT_EQ(DesktopKey(DesktopEntry(m_root, ".requirements"), "Exec"), "taplore --requirements");
+    EXPECT_EQ(DesktopKey(DesktopEntry(m_root, ".requirements"), "Exec"),
+              "taplore --requirements %f");
     const auto icon = DesktopKey(DesktopEntry(m_root), "Icon");
     ASSERT_TRUE(icon) << "the desktop entry names no icon";
     bool found = false;
