@@ -28,16 +28,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Memory runs out at 512 MiB: through the address-space limit, or, since AddressSanitizer
-// cannot start under one, through its own allocation cap.
-#ifdef __SANITIZE_ADDRESS__
-const std::string kStarved =
-    "export "
-    "ASAN_OPTIONS=\"$ASAN_OPTIONS:allocator_may_return_null=1:max_allocation_size_mb=512\"; ";
-#else
-const std::string kStarved = "ulimit -v 524288; ";
-#endif
-
 double Number(std::string_view text) {
     double value = NAN;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);

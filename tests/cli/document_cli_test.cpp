@@ -142,9 +142,8 @@ TEST_F(DocumentCli, AGigabyteDocumentIsRefusedInBoundedMemory) {
         out << std::string((16 << 20) + 1, ' ');
     }
     std::filesystem::resize_file(m_dir / "huge.taplore", std::uintmax_t(1) << 30);
-    // 400 MB of address space: the program fails rather than read the whole file.
-    const Outcome o =
-        Run(" --design " + Path("huge.taplore") + " -o " + Path("out.txt"), "ulimit -v 400000; ");
+    // With memory starved, the program fails rather than read the whole file.
+    const Outcome o = Run(" --design " + Path("huge.taplore") + " -o " + Path("out.txt"), kStarved);
     EXPECT_EQ(o.status, 1);
     EXPECT_NE(o.err.find("huge.taplore: more than 16777216 bytes, the most a design document "
                          "holds"),

@@ -12,6 +12,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+// Memory runs out at 512 MiB: through the address-space limit, or, since AddressSanitizer
+// cannot start under one, through its own allocation cap.
+#ifdef __SANITIZE_ADDRESS__
+inline const std::string kStarved =
+    "export "
+    "ASAN_OPTIONS=\"$ASAN_OPTIONS:allocator_may_return_null=1:max_allocation_size_mb=512\"; ";
+#else
+inline const std::string kStarved = "ulimit -v 524288; ";
+#endif
+
 // words: the shell words after the program's name; setup: shell text before the command, such
 // as a limit; err: where standard error goes meanwhile.
 inline Outcome RunDesign(const std::string& words, const std::string& setup,

@@ -183,7 +183,7 @@ private:
     Requirements m_weighted;
     const Method& m_method;
     const Progress& m_progress;
-    const SearchSteps& m_steps;
+    SearchSteps m_steps;
     int m_aboutDesigns = 0;
     std::map<int, Attempt> m_attempts;
     std::vector<double> m_starts[2];     // the extremal frequencies of the last even and odd design
