@@ -201,6 +201,25 @@ TEST(Equiripple, DeepRipplesConvergeInExtendedPrecision) {
     EXPECT_NEAR(largest, result.deviation, 1e-3 * result.deviation);
 }
 
+// 200 dB below a pass band of 0.1 dB: weights 5.8e7 apart, beyond what long double resolves
+// between the bands. The stop band's ripple, summed directly, reaches what the exchange says and
+// what the requirements ask, with the pass band within its own.
+TEST(Equiripple, TwoHundredDecibelsConvergeInBinary128) {
+    Requirements r;
+    r.rate = 48000;
+    const double pass = PassDeviation(0.1), stop = StopDeviation(200);
+    r.bands = {{0, 1000, 1, 1}, {1100, 24000, 0, pass / stop}};
+    const EquirippleResult result = DesignEquiripple(r, 3301);
+    ASSERT_TRUE(HasTaps(result.status)) << result.message;
+    EXPECT_TRUE(result.extended);
+    const double passError = filter_response::LargestDeviation(result.taps, r.bands[0], r.rate);
+    const double stopError = filter_response::LargestDeviation(result.taps, r.bands[1], r.rate);
+    EXPECT_LE(passError, pass);
+    EXPECT_LE(stopError, stop);
+    EXPECT_NEAR(std::max(passError, r.bands[1].weight * stopError), result.deviation,
+                1e-3 * result.deviation);
+}
+
 TEST(Equiripple, ExactFitsNeedNoExchange) {
     // One band asking for a constant: a single tap's worth, the rest zero.
     const EquirippleResult result = DesignEquiripple(AtRateTwo({"", 213, {{0, 0.333, 1, 8}}}), 213);

@@ -36,6 +36,10 @@ constexpr int kLostExchanges = 10;
 // Coefficients this much larger than the values asked mean a response that swells between or
 // beyond the bands: rounding then swamps the bands' error, and no design is worth handing out.
 constexpr double kMaxGrowth = 1e8;
+// Bands whose weights span more than this (about 165 dB below a pass band of 0.1 dB) solve
+// the exchange in Quad: between the bands the interpolation magnifies long double's rounding
+// beyond the deepest band's ripple.
+constexpr double kExactFrom = 1e6;
 // Exchanges before giving up. A good start converges in a few dozen at most; the cap is
 // there for designs that cycle, not to cut short a slow convergence.
 constexpr int kMaxIterations = 500;
@@ -60,6 +64,14 @@ EquirippleResult& Failed(EquirippleResult& result, const char* why) {
     return result;
 }
 
+// The heaviest band's weight over the lightest's.
+double WeightRange(const Requirements& r) {
+    const auto [lightest, heaviest] =
+        std::minmax_element(r.bands.begin(), r.bands.end(),
+                            [](const Band& a, const Band& b) { return a.weight < b.weight; });
+    return heaviest->weight / lightest->weight;
+}
+
 // Refused, with the reason, or nullopt.
 std::optional<EquirippleResult> InputProblem(const Requirements& r, int taps) {
     if (auto problem = CheckBands(r))
@@ -80,7 +92,8 @@ public:
     Exchange(const Requirements& r, const Form& form)
         : m_form(form), m_r(form.Coefficients()), m_requirements(r),
           m_grid(MakeDenseEnoughGrid(r, form)), m_fit(m_r), m_evaluation(m_grid.steps),
-          m_coefficients(m_r), m_error(m_grid.Size()), m_exactFit(ExactFitError()) {}
+          m_coefficients(m_r), m_error(m_grid.Size()), m_exactFit(ExactFitError()),
+          m_exact(WeightRange(r) > kExactFrom) {}
 
     // scaledFrom: the extremal frequencies (radians) of a shorter design of the same form
     // and bands, or empty. Starts from them, else from an even spread over the bands; a start
@@ -299,24 +312,24 @@ private:
         for (int k = 0; k < n; ++k)
             m_x[k] = reference[k].node.x;
         const int top = BarycentricWeights(m_x, m_weights);
-        double num = 0.0, den = 0.0;
-        for (int k = 0; k < n; ++k) {
-            const double sign = k % 2 == 0 ? 1.0 : -1.0;
-            num += m_weights[k] * reference[k].node.desired;
-            den += sign * m_weights[k] / reference[k].node.weight;
+        double delta = Levelled(reference, m_weights);
+        if (m_exact) {
+            m_exactWeights = ExactBarycentricWeights(m_x, top);
+            const Quad exactDelta = Levelled(reference, m_exactWeights);
+            delta = static_cast<double>(exactDelta);
+            ValuesOf(reference, exactDelta, m_exactValues);
         }
-        const double delta = num / den;
         if (!std::isfinite(delta))
             return Solution::brokeDown;
-        double size = 0.0;
-        for (int k = 0; k < n; ++k) {
-            const double sign = k % 2 == 0 ? 1.0 : -1.0;
-            const Node& node = reference[k].node;
-            m_values[k] = node.desired - sign * delta / node.weight;
-            size = std::max(size, std::fabs(m_values[k]));
-        }
+        if (m_exact)
+            m_values.assign(m_exactValues.begin(), m_exactValues.end());
+        else
+            ValuesOf(reference, delta, m_values);
+        const double size = LargestMagnitude(m_values);
         DropOneNode();
         m_interpolant.Fit(m_x, m_weights, m_values, top);
+        if (m_exact)
+            m_interpolant.Deepen(m_exactWeights, m_exactValues);
         m_fit.Fit(m_interpolant, m_coefficients);
         m_extended = m_extended || m_interpolant.UsedExtended();
         // Not finite: grown beyond what doubles hold.
@@ -338,9 +351,39 @@ private:
             m_weights.begin();
         for (std::size_t k = 0; k < m_x.size(); ++k)
             m_weights[k] *= m_x[k] - m_x[d];
+        if (m_exact) {
+            for (std::size_t k = 0; k < m_x.size(); ++k)
+                m_exactWeights[k] *= Quad(m_x[k]) - Quad(m_x[d]);
+            m_exactWeights.erase(m_exactWeights.begin() + d);
+            m_exactValues.erase(m_exactValues.begin() + d);
+        }
         m_x.erase(m_x.begin() + d);
         m_weights.erase(m_weights.begin() + d);
         m_values.erase(m_values.begin() + d);
+    }
+
+    // The level of the alternating error on the reference, from its barycentric weights:
+    // sum w_k D_k / sum (-1)^k w_k / W_k.
+    template <class Real>
+    static Real Levelled(const Reference& reference, const std::vector<Real>& weights) {
+        Real num = 0, den = 0;
+        for (std::size_t k = 0; k < reference.size(); ++k) {
+            const Real sign = k % 2 == 0 ? 1 : -1;
+            num += weights[k] * Real(reference[k].node.desired);
+            den += sign * weights[k] / Real(reference[k].node.weight);
+        }
+        return num / den;
+    }
+
+    // The values the polynomial takes on the reference: D_k - (-1)^k delta / W_k.
+    template <class Real>
+    static void ValuesOf(const Reference& reference, Real delta, std::vector<Real>& values) {
+        values.resize(reference.size());
+        for (std::size_t k = 0; k < reference.size(); ++k) {
+            const Node& node = reference[k].node;
+            const Real sign = k % 2 == 0 ? 1 : -1;
+            values[k] = Real(node.desired) - sign * delta / Real(node.weight);
+        }
     }
 
     // The weighted error on the whole grid; returns its largest magnitude. The band edges,
@@ -476,6 +519,9 @@ private:
     std::vector<double> m_x, m_weights, m_values, m_coefficients, m_error;
     double m_exactFit;
     Interpolant m_interpolant;
+    // Deep requirements: the weights, the level and the values in Quad as well.
+    bool m_exact;
+    std::vector<Quad> m_exactWeights, m_exactValues;
     bool m_refining = false;
     bool m_extended = false; // an interpolation needed long double
 };

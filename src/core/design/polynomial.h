@@ -9,10 +9,18 @@
 
 namespace taplore {
 
+// The exchange's deepest arithmetic: binary128 (113-bit mantissa), in software, for the few
+// evaluations of deep requirements that long double cannot resolve.
+__extension__ typedef __float128 Quad;
+
 // Weights of the barycentric formula for nodes x: 1 / prod_{j != k} 2 (x_k - x_j), all
 // scaled by 2^-top (the formulas using them are homogeneous in the weights); returns top.
 // weights must have x's size.
 int BarycentricWeights(const std::vector<double>& x, std::vector<double>& weights);
+
+// The same weights in Quad, scaled by the same 2^-top: accurate to far below double's rounding,
+// at the cost of software arithmetic.
+std::vector<Quad> ExactBarycentricWeights(const std::vector<double>& x, int top);
 
 // The polynomial through the values at the nodes, in the barycentric form: stable for any
 // nodes, and exact at the nodes themselves. Outside the nodes' span that form cancels badly,
@@ -25,7 +33,15 @@ public:
     void Fit(const std::vector<double>& x, const std::vector<double>& weights,
              const std::vector<double>& values, int top);
 
-    double At(double t) const;
+    // Deep requirements, after Fit: the weights and values in Quad as well (read, not copied).
+    // Between the bands, where the nodes leave a gap, the formula magnifies rounding by many
+    // orders; each evaluation whose bound in long double is too coarse for the smallest value is
+    // then made in Quad, so that the samples stay those of one polynomial.
+    void Deepen(const std::vector<Quad>& weights, const std::vector<Quad>& values);
+
+    // t in long double: a sample point between doubles, as the Chebyshev points of a deep
+    // design must be (the slopes near the bands' edges magnify the rounding of t).
+    double At(long double t) const;
 
     // The value and a bound on its rounding error: machine epsilon times the sum of the
     // magnitudes of the terms the formula adds up.
@@ -33,7 +49,7 @@ public:
         double value = 0.0;
         double rounding = 0.0;
     };
-    Evaluation WithRounding(double t) const;
+    Evaluation WithRounding(long double t) const;
 
     // Whether an evaluation since the last Fit needed extended precision: between sparse nodes
     // of a long design the formula's two sums fall below the smallest double.
@@ -41,16 +57,24 @@ public:
 
 private:
     template <class Real> struct Sum { Real num = 0, den = 0, magnitude = 0; };
-    template <bool kRounding> Evaluation Evaluate(double t) const;
-    template <class Real, bool kMagnitude> Sum<Real> Sums(double t) const;
+    template <bool kRounding> Evaluation Evaluate(long double t) const;
+    template <class Real, bool kMagnitude, class T, class Stored>
+    Sum<Real> Sums(T t, const std::vector<Stored>& weights,
+                   const std::vector<Stored>& values) const;
     template <bool kRounding> Evaluation Extended(double t) const;
+    Evaluation Exact(long double t) const;
 
     const std::vector<double>* m_x = nullptr;
     const std::vector<double>* m_weights = nullptr;
     const std::vector<double>* m_values = nullptr;
     int m_top = 0;
     bool m_constant = false;
-    bool m_deep = false; // values too far apart for double sums: always in long double
+    bool m_deep = false;     // values too far apart for double sums: always in long double
+    double m_smallest = 0.0; // the smallest nonzero value's magnitude
+    // After Deepen: the Quad weights and values, and their long double roundings.
+    const std::vector<Quad>* m_exactWeights = nullptr;
+    const std::vector<Quad>* m_exactValues = nullptr;
+    std::vector<long double> m_longWeights, m_longValues;
     mutable bool m_extended = false;
 };
 
@@ -69,7 +93,7 @@ private:
     RealFftPlan m_plan;
     std::vector<double> m_even;
     std::vector<Complex> m_bins;
-    std::vector<double> m_nodes;
+    std::vector<long double> m_nodes;
 };
 
 // sum c_k cos(k pi m / M) for m = 0 ... M, in one real FFT of length 2M.

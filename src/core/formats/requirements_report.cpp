@@ -113,7 +113,8 @@ std::vector<std::string> FormatReport(const RequirementsReport& report) {
     if (report.designs > 1)
         lines.push_back("the search designed " + crt::FormatD(report.designs) + " lengths");
     if (report.extended)
-        lines.push_back("the exchange ran in extended precision (long double) for these depths");
+        lines.push_back(
+            "the exchange ran in extended precision (long double, binary128 past 165 dB)");
     if (!report.warning.empty())
         lines.push_back("warning: " + report.warning);
     return lines;
