@@ -212,15 +212,18 @@ Interpolant::Sum<Real> Interpolant::Sums(T t, const std::vector<Stored>& w,
 
 ChebyshevFit::ChebyshevFit(int coefficients)
     : m_points(static_cast<int>(std::bit_ceil(static_cast<unsigned>(std::max(coefficients, 1))))),
-      m_plan(2 * m_points), m_even(2 * m_points), m_bins(m_points + 1), m_nodes(m_points + 1) {
-    for (int j = 0; j <= m_points; ++j)
-        m_nodes[j] = std::cos(std::numbers::pi_v<long double> * j / m_points);
+      m_plan(2 * m_points), m_even(2 * m_points), m_bins(m_points + 1), m_nodes(m_points + 1),
+      m_exactNodes(m_points + 1) {
+    for (int j = 0; j <= m_points; ++j) {
+        m_nodes[j] = std::cos(std::numbers::pi * j / m_points);
+        m_exactNodes[j] = std::cos(std::numbers::pi_v<long double> * j / m_points);
+    }
 }
 
 void ChebyshevFit::Fit(const Interpolant& p, std::vector<double>& coefficients) {
     const int n = m_points;
     for (int j = 0; j <= n; ++j)
-        m_even[j] = p.At(m_nodes[j]);
+        m_even[j] = p.Deepened() ? p.At(m_exactNodes[j]) : p.At(m_nodes[j]);
     for (int j = 1; j < n; ++j)
         m_even[2 * n - j] = m_even[j];
     m_plan.Forward(m_even.data(), m_bins.data());

@@ -55,6 +55,8 @@ public:
     // of a long design the formula's two sums fall below the smallest double.
     bool UsedExtended() const { return m_extended; }
 
+    bool Deepened() const { return m_exactWeights != nullptr; }
+
 private:
     template <class Real> struct Sum { Real num = 0, den = 0, magnitude = 0; };
     template <bool kRounding> Evaluation Evaluate(long double t) const;
@@ -93,7 +95,9 @@ private:
     RealFftPlan m_plan;
     std::vector<double> m_even;
     std::vector<Complex> m_bins;
-    std::vector<long double> m_nodes;
+    // The points as doubles, and nearer their true places for deep interpolants.
+    std::vector<double> m_nodes;
+    std::vector<long double> m_exactNodes;
 };
 
 // sum c_k cos(k pi m / M) for m = 0 ... M, in one real FFT of length 2M.
