@@ -204,7 +204,7 @@ TEST(Equiripple, DeepRipplesConvergeInExtendedPrecision) {
 // 200 dB below a pass band of 0.1 dB: weights 5.8e7 apart, beyond what long double resolves
 // between the bands. The stop band's ripple, summed directly, reaches what the exchange says and
 // what the requirements ask, with the pass band within its own.
-TEST(Equiripple, TwoHundredDecibelsConvergeInBinary128) {
+TEST(Equiripple, TwoHundredDecibelsConvergeInDoubleDouble) {
     Requirements r;
     r.rate = 48000;
     const double pass = PassDeviation(0.1), stop = StopDeviation(200);

@@ -36,10 +36,15 @@ constexpr int kLostExchanges = 10;
 // Coefficients this much larger than the values asked mean a response that swells between or
 // beyond the bands: rounding then swamps the bands' error, and no design is worth handing out.
 constexpr double kMaxGrowth = 1e8;
-// Bands whose weights span more than this (about 165 dB below a pass band of 0.1 dB) solve
-// the exchange in Quad: between the bands the interpolation magnifies long double's rounding
-// beyond the deepest band's ripple.
-constexpr double kExactFrom = 1e6;
+// Between the bands the interpolation magnifies rounding by orders that grow with the gap in
+// nodes: where the rounding bound in the middle of a transition exceeds this share of the
+// smallest ripple (deep stop bands, transitions wide for the length), the exchange goes on in
+// double-double. Well above the 1e-7 it converges to: the bound leaves out the weights' own
+// rounding.
+constexpr double kCoarseShare = 1e-7;
+// In double-double, the evaluations whose bound in long double exceeds this share of the smallest
+// ripple: at 1e-8, 200 dB designs still stalled at ripples unequal by 1%.
+constexpr double kExactShare = 1e-12;
 // Exchanges before giving up. A good start converges in a few dozen at most; the cap is
 // there for designs that cycle, not to cut short a slow convergence.
 constexpr int kMaxIterations = 500;
@@ -64,14 +69,6 @@ EquirippleResult& Failed(EquirippleResult& result, const char* why) {
     return result;
 }
 
-// The heaviest band's weight over the lightest's.
-double WeightRange(const Requirements& r) {
-    const auto [lightest, heaviest] =
-        std::minmax_element(r.bands.begin(), r.bands.end(),
-                            [](const Band& a, const Band& b) { return a.weight < b.weight; });
-    return heaviest->weight / lightest->weight;
-}
-
 // Refused, with the reason, or nullopt.
 std::optional<EquirippleResult> InputProblem(const Requirements& r, int taps) {
     if (auto problem = CheckBands(r))
@@ -92,8 +89,7 @@ public:
     Exchange(const Requirements& r, const Form& form)
         : m_form(form), m_r(form.Coefficients()), m_requirements(r),
           m_grid(MakeDenseEnoughGrid(r, form)), m_fit(m_r), m_evaluation(m_grid.steps),
-          m_coefficients(m_r), m_error(m_grid.Size()), m_exactFit(ExactFitError()),
-          m_exact(WeightRange(r) > kExactFrom) {}
+          m_coefficients(m_r), m_error(m_grid.Size()), m_exactFit(ExactFitError()) {}
 
     // scaledFrom: the extremal frequencies (radians) of a shorter design of the same form
     // and bands, or empty. Starts from them, else from an even spread over the bands; a start
@@ -315,21 +311,26 @@ private:
         double delta = Levelled(reference, m_weights);
         if (m_exact) {
             m_exactWeights = ExactBarycentricWeights(m_x, top);
-            const Quad exactDelta = Levelled(reference, m_exactWeights);
+            const DoubleDouble exactDelta = Levelled(reference, m_exactWeights);
             delta = static_cast<double>(exactDelta);
             ValuesOf(reference, exactDelta, m_exactValues);
         }
         if (!std::isfinite(delta))
             return Solution::brokeDown;
         if (m_exact)
-            m_values.assign(m_exactValues.begin(), m_exactValues.end());
+            m_values = Rounded<double>(m_exactValues);
         else
             ValuesOf(reference, delta, m_values);
         const double size = LargestMagnitude(m_values);
+        const double ripple = SmallestRipple(reference, delta);
         DropOneNode();
         m_interpolant.Fit(m_x, m_weights, m_values, top);
-        if (m_exact)
-            m_interpolant.Deepen(m_exactWeights, m_exactValues);
+        if (m_exact) {
+            m_interpolant.Deepen(m_exactWeights, m_exactValues, kExactShare * ripple);
+        } else if (CoarseBetweenBands(kCoarseShare * ripple)) {
+            m_exact = true;
+            return Solve(reference);
+        }
         m_fit.Fit(m_interpolant, m_coefficients);
         m_extended = m_extended || m_interpolant.UsedExtended();
         // Not finite: grown beyond what doubles hold.
@@ -353,13 +354,36 @@ private:
             m_weights[k] *= m_x[k] - m_x[d];
         if (m_exact) {
             for (std::size_t k = 0; k < m_x.size(); ++k)
-                m_exactWeights[k] *= Quad(m_x[k]) - Quad(m_x[d]);
+                m_exactWeights[k] *= DoubleDouble(m_x[k]) - DoubleDouble(m_x[d]);
             m_exactWeights.erase(m_exactWeights.begin() + d);
             m_exactValues.erase(m_exactValues.begin() + d);
         }
         m_x.erase(m_x.begin() + d);
         m_weights.erase(m_weights.begin() + d);
         m_values.erase(m_values.begin() + d);
+    }
+
+    // |delta| over the heaviest weight: the smallest error any band is held to.
+    static double SmallestRipple(const Reference& reference, double delta) {
+        double heaviest = 0.0;
+        for (const Extremum& e : reference)
+            heaviest = std::max(heaviest, std::fabs(e.node.weight));
+        return std::fabs(delta) / heaviest;
+    }
+
+    // Whether the interpolant's rounding bound midway between two bands, where it magnifies
+    // rounding most, exceeds resolution.
+    bool CoarseBetweenBands(double resolution) const {
+        for (std::size_t b = 0; b + 1 < m_grid.bandRange.size(); ++b) {
+            const double omega = (m_grid.nodes[m_grid.bandRange[b].second - 1].omega +
+                                  m_grid.nodes[m_grid.bandRange[b + 1].first].omega) /
+                                 2;
+            const double t = std::cos(omega);
+            if (t < m_x.front() && t > m_x.back() &&
+                !(m_interpolant.WithRounding(t).rounding <= resolution))
+                return true;
+        }
+        return false;
     }
 
     // The level of the alternating error on the reference, from its barycentric weights:
@@ -519,9 +543,10 @@ private:
     std::vector<double> m_x, m_weights, m_values, m_coefficients, m_error;
     double m_exactFit;
     Interpolant m_interpolant;
-    // Deep requirements: the weights, the level and the values in Quad as well.
-    bool m_exact;
-    std::vector<Quad> m_exactWeights, m_exactValues;
+    // Once rounding between the bands is too coarse: the weights, the level and the values in
+    // double-double as well.
+    bool m_exact = false;
+    std::vector<DoubleDouble> m_exactWeights, m_exactValues;
     bool m_refining = false;
     bool m_extended = false; // an interpolation needed long double
 };

@@ -15,10 +15,6 @@ constexpr double kSmallestSum = 1e-290;
 // Values spanning more than this (140 dB) cancel in the sums beyond what double's 16 digits
 // resolve of the smallest: a deep stop band's error beside the pass band's gain of 1.
 constexpr double kDeepRange = 1e7;
-// A deep evaluation is redone in Quad where long double's bound exceeds this share of the
-// smallest value (the deepest band's ripple). The bound leaves out the long double weights' own
-// rounding, hence the margin: at 1e-8, 200 dB designs still stalled at ripples unequal by 1%.
-constexpr double kExactShare = 1e-12;
 
 // prod_{j != skip} 2 (t - x_j) as mantissa * 2^exponent. Four interleaved partial products
 // whose exponents are taken out every few factors, so that no length overflows or underflows;
@@ -62,25 +58,24 @@ int BarycentricWeights(const std::vector<double>& x, std::vector<double>& weight
     return top;
 }
 
-std::vector<Quad> ExactBarycentricWeights(const std::vector<double>& x, int top) {
+std::vector<DoubleDouble> ExactBarycentricWeights(const std::vector<double>& x, int top) {
     constexpr std::size_t kBlock = 64;
     const std::size_t n = x.size();
-    std::vector<Quad> weights(n);
+    std::vector<DoubleDouble> weights(n);
     for (std::size_t k = 0; k < n; ++k) {
-        // Quad's exponent reaches as far as long double's, through which each block's scale is
-        // taken out: thousands of factors near 4 would overflow even it.
-        Quad product = 1;
+        // Each block's scale taken out, as for the doubles: thousands of factors overflow.
+        DoubleDouble product = 1.0;
         int exponent = top;
         for (std::size_t start = 0; start < n; start += kBlock) {
             for (std::size_t j = start; j < std::min(n, start + kBlock); ++j)
                 if (j != k)
-                    product *= 2 * (Quad(x[k]) - Quad(x[j]));
+                    product *= (DoubleDouble(x[k]) - DoubleDouble(x[j])).Scaled(1);
             int e = 0;
-            std::frexp(static_cast<long double>(product), &e);
-            product *= Quad(std::ldexp(1.0L, -e));
+            std::frexp(product.High(), &e);
+            product = product.Scaled(-e);
             exponent += e;
         }
-        weights[k] = Quad(std::ldexp(1.0L, -exponent)) / product;
+        weights[k] = (DoubleDouble(1.0) / product).Scaled(-exponent);
     }
     return weights;
 }
@@ -99,16 +94,17 @@ void Interpolant::Fit(const std::vector<double>& x, const std::vector<double>& w
         if (value != 0.0)
             smallest = std::min(smallest, std::fabs(value));
     m_deep = size > kDeepRange * smallest;
-    m_smallest = smallest;
     m_exactWeights = m_exactValues = nullptr;
     m_extended = false;
 }
 
-void Interpolant::Deepen(const std::vector<Quad>& weights, const std::vector<Quad>& values) {
+void Interpolant::Deepen(const std::vector<DoubleDouble>& weights,
+                         const std::vector<DoubleDouble>& values, double resolution) {
+    m_resolution = resolution;
     m_exactWeights = &weights;
     m_exactValues = &values;
-    m_longWeights.assign(weights.begin(), weights.end());
-    m_longValues.assign(values.begin(), values.end());
+    m_longWeights = Rounded<long double>(weights);
+    m_longValues = Rounded<long double>(values);
 }
 
 double Interpolant::At(long double t) const {
@@ -173,10 +169,11 @@ Interpolant::Evaluation Interpolant::Exact(long double t) const {
                 return {(*m_values)[k], 0.0};
     const long double bound =
         std::numeric_limits<long double>::epsilon() * sum.magnitude / std::fabs(sum.den);
-    if (bound <= kExactShare * m_smallest)
+    if (bound <= m_resolution)
         return {static_cast<double>(value), static_cast<double>(bound)};
-    const Sum<Quad> exact = Sums<Quad, false>(Quad(t), *m_exactWeights, *m_exactValues);
-    // Quad's epsilon, 2^-112, is long double's, 2^-63, times 2^-49.
+    const Sum<DoubleDouble> exact =
+        Sums<DoubleDouble, false>(DoubleDouble(t), *m_exactWeights, *m_exactValues);
+    // DoubleDouble's epsilon, 2^-112, is long double's, 2^-63, times 2^-49.
     return {static_cast<double>(exact.num / exact.den),
             std::ldexp(static_cast<double>(bound), -49)};
 }

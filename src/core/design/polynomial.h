@@ -4,23 +4,20 @@
 // uniform grid of w by FFT, and with their slopes at one w.
 
 #include "core/analysis/fft.h"
+#include "core/design/double_double.h"
 
 #include <vector>
 
 namespace taplore {
-
-// The exchange's deepest arithmetic: binary128 (113-bit mantissa), in software, for the few
-// evaluations of deep requirements that long double cannot resolve.
-__extension__ typedef __float128 Quad;
 
 // Weights of the barycentric formula for nodes x: 1 / prod_{j != k} 2 (x_k - x_j), all
 // scaled by 2^-top (the formulas using them are homogeneous in the weights); returns top.
 // weights must have x's size.
 int BarycentricWeights(const std::vector<double>& x, std::vector<double>& weights);
 
-// The same weights in Quad, scaled by the same 2^-top: accurate to far below double's rounding,
-// at the cost of software arithmetic.
-std::vector<Quad> ExactBarycentricWeights(const std::vector<double>& x, int top);
+// The same weights in double-double, scaled by the same 2^-top: accurate to far below double's
+// rounding, at about ten times the cost.
+std::vector<DoubleDouble> ExactBarycentricWeights(const std::vector<double>& x, int top);
 
 // The polynomial through the values at the nodes, in the barycentric form: stable for any
 // nodes, and exact at the nodes themselves. Outside the nodes' span that form cancels badly,
@@ -33,11 +30,12 @@ public:
     void Fit(const std::vector<double>& x, const std::vector<double>& weights,
              const std::vector<double>& values, int top);
 
-    // Deep requirements, after Fit: the weights and values in Quad as well (read, not copied).
-    // Between the bands, where the nodes leave a gap, the formula magnifies rounding by many
-    // orders; each evaluation whose bound in long double is too coarse for the smallest value is
-    // then made in Quad, so that the samples stay those of one polynomial.
-    void Deepen(const std::vector<Quad>& weights, const std::vector<Quad>& values);
+    // After Fit, where the nodes leave a gap the formula magnifies rounding across by many
+    // orders: the weights and values in DoubleDouble as well (read, not copied). Each evaluation
+    // whose bound in long double exceeds resolution is then made in DoubleDouble, so that the
+    // samples stay those of one polynomial.
+    void Deepen(const std::vector<DoubleDouble>& weights, const std::vector<DoubleDouble>& values,
+                double resolution);
 
     // t in long double: a sample point between doubles, as the Chebyshev points of a deep
     // design must be (the slopes near the bands' edges magnify the rounding of t).
@@ -71,11 +69,11 @@ private:
     const std::vector<double>* m_values = nullptr;
     int m_top = 0;
     bool m_constant = false;
-    bool m_deep = false;     // values too far apart for double sums: always in long double
-    double m_smallest = 0.0; // the smallest nonzero value's magnitude
-    // After Deepen: the Quad weights and values, and their long double roundings.
-    const std::vector<Quad>* m_exactWeights = nullptr;
-    const std::vector<Quad>* m_exactValues = nullptr;
+    bool m_deep = false;       // values too far apart for double sums: always in long double
+    double m_resolution = 0.0; // after Deepen: the largest rounding left to long double
+    // After Deepen: the DoubleDouble weights and values, and their long double roundings.
+    const std::vector<DoubleDouble>* m_exactWeights = nullptr;
+    const std::vector<DoubleDouble>* m_exactValues = nullptr;
     std::vector<long double> m_longWeights, m_longValues;
     mutable bool m_extended = false;
 };

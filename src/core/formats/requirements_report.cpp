@@ -114,7 +114,7 @@ std::vector<std::string> FormatReport(const RequirementsReport& report) {
         lines.push_back("the search designed " + crt::FormatD(report.designs) + " lengths");
     if (report.extended)
         lines.push_back(
-            "the exchange ran in extended precision (long double, binary128 past 165 dB)");
+            "the exchange ran in extended precision (long double, double-double where needed)");
     if (!report.warning.empty())
         lines.push_back("warning: " + report.warning);
     return lines;
