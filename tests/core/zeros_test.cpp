@@ -5,6 +5,8 @@
 #include "core/design/pulse_shaping.h"
 #include "core/design/windowed.h"
 
+#include "taps_from_zeros.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,37 +19,6 @@ namespace {
 
 using namespace taplore;
 using Complex = std::complex<double>;
-using LongComplex = std::complex<long double>;
-
-// The taps a (z - z_1) ... (z - z_n), a the first tap that is not 0, one leading zero tap for
-// each zero at infinity: evaluated at `count` points of the unit circle, where the product
-// stays within range (as sums of logarithms and angles), and read back by an inverse DFT, in
-// long double.
-std::vector<double> Rebuilt(const TapZeros& found, double leading, std::size_t count) {
-    std::vector<LongComplex> turns(count);
-    for (std::size_t j = 0; j < count; ++j)
-        turns[j] = std::polar(1.0L, 2 * std::numbers::pi_v<long double> * j / count);
-    std::vector<LongComplex> values(count);
-    for (std::size_t j = 0; j < count; ++j) {
-        long double logMagnitude = std::log(std::fabs(static_cast<long double>(leading)));
-        long double angle = leading < 0 ? std::numbers::pi_v<long double> : 0.0L;
-        for (const Complex zero : found.zeros) {
-            const LongComplex factor = turns[j] - LongComplex(zero.real(), zero.imag());
-            logMagnitude += std::log(std::abs(factor));
-            angle += std::arg(factor);
-        }
-        values[j] = std::polar(std::exp(logMagnitude), angle);
-    }
-    // p(z) = sum c_k z^k: c_k is tap count-1-k.
-    std::vector<double> taps(count);
-    for (std::size_t k = 0; k < count; ++k) {
-        LongComplex sum = 0;
-        for (std::size_t j = 0; j < count; ++j)
-            sum += values[j] * std::conj(turns[(j * k) % count]);
-        taps[count - 1 - k] = static_cast<double>(sum.real() / static_cast<long double>(count));
-    }
-    return taps;
-}
 
 double Norm(const std::vector<double>& taps) {
     return std::sqrt(std::inner_product(taps.begin(), taps.end(), taps.begin(), 0.0));
@@ -101,7 +72,7 @@ TEST(Zeros, RebuildTheTaps) {
         ASSERT_TRUE(found.problem.empty()) << found.problem;
         ASSERT_EQ(found.zeros.size() + found.atInfinity, c.taps.size() - 1);
         const double leading = c.taps[found.atInfinity];
-        const std::vector<double> rebuilt = Rebuilt(found, leading, c.taps.size());
+        const std::vector<double> rebuilt = TapsFromZeros(found.zeros, leading, c.taps.size());
         double error = 0;
         for (std::size_t n = 0; n < c.taps.size(); ++n)
             error = std::max(error, std::fabs(rebuilt[n] - c.taps[n]));
