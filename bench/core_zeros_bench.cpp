@@ -9,9 +9,7 @@ using namespace taplore;
 
 // The zeros of an equiripple low-pass of `taps` taps: pass 0-0.3, stop 0.32-1 of half the rate.
 void BM_Zeros(benchmark::State& state) {
-    Requirements r;
-    r.rate = 2;
-    r.bands = {{0, 0.3, 1, 1}, {0.32, 1, 0, 1}};
+    const Requirements r{2, {{0, 0.3, 1, 1}, {0.32, 1, 0, 1}}};
     const std::vector<double> taps = DesignEquiripple(r, static_cast<int>(state.range(0))).taps;
     for (auto _ : state) {
         const TapZeros found = FindZeros(taps);

@@ -131,6 +131,8 @@ TEST(Zeros, RefusesTapsWithoutZeros) {
               "every tap is 0, so every point is a zero");
     EXPECT_EQ(FindZeros(std::vector<double>{}).problem, "every tap is 0, so every point is a zero");
     EXPECT_EQ(FindZeros(std::vector<double>{1, NAN, 1}).problem, "the taps are not all finite");
+    EXPECT_EQ(FindZeros(std::vector<double>(kMaxZerosTaps + 1, 1.0)).problem,
+              "the zeros are found for up to 4096 taps");
 }
 
 // Far from the unit circle the powers of z would overflow; the residual is a ratio that does

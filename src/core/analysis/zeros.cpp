@@ -171,6 +171,10 @@ double Residual(std::span<const double> taps, std::complex<double> z) {
 
 TapZeros FindZeros(std::span<const double> taps) {
     TapZeros found;
+    if (taps.size() > kMaxZerosTaps) {
+        found.problem = "the zeros are found for up to " + std::to_string(kMaxZerosTaps) + " taps";
+        return found;
+    }
     if (!std::all_of(taps.begin(), taps.end(), [](double t) { return std::isfinite(t); })) {
         found.problem = "the taps are not all finite";
         return found;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <limits>
 #include <new>
 
 namespace taplore {
@@ -103,6 +104,17 @@ void MeasureDelay(const std::vector<double>& taps, const Requirements& requireme
     phase.meanDelay = count > 0 ? sum / count : 0.0;
 }
 
+// The largest |z| of the taps' zeros; not a number where there are too many taps to find them.
+double LargestZeroRadius(const std::vector<double>& taps) {
+    const TapZeros zeros = FindZeros(taps);
+    if (!zeros.problem.empty())
+        return std::numeric_limits<double>::quiet_NaN();
+    double largest = 0.0;
+    for (const std::complex<double> zero : zeros.zeros)
+        largest = std::max(largest, std::abs(zero));
+    return largest;
+}
+
 // One prototype factored, scaled and measured.
 struct Factored {
     MinimumPhaseDesign made;
@@ -120,20 +132,25 @@ Factored Factor(const RequirementsDesign& prototype, const Requirements& require
     phase.lift = std::max(lift, 0.1 * lift - LowestAmplitude(prototype.taps));
     std::vector<double> taps = MinimumPhaseFactor(prototype.taps, phase.lift);
     CentrePassBands(taps, requirements);
-    const TapZeros zeros = FindZeros(taps);
-    for (const std::complex<double> zero : zeros.zeros)
-        phase.largestZeroRadius = std::max(phase.largestZeroRadius, std::abs(zero));
+    phase.largestZeroRadius = LargestZeroRadius(taps);
     MeasureDelay(taps, requirements, phase);
 
     RequirementsDesign& design = factored.made.design;
     design.status = DesignStatus::converged;
+    design.report.warning = prototype.report.warning;
+    // Too long for its zeros to be found: usable, with the doubt said.
+    if (std::isnan(phase.largestZeroRadius)) {
+        design.status = DesignStatus::convergedWithWarning;
+        design.report.warning = "the zeros of more than " + std::to_string(kMaxZerosTaps) +
+                                " taps are not checked to lie inside the unit circle";
+        design.message = design.report.warning;
+    }
     design.report.method = &method;
     design.report.requirements = requirements;
     design.report.taps = static_cast<int>(taps.size());
-    design.report.warning = prototype.report.warning;
     MeasureReport(taps, design.report);
     design.taps = std::move(taps);
-    factored.meets = Meets(design.report) && phase.largestZeroRadius <= kOutermostZero;
+    factored.meets = Meets(design.report) && !(phase.largestZeroRadius > kOutermostZero);
     return factored;
 }
 

@@ -43,7 +43,9 @@ struct MinimumPhaseReport {
     int tapsSaved = 0; // linearTaps - taps
     // The group delay over the pass bands, in samples.
     double lowestDelay = 0.0, highestDelay = 0.0, meanDelay = 0.0;
-    double largestZeroRadius = 0.0; // at most 1 + 1e-9, or the design failed
+    // At most 1 + 1e-9, or the design failed; not a number beyond kMaxZerosTaps taps, whose
+    // zeros take too long to find (the design then converges with that warning).
+    double largestZeroRadius = 0.0;
 };
 
 struct MinimumPhaseDesign {
@@ -55,7 +57,8 @@ struct MinimumPhaseDesign {
 // meets them when taps is 0, found from the fewest prototype taps of the method that meet the
 // squared requirements and on by two where the factor misses; else `taps` taps from a
 // prototype of 2 taps - 1. The method's own lengths bound the prototype's. progress follows
-// the prototype's search. Fails where a factor's zero lies outside the unit circle.
+// the prototype's search. Fails where a factor's zero lies outside the unit circle; beyond
+// kMaxZerosTaps taps converges with a warning that the zeros are not checked.
 MinimumPhaseDesign DesignMinimumPhase(const Requirements& requirements, const Method& method,
                                       int taps, const Progress& progress = {});
 
