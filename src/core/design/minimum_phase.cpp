@@ -136,7 +136,8 @@ Factored Factor(const RequirementsDesign& prototype, const Requirements& require
     MeasureDelay(taps, requirements, phase);
 
     RequirementsDesign& design = factored.made.design;
-    design.status = DesignStatus::converged;
+    design.status = prototype.status;
+    design.message = prototype.message;
     design.report.warning = prototype.report.warning;
     // Too long for its zeros to be found: usable, with the doubt said.
     if (std::isnan(phase.largestZeroRadius)) {
@@ -162,8 +163,8 @@ MinimumPhaseDesign NotMade(DesignStatus status, std::string why) {
 // design (32767)"
 std::string PrototypeTooLong(int taps, int longest) {
     return "a minimum-phase design of " + std::to_string(taps) + " taps needs a prototype of " +
-           std::to_string(2 * taps - 1) + ", longer than the longest design (" +
-           std::to_string(longest) + ")";
+           std::to_string(2 * static_cast<long long>(taps) - 1) +
+           ", longer than the longest design (" + std::to_string(longest) + ")";
 }
 
 // The linear-phase design's length the minimum-phase one is compared with: the length asked,
