@@ -1,6 +1,7 @@
 // Minimum phase against its defining properties: the response keeps the requirements, every
 // zero lies on or inside the unit circle, and no filter of the same magnitude has more of its
 // energy in its first k taps.
+#include "core/analysis/views.h"
 #include "core/analysis/zeros.h"
 #include "core/design/equiripple.h"
 #include "core/design/minimum_phase.h"
@@ -105,6 +106,26 @@ TEST(MinimumPhase, MeetsWithItsZerosInsideAndItsEnergyFirst) {
         EXPECT_EQ(made.phase.tapsSaved, made.phase.linearTaps - static_cast<int>(taps.size()));
         EXPECT_EQ(made.phase.linearTaps,
                   static_cast<int>(DesignToTolerances(r, kEquiripple, 0).taps.size()));
+    }
+}
+
+// The views of minimum-phase taps: the group delay is the phase's slope, -d arg H / d omega,
+// taken here by central differences of H summed directly, and the report's range holds it.
+TEST(MinimumPhase, GroupDelayViewIsThePhaseSlope) {
+    const Requirements& r = kCases[0].requirements;
+    const MinimumPhaseDesign made = DesignMinimumPhase(r, kEquiripple, 0);
+    const int points = 512;
+    const FrequencyViews views = ComputeFrequencyViews(made.design.taps, FrequencyGrid(points));
+    for (int k = 1; k < points; k += 7) {
+        const double omega = std::numbers::pi * k / points, h = 1e-6;
+        const double slope = std::arg(filter_response::Response(made.design.taps, omega + h) /
+                                      filter_response::Response(made.design.taps, omega - h)) /
+                             (2 * h);
+        EXPECT_NEAR(views.groupDelay[k], -slope, 1e-5 * std::max(1.0, std::fabs(slope))) << k;
+        if (r.rate * k / (2 * points) <= r.bands[0].highHz) {
+            EXPECT_GE(views.groupDelay[k], made.phase.lowestDelay - 1e-9);
+            EXPECT_LE(views.groupDelay[k], made.phase.highestDelay + 1e-9);
+        }
     }
 }
 
