@@ -2,6 +2,7 @@
 
 #include "core/analysis/views.h"
 #include "core/formats/crt.h"
+#include "core/formats/svg_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +14,7 @@ namespace {
 
 using taplore::View;
 using taplore::ViewInfo;
+using namespace taplore::svg;
 
 // The plot area: ten grid steps each way, so a vertical line falls on every twentieth of the
 // rate and a horizontal one on every 10 dB.
@@ -30,68 +32,12 @@ constexpr int kImageHeight = kTop + kHeight + 75;
 constexpr std::string_view kCurveColour = "#ff0000";
 constexpr std::string_view kQuantisedColour = "#00c0ff";
 
-// Two decimals are finer than any screen or printer shows.
-std::string Coordinate(double value) {
-    return crt::FormatShortest(std::round(value * 100) / 100);
-}
-
-std::string Attribute(std::string_view name, double value) {
-    std::string text = " ";
-    text.append(name).append("=\"").append(Coordinate(value)).append("\"");
-    return text;
-}
-
 // The dialog's scale. A bin that is not a number lies on the top edge, as in the dialog; any
 // other level beyond the plot is held just outside it, where the clip hides it.
 double LevelY(double db) {
     if (std::isnan(db))
         return 0.0;
     return std::clamp(kZeroDbY - db * kYStep * 0.1, -5.0, kHeight + 5.0);
-}
-
-void AppendLine(std::string& svg, double x1, double y1, double x2, double y2) {
-    svg += "<line" + Attribute("x1", x1) + Attribute("y1", y1) + Attribute("x2", x2) +
-           Attribute("y2", y2) + "/>\n";
-}
-
-// Text for the image: the characters XML gives a meaning written as references, any other
-// control character (which XML does not allow) as a blank.
-std::string XmlText(std::string_view text) {
-    std::string xml;
-    for (const char c : text) {
-        if (c == '&')
-            xml += "&amp;";
-        else if (c == '<')
-            xml += "&lt;";
-        else if (c == '>')
-            xml += "&gt;";
-        else
-            xml += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
-    }
-    return xml;
-}
-
-void AppendText(std::string& svg, double x, double y, std::string_view anchor,
-                std::string_view text) {
-    svg += "<text" + Attribute("x", x) + Attribute("y", y) + " text-anchor=\"" +
-           std::string(anchor) + "\">" + XmlText(text) + "</text>\n";
-}
-
-// The image's start: its size, the title in its metadata and centred above the plots, and the
-// white page the plots lie on.
-std::string DocumentHead(int width, int height, const std::string& title) {
-    const std::string size =
-        "width=\"" + crt::FormatD(width) + "\" height=\"" + crt::FormatD(height) + "\"";
-    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                      "<svg xmlns=\"http://www.w3.org/2000/svg\" " +
-                      size + " viewBox=\"0 0 " + crt::FormatD(width) + " " + crt::FormatD(height) +
-                      "\" font-family=\"DejaVu Sans, sans-serif\" font-size=\"12\">\n";
-    svg += "<title>" + XmlText(title) + "</title>\n";
-    svg += "<rect " + size + " fill=\"#ffffff\"/>\n";
-    svg += "<g font-size=\"14\">\n";
-    AppendText(svg, width / 2.0, 24, "middle", title);
-    svg += "</g>\n";
-    return svg;
 }
 
 void AppendGrid(std::string& svg) {
