@@ -333,8 +333,8 @@ void DeclareRequirementOptions(CLI::App& app, Request& request, OptionExamples& 
                                request.taps);
              });
     AddValues(app, examples, "--band",
-              "A band of an equiripple design of --taps, repeatable: its edges in Hz, the gain "
-              "asked there and how much its error weighs (1 unless given)",
+              "A band of an equiripple or least-squares design of --taps, repeatable: its edges "
+              "in Hz, the gain asked there and how much its error weighs (1 unless given)",
               "LO:HI:GAIN[:WEIGHT]", "0:1000:1",
               BandsInto(request.band, "--band", AnyBand, [](const std::string& text) {
                   return Refusal("LO:HI:GAIN or LO:HI:GAIN:WEIGHT, as in 0:1000:1", text);

@@ -135,7 +135,7 @@ TEST_F(Requirements, RefusalsNameTheOptionAndExitTwo) {
         {" --rate 8000 --band 0:1000 --taps 9",
          "--band: must be LO:HI:GAIN or LO:HI:GAIN:WEIGHT, as in 0:1000:1, not \"0:1000\""},
         {" --rate 8000 --band 0:1000:1 --taps 9 --method kaiser",
-         "--method: must be equiripple with --band, not \"kaiser\""},
+         "--method: must be equiripple or least-squares with --band, not \"kaiser\""},
         {" --rate 8000 --band 0:1000:1", "--taps is required"},
         {" --rate 8000 --pass 0:1000 --atten 60", "--ripple is required"},
         {kExample + " --kind hilbert", "--kind: must be given with --band, not \"hilbert\""},

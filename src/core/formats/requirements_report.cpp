@@ -77,6 +77,8 @@ std::string BandLine(const Band& band, double deviation) {
 std::string Headline(const RequirementsReport& report) {
     std::string line =
         KindPrefix(report.requirements.kind) + MethodNoun(report) + ", " + Taps(report.taps);
+    if (!report.tolerances && report.squaredError)
+        return line + ": weighted squared error " + crt::FormatG(*report.squaredError, 6);
     if (!report.tolerances)
         return line + ": weighted deviation " + crt::FormatG(report.weightedDeviation, 6) +
                " after " + crt::FormatD(report.iterations) + " exchanges";
