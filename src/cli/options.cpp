@@ -109,20 +109,41 @@ std::string ViewsWithUnits() {
     return Listed(names);
 }
 
+// The texts between the colons.
+std::vector<std::string_view> Split(std::string_view text) {
+    std::vector<std::string_view> fields;
+    for (;;) {
+        const std::size_t colon = text.find(':');
+        fields.push_back(text.substr(0, colon));
+        if (colon == std::string_view::npos)
+            return fields;
+        text.remove_prefix(colon + 1);
+    }
+}
+
 // LO:HI with two numbers, or LO:HI:GAIN[:WEIGHT] with three or four, each by Atof's rules.
 std::optional<std::vector<double>> Fields(const std::string& text) {
     std::vector<double> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t colon = text.find(':', start);
-        const auto field = crt::StrictAtof(std::string_view(text).substr(start, colon - start));
-        if (!field)
+    for (std::string_view field : Split(text)) {
+        const auto number = crt::StrictAtof(field);
+        if (!number)
             return std::nullopt;
-        fields.push_back(*field);
-        if (colon == std::string::npos)
-            return fields;
-        start = colon + 1;
+        fields.push_back(*number);
     }
+    return fields;
+}
+
+// GAIN, or G1..G2 for a band sloping from G1 at its low edge to G2 at its high one.
+bool ReadGain(std::string_view text, taplore::Band& band) {
+    const std::size_t dots = text.find("..");
+    const auto gain = crt::StrictAtof(text.substr(0, dots));
+    if (!gain)
+        return false;
+    band.gain = *gain;
+    if (dots == std::string_view::npos)
+        return true;
+    band.endGain = crt::StrictAtof(text.substr(dots + 2));
+    return band.endGain.has_value();
 }
 
 // A pass or stop band's edges, asking gain there.
@@ -142,10 +163,15 @@ std::optional<taplore::Band> StopBand(const std::string& text) {
 }
 
 std::optional<taplore::Band> AnyBand(const std::string& text) {
-    const auto f = Fields(text);
-    if (!f || (f->size() != 3 && f->size() != 4))
+    const std::vector<std::string_view> fields = Split(text);
+    if (fields.size() != 3 && fields.size() != 4)
         return std::nullopt;
-    return taplore::Band{(*f)[0], (*f)[1], (*f)[2], f->size() > 3 ? (*f)[3] : 1.0};
+    const auto low = crt::StrictAtof(fields[0]), high = crt::StrictAtof(fields[1]);
+    const auto weight = fields.size() > 3 ? crt::StrictAtof(fields[3]) : std::optional(1.0);
+    taplore::Band band{low.value_or(0), high.value_or(0), 0.0, weight.value_or(1)};
+    if (!low || !high || !weight || !ReadGain(fields[2], band))
+        return std::nullopt;
+    return band;
 }
 
 // The kinds of antisymmetric taps --kind names.
@@ -334,7 +360,8 @@ void DeclareRequirementOptions(CLI::App& app, Request& request, OptionExamples& 
              });
     AddValues(app, examples, "--band",
               "A band of an equiripple or least-squares design of --taps, repeatable: its edges "
-              "in Hz, the gain asked there and how much its error weighs (1 unless given)",
+              "in Hz, the gain asked there (G1..G2: from G1 at LO linearly to G2 at HI) and how "
+              "much its error weighs (1 unless given)",
               "LO:HI:GAIN[:WEIGHT]", "0:1000:1",
               BandsInto(request.band, "--band", AnyBand, [](const std::string& text) {
                   return Refusal("LO:HI:GAIN or LO:HI:GAIN:WEIGHT, as in 0:1000:1", text);
@@ -558,6 +585,13 @@ void CheckSaveDesign(const CLI::App& app, const Request& request) {
     if (ToStandardOutput(request.saveDesign))
         throw CLI::ValidationError("--save-design",
                                    Refusal("a file name, not standard output", request.saveDesign));
+    // A document holds one gain a band: a slope saved there would be lost.
+    for (const BandOption& band : request.band)
+        if (band.band.endGain)
+            throw CLI::ValidationError("--save-design",
+                                       Refusal("left out with a sloped band (" + Echoed(band.text) +
+                                                   "): a design document holds one gain a band",
+                                               request.saveDesign));
     for (const std::string* other : {&request.output, &request.plot})
         if (!ToStandardOutput(*other) && SameFile(request.saveDesign, *other))
             throw CLI::ValidationError(

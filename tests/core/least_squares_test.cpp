@@ -62,15 +62,16 @@ template <class Visit> void OverBands(const Requirements& r, int taps, const Vis
 }
 
 double Asked(const Requirements& r, const Band& band, double omega) {
+    const double gain = filter_response::AtFrequency(band, omega / (2 * kPi) * r.rate).gain;
     switch (r.kind) {
     case ResponseKind::hilbert: // the Hilbert transform's -j
-        return -band.gain;
+        return -gain;
     case ResponseKind::differentiator:
-        return band.gain * omega;
+        return gain * omega;
     case ResponseKind::ordinary:
         break;
     }
-    return band.gain;
+    return gain;
 }
 
 bool Antisymmetric(const Requirements& r) {
@@ -151,6 +152,16 @@ const Case kCases[] = {
     {"differentiator, even", ResponseKind::differentiator, 30, {{0, 3500, 1, 1}}},
     {"differentiator, odd", ResponseKind::differentiator, 31, {{0, 3000, 0.5, 1}}},
     {"long low-pass", ResponseKind::ordinary, 1001, {{0, 1000, 1, 1}, {1050, 4000, 0, 1}}},
+    // Sloped gains: the error is taken from each band's line.
+    {"falling pass band",
+     ResponseKind::ordinary,
+     61,
+     {{0, 3000, 1, 1, std::nullopt, 0.25}, {3500, 4000, 0, 1}}},
+    {"rising and falling, even",
+     ResponseKind::ordinary,
+     50,
+     {{0, 1200, 0.2, 1, std::nullopt, 1}, {1600, 2800, 1, 3, std::nullopt, 0}, {3200, 4000, 0, 1}}},
+    {"sloped Hilbert", ResponseKind::hilbert, 40, {{200, 4000, 0.5, 1, std::nullopt, 1}}},
 };
 
 Requirements RequirementsOf(const Case& c) {

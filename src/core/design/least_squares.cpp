@@ -50,16 +50,14 @@ std::vector<Asked> AskedOf(const Requirements& r) {
         a.low = std::numbers::pi * (band.lowHz / (r.rate * 0.5));
         a.high = std::numbers::pi * (band.highHz / (r.rate * 0.5));
         a.weight = band.weight;
-        switch (r.kind) {
-        case ResponseKind::hilbert:
-            a.offset = -band.gain;
-            break;
-        case ResponseKind::differentiator:
+        // A sloped band's line: gain at the low edge, EndGain at the high one.
+        const double rise = (EndGain(band) - band.gain) / (a.high - a.low);
+        const double sign = r.kind == ResponseKind::hilbert ? -1.0 : 1.0;
+        if (r.kind == ResponseKind::differentiator) {
             a.slope = band.gain;
-            break;
-        case ResponseKind::ordinary:
-            a.offset = band.gain;
-            break;
+        } else {
+            a.offset = sign * (band.gain - rise * a.low);
+            a.slope = sign * rise;
         }
         asked.push_back(a);
     }

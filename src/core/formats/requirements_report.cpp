@@ -70,7 +70,8 @@ std::string ToleranceLine(const Requirements& r, const Band& band, double deviat
 }
 
 std::string BandLine(const Band& band, double deviation) {
-    return "band " + Edges(band) + ", gain " + crt::FormatShortest(band.gain) + ", weight " +
+    const std::string end = band.endGain ? ".." + crt::FormatShortest(*band.endGain) : "";
+    return "band " + Edges(band) + ", gain " + crt::FormatShortest(band.gain) + end + ", weight " +
            crt::FormatShortest(band.weight) + ": deviation " + crt::FormatG(deviation, 6);
 }
 
