@@ -450,7 +450,7 @@ void DeclareOutputOptions(CLI::App& app, Request& request, OptionExamples& examp
              "FILE.svg", "response.svg", FileNameInto(request.plot));
 }
 
-bool Given(const CLI::App& app, const std::string& name) {
+bool IsGiven(const CLI::App& app, const std::string& name) {
     return app.get_option(name)->count() > 0;
 }
 
@@ -464,13 +464,13 @@ std::string FirstText(const CLI::App& app, const std::string& name) {
 void Refuse(const CLI::App& app, std::initializer_list<const char*> names,
             const std::string& expected) {
     for (const char* name : names)
-        if (Given(app, name))
+        if (IsGiven(app, name))
             throw CLI::ValidationError(name, Refusal(expected, FirstText(app, name)));
 }
 
 void Require(const CLI::App& app, std::initializer_list<const char*> names) {
     for (const char* name : names)
-        if (!Given(app, name))
+        if (!IsGiven(app, name))
             throw CLI::RequiredError(name);
 }
 
@@ -512,7 +512,7 @@ void CheckRequirements(const CLI::App& app, const Request& request) {
 void CheckTapsSource(const CLI::App& app, const Request& request) {
     const bool readBack = !request.tapsFrom.empty();
     for (const char* name : {"--order", "--rate", "--low", "--high"}) {
-        const bool given = Given(app, name);
+        const bool given = IsGiven(app, name);
         if (!readBack && !given)
             throw CLI::RequiredError(name);
         if (readBack && given && std::string_view(name) != "--rate")
@@ -549,7 +549,7 @@ void CheckFormatOptions(const Request& request) {
 // --points only beside the views it sets the grid of, and only as many as the free memory
 // holds, told before any work.
 void CheckViewPoints(const CLI::App& app, const Request& request) {
-    if (!Given(app, "--points"))
+    if (!IsGiven(app, "--points"))
         return;
     if (request.views.empty())
         throw CLI::ValidationError("--points", Refusal("given with --view", request.points.text));
@@ -601,13 +601,13 @@ void CheckSaveDesign(const CLI::App& app, const Request& request) {
 
 // The outputs: the text only where asked beside --plot, and never where the image goes.
 void CheckOutputs(const CLI::App& app, Request& request) {
-    if (request.response && Given(app, "--format") && !request.Width())
+    if (request.response && IsGiven(app, "--format") && !request.Width())
         throw CLI::ValidationError("--response",
                                    Refusal("alone or with a format that has a width (such "
                                            "as q15 or coe) as --format",
                                            request.formatText));
-    request.textAsked = request.plot.empty() || Given(app, "--format") ||
-                        Given(app, "--response") || Given(app, "--output");
+    request.textAsked = request.plot.empty() || IsGiven(app, "--format") ||
+                        IsGiven(app, "--response") || IsGiven(app, "--output");
     if (request.textAsked && ToStandardOutput(request.output) && request.plot == "-")
         throw CLI::ValidationError(
             "--plot", Refusal("a file when the text goes to standard output", request.plot));
@@ -631,7 +631,7 @@ void CheckTogether(const CLI::App& app, Request& request) {
         CheckCutoff("--low", *request.low, request.rate->value);
         CheckCutoff("--high", *request.high, request.rate->value);
     }
-    request.methodGiven = Given(app, "--method");
+    request.methodGiven = IsGiven(app, "--method");
     CheckSaveDesign(app, request);
     CheckFormatOptions(request);
     CheckViewPoints(app, request);
