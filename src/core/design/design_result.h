@@ -40,12 +40,13 @@ struct RequirementsReport {
     // Bands of any gain: the largest magnitude between and beyond the bands, and where.
     double outsidePeak = 0.0, outsidePeakHz = 0.0;
     double weightedDeviation = 0.0; // equiripple: the largest weighted error on its grid
-    // Least squares: the weighted integral squared error it minimised, in place of the above.
+    int iterations = 0;             // equiripple: the exchanges made
+    int designs = 0;                // the lengths a fewest-taps search designed
+    bool extended = false;          // equiripple: the exchange ran in extended precision
+    std::string warning;            // the design's warning, if any
+    // Least squares: the weighted integral squared error it minimised, which its headline gives
+    // in place of the weighted deviation and exchanges.
     std::optional<double> squaredError;
-    int iterations = 0;    // equiripple: the exchanges made
-    int designs = 0;       // the lengths a fewest-taps search designed
-    bool extended = false; // equiripple: the exchange ran in extended precision
-    std::string warning;   // the design's warning, if any
 };
 
 struct RequirementsDesign {
