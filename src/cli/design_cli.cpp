@@ -20,8 +20,8 @@ int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& st
                  "to requirements, or reads taps back, and writes them in a format for a target "
                  "or their response.",
                  kProgram);
-    Options options;
-    const OptionExamples examples = DeclareOptions(app, options);
+    Request request;
+    const OptionExamples examples = DeclareOptions(app, request);
     // CLI11 takes the words last first.
     std::vector<std::string> words(arguments.rbegin(), arguments.rend());
     try {
@@ -31,17 +31,17 @@ int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& st
     } catch (const CLI::ParseError& e) {
         return Report(console, kRefused, ParseRefusal(app, e, examples));
     }
-    if (options.quiet)
+    if (request.quiet)
         console.progress.Silence();
     try {
         Design design;
-        const int status = ToRequirements(options) ? DesignToRequirements(console, options, design)
-                           : options.tapsFrom.empty()
-                               ? DesignAsTheDialog(console, options, design)
-                               : ReadTapsBack(console, options, streams.in, design);
+        const int status = request.ToRequirements() ? DesignToRequirements(console, request, design)
+                           : request.tapsFrom.empty()
+                               ? DesignAsTheDialog(console, request, design)
+                               : ReadTapsBack(console, request, streams.in, design);
         if (status != kDone)
             return status;
-        return WriteOutputs(console, options, design);
+        return WriteOutputs(console, request, design);
     } catch (const std::bad_alloc&) {
         return Report(console, kFailed, "Out of memory.");
     }

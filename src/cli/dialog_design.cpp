@@ -7,13 +7,11 @@
 namespace {
 
 // The dialog's words for its design, naming the window where it is not the dialog's own.
-taplore::TapsDescription Describe(const DesignRequest& request, const Options& options) {
+taplore::TapsDescription Describe(const DesignRequest& request, const WindowChoice& window) {
     taplore::TapsDescription description = taplore::DescribeRequest(request);
-    const WindowChoice window = WindowOf(options);
     if (window.kind == taplore::WindowKind::hamming)
         return description;
-    const std::string name = options.window.substr(0, options.window.find(':'));
-    description.title += ", " + name + " window";
+    description.title += ", " + std::string(taplore::InfoOf(window.kind).name) + " window";
     if (window.kind == taplore::WindowKind::kaiser)
         description.title += " (beta " + crt::FormatShortest(window.parameter) + ")";
     return description;
@@ -21,14 +19,14 @@ taplore::TapsDescription Describe(const DesignRequest& request, const Options& o
 
 } // namespace
 
-int DesignAsTheDialog(Console& console, const Options& options, Design& design) {
-    const DesignRequest request = RequestOf(options);
-    const WindowChoice window = WindowOf(options);
+int DesignAsTheDialog(Console& console, const Request& asked, Design& design) {
+    const DesignRequest request = asked.Dialog();
+    const WindowChoice& window = asked.window;
     if (taplore::DesignWindowFilter(design.taps, design.count, request.order,
                                     NormalisedCutoff(request.lowHz, request.rate),
                                     NormalisedCutoff(request.highHz, request.rate), window.kind,
                                     window.parameter, 0, console.progress.Stage("designing")) < 0)
         return Report(console, kFailed, "Calculating FIR coefficients failed!");
-    design.description = Describe(request, options);
+    design.description = Describe(request, window);
     return kDone;
 }

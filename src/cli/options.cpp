@@ -1,121 +1,200 @@
 #include "cli/options.h"
 
 #include "cli/console.h"
-#include "core/design/methods.h"
 #include "core/formats/crt.h"
 #include "core/version.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <system_error>
 
 namespace {
 
+using taplore::ExportFormat;
+
+// Reads one text of an option into the request: "" when read, else the refusal's words.
+using Reader = std::function<std::string(const std::string&)>;
+
 std::string Refusal(const std::string& expected, const std::string& text) {
     return "must be " + expected + ", not \"" + Echoed(text) + "\"";
 }
 
-std::string CheckOrder(const std::string& text) {
-    const auto order = crt::StrictAtoi(text);
-    return order && *order >= 1 ? "" : Refusal("a whole number from 1 to 2147483647", text);
+// value into keep, or the refusal where there is none.
+template <typename T, typename Keep>
+std::string Kept(const std::optional<T>& value, const std::string& refusal, Keep keep) {
+    if (!value)
+        return refusal;
+    keep(*value);
+    return "";
 }
 
-std::string CheckRate(const std::string& text) {
-    const auto rate = crt::StrictAtof(text);
-    return rate && *rate > 0 && std::isfinite(*rate) ? ""
-                                                     : Refusal("a positive, finite number", text);
+// value as the option's one value, with its text.
+template <typename T>
+std::string KeptIn(const std::optional<T>& value, const std::string& refusal,
+                   const std::string& text, std::optional<Given<T>>& slot) {
+    return Kept(value, refusal, [&](const T& v) { slot = Given<T>{v, text}; });
 }
 
-std::string CheckNumber(const std::string& text) {
-    return crt::StrictAtof(text) ? "" : Refusal("a number", text);
+template <typename T>
+std::optional<T> If(const std::optional<T>& value, const std::function<bool(const T&)>& keep) {
+    return value && keep(*value) ? value : std::nullopt;
 }
 
-// "a, b or c" from the names.
-template <typename Names> std::string Listed(const Names& names) {
+// The names joined as "a, b or c", or with another last joint.
+template <typename Names> std::string Listed(const Names& names, const std::string& last = " or ") {
     std::string list;
     for (std::size_t i = 0; i < names.size(); ++i)
-        list += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + std::string(names[i]);
+        list += (i == 0 ? "" : i + 1 == names.size() ? last : ", ") + std::string(names[i]);
     return list;
+}
+
+// The names of the formats that pass keep.
+template <typename Keep> std::vector<std::string_view> FormatsWhere(Keep keep) {
+    std::vector<std::string_view> names;
+    for (const ExportFormat& format : taplore::ExportFormats())
+        if (keep(format))
+            names.push_back(format.name);
+    return names;
+}
+
+bool WidthChosen(const ExportFormat& format) {
+    return format.width == taplore::ExportWidth::chosen;
+}
+
+// The CMSIS formats, whose state buffer is made for a block size.
+bool TakesBlock(const ExportFormat& format) {
+    return format.name.starts_with("cmsis-");
 }
 
 // Every format of the table, those whose width is chosen with their ":B[.F]".
 std::string FormatNames() {
     std::vector<std::string> names;
-    for (const taplore::ExportFormat& format : taplore::ExportFormats())
-        names.push_back(std::string(format.name) +
-                        (format.width == taplore::ExportWidth::chosen ? "[:B[.F]]" : ""));
+    for (const ExportFormat& format : taplore::ExportFormats())
+        names.push_back(std::string(format.name) + (WidthChosen(format) ? "[:B[.F]]" : ""));
     return Listed(names);
 }
 
-std::string CheckFormat(const std::string& text) {
-    return taplore::ParseFormatChoice(text) ? "" : Refusal(FormatNames(), text);
-}
-
-std::string CheckWidth(const std::string& text) {
-    return ParseQFormat(text) ? ""
-                              : Refusal("B or B.F: B bits from 2 to 32, F fraction bits from 0 "
-                                        "to 62 (B - 1 when left out)",
-                                        text);
+std::string WidthRefusal(const std::string& text) {
+    return Refusal("B or B.F: B bits from 2 to 32, F fraction bits from 0 to 62 (B - 1 when left "
+                   "out)",
+                   text);
 }
 
 // A whole number from 1 to largest.
-std::string CheckCount(const std::string& text, int largest) {
-    const auto count = crt::StrictAtoi(text);
-    return count && *count >= 1 && *count <= largest
-               ? ""
-               : Refusal("a whole number from 1 to " + crt::FormatD(largest), text);
+std::optional<int> Count(const std::string& text, int largest) {
+    return If<int>(crt::StrictAtoi(text), [largest](int n) { return n >= 1 && n <= largest; });
 }
 
-std::string CheckView(const std::string& text) {
+std::string CountRefusal(int largest, const std::string& text) {
+    return Refusal("a whole number from 1 to " + crt::FormatD(largest), text);
+}
+
+std::vector<std::string_view> ViewNames() {
     std::vector<std::string_view> names;
     for (const taplore::ViewInfo& view : taplore::Views())
         names.push_back(view.name);
-    return taplore::ViewNamed(text) ? "" : Refusal(Listed(names), text);
+    return names;
+}
+
+// The views with their units, for the help.
+std::string ViewsWithUnits() {
+    std::vector<std::string> names;
+    for (const taplore::ViewInfo& view : taplore::Views())
+        names.push_back(std::string(view.name) +
+                        (view.unit.empty() ? "" : " (" + std::string(view.unit) + ")"));
+    return Listed(names);
+}
+
+// The texts between the colons.
+std::vector<std::string_view> Split(std::string_view text) {
+    std::vector<std::string_view> fields;
+    for (;;) {
+        const std::size_t colon = text.find(':');
+        fields.push_back(text.substr(0, colon));
+        if (colon == std::string_view::npos)
+            return fields;
+        text.remove_prefix(colon + 1);
+    }
 }
 
 // LO:HI with two numbers, or LO:HI:GAIN[:WEIGHT] with three or four, each by Atof's rules.
 std::optional<std::vector<double>> Fields(const std::string& text) {
     std::vector<double> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t colon = text.find(':', start);
-        const auto field = crt::StrictAtof(std::string_view(text).substr(start, colon - start));
-        if (!field)
+    for (std::string_view field : Split(text)) {
+        const auto number = crt::StrictAtof(field);
+        if (!number)
             return std::nullopt;
-        fields.push_back(*field);
-        if (colon == std::string::npos)
-            return fields;
-        start = colon + 1;
+        fields.push_back(*number);
     }
+    return fields;
 }
 
-std::string CheckEdges(const std::string& text) {
+// GAIN, or G1..G2 for a band sloping from G1 at its low edge to G2 at its high one.
+bool ReadGain(std::string_view text, taplore::Band& band) {
+    const std::size_t dots = text.find("..");
+    const auto gain = crt::StrictAtof(text.substr(0, dots));
+    if (!gain)
+        return false;
+    band.gain = *gain;
+    if (dots == std::string_view::npos)
+        return true;
+    band.endGain = crt::StrictAtof(text.substr(dots + 2));
+    return band.endGain.has_value();
+}
+
+// A pass or stop band's edges, asking gain there.
+std::optional<taplore::Band> Edges(const std::string& text, double gain) {
     const auto fields = Fields(text);
-    return fields && fields->size() == 2 ? "" : Refusal("LO:HI in Hz, as in 0:1000", text);
+    if (!fields || fields->size() != 2)
+        return std::nullopt;
+    return taplore::Band{(*fields)[0], (*fields)[1], gain, 1.0};
 }
 
-std::string CheckBand(const std::string& text) {
-    const auto fields = Fields(text);
-    return fields && (fields->size() == 3 || fields->size() == 4)
-               ? ""
-               : Refusal("LO:HI:GAIN or LO:HI:GAIN:WEIGHT, as in 0:1000:1", text);
+std::optional<taplore::Band> PassBand(const std::string& text) {
+    return Edges(text, 1.0);
 }
 
-std::string CheckTaps(const std::string& text) {
-    const auto taps = crt::StrictAtoi(text);
-    return taps && *taps >= 1 ? "" : Refusal("a whole number of taps from 1 to 2147483647", text);
+std::optional<taplore::Band> StopBand(const std::string& text) {
+    return Edges(text, 0.0);
 }
 
-std::string CheckMethod(const std::string& text) {
-    return taplore::FindMethod(text) ? "" : Refusal(taplore::MethodNames(), text);
+std::optional<taplore::Band> AnyBand(const std::string& text) {
+    const std::vector<std::string_view> fields = Split(text);
+    if (fields.size() != 3 && fields.size() != 4)
+        return std::nullopt;
+    const auto low = crt::StrictAtof(fields[0]), high = crt::StrictAtof(fields[1]);
+    const auto weight = fields.size() > 3 ? crt::StrictAtof(fields[3]) : std::optional(1.0);
+    taplore::Band band{low.value_or(0), high.value_or(0), 0.0, weight.value_or(1)};
+    if (!low || !high || !weight || !ReadGain(fields[2], band))
+        return std::nullopt;
+    return band;
 }
 
-std::string CheckKind(const std::string& text) {
-    return text == "hilbert" || text == "differentiator"
-               ? ""
-               : Refusal("hilbert or differentiator", text);
+// The kinds of antisymmetric taps --kind names.
+struct KindName {
+    std::string_view name;
+    taplore::ResponseKind kind;
+};
+constexpr std::array<KindName, 2> kKinds = {
+    {{"hilbert", taplore::ResponseKind::hilbert},
+     {"differentiator", taplore::ResponseKind::differentiator}}};
+
+std::optional<taplore::ResponseKind> KindNamed(const std::string& text) {
+    for (const KindName& kind : kKinds)
+        if (kind.name == text)
+            return kind.kind;
+    return std::nullopt;
+}
+
+std::vector<std::string_view> KindNames() {
+    std::vector<std::string_view> names;
+    for (const KindName& kind : kKinds)
+        names.push_back(kind.name);
+    return names;
 }
 
 // A name of the window table, with ":BETA" for the window that takes a parameter.
@@ -140,12 +219,13 @@ std::string WindowNames() {
     return Listed(names);
 }
 
-std::string CheckWindow(const std::string& text) {
-    return ParseWindow(text) ? "" : Refusal("a window: " + WindowNames(), text);
-}
-
-std::string CheckFileName(const std::string& text) {
-    return text.empty() ? Refusal("a file name", text) : "";
+// A file name, which cannot be empty, into path.
+Reader FileNameInto(std::string& path) {
+    return [&path](const std::string& text) {
+        return Kept(If<std::string>(text, [](const std::string& t) { return !t.empty(); }),
+                    Refusal("a file name", text),
+                    [&path](const std::string& name) { path = name; });
+    };
 }
 
 // The cutoffs' range. Half a rate below twice the smallest normal double is rounded, so it is
@@ -158,113 +238,219 @@ std::string CutoffRange(double rate) {
 }
 
 // Checked as the designer sees the cutoff, divided by the rate and doubled: from 0 to 1.
-void CheckCutoff(const std::string& option, double hz, const std::string& text, double rate) {
-    if (!(hz >= 0 && NormalisedCutoff(hz, rate) <= 1))
-        throw CLI::ValidationError(option, Refusal(CutoffRange(rate), text));
+void CheckCutoff(const std::string& option, const Given<double>& cutoff, double rate) {
+    if (!(cutoff.value >= 0 && NormalisedCutoff(cutoff.value, rate) <= 1))
+        throw CLI::ValidationError(option, Refusal(CutoffRange(rate), cutoff.text));
 }
 
-// An option that takes a value, with the name of the value in the help and an example of it.
+// An option that takes a value, with the name of the value in the help and an example of it;
+// read reads each text it is given.
 CLI::Option* AddValue(CLI::App& app, OptionExamples& examples, const std::string& names,
-                      std::string& value, const std::string& help, const std::string& valueName,
-                      const std::string& example) {
-    CLI::Option* option = app.add_option(names, value, help)->type_name(valueName);
+                      const std::string& help, const std::string& valueName,
+                      const std::string& example, Reader read) {
+    CLI::Option* option = app.add_option(names, help)->type_name(valueName)->check(read);
     examples.emplace(option->get_name(), example);
     return option;
+}
+
+// A value that may be given again and again, each text read in order, as many after one
+// name as extra allows.
+CLI::Option* AddValues(CLI::App& app, OptionExamples& examples, const std::string& name,
+                       const std::string& help, const std::string& valueName,
+                       const std::string& example, Reader read, bool extra = false) {
+    // The texts are read by the check, one by one, as the option's own values.
+    CLI::Option* option = app.add_option_function<std::vector<std::string>>(
+                                 name, [](const std::vector<std::string>&) {}, help)
+                              ->type_name(valueName)
+                              ->check(read)
+                              ->allow_extra_args(extra)
+                              ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    examples.emplace(option->get_name(), example);
+    return option;
+}
+
+Reader NumberInto(std::optional<Given<double>>& slot) {
+    return [&slot](const std::string& text) {
+        return KeptIn(crt::StrictAtof(text), Refusal("a number", text), text, slot);
+    };
 }
 
 // The dialog's four values and its window, required unless the taps are read from a file (where
 // a rate may still be given, for the frequency axes) or designed to requirements (which take
 // the rate alone of them).
-void DeclareDesignOptions(CLI::App& app, Options& options, OptionExamples& examples) {
-    AddValue(app, examples, "--order", options.order,
-             "Filter order; the taps are the order made odd", "N", "511")
-        ->check(CheckOrder);
-    AddValue(app, examples, "--rate", options.rate,
-             "Sampling rate in Hz (with --taps-from: for the frequency axes)", "HZ", "8000")
-        ->check(CheckRate);
-    AddValue(app, examples, "--low", options.low, "Low cutoff in Hz, 0 to rate/2", "HZ", "400")
-        ->check(CheckNumber);
-    AddValue(app, examples, "--high", options.high, "High cutoff in Hz, 0 to rate/2", "HZ", "2400")
-        ->check(CheckNumber);
-    AddValue(app, examples, "--window", options.window,
+void DeclareDesignOptions(CLI::App& app, Request& request, OptionExamples& examples) {
+    AddValue(app, examples, "--order", "Filter order; the taps are the order made odd", "N", "511",
+             [&request](const std::string& text) {
+                 return KeptIn(If<int>(crt::StrictAtoi(text), [](int n) { return n >= 1; }),
+                               Refusal("a whole number from 1 to 2147483647", text), text,
+                               request.order);
+             });
+    AddValue(
+        app, examples, "--rate", "Sampling rate in Hz (with --taps-from: for the frequency axes)",
+        "HZ", "8000", [&request](const std::string& text) {
+            return KeptIn(If<double>(crt::StrictAtof(text),
+                                     [](double rate) { return rate > 0 && std::isfinite(rate); }),
+                          Refusal("a positive, finite number", text), text, request.rate);
+        });
+    AddValue(app, examples, "--low", "Low cutoff in Hz, 0 to rate/2", "HZ", "400",
+             NumberInto(request.low));
+    AddValue(app, examples, "--high", "High cutoff in Hz, 0 to rate/2", "HZ", "2400",
+             NumberInto(request.high));
+    AddValue(app, examples, "--window",
              "The window of the dialog's design: " + WindowNames() +
                  "; hamming, the default, is the dialog's own",
-             "NAME", "blackman")
-        ->check(CheckWindow);
-    AddValue(app, examples, "--taps-from", options.tapsFrom,
+             "NAME", "blackman", [&request](const std::string& text) {
+                 return Kept(ParseWindow(text), Refusal("a window: " + WindowNames(), text),
+                             [&request](const WindowChoice& w) { request.window = w; });
+             });
+    AddValue(app, examples, "--taps-from",
              "Read the taps from FILE (- is standard input) instead of designing them: one "
              "number a line, Taplore's CSV or its JSON",
-             "FILE", "taps.txt")
-        ->check(CheckFileName);
-    AddValue(app, examples, "--taps-bits", options.tapsBits,
+             "FILE", "taps.txt", FileNameInto(request.tapsFrom));
+    AddValue(app, examples, "--taps-bits",
              "With --taps-from: the file holds fixed-point integers of B bits, F of them "
              "fraction bits (B - 1 when left out), each read as q / 2^F",
-             "B[.F]", "16.15")
-        ->check(CheckWidth);
+             "B[.F]", "16.15", [&request](const std::string& text) {
+                 return Kept(ParseQFormat(text), WidthRefusal(text),
+                             [&request](const QFormat& q) { request.tapsBits = q; });
+             });
 }
 
-// A value that may be given again and again, each text kept in order.
-CLI::Option* AddValues(CLI::App& app, OptionExamples& examples, const std::string& name,
-                       std::vector<std::string>& values, const std::string& help,
-                       const std::string& valueName, const std::string& example) {
-    CLI::Option* option = app.add_option(name, values, help)->type_name(valueName);
-    option->allow_extra_args(false)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    examples.emplace(option->get_name(), example);
-    return option;
+// A band option's texts, each read as a band into bands or refused by refusal.
+Reader BandsInto(std::vector<BandOption>& bands, const std::string& option,
+                 std::optional<taplore::Band> (*read)(const std::string&),
+                 std::string (*refusal)(const std::string&)) {
+    return [&bands, option, read, refusal](const std::string& text) {
+        return Kept(read(text), refusal(text), [&](const taplore::Band& band) {
+            bands.push_back({option, text, band});
+        });
+    };
 }
 
-void DeclareRequirementOptions(CLI::App& app, Options& options, OptionExamples& examples) {
-    AddValues(app, examples, "--pass", options.pass,
+std::string EdgesRefusal(const std::string& text) {
+    return Refusal("LO:HI in Hz, as in 0:1000", text);
+}
+
+void DeclareRequirementOptions(CLI::App& app, Request& request, OptionExamples& examples) {
+    AddValues(app, examples, "--pass",
               "A pass band in Hz, repeatable: the fewest taps that keep --ripple there and "
               "--atten in the stop bands",
-              "LO:HI", "0:1000")
-        ->check(CheckEdges);
-    AddValues(app, examples, "--stop", options.stop, "A stop band in Hz, repeatable", "LO:HI",
-              "1500:4000")
-        ->check(CheckEdges);
-    AddValue(app, examples, "--ripple", options.ripple, "Pass-band ripple, peak to peak, in dB",
-             "DB", "0.1")
-        ->check(CheckNumber);
-    AddValue(app, examples, "--atten", options.atten,
-             "Stop-band attenuation below the pass band, in dB", "DB", "60")
-        ->check(CheckNumber);
-    AddValue(app, examples, "--method", options.method,
+              "LO:HI", "0:1000", BandsInto(request.pass, "--pass", PassBand, EdgesRefusal));
+    AddValues(app, examples, "--stop", "A stop band in Hz, repeatable", "LO:HI", "1500:4000",
+              BandsInto(request.stop, "--stop", StopBand, EdgesRefusal));
+    AddValue(app, examples, "--ripple", "Pass-band ripple, peak to peak, in dB", "DB", "0.1",
+             NumberInto(request.ripple));
+    AddValue(app, examples, "--atten", "Stop-band attenuation below the pass band, in dB", "DB",
+             "60", NumberInto(request.atten));
+    AddValue(app, examples, "--method",
              "How to design to --pass and --stop: " + taplore::MethodNames() +
                  " (equiripple unless given; a window needs --taps)",
-             "METHOD", "kaiser")
-        ->check(CheckMethod);
-    AddValue(app, examples, "--taps", options.taps,
-             "The length, instead of the fewest taps; required with --band", "N", "101")
-        ->check(CheckTaps);
-    AddValues(app, examples, "--band", options.band,
-              "A band of an equiripple design of --taps, repeatable: its edges in Hz, the gain "
-              "asked there and how much its error weighs (1 unless given)",
-              "LO:HI:GAIN[:WEIGHT]", "0:1000:1")
-        ->check(CheckBand);
-    AddValue(app, examples, "--kind", options.kind,
+             "METHOD", "kaiser", [&request](const std::string& text) {
+                 const taplore::Method* method = taplore::FindMethod(text);
+                 return Kept(method ? std::optional(method) : std::nullopt,
+                             Refusal(taplore::MethodNames(), text),
+                             [&request](const taplore::Method* m) { request.method = m; });
+             });
+    AddValue(app, examples, "--taps",
+             "The length, instead of the fewest taps; required with --band", "N", "101",
+             [&request](const std::string& text) {
+                 return KeptIn(If<int>(crt::StrictAtoi(text), [](int n) { return n >= 1; }),
+                               Refusal("a whole number of taps from 1 to 2147483647", text), text,
+                               request.taps);
+             });
+    AddValues(app, examples, "--band",
+              "A band of an equiripple or least-squares design of --taps, repeatable: its edges "
+              "in Hz, the gain asked there (G1..G2: from G1 at LO linearly to G2 at HI) and how "
+              "much its error weighs (1 unless given)",
+              "LO:HI:GAIN[:WEIGHT]", "0:1000:1",
+              BandsInto(request.band, "--band", AnyBand, [](const std::string& text) {
+                  return Refusal("LO:HI:GAIN or LO:HI:GAIN:WEIGHT, as in 0:1000:1", text);
+              }));
+    AddValue(app, examples, "--kind",
              "With --band, antisymmetric taps: hilbert (a 90-degree shift of GAIN) or "
              "differentiator (a response of GAIN times the frequency in radians per sample)",
-             "KIND", "hilbert")
-        ->check(CheckKind);
-    app.add_flag("--quiet", options.quiet,
+             "KIND", "hilbert", [&request](const std::string& text) {
+                 return KeptIn(KindNamed(text), Refusal(Listed(KindNames()), text), text,
+                               request.kind);
+             });
+    app.add_flag("--quiet", request.quiet,
                  "No report of a design to requirements on standard error");
-    AddValue(app, examples, "--design", options.design,
+    AddValue(app, examples, "--design",
              "Design to the requirements and method of the design document FILE; options given "
              "beside it replace its values, and its taps are written where they are what it "
              "asks for",
-             "FILE.taplore", "lowpass.taplore")
-        ->check(CheckFileName);
-    AddValue(app, examples, "--save-design", options.saveDesign,
+             "FILE.taplore", "lowpass.taplore", FileNameInto(request.design));
+    AddValue(app, examples, "--save-design",
              "Write the design document of the design to requirements to FILE as well; an old "
              "FILE is replaced only once all is written",
-             "FILE.taplore", "lowpass.taplore")
-        ->check(CheckFileName);
-    AddValue(app, examples, "--note", options.note,
+             "FILE.taplore", "lowpass.taplore", FileNameInto(request.saveDesign));
+    AddValue(app, examples, "--note",
              "With --save-design: the document's note, in place of the one --design read", "TEXT",
-             "\"second board\"");
+             "\"second board\"", [&request](const std::string& text) {
+                 request.note = text;
+                 return std::string();
+             });
 }
 
-bool Given(const CLI::App& app, const std::string& name) {
+void DeclareOutputOptions(CLI::App& app, Request& request, OptionExamples& examples) {
+    std::string formats;
+    for (const ExportFormat& format : taplore::ExportFormats())
+        formats += (formats.empty() ? "" : "; ") + std::string(format.name) + ": " +
+                   std::string(format.summary);
+    AddValue(app, examples, "--format", formats, "FORMAT", "c",
+             [&request](const std::string& text) {
+                 return Kept(taplore::ParseFormatChoice(text), Refusal(FormatNames(), text),
+                             [&](const taplore::FormatChoice& choice) {
+                                 request.format = choice;
+                                 request.formatText = text;
+                             });
+             });
+    AddValue(app, examples, "--bits",
+             "The width of " + Listed(FormatsWhere(WidthChosen), " and ") +
+                 ": B bits, F of them fraction bits (B - 1 when left out); 16.15 unless given",
+             "B[.F]", "18", [&request](const std::string& text) {
+                 return KeptIn(ParseQFormat(text), WidthRefusal(text), text, request.bits);
+             });
+    AddValue(app, examples, "--block",
+             "The block size the CMSIS formats' state buffer is made for; 32 unless given", "N",
+             "64", [&request](const std::string& text) {
+                 return KeptIn(Count(text, taplore::kMaxBlockSize),
+                               CountRefusal(taplore::kMaxBlockSize, text), text, request.block);
+             });
+    AddValues(
+        app, examples, "--view",
+        "Write these views instead of the taps (repeat for more): " + ViewsWithUnits() +
+            "; with --plot, the image stacks them",
+        "NAME", "phase",
+        [&request](const std::string& text) {
+            return Kept(taplore::ViewNamed(text), Refusal(Listed(ViewNames()), text),
+                        [&request](taplore::View view) { request.views.push_back(view); });
+        },
+        true);
+    AddValue(app, examples, "--points",
+             "Frequency points of the views, from 0 up to below half the rate; 512 unless "
+             "given",
+             "N", "4096", [&request](const std::string& text) {
+                 const int most = taplore::FrequencyGrid::kMaxPoints;
+                 return Kept(Count(text, most), CountRefusal(most, text), [&](int points) {
+                     request.points = {points, text};
+                 });
+             });
+    app.add_flag("--response", request.response,
+                 "Write the response instead: Hz and dB of 512 bins (orders up to 1023); with a "
+                 "Q format, the quantised filter's dB in a third column");
+    AddValue(app, examples, "-o,--output",
+             "Write to FILE instead of standard output (- is standard output); an old FILE is "
+             "replaced only once all is written",
+             "FILE", "taps.txt", FileNameInto(request.output));
+    AddValue(app, examples, "--plot",
+             "Write the log-magnitude response as an SVG image to FILE (- is standard output; "
+             "orders up to 1023); the taps are then written only when --format, --response or "
+             "-o asks for them",
+             "FILE.svg", "response.svg", FileNameInto(request.plot));
+}
+
+bool IsGiven(const CLI::App& app, const std::string& name) {
     return app.get_option(name)->count() > 0;
 }
 
@@ -278,98 +464,100 @@ std::string FirstText(const CLI::App& app, const std::string& name) {
 void Refuse(const CLI::App& app, std::initializer_list<const char*> names,
             const std::string& expected) {
     for (const char* name : names)
-        if (Given(app, name))
+        if (IsGiven(app, name))
             throw CLI::ValidationError(name, Refusal(expected, FirstText(app, name)));
 }
 
 void Require(const CLI::App& app, std::initializer_list<const char*> names) {
     for (const char* name : names)
-        if (!Given(app, name))
+        if (!IsGiven(app, name))
             throw CLI::RequiredError(name);
 }
 
 // A design to requirements: pass and stop bands with their tolerances, or bands of any gain
 // with a length, and the rate; none of the dialog's values.
-void CheckRequirements(const CLI::App& app, const Options& options) {
+void CheckRequirements(const CLI::App& app, const Request& request) {
     Refuse(app, {"--order", "--low", "--high", "--window", "--taps-from", "--taps-bits"},
            "left out of a design to requirements");
-    if (!options.design.empty()) {
-        if (ToStandardOutput(options.design))
+    if (!request.design.empty()) {
+        if (ToStandardOutput(request.design))
             throw CLI::ValidationError("--design",
-                                       Refusal("a file name, not standard input", options.design));
+                                       Refusal("a file name, not standard input", request.design));
         // The document has the rest; what the options change in it is checked with it.
-        if (Given(app, "--band"))
+        if (!request.band.empty())
             Refuse(app, {"--pass", "--stop", "--ripple", "--atten"}, "left out with --band");
         return;
     }
     Require(app, {"--rate"});
-    if (!Given(app, "--band")) {
+    if (request.band.empty()) {
         Refuse(app, {"--kind"}, "given with --band");
         Require(app, {"--ripple", "--atten"});
         // A method without a search designs the length it is given.
-        if (!taplore::FindMethod(options.method)->Searches())
+        if (!request.method->Searches())
             Require(app, {"--taps"});
         return;
     }
     Refuse(app, {"--pass", "--stop", "--ripple", "--atten"}, "left out with --band");
     Require(app, {"--taps"});
-    if (!taplore::FindMethod(options.method)->bands)
+    if (!request.method->bands)
         throw CLI::ValidationError("--method",
                                    Refusal(taplore::MethodNames([](const taplore::Method& m) {
                                                return m.bands;
                                            }) + " with --band",
-                                           options.method));
+                                           std::string(request.method->name)));
 }
 
 // Without --taps-from the four design values are required, in the order the help lists them;
 // with it, a design's order and cutoffs have nothing to design.
-void CheckTapsSource(const CLI::App& app, const Options& options) {
-    const bool readBack = !options.tapsFrom.empty();
+void CheckTapsSource(const CLI::App& app, const Request& request) {
+    const bool readBack = !request.tapsFrom.empty();
     for (const char* name : {"--order", "--rate", "--low", "--high"}) {
-        const bool given = app.get_option(name)->count() > 0;
+        const bool given = IsGiven(app, name);
         if (!readBack && !given)
             throw CLI::RequiredError(name);
         if (readBack && given && std::string_view(name) != "--rate")
             throw CLI::ValidationError(name, "must be left out with --taps-from, which reads "
                                              "the taps instead of designing them");
     }
-    if (!readBack && !options.tapsBits.empty())
-        throw CLI::ValidationError(
-            "--taps-bits",
-            Refusal("given with --taps-from, which reads the integers", options.tapsBits));
+    if (!readBack && request.tapsBits)
+        throw CLI::ValidationError("--taps-bits",
+                                   Refusal("given with --taps-from, which reads the integers",
+                                           FirstText(app, "--taps-bits")));
 }
 
 // Each of --bits and --block only with a format that takes it; the views instead of --response.
-void CheckFormatOptions(const Options& options) {
-    const taplore::FormatChoice choice = FormatOf(options);
-    if (!options.bits.empty() && choice.format->width != taplore::ExportWidth::chosen)
-        throw CLI::ValidationError("--bits", Refusal("given with a format whose width is "
-                                                     "chosen (q, coe, mif, vhdl, verilog)",
-                                                     options.bits));
-    if (!options.bits.empty() && choice.width)
+void CheckFormatOptions(const Request& request) {
+    const taplore::FormatChoice& choice = request.format;
+    if (request.bits && !WidthChosen(*choice.format))
         throw CLI::ValidationError("--bits",
-                                   Refusal("left out when --format names the width", options.bits));
-    if (!options.block.empty() && !choice.format->name.starts_with("cmsis-"))
+                                   Refusal("given with a format whose width is chosen (" +
+                                               Listed(FormatsWhere(WidthChosen), ", ") + ")",
+                                           request.bits->text));
+    if (request.bits && choice.width)
+        throw CLI::ValidationError(
+            "--bits", Refusal("left out when --format names the width", request.bits->text));
+    if (request.block && !TakesBlock(*choice.format))
         throw CLI::ValidationError(
             "--block",
-            Refusal("given with a CMSIS format (cmsis-q15, cmsis-q31, cmsis-f32)", options.block));
-    if (options.response && !options.views.empty())
+            Refusal("given with a CMSIS format (" + Listed(FormatsWhere(TakesBlock), ", ") + ")",
+                    request.block->text));
+    if (request.response && !request.views.empty())
         throw CLI::ValidationError("--response", "must be left out with --view, which "
                                                  "chooses the views written instead");
 }
 
 // --points only beside the views it sets the grid of, and only as many as the free memory
 // holds, told before any work.
-void CheckViewPoints(const CLI::App& app, const Options& options) {
-    if (!Given(app, "--points"))
+void CheckViewPoints(const CLI::App& app, const Request& request) {
+    if (!IsGiven(app, "--points"))
         return;
-    if (options.views.empty())
-        throw CLI::ValidationError("--points", Refusal("given with --view", options.points));
+    if (request.views.empty())
+        throw CLI::ValidationError("--points", Refusal("given with --view", request.points.text));
     const int most = taplore::MostViewPoints();
-    if (PointsOf(options) > most)
+    if (request.points.value > most)
         throw CLI::ValidationError(
             "--points",
-            Refusal("at most " + crt::FormatD(most) + " for the free memory", options.points));
+            Refusal("at most " + crt::FormatD(most) + " for the free memory", request.points.text));
 }
 
 // Whether two names reach one file: the same file where both exist, the same path where not.
@@ -385,160 +573,80 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 // The document written is a file of its own, besides -o's and --plot's, and needs a design to
 // requirements to describe.
-void CheckSaveDesign(const CLI::App& app, const Options& options) {
-    if (!ToRequirements(options))
+void CheckSaveDesign(const CLI::App& app, const Request& request) {
+    if (!request.ToRequirements())
         Refuse(app, {"--save-design"},
                "given with a design to requirements (--pass and --stop, "
                "--band or --design)");
-    if (options.saveDesign.empty())
+    if (request.saveDesign.empty())
         Refuse(app, {"--note"}, "given with --save-design");
-    if (options.saveDesign.empty())
+    if (request.saveDesign.empty())
         return;
-    if (ToStandardOutput(options.saveDesign))
+    if (ToStandardOutput(request.saveDesign))
         throw CLI::ValidationError("--save-design",
-                                   Refusal("a file name, not standard output", options.saveDesign));
-    for (const std::string* other : {&options.output, &options.plot})
-        if (!ToStandardOutput(*other) && SameFile(options.saveDesign, *other))
+                                   Refusal("a file name, not standard output", request.saveDesign));
+    // A document holds one gain a band: a slope saved there would be lost.
+    for (const BandOption& band : request.band)
+        if (band.band.endGain)
+            throw CLI::ValidationError("--save-design",
+                                       Refusal("left out with a sloped band (" + Echoed(band.text) +
+                                                   "): a design document holds one gain a band",
+                                               request.saveDesign));
+    for (const std::string* other : {&request.output, &request.plot})
+        if (!ToStandardOutput(*other) && SameFile(request.saveDesign, *other))
             throw CLI::ValidationError(
                 "--save-design",
-                Refusal("another file than -o's and --plot's", options.saveDesign));
+                Refusal("another file than -o's and --plot's", request.saveDesign));
+}
+
+// The outputs: the text only where asked beside --plot, and never where the image goes.
+void CheckOutputs(const CLI::App& app, Request& request) {
+    if (request.response && IsGiven(app, "--format") && !request.Width())
+        throw CLI::ValidationError("--response",
+                                   Refusal("alone or with a format that has a width (such "
+                                           "as q15 or coe) as --format",
+                                           request.formatText));
+    request.textAsked = request.plot.empty() || IsGiven(app, "--format") ||
+                        IsGiven(app, "--response") || IsGiven(app, "--output");
+    if (request.textAsked && ToStandardOutput(request.output) && request.plot == "-")
+        throw CLI::ValidationError(
+            "--plot", Refusal("a file when the text goes to standard output", request.plot));
+    if (request.textAsked && !ToStandardOutput(request.output) && !ToStandardOutput(request.plot) &&
+        SameFile(request.output, request.plot))
+        throw CLI::ValidationError("--plot", Refusal("another file than -o's", request.plot));
+}
+
+// The checks that join options, once every option has been read.
+void CheckTogether(const CLI::App& app, Request& request) {
+    if (request.ToRequirements()) {
+        CheckRequirements(app, request);
+    } else {
+        Refuse(app, {"--ripple", "--atten", "--taps", "--method", "--kind"},
+               "given with --pass and --stop, or --band");
+        if (!request.tapsFrom.empty())
+            Refuse(app, {"--window"}, "left out with --taps-from");
+        CheckTapsSource(app, request);
+    }
+    if (request.tapsFrom.empty() && !request.ToRequirements()) {
+        CheckCutoff("--low", *request.low, request.rate->value);
+        CheckCutoff("--high", *request.high, request.rate->value);
+    }
+    request.methodGiven = IsGiven(app, "--method");
+    CheckSaveDesign(app, request);
+    CheckFormatOptions(request);
+    CheckViewPoints(app, request);
+    CheckOutputs(app, request);
 }
 
 } // namespace
 
-OptionExamples DeclareOptions(CLI::App& app, Options& options) {
+OptionExamples DeclareOptions(CLI::App& app, Request& request) {
     OptionExamples examples;
-    DeclareDesignOptions(app, options, examples);
-    DeclareRequirementOptions(app, options, examples);
-    std::string formats;
-    for (const taplore::ExportFormat& format : taplore::ExportFormats())
-        formats += (formats.empty() ? "" : "; ") + std::string(format.name) + ": " +
-                   std::string(format.summary);
-    const auto format = AddValue(app, examples, "--format", options.format, formats, "FORMAT", "c")
-                            ->check(CheckFormat);
-    AddValue(app, examples, "--bits", options.bits,
-             "The width of q, coe, mif, vhdl and verilog: B bits, F of them fraction bits "
-             "(B - 1 when left out); 16.15 unless given",
-             "B[.F]", "18")
-        ->check(CheckWidth);
-    AddValue(app, examples, "--block", options.block,
-             "The block size the CMSIS formats' state buffer is made for; 32 unless given", "N",
-             "64")
-        ->check([](const std::string& text) { return CheckCount(text, taplore::kMaxBlockSize); });
-    app.add_option("--view", options.views,
-                   "Write these views instead of the taps (repeat for more): magnitude (dB), "
-                   "phase (unwrapped degrees), group-delay (samples), impulse, step; with "
-                   "--plot, the image stacks them")
-        ->type_name("NAME")
-        ->check(CheckView);
-    examples.emplace("--view", "phase");
-    AddValue(app, examples, "--points", options.points,
-             "Frequency points of the views, from 0 up to below half the rate; 512 unless "
-             "given",
-             "N", "4096")
-        ->check([](const std::string& text) {
-            return CheckCount(text, taplore::FrequencyGrid::kMaxPoints);
-        });
-    const auto response = app.add_flag(
-        "--response", options.response,
-        "Write the response instead: Hz and dB of 512 bins (orders up to 1023); with a Q "
-        "format, the quantised filter's dB in a third column");
-    const auto output = AddValue(app, examples, "-o,--output", options.output,
-                                 "Write to FILE instead of standard output (- is standard "
-                                 "output); an old FILE is replaced only once all is written",
-                                 "FILE", "taps.txt")
-                            ->check(CheckFileName);
-    AddValue(app, examples, "--plot", options.plot,
-             "Write the log-magnitude response as an SVG image to FILE (- is standard output; "
-             "orders up to 1023); the taps are then written only when --format, --response or "
-             "-o asks for them",
-             "FILE.svg", "response.svg")
-        ->check(CheckFileName);
+    DeclareDesignOptions(app, request, examples);
+    DeclareRequirementOptions(app, request, examples);
+    DeclareOutputOptions(app, request, examples);
     app.set_version_flag("--version", std::string(kProgram) + " " + kTaploreVersion);
     app.footer("Exit status: 0 written, 1 design or output failed, 2 arguments refused.");
-    app.callback([&app, &options, format, response, output] {
-        if (ToRequirements(options)) {
-            CheckRequirements(app, options);
-        } else {
-            Refuse(app, {"--ripple", "--atten", "--taps", "--method", "--kind"},
-                   "given with --pass and --stop, or --band");
-            if (!options.tapsFrom.empty())
-                Refuse(app, {"--window"}, "left out with --taps-from");
-            CheckTapsSource(app, options);
-        }
-        if (options.tapsFrom.empty() && !ToRequirements(options)) {
-            const DesignRequest request = RequestOf(options);
-            CheckCutoff("--low", request.lowHz, options.low, request.rate);
-            CheckCutoff("--high", request.highHz, options.high, request.rate);
-        }
-        options.methodGiven = Given(app, "--method");
-        options.noteGiven = Given(app, "--note");
-        CheckSaveDesign(app, options);
-        CheckFormatOptions(options);
-        CheckViewPoints(app, options);
-        if (options.response && format->count() && !WidthOf(options))
-            throw CLI::ValidationError("--response",
-                                       Refusal("alone or with a format that has a width (such "
-                                               "as q15 or coe) as --format",
-                                               options.format));
-        options.textAsked =
-            options.plot.empty() || format->count() || response->count() || output->count();
-        if (options.textAsked && ToStandardOutput(options.output) && options.plot == "-")
-            throw CLI::ValidationError(
-                "--plot", Refusal("a file when the text goes to standard output", options.plot));
-        if (options.textAsked && !ToStandardOutput(options.output) &&
-            !ToStandardOutput(options.plot) && SameFile(options.output, options.plot))
-            throw CLI::ValidationError("--plot", Refusal("another file than -o's", options.plot));
-    });
+    app.callback([&app, &request] { CheckTogether(app, request); });
     return examples;
-}
-
-bool ToStandardOutput(const std::string& path) {
-    return path.empty() || path == "-";
-}
-
-// Called once every option has passed its own check: the texts are known to be numbers.
-DesignRequest RequestOf(const Options& options) {
-    return {*crt::StrictAtoi(options.order), *crt::StrictAtof(options.rate),
-            *crt::StrictAtof(options.low), *crt::StrictAtof(options.high)};
-}
-
-bool ToRequirements(const Options& options) {
-    return !options.pass.empty() || !options.stop.empty() || !options.band.empty() ||
-           !options.design.empty();
-}
-
-std::vector<double> FieldsOf(const std::string& text) {
-    return *Fields(text);
-}
-
-WindowChoice WindowOf(const Options& options) {
-    return *ParseWindow(options.window);
-}
-
-taplore::FormatChoice FormatOf(const Options& options) {
-    return *taplore::ParseFormatChoice(options.format);
-}
-
-std::optional<QFormat> WidthOf(const Options& options) {
-    const taplore::FormatChoice choice = FormatOf(options);
-    const QFormat chosen = choice.width           ? *choice.width
-                           : options.bits.empty() ? QFormat::q15
-                                                  : *ParseQFormat(options.bits);
-    return taplore::ExportQFormat(*choice.format, chosen);
-}
-
-int BlockOf(const Options& options) {
-    return options.block.empty() ? taplore::kDefaultBlockSize : *crt::StrictAtoi(options.block);
-}
-
-std::vector<taplore::View> ViewsOf(const Options& options) {
-    std::vector<taplore::View> views;
-    for (const std::string& name : options.views)
-        views.push_back(*taplore::ViewNamed(name));
-    return views;
-}
-
-int PointsOf(const Options& options) {
-    return *crt::StrictAtoi(options.points);
 }

@@ -86,31 +86,31 @@ void WarnOfSaturation(Console& console, const FixedPointTaps& quantised) {
 
 // --view: the chosen views of the taps written (the quantised ones for a format with a width),
 // on a grid of --points, for any number of taps.
-Texts ViewTexts(const Options& options, const Design& design, const FixedPointTaps* quantised) {
+Texts ViewTexts(const Request& request, const Design& design, const FixedPointTaps* quantised) {
     const std::vector<double> taps =
         quantised ? Dequantise(*quantised)
                   : std::vector<double>(design.taps.get(), design.taps.get() + design.count);
-    const taplore::FrequencyGrid grid(PointsOf(options));
+    const taplore::FrequencyGrid grid(request.points.value);
     const taplore::ResponseViews views = taplore::ComputeViews(taps, grid);
-    const std::vector<taplore::View> chosen = ViewsOf(options);
+    const std::vector<taplore::View> chosen = request.views;
     Texts texts;
-    if (options.textAsked)
+    if (request.textAsked)
         texts.text = taplore::FormatViewTable(views, chosen, grid, design.description.rate);
-    if (!options.plot.empty())
+    if (!request.plot.empty())
         texts.image = FormatViewsSvg(design.description, views, chosen);
     return texts;
 }
 
 // --response and the magnitude plot: the dialog's 512 bins, so orders up to 1023, or as many
 // as a design to requirements needs. False when the spectrum cannot be computed.
-bool ResponseTexts(const Options& options, const Design& design, const FixedPointTaps* quantised,
+bool ResponseTexts(const Request& request, const Design& design, const FixedPointTaps* quantised,
                    Texts& texts) {
     Levels levels;
     if (!ComputeLevels(design, quantised, levels))
         return false;
-    if (options.textAsked && options.response)
+    if (request.textAsked && request.response)
         texts.text = FormatResponse(levels.designed, design.description.rate, levels.quantised);
-    if (!options.plot.empty())
+    if (!request.plot.empty())
         texts.image = FormatResponseSvg(design.description, levels.designed, levels.quantised,
                                         QuantisedLabel(quantised), design.required);
     return true;
@@ -119,27 +119,27 @@ bool ResponseTexts(const Options& options, const Design& design, const FixedPoin
 // The taps in the chosen format, through the format table. A design to requirements is
 // described by what the output's taps reach, with a warning where they miss what the
 // design's own meet.
-std::string TapsText(Console& console, const Options& options, const Design& design,
+std::string TapsText(Console& console, const Request& request, const Design& design,
                      const FixedPointTaps* quantised) {
     const std::span<const double> taps(design.taps.get(), static_cast<std::size_t>(design.count));
-    const taplore::ExportFormat& format = *FormatOf(options).format;
+    const taplore::ExportFormat& format = *request.format.format;
     if (!design.report)
-        return format.write({taps, quantised, design.description, BlockOf(options)});
+        return format.write({taps, quantised, design.description, request.Block()});
     const taplore::WrittenReport written =
         taplore::ReportAsWritten(*design.report, format, taps, quantised);
     if (!written.shortfall.empty())
         Warn(console, "warning: the taps as --format " + std::string(format.name) +
                           " writes them miss the requirements: " + written.shortfall +
                           "; --format full keeps every digit");
-    return format.write({taps, quantised, written.description, BlockOf(options)});
+    return format.write({taps, quantised, written.description, request.Block()});
 }
 
 } // namespace
 
-int WriteOutputs(Console& console, const Options& options, const Design& design) {
+int WriteOutputs(Console& console, const Request& request, const Design& design) {
     console.progress.Enter("formatting");
     std::optional<FixedPointTaps> quantised;
-    if (const auto width = WidthOf(options)) {
+    if (const auto width = request.Width()) {
         try {
             quantised = Quantise(design.taps.get(), design.count, *width);
         } catch (const NoFixedPointForm& e) {
@@ -148,14 +148,14 @@ int WriteOutputs(Console& console, const Options& options, const Design& design)
     }
     const FixedPointTaps* taps = quantised ? &*quantised : nullptr;
     Texts texts;
-    if (!options.views.empty())
-        texts = ViewTexts(options, design, taps);
-    else if ((options.response || !options.plot.empty()) &&
-             !ResponseTexts(options, design, taps, texts))
+    if (!request.views.empty())
+        texts = ViewTexts(request, design, taps);
+    else if ((request.response || !request.plot.empty()) &&
+             !ResponseTexts(request, design, taps, texts))
         return Report(console, kFailed, "Calculating magnitude failed!");
-    if (options.textAsked && options.views.empty() && !options.response) {
+    if (request.textAsked && request.views.empty() && !request.response) {
         try {
-            texts.text = TapsText(console, options, design, taps);
+            texts.text = TapsText(console, request, design, taps);
         } catch (const taplore::ExportRefused& e) {
             return Report(console, kFailed, e.what());
         }
@@ -163,11 +163,11 @@ int WriteOutputs(Console& console, const Options& options, const Design& design)
     if (taps)
         WarnOfSaturation(console, *taps);
     std::vector<std::pair<const std::string*, std::string>> outputs;
-    if (options.textAsked)
-        outputs.emplace_back(&texts.text, options.output);
-    if (!options.plot.empty())
-        outputs.emplace_back(&texts.image, options.plot);
-    if (!options.saveDesign.empty())
-        outputs.emplace_back(&design.document, options.saveDesign);
+    if (request.textAsked)
+        outputs.emplace_back(&texts.text, request.output);
+    if (!request.plot.empty())
+        outputs.emplace_back(&texts.image, request.plot);
+    if (!request.saveDesign.empty())
+        outputs.emplace_back(&design.document, request.saveDesign);
     return Deliver(console, outputs);
 }

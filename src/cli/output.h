@@ -3,7 +3,7 @@
 // are written and where.
 
 #include "cli/console.h"
-#include "cli/options.h"
+#include "cli/request.h"
 #include "core/analysis/log_magnitude.h"
 #include "core/design/requirements_design.h"
 #include "core/formats/response_plot.h"
@@ -30,4 +30,4 @@ struct Design {
 // Writes the taps in the chosen format, or the response, to standard output or -o's file, and
 // the --plot image. Everything is computed before anything is written: a quantisation or
 // spectrum failure leaves no output behind. Returns the exit status.
-int WriteOutputs(Console& console, const Options& options, const Design& design);
+int WriteOutputs(Console& console, const Request& request, const Design& design);

@@ -10,12 +10,12 @@
 
 namespace {
 
-bool FromStandardInput(const Options& options) {
-    return options.tapsFrom == "-";
+bool FromStandardInput(const Request& request) {
+    return request.tapsFrom == "-";
 }
 
-std::string Source(const Options& options) {
-    return FromStandardInput(options) ? "standard input" : options.tapsFrom;
+std::string Source(const Request& request) {
+    return FromStandardInput(request) ? "standard input" : request.tapsFrom;
 }
 
 // Standard input to its end, as a file is read: the process's own, with the cause of a failed
@@ -32,30 +32,29 @@ std::string ReadAll(std::istream* in) {
     return text;
 }
 
-double RateOf(const Options& options, const taplore::TapsFile& file) {
-    if (!options.rate.empty())
-        return *crt::StrictAtof(options.rate);
+double RateOf(const Request& request, const taplore::TapsFile& file) {
+    if (request.rate)
+        return request.rate->value;
     return file.description.rate > 0 ? file.description.rate : 1.0;
 }
 
 } // namespace
 
-int ReadTapsBack(Console& console, const Options& options, std::istream* in, Design& design) {
+int ReadTapsBack(Console& console, const Request& request, std::istream* in, Design& design) {
     console.progress.Enter("reading");
     taplore::TapsFile file;
     try {
         const std::string text =
-            FromStandardInput(options) ? ReadAll(in) : ReadWholeFile(options.tapsFrom);
+            FromStandardInput(request) ? ReadAll(in) : ReadWholeFile(request.tapsFrom);
         taplore::TapsReading reading;
-        if (!options.tapsBits.empty())
-            reading.fixedPoint = ParseQFormat(options.tapsBits);
+        reading.fixedPoint = request.tapsBits;
         file = taplore::ReadTaps(text, reading);
     } catch (const CFileException& e) {
         return Report(console, kFailed, e.Message());
     } catch (const InputRefused& e) {
-        return Report(console, kFailed, Source(options) + ": " + e.what());
+        return Report(console, kFailed, Source(request) + ": " + e.what());
     } catch (const taplore::TapsFileError& e) {
-        return Report(console, kFailed, Source(options) + ": " + e.what());
+        return Report(console, kFailed, Source(request) + ": " + e.what());
     }
     design.count = static_cast<int>(file.taps.size());
     design.taps.reset(new double[file.taps.size()]);
@@ -63,7 +62,7 @@ int ReadTapsBack(Console& console, const Options& options, std::istream* in, Des
     design.description = file.description;
     if (design.description.title.empty())
         design.description.title =
-            crt::FormatD(design.count) + " taps read from " + Source(options);
-    design.description.rate = RateOf(options, file);
+            crt::FormatD(design.count) + " taps read from " + Source(request);
+    design.description.rate = RateOf(request, file);
     return kDone;
 }

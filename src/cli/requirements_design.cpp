@@ -33,36 +33,6 @@ std::string SearchStepText(const SearchStep& step) {
            " of about " + std::to_string(step.aboutDesigns) + " designs";
 }
 
-// A band as the options gave it, for the messages that name it.
-struct GivenBand {
-    std::string option; // --pass, --stop or --band
-    std::string text;
-    Band band;
-};
-
-// The bands of all the options, in increasing frequency.
-std::vector<GivenBand> GivenBands(const Options& options) {
-    std::vector<GivenBand> bands;
-    for (const std::string& text : options.pass)
-        bands.push_back({"--pass", text, {FieldsOf(text)[0], FieldsOf(text)[1], 1.0, 1.0}});
-    for (const std::string& text : options.stop)
-        bands.push_back({"--stop", text, {FieldsOf(text)[0], FieldsOf(text)[1], 0.0, 1.0}});
-    for (const std::string& text : options.band) {
-        const std::vector<double> f = FieldsOf(text);
-        bands.push_back({"--band", text, {f[0], f[1], f[2], f.size() > 3 ? f[3] : 1.0}});
-    }
-    std::stable_sort(bands.begin(), bands.end(), [](const GivenBand& a, const GivenBand& b) {
-        return a.band.lowHz < b.band.lowHz;
-    });
-    return bands;
-}
-
-ResponseKind KindOf(const std::string& kind) {
-    if (kind == "hilbert")
-        return ResponseKind::hilbert;
-    return kind == "differentiator" ? ResponseKind::differentiator : ResponseKind::ordinary;
-}
-
 // What is designed, and where each of its values was given: an option as the user typed it
 // ("--pass 0:1000") or a member of the document ("lowpass.taplore: bands[1]").
 struct Asked {
@@ -96,52 +66,52 @@ Asked FromDocument(const std::string& file, DesignDocument document) {
     return asked;
 }
 
-void ReplaceBands(const Options& options, Asked& asked) {
-    const std::vector<GivenBand> given = GivenBands(options);
+void ReplaceBands(const Request& request, Asked& asked) {
+    const std::vector<BandOption> given = request.Bands();
     if (given.empty())
         return;
     Requirements& r = asked.document.requirements;
     r.bands.clear();
     asked.bands.clear();
     asked.allBands.clear();
-    for (const GivenBand& band : given) {
+    for (const BandOption& band : given) {
         r.bands.push_back(band.band);
         asked.bands.push_back(band.option + " " + band.text);
         asked.allBands += (asked.allBands.empty() ? "" : " ") + asked.bands.back();
     }
-    asked.anyBand = options.band.empty() ? "--pass" : "--band";
-    asked.document.tolerances = options.band.empty();
+    asked.anyBand = request.band.empty() ? "--pass" : "--band";
+    asked.document.tolerances = request.band.empty();
     asked.document.unknownBands.clear();
     asked.changed = true;
 }
 
-// Sets value from an option's text where it was given, naming the option as its source.
-template <typename Value, typename Read>
-void Replace(const std::string& name, const std::string& text, Value& value, std::string& source,
-             bool& changed, Read read) {
-    if (text.empty())
+// Sets value from an option where it was given, naming the option as its source.
+template <typename Value, typename T>
+void Replace(const std::string& name, const std::optional<Given<T>>& given, Value& value,
+             std::string& source, bool& changed) {
+    if (!given)
         return;
-    value = read(text);
-    source = name + " " + text;
+    value = given->value;
+    source = name + " " + given->text;
     changed = true;
 }
 
 // The values the options give, in place of the document's.
-void ApplyOptions(const Options& options, Asked& asked) {
+void ApplyOptions(const Request& request, Asked& asked) {
     Requirements& r = asked.document.requirements;
-    const auto number = [](const std::string& text) { return *crt::StrictAtof(text); };
-    ReplaceBands(options, asked);
-    Replace("--rate", options.rate, r.rate, asked.rate, asked.changed, number);
-    Replace("--ripple", options.ripple, r.rippleDb, asked.ripple, asked.changed, number);
-    Replace("--atten", options.atten, r.attenuationDb, asked.attenuation, asked.changed, number);
-    Replace("--kind", options.kind, r.kind, asked.kind, asked.changed, KindOf);
-    Replace("--taps", options.taps, asked.document.length, asked.length, asked.changed,
-            [](const std::string& text) { return *crt::StrictAtoi(text); });
-    if (options.methodGiven || asked.file.empty())
-        Replace("--method", options.method, asked.document.method, asked.method, asked.changed,
-                [](const std::string& text) { return FindMethod(text); });
-    if (options.noteGiven)
-        asked.document.note = options.note;
+    ReplaceBands(request, asked);
+    Replace("--rate", request.rate, r.rate, asked.rate, asked.changed);
+    Replace("--ripple", request.ripple, r.rippleDb, asked.ripple, asked.changed);
+    Replace("--atten", request.atten, r.attenuationDb, asked.attenuation, asked.changed);
+    Replace("--kind", request.kind, r.kind, asked.kind, asked.changed);
+    Replace("--taps", request.taps, asked.document.length, asked.length, asked.changed);
+    if (request.methodGiven || asked.file.empty()) {
+        const Given<const Method*> method{request.method, std::string(request.method->name)};
+        Replace("--method", std::optional(method), asked.document.method, asked.method,
+                asked.changed);
+    }
+    if (request.note)
+        asked.document.note = *request.note;
     // The taps were designed to other values: the design made here is the one written.
     if (asked.changed)
         asked.document.taps.clear();
@@ -213,24 +183,23 @@ void Show(Console& console, const TapsDescription& report) {
 // What the options ask for, the document of --design first where it is given. Returns kDone,
 // kFailed after saying why the document cannot be read, or kRefused after naming a tolerance
 // given for bands of any gain.
-int ReadAsked(Console& console, const Options& options, Asked& asked) {
-    if (!options.design.empty()) {
+int ReadAsked(Console& console, const Request& request, Asked& asked) {
+    if (!request.design.empty()) {
         console.progress.Enter("reading");
         try {
-            asked = FromDocument(options.design, LoadDocument(options.design));
+            asked = FromDocument(request.design, LoadDocument(request.design));
         } catch (const CFileException& e) {
             return Report(console, kFailed, e.Message());
         } catch (const InputRefused& e) {
-            return Report(console, kFailed, options.design + ": " + e.what());
+            return Report(console, kFailed, request.design + ": " + e.what());
         } catch (const DocumentError& e) {
-            return Report(console, kFailed, options.design + ": " + e.what());
+            return Report(console, kFailed, request.design + ": " + e.what());
         }
     }
-    ApplyOptions(options, asked);
-    const std::string& tolerance = options.ripple.empty() ? options.atten : options.ripple;
-    if (!asked.document.tolerances && !tolerance.empty())
+    ApplyOptions(request, asked);
+    if (!asked.document.tolerances && (request.ripple || request.atten))
         return Report(console, kRefused,
-                      (options.ripple.empty() ? asked.attenuation : asked.ripple) +
+                      (request.ripple ? asked.ripple : asked.attenuation) +
                           ": ripple and attenuation apply to pass and stop bands, not to "
                           "bands of any gain");
     return kDone;
@@ -238,9 +207,9 @@ int ReadAsked(Console& console, const Options& options, Asked& asked) {
 
 } // namespace
 
-int DesignToRequirements(Console& console, const Options& options, Design& design) {
+int DesignToRequirements(Console& console, const Request& request, Design& design) {
     Asked asked;
-    if (const int status = ReadAsked(console, options, asked); status != kDone)
+    if (const int status = ReadAsked(console, request, asked); status != kDone)
         return status;
     DesignDocument& document = asked.document;
     if (const auto problem = CheckDocument(document))
@@ -265,7 +234,7 @@ int DesignToRequirements(Console& console, const Options& options, Design& desig
     KeepSavedTaps(console, asked, outcome);
 
     design.description = DescribeReport(outcome.report);
-    if (!options.quiet)
+    if (!request.quiet)
         Show(console, design.description);
     design.count = static_cast<int>(outcome.taps.size());
     design.taps = std::shared_ptr<double[]>(new double[design.count]);
@@ -274,7 +243,7 @@ int DesignToRequirements(Console& console, const Options& options, Design& desig
     design.required = RequiredBands(outcome.report);
     if (outcome.report.tolerances)
         design.report = outcome.report;
-    if (!options.saveDesign.empty()) {
+    if (!request.saveDesign.empty()) {
         document.taps = std::move(outcome.taps);
         document.report = std::move(outcome.report);
         design.document = WriteDocument(document);

@@ -169,7 +169,7 @@ TEST_F(DocumentCli, ARefusalNamesTheOptionOrTheMemberTheValueCameFrom) {
                         "bands of any gain"},
         {" --pass 0:1000 --stop 1500:4000",
          "bands.taplore: ripple_db: the ripple must be above 0 dB and finite"},
-        {" --method kaiser", "--method kaiser: equiripple designs bands of any gain, not kaiser"},
+        {" --method kaiser", "--method kaiser: equiripple or least-squares designs bands of any gain, not kaiser"},
     };
     for (const auto& c : cases) {
         const Outcome o = Run(document + c.words + " -o " + Path("out.txt"));

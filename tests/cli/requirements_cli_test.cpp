@@ -83,6 +83,18 @@ TEST_F(Requirements, EachKindOfDesign) {
          "Hilbert transformer, equiripple, 30 taps: weighted deviation"},
         {" --rate 8000 --kind differentiator --band 0:4000:1 --taps 30", 30,
          "differentiator, equiripple, 30 taps: weighted deviation"},
+        {kExample + " --method least-squares", 59,
+         "least-squares design, 59 taps: meets the requirements; 58 and 57 taps miss"},
+        {" --rate 8000 --band 0:3000:1..0.25:2 --band 3500:4000:0 --taps 41 --method "
+         "least-squares",
+         41,
+         "least-squares design, 41 taps: weighted squared error 9.31097e-06\nband 0 to 3000 Hz, "
+         "gain 1..0.25, weight 2: deviation 0.00965"},
+        {" --rate 8000 --band 0:3000:1..0.25 --band 3500:4000:0 --taps 41", 41,
+         "equiripple, 41 taps: weighted deviation 0.00441735 after 6 exchanges\nband 0 to 3000 "
+         "Hz, gain 1..0.25, weight 1: deviation 0.00441735\n"},
+        {" --rate 8000 --kind hilbert --band 200:4000:0.5..1 --taps 30 --method least-squares", 30,
+         "Hilbert transformer, least-squares design, 30 taps: weighted squared error"},
     };
     for (const auto& c : cases) {
         const Outcome o = Run(c.words);
@@ -135,8 +147,15 @@ TEST_F(Requirements, RefusalsNameTheOptionAndExitTwo) {
         {" --rate 8000 --band 0:1000 --taps 9",
          "--band: must be LO:HI:GAIN or LO:HI:GAIN:WEIGHT, as in 0:1000:1, not \"0:1000\""},
         {" --rate 8000 --band 0:1000:1 --taps 9 --method kaiser",
-         "--method: must be equiripple with --band, not \"kaiser\""},
+         "--method: must be equiripple or least-squares with --band, not \"kaiser\""},
         {" --rate 8000 --band 0:1000:1", "--taps is required"},
+        {" --rate 8000 --kind differentiator --band 0:3000:1..2 --taps 30",
+         "--band 0:3000:1..2: a differentiator's band asks for one slope: give it one gain"},
+        {" --rate 8000 --band 0:3000:1..0.5 --taps 30 --save-design x.taplore",
+         "--save-design: must be left out with a sloped band (0:3000:1..0.5): a design document "
+         "holds one gain a band, not \"x.taplore\""},
+        {" --rate 8000 --band 0:3000:1..0.5 --method least-squares --taps 9000",
+         "--taps 9000: the taps must be from 1 to 8191 for least-squares designs"},
         {" --rate 8000 --pass 0:1000 --atten 60", "--ripple is required"},
         {kExample + " --kind hilbert", "--kind: must be given with --band, not \"hilbert\""},
         {kExample + " --band 0:1000:1", "--pass: must be left out with --band, not \"0:1000\""},

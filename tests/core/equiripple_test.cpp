@@ -14,6 +14,7 @@ namespace {
 
 using namespace taplore;
 using filter_response::Amplitude;
+using filter_response::AtFrequency;
 using filter_response::Radians;
 using filter_response::WeightedError;
 
@@ -76,6 +77,12 @@ TEST(Equiripple, ConvergedDesignsAlternate) {
         {"Hilbert, odd", 31, {{0.05, 0.95, 1, 1}}, ResponseKind::hilbert},
         {"differentiator", 30, {{0, 1, 1, 1}}, ResponseKind::differentiator},
         {"differentiator, odd", 31, {{0, 0.9, 1, 1}}, ResponseKind::differentiator},
+        // Sloped gains: the error from each band's line alternates as from a gain.
+        {"falling pass band", 41, {{0, 0.75, 1, 1, std::nullopt, 0.25}, {0.875, 1, 0, 1}}},
+        {"rising and falling",
+         50,
+         {{0, 0.3, 0.2, 1, std::nullopt, 1}, {0.4, 0.7, 1, 3, std::nullopt, 0}, {0.8, 1, 0, 1}}},
+        {"sloped Hilbert", 40, {{0.05, 1, 0.5, 1, std::nullopt, 1}}, ResponseKind::hilbert},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -92,8 +99,8 @@ TEST(Equiripple, ConvergedDesignsAlternate) {
         ASSERT_GE(static_cast<int>(result.extremalHz.size()), free + 1);
         std::vector<double> errors;
         for (double hz : result.extremalHz)
-            errors.push_back(
-                WeightedError(result.taps, BandAt(c.bands, hz), c.kind, Radians(hz, 2)));
+            errors.push_back(WeightedError(result.taps, AtFrequency(BandAt(c.bands, hz), hz),
+                                           c.kind, Radians(hz, 2)));
         const double level = std::fabs(errors.front());
         for (std::size_t k = 0; k < errors.size(); ++k) {
             EXPECT_NEAR(std::fabs(errors[k]), level, level * 1e-6) << k;
@@ -104,7 +111,8 @@ TEST(Equiripple, ConvergedDesignsAlternate) {
         for (const Band& band : c.bands) {
             for (int i = 0; i <= 2000; ++i) {
                 const double hz = band.lowHz + (band.highHz - band.lowHz) * i / 2000;
-                ASSERT_LE(std::fabs(WeightedError(result.taps, band, c.kind, Radians(hz, 2))),
+                ASSERT_LE(std::fabs(WeightedError(result.taps, AtFrequency(band, hz), c.kind,
+                                                  Radians(hz, 2))),
                           level * (1 + 1e-6))
                     << hz;
             }

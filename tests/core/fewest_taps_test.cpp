@@ -2,6 +2,7 @@
 #include "core/design/equiripple.h"
 #include "core/design/fewest_taps.h"
 #include "core/design/kaiser.h"
+#include "core/design/least_squares.h"
 #include "core/design/methods.h"
 
 #include "filter_response.h"
@@ -44,6 +45,7 @@ const Case kCases[] = {
 
 const Method& kEquiripple = *FindMethod("equiripple");
 const Method& kKaiser = *FindMethod("kaiser");
+const Method& kLeastSquares = *FindMethod("least-squares");
 
 Requirements RequirementsOf(const Case& c) {
     Requirements r;
@@ -54,19 +56,21 @@ Requirements RequirementsOf(const Case& c) {
     return r;
 }
 
-// The next shorter length designed the way the search designs: equiripple weighing each band
-// by 1 / its tolerance, or Kaiser's window.
+// The next shorter length designed the way the search designs: equiripple or least squares
+// weighing each band by 1 / its tolerance, or Kaiser's window.
 std::vector<double> DesignedAlike(const Requirements& r, const Method& method, int taps) {
     if (&method == &kKaiser)
         return DesignKaiser(r, taps).taps;
     Requirements weighted = r;
     for (Band& band : weighted.bands)
         band.weight = 1 / AllowedDeviation(r, band);
+    if (&method == &kLeastSquares)
+        return DesignLeastSquares(weighted, taps).taps;
     return DesignEquiripple(weighted, taps).taps;
 }
 
 TEST(FewestTaps, MeetsAndTheNextShorterLengthMisses) {
-    for (const Method* method : {&kEquiripple, &kKaiser})
+    for (const Method* method : {&kEquiripple, &kKaiser, &kLeastSquares})
         for (const Case& c : kCases) {
             SCOPED_TRACE(std::string(c.name) + ", " + std::string(method->name));
             const Requirements r = RequirementsOf(c);
@@ -107,6 +111,9 @@ TEST(FewestTaps, TheSearchFindsWhatDesigningEveryLengthFinds) {
     // down from above, answered 25 or more.
     cases[std::size(kCases)] = {
         "low-pass, even beats odd", {{0, 1500, 1, 1}, {2000, 4000, 0, 1}}, 1, 40, false};
+    // Not least squares: its largest deviation does not always fall with the length (a band-stop
+    // meets at 84 taps, misses at 85 and meets again at 86), so one miss does not stand for
+    // every shorter length of its parity as the search takes it to.
     for (const Method* method : {&kEquiripple, &kKaiser})
         for (const Case& c : cases) {
             const Requirements r = RequirementsOf(c);

@@ -27,6 +27,14 @@ inline double Amplitude(const std::vector<double>& taps, double omega, bool anti
     return antisymmetric ? turned.imag() : turned.real();
 }
 
+// The band as asked at hz: a sloped band's point of its line, as a band of that one gain.
+inline taplore::Band AtFrequency(taplore::Band band, double hz) {
+    if (band.endGain)
+        band.gain += (*band.endGain - band.gain) * (hz - band.lowHz) / (band.highHz - band.lowHz);
+    band.endGain.reset();
+    return band;
+}
+
 // The weighted error W (D - A) the design minimises, from the taps. A differentiator's is
 // 0/0 at 0 Hz: its limit there is taken a hair above.
 inline double WeightedError(const std::vector<double>& taps, const taplore::Band& band,

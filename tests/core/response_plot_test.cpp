@@ -70,3 +70,33 @@ TEST(ResponsePlot, NamesTheDesignTicksInHzAndTheQuantisedCurveInALegend) {
 }
 
 } // namespace
+
+namespace {
+
+// Bands of any gain are shaded about their gain by the deviation reached; a sloped band over
+// its whole line, which reaches magnitude 0 where it crosses 0.
+TEST(ResponsePlot, RequiredBandsOfAnyGainSpanTheirLine) {
+    const struct {
+        taplore::Band band;
+        double lowest, highest;
+    } cases[] = {
+        {{0, 1000, 0.5, 1}, 0.5, 0.5},
+        {{0, 1000, 1, 1, std::nullopt, 0.25}, 0.25, 1},
+        {{0, 1000, 0.25, 1, std::nullopt, 1}, 0.25, 1},
+        {{0, 1000, -0.5, 1, std::nullopt, 1}, 0, 1},
+    };
+    for (const auto& c : cases) {
+        taplore::RequirementsReport report;
+        report.tolerances = false;
+        report.requirements.rate = 8000;
+        report.requirements.bands = {c.band};
+        report.deviations = {0.01};
+        const std::vector<taplore::RequiredBand> required = taplore::RequiredBands(report);
+        ASSERT_EQ(required.size(), 1u);
+        const double floor = c.lowest - 0.01;
+        EXPECT_DOUBLE_EQ(required[0].floorDb, floor > 0 ? 20 * std::log10(floor) : -INFINITY);
+        EXPECT_DOUBLE_EQ(required[0].ceilingDb, 20 * std::log10(c.highest + 0.01));
+    }
+}
+
+} // namespace

@@ -114,6 +114,8 @@ void IntoTheDesigners(const std::uint8_t* data, std::size_t size) {
         band.highHz = Take(data, size);
         band.gain = Take(data, size);
         band.weight = Take(data, size);
+        if (choice & 128) // a sloped band's gain at its high edge
+            band.endGain = Take(data, size);
         r.bands.push_back(band);
     }
     // Every method of the table, at the length given and as a search where it searches.

@@ -30,7 +30,7 @@ double MagnitudeAt(const std::vector<double>& taps, double omega) {
 }
 
 double Asked(const Requirements& r, const Band& band, double omega) {
-    const double gain = std::fabs(band.gain);
+    const double gain = std::fabs(GainAt(band, omega / kPi * (r.rate / 2)));
     return r.kind == ResponseKind::differentiator ? gain * omega : gain;
 }
 

@@ -5,6 +5,7 @@
 #include "core/design/design_status.h"
 #include "core/design/requirements.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,6 +44,9 @@ struct RequirementsReport {
     int designs = 0;                // the lengths a fewest-taps search designed
     bool extended = false;          // equiripple: the exchange ran in extended precision
     std::string warning;            // the design's warning, if any
+    // Least squares: the weighted integral squared error it minimised, which its headline gives
+    // in place of the weighted deviation and exchanges.
+    std::optional<double> squaredError;
 };
 
 struct RequirementsDesign {

@@ -448,7 +448,7 @@ private:
         const SeriesPoint p = CosineSeriesAt(m_coefficients, omega);
         const Jet amplitude = Times(FactorJet(m_form, omega), {p.value, p.slope, p.curvature});
         return Times(WeightJet(m_requirements.kind, b, omega),
-                     Minus(DesiredJet(m_requirements.kind, b, omega), amplitude));
+                     Minus(DesiredJet(m_requirements, b, omega), amplitude));
     }
 
     // Where the error peaks near an extremum found at an inner grid point: from the vertex of
@@ -612,7 +612,7 @@ bool Rounded(const EquirippleResult& result) {
 double FloorDeviation(const Requirements& r) {
     double gain = 1.0, lightest = std::numeric_limits<double>::infinity();
     for (const Band& band : r.bands) {
-        gain = std::max(gain, std::fabs(band.gain));
+        gain = std::max({gain, std::fabs(band.gain), std::fabs(EndGain(band))});
         lightest = std::min(lightest, band.weight);
     }
     return kPrecisionFloor * gain * lightest;

@@ -22,14 +22,19 @@ constexpr int kMaxGridSteps = 1 << 22;
 
 } // namespace
 
-double Desired(ResponseKind kind, const Band& band, double omega) {
-    switch (kind) {
+// The gain a band asks at omega: its gain, or the point of its line (the edges in radians).
+double GainAtRadians(const Requirements& r, const Band& band, double omega) {
+    return band.endGain ? GainAt(band, omega / kPi * (r.rate * 0.5)) : band.gain;
+}
+
+double Desired(const Requirements& r, const Band& band, double omega) {
+    switch (r.kind) {
     case ResponseKind::hilbert:
-        return -band.gain;
+        return -GainAtRadians(r, band, omega);
     case ResponseKind::differentiator:
         return band.gain * omega;
     default:
-        return band.gain;
+        return GainAtRadians(r, band, omega);
     }
 }
 
@@ -61,10 +66,12 @@ Jet FactorJet(const Form& form, double omega) {
     return form.antisymmetric ? Jet{s, c / 2, -s / 4} : Jet{c, -s / 2, -c / 4};
 }
 
-Jet DesiredJet(ResponseKind kind, const Band& band, double omega) {
-    if (kind == ResponseKind::differentiator)
+Jet DesiredJet(const Requirements& r, const Band& band, double omega) {
+    if (r.kind == ResponseKind::differentiator)
         return {band.gain * omega, band.gain, 0.0};
-    return {Desired(kind, band, omega), 0.0, 0.0};
+    const double rise = EndGain(band) - band.gain;
+    const double slope = rise / (Radians(band.highHz, r.rate) - Radians(band.lowHz, r.rate));
+    return {Desired(r, band, omega), r.kind == ResponseKind::hilbert ? -slope : slope, 0.0};
 }
 
 Jet WeightJet(ResponseKind kind, const Band& band, double omega) {
@@ -86,7 +93,7 @@ Node MakeNode(const Requirements& r, const Form& form, int band, double omega, d
         return {0.0, 1.0, b.gain / slope, b.weight * slope, band};
     }
     const double q = form.Factor(omega);
-    return {omega, x, Desired(r.kind, b, omega) / q, Weight(r.kind, b, omega) * q, band};
+    return {omega, x, Desired(r, b, omega) / q, Weight(r.kind, b, omega) * q, band};
 }
 
 Node MakeNode(const Requirements& r, const Form& form, int band, double omega) {

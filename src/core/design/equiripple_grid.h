@@ -38,7 +38,7 @@ struct Form {
 
 // The response asked at omega and how much its error counts. A Hilbert transformer's
 // -j turns into a negative amplitude under the antisymmetric form's j.
-double Desired(ResponseKind kind, const Band& band, double omega);
+double Desired(const Requirements& r, const Band& band, double omega);
 
 // A differentiator's error counts relative to its response, as usual for differentiators.
 double Weight(ResponseKind kind, const Band& band, double omega);
@@ -57,7 +57,7 @@ Jet Minus(const Jet& a, const Jet& b);
 
 Jet FactorJet(const Form& form, double omega);
 
-Jet DesiredJet(ResponseKind kind, const Band& band, double omega);
+Jet DesiredJet(const Requirements& r, const Band& band, double omega);
 
 Jet WeightJet(ResponseKind kind, const Band& band, double omega);
 

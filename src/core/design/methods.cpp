@@ -2,6 +2,7 @@
 
 #include "core/design/equiripple.h"
 #include "core/design/kaiser.h"
+#include "core/design/least_squares.h"
 #include "core/design/windowed.h"
 
 #include <algorithm>
@@ -50,17 +51,24 @@ RequirementsDesign Kaiser(const LengthAsk& ask) {
     return DesignKaiser(ask.requirements, ask.taps);
 }
 
+RequirementsDesign LeastSquares(const LengthAsk& ask) {
+    return DesignLeastSquares(ask.requirements, ask.taps, ask.progress);
+}
+
 template <WindowKind kKind> RequirementsDesign Windowed(const LengthAsk& ask) {
     return DesignWindowed(ask.requirements, ask.taps, kKind, 0.0);
 }
 
-// The two that search, then the windows of the table but Kaiser's, whose beta the Kaiser
+// The three that search, then the windows of the table but Kaiser's, whose beta the Kaiser
 // method chooses.
 constexpr Method kMethods[] = {
     {"equiripple", "Equiripple", "equiripple", true, true, true, false, kMaxEquirippleTaps,
      EquirippleEstimate, Equiripple},
     {"kaiser", "Kaiser window", "Kaiser window", true, false, false, true, kMaxKaiserTaps,
      KaiserEstimate, Kaiser},
+    // Least squares needs a few taps more than equiripple: the search starts from its estimate.
+    {"least-squares", "Least squares", "least-squares design", true, true, true, false,
+     kMaxLeastSquaresTaps, EquirippleEstimate, LeastSquares},
     {"hamming", "Hamming window", "Hamming window", true, false, false, false, kMaxWindowedTaps,
      nullptr, Windowed<WindowKind::hamming>},
     {"rectangular", "Rectangular window", "rectangular window", true, false, false, false,

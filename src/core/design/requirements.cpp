@@ -31,8 +31,11 @@ std::optional<RequirementsProblem> CheckBand(const Requirements& r, int i) {
         return Problem(RequirementsPart::band, i, "its low edge lies below 0 Hz");
     if (band.highHz > r.rate / 2)
         return Problem(RequirementsPart::band, i, "it reaches beyond half the rate");
-    if (!std::isfinite(band.gain))
+    if (!std::isfinite(band.gain) || !std::isfinite(EndGain(band)))
         return Problem(RequirementsPart::band, i, "its gain must be a finite number");
+    if (band.endGain && r.kind == ResponseKind::differentiator)
+        return Problem(RequirementsPart::band, i,
+                       "a differentiator's band asks for one slope: give it one gain");
     if (!IsPositiveFinite(band.weight))
         return Problem(RequirementsPart::band, i, "its weight must be positive and finite");
     // Beyond, the weighted errors of the other bands are lost in the rounding of this one's.
@@ -155,7 +158,7 @@ std::optional<RequirementsProblem> CheckTolerances(const Requirements& requireme
     bool anyPass = false;
     for (int i = 0; i < static_cast<int>(requirements.bands.size()); ++i) {
         const double gain = requirements.bands[i].gain;
-        if (gain != 0.0 && gain != 1.0)
+        if ((gain != 0.0 && gain != 1.0) || requirements.bands[i].endGain)
             return Problem(RequirementsPart::band, i,
                            "a band must be a pass band (gain 1) or a stop band (gain 0)");
         anyPass = anyPass || gain == 1.0;
@@ -178,7 +181,7 @@ std::optional<RequirementsProblem> SymmetryProblem(const Requirements& requireme
         if (antisymmetric && band.lowHz == 0.0 && asksAtDc)
             return Problem(RequirementsPart::band, i,
                            "antisymmetric taps have no response at 0 Hz: start above 0");
-        if (antisymmetric == odd && band.highHz == requirements.rate / 2 && band.gain != 0.0) {
+        if (antisymmetric == odd && band.highHz == requirements.rate / 2 && EndGain(band) != 0.0) {
             if (antisymmetric)
                 return Problem(RequirementsPart::taps, -1,
                                "an odd length has no response at half the rate: use an even one");
@@ -187,6 +190,17 @@ std::optional<RequirementsProblem> SymmetryProblem(const Requirements& requireme
         }
     }
     return std::nullopt;
+}
+
+double GainAt(const Band& band, double hz) {
+    if (!band.endGain)
+        return band.gain;
+    return band.gain +
+           (*band.endGain - band.gain) * ((hz - band.lowHz) / (band.highHz - band.lowHz));
+}
+
+double EndGain(const Band& band) {
+    return band.endGain.value_or(band.gain);
 }
 
 } // namespace taplore

@@ -22,7 +22,15 @@ struct Band {
     // A pass/stop design's tolerance for this band alone, its ripple (pass) or attenuation
     // (stop) in dB, above 0; without one, the requirements' own.
     std::optional<double> toleranceDb = std::nullopt;
+    // A sloped band's gain at highHz: the response asked runs linearly from gain at lowHz to
+    // this at highHz (fixed-length designs, not for differentiators). None for one gain.
+    std::optional<double> endGain = std::nullopt;
 };
+
+// The gain band asks at hz, from lowHz to highHz: its gain, or the point of its line.
+double GainAt(const Band& band, double hz);
+// The gain asked at the band's high edge.
+double EndGain(const Band& band);
 
 // What the taps' symmetry approximates.
 enum class ResponseKind {

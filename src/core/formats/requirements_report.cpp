@@ -70,13 +70,16 @@ std::string ToleranceLine(const Requirements& r, const Band& band, double deviat
 }
 
 std::string BandLine(const Band& band, double deviation) {
-    return "band " + Edges(band) + ", gain " + crt::FormatShortest(band.gain) + ", weight " +
+    const std::string end = band.endGain ? ".." + crt::FormatShortest(*band.endGain) : "";
+    return "band " + Edges(band) + ", gain " + crt::FormatShortest(band.gain) + end + ", weight " +
            crt::FormatShortest(band.weight) + ": deviation " + crt::FormatG(deviation, 6);
 }
 
 std::string Headline(const RequirementsReport& report) {
     std::string line =
         KindPrefix(report.requirements.kind) + MethodNoun(report) + ", " + Taps(report.taps);
+    if (!report.tolerances && report.squaredError)
+        return line + ": weighted squared error " + crt::FormatG(*report.squaredError, 6);
     if (!report.tolerances)
         return line + ": weighted deviation " + crt::FormatG(report.weightedDeviation, 6) +
                " after " + crt::FormatD(report.iterations) + " exchanges";

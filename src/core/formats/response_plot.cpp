@@ -295,8 +295,13 @@ std::vector<RequiredBand> RequiredBands(const RequirementsReport& report) {
         const Band& band = r.bands[i];
         const double deviation =
             report.tolerances ? AllowedDeviation(r, band) : report.deviations[i];
-        const double gain = std::fabs(band.gain);
-        required.push_back({band.lowHz, band.highHz, db(gain - deviation), db(gain + deviation)});
+        // A sloped band's shade spans its whole line; a line through 0 reaches magnitude 0.
+        const double start = band.gain, end = EndGain(band);
+        const double lowest =
+            start * end <= 0 && start != end ? 0.0 : std::min(std::fabs(start), std::fabs(end));
+        const double highest = std::max(std::fabs(start), std::fabs(end));
+        required.push_back(
+            {band.lowHz, band.highHz, db(lowest - deviation), db(highest + deviation)});
     }
     return required;
 }

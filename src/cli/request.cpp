@@ -1,0 +1,34 @@
+#include "cli/request.h"
+
+#include <algorithm>
+
+bool ToStandardOutput(const std::string& path) {
+    return path.empty() || path == "-";
+}
+
+bool Request::ToRequirements() const {
+    return !pass.empty() || !stop.empty() || !band.empty() || !design.empty();
+}
+
+DesignRequest Request::Dialog() const {
+    return {order->value, rate->value, low->value, high->value};
+}
+
+std::optional<QFormat> Request::Width() const {
+    const QFormat chosen = format.width ? *format.width : bits ? bits->value : QFormat::q15;
+    return taplore::ExportQFormat(*format.format, chosen);
+}
+
+int Request::Block() const {
+    return block ? block->value : taplore::kDefaultBlockSize;
+}
+
+std::vector<BandOption> Request::Bands() const {
+    std::vector<BandOption> bands = pass;
+    bands.insert(bands.end(), stop.begin(), stop.end());
+    bands.insert(bands.end(), band.begin(), band.end());
+    std::stable_sort(bands.begin(), bands.end(), [](const BandOption& a, const BandOption& b) {
+        return a.band.lowHz < b.band.lowHz;
+    });
+    return bands;
+}
