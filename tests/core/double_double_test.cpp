@@ -1,0 +1,26 @@
+#include "core/design/double_double.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using taplore::DoubleDouble;
+
+// What double loses, double-double keeps: each operation exact to about 2^-104 of its result.
+TEST(DoubleDouble, KeepsWhatDoubleRoundsAway) {
+    const double tiny = std::ldexp(1.0, -80);
+    EXPECT_EQ(static_cast<long double>((DoubleDouble(1.0) + tiny) - DoubleDouble(1.0)),
+              static_cast<long double>(tiny));
+    // (1 + 2^-30)^2 = 1 + 2^-29 + 2^-60: the last term is below double's rounding of the sum.
+    const DoubleDouble x = DoubleDouble(1.0) + std::ldexp(1.0, -30);
+    const DoubleDouble square = x * x - DoubleDouble(1.0) - DoubleDouble(std::ldexp(1.0, -29));
+    EXPECT_EQ(static_cast<double>(square), std::ldexp(1.0, -60));
+    const DoubleDouble third = DoubleDouble(1.0) / DoubleDouble(3.0);
+    const DoubleDouble residue = third * DoubleDouble(3.0) - DoubleDouble(1.0);
+    EXPECT_LT(std::fabs(static_cast<double>(residue)), std::ldexp(1.0, -104));
+    EXPECT_EQ(static_cast<double>(third.Scaled(-3) * DoubleDouble(24.0)), 1.0);
+}
+
+} // namespace
