@@ -15,6 +15,9 @@ constexpr double kSmallestSum = 1e-290;
 // Values spanning more than this (140 dB) cancel in the sums beyond what double's 16 digits
 // resolve of the smallest: a deep stop band's error beside the pass band's gain of 1.
 constexpr double kDeepRange = 1e7;
+// Where values span that far, an evaluation stays in double while its rounding bound is within
+// this share of the smallest value.
+constexpr double kDeepShare = 1e-10;
 
 // prod_{j != skip} 2 (t - x_j) as mantissa * 2^exponent. Four interleaved partial products
 // whose exponents are taken out every few factors, so that no length overflows or underflows;
@@ -94,6 +97,7 @@ void Interpolant::Fit(const std::vector<double>& x, const std::vector<double>& w
         if (value != 0.0)
             smallest = std::min(smallest, std::fabs(value));
     m_deep = size > kDeepRange * smallest;
+    m_smallest = smallest;
     m_exactWeights = m_exactValues = nullptr;
     m_extended = false;
 }
@@ -125,6 +129,8 @@ template <bool kRounding> Interpolant::Evaluation Interpolant::Evaluate(long dou
     const double t = static_cast<double>(exactT);
     if (m_exactWeights && t <= x.front() && t >= x.back())
         return Exact(exactT);
+    if (m_deep && t <= x.front() && t >= x.back())
+        return Deep<kRounding>(t);
     const Sum<double> sum = Sums<double, kRounding>(t, *m_weights, *m_values);
     if (t > x.front() || t < x.back()) {
         // prod (t - x_j) * sum y_k / ((t - x_k) prod_{j != k} (x_k - x_j)), where the weights'
@@ -134,8 +140,6 @@ template <bool kRounding> Interpolant::Evaluation Interpolant::Evaluate(long dou
         return {std::ldexp(node.mantissa * sum.num, exponent),
                 kEpsilon * std::ldexp(std::fabs(node.mantissa) * sum.magnitude, exponent)};
     }
-    if (m_deep)
-        return Extended<kRounding>(t);
     // t is a node (a division by zero below): the value there is the node's own.
     for (std::size_t k = 0; k < x.size() && !std::isfinite(sum.num / sum.den); ++k)
         if (t == x[k])
@@ -145,6 +149,19 @@ template <bool kRounding> Interpolant::Evaluation Interpolant::Evaluate(long dou
     if (!(std::fabs(sum.den) >= kSmallestSum) || !std::isfinite(sum.num))
         return Extended<kRounding>(t);
     return {sum.num / sum.den, kEpsilon * sum.magnitude / std::fabs(sum.den)};
+}
+
+// Values far apart cancel in the sums; the bound on double's rounding tells where beyond what
+// the smallest value needs, and long double takes over there.
+template <bool kRounding> Interpolant::Evaluation Interpolant::Deep(double t) const {
+    const Sum<double> sum = Sums<double, true>(t, *m_weights, *m_values);
+    const double value = sum.num / sum.den;
+    const double bound =
+        std::numeric_limits<double>::epsilon() * sum.magnitude / std::fabs(sum.den);
+    if (std::isfinite(value) && std::fabs(sum.den) >= kSmallestSum &&
+        bound <= kDeepShare * m_smallest)
+        return {value, bound};
+    return Extended<kRounding>(t);
 }
 
 template <bool kRounding> Interpolant::Evaluation Interpolant::Extended(double t) const {

@@ -61,6 +61,7 @@ private:
     template <class Real, bool kMagnitude, class T, class Stored>
     Sum<Real> Sums(T t, const std::vector<Stored>& weights,
                    const std::vector<Stored>& values) const;
+    template <bool kRounding> Evaluation Deep(double t) const;
     template <bool kRounding> Evaluation Extended(double t) const;
     Evaluation Exact(long double t) const;
 
@@ -70,6 +71,7 @@ private:
     int m_top = 0;
     bool m_constant = false;
     bool m_deep = false;       // values too far apart for double sums: always in long double
+    double m_smallest = 0.0;   // the smallest nonzero value's magnitude
     double m_resolution = 0.0; // after Deepen: the largest rounding left to long double
     // After Deepen: the DoubleDouble weights and values, and their long double roundings.
     const std::vector<DoubleDouble>* m_exactWeights = nullptr;
