@@ -1,6 +1,7 @@
 #include "core/design/equiripple.h"
 
 #include "core/design/equiripple_grid.h"
+#include "core/design/equiripple_start.h"
 #include "core/design/polynomial.h"
 
 #include <algorithm>
@@ -100,9 +101,9 @@ public:
             return Refused("the bands are too narrow for this many taps");
         std::vector<std::vector<int>> starts;
         if (!scaledFrom.empty())
-            starts.push_back(ScaledReference(scaledFrom));
-        starts.push_back(EvenReference(0));
-        starts.push_back(EvenReference(1));
+            starts.push_back(ScaledReference(m_grid, m_r, scaledFrom));
+        starts.push_back(EvenReference(m_grid, m_r, 0));
+        starts.push_back(EvenReference(m_grid, m_r, 1));
         EquirippleResult result;
         int iterations = 0;
         for (const std::vector<int>& start : starts) {
@@ -193,103 +194,6 @@ private:
         extrema.insert(extrema.end(), spare.begin(), spare.end());
         std::sort(extrema.begin(), extrema.end(),
                   [](const Extremum& a, const Extremum& b) { return a.point < b.point; });
-    }
-
-    // r + 1 points spread evenly over the bands' grid, from its first point on: to its
-    // last (shift 0), or to one spacing short of it (shift 1).
-    std::vector<int> EvenReference(int shift) const {
-        std::vector<int> reference(m_r + 1);
-        const double spacing = double(m_grid.Size() - 1) / (m_r + shift);
-        for (int k = 0; k <= m_r; ++k)
-            reference[k] = static_cast<int>(std::lround(k * spacing));
-        Separate(reference);
-        return reference;
-    }
-
-    // The shorter design's extremal frequencies, as many more in each band as the design has
-    // more coefficients, placed along them by linear interpolation, then moved to the nearest
-    // grid points: the extrema of a longer design follow the same pattern, finer.
-    std::vector<int> ScaledReference(const std::vector<double>& start) const {
-        const int bands = static_cast<int>(m_grid.bandRange.size());
-        std::vector<std::vector<double>> inBand(bands);
-        for (double omega : start)
-            inBand[BandOf(omega)].push_back(omega);
-        std::vector<int> counts(bands);
-        const double scale = double(m_r + 1) / double(start.size());
-        for (int b = 0; b < bands; ++b)
-            counts[b] = static_cast<int>(std::lround(inBand[b].size() * scale));
-        BalanceCounts(counts);
-        std::vector<int> reference;
-        for (int b = 0; b < bands; ++b)
-            for (int j = 0; j < counts[b]; ++j)
-                reference.push_back(NearestPoint(b, Resample(inBand[b], b, j, counts[b])));
-        Separate(reference);
-        return reference;
-    }
-
-    int BandOf(double omega) const {
-        int best = 0;
-        for (int b = 0; b < static_cast<int>(m_grid.bandRange.size()); ++b)
-            if (omega >= m_grid.nodes[m_grid.bandRange[b].first].omega)
-                best = b;
-        return best;
-    }
-
-    // Counts adding up to r + 1, each within its band's points.
-    void BalanceCounts(std::vector<int>& counts) const {
-        const auto room = [this](int b) {
-            return m_grid.bandRange[b].second - m_grid.bandRange[b].first;
-        };
-        for (int b = 0; b < static_cast<int>(counts.size()); ++b)
-            counts[b] = std::min(counts[b], room(b));
-        int total = 0;
-        for (int c : counts)
-            total += c;
-        for (int b = 0; total != m_r + 1; b = (b + 1) % static_cast<int>(counts.size())) {
-            if (total > m_r + 1 && counts[b] > 0) {
-                --counts[b];
-                --total;
-            } else if (total < m_r + 1 && counts[b] < room(b)) {
-                ++counts[b];
-                ++total;
-            }
-        }
-    }
-
-    // The j-th of `count` frequencies spread along a band's old extremal frequencies (or
-    // evenly over the band where it had fewer than two).
-    double Resample(const std::vector<double>& old, int band, int j, int count) const {
-        const auto [first, last] = m_grid.bandRange[band];
-        const double t = count > 1 ? double(j) / (count - 1) : 0.5;
-        if (old.size() < 2) {
-            const double low = m_grid.nodes[first].omega, high = m_grid.nodes[last - 1].omega;
-            return low + t * (high - low);
-        }
-        const double at = t * double(old.size() - 1);
-        const std::size_t i = std::min(static_cast<std::size_t>(at), old.size() - 2);
-        return old[i] + (at - double(i)) * (old[i + 1] - old[i]);
-    }
-
-    int NearestPoint(int band, double omega) const {
-        const auto [first, last] = m_grid.bandRange[band];
-        const auto begin = m_grid.nodes.begin();
-        const auto it = std::lower_bound(begin + first, begin + last, omega,
-                                         [](const Node& n, double w) { return n.omega < w; });
-        int i = static_cast<int>(it - begin);
-        if (i == last ||
-            (i > first && omega - m_grid.nodes[i - 1].omega < m_grid.nodes[i].omega - omega))
-            --i;
-        return i;
-    }
-
-    // Strictly increasing grid points, moved apart where two fell on one.
-    void Separate(std::vector<int>& reference) const {
-        const int n = static_cast<int>(reference.size());
-        for (int k = 1; k < n; ++k)
-            reference[k] = std::max(reference[k], reference[k - 1] + 1);
-        reference[n - 1] = std::min(reference[n - 1], m_grid.Size() - 1);
-        for (int k = n - 2; k >= 0; --k)
-            reference[k] = std::min(reference[k], reference[k + 1] - 1);
     }
 
     enum class Solution {
