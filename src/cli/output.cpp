@@ -184,8 +184,10 @@ void DescribePhase(const taplore::MinimumPhaseReport& phase,
                                 " samples over the pass bands, mean " +
                                 crt::FormatG(phase.meanDelay, 3) + ", against " +
                                 crt::FormatShortest(phase.linearDelay) + " for linear phase");
-    std::string taps = crt::FormatD(phase.tapsSaved) + " taps saved on linear phase's " +
-                       crt::FormatD(phase.linearTaps);
+    // A window method's prototype may need more taps than its linear-phase design.
+    std::string taps = crt::FormatD(std::abs(phase.tapsSaved)) +
+                       (phase.tapsSaved < 0 ? " taps more than" : " taps saved on") +
+                       " linear phase's " + crt::FormatD(phase.linearTaps);
     if (!std::isnan(phase.largestZeroRadius))
         taps += "; every zero within radius " + crt::FormatG(phase.largestZeroRadius, 6) +
                 " of the origin";
