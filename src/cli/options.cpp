@@ -495,7 +495,9 @@ void DeclareOutputOptions(CLI::App& app, Request& request, OptionExamples& examp
     AddValues(
         app, examples, "--view",
         "Write these views instead of the taps (repeat for more): " + ViewsWithUnits() +
-            "; with --plot, the image stacks them",
+            "; with --plot, the image stacks them. zeros, given alone, writes one \"re im\" a "
+            "line, "
+            "by angle, and with --plot draws the z-plane",
         "NAME", "phase",
         [&request](const std::string& text) {
             return Kept(taplore::ViewNamed(text), Refusal(Listed(ViewNames()), text),
