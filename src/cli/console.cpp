@@ -7,6 +7,13 @@ int Report(Console& console, int status, const std::string& message) {
     return status;
 }
 
+void ShowReport(Console& console, const taplore::TapsDescription& report) {
+    console.progress.Erase();
+    console.err << report.title << '\n';
+    for (const std::string& line : report.notes)
+        console.err << line << '\n';
+}
+
 namespace {
 
 // "\n" for a newline, "\x1b" for an escape.

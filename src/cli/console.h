@@ -3,6 +3,7 @@
 // stream, and the exit statuses its reports end with.
 
 #include "cli/progress_line.h"
+#include "core/formats/taps_description.h"
 
 #include <ostream>
 #include <string>
@@ -25,6 +26,9 @@ int Report(Console& console, int status, const std::string& message);
 
 // The same for a line that does not end the work.
 void Warn(Console& console, const std::string& message);
+
+// A design's report as one block on the message stream: its title, then its notes.
+void ShowReport(Console& console, const taplore::TapsDescription& report);
 
 // An argument's text as a message may echo it: control bytes, and bytes that are not UTF-8,
 // shown as escapes (\n, \x1b), and a text longer than kEchoedLength characters cut with "…".

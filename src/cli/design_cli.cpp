@@ -7,6 +7,7 @@
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/parse_refusal.h"
+#include "cli/pulse_design.h"
 #include "cli/read_back.h"
 #include "cli/requirements_design.h"
 
@@ -35,10 +36,11 @@ int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& st
         console.progress.Silence();
     try {
         Design design;
-        const int status = request.ToRequirements() ? DesignToRequirements(console, request, design)
-                           : request.tapsFrom.empty()
-                               ? DesignAsTheDialog(console, request, design)
-                               : ReadTapsBack(console, request, streams.in, design);
+        const int status =
+            request.pulse              ? DesignPulseShape(console, request, design)
+            : request.ToRequirements() ? DesignToRequirements(console, request, design)
+            : request.tapsFrom.empty() ? DesignAsTheDialog(console, request, design)
+                                       : ReadTapsBack(console, request, streams.in, design);
         if (status != kDone)
             return status;
         return WriteOutputs(console, request, design);

@@ -52,13 +52,19 @@ template <typename Names> std::string Listed(const Names& names, const std::stri
     return list;
 }
 
+// The names of a table's rows that pass keep.
+template <typename Rows, typename Keep>
+std::vector<std::string_view> NamesWhere(const Rows& rows, Keep keep) {
+    std::vector<std::string_view> names;
+    for (const auto& row : rows)
+        if (keep(row))
+            names.push_back(row.name);
+    return names;
+}
+
 // The names of the formats that pass keep.
 template <typename Keep> std::vector<std::string_view> FormatsWhere(Keep keep) {
-    std::vector<std::string_view> names;
-    for (const ExportFormat& format : taplore::ExportFormats())
-        if (keep(format))
-            names.push_back(format.name);
-    return names;
+    return NamesWhere(taplore::ExportFormats(), keep);
 }
 
 bool WidthChosen(const ExportFormat& format) {
@@ -94,10 +100,7 @@ std::string CountRefusal(int largest, const std::string& text) {
 }
 
 std::vector<std::string_view> ViewNames() {
-    std::vector<std::string_view> names;
-    for (const taplore::ViewInfo& view : taplore::Views())
-        names.push_back(view.name);
-    return names;
+    return NamesWhere(taplore::Views(), [](const auto&) { return true; });
 }
 
 // The views with their units, for the help.
@@ -275,23 +278,30 @@ Reader NumberInto(std::optional<Given<double>>& slot) {
     };
 }
 
+Reader PositiveNumberInto(std::optional<Given<double>>& slot) {
+    return [&slot](const std::string& text) {
+        return KeptIn(
+            If<double>(crt::StrictAtof(text), [](double x) { return x > 0 && std::isfinite(x); }),
+            Refusal("a positive, finite number", text), text, slot);
+    };
+}
+
+Reader WholeNumberInto(std::optional<Given<int>>& slot) {
+    return [&slot](const std::string& text) {
+        return KeptIn(If<int>(crt::StrictAtoi(text), [](int n) { return n >= 1; }),
+                      Refusal("a whole number from 1 to 2147483647", text), text, slot);
+    };
+}
+
 // The dialog's four values and its window, required unless the taps are read from a file (where
 // a rate may still be given, for the frequency axes) or designed to requirements (which take
 // the rate alone of them).
 void DeclareDesignOptions(CLI::App& app, Request& request, OptionExamples& examples) {
     AddValue(app, examples, "--order", "Filter order; the taps are the order made odd", "N", "511",
-             [&request](const std::string& text) {
-                 return KeptIn(If<int>(crt::StrictAtoi(text), [](int n) { return n >= 1; }),
-                               Refusal("a whole number from 1 to 2147483647", text), text,
-                               request.order);
-             });
-    AddValue(
-        app, examples, "--rate", "Sampling rate in Hz (with --taps-from: for the frequency axes)",
-        "HZ", "8000", [&request](const std::string& text) {
-            return KeptIn(If<double>(crt::StrictAtof(text),
-                                     [](double rate) { return rate > 0 && std::isfinite(rate); }),
-                          Refusal("a positive, finite number", text), text, request.rate);
-        });
+             WholeNumberInto(request.order));
+    AddValue(app, examples, "--rate",
+             "Sampling rate in Hz (with --taps-from: for the frequency axes)", "HZ", "8000",
+             PositiveNumberInto(request.rate));
     AddValue(app, examples, "--low", "Low cutoff in Hz, 0 to rate/2", "HZ", "400",
              NumberInto(request.low));
     AddValue(app, examples, "--high", "High cutoff in Hz, 0 to rate/2", "HZ", "2400",
@@ -373,8 +383,17 @@ void DeclareRequirementOptions(CLI::App& app, Request& request, OptionExamples& 
                  return KeptIn(KindNamed(text), Refusal(Listed(KindNames()), text), text,
                                request.kind);
              });
+    AddValue(app, examples, "--phase",
+             "With --pass and --stop: linear (the default) or minimum, the same magnitude "
+             "from fewer taps with their energy first and less delay",
+             "PHASE", "minimum", [&request](const std::string& text) {
+                 const bool known = text == "linear" || text == "minimum";
+                 return Kept(known ? std::optional(text == "minimum") : std::nullopt,
+                             Refusal("linear or minimum", text),
+                             [&request](bool minimum) { request.minimumPhase = minimum; });
+             });
     app.add_flag("--quiet", request.quiet,
-                 "No report of a design to requirements on standard error");
+                 "No report of a design to requirements, a pulse or the zeros on standard error");
     AddValue(app, examples, "--design",
              "Design to the requirements and method of the design document FILE; options given "
              "beside it replace its values, and its taps are written where they are what it "
@@ -389,6 +408,62 @@ void DeclareRequirementOptions(CLI::App& app, Request& request, OptionExamples& 
              "\"second board\"", [&request](const std::string& text) {
                  request.note = text;
                  return std::string();
+             });
+}
+
+std::string PulseShapeNames() {
+    return Listed(NamesWhere(taplore::PulseShapes(), [](const auto&) { return true; }));
+}
+
+std::string PulseGainNames() {
+    return Listed(NamesWhere(taplore::PulseGains(), [](const auto&) { return true; }));
+}
+
+// The shapes a roll-off shapes (rc, rrc) or a bandwidth-time product (gaussian).
+std::string ShapesShapedBy(bool bt) {
+    return Listed(NamesWhere(taplore::PulseShapes(), [bt](const taplore::PulseShapeInfo& shape) {
+        return shape.bt == bt;
+    }));
+}
+
+void DeclarePulseOptions(CLI::App& app, Request& request, OptionExamples& examples) {
+    std::string shapes;
+    for (const taplore::PulseShapeInfo& shape : taplore::PulseShapes())
+        shapes += (shapes.empty() ? "" : ", ") + std::string(shape.name) + " (" +
+                  std::string(shape.title) + ")";
+    AddValue(app, examples, "--pulse",
+             "Design a pulse-shaping filter of --span symbols at --sps samples each instead: " +
+                 shapes,
+             "SHAPE", "rrc", [&request](const std::string& text) {
+                 const taplore::PulseShapeInfo* shape = taplore::FindPulseShape(text);
+                 return Kept(shape ? std::optional(shape) : std::nullopt,
+                             Refusal(PulseShapeNames(), text),
+                             [&request](const taplore::PulseShapeInfo* s) { request.pulse = s; });
+             });
+    AddValue(app, examples, "--span", "The pulse's length in symbols; the taps are span * sps + 1",
+             "SYMBOLS", "8", WholeNumberInto(request.span));
+    AddValue(app, examples, "--sps", "The pulse's samples per symbol", "SAMPLES", "4",
+             WholeNumberInto(request.samplesPerSymbol));
+    AddValue(app, examples, "--rolloff",
+             "The roll-off of " + ShapesShapedBy(false) + ", from 0 to 1", "A", "0.35",
+             [&request](const std::string& text) {
+                 return KeptIn(
+                     If<double>(crt::StrictAtof(text), [](double a) { return a >= 0 && a <= 1; }),
+                     Refusal("a number from 0 to 1", text), text, request.rolloff);
+             });
+    AddValue(app, examples, "--bt",
+             "The bandwidth-time product of " + ShapesShapedBy(true) +
+                 ": its -3 dB bandwidth times the symbol period",
+             "B", "0.5", PositiveNumberInto(request.bt));
+    AddValue(app, examples, "--gain",
+             "How the pulse's taps are scaled: " + PulseGainNames() +
+                 " (the sum of their squares, their sum or the largest made 1); unit-energy "
+                 "for rrc and unit-dc for the others unless given",
+             "NAME", "unit-dc", [&request](const std::string& text) {
+                 const taplore::PulseGainInfo* gain = taplore::FindPulseGain(text);
+                 return Kept(gain ? std::optional(gain->gain) : std::nullopt,
+                             Refusal(PulseGainNames(), text),
+                             [&request](taplore::PulseGain g) { request.gain = g; });
              });
 }
 
@@ -420,7 +495,9 @@ void DeclareOutputOptions(CLI::App& app, Request& request, OptionExamples& examp
     AddValues(
         app, examples, "--view",
         "Write these views instead of the taps (repeat for more): " + ViewsWithUnits() +
-            "; with --plot, the image stacks them",
+            "; with --plot, the image stacks them. zeros, given alone, writes one \"re im\" a "
+            "line, "
+            "by angle, and with --plot draws the z-plane",
         "NAME", "phase",
         [&request](const std::string& text) {
             return Kept(taplore::ViewNamed(text), Refusal(Listed(ViewNames()), text),
@@ -498,6 +575,11 @@ void CheckRequirements(const CLI::App& app, const Request& request) {
         return;
     }
     Refuse(app, {"--pass", "--stop", "--ripple", "--atten"}, "left out with --band");
+    if (request.minimumPhase)
+        throw CLI::ValidationError("--phase",
+                                   Refusal("linear with --band, whose bands have no tolerances "
+                                           "for a minimum-phase design to keep",
+                                           "minimum"));
     Require(app, {"--taps"});
     if (!request.method->bands)
         throw CLI::ValidationError("--method",
@@ -505,6 +587,20 @@ void CheckRequirements(const CLI::App& app, const Request& request) {
                                                return m.bands;
                                            }) + " with --band",
                                            std::string(request.method->name)));
+}
+
+// A pulse: its span and samples, and the one shaping value its shape takes; nothing of the
+// other designs.
+void CheckPulse(const CLI::App& app, const Request& request) {
+    Refuse(app,
+           {"--order", "--low", "--high", "--window", "--taps-from", "--taps-bits", "--pass",
+            "--stop", "--band", "--design", "--ripple", "--atten", "--taps", "--method", "--kind",
+            "--phase"},
+           "left out with --pulse");
+    Require(app, {"--span", "--sps"});
+    const bool bt = request.pulse->bt;
+    Refuse(app, {bt ? "--rolloff" : "--bt"}, "given with --pulse " + ShapesShapedBy(!bt));
+    Require(app, {bt ? "--bt" : "--rolloff"});
 }
 
 // Without --taps-from the four design values are required, in the order the help lists them;
@@ -541,6 +637,11 @@ void CheckFormatOptions(const Request& request) {
             "--block",
             Refusal("given with a CMSIS format (" + Listed(FormatsWhere(TakesBlock), ", ") + ")",
                     request.block->text));
+    if (request.views.size() > 1 &&
+        std::ranges::find(request.views, taplore::View::zeros) != request.views.end())
+        throw CLI::ValidationError("--view", Refusal("given alone for the zeros, which are a list "
+                                                     "and a z-plane of their own",
+                                                     "zeros"));
     if (request.response && !request.views.empty())
         throw CLI::ValidationError("--response", "must be left out with --view, which "
                                                  "chooses the views written instead");
@@ -553,6 +654,9 @@ void CheckViewPoints(const CLI::App& app, const Request& request) {
         return;
     if (request.views.empty())
         throw CLI::ValidationError("--points", Refusal("given with --view", request.points.text));
+    if (request.ZerosAsked())
+        throw CLI::ValidationError(
+            "--points", Refusal("given with a view of the response", request.points.text));
     const int most = taplore::MostViewPoints();
     if (request.points.value > most)
         throw CLI::ValidationError(
@@ -585,6 +689,11 @@ void CheckSaveDesign(const CLI::App& app, const Request& request) {
     if (ToStandardOutput(request.saveDesign))
         throw CLI::ValidationError("--save-design",
                                    Refusal("a file name, not standard output", request.saveDesign));
+    if (request.minimumPhase)
+        throw CLI::ValidationError("--save-design",
+                                   Refusal("left out with --phase minimum: a design document "
+                                           "holds linear-phase designs",
+                                           request.saveDesign));
     // A document holds one gain a band: a slope saved there would be lost.
     for (const BandOption& band : request.band)
         if (band.band.endGain)
@@ -616,21 +725,30 @@ void CheckOutputs(const CLI::App& app, Request& request) {
         throw CLI::ValidationError("--plot", Refusal("another file than -o's", request.plot));
 }
 
-// The checks that join options, once every option has been read.
-void CheckTogether(const CLI::App& app, Request& request) {
+// The dialog's design, taps read back or a design to requirements: no pulse options.
+void CheckDesign(const CLI::App& app, const Request& request) {
+    Refuse(app, {"--span", "--sps", "--rolloff", "--bt", "--gain"}, "given with --pulse");
     if (request.ToRequirements()) {
         CheckRequirements(app, request);
-    } else {
-        Refuse(app, {"--ripple", "--atten", "--taps", "--method", "--kind"},
-               "given with --pass and --stop, or --band");
-        if (!request.tapsFrom.empty())
-            Refuse(app, {"--window"}, "left out with --taps-from");
-        CheckTapsSource(app, request);
+        return;
     }
-    if (request.tapsFrom.empty() && !request.ToRequirements()) {
+    Refuse(app, {"--ripple", "--atten", "--taps", "--method", "--kind", "--phase"},
+           "given with --pass and --stop, or --band");
+    if (!request.tapsFrom.empty())
+        Refuse(app, {"--window"}, "left out with --taps-from");
+    CheckTapsSource(app, request);
+    if (request.tapsFrom.empty()) {
         CheckCutoff("--low", *request.low, request.rate->value);
         CheckCutoff("--high", *request.high, request.rate->value);
     }
+}
+
+// The checks that join options, once every option has been read.
+void CheckTogether(const CLI::App& app, Request& request) {
+    if (request.pulse)
+        CheckPulse(app, request);
+    else
+        CheckDesign(app, request);
     request.methodGiven = IsGiven(app, "--method");
     CheckSaveDesign(app, request);
     CheckFormatOptions(request);
@@ -644,6 +762,7 @@ OptionExamples DeclareOptions(CLI::App& app, Request& request) {
     OptionExamples examples;
     DeclareDesignOptions(app, request, examples);
     DeclareRequirementOptions(app, request, examples);
+    DeclarePulseOptions(app, request, examples);
     DeclareOutputOptions(app, request, examples);
     app.set_version_flag("--version", std::string(kProgram) + " " + kTaploreVersion);
     app.footer("Exit status: 0 written, 1 design or output failed, 2 arguments refused.");

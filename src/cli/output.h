@@ -5,6 +5,7 @@
 #include "cli/console.h"
 #include "cli/request.h"
 #include "core/analysis/log_magnitude.h"
+#include "core/design/minimum_phase.h"
 #include "core/design/requirements_design.h"
 #include "core/formats/response_plot.h"
 #include "core/formats/taps_description.h"
@@ -24,8 +25,12 @@ struct Design {
     std::vector<taplore::RequiredBand> required; // shaded on the plot
     // A design to requirements' report, by which each output is measured as it holds the taps.
     std::optional<taplore::RequirementsReport> report;
-    std::string document; // the design document --save-design writes
+    std::string document;                             // the design document --save-design writes
+    std::optional<taplore::MinimumPhaseReport> phase; // of a minimum-phase design
 };
+
+// A minimum-phase design's title and its lines of delay, taps saved and zeros.
+void DescribePhase(const taplore::MinimumPhaseReport& phase, taplore::TapsDescription& description);
 
 // Writes the taps in the chosen format, or the response, to standard output or -o's file, and
 // the --plot image. Everything is computed before anything is written: a quantisation or

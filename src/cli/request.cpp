@@ -10,6 +10,15 @@ bool Request::ToRequirements() const {
     return !pass.empty() || !stop.empty() || !band.empty() || !design.empty();
 }
 
+taplore::PulseRequest Request::Pulse() const {
+    return {pulse->shape, span->value, samplesPerSymbol->value,
+            pulse->bt ? bt->value : rolloff->value, gain};
+}
+
+bool Request::ZerosAsked() const {
+    return views.size() == 1 && views.front() == taplore::View::zeros;
+}
+
 DesignRequest Request::Dialog() const {
     return {order->value, rate->value, low->value, high->value};
 }

@@ -6,6 +6,7 @@
 #include "core/analysis/views.h"
 #include "core/design/fir_design.h"
 #include "core/design/methods.h"
+#include "core/design/pulse_shaping.h"
 #include "core/design/requirements.h"
 #include "core/design/window_functions.h"
 #include "core/formats/exports/export.h"
@@ -54,9 +55,18 @@ struct Request {
     const taplore::Method* method = &taplore::DefaultMethod();
     bool methodGiven = false;
     std::optional<Given<taplore::ResponseKind>> kind;
+    // Minimum phase: the same magnitude requirements met by taps whose energy comes first.
+    bool minimumPhase = false;
     bool quiet = false;
     std::string design, saveDesign; // --design's and --save-design's files, empty when not given
     std::optional<std::string> note;
+
+    // A pulse-shaping filter instead: its shape (none: no pulse), span and samples per symbol,
+    // the roll-off of the raised cosines or the Gaussian's BT, and the gain where given.
+    const taplore::PulseShapeInfo* pulse = nullptr;
+    std::optional<Given<int>> span, samplesPerSymbol;
+    std::optional<Given<double>> rolloff, bt;
+    std::optional<taplore::PulseGain> gain;
 
     // What is written: the format (and its text, which a refusal quotes), the fixed-point width
     // and CMSIS block where they were given, the views and their grid, the response, where
@@ -73,6 +83,10 @@ struct Request {
     // the text as well.
     bool textAsked = true;
 
+    // The pulse asked, for DesignPulse.
+    taplore::PulseRequest Pulse() const;
+    // Whether the zeros are the view asked.
+    bool ZerosAsked() const;
     // Whether a design to requirements is asked (bands, or a document) rather than the dialog's.
     bool ToRequirements() const;
     // The dialog's order, rate and cutoffs.

@@ -1,5 +1,6 @@
 #include "cli/requirements_design.h"
 
+#include "core/design/minimum_phase.h"
 #include "core/design/requirements_design.h"
 #include "core/dialog/readings.h"
 #include "core/document/design_document.h"
@@ -110,6 +111,9 @@ void ApplyOptions(const Request& request, Asked& asked) {
         Replace("--method", std::optional(method), asked.document.method, asked.method,
                 asked.changed);
     }
+    // A document's taps are linear-phase.
+    if (request.minimumPhase)
+        asked.changed = true;
     if (request.note)
         asked.document.note = *request.note;
     // The taps were designed to other values: the design made here is the one written.
@@ -172,14 +176,6 @@ void KeepSavedTaps(Console& console, const Asked& asked, RequirementsDesign& out
     MeasureReport(saved, outcome.report);
 }
 
-// The report as one block on standard error.
-void Show(Console& console, const TapsDescription& report) {
-    console.progress.Erase();
-    console.err << report.title << '\n';
-    for (const std::string& line : report.notes)
-        console.err << line << '\n';
-}
-
 // What the options ask for, the document of --design first where it is given. Returns kDone,
 // kFailed after saying why the document cannot be read, or kRefused after naming a tolerance
 // given for bands of any gain.
@@ -205,6 +201,26 @@ int ReadAsked(Console& console, const Request& request, Asked& asked) {
     return kDone;
 }
 
+// The design the options ask for: minimum phase, the fewest taps that keep the tolerances, or
+// the given bands of a length.
+RequirementsDesign Designed(Console& console, const Request& request,
+                            const DesignDocument& document,
+                            std::optional<MinimumPhaseReport>& phase) {
+    const Progress progress = console.progress.Stage("designing");
+    const Requirements& r = document.requirements;
+    if (request.minimumPhase) {
+        MinimumPhaseDesign minimum =
+            DesignMinimumPhase(r, *document.method, document.length, progress);
+        phase = minimum.phase;
+        return std::move(minimum.design);
+    }
+    if (!document.tolerances)
+        return DesignBands(r, *document.method, document.length, progress);
+    return DesignToTolerances(
+        r, *document.method, document.length, progress,
+        [&console](const SearchStep& step) { console.progress.Describe(SearchStepText(step)); });
+}
+
 } // namespace
 
 int DesignToRequirements(Console& console, const Request& request, Design& design) {
@@ -215,15 +231,12 @@ int DesignToRequirements(Console& console, const Request& request, Design& desig
     if (const auto problem = CheckDocument(document))
         return Report(console, kRefused, Where(*problem, asked) + ": " + problem->text);
 
-    const Progress progress = console.progress.Stage("designing");
-    const Requirements& r = document.requirements;
-    RequirementsDesign outcome =
-        document.tolerances
-            ? DesignToTolerances(r, *document.method, document.length, progress,
-                                 [&console](const SearchStep& step) {
-                                     console.progress.Describe(SearchStepText(step));
-                                 })
-            : DesignBands(r, *document.method, document.length, progress);
+    if (request.minimumPhase && !document.tolerances)
+        return Report(console, kRefused,
+                      asked.anyBand + ": a minimum-phase design keeps pass and stop tolerances, "
+                                      "not bands of any gain");
+    std::optional<MinimumPhaseReport> phase;
+    RequirementsDesign outcome = Designed(console, request, document, phase);
     console.progress.Describe("");
     if (outcome.status == DesignStatus::refused)
         return Report(console, kRefused,
@@ -234,8 +247,11 @@ int DesignToRequirements(Console& console, const Request& request, Design& desig
     KeepSavedTaps(console, asked, outcome);
 
     design.description = DescribeReport(outcome.report);
+    design.phase = phase;
+    if (phase)
+        DescribePhase(*phase, design.description);
     if (!request.quiet)
-        Show(console, design.description);
+        ShowReport(console, design.description);
     design.count = static_cast<int>(outcome.taps.size());
     design.taps = std::shared_ptr<double[]>(new double[design.count]);
     std::copy(outcome.taps.begin(), outcome.taps.end(), design.taps.get());

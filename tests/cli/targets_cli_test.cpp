@@ -167,7 +167,7 @@ TEST_F(Targets, OptionsThatDoNotBelongTogetherAreRefused) {
          "--bits: must be B or B.F: B bits from 2 to 32, F fraction bits from 0 to 62 (B - 1 "
          "when left out), not \"1.0\""},
         {kStartUp + " --view bode",
-         "--view: must be magnitude, phase, group-delay, impulse or step, not \"bode\""},
+         "--view: must be magnitude, phase, group-delay, impulse, step or zeros, not \"bode\""},
         {kStartUp + " --view phase --points 0",
          "--points: must be a whole number from 1 to 33554432, not \"0\""},
         {kStartUp + " --view phase --response",

@@ -159,6 +159,18 @@ TEST(MinimumPhase, TakesTheLengthAsked) {
     EXPECT_LE(made.phase.largestZeroRadius, 1 + 1e-9);
 }
 
+// The report names the prototype's window parameter, as the prototype's own report does.
+TEST(MinimumPhase, ReportsTheKaiserPrototypesBeta) {
+    const Requirements r = kCases[0].requirements;
+    const Method& kaiser = *FindMethod("kaiser");
+    const MinimumPhaseDesign made = DesignMinimumPhase(r, kaiser, 0);
+    ASSERT_TRUE(HasTaps(made.design.status)) << made.design.message;
+    const RequirementsDesign prototype =
+        DesignToTolerances(SquaredMagnitudeRequirements(r), kaiser, made.phase.prototypeTaps);
+    EXPECT_EQ(made.design.report.beta, prototype.report.beta);
+    EXPECT_GT(made.design.report.beta, 5.0);
+}
+
 // Too many taps for their zeros to be found in time: the design says they went unchecked.
 TEST(MinimumPhase, WarnsWhereItsZerosAreNotChecked) {
     const MinimumPhaseDesign made =

@@ -12,12 +12,13 @@
 namespace taplore {
 namespace {
 
-constexpr std::array<ViewInfo, 5> kViews = {{
+constexpr std::array<ViewInfo, 6> kViews = {{
     {View::magnitude, "magnitude", "Magnitude", "dB", true},
     {View::phase, "phase", "Phase", "degrees", true},
     {View::groupDelay, "group-delay", "Group delay", "samples", true},
     {View::impulse, "impulse", "Impulse response", "", false},
     {View::step, "step", "Step response", "", false},
+    {View::zeros, "zeros", "Zeros", "", false},
 }};
 
 constexpr double kDegrees = 180.0 / std::numbers::pi;
@@ -266,6 +267,9 @@ const std::vector<double>& ResponseViews::Values(View view) const {
         return impulse;
     case View::step:
         break;
+    case View::zeros:
+        // FindZeros finds them; they are no values on a grid.
+        throw std::invalid_argument("ResponseViews: the zeros");
     }
     return step;
 }

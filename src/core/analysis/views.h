@@ -13,10 +13,12 @@
 
 namespace taplore {
 
-enum class View { magnitude, phase, groupDelay, impulse, step };
+// The zeros lie in the z-plane, against neither frequency nor time: they are found by FindZeros
+// and written alone, not as a column or a panel of the others.
+enum class View { magnitude, phase, groupDelay, impulse, step, zeros };
 
 // What the command line calls a view, what a plot's axis says, and whether it is drawn against
-// frequency (otherwise against time, in samples).
+// frequency (otherwise against time, in samples, or for the zeros in the z-plane).
 struct ViewInfo {
     View view;
     std::string_view name;  // "group-delay"

@@ -147,6 +147,8 @@ Factored Factor(const RequirementsDesign& prototype, const Requirements& require
         design.message = design.report.warning;
     }
     design.report.method = &method;
+    // Kaiser's beta is the prototype's: the factor has no window of its own.
+    design.report.beta = prototype.report.beta;
     design.report.requirements = requirements;
     design.report.taps = static_cast<int>(taps.size());
     MeasureReport(taps, design.report);
