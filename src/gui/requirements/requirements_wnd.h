@@ -4,7 +4,7 @@
 // edit after a short pause, with what each band reached against what it asked, the magnitude
 // over the shaded bands, a second view, the taps, Save and Export.
 
-#include "core/formats/exports/export.h"
+#include "core/document/requirements_presenter.h"
 #include "gui/requirements/live_design.h"
 
 #include <QWidget>
@@ -25,7 +25,10 @@ class QTableView;
 class QTableWidget;
 class TapsMenu;
 class ValueList;
+namespace taplore {
 enum class BandPreset;
+}
+using taplore::BandPreset;
 
 class CRequirementsWnd : public QWidget {
     Q_OBJECT
@@ -67,15 +70,13 @@ private:
     void RestoreSettings();
     void SaveSettings() const;
 
-    std::optional<DesignAsk> ReadAsk();
-    void ShowInPlace(const QString& text);
-    void ShowState(const QString& state);
-    void ShowStale(const QString& state, const QString& reason);
+    taplore::WindowInputs ReadInputs() const;
+    void ShowState();
     void ShowCurrent(bool current);
-    void ShowResult(const DesignShown& shown);
-    void ShowBandFigures(const taplore::RequirementsReport& report);
+    void ShowResult();
+    void ShowBandFigures(const taplore::ResultTexts& texts);
     const taplore::Method& ChosenMethod() const;
-    std::string ExportAsWritten(const taplore::ExportFormat& format, QFormat width);
+    taplore::ShortfallChoice AskShortfall(const std::string& message);
     void ShowMagnitude();
     void ShowSecondView();
     double Rate() const;
@@ -106,8 +107,8 @@ private:
     QLabel* m_labelBitsProblem;
     QPushButton* m_buttonSave;
     QPushButton* m_buttonExport;
-    // The last design shown, which stays drawn while the requirements are wrong.
-    std::shared_ptr<const DesignShown> m_shown;
-    std::shared_ptr<double[]> m_taps;
+    // What the window does; the last design shown stays drawn while the requirements are
+    // wrong.
+    taplore::RequirementsPresenter m_presenter;
     int m_designsShown = 0;
 };
