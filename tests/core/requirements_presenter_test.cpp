@@ -54,7 +54,7 @@ TEST_F(Presenter, TheInputsAreCheckedAndWhatIsWrongIsSaidWhereItLies) {
         void (*edit)(WindowInputs&);
         const char* starts;
     } cases[] = {
-        {"no rate", [](WindowInputs& in) { in.rate = " "; }, "Rate: "},
+        {"no rate", [](WindowInputs& in) { in.rate.assign(2, ' '); }, "Rate: "},
         {"overlap", [](WindowInputs& in) { in.bands[1].lowHz = 900; },
          "Band 2: it overlaps the band below it."},
         {"even length to half the rate",
@@ -209,8 +209,11 @@ TEST_F(Presenter, ADocumentRoundTripsThroughThePresenter) {
     EXPECT_EQ(WriteDocument(document), written);
 
     // A member this version does not know stays through the window's save.
-    std::string extra = written;
-    extra.insert(extra.find("\"note\""), "\"reviewed_by\": \"QA\",\n  ");
+    const std::size_t note = written.find("\"note\"");
+    ASSERT_NE(note, std::string::npos);
+    std::string extra(written, 0, note);
+    extra += "\"reviewed_by\": \"QA\",\n  ";
+    extra.append(written, note);
     WriteTextFile(Path("extra.taplore"), extra);
     RequirementsPresenter keeper;
     ASSERT_NO_FATAL_FAILURE(Designed(keeper, keeper.Open(Path("extra.taplore"))));

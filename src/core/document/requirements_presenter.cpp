@@ -387,6 +387,7 @@ WindowInputs RequirementsPresenter::Recover(const DesignDocument& document,
     WindowInputs inputs = InputsOf(document);
     m_base = document;
     m_path = file;
+    m_saved.reset();
     return inputs;
 }
 

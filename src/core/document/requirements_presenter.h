@@ -183,8 +183,9 @@ public:
     const std::string& Path() const { return m_path; }
     // Its name in the title: the file's name, or "Untitled".
     std::string DocumentName() const;
-    // Whether the inputs differ from those last opened or saved.
-    bool Modified() const { return m_inputs != m_saved; }
+    // Whether the inputs differ from those last opened or saved; a recovered copy is unsaved
+    // until it is saved.
+    bool Modified() const { return !m_saved || m_inputs != *m_saved; }
     // The inputs as shown are the document's as saved (a window's start, or after opening).
     void MarkUnmodified() { m_saved = m_inputs; }
 
@@ -193,7 +194,7 @@ public:
 
 private:
     WindowInputs m_inputs;
-    WindowInputs m_saved;
+    std::optional<WindowInputs> m_saved = WindowInputs{};
     std::optional<DesignAsk> m_ask;
     std::string m_problem;
     State m_state = State::designing;

@@ -11,23 +11,25 @@
 #include "gui/requirements/band_kind_delegate.h"
 #include "gui/requirements/band_model.h"
 #include "gui/requirements/commit_delegate.h"
+#include "gui/requirements/document_file.h"
+#include "gui/requirements/faded.h"
 #include "gui/requirements/message_label.h"
 #include "gui/requirements/plot_wnd.h"
+#include "gui/requirements/taps_output.h"
 #include "gui/taps_menu.h"
 #include "gui/value_list.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFile>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
+#include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -36,6 +38,7 @@
 #include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -52,8 +55,6 @@ QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-constexpr int kFadedAlpha = 100;
-
 QPushButton* NewButton(const QString& text, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
     button->setAutoDefault(false);
@@ -62,27 +63,6 @@ QPushButton* NewButton(const QString& text, QWidget* parent) {
 
 QSettings Settings() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Taplore", "requirements");
-}
-
-// Text in the disabled look, as the stale curves are faded, while the control stays usable:
-// the taps can still be scrolled and copied.
-void FadeText(QWidget* widget, bool faded) {
-    QPalette palette = widget->parentWidget()->palette();
-    if (faded)
-        palette.setColor(QPalette::Text, palette.color(QPalette::Disabled, QPalette::Text));
-    widget->setPalette(palette);
-}
-
-// The figures' own green and red fade too.
-void FadeFigures(QTableWidget* table, bool faded) {
-    FadeText(table, faded);
-    for (int row = 0; row < table->rowCount(); ++row)
-        for (int column = 2; column < table->columnCount(); ++column) {
-            QTableWidgetItem* item = table->item(row, column);
-            QColor colour = item->foreground().color();
-            colour.setAlpha(faded ? kFadedAlpha : 255);
-            item->setForeground(colour);
-        }
 }
 
 } // namespace
@@ -97,6 +77,10 @@ CRequirementsWnd::CRequirementsWnd(QWidget* parent) : QWidget(parent, Qt::Window
     OnMethodChanged();
     OnRequirementsChanged();
     OnBitsChanged(); // a saved width that is none is said at once
+    // The last requirements are where a new document starts, not changes to it.
+    m_presenter.MarkUnmodified();
+    ShowState();
+    setAcceptDrops(true);
 }
 
 CRequirementsWnd::~CRequirementsWnd() = default;
@@ -113,6 +97,10 @@ void CRequirementsWnd::setupViews() {
     left->addWidget(RequirementsPanel());
     left->addWidget(ResultPanel(), 1);
     auto* layout = new QHBoxLayout(this);
+    m_file = new CDocumentFile(
+        this, m_presenter, [this](const taplore::WindowInputs& in) { ShowInputs(in); },
+        [this] { ShowState(); }, [this] { RunGuarded(this, [this] { OnExport(); }); });
+    layout->setMenuBar(m_file->MenuBar());
     layout->addLayout(left);
     layout->addWidget(PlotPanel(), 1);
     // Within the screen, less a frame's worth and room for the help beside it, down to the
@@ -150,7 +138,7 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     for (const taplore::Method& method : taplore::Methods())
         m_comboMethod->addItem(FromStd(std::string(method.title)),
                                FromStd(std::string(method.name)));
-    m_radioFewest = new QRadioButton("&Fewest that meet them", group);
+    m_radioFewest = new QRadioButton("Fe&west that meet them", group);
     m_radioFixed = new QRadioButton("Fi&xed:", group);
     m_radioFewest->setChecked(true);
     m_spinTaps = new QSpinBox(group);
@@ -364,10 +352,45 @@ void CRequirementsWnd::SaveSettings() const {
     settings.setValue("bits", m_editBits->text());
 }
 
+// Unsaved changes are saved or discarded first, or the window stays; a normal close takes
+// the recovery copy away.
 void CRequirementsWnd::closeEvent(QCloseEvent* event) {
+    if (!m_file->MayDrop()) {
+        event->ignore();
+        return;
+    }
     SaveSettings();
     m_live->Cancel();
+    m_file->Closed();
     QWidget::closeEvent(event);
+}
+
+// Once shown, a crashed session's copy is offered, then the document the program was given
+// opens.
+void CRequirementsWnd::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (std::exchange(m_shownOnce, true))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        RunGuarded(this, [this] {
+            m_file->OfferRecovery();
+            if (!m_startFile.isEmpty())
+                m_file->Open(std::exchange(m_startFile, {}));
+        });
+    });
+}
+
+// A file dropped on the window opens as a document.
+void CRequirementsWnd::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.constFirst().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void CRequirementsWnd::dropEvent(QDropEvent* event) {
+    const QString path = event->mimeData()->urls().constFirst().toLocalFile();
+    event->acceptProposedAction();
+    RunGuarded(this, [&] { m_file->Open(path); });
 }
 
 // ---- the requirements ----------------------------------------------------------------------
@@ -385,6 +408,15 @@ taplore::WindowInputs CRequirementsWnd::ReadInputs() const {
     inputs.fixed = m_radioFixed->isChecked();
     inputs.taps = m_spinTaps->value();
     return inputs;
+}
+
+// A document's inputs in the controls, the method first for the length it allows.
+void CRequirementsWnd::ShowInputs(const taplore::WindowInputs& inputs) {
+    m_editRate->setText(FromStd(inputs.rate));
+    m_modelBands->SetBands(QVector<BandRow>(inputs.bands.begin(), inputs.bands.end()));
+    m_comboMethod->setCurrentIndex(std::max(0, m_comboMethod->findData(FromStd(inputs.method))));
+    (inputs.fixed ? m_radioFixed : m_radioFewest)->setChecked(true);
+    m_spinTaps->setValue(inputs.taps);
 }
 
 // What was said of the requirements before goes as soon as they read right; what is wrong is
@@ -432,7 +464,10 @@ void CRequirementsWnd::OnPreset(BandPreset preset) {
 // too. A design that does not is faded, and neither saved nor exported: the buttons' tooltip
 // says why.
 void CRequirementsWnd::ShowState() {
-    setWindowTitle("Taplore Requirements Designer — " + FromStd(m_presenter.StateText()));
+    setWindowTitle("Taplore Requirements Designer — " + FromStd(m_presenter.DocumentName()) +
+                   "[*] — " + FromStd(m_presenter.StateText()));
+    setWindowModified(m_presenter.Modified());
+    m_file->Changed();
     const bool current = m_presenter.Current();
     ShowCurrent(current);
     for (QPushButton* button : {m_buttonSave, m_buttonExport})
@@ -448,6 +483,7 @@ void CRequirementsWnd::ShowCurrent(bool current) {
     FadeText(m_listTaps, !current);
     m_buttonSave->setEnabled(current);
     m_buttonExport->setEnabled(current);
+    m_file->ExportAction()->setEnabled(current);
 }
 
 // The width is said wrong as it is typed, not only once an export's file has been chosen.
@@ -525,52 +561,9 @@ void CRequirementsWnd::OnZoomToggled() {
 // ---- output --------------------------------------------------------------------------------
 
 void CRequirementsWnd::OnSave() {
-    WriteFile("Save", "Text (*.txt)", "text");
+    SaveTaps(this, m_presenter, m_editBits->text());
 }
 
-// Each format of the command line is a filter of the file dialog; the one chosen is written.
 void CRequirementsWnd::OnExport() {
-    QStringList filters;
-    for (const std::string& filter : taplore::RequirementsPresenter::ExportFilters())
-        filters << FromStd(filter);
-    WriteFile("Export", filters.join(";;"), {});
-}
-
-// Qt's own save dialog, then the taps in the format named, or the one whose filter was chosen,
-// through the same writer as the dialog's Save.
-void CRequirementsWnd::WriteFile(const QString& title, const QString& filter,
-                                 const std::string& format) {
-    QFileDialog dialog(this, title);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(filter);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    const QStringList filters = filter.split(";;");
-    const taplore::ExportFormat& chosen =
-        format.empty() ? taplore::ExportFormats()[static_cast<std::size_t>(
-                             std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))]
-                       : *taplore::FindExportFormat(format);
-    const std::string path = taplore::RequirementsPresenter::WithExtension(
-        QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString(), chosen);
-    const auto refused =
-        m_presenter.Export(path, chosen, m_editBits->text().toStdString(),
-                           [this](const std::string& message) { return AskShortfall(message); });
-    if (refused)
-        ShowMessage(this, taplore::ErrorMessage(*refused));
-}
-
-// The written taps miss what the design's own taps meet: the full-precision text instead, this
-// text all the same, or nothing.
-taplore::ShortfallChoice CRequirementsWnd::AskShortfall(const std::string& message) {
-    QMessageBox box(QMessageBox::Warning, windowTitle(), FromStd(message), QMessageBox::Cancel,
-                    this);
-    QPushButton* full = box.addButton("Write at &full precision", QMessageBox::AcceptRole);
-    QPushButton* anyway = box.addButton("&Write as chosen", QMessageBox::DestructiveRole);
-    box.setDefaultButton(full);
-    box.exec();
-    if (box.clickedButton() == full)
-        return taplore::ShortfallChoice::fullPrecision;
-    return box.clickedButton() == anyway ? taplore::ShortfallChoice::asChosen
-                                         : taplore::ShortfallChoice::cancel;
+    ExportTaps(this, m_presenter, m_editBits->text());
 }

@@ -13,6 +13,7 @@
 #include <optional>
 
 class BandModel;
+class CDocumentFile;
 class CPlotWnd;
 class QCheckBox;
 class QComboBox;
@@ -39,12 +40,20 @@ public:
 
     // Tests wait for this: a design's result is on screen.
     int DesignsShown() const { return m_designsShown; }
+    // The document's file: its menu, questions and recovery copy.
+    CDocumentFile& DocumentFile() const { return *m_file; }
+    // A document to open once the window is first shown, after a crashed session's copy is
+    // offered: `taplore FILE.taplore`.
+    void OpenAtStart(const QString& path) { m_startFile = path; }
 
 signals:
     void designShown();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private slots:
     void OnRequirementsChanged();
@@ -71,16 +80,15 @@ private:
     void SaveSettings() const;
 
     taplore::WindowInputs ReadInputs() const;
+    void ShowInputs(const taplore::WindowInputs& inputs);
     void ShowState();
     void ShowCurrent(bool current);
     void ShowResult();
     void ShowBandFigures(const taplore::ResultTexts& texts);
     const taplore::Method& ChosenMethod() const;
-    taplore::ShortfallChoice AskShortfall(const std::string& message);
     void ShowMagnitude();
     void ShowSecondView();
     double Rate() const;
-    void WriteFile(const QString& title, const QString& filter, const std::string& format);
 
     BandModel* m_modelBands;
     CLiveDesign* m_live;
@@ -110,5 +118,8 @@ private:
     // What the window does; the last design shown stays drawn while the requirements are
     // wrong.
     taplore::RequirementsPresenter m_presenter;
+    CDocumentFile* m_file;
+    QString m_startFile;
+    bool m_shownOnce = false;
     int m_designsShown = 0;
 };
