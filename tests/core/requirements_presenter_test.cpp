@@ -2,6 +2,7 @@
 // is wrong said where it lies, the design taken with its texts and curves, the second view from
 // the core's views, and its document written and read back through the document's writer and
 // reader as the same inputs, taps and all.
+#include "core/document/recovery.h"
 #include "core/document/requirements_presenter.h"
 #include "core/io/file_input.h"
 #include "core/io/file_output.h"
@@ -287,6 +288,19 @@ TEST(RecentDocuments, KeepEachOnceNewestFirstAtMostEight) {
     EXPECT_EQ(recent.size(), 8u);
     EXPECT_EQ(recent[0], "/d/5");
     EXPECT_EQ(recent[1], "/d/9");
+}
+
+// The copies' names carry their process, by which a crashed session's are told apart.
+TEST(RecoveryCopies, NamesCarryTheProcessAndQuestionsTheirTexts) {
+    EXPECT_EQ(RecoveryName(1234, 2), "recovery-1234-2");
+    EXPECT_EQ(RecoveryPid("recovery-1234-2.taplore"), 1234);
+    for (const char* other :
+         {"recovery-1234-2.origin", "recovery--2.taplore", "recovery-12.taplore",
+          "recovery-1x-2.taplore", "recovery-1-.taplore", "design.taplore"})
+        EXPECT_FALSE(RecoveryPid(other)) << other;
+    EXPECT_EQ(RecoveryQuestion(14, 32), "Recover the unsaved design from 14:32?");
+    EXPECT_EQ(RecoveryQuestion(9, 5), "Recover the unsaved design from 09:05?");
+    EXPECT_EQ(SaveChangesQuestion("Untitled"), "Save the changes to Untitled?");
 }
 
 } // namespace

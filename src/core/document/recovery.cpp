@@ -1,12 +1,15 @@
 #include "core/document/recovery.h"
 
-#include <cstdio>
-
 namespace taplore {
 
 namespace {
 
 constexpr std::string_view kPrefix = "recovery-";
+
+// Two digits, as a clock shows them.
+std::string TwoDigits(int value) {
+    return {static_cast<char>('0' + value / 10 % 10), static_cast<char>('0' + value % 10)};
+}
 
 } // namespace
 
@@ -19,15 +22,17 @@ std::optional<long long> RecoveryPid(std::string_view fileName) {
         return std::nullopt;
     fileName.remove_prefix(kPrefix.size());
     fileName.remove_suffix(kRecoveryExtension.size());
+    // PID-N, each a whole number of digits.
     const std::size_t dash = fileName.find('-');
-    if (dash == 0 || dash == std::string_view::npos || dash > 18 || dash + 1 == fileName.size())
+    if (dash == 0 || dash == std::string_view::npos || dash > 18 || dash + 1 == fileName.size() ||
+        fileName.size() - dash > 10)
         return std::nullopt;
     long long pid = 0;
     for (std::size_t i = 0; i < fileName.size(); ++i) {
-        const char c = fileName[i];
         if (i == dash)
             continue;
-        if (c < '0' || c > '9' || i > dash + 9)
+        const char c = fileName[i];
+        if (c < '0' || c > '9')
             return std::nullopt;
         if (i < dash)
             pid = pid * 10 + (c - '0');
@@ -36,9 +41,8 @@ std::optional<long long> RecoveryPid(std::string_view fileName) {
 }
 
 std::string RecoveryQuestion(int hour, int minute) {
-    char time[8];
-    std::snprintf(time, sizeof time, "%02d:%02d", hour % 24, minute % 60);
-    return "Recover the unsaved design from " + std::string(time) + "?";
+    return "Recover the unsaved design from " + TwoDigits(hour % 24) + ":" +
+           TwoDigits(minute % 60) + "?";
 }
 
 std::string SaveChangesQuestion(const std::string& documentName) {

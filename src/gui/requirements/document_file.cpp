@@ -47,6 +47,15 @@ bool Running(long long pid) {
         return pid > 0;
     if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno != EPERM)
         return false;
+    // A process killed but not yet reaped by its parent has ended all the same.
+    QFile stat(QString("/proc/%1/stat").arg(pid));
+    if (stat.open(QIODevice::ReadOnly)) {
+        const QByteArray fields = stat.readAll();
+        const qsizetype end = fields.lastIndexOf(')');
+        if (end >= 0 && end + 2 < fields.size() &&
+            (fields[end + 2] == 'Z' || fields[end + 2] == 'X'))
+            return false;
+    }
     // A process of another program may have come to the number since.
     QFile own("/proc/self/comm"), other(QString("/proc/%1/comm").arg(pid));
     if (!own.open(QIODevice::ReadOnly) || !other.open(QIODevice::ReadOnly))
