@@ -395,4 +395,23 @@ TEST_F(RequirementsDocument, NewStartsAnUntitledDocumentAfterAskingAboutChanges)
         << "discarded";
 }
 
+// The dialog ends the program: the requirements window beside it closes first, with its
+// question, and Cancel keeps both.
+TEST_F(RequirementsDocument, TheDialogsCloseAsksAboutTheWindowsChangesFirst) {
+    ShownDesignDialog shown;
+    QApplication::setActiveWindow(&shown.dlg);
+    QTest::keyClick(&shown.dlg, Qt::Key_D, Qt::ControlModifier);
+    auto* wnd = shown.dlg.findChild<CRequirementsWnd*>();
+    ASSERT_TRUE(wnd && wnd->isVisible());
+    EditRate(*wnd, "44100");
+    m_answers = {QMessageBox::Cancel};
+    shown.dlg.reject();
+    EXPECT_EQ(m_asked, QStringList{"Save the changes to Untitled?"});
+    EXPECT_TRUE(shown.dlg.isVisible());
+    EXPECT_TRUE(wnd->isVisible());
+    m_answers = {QMessageBox::Discard};
+    shown.dlg.reject();
+    EXPECT_FALSE(shown.dlg.isVisible());
+}
+
 } // namespace
