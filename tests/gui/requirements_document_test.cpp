@@ -227,6 +227,18 @@ TEST_F(RequirementsDocument, SaveAsWritesTheDocumentAndSaveReplacesIt) {
         m_told[0].startsWith("The design cannot be saved while its requirements are wrong: Rate: "))
         << m_told[0].toStdString();
     EXPECT_EQ(taplore::LoadDocument(saved.toStdString()).requirements.bands[1].toleranceDb, 80);
+
+    // A file that cannot be written is said with its path; the document stays unsaved, its file
+    // the one it had.
+    EditRate(wnd, "8000");
+    EditAttenuation(wnd, "75");
+    const QString nowhere = Path("no-such-folder/x.taplore");
+    m_files = {nowhere};
+    Action(wnd, "Save &As…")->trigger();
+    ASSERT_EQ(m_told.size(), 2);
+    EXPECT_TRUE(m_told[1].contains(nowhere)) << m_told[1].toStdString();
+    EXPECT_TRUE(wnd.isWindowModified());
+    EXPECT_TRUE(wnd.windowTitle().contains("— lowpass.taplore[*] —"));
 }
 
 TEST_F(RequirementsDocument, ClosingWithChangesAsksToSaveDiscardOrCancel) {

@@ -259,7 +259,9 @@ bool CDocumentFile::SaveTo(const QString& path) {
     } catch (const CFileException& e) {
         if (e.m_cause == CFileException::none)
             return false;
-        TheAsks().tell(m_window, FromStd(ApplicationName()), FromStd(e.Message()));
+        // As the dialog's Save says it: the cause with the full path.
+        const taplore::DialogMessage message = taplore::FileFailedMessage(ApplicationName(), e);
+        TheAsks().tell(m_window, FromStd(message.caption), FromStd(message.text));
         return false;
     }
     AddRecent(path);
