@@ -1,8 +1,11 @@
 // The windows' own work, offscreen: Calculate with its list and repaint, the memory a
 // million-tap Calculate takes, opening the dialog up to its first paint; in the requirements
-// window, an edit to its redrawn result and opening it up to its first paint.
+// window, an edit to its redrawn result, opening it up to its first paint, and opening it with a
+// design document up to its first paint.
+#include "core/document/requirements_presenter.h"
 #include "gui/design_dlg.h"
 #include "gui/requirements/band_model.h"
+#include "gui/requirements/document_file.h"
 #include "gui/requirements/requirements_wnd.h"
 #include "gui/value_list.h"
 
@@ -126,6 +129,40 @@ void BM_OpenRequirementsToFirstPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenRequirementsToFirstPaint)->Unit(benchmark::kMillisecond);
 
+// A document of the inputs with their design, written to path.
+void WriteDocumentOf(const taplore::WindowInputs& inputs, const std::string& path) {
+    taplore::RequirementsPresenter presenter;
+    const auto ask = presenter.SetInputs(inputs);
+    presenter.Accept(std::make_shared<const taplore::DesignShown>(taplore::DesignFor(*ask)));
+    presenter.Save(path);
+}
+
+// `taplore FILE.taplore`: the window made, the document read, checked and shown in its
+// controls, up to the window's first paint (the design follows after the pause). The manual's
+// example (46 taps) and a 10,001-tap Kaiser design.
+void BM_OpenDocumentToFirstPaint(benchmark::State& state) {
+    const QTemporaryDir folder;
+    const std::string path = folder.filePath("design.taplore").toStdString();
+    taplore::WindowInputs inputs;
+    if (state.range(0) > 0) {
+        inputs.rate = "48000";
+        inputs.bands = taplore::PresetBands(taplore::BandPreset::bandPass, 48000);
+        inputs.method = "kaiser";
+        inputs.fixed = true;
+        inputs.taps = static_cast<int>(state.range(0));
+    }
+    WriteDocumentOf(inputs, path);
+    for (auto _ : state) {
+        CRequirementsWnd wnd;
+        if (!wnd.DocumentFile().Open(QString::fromStdString(path)))
+            state.SkipWithError("the document was not opened");
+        wnd.show();
+        wnd.repaint();
+    }
+    state.counters["taps"] = state.range(0) > 0 ? static_cast<double>(state.range(0)) : 46;
+}
+BENCHMARK(BM_OpenDocumentToFirstPaint)->Arg(0)->Arg(10'001)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -134,6 +171,9 @@ int main(int argc, char** argv) {
     // The requirements window's settings in a folder of the run's own.
     const QTemporaryDir settings;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    // Its recovery copies too: none of the user's is offered.
+    const QTemporaryDir state;
+    qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

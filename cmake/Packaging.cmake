@@ -44,8 +44,6 @@ install(FILES ${PROJECT_SOURCE_DIR}/src/res/application-x-taplore-design.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/mimetypes)
 install(FILES ${taplore_man} ${taplore_design_man} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # The package's name, not the project's: Debian looks for /usr/share/doc/<package>.
-install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/lintian-overrides
-    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME taplore)
 # The manual is the one F1 shows, readable without the program too.
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/copyright ${changelog}
     ${PROJECT_SOURCE_DIR}/docs/manual.md ${PROJECT_SOURCE_DIR}/docs/requirements-window.png

@@ -15,10 +15,19 @@ CDesignApp::CDesignApp(int& argc, char** argv) : QApplication(argc, argv) {
     setDesktopFileName(kTaploreAppId);
 }
 
+// `taplore FILE.taplore` and `taplore --requirements [FILE.taplore]` open the requirements
+// window, with the document named.
 bool CDesignApp::InitInstance() {
-    if (arguments().contains("--requirements")) {
+    QString document;
+    for (const QString& argument : arguments().mid(1))
+        if (!argument.startsWith("-")) {
+            document = argument;
+            break;
+        }
+    if (arguments().contains("--requirements") || !document.isEmpty()) {
         auto* requirements = new CRequirementsWnd;
         requirements->setAttribute(Qt::WA_DeleteOnClose);
+        requirements->OpenAtStart(document);
         requirements->show();
         return true;
     }

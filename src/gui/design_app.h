@@ -12,8 +12,9 @@ public:
     CDesignApp(int& argc, char** argv);
 
     // Runs the design dialog modally. Returns false: the program ends with the dialog,
-    // without an event loop of its own. With --requirements, shows the requirements window
-    // alone instead and returns true: the program's event loop runs it.
+    // without an event loop of its own. With --requirements or a document's file, shows the
+    // requirements window alone instead, with the document, and returns true: the program's
+    // event loop runs it.
     bool InitInstance();
 
     // The program icon, in its 16 x 16 and 32 x 32 images.

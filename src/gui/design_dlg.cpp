@@ -255,6 +255,12 @@ void CDesignDlg::OnSysCommand(unsigned id) {
     }
 }
 
+void CDesignDlg::done(int result) {
+    if (m_wndRequirements && m_wndRequirements->isVisible() && !m_wndRequirements->close())
+        return;
+    QDialog::done(result);
+}
+
 // The requirements window beside the dialog, one at a time: a window of the dialog's own, so
 // that the dialog's modal loop lets its input through.
 void CDesignDlg::OpenRequirements() {

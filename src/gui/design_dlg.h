@@ -39,6 +39,10 @@ public:
     // which Calculate and Save show it.
     void SetProgressTapsForTesting(std::int64_t designTaps, int saveTaps);
 
+    // The dialog ends the program: the requirements window beside it closes first, and where
+    // its unsaved changes are kept (Cancel), the dialog stays.
+    void done(int result) override;
+
 private slots:
     void OnSysCommand(unsigned id);
     void OnHScroll();

@@ -51,7 +51,7 @@ const std::vector<std::string> kMenuKeys = {"Escape", "Escape", "Up", "Down"};
 const std::vector<std::string> kRequirementsKeys = {
     "Tab",    "shift+Tab", "Left",  "Right", "Up",    "Down",   "Home",      "End",    "F2",
     "Return", "space",     "1",     "0",     "5",     "period", "BackSpace", "ctrl+a", "alt+r",
-    "alt+b",  "alt+a",     "alt+m", "alt+l", "alt+h", "alt+p",  "alt+d",     "alt+t",  "alt+f",
+    "alt+b",  "alt+a",     "alt+m", "alt+l", "alt+h", "alt+p",  "alt+d",     "alt+t",  "alt+w",
     "alt+x",  "alt+z",     "alt+v", "alt+c", "alt+i", "alt+s",  "alt+e",     "F1"};
 
 bool IsRequirementsWindow(const std::string& title) {
@@ -336,8 +336,12 @@ protected:
     // program.
     void CloseOneThing() {
         if (const auto active = ActiveWindow(); active != m_main) {
-            // Escape leaves the requirements window open; Alt+F4 there closes only it.
-            Keys({active && IsRequirementsWindow(WindowTitle(*active)) ? "alt+F4" : "Escape"});
+            // Escape leaves the requirements window open; Alt+F4 there closes only it, after its
+            // question about unsaved changes is answered Discard (Escape there cancels the close).
+            const std::string title = active ? WindowTitle(*active) : std::string();
+            Keys({IsRequirementsWindow(title)  ? "alt+F4"
+                  : title == kSaveChangesTitle ? "alt+d"
+                                               : "Escape"});
             Activate(m_main);
             return;
         }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -118,6 +119,27 @@ protected:
         return ReadBytes(path);
     }
 
+    // Types the band-pass's ripple anew into its cell, from the table's first, and waits for
+    // its design.
+    void TypeRipple(const std::string& ripple) {
+        Keys({"alt+b", "ctrl+Home", "Down", "Right", "Right", "Right", "F2", "ctrl+a"});
+        TypeText(ripple);
+        Keys({"Return"});
+        ASSERT_TRUE(WaitForDesign(TapsOfCommandLine(ripple)));
+    }
+
+    // The program's window whose title matches, once it is there and has the keyboard.
+    std::optional<WindowId> WaitForTitle(const std::string& title) {
+        if (!WaitUntil([&] { return !VisibleWindows(m_app.Pid(), title).empty(); }, 60s))
+            return std::nullopt;
+        const WindowId window = VisibleWindows(m_app.Pid(), title).front();
+        if (!WaitForKeyboard(window))
+            return std::nullopt;
+        return window;
+    }
+
+    fs::path StateFolder() const { return m_dir / "home" / ".local" / "state" / "Taplore"; }
+
     fs::path m_dir;
     fs::path m_files;
     Process m_app;
@@ -185,6 +207,86 @@ TEST_F(RequirementsWindow, OpensFromTheDialogsMenuBesideIt) {
     EXPECT_EQ(Save("from-menu.txt"), CommandLine(kTypedRipple));
     EXPECT_FALSE(VisibleWindows(m_app.Pid(), "^FIR Filter Design$").empty())
         << "the dialog is gone";
+}
+
+// A design typed and saved as a document, then changed; the program killed once the recovery
+// copy of the change is written, and started again: it offers the copy, and the document
+// recovered and saved is the design that was on the screen. The file named on the command
+// line then opens.
+TEST_F(RequirementsWindow, AKilledSessionsChangesAreRecovered) {
+    Start({TAPLORE_EXE, "--requirements"});
+    const auto window = WaitForProgramWindow(m_app, "^" + kTitle);
+    ASSERT_TRUE(window) << "no requirements window came up with the keyboard";
+    m_window = *window;
+    ASSERT_NO_FATAL_FAILURE(DesignTypedBandPass());
+
+    // Ctrl+S asks for the file of a new document.
+    const fs::path document = m_files / "bandpass.taplore";
+    Keys({"ctrl+s"});
+    const auto saveAs = WaitForTitle("^Save Design As$");
+    ASSERT_TRUE(saveAs) << "no Save Design As dialog";
+    Keys({"ctrl+a"});
+    TypeText(document.string());
+    Keys({"Return"});
+    ASSERT_TRUE(WaitForCompleteFile(document, 30s)) << document << " was not written";
+    ASSERT_TRUE(WaitForTitle("^" + kTitle + ".*bandpass\\.taplore .* taps$"))
+        << "saved, the title names the document without the modified mark: \""
+        << WindowTitle(m_window) << '"';
+    EXPECT_EQ(e2e::Run({TAPLORE_DESIGN_EXE, "--design", document.string(), "--quiet"}).out,
+              CommandLine(kTypedRipple))
+        << "the document designs what the window showed";
+
+    // A later change, its recovery copy awaited: the file, not a time.
+    const std::string changed = "0.25";
+    ASSERT_NO_FATAL_FAILURE(TypeRipple(changed));
+    const std::string taps = TapsOfCommandLine(changed);
+    ASSERT_FALSE(VisibleWindows(m_app.Pid(), "^" + kTitle + ".*bandpass\\.taplore\\*").empty())
+        << "no modified mark: \"" << WindowTitle(m_window) << '"';
+    Screenshot(m_window, "requirements-document-modified.png");
+    const fs::path copy =
+        StateFolder() / ("recovery-" + std::to_string(m_app.Pid()) + "-1.taplore");
+    std::string copied;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            copied = fs::exists(copy) ? ReadBytes(copy) : std::string();
+            return copied.find("\"tolerance_db\": " + changed) != std::string::npos &&
+                   copied.find("\"taps\": " + taps + ",") != std::string::npos;
+        },
+        60s, 200ms))
+        << "no recovery copy of the change at " << copy;
+    ASSERT_EQ(::kill(m_app.Pid(), SIGKILL), 0);
+    ASSERT_TRUE(m_app.WaitForExit(10s));
+
+    // Started again, the copy is offered; Enter takes it.
+    Start({TAPLORE_EXE, "--requirements"});
+    const auto offer = WaitForTitle("^Recover Design$");
+    ASSERT_TRUE(offer) << "the recovery copy was not offered";
+    Screenshot(*offer, "requirements-recovery-offer.png");
+    ScreenshotOfArea(ScreenRect(), "requirements-recovery-screen.png");
+    Keys({"Return"});
+    const auto recovered =
+        WaitForTitle("^" + kTitle + ".*bandpass\\.taplore\\*.* " + taps + " taps$");
+    ASSERT_TRUE(recovered) << "the recovered design did not come up";
+    m_window = *recovered;
+    ASSERT_TRUE(WaitForIdle(m_window));
+    Keys({"ctrl+s"});
+    ASSERT_TRUE(WaitUntil([&] { return ReadBytes(document) == copied; }, 30s))
+        << "the recovered document saved is not the copy of what was on the screen";
+    EXPECT_EQ(e2e::Run({TAPLORE_DESIGN_EXE, "--design", document.string(), "--quiet"}).out,
+              CommandLine(changed));
+    ASSERT_TRUE(WaitForTitle("^" + kTitle + ".*bandpass\\.taplore .* " + taps + " taps$"));
+
+    // Closed normally, nothing is left to recover.
+    Keys({"alt+F4"});
+    ASSERT_TRUE(m_app.WaitForExit(30s)) << "saved, the window closes without a question";
+    EXPECT_TRUE(fs::is_empty(StateFolder())) << "a recovery copy was left";
+
+    // taplore FILE.taplore opens the document.
+    Start({TAPLORE_EXE, document.string()});
+    const auto opened = WaitForProgramWindow(m_app, "^" + kTitle + ".*bandpass\\.taplore ");
+    ASSERT_TRUE(opened) << "taplore FILE.taplore did not open the document";
+    m_window = *opened;
+    ASSERT_TRUE(WaitForDesign(taps));
 }
 
 } // namespace

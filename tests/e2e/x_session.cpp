@@ -235,6 +235,7 @@ Process::Options ProgramOptions(const std::filesystem::path& dir,
     Process::Options options;
     options.env = {{"HOME", (dir / "home").string()},
                    {"XDG_RUNTIME_DIR", (dir / "runtime").string()},
+                   {"XDG_STATE_HOME", (dir / "home" / ".local" / "state").string()},
                    {"QT_QPA_PLATFORM", "xcb"}};
     options.workDir = workDir;
     options.log = dir / "taplore.log";

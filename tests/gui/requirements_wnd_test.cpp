@@ -6,6 +6,7 @@
 #include "core/design/requirements_design.h"
 #include "core/formats/crt.h"
 #include "gui/requirements/band_model.h"
+#include "gui/requirements/document_file.h"
 #include "gui/requirements/plot_wnd.h"
 #include "gui/requirements/requirements_wnd.h"
 #include "gui/value_list.h"
@@ -34,10 +35,15 @@ const QString kExample = "--rate 8000 --pass 0:1000 --stop 1500:4000 --ripple 0.
 
 class RequirementsWnd : public testing::Test {
 protected:
-    // Each test starts from no settings, in a folder of its own.
+    // Each test starts from no settings, in a folder of its own; changes left at a close are
+    // discarded.
     void SetUp() override {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+        CDocumentFile::TheAsks().saveChanges = [](QWidget*, const QString&) {
+            return QMessageBox::Discard;
+        };
     }
+    void TearDown() override { CDocumentFile::TheAsks() = CDocumentFile::StandardAsks(); }
 
     template <class T> static T* Find(const CRequirementsWnd& wnd, const char* name) {
         T* control = wnd.findChild<T*>(name);

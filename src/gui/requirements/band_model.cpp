@@ -1,22 +1,8 @@
 #include "gui/requirements/band_model.h"
 
-#include "core/dialog/readings.h"
 #include "core/formats/crt.h"
 
-#include <array>
-
 namespace {
-
-constexpr double kPassRippleDb = 0.1;
-constexpr double kStopAttenuationDb = 60.0;
-
-BandRow Pass(double low, double high) {
-    return {true, low, high, kPassRippleDb};
-}
-
-BandRow Stop(double low, double high) {
-    return {false, low, high, kStopAttenuationDb};
-}
 
 QString NumberText(double value) {
     return QString::fromStdString(crt::FormatShortest(value));
@@ -84,7 +70,8 @@ bool BandModel::setData(const QModelIndex& index, const QVariant& value, int rol
         const bool pass = IsKind(text, "pass");
         // A band that changes kind asks for its kind's usual tolerance.
         if (pass != band.pass)
-            band = pass ? Pass(band.lowHz, band.highHz) : Stop(band.lowHz, band.highHz);
+            band = pass ? taplore::PassRow(band.lowHz, band.highHz)
+                        : taplore::StopRow(band.lowHz, band.highHz);
     } else {
         const auto number = crt::StrictAtof(text.toStdString());
         if (!number) {
@@ -108,35 +95,15 @@ void BandModel::SetBands(QVector<BandRow> bands) {
 }
 
 void BandModel::SetPreset(BandPreset preset, double rate) {
-    const double r = rate / 16; // the presets' edges are sixteenths of the rate
-    switch (preset) {
-    case BandPreset::lowPass:
-        SetBands({Pass(0, 2 * r), Stop(3 * r, 8 * r)});
-        break;
-    case BandPreset::highPass:
-        SetBands({Stop(0, 5 * r), Pass(6 * r, 8 * r)});
-        break;
-    case BandPreset::bandPass:
-        SetBands({Stop(0, r), Pass(2 * r, 4 * r), Stop(5 * r, 8 * r)});
-        break;
-    case BandPreset::bandStop:
-        SetBands({Pass(0, r), Stop(2 * r, 4 * r), Pass(5 * r, 8 * r)});
-        break;
-    }
+    const std::vector<BandRow> bands = taplore::PresetBands(preset, rate);
+    SetBands(QVector<BandRow>(bands.begin(), bands.end()));
 }
 
 void BandModel::AddBand(int row, double rate) {
-    const int at = row < 0 || row >= m_bands.size() ? static_cast<int>(m_bands.size()) : row + 1;
-    const double gapLow = at > 0 ? m_bands[at - 1].highHz : 0.0;
-    const double gapHigh = at < m_bands.size() ? m_bands[at].lowHz : rate / 2;
-    const double third = (gapHigh - gapLow) / 3;
-    const taplore::Edges edges =
-        taplore::RoundedEdges({gapLow + third, gapHigh - third}, {gapLow, gapHigh}, rate);
-    // The other kind than the band before, so that a low-pass grows into a band-stop.
-    const bool pass = at > 0 && !m_bands[at - 1].pass;
-    const BandRow added = pass ? Pass(edges.low, edges.high) : Stop(edges.low, edges.high);
-    beginInsertRows({}, at, at);
-    m_bands.insert(at, added);
+    const taplore::AddedBand added =
+        taplore::BandToAdd(std::vector<BandRow>(m_bands.begin(), m_bands.end()), row, rate);
+    beginInsertRows({}, added.at, added.at);
+    m_bands.insert(added.at, added.band);
     endInsertRows();
 }
 
@@ -149,23 +116,9 @@ void BandModel::RemoveBand(int row) {
 }
 
 QString BandSetting(const BandRow& band) {
-    return QString("%1,%2,%3,%4")
-        .arg(band.pass ? "pass" : "stop")
-        .arg(NumberText(band.lowHz))
-        .arg(NumberText(band.highHz))
-        .arg(NumberText(band.toleranceDb));
+    return QString::fromStdString(taplore::BandSettingText(band));
 }
 
 std::optional<BandRow> BandOfSetting(const QString& text) {
-    const QStringList fields = text.split(',');
-    if (fields.size() != 4)
-        return std::nullopt;
-    std::array<double, 3> numbers{};
-    for (int i = 0; i < 3; ++i) {
-        const auto number = crt::StrictAtof(fields[i + 1].toStdString());
-        if (!number)
-            return std::nullopt;
-        numbers[i] = *number;
-    }
-    return BandRow{fields[0] == "pass", numbers[0], numbers[1], numbers[2]};
+    return taplore::BandOfSettingText(text.toStdString());
 }

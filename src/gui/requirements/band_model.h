@@ -2,21 +2,16 @@
 // The requirements window's band table: each row a pass or stop band with its edges in Hz and
 // the ripple (pass) or attenuation (stop) it asks for, edited in place.
 
+#include "core/document/window_bands.h"
+
 #include <QAbstractTableModel>
 #include <QVector>
 
 #include <optional>
 
-// One row of the table.
-struct BandRow {
-    bool pass = true;
-    double lowHz = 0.0;
-    double highHz = 0.0;
-    double toleranceDb = 0.0; // peak-to-peak ripple of a pass band, attenuation of a stop band
-};
-
-// The four shapes a new design starts from, scaled to the rate.
-enum class BandPreset { lowPass, highPass, bandPass, bandStop };
+// A row of the table, and the four shapes a new design starts from, as the core keeps them.
+using taplore::BandPreset;
+using taplore::BandRow;
 
 class BandModel : public QAbstractTableModel {
     Q_OBJECT

@@ -2,9 +2,7 @@
 // The requirements window's designs: what the window asks for, designed on a worker thread
 // after a short pause in the typing, the next ask cancelling the design still running.
 
-#include "core/analysis/views.h"
-#include "core/design/requirements_design.h"
-#include "core/progress.h"
+#include "core/document/requirements_presenter.h"
 
 #include <QObject>
 #include <QThreadPool>
@@ -12,25 +10,9 @@
 
 #include <atomic>
 #include <memory>
-#include <vector>
 
-// What the window asks for: the requirements, how to design to them, and the length.
-struct DesignAsk {
-    taplore::Requirements requirements;
-    const taplore::Method* method = &taplore::DefaultMethod();
-    int taps = 0; // 0: the fewest that meet the requirements (a method that searches)
-};
-
-// A design and what the window draws of it.
-struct DesignShown {
-    taplore::RequirementsDesign design;
-    taplore::FrequencyViews views; // on a grid of `points` from 0 to half the rate
-    std::vector<double> step;
-    int points = 0;
-};
-
-// Designs ask and computes its views; safe on any thread. progress may stop it.
-DesignShown DesignFor(const DesignAsk& ask, const Progress& progress = {});
+using taplore::DesignAsk;
+using taplore::DesignShown;
 
 class CLiveDesign : public QObject {
     Q_OBJECT

@@ -84,6 +84,18 @@ void CPlotWnd::SetRange(std::optional<PlotRange> range, std::optional<PlotRange>
     UpdateLimits();
 }
 
+void CPlotWnd::Show(const taplore::PlotData& plot) {
+    QVector<QPointF> points;
+    points.reserve(static_cast<qsizetype>(plot.x.size()));
+    for (std::size_t n = 0; n < plot.x.size(); ++n)
+        points.push_back({plot.x[n], plot.y[n]});
+    SetCurve(std::move(points), plot.xAxis, plot.yAxis);
+    SetRegions(QVector<PlotRegion>(plot.regions.begin(), plot.regions.end()));
+    SetRange(plot.yRange, plot.xRange);
+    setAccessibleName(FromStd(plot.name));
+    setAccessibleDescription(FromStd(plot.description));
+}
+
 void CPlotWnd::SetStale(bool stale) {
     m_stale = stale;
     update();

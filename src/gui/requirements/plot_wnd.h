@@ -3,6 +3,8 @@
 // axes, with the regions the response must stay inside shaded under it and a read-out of the
 // curve under the pointer. It paints what it is given and computes nothing of the filter.
 
+#include "core/document/requirements_presenter.h"
+
 #include <QPointF>
 #include <QString>
 #include <QStringList>
@@ -14,22 +16,10 @@
 
 class QPainter;
 
-// A region of the plane the response must stay inside: x from x0 to x1, y from y0 to y1; an
-// infinite y reaches the plot's edge.
-struct PlotRegion {
-    double x0, x1, y0, y1;
-};
-
-// The part of an axis shown.
-struct PlotRange {
-    double low, high;
-};
-
-// What an axis shows, as "Frequency" and "Hz"; a quantity without a unit has none.
-struct PlotAxis {
-    std::string title;
-    std::string unit;
-};
+// The curve's axes, regions and ranges as the core gives them.
+using taplore::PlotAxis;
+using taplore::PlotRange;
+using taplore::PlotRegion;
 
 class CPlotWnd : public QWidget {
     Q_OBJECT
@@ -44,6 +34,8 @@ public:
     // The y range shown; without one, the curve's own, rounded out to whole ticks. The x range
     // shown; without one, the curve's.
     void SetRange(std::optional<PlotRange> range, std::optional<PlotRange> xRange = {});
+    // The curve, its axes, regions and ranges, and its names for a screen reader, all at once.
+    void Show(const taplore::PlotData& plot);
     // A curve that no longer answers the requirements shown is drawn faded.
     void SetStale(bool stale);
 

@@ -2,12 +2,8 @@
 
 #include "core/dialog/about.h"
 #include "core/dialog/dialog_messages.h"
-#include "core/dialog/requirements_view.h"
 #include "core/formats/crt.h"
-#include "core/formats/exports/export.h"
 #include "core/formats/requirements_report.h"
-#include "core/formats/response_plot.h"
-#include "core/io/file_output.h"
 #include "gui/context_menu_key.h"
 #include "gui/design_app.h"
 #include "gui/guard.h"
@@ -15,24 +11,25 @@
 #include "gui/requirements/band_kind_delegate.h"
 #include "gui/requirements/band_model.h"
 #include "gui/requirements/commit_delegate.h"
+#include "gui/requirements/document_file.h"
+#include "gui/requirements/faded.h"
 #include "gui/requirements/message_label.h"
 #include "gui/requirements/plot_wnd.h"
+#include "gui/requirements/taps_output.h"
 #include "gui/taps_menu.h"
 #include "gui/value_list.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
+#include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -41,29 +38,22 @@
 #include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace {
 
-using taplore::Band;
-using taplore::RequirementsReport;
-
-constexpr double kStartRate = 8000;
+constexpr double kStartRate = taplore::WindowInputs::kStartRate;
 constexpr QSize kPreferredSize(1200, 780);
 constexpr int kFrameAllowance = 40; // a title bar, or both side borders
-const char* const kBitsProblem =
-    "The width of integer exports must be B or B.F bits, B from 2 to 32.";
-const PlotAxis kFrequency{"Frequency", "Hz"};
 const QColor kMet(0, 128, 0);
 const QColor kMissed(200, 0, 0);
 
 QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
 }
-
-constexpr int kFadedAlpha = 100;
 
 QPushButton* NewButton(const QString& text, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
@@ -73,27 +63,6 @@ QPushButton* NewButton(const QString& text, QWidget* parent) {
 
 QSettings Settings() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Taplore", "requirements");
-}
-
-// Text in the disabled look, as the stale curves are faded, while the control stays usable:
-// the taps can still be scrolled and copied.
-void FadeText(QWidget* widget, bool faded) {
-    QPalette palette = widget->parentWidget()->palette();
-    if (faded)
-        palette.setColor(QPalette::Text, palette.color(QPalette::Disabled, QPalette::Text));
-    widget->setPalette(palette);
-}
-
-// The figures' own green and red fade too.
-void FadeFigures(QTableWidget* table, bool faded) {
-    FadeText(table, faded);
-    for (int row = 0; row < table->rowCount(); ++row)
-        for (int column = 2; column < table->columnCount(); ++column) {
-            QTableWidgetItem* item = table->item(row, column);
-            QColor colour = item->foreground().color();
-            colour.setAlpha(faded ? kFadedAlpha : 255);
-            item->setForeground(colour);
-        }
 }
 
 } // namespace
@@ -108,6 +77,10 @@ CRequirementsWnd::CRequirementsWnd(QWidget* parent) : QWidget(parent, Qt::Window
     OnMethodChanged();
     OnRequirementsChanged();
     OnBitsChanged(); // a saved width that is none is said at once
+    // The last requirements are where a new document starts, not changes to it.
+    m_presenter.MarkUnmodified();
+    ShowState();
+    setAcceptDrops(true);
 }
 
 CRequirementsWnd::~CRequirementsWnd() = default;
@@ -124,6 +97,10 @@ void CRequirementsWnd::setupViews() {
     left->addWidget(RequirementsPanel());
     left->addWidget(ResultPanel(), 1);
     auto* layout = new QHBoxLayout(this);
+    m_file = new CDocumentFile(
+        this, m_presenter, [this](const taplore::WindowInputs& in) { ShowInputs(in); },
+        [this] { ShowState(); }, [this] { RunGuarded(this, [this] { OnExport(); }); });
+    layout->setMenuBar(m_file->MenuBar());
     layout->addLayout(left);
     layout->addWidget(PlotPanel(), 1);
     // Within the screen, less a frame's worth and room for the help beside it, down to the
@@ -161,7 +138,7 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     for (const taplore::Method& method : taplore::Methods())
         m_comboMethod->addItem(FromStd(std::string(method.title)),
                                FromStd(std::string(method.name)));
-    m_radioFewest = new QRadioButton("&Fewest that meet them", group);
+    m_radioFewest = new QRadioButton("Fe&west that meet them", group);
     m_radioFixed = new QRadioButton("Fi&xed:", group);
     m_radioFewest->setChecked(true);
     m_spinTaps = new QSpinBox(group);
@@ -262,8 +239,8 @@ QWidget* CRequirementsWnd::PlotPanel() {
     m_plotMagnitude->setAccessibleName("Magnitude");
     m_checkZoom = new QCheckBox("&Zoom to pass band", panel);
     m_comboView = new QComboBox(panel);
-    for (const taplore::ViewInfo& info : taplore::SecondViews())
-        m_comboView->addItem(FromStd(std::string(info.title)));
+    for (const std::string& title : taplore::RequirementsPresenter::SecondViewTitles())
+        m_comboView->addItem(FromStd(title));
     m_plotView = new CPlotWnd(panel);
     auto* viewLabel = new QLabel("Second &view:", panel);
     viewLabel->setBuddy(m_comboView);
@@ -375,10 +352,45 @@ void CRequirementsWnd::SaveSettings() const {
     settings.setValue("bits", m_editBits->text());
 }
 
+// Unsaved changes are saved or discarded first, or the window stays; a normal close takes
+// the recovery copy away.
 void CRequirementsWnd::closeEvent(QCloseEvent* event) {
+    if (!m_file->MayDrop()) {
+        event->ignore();
+        return;
+    }
     SaveSettings();
     m_live->Cancel();
+    m_file->Closed();
     QWidget::closeEvent(event);
+}
+
+// Once shown, a crashed session's copy is offered, then the document the program was given
+// opens.
+void CRequirementsWnd::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (std::exchange(m_shownOnce, true))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        RunGuarded(this, [this] {
+            m_file->OfferRecovery();
+            if (!m_startFile.isEmpty())
+                m_file->Open(std::exchange(m_startFile, {}));
+        });
+    });
+}
+
+// A file dropped on the window opens as a document.
+void CRequirementsWnd::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.constFirst().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void CRequirementsWnd::dropEvent(QDropEvent* event) {
+    const QString path = event->mimeData()->urls().constFirst().toLocalFile();
+    event->acceptProposedAction();
+    RunGuarded(this, [&] { m_file->Open(path); });
 }
 
 // ---- the requirements ----------------------------------------------------------------------
@@ -387,39 +399,36 @@ double CRequirementsWnd::Rate() const {
     return crt::StrictAtof(m_editRate->text().trimmed().toStdString()).value_or(0.0);
 }
 
-// The requirements as the window shows them, or nothing after saying in place what is wrong.
-std::optional<DesignAsk> CRequirementsWnd::ReadAsk() {
-    DesignAsk ask;
-    ask.requirements.rate = Rate();
-    for (const BandRow& row : m_modelBands->Bands())
-        ask.requirements.bands.push_back(
-            {row.lowHz, row.highHz, row.pass ? 1.0 : 0.0, 1.0, row.toleranceDb});
-    ask.method = &ChosenMethod();
-    ask.taps = m_radioFixed->isChecked() ? m_spinTaps->value() : 0;
-    auto problem = taplore::CheckTolerances(ask.requirements);
-    if (!problem && ask.taps > 0)
-        problem = taplore::SymmetryProblem(ask.requirements, ask.taps);
-    if (!problem)
-        return ask;
-    QString where = problem->part == taplore::RequirementsPart::rate ? "Rate: " : "";
-    if (problem->part == taplore::RequirementsPart::taps)
-        where = "Length: ";
-    if (problem->band >= 0)
-        where = QString("Band %1: ").arg(problem->band + 1);
-    ShowInPlace(where + FromStd(problem->text) + ".");
-    return std::nullopt;
+// The inputs as the controls hold them.
+taplore::WindowInputs CRequirementsWnd::ReadInputs() const {
+    taplore::WindowInputs inputs;
+    inputs.rate = m_editRate->text().toStdString();
+    inputs.bands.assign(m_modelBands->Bands().begin(), m_modelBands->Bands().end());
+    inputs.method = m_comboMethod->currentData().toString().toStdString();
+    inputs.fixed = m_radioFixed->isChecked();
+    inputs.taps = m_spinTaps->value();
+    return inputs;
 }
 
-// What was said of the requirements before goes as soon as they read right.
+// A document's inputs in the controls, the method first for the length it allows.
+void CRequirementsWnd::ShowInputs(const taplore::WindowInputs& inputs) {
+    m_editRate->setText(FromStd(inputs.rate));
+    m_modelBands->SetBands(QVector<BandRow>(inputs.bands.begin(), inputs.bands.end()));
+    m_comboMethod->setCurrentIndex(std::max(0, m_comboMethod->findData(FromStd(inputs.method))));
+    (inputs.fixed ? m_radioFixed : m_radioFewest)->setChecked(true);
+    m_spinTaps->setValue(inputs.taps);
+}
+
+// What was said of the requirements before goes as soon as they read right; what is wrong is
+// said in place, and the last good design stays drawn, faded as out of date.
 void CRequirementsWnd::OnRequirementsChanged() {
-    const std::optional<DesignAsk> ask = ReadAsk();
-    if (!ask) {
+    const std::optional<DesignAsk> ask = m_presenter.SetInputs(ReadInputs());
+    m_labelProblem->setText(FromStd(m_presenter.Problem()));
+    if (ask)
+        m_live->Ask(*ask);
+    else
         m_live->Cancel();
-        return;
-    }
-    m_labelProblem->clear();
-    m_live->Ask(*ask);
-    ShowStale("designing…", "the design of the requirements shown is under way.");
+    ShowState();
 }
 
 const taplore::Method& CRequirementsWnd::ChosenMethod() const {
@@ -451,25 +460,20 @@ void CRequirementsWnd::OnPreset(BandPreset preset) {
     m_modelBands->SetPreset(preset, Rate() > 0 ? Rate() : kStartRate);
 }
 
-// The last good design stays drawn, faded as out of date.
-void CRequirementsWnd::ShowInPlace(const QString& text) {
-    m_labelProblem->setText(text);
-    ShowStale("out of date", text);
-}
-
 // The title says whether the design shown answers the requirements shown: a taskbar shows it
-// too.
-void CRequirementsWnd::ShowState(const QString& state) {
-    setWindowTitle("Taplore Requirements Designer — " + state);
-}
-
-// A design that does not answer the requirements shown is faded, and neither saved nor
-// exported: the buttons' tooltip says why.
-void CRequirementsWnd::ShowStale(const QString& state, const QString& reason) {
-    ShowState(state);
-    ShowCurrent(false);
+// too. A design that does not is faded, and neither saved nor exported: the buttons' tooltip
+// says why.
+void CRequirementsWnd::ShowState() {
+    setWindowTitle("Taplore Requirements Designer — " + FromStd(m_presenter.DocumentName()) +
+                   "[*] — " + FromStd(m_presenter.StateText()));
+    setWindowModified(m_presenter.Modified());
+    m_file->Changed();
+    const bool current = m_presenter.Current();
+    ShowCurrent(current);
     for (QPushButton* button : {m_buttonSave, m_buttonExport})
-        button->setToolTip("No design for the requirements shown: " + reason);
+        button->setToolTip(current ? QString()
+                                   : "No design for the requirements shown: " +
+                                         FromStd(m_presenter.WaitReason()));
 }
 
 void CRequirementsWnd::ShowCurrent(bool current) {
@@ -479,67 +483,54 @@ void CRequirementsWnd::ShowCurrent(bool current) {
     FadeText(m_listTaps, !current);
     m_buttonSave->setEnabled(current);
     m_buttonExport->setEnabled(current);
+    m_file->ExportAction()->setEnabled(current);
 }
 
 // The width is said wrong as it is typed, not only once an export's file has been chosen.
 void CRequirementsWnd::OnBitsChanged() {
-    m_labelBitsProblem->setText(ParseQFormat(m_editBits->text().trimmed().toStdString())
-                                    ? QString()
-                                    : "must be B or B.F, B from 2 to 32");
+    m_labelBitsProblem->setText(
+        FromStd(taplore::RequirementsPresenter::BitsProblem(m_editBits->text().toStdString())));
 }
 
 // ---- the result ----------------------------------------------------------------------------
 
 void CRequirementsWnd::OnDesigned(std::shared_ptr<const DesignShown> shown) {
-    const taplore::RequirementsDesign& design = shown->design;
-    if (!taplore::HasTaps(design.status)) {
-        if (design.status != taplore::DesignStatus::stopped)
-            ShowInPlace("The design failed: " + FromStd(design.message) + ".");
-        return;
+    using Accepted = taplore::RequirementsPresenter::Accepted;
+    const Accepted accepted = m_presenter.Accept(std::move(shown));
+    if (accepted == Accepted::failed) {
+        m_labelProblem->setText(FromStd(m_presenter.Problem()));
+        ShowState();
     }
-    m_shown = std::move(shown);
-    ShowResult(*m_shown);
+    if (accepted != Accepted::shown)
+        return;
+    ShowResult();
     ++m_designsShown;
     emit designShown();
 }
 
-void CRequirementsWnd::ShowResult(const DesignShown& shown) {
-    const taplore::RequirementsDesign& design = shown.design;
-    const taplore::TapsDescription description = taplore::DescribeReport(design.report);
-    m_labelNote->setText(design.status == taplore::DesignStatus::convergedWithWarning
-                             ? "Note: " + FromStd(design.message) + "."
-                             : QString());
-    m_labelHeadline->setText(FromStd(description.title));
-    ShowBandFigures(design.report);
-    m_labelShorter->setText(FromStd(taplore::ShorterText(design.report)));
-    const int count = static_cast<int>(design.taps.size());
-    ShowState(QString("%1 taps").arg(count));
-    m_taps = std::shared_ptr<double[]>(new double[count]);
-    std::copy(design.taps.begin(), design.taps.end(), m_taps.get());
-    m_listTaps->setValues(m_taps, count);
-    m_menuTaps->SetTaps(m_taps, count, description);
-    for (QPushButton* button : {m_buttonSave, m_buttonExport})
-        button->setToolTip({});
+void CRequirementsWnd::ShowResult() {
+    const taplore::ResultTexts texts = m_presenter.Result();
+    m_labelNote->setText(FromStd(texts.note));
+    m_labelHeadline->setText(FromStd(texts.headline));
+    ShowBandFigures(texts);
+    m_labelShorter->setText(FromStd(texts.shorter));
+    const int count = m_presenter.TapCount();
+    m_listTaps->setValues(m_presenter.Taps(), count);
+    m_menuTaps->SetTaps(m_presenter.Taps(), count,
+                        taplore::DescribeReport(m_presenter.Shown()->design.report));
     ShowMagnitude();
     ShowSecondView();
-    ShowCurrent(true);
-    QStringList summary{FromStd(description.title)};
-    for (const std::string& note : description.notes)
-        summary << FromStd(note);
-    m_plotMagnitude->setAccessibleDescription(summary.join(". ") + ".");
+    ShowState();
 }
 
 // A row a band: what it asked, what it reached, and the margin, green when met and red when
 // missed.
-void CRequirementsWnd::ShowBandFigures(const RequirementsReport& report) {
-    const std::vector<Band>& bands = report.requirements.bands;
-    m_tableFigures->setRowCount(static_cast<int>(bands.size()));
-    for (int row = 0; row < static_cast<int>(bands.size()); ++row) {
-        const taplore::BandFigure figure =
-            taplore::FigureOf(report.requirements, bands[row], report.deviations[row]);
-        const taplore::FigureTexts texts = taplore::FigureTextsOf(figure);
-        const QString cells[] = {FromStd(taplore::BandTitle(bands[row])), FromStd(texts.asked),
-                                 FromStd(texts.reached), FromStd(texts.margin)};
+void CRequirementsWnd::ShowBandFigures(const taplore::ResultTexts& texts) {
+    m_tableFigures->setRowCount(static_cast<int>(texts.figures.size()));
+    for (int row = 0; row < static_cast<int>(texts.figures.size()); ++row) {
+        const taplore::FigureRow& figure = texts.figures[row];
+        const QString cells[] = {FromStd(figure.band), FromStd(figure.asked),
+                                 FromStd(figure.reached), FromStd(figure.margin)};
         for (int column = 0; column < 4; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             if (column >= 2)
@@ -550,52 +541,13 @@ void CRequirementsWnd::ShowBandFigures(const RequirementsReport& report) {
 }
 
 void CRequirementsWnd::ShowMagnitude() {
-    if (!m_shown)
-        return;
-    const DesignShown& shown = *m_shown;
-    const double rate = shown.design.report.requirements.rate;
-    QVector<QPointF> points;
-    for (int k = 0; k < shown.points; ++k)
-        points.push_back({k * rate / (2.0 * shown.points), shown.views.magnitudeDb[k]});
-    const taplore::ViewInfo& info = taplore::InfoOf(taplore::View::magnitude);
-    m_plotMagnitude->SetCurve(points, kFrequency,
-                              {std::string(info.title), std::string(info.unit)});
-    const std::vector<taplore::RequiredBand> bands = taplore::RequiredBands(shown.design.report);
-    QVector<PlotRegion> regions;
-    for (const taplore::RequiredBand& band : bands)
-        regions.push_back({band.lowHz, band.highHz, band.floorDb, band.ceilingDb});
-    m_plotMagnitude->SetRegions(regions);
-    const taplore::MagnitudeRanges shownPart =
-        taplore::MagnitudeRangesOf(bands, rate, m_checkZoom->isChecked());
-    m_plotMagnitude->SetRange(PlotRange{shownPart.dbLow, shownPart.dbHigh},
-                              PlotRange{shownPart.hzLow, shownPart.hzHigh});
+    if (m_presenter.Shown())
+        m_plotMagnitude->Show(m_presenter.Magnitude(m_checkZoom->isChecked()));
 }
 
 void CRequirementsWnd::ShowSecondView() {
-    if (!m_shown)
-        return;
-    const DesignShown& shown = *m_shown;
-    const taplore::ViewInfo info =
-        taplore::SecondViews()[static_cast<std::size_t>(std::max(0, m_comboView->currentIndex()))];
-    const double rate = shown.design.report.requirements.rate;
-    const std::vector<double>& values =
-        info.overFrequency ? (info.view == taplore::View::phase ? shown.views.phaseDegrees
-                                                                : shown.views.groupDelay)
-                           : (info.view == taplore::View::impulse ? shown.design.taps : shown.step);
-    const std::size_t count =
-        info.overFrequency ? static_cast<std::size_t>(shown.points) : values.size();
-    QVector<QPointF> points;
-    for (std::size_t n = 0; n < count; ++n)
-        points.push_back(
-            {info.overFrequency ? n * rate / (2.0 * shown.points) : double(n), values[n]});
-    m_plotView->SetCurve(points, info.overFrequency ? kFrequency : PlotAxis{"Time", "samples"},
-                         {std::string(info.title), std::string(info.unit)});
-    // Frequency runs to half the rate, one step past the last point.
-    m_plotView->SetRange(std::nullopt,
-                         info.overFrequency ? std::optional(PlotRange{0, rate / 2}) : std::nullopt);
-    m_plotView->setAccessibleName(FromStd(std::string(info.title)));
-    m_plotView->setAccessibleDescription(
-        FromStd(taplore::RangeSummary(info, std::span(values).first(count))));
+    if (m_presenter.Shown())
+        m_plotView->Show(m_presenter.SecondView(m_comboView->currentIndex()));
 }
 
 void CRequirementsWnd::OnViewChanged() {
@@ -609,82 +561,9 @@ void CRequirementsWnd::OnZoomToggled() {
 // ---- output --------------------------------------------------------------------------------
 
 void CRequirementsWnd::OnSave() {
-    WriteFile("Save", "Text (*.txt)", "text");
+    SaveTaps(this, m_presenter, m_editBits->text());
 }
 
-// Each format of the command line is a filter of the file dialog; the one chosen is written.
 void CRequirementsWnd::OnExport() {
-    QStringList filters;
-    for (const taplore::ExportFormat& format : taplore::ExportFormats())
-        filters << FromStd(std::string(format.name) + ": " + std::string(format.summary) + " (*." +
-                           std::string(format.extension) + ")");
-    WriteFile("Export", filters.join(";;"), {});
-}
-
-// Qt's own save dialog, then the taps in the format named, or the one whose filter was chosen,
-// through the same writer as the dialog's Save.
-void CRequirementsWnd::WriteFile(const QString& title, const QString& filter,
-                                 const std::string& format) {
-    QFileDialog dialog(this, title);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(filter);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    const QStringList filters = filter.split(";;");
-    const taplore::ExportFormat& chosen =
-        format.empty() ? taplore::ExportFormats()[static_cast<std::size_t>(
-                             std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))]
-                       : *taplore::FindExportFormat(format);
-    QString path = dialog.selectedFiles().constFirst();
-    if (QFileInfo(path).suffix().isEmpty())
-        path += "." + FromStd(std::string(chosen.extension));
-    // Only a format whose width is chosen needs the Bits field to read right.
-    const auto width = ParseQFormat(m_editBits->text().trimmed().toStdString());
-    if (!width && chosen.width == taplore::ExportWidth::chosen) {
-        ShowMessage(this, taplore::ErrorMessage(kBitsProblem));
-        return;
-    }
-    std::string text;
-    try {
-        text = ExportAsWritten(chosen, width.value_or(QFormat::q15));
-    } catch (const std::runtime_error& e) { // no fixed-point form, or a refused export
-        ShowMessage(this, taplore::ErrorMessage(e.what()));
-        return;
-    }
-    if (!text.empty())
-        WriteTextFile(QFile::encodeName(path).toStdString(), text);
-}
-
-// The shown design in format, described by what its written taps reach. Where they miss what
-// the design's own taps meet, the user chooses first: the full-precision text instead, this
-// text all the same, or nothing (an empty text).
-std::string CRequirementsWnd::ExportAsWritten(const taplore::ExportFormat& format, QFormat width) {
-    const std::vector<double>& taps = m_shown->design.taps;
-    std::optional<FixedPointTaps> quantised;
-    if (const auto form = taplore::ExportQFormat(format, width))
-        quantised = Quantise(taps.data(), static_cast<int>(taps.size()), *form);
-    const FixedPointTaps* integers = quantised ? &*quantised : nullptr;
-    const taplore::WrittenReport written =
-        taplore::ReportAsWritten(m_shown->design.report, format, taps, integers);
-    const taplore::ExportFormat* chosen = &format;
-    if (!written.shortfall.empty()) {
-        QMessageBox box(QMessageBox::Warning, windowTitle(),
-                        "The taps as " + FromStd(std::string(format.name)) +
-                            " writes them miss the requirements: " + FromStd(written.shortfall) +
-                            ".",
-                        QMessageBox::Cancel, this);
-        QPushButton* full = box.addButton("Write at &full precision", QMessageBox::AcceptRole);
-        QPushButton* anyway = box.addButton("&Write as chosen", QMessageBox::DestructiveRole);
-        box.setDefaultButton(full);
-        box.exec();
-        if (box.clickedButton() == full)
-            chosen = taplore::FindExportFormat("full");
-        else if (box.clickedButton() != anyway)
-            return {};
-    }
-    if (chosen != &format)
-        return chosen->write({taps, nullptr, taplore::DescribeReport(m_shown->design.report),
-                              taplore::kDefaultBlockSize});
-    return format.write({taps, integers, written.description, taplore::kDefaultBlockSize});
+    ExportTaps(this, m_presenter, m_editBits->text());
 }

@@ -4,7 +4,7 @@
 // edit after a short pause, with what each band reached against what it asked, the magnitude
 // over the shaded bands, a second view, the taps, Save and Export.
 
-#include "core/formats/exports/export.h"
+#include "core/document/requirements_presenter.h"
 #include "gui/requirements/live_design.h"
 
 #include <QWidget>
@@ -13,6 +13,7 @@
 #include <optional>
 
 class BandModel;
+class CDocumentFile;
 class CPlotWnd;
 class QCheckBox;
 class QComboBox;
@@ -25,7 +26,10 @@ class QTableView;
 class QTableWidget;
 class TapsMenu;
 class ValueList;
+namespace taplore {
 enum class BandPreset;
+}
+using taplore::BandPreset;
 
 class CRequirementsWnd : public QWidget {
     Q_OBJECT
@@ -36,12 +40,20 @@ public:
 
     // Tests wait for this: a design's result is on screen.
     int DesignsShown() const { return m_designsShown; }
+    // The document's file: its menu, questions and recovery copy.
+    CDocumentFile& DocumentFile() const { return *m_file; }
+    // A document to open once the window is first shown, after a crashed session's copy is
+    // offered: `taplore FILE.taplore`.
+    void OpenAtStart(const QString& path) { m_startFile = path; }
 
 signals:
     void designShown();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private slots:
     void OnRequirementsChanged();
@@ -67,19 +79,16 @@ private:
     void RestoreSettings();
     void SaveSettings() const;
 
-    std::optional<DesignAsk> ReadAsk();
-    void ShowInPlace(const QString& text);
-    void ShowState(const QString& state);
-    void ShowStale(const QString& state, const QString& reason);
+    taplore::WindowInputs ReadInputs() const;
+    void ShowInputs(const taplore::WindowInputs& inputs);
+    void ShowState();
     void ShowCurrent(bool current);
-    void ShowResult(const DesignShown& shown);
-    void ShowBandFigures(const taplore::RequirementsReport& report);
+    void ShowResult();
+    void ShowBandFigures(const taplore::ResultTexts& texts);
     const taplore::Method& ChosenMethod() const;
-    std::string ExportAsWritten(const taplore::ExportFormat& format, QFormat width);
     void ShowMagnitude();
     void ShowSecondView();
     double Rate() const;
-    void WriteFile(const QString& title, const QString& filter, const std::string& format);
 
     BandModel* m_modelBands;
     CLiveDesign* m_live;
@@ -106,8 +115,11 @@ private:
     QLabel* m_labelBitsProblem;
     QPushButton* m_buttonSave;
     QPushButton* m_buttonExport;
-    // The last design shown, which stays drawn while the requirements are wrong.
-    std::shared_ptr<const DesignShown> m_shown;
-    std::shared_ptr<double[]> m_taps;
+    // What the window does; the last design shown stays drawn while the requirements are
+    // wrong.
+    taplore::RequirementsPresenter m_presenter;
+    CDocumentFile* m_file;
+    QString m_startFile;
+    bool m_shownOnce = false;
     int m_designsShown = 0;
 };

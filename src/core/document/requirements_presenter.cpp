@@ -1,0 +1,419 @@
+#include "core/document/requirements_presenter.h"
+
+#include "core/dialog/requirements_view.h"
+#include "core/formats/crt.h"
+#include "core/formats/fixed_point.h"
+#include "core/formats/requirements_report.h"
+#include "core/formats/response_plot.h"
+#include "core/io/file_output.h"
+
+#include <algorithm>
+#include <bit>
+#include <new>
+
+namespace taplore {
+
+namespace {
+
+const char* const kBitsProblem =
+    "The width of integer exports must be B or B.F bits, B from 2 to 32.";
+const PlotAxis kFrequency{"Frequency", "Hz"};
+// A new document's ripple and attenuation, which its bands' own replace.
+constexpr double kDefaultRippleDb = 0.1;
+constexpr double kDefaultAttenuationDb = 60.0;
+
+// Eight points a tap show every ripple of the magnitude; at least a screen's width of them.
+int PointsFor(std::size_t taps) {
+    const auto wanted = std::bit_ceil(std::max<std::size_t>(taps * 8, 2048));
+    return static_cast<int>(std::min<std::size_t>(wanted, 1 << 18));
+}
+
+// text without the white space around it.
+std::string Trimmed(const std::string& text) {
+    const char* const space = " \t\n\v\f\r";
+    const std::size_t first = text.find_first_not_of(space);
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(space) - first + 1);
+}
+
+const Method& MethodOf(const std::string& name) {
+    const Method* method = FindMethod(name);
+    return method ? *method : DefaultMethod();
+}
+
+DesignDocument NewDocument() {
+    DesignDocument document;
+    document.requirements.rippleDb = kDefaultRippleDb;
+    document.requirements.attenuationDb = kDefaultAttenuationDb;
+    return document;
+}
+
+} // namespace
+
+DesignShown DesignFor(const DesignAsk& ask, const Progress& progress) {
+    DesignShown shown;
+    try {
+        shown.design = DesignToTolerances(ask.requirements, *ask.method, ask.taps, progress);
+    } catch (const std::bad_alloc&) { // the measuring grid of a long design
+        shown.design.status = DesignStatus::failed;
+        shown.design.message = "there is not enough memory for it";
+        return shown;
+    }
+    if (!HasTaps(shown.design.status))
+        return shown;
+    const FrequencyGrid grid(PointsFor(shown.design.taps.size()));
+    shown.views = ComputeViews(shown.design.taps, grid);
+    shown.points = grid.Points();
+    return shown;
+}
+
+RequirementsPresenter::RequirementsPresenter() : m_base(NewDocument()) {}
+
+// ---- the inputs
+
+double RequirementsPresenter::Rate() const {
+    return crt::StrictAtof(Trimmed(m_inputs.rate)).value_or(0.0);
+}
+
+const Method& RequirementsPresenter::ChosenMethod() const {
+    return MethodOf(m_inputs.method);
+}
+
+// The requirements as the window shows them, or nothing after saying what is wrong, where.
+std::optional<DesignAsk> RequirementsPresenter::SetInputs(WindowInputs inputs) {
+    m_inputs = std::move(inputs);
+    DesignAsk ask;
+    ask.requirements.rate = Rate();
+    for (const BandRow& row : m_inputs.bands)
+        ask.requirements.bands.push_back(
+            {row.lowHz, row.highHz, row.pass ? 1.0 : 0.0, 1.0, row.toleranceDb});
+    ask.method = &ChosenMethod();
+    ask.taps = m_inputs.fixed ? m_inputs.taps : 0;
+    auto problem = CheckTolerances(ask.requirements);
+    if (!problem && ask.taps > 0)
+        problem = SymmetryProblem(ask.requirements, ask.taps);
+    if (!problem) {
+        m_problem.clear();
+        m_state = State::designing;
+        m_ask = ask;
+        return ask;
+    }
+    std::string where = problem->part == RequirementsPart::rate ? "Rate: " : "";
+    if (problem->part == RequirementsPart::taps)
+        where = "Length: ";
+    if (problem->band >= 0)
+        where = "Band " + std::to_string(problem->band + 1) + ": ";
+    m_problem = where + problem->text + ".";
+    m_state = State::outOfDate;
+    m_ask.reset();
+    return std::nullopt;
+}
+
+// ---- the design
+
+std::string RequirementsPresenter::StateText() const {
+    switch (m_state) {
+    case State::designing:
+        return "designing…";
+    case State::outOfDate:
+        return "out of date";
+    case State::current:
+        break;
+    }
+    return std::to_string(TapCount()) + " taps";
+}
+
+std::string RequirementsPresenter::WaitReason() const {
+    switch (m_state) {
+    case State::designing:
+        return "the design of the requirements shown is under way.";
+    case State::outOfDate:
+        return m_problem;
+    case State::current:
+        break;
+    }
+    return {};
+}
+
+RequirementsPresenter::Accepted
+RequirementsPresenter::Accept(std::shared_ptr<const DesignShown> shown) {
+    const RequirementsDesign& design = shown->design;
+    if (design.status == DesignStatus::stopped)
+        return Accepted::stopped;
+    if (!HasTaps(design.status)) {
+        m_problem = "The design failed: " + design.message + ".";
+        m_state = State::outOfDate;
+        return Accepted::failed;
+    }
+    m_shown = std::move(shown);
+    const std::vector<double>& taps = m_shown->design.taps;
+    m_taps = std::shared_ptr<double[]>(new double[taps.size()]);
+    std::copy(taps.begin(), taps.end(), m_taps.get());
+    m_state = State::current;
+    return Accepted::shown;
+}
+
+int RequirementsPresenter::TapCount() const {
+    return m_shown ? static_cast<int>(m_shown->design.taps.size()) : 0;
+}
+
+ResultTexts RequirementsPresenter::Result() const {
+    ResultTexts texts;
+    if (!m_shown)
+        return texts;
+    const RequirementsDesign& design = m_shown->design;
+    const TapsDescription description = DescribeReport(design.report);
+    if (design.status == DesignStatus::convergedWithWarning)
+        texts.note = "Note: " + design.message + ".";
+    texts.headline = description.title;
+    texts.shorter = ShorterText(design.report);
+    // A row a band: what it asked, what it reached, and the margin.
+    const Requirements& requirements = design.report.requirements;
+    for (std::size_t i = 0; i < requirements.bands.size(); ++i) {
+        const Band& band = requirements.bands[i];
+        const BandFigure figure = FigureOf(requirements, band, design.report.deviations[i]);
+        const FigureTexts figureTexts = FigureTextsOf(figure);
+        texts.figures.push_back({BandTitle(band), figureTexts.asked, figureTexts.reached,
+                                 figureTexts.margin, figure.met});
+    }
+    texts.summary = description.title;
+    for (const std::string& note : description.notes)
+        texts.summary += ". " + note;
+    texts.summary += ".";
+    return texts;
+}
+
+PlotData RequirementsPresenter::Magnitude(bool zoomed) const {
+    PlotData plot;
+    if (!m_shown)
+        return plot;
+    const DesignShown& shown = *m_shown;
+    const double rate = shown.design.report.requirements.rate;
+    const std::vector<double>& db = shown.views.Values(View::magnitude);
+    for (int k = 0; k < shown.points; ++k) {
+        plot.x.push_back(k * rate / (2.0 * shown.points));
+        plot.y.push_back(db[k]);
+    }
+    const ViewInfo& info = InfoOf(View::magnitude);
+    plot.xAxis = kFrequency;
+    plot.yAxis = {std::string(info.title), std::string(info.unit)};
+    const std::vector<RequiredBand> bands = RequiredBands(shown.design.report);
+    for (const RequiredBand& band : bands)
+        plot.regions.push_back({band.lowHz, band.highHz, band.floorDb, band.ceilingDb});
+    const MagnitudeRanges part = MagnitudeRangesOf(bands, rate, zoomed);
+    plot.yRange = PlotRange{part.dbLow, part.dbHigh};
+    plot.xRange = PlotRange{part.hzLow, part.hzHigh};
+    plot.name = std::string(info.title);
+    plot.description = Result().summary;
+    return plot;
+}
+
+PlotData RequirementsPresenter::SecondView(int index) const {
+    PlotData plot;
+    if (!m_shown)
+        return plot;
+    const DesignShown& shown = *m_shown;
+    const std::vector<ViewInfo> views = SecondViews();
+    const ViewInfo info =
+        views[static_cast<std::size_t>(std::clamp(index, 0, static_cast<int>(views.size()) - 1))];
+    const double rate = shown.design.report.requirements.rate;
+    const std::vector<double>& values = shown.views.Values(info.view);
+    const std::size_t count =
+        info.overFrequency ? static_cast<std::size_t>(shown.points) : values.size();
+    for (std::size_t n = 0; n < count; ++n) {
+        plot.x.push_back(info.overFrequency ? n * rate / (2.0 * shown.points) : double(n));
+        plot.y.push_back(values[n]);
+    }
+    plot.xAxis = info.overFrequency ? kFrequency : PlotAxis{"Time", "samples"};
+    plot.yAxis = {std::string(info.title), std::string(info.unit)};
+    // Frequency runs to half the rate, one step past the last point.
+    if (info.overFrequency)
+        plot.xRange = PlotRange{0, rate / 2};
+    plot.name = std::string(info.title);
+    plot.description = RangeSummary(info, std::span(values).first(count));
+    return plot;
+}
+
+std::vector<std::string> RequirementsPresenter::SecondViewTitles() {
+    std::vector<std::string> titles;
+    for (const ViewInfo& info : SecondViews())
+        titles.emplace_back(info.title);
+    return titles;
+}
+
+// ---- outputs
+
+std::string RequirementsPresenter::BitsProblem(const std::string& bitsText) {
+    return ParseQFormat(Trimmed(bitsText)) ? std::string() : "must be B or B.F, B from 2 to 32";
+}
+
+std::vector<std::string> RequirementsPresenter::ExportFilters() {
+    std::vector<std::string> filters;
+    for (const ExportFormat& format : ExportFormats())
+        filters.push_back(std::string(format.name) + ": " + std::string(format.summary) + " (*." +
+                          std::string(format.extension) + ")");
+    return filters;
+}
+
+std::string RequirementsPresenter::WithExtension(const std::string& path,
+                                                 const ExportFormat& format) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot + 1 < name.size())
+        return path;
+    return path + "." + std::string(format.extension);
+}
+
+std::optional<std::string> RequirementsPresenter::Export(const std::string& path,
+                                                         const ExportFormat& format,
+                                                         const std::string& bitsText,
+                                                         const AskShortfall& ask) const {
+    if (!m_shown)
+        return std::nullopt;
+    // Only a format whose width is chosen needs the Bits field to read right.
+    const auto width = ParseQFormat(Trimmed(bitsText));
+    if (!width && format.width == ExportWidth::chosen)
+        return kBitsProblem;
+    const std::vector<double>& taps = m_shown->design.taps;
+    const RequirementsReport& report = m_shown->design.report;
+    std::string text;
+    try {
+        std::optional<FixedPointTaps> quantised;
+        if (const auto form = ExportQFormat(format, width.value_or(QFormat::q15)))
+            quantised = Quantise(taps.data(), static_cast<int>(taps.size()), *form);
+        const FixedPointTaps* integers = quantised ? &*quantised : nullptr;
+        const WrittenReport written = ReportAsWritten(report, format, taps, integers);
+        // Where the written taps miss what the design's own meet, the user chooses first.
+        ShortfallChoice choice = ShortfallChoice::asChosen;
+        if (!written.shortfall.empty())
+            choice = ask("The taps as " + std::string(format.name) +
+                         " writes them miss the requirements: " + written.shortfall + ".");
+        if (choice == ShortfallChoice::cancel)
+            return std::nullopt;
+        if (choice == ShortfallChoice::fullPrecision)
+            text = FindExportFormat("full")->write(
+                {taps, nullptr, DescribeReport(report), kDefaultBlockSize});
+        else
+            text = format.write({taps, integers, written.description, kDefaultBlockSize});
+    } catch (const std::runtime_error& e) { // no fixed-point form, or a refused export
+        return std::string(e.what());
+    }
+    if (!text.empty())
+        WriteTextFile(path, text);
+    return std::nullopt;
+}
+
+// ---- the document
+
+std::optional<DesignDocument> RequirementsPresenter::Document() const {
+    if (!m_ask)
+        return std::nullopt;
+    DesignDocument document = m_base;
+    const double rippleDb = m_base.requirements.rippleDb;
+    const double attenuationDb = m_base.requirements.attenuationDb;
+    document.requirements = m_ask->requirements;
+    document.requirements.rippleDb = rippleDb;
+    document.requirements.attenuationDb = attenuationDb;
+    document.tolerances = true;
+    document.method = m_ask->method;
+    document.length = m_ask->taps;
+    document.taps.clear();
+    document.report.reset();
+    if (Current() && m_shown) {
+        document.taps = m_shown->design.taps;
+        document.report = m_shown->design.report;
+    }
+    // The unknown members of bands stay with their bands while none was added or removed.
+    if (document.unknownBands.size() != document.requirements.bands.size())
+        document.unknownBands.clear();
+    return document;
+}
+
+std::optional<std::string> RequirementsPresenter::Save(const std::string& path) {
+    const std::optional<DesignDocument> document = Document();
+    if (!document)
+        return "The design cannot be saved while its requirements are wrong: " + m_problem;
+    WriteTextFile(path, WriteDocument(*document));
+    m_base = *document;
+    m_path = path;
+    m_saved = m_inputs;
+    return std::nullopt;
+}
+
+std::optional<std::string> RequirementsPresenter::WindowProblem(const DesignDocument& document) {
+    if (!document.tolerances)
+        return "bands: the requirements window designs pass and stop bands; design bands of "
+               "any gain with taplore-design --design";
+    return std::nullopt;
+}
+
+WindowInputs RequirementsPresenter::InputsOf(const DesignDocument& document) {
+    if (const auto problem = WindowProblem(document))
+        throw DocumentError(*problem);
+    WindowInputs inputs;
+    const Requirements& r = document.requirements;
+    inputs.rate = crt::FormatShortest(r.rate);
+    inputs.bands.clear();
+    for (const Band& band : r.bands) {
+        const bool pass = IsPassBand(band);
+        inputs.bands.push_back({pass, band.lowHz, band.highHz,
+                                band.toleranceDb.value_or(pass ? r.rippleDb : r.attenuationDb)});
+    }
+    inputs.method = std::string(document.method->name);
+    inputs.fixed = document.length > 0;
+    if (document.length > 0)
+        inputs.taps = document.length;
+    return inputs;
+}
+
+WindowInputs RequirementsPresenter::Open(const std::string& path) {
+    DesignDocument document = LoadDocument(path);
+    WindowInputs inputs = InputsOf(document);
+    m_base = std::move(document);
+    m_path = path;
+    return inputs;
+}
+
+WindowInputs RequirementsPresenter::New() {
+    m_base = NewDocument();
+    m_path.clear();
+    return WindowInputs{};
+}
+
+WindowInputs RequirementsPresenter::Recover(const DesignDocument& document,
+                                            const std::string& file) {
+    WindowInputs inputs = InputsOf(document);
+    m_base = document;
+    m_path = file;
+    m_saved.reset();
+    return inputs;
+}
+
+std::string RequirementsPresenter::DocumentName() const {
+    if (m_path.empty())
+        return "Untitled";
+    const std::size_t slash = m_path.find_last_of('/');
+    return slash == std::string::npos ? m_path : m_path.substr(slash + 1);
+}
+
+std::string RequirementsPresenter::OpenRefusal(const std::string& path, const std::string& why) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string text = "Cannot open " + name + ": " + why;
+    if (!text.empty() && text.back() != '.')
+        text += '.';
+    return text;
+}
+
+std::vector<std::string> WithRecent(std::vector<std::string> recent, const std::string& path,
+                                    std::size_t most) {
+    recent.erase(std::remove(recent.begin(), recent.end(), path), recent.end());
+    recent.insert(recent.begin(), path);
+    if (recent.size() > most)
+        recent.resize(most);
+    return recent;
+}
+
+} // namespace taplore

@@ -1,0 +1,213 @@
+#pragma once
+// RequirementsPresenter: what the requirements window does, with no window of its own. It reads
+// the inputs as the controls hold them and checks them, gives the design to make, takes the
+// design made, holds it with the texts and curves the window shows of it, writes its exports,
+// and reads and writes its design document. The window only shows it, as the design dialog
+// shows core/dialog/design_dialog.h.
+
+#include "core/analysis/views.h"
+#include "core/design/requirements_design.h"
+#include "core/document/design_document.h"
+#include "core/document/window_bands.h"
+#include "core/formats/exports/export.h"
+#include "core/progress.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace taplore {
+
+// What the window asks for: the requirements, how to design to them, and the length.
+struct DesignAsk {
+    Requirements requirements;
+    const Method* method = &DefaultMethod();
+    int taps = 0; // 0: the fewest that meet the requirements (a method that searches)
+};
+
+// A design and the views the window draws of it, the frequency views on a grid of `points`
+// from 0 to half the rate.
+struct DesignShown {
+    RequirementsDesign design;
+    ResponseViews views;
+    int points = 0;
+};
+
+// Designs ask and computes its views; safe on any thread. progress may stop it.
+DesignShown DesignFor(const DesignAsk& ask, const Progress& progress = {});
+
+// What the window's controls hold, as typed.
+struct WindowInputs {
+    static constexpr double kStartRate = 8000;
+    static constexpr int kStartTaps = 51;
+
+    std::string rate = "8000";
+    std::vector<BandRow> bands = PresetBands(BandPreset::lowPass, kStartRate);
+    std::string method = std::string(DefaultMethod().name);
+    bool fixed = false; // a fixed length rather than the fewest taps
+    int taps = kStartTaps;
+
+    bool operator==(const WindowInputs&) const = default;
+};
+
+// What an axis shows, as "Frequency" and "Hz"; a quantity without a unit has none.
+struct PlotAxis {
+    std::string title;
+    std::string unit;
+};
+
+// A region of the plane the response must stay inside: x from x0 to x1, y from y0 to y1; an
+// infinite y reaches the plot's edge.
+struct PlotRegion {
+    double x0, x1, y0, y1;
+};
+
+// The part of an axis shown.
+struct PlotRange {
+    double low, high;
+};
+
+// One plot's curve, x ascending, with its axes, shaded regions, the ranges shown (none: the
+// curve's own) and what a screen reader says of it.
+struct PlotData {
+    std::vector<double> x, y;
+    PlotAxis xAxis, yAxis;
+    std::vector<PlotRegion> regions;
+    std::optional<PlotRange> yRange, xRange;
+    std::string name, description;
+};
+
+// A row of the result table: the band, what it asked, reached and its margin, met or not.
+struct FigureRow {
+    std::string band, asked, reached, margin;
+    bool met = false;
+};
+
+// The texts of the design shown.
+struct ResultTexts {
+    std::string headline; // "equiripple, 46 taps: meets the requirements; 45 and 44 taps miss"
+    std::string note;     // "Note: rounding left ..." or empty
+    std::string shorter;  // "45 taps miss by 0.59 dB, 44 taps by 2.34 dB" or empty
+    std::vector<FigureRow> figures;
+    std::string summary; // the magnitude plot's description for a screen reader
+};
+
+// What to do with an export whose written taps miss the requirements the design meets.
+enum class ShortfallChoice { fullPrecision, asChosen, cancel };
+using AskShortfall = std::function<ShortfallChoice(const std::string& message)>;
+
+class RequirementsPresenter {
+public:
+    // Whether the design shown answers the requirements shown.
+    enum class State { designing, outOfDate, current };
+
+    RequirementsPresenter();
+
+    // ---- the inputs
+
+    // The inputs as the controls now hold them: the ask to design them, or nothing after
+    // Problem() says what is wrong ("Band 2: it overlaps the band below it.").
+    std::optional<DesignAsk> SetInputs(WindowInputs inputs);
+    const WindowInputs& Inputs() const { return m_inputs; }
+    const std::string& Problem() const { return m_problem; }
+    // The rate as typed, 0 where it is no number.
+    double Rate() const;
+    // The method chosen (the default for a name that is none), and whether it searches.
+    const Method& ChosenMethod() const;
+
+    // ---- the design
+
+    State DesignState() const { return m_state; }
+    bool Current() const { return m_state == State::current; }
+    // The title's word of the state: "designing…", "out of date" or "46 taps".
+    std::string StateText() const;
+    // Why Save and Export wait, for their tooltip; empty while the design is current.
+    std::string WaitReason() const;
+
+    // A design came back: now the design shown, or failed (Problem() says so, out of date), or
+    // stopped (nothing changes).
+    enum class Accepted { shown, failed, stopped };
+    Accepted Accept(std::shared_ptr<const DesignShown> shown);
+    const DesignShown* Shown() const { return m_shown.get(); }
+    // The taps shown, shared with the list and its copy menu; the count.
+    const std::shared_ptr<double[]>& Taps() const { return m_taps; }
+    int TapCount() const;
+    ResultTexts Result() const;
+    // The magnitude over the shaded bands, zoomed to the pass bands or not.
+    PlotData Magnitude(bool zoomed) const;
+    // The second plot: SecondViewTitles()[index] of the core's views.
+    PlotData SecondView(int index) const;
+    static std::vector<std::string> SecondViewTitles();
+
+    // ---- outputs
+
+    // What the Bits field's text lacks to be a width ("must be B or B.F, B from 2 to 32"), or
+    // nothing.
+    static std::string BitsProblem(const std::string& bitsText);
+    // The export file dialog's filters, one a format: "csv: ... (*.csv)".
+    static std::vector<std::string> ExportFilters();
+    // path with the format's extension where its name has none.
+    static std::string WithExtension(const std::string& path, const ExportFormat& format);
+    // Writes the design shown in format to path, through the writer that replaces a file only
+    // once the new one is complete; ask chooses where the written taps miss. Returns what to
+    // say where nothing could be written (a width that is none, a format that refuses the
+    // taps); writes nothing when ask cancels. Throws CFileException.
+    std::optional<std::string> Export(const std::string& path, const ExportFormat& format,
+                                      const std::string& bitsText, const AskShortfall& ask) const;
+
+    // ---- the document
+
+    // The document of the inputs shown, with the taps and report where the design shown answers
+    // them; nothing while the inputs are wrong (Problem() says why).
+    std::optional<DesignDocument> Document() const;
+    // Writes the document to path and makes it the document's file. Returns what to say where
+    // the inputs are wrong and nothing was written; throws CFileException.
+    std::optional<std::string> Save(const std::string& path);
+    // Reads the document at path and makes it the window's: returns the inputs to show. Throws
+    // CFileException, InputRefused or DocumentError, and DocumentError for a document the window
+    // cannot show (bands of any gain).
+    WindowInputs Open(const std::string& path);
+    // The inputs of a document read (DocumentError for one the window cannot show).
+    static WindowInputs InputsOf(const DesignDocument& document);
+    // A document the window cannot show, said as the reader says others: "bands: ...".
+    static std::optional<std::string> WindowProblem(const DesignDocument& document);
+    // A new document: no file, the start inputs.
+    WindowInputs New();
+    // The recovery copy of another session opened: its inputs, modified, saved to file (empty
+    // for a new document).
+    WindowInputs Recover(const DesignDocument& document, const std::string& file);
+
+    // The document's file; empty for one never saved.
+    const std::string& Path() const { return m_path; }
+    // Its name in the title: the file's name, or "Untitled".
+    std::string DocumentName() const;
+    // Whether the inputs differ from those last opened or saved; a recovered copy is unsaved
+    // until it is saved.
+    bool Modified() const { return !m_saved || m_inputs != *m_saved; }
+    // The inputs as shown are the document's as saved (a window's start, or after opening).
+    void MarkUnmodified() { m_saved = m_inputs; }
+
+    // "Cannot open lowpass.taplore: line 3, column 14: ..." for a refusal of path.
+    static std::string OpenRefusal(const std::string& path, const std::string& why);
+
+private:
+    WindowInputs m_inputs;
+    std::optional<WindowInputs> m_saved = WindowInputs{};
+    std::optional<DesignAsk> m_ask;
+    std::string m_problem;
+    State m_state = State::designing;
+    std::shared_ptr<const DesignShown> m_shown;
+    std::shared_ptr<double[]> m_taps;
+    // The document opened, for what the window does not show: its note, unknown members, the
+    // default ripple and attenuation.
+    DesignDocument m_base;
+    std::string m_path;
+};
+
+// The recent documents with path in front: each once, the newest first, at most most.
+std::vector<std::string> WithRecent(std::vector<std::string> recent, const std::string& path,
+                                    std::size_t most = 8);
+
+} // namespace taplore

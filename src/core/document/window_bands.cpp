@@ -1,0 +1,77 @@
+#include "core/document/window_bands.h"
+
+#include "core/dialog/readings.h"
+#include "core/formats/crt.h"
+
+#include <array>
+#include <sstream>
+
+namespace taplore {
+
+namespace {
+
+constexpr double kPassRippleDb = 0.1;
+constexpr double kStopAttenuationDb = 60.0;
+
+} // namespace
+
+BandRow PassRow(double lowHz, double highHz) {
+    return {true, lowHz, highHz, kPassRippleDb};
+}
+
+BandRow StopRow(double lowHz, double highHz) {
+    return {false, lowHz, highHz, kStopAttenuationDb};
+}
+
+std::vector<BandRow> PresetBands(BandPreset preset, double rate) {
+    const double r = rate / 16;
+    switch (preset) {
+    case BandPreset::lowPass:
+        return {PassRow(0, 2 * r), StopRow(3 * r, 8 * r)};
+    case BandPreset::highPass:
+        return {StopRow(0, 5 * r), PassRow(6 * r, 8 * r)};
+    case BandPreset::bandPass:
+        return {StopRow(0, r), PassRow(2 * r, 4 * r), StopRow(5 * r, 8 * r)};
+    case BandPreset::bandStop:
+        break;
+    }
+    return {PassRow(0, r), StopRow(2 * r, 4 * r), PassRow(5 * r, 8 * r)};
+}
+
+AddedBand BandToAdd(const std::vector<BandRow>& bands, int row, double rate) {
+    const int count = static_cast<int>(bands.size());
+    const int at = row < 0 || row >= count ? count : row + 1;
+    const double gapLow = at > 0 ? bands[at - 1].highHz : 0.0;
+    const double gapHigh = at < count ? bands[at].lowHz : rate / 2;
+    const double third = (gapHigh - gapLow) / 3;
+    const Edges edges = RoundedEdges({gapLow + third, gapHigh - third}, {gapLow, gapHigh}, rate);
+    // The other kind than the band before, so that a low-pass grows into a band-stop.
+    const bool pass = at > 0 && !bands[at - 1].pass;
+    return {at, pass ? PassRow(edges.low, edges.high) : StopRow(edges.low, edges.high)};
+}
+
+std::string BandSettingText(const BandRow& band) {
+    return std::string(band.pass ? "pass" : "stop") + "," + crt::FormatShortest(band.lowHz) + "," +
+           crt::FormatShortest(band.highHz) + "," + crt::FormatShortest(band.toleranceDb);
+}
+
+std::optional<BandRow> BandOfSettingText(const std::string& text) {
+    std::vector<std::string> fields;
+    std::istringstream in(text);
+    for (std::string field; std::getline(in, field, ',');)
+        fields.push_back(field);
+    if (!text.empty() && text.back() == ',')
+        fields.emplace_back();
+    if (fields.size() != 4)
+        return std::nullopt;
+    std::array<double, 3> numbers{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const auto number = crt::StrictAtof(fields[i + 1]);
+        if (!number)
+            return std::nullopt;
+        numbers[i] = *number;
+    }
+    return BandRow{fields[0] == "pass", numbers[0], numbers[1], numbers[2]};
+}
+
+} // namespace taplore
