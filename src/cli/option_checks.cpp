@@ -1,0 +1,256 @@
+#include "cli/option_checks.h"
+
+#include "cli/option_values.h"
+
+#include <filesystem>
+#include <initializer_list>
+#include <system_error>
+
+namespace {
+
+using namespace option_values;
+
+// The cutoffs' range. Half a rate below twice the smallest normal double is rounded, so it is
+// named rather than printed.
+std::string CutoffRange(double rate) {
+    const double half = rate / 2;
+    if (half * 2 != rate)
+        return "from 0 to half of --rate";
+    return "from 0 to " + crt::FormatShortest(half) + " (half of --rate)";
+}
+
+// Checked as the designer sees the cutoff, divided by the rate and doubled: from 0 to 1.
+void CheckCutoff(const std::string& option, const Given<double>& cutoff, double rate) {
+    if (!(cutoff.value >= 0 && NormalisedCutoff(cutoff.value, rate) <= 1))
+        throw CLI::ValidationError(option, Refusal(CutoffRange(rate), cutoff.text));
+}
+
+bool IsGiven(const CLI::App& app, const std::string& name) {
+    return app.get_option(name)->count() > 0;
+}
+
+// The first text given to the option, for a refusal to quote.
+std::string FirstText(const CLI::App& app, const std::string& name) {
+    const auto& results = app.get_option(name)->results();
+    return results.empty() ? std::string() : results.front();
+}
+
+// Each of names must be left out: refused with the reason when given.
+void Refuse(const CLI::App& app, std::initializer_list<const char*> names,
+            const std::string& expected) {
+    for (const char* name : names)
+        if (IsGiven(app, name))
+            throw CLI::ValidationError(name, Refusal(expected, FirstText(app, name)));
+}
+
+void Require(const CLI::App& app, std::initializer_list<const char*> names) {
+    for (const char* name : names)
+        if (!IsGiven(app, name))
+            throw CLI::RequiredError(name);
+}
+
+// A design to requirements: pass and stop bands with their tolerances, or bands of any gain
+// with a length, and the rate; none of the dialog's values.
+void CheckRequirements(const CLI::App& app, const Request& request) {
+    Refuse(app, {"--order", "--low", "--high", "--window", "--taps-from", "--taps-bits"},
+           "left out of a design to requirements");
+    if (!request.design.empty()) {
+        if (ToStandardOutput(request.design))
+            throw CLI::ValidationError("--design",
+                                       Refusal("a file name, not standard input", request.design));
+        // The document has the rest; what the options change in it is checked with it.
+        if (!request.band.empty())
+            Refuse(app, {"--pass", "--stop", "--ripple", "--atten"}, "left out with --band");
+        return;
+    }
+    Require(app, {"--rate"});
+    if (request.band.empty()) {
+        Refuse(app, {"--kind"}, "given with --band");
+        Require(app, {"--ripple", "--atten"});
+        // A method without a search designs the length it is given.
+        if (!request.method->Searches())
+            Require(app, {"--taps"});
+        return;
+    }
+    Refuse(app, {"--pass", "--stop", "--ripple", "--atten"}, "left out with --band");
+    if (request.minimumPhase)
+        throw CLI::ValidationError("--phase",
+                                   Refusal("linear with --band, whose bands have no tolerances "
+                                           "for a minimum-phase design to keep",
+                                           "minimum"));
+    Require(app, {"--taps"});
+    if (!request.method->bands)
+        throw CLI::ValidationError("--method",
+                                   Refusal(taplore::MethodNames([](const taplore::Method& m) {
+                                               return m.bands;
+                                           }) + " with --band",
+                                           std::string(request.method->name)));
+}
+
+// A pulse: its span and samples, and the one shaping value its shape takes; nothing of the
+// other designs.
+void CheckPulse(const CLI::App& app, const Request& request) {
+    Refuse(app,
+           {"--order", "--low", "--high", "--window", "--taps-from", "--taps-bits", "--pass",
+            "--stop", "--band", "--design", "--ripple", "--atten", "--taps", "--method", "--kind",
+            "--phase"},
+           "left out with --pulse");
+    Require(app, {"--span", "--sps"});
+    const bool bt = request.pulse->bt;
+    Refuse(app, {bt ? "--rolloff" : "--bt"}, "given with --pulse " + ShapesShapedBy(!bt));
+    Require(app, {bt ? "--bt" : "--rolloff"});
+}
+
+// Without --taps-from the four design values are required, in the order the help lists them;
+// with it, a design's order and cutoffs have nothing to design.
+void CheckTapsSource(const CLI::App& app, const Request& request) {
+    const bool readBack = !request.tapsFrom.empty();
+    for (const char* name : {"--order", "--rate", "--low", "--high"}) {
+        const bool given = IsGiven(app, name);
+        if (!readBack && !given)
+            throw CLI::RequiredError(name);
+        if (readBack && given && std::string_view(name) != "--rate")
+            throw CLI::ValidationError(name, "must be left out with --taps-from, which reads "
+                                             "the taps instead of designing them");
+    }
+    if (!readBack && request.tapsBits)
+        throw CLI::ValidationError("--taps-bits",
+                                   Refusal("given with --taps-from, which reads the integers",
+                                           FirstText(app, "--taps-bits")));
+}
+
+// Each of --bits and --block only with a format that takes it; the views instead of --response.
+void CheckFormatOptions(const Request& request) {
+    const taplore::FormatChoice& choice = request.format;
+    if (request.bits && !WidthChosen(*choice.format))
+        throw CLI::ValidationError("--bits",
+                                   Refusal("given with a format whose width is chosen (" +
+                                               Listed(FormatsWhere(WidthChosen), ", ") + ")",
+                                           request.bits->text));
+    if (request.bits && choice.width)
+        throw CLI::ValidationError(
+            "--bits", Refusal("left out when --format names the width", request.bits->text));
+    if (request.block && !TakesBlock(*choice.format))
+        throw CLI::ValidationError(
+            "--block",
+            Refusal("given with a CMSIS format (" + Listed(FormatsWhere(TakesBlock), ", ") + ")",
+                    request.block->text));
+    if (request.views.size() > 1 &&
+        std::ranges::find(request.views, taplore::View::zeros) != request.views.end())
+        throw CLI::ValidationError("--view", Refusal("given alone for the zeros, which are a list "
+                                                     "and a z-plane of their own",
+                                                     "zeros"));
+    if (request.response && !request.views.empty())
+        throw CLI::ValidationError("--response", "must be left out with --view, which "
+                                                 "chooses the views written instead");
+}
+
+// --points only beside the views it sets the grid of, and only as many as the free memory
+// holds, told before any work.
+void CheckViewPoints(const CLI::App& app, const Request& request) {
+    if (!IsGiven(app, "--points"))
+        return;
+    if (request.views.empty())
+        throw CLI::ValidationError("--points", Refusal("given with --view", request.points.text));
+    if (request.ZerosAsked())
+        throw CLI::ValidationError(
+            "--points", Refusal("given with a view of the response", request.points.text));
+    const int most = taplore::MostViewPoints();
+    if (request.points.value > most)
+        throw CLI::ValidationError(
+            "--points",
+            Refusal("at most " + crt::FormatD(most) + " for the free memory", request.points.text));
+}
+
+// Whether two names reach one file: the same file where both exist, the same path where not.
+bool SameFile(const std::string& a, const std::string& b) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::equivalent(fs::u8path(a), fs::u8path(b), error))
+        return true;
+    const fs::path first = fs::weakly_canonical(fs::absolute(fs::u8path(a), error), error);
+    const fs::path second = fs::weakly_canonical(fs::absolute(fs::u8path(b), error), error);
+    return !error && first == second;
+}
+
+// The document written is a file of its own, besides -o's and --plot's, and needs a design to
+// requirements to describe.
+void CheckSaveDesign(const CLI::App& app, const Request& request) {
+    if (!request.ToRequirements())
+        Refuse(app, {"--save-design"},
+               "given with a design to requirements (--pass and --stop, "
+               "--band or --design)");
+    if (request.saveDesign.empty())
+        Refuse(app, {"--note"}, "given with --save-design");
+    if (request.saveDesign.empty())
+        return;
+    if (ToStandardOutput(request.saveDesign))
+        throw CLI::ValidationError("--save-design",
+                                   Refusal("a file name, not standard output", request.saveDesign));
+    if (request.minimumPhase)
+        throw CLI::ValidationError("--save-design",
+                                   Refusal("left out with --phase minimum: a design document "
+                                           "holds linear-phase designs",
+                                           request.saveDesign));
+    // A document holds one gain a band: a slope saved there would be lost.
+    for (const BandOption& band : request.band)
+        if (band.band.endGain)
+            throw CLI::ValidationError("--save-design",
+                                       Refusal("left out with a sloped band (" + Echoed(band.text) +
+                                                   "): a design document holds one gain a band",
+                                               request.saveDesign));
+    for (const std::string* other : {&request.output, &request.plot})
+        if (!ToStandardOutput(*other) && SameFile(request.saveDesign, *other))
+            throw CLI::ValidationError(
+                "--save-design",
+                Refusal("another file than -o's and --plot's", request.saveDesign));
+}
+
+// The outputs: the text only where asked beside --plot, and never where the image goes.
+void CheckOutputs(const CLI::App& app, Request& request) {
+    if (request.response && IsGiven(app, "--format") && !request.Width())
+        throw CLI::ValidationError("--response",
+                                   Refusal("alone or with a format that has a width (such "
+                                           "as q15 or coe) as --format",
+                                           request.formatText));
+    request.textAsked = request.plot.empty() || IsGiven(app, "--format") ||
+                        IsGiven(app, "--response") || IsGiven(app, "--output");
+    if (request.textAsked && ToStandardOutput(request.output) && request.plot == "-")
+        throw CLI::ValidationError(
+            "--plot", Refusal("a file when the text goes to standard output", request.plot));
+    if (request.textAsked && !ToStandardOutput(request.output) && !ToStandardOutput(request.plot) &&
+        SameFile(request.output, request.plot))
+        throw CLI::ValidationError("--plot", Refusal("another file than -o's", request.plot));
+}
+
+// The dialog's design, taps read back or a design to requirements: no pulse options.
+void CheckDesign(const CLI::App& app, const Request& request) {
+    Refuse(app, {"--span", "--sps", "--rolloff", "--bt", "--gain"}, "given with --pulse");
+    if (request.ToRequirements()) {
+        CheckRequirements(app, request);
+        return;
+    }
+    Refuse(app, {"--ripple", "--atten", "--taps", "--method", "--kind", "--phase"},
+           "given with --pass and --stop, or --band");
+    if (!request.tapsFrom.empty())
+        Refuse(app, {"--window"}, "left out with --taps-from");
+    CheckTapsSource(app, request);
+    if (request.tapsFrom.empty()) {
+        CheckCutoff("--low", *request.low, request.rate->value);
+        CheckCutoff("--high", *request.high, request.rate->value);
+    }
+}
+
+} // namespace
+
+void CheckTogether(const CLI::App& app, Request& request) {
+    if (request.pulse)
+        CheckPulse(app, request);
+    else
+        CheckDesign(app, request);
+    request.methodGiven = IsGiven(app, "--method");
+    CheckSaveDesign(app, request);
+    CheckFormatOptions(request);
+    CheckViewPoints(app, request);
+    CheckOutputs(app, request);
+}
