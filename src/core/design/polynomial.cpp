@@ -190,9 +190,9 @@ Interpolant::Evaluation Interpolant::Exact(long double t) const {
         return {static_cast<double>(value), static_cast<double>(bound)};
     const Sum<DoubleDouble> exact =
         Sums<DoubleDouble, false>(DoubleDouble(t), *m_exactWeights, *m_exactValues);
-    // DoubleDouble's epsilon, 2^-112, is long double's, 2^-63, times 2^-49.
+    // Double-double's epsilon, about 2^-105, is long double's, 2^-63, times 2^-42.
     return {static_cast<double>(exact.num / exact.den),
-            std::ldexp(static_cast<double>(bound), -49)};
+            std::ldexp(static_cast<double>(bound), -42)};
 }
 
 // sum w_k y_k / (t - x_k), sum w_k / (t - x_k) and, if asked, sum |w_k y_k / (t - x_k)|, in
