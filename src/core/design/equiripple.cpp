@@ -72,16 +72,11 @@ EquirippleResult& Failed(EquirippleResult& result, const char* why) {
 
 // Refused, with the reason, or nullopt.
 std::optional<EquirippleResult> InputProblem(const Requirements& r, int taps) {
-    if (auto problem = CheckBands(r))
-        return Refused(problem->text);
-    const bool antisymmetric = r.kind != ResponseKind::ordinary;
-    if (antisymmetric && (taps < 2 || taps > kMaxEquirippleTaps))
-        return Refused("the taps must be from 2 to 32767 for antisymmetric designs");
-    if (taps < 1 || taps > kMaxEquirippleTaps)
-        return Refused("the taps must be from 1 to 32767");
-    if (auto problem = SymmetryProblem(r, taps))
-        return Refused(problem->text);
-    return std::nullopt;
+    const auto problem = FixedLengthProblem(
+        r, taps,
+        {kMaxEquirippleTaps, "the taps must be from 2 to 32767 for antisymmetric designs",
+         "the taps must be from 1 to 32767"});
+    return problem ? std::optional(Refused(*problem)) : std::nullopt;
 }
 
 // One Parks-McClellan design: the reference, the polynomial through it and the exchange.

@@ -181,16 +181,12 @@ RequirementsDesign Refused(std::string why) {
 }
 
 std::optional<RequirementsDesign> InputProblem(const Requirements& r, int taps) {
-    if (auto problem = CheckBands(r))
-        return Refused(problem->text);
-    const bool antisymmetric = r.kind != ResponseKind::ordinary;
-    if (antisymmetric && (taps < 2 || taps > kMaxLeastSquaresTaps))
-        return Refused("the taps must be from 2 to 8191 for antisymmetric least-squares designs");
-    if (taps < 1 || taps > kMaxLeastSquaresTaps)
-        return Refused("the taps must be from 1 to 8191 for least-squares designs");
-    if (auto problem = SymmetryProblem(r, taps))
-        return Refused(problem->text);
-    return std::nullopt;
+    const auto problem = FixedLengthProblem(
+        r, taps,
+        {kMaxLeastSquaresTaps,
+         "the taps must be from 2 to 8191 for antisymmetric least-squares designs",
+         "the taps must be from 1 to 8191 for least-squares designs"});
+    return problem ? std::optional(Refused(*problem)) : std::nullopt;
 }
 
 } // namespace

@@ -192,6 +192,20 @@ std::optional<RequirementsProblem> SymmetryProblem(const Requirements& requireme
     return std::nullopt;
 }
 
+std::optional<std::string> FixedLengthProblem(const Requirements& requirements, int taps,
+                                              const LengthRefusals& refusals) {
+    if (auto problem = CheckBands(requirements))
+        return problem->text;
+    const bool antisymmetric = requirements.kind != ResponseKind::ordinary;
+    if (antisymmetric && (taps < 2 || taps > refusals.longest))
+        return refusals.antisymmetric;
+    if (taps < 1 || taps > refusals.longest)
+        return refusals.ordinary;
+    if (auto problem = SymmetryProblem(requirements, taps))
+        return problem->text;
+    return std::nullopt;
+}
+
 double GainAt(const Band& band, double hz) {
     if (!band.endGain)
         return band.gain;

@@ -93,6 +93,18 @@ std::optional<RequirementsProblem> CheckTolerances(const Requirements& requireme
 // length have none at half the rate, antisymmetric taps none at 0 Hz.
 std::optional<RequirementsProblem> SymmetryProblem(const Requirements& requirements, int taps);
 
+// The texts a fixed-length designer refuses lengths outside its range with.
+struct LengthRefusals {
+    int longest;               // the longest design
+    const char* antisymmetric; // below 2 or above longest, for antisymmetric taps
+    const char* ordinary;      // below 1 or above longest
+};
+
+// What a fixed-length design of these bands cannot be made for, in turn: the bands
+// (CheckBands), the length (refusals) and the symmetry (SymmetryProblem); the text, or nullopt.
+std::optional<std::string> FixedLengthProblem(const Requirements& requirements, int taps,
+                                              const LengthRefusals& refusals);
+
 // The narrowest gap between neighbouring bands, in radians per sample; infinite for one band.
 double NarrowestTransition(const Requirements& requirements);
 
