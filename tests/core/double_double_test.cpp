@@ -1,8 +1,11 @@
 #include "core/design/double_double.h"
+#include "core/design/polynomial.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
+#include <vector>
 
 namespace {
 
@@ -21,6 +24,22 @@ TEST(DoubleDouble, KeepsWhatDoubleRoundsAway) {
     const DoubleDouble residue = third * DoubleDouble(3.0) - DoubleDouble(1.0);
     EXPECT_LT(std::fabs(static_cast<double>(residue)), std::ldexp(1.0, -104));
     EXPECT_EQ(static_cast<double>(third.Scaled(-3) * DoubleDouble(24.0)), 1.0);
+}
+
+// The weights come from products of a thousand factors, grouped four nodes at a time and split
+// between threads; every node, the group's own and the ungrouped last ones, must still get its
+// product to within the factors' rounding.
+TEST(BarycentricWeights, AgreeWithDoubleDoubleOnEveryNode) {
+    const int n = 1027; // above the threads' threshold, and three nodes past a group of four
+    std::vector<double> x(n), weights(n);
+    for (int k = 0; k < n; ++k)
+        x[k] = std::cos(std::numbers::pi * (k + 0.5) / n);
+    const int top = taplore::BarycentricWeights(x, weights);
+    const std::vector<DoubleDouble> exact = taplore::ExactBarycentricWeights(x, top);
+    for (int k = 0; k < n; ++k) {
+        const double reference = static_cast<double>(exact[k]);
+        EXPECT_NEAR(weights[k], reference, 4 * n * 1.2e-16 * std::fabs(reference)) << "node " << k;
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "core/design/equiripple_grid.h"
 #include "core/design/equiripple_start.h"
 #include "core/design/polynomial.h"
+#include "core/design/threads.h"
 
 #include <algorithm>
 #include <cmath>
@@ -388,18 +389,25 @@ private:
         return omega + std::clamp((left - right) / (2 * bend), -0.5, 0.5) * half;
     }
 
+    // e at its peak, unless its grid point is no lower.
+    void MoveToPeak(Extremum& e) const {
+        Extremum peak = e;
+        peak.node = Peak(e);
+        Evaluate(peak);
+        if (peak.node.omega == e.node.omega || std::fabs(peak.error) > std::fabs(e.error))
+            e = peak;
+        else
+            Evaluate(e);
+    }
+
     // The extrema moved to their peaks and their errors evaluated there by the interpolant,
     // finer than the transform; each stays on its grid point where that was no lower.
     void Refine(std::vector<Extremum>& extrema) const {
-        for (Extremum& e : extrema) {
-            Extremum peak = e;
-            peak.node = Peak(e);
-            Evaluate(peak);
-            if (peak.node.omega == e.node.omega || std::fabs(peak.error) > std::fabs(e.error))
-                e = peak;
-            else
-                Evaluate(e);
-        }
+        const int count = static_cast<int>(extrema.size());
+        SplitOverThreads(ThreadsForNodes(m_x.size()), count, [&](int first, int last) {
+            for (int k = first; k < last; ++k)
+                MoveToPeak(extrema[k]);
+        });
         // Two extrema on neighbouring grid points could pass each other: back to the grid.
         for (std::size_t k = 1; k < extrema.size(); ++k)
             if (!(extrema[k - 1].node.omega < extrema[k].node.omega))

@@ -1,5 +1,6 @@
 #include "core/design/fir_design.h"
 
+#include "core/design/threads.h"
 #include "core/io/memory.h"
 #include "core/io/platform.h"
 
@@ -7,8 +8,6 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
-#include <exception>
-#include <thread>
 
 namespace {
 
@@ -141,21 +140,7 @@ private:
     std::atomic<bool> m_stopped = false;
 };
 
-// Runs task on `threads` threads at once, this one among them, and returns when all are done.
-// The threads live on the stacks of a binary split, so nothing is allocated but the threads;
-// a thread that cannot start is simply missing, and the others share its work.
-template <class Task> void RunOnThreads(unsigned threads, const Task& task) {
-    if (threads <= 1) {
-        task();
-        return;
-    }
-    std::jthread helper;
-    try {
-        helper = std::jthread([&] { RunOnThreads(threads / 2, task); });
-    } catch (const std::exception&) {
-    }
-    RunOnThreads(threads - threads / 2, task);
-}
+using taplore::RunOnThreads;
 
 // work(first, last) over all of [first, last), in chunks the threads take in turn, until the
 // watch is stopped.

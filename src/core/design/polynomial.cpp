@@ -1,5 +1,7 @@
 #include "core/design/polynomial.h"
 
+#include "core/design/threads.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -43,21 +45,83 @@ struct ScaledProduct {
     }
 };
 
+// ScaledProduct's products for the nodes first ... first + kNodes - 1 at once, each at t = its
+// own node and skipping it. One node's four lanes wait on each other's multiplications; several
+// nodes' lanes are independent chains that keep the multipliers busy. Each lane multiplies the
+// same factors in the same order as ScaledProduct, so the products are the same to the bit.
+template <std::size_t kNodes> struct ScaledProducts {
+    double mantissas[kNodes];
+    int exponents[kNodes] = {};
+
+    ScaledProducts(const std::vector<double>& x, std::size_t first) {
+        constexpr std::size_t kBlock = 64;
+        const std::size_t n = x.size();
+        double t[kNodes], p[kNodes][4];
+        for (std::size_t i = 0; i < kNodes; ++i) {
+            t[i] = x[first + i];
+            std::fill(p[i], p[i] + 4, 1.0);
+        }
+        for (std::size_t start = 0; start < n; start += kBlock) {
+            const std::size_t end = std::min(n, start + kBlock);
+            // The blocks holding the skipped nodes go one node at a time.
+            if (start < first + kNodes && end > first)
+                for (std::size_t i = 0; i < kNodes; ++i)
+                    for (std::size_t j = start; j < end; ++j)
+                        p[i][j & 3] *= j == first + i ? 1.0 : 2.0 * (t[i] - x[j]);
+            else
+                MultiplyBlock(x, start, end, t, p);
+            for (std::size_t i = 0; i < kNodes; ++i)
+                for (double& part : p[i]) {
+                    int e = 0;
+                    part = std::frexp(part, &e);
+                    exponents[i] += e;
+                }
+        }
+        for (std::size_t i = 0; i < kNodes; ++i)
+            mantissas[i] = p[i][0] * p[i][1] * p[i][2] * p[i][3];
+    }
+
+    // start is a multiple of 4, so lane j & 3 of each node takes the factor of j.
+    static void MultiplyBlock(const std::vector<double>& x, std::size_t start, std::size_t end,
+                              const double (&t)[kNodes], double (&p)[kNodes][4]) {
+        std::size_t j = start;
+        for (; j + 4 <= end; j += 4)
+            for (std::size_t i = 0; i < kNodes; ++i)
+                for (std::size_t lane = 0; lane < 4; ++lane)
+                    p[i][lane] *= 2.0 * (t[i] - x[j + lane]);
+        for (; j < end; ++j)
+            for (std::size_t i = 0; i < kNodes; ++i)
+                p[i][j & 3] *= 2.0 * (t[i] - x[j]);
+    }
+};
+
 } // namespace
 
 // Weights of the barycentric formula for nodes x: 1 / prod_{j != k} 2 (x_k - x_j), all
 // scaled by 2^-top (the formulas using them are homogeneous in the weights); returns top.
 int BarycentricWeights(const std::vector<double>& x, std::vector<double>& weights) {
+    constexpr std::size_t kNodes = 4;
     const std::size_t n = x.size();
     std::vector<int> exponents(n);
-    for (std::size_t k = 0; k < n; ++k) {
+    // Each thread takes groups of kNodes nodes; the last few nodes go one at a time.
+    const int groups = static_cast<int>(n / kNodes);
+    SplitOverThreads(ThreadsForNodes(n), groups, [&](int first, int last) {
+        for (std::size_t k = first * kNodes; k < last * kNodes; k += kNodes) {
+            const ScaledProducts<kNodes> products(x, k);
+            for (std::size_t i = 0; i < kNodes; ++i) {
+                weights[k + i] = 1.0 / products.mantissas[i];
+                exponents[k + i] = -products.exponents[i];
+            }
+        }
+    });
+    for (std::size_t k = std::size_t(groups) * kNodes; k < n; ++k) {
         const ScaledProduct product(x, n, x[k], k);
         weights[k] = 1.0 / product.mantissa;
         exponents[k] = -product.exponent;
     }
     const int top = *std::max_element(exponents.begin(), exponents.end());
-    for (std::size_t k = 0; k < n; ++k)
-        weights[k] = std::ldexp(weights[k], exponents[k] - top);
+    for (std::size_t i = 0; i < n; ++i)
+        weights[i] = std::ldexp(weights[i], exponents[i] - top);
     return top;
 }
 
@@ -99,7 +163,7 @@ void Interpolant::Fit(const std::vector<double>& x, const std::vector<double>& w
     m_deep = size > kDeepRange * smallest;
     m_smallest = smallest;
     m_exactWeights = m_exactValues = nullptr;
-    m_extended = false;
+    m_extended.store(false, std::memory_order_relaxed);
 }
 
 void Interpolant::Deepen(const std::vector<DoubleDouble>& weights,
@@ -165,7 +229,7 @@ template <bool kRounding> Interpolant::Evaluation Interpolant::Deep(double t) co
 }
 
 template <bool kRounding> Interpolant::Evaluation Interpolant::Extended(double t) const {
-    m_extended = true;
+    m_extended.store(true, std::memory_order_relaxed);
     const Sum<long double> sum = Sums<long double, kRounding>(t, *m_weights, *m_values);
     if (!std::isfinite(static_cast<double>(sum.num / sum.den)))
         for (std::size_t k = 0; k < m_x->size(); ++k)
@@ -177,7 +241,7 @@ template <bool kRounding> Interpolant::Evaluation Interpolant::Extended(double t
 }
 
 Interpolant::Evaluation Interpolant::Exact(long double t) const {
-    m_extended = true;
+    m_extended.store(true, std::memory_order_relaxed);
     const Sum<long double> sum = Sums<long double, true>(t, m_longWeights, m_longValues);
     const long double value = sum.num / sum.den;
     if (!std::isfinite(static_cast<double>(value)))
@@ -236,8 +300,10 @@ ChebyshevFit::ChebyshevFit(int coefficients)
 
 void ChebyshevFit::Fit(const Interpolant& p, std::vector<double>& coefficients) {
     const int n = m_points;
-    for (int j = 0; j <= n; ++j)
-        m_even[j] = p.Deepened() ? p.At(m_exactNodes[j]) : p.At(m_nodes[j]);
+    SplitOverThreads(ThreadsForNodes(p.Nodes()), n + 1, [&](int first, int last) {
+        for (int j = first; j < last; ++j)
+            m_even[j] = p.Deepened() ? p.At(m_exactNodes[j]) : p.At(m_nodes[j]);
+    });
     for (int j = 1; j < n; ++j)
         m_even[2 * n - j] = m_even[j];
     m_plan.Forward(m_even.data(), m_bins.data());

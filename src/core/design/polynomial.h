@@ -6,6 +6,7 @@
 #include "core/analysis/fft.h"
 #include "core/design/double_double.h"
 
+#include <atomic>
 #include <vector>
 
 namespace taplore {
@@ -51,9 +52,11 @@ public:
 
     // Whether an evaluation since the last Fit needed extended precision: between sparse nodes
     // of a long design the formula's two sums fall below the smallest double.
-    bool UsedExtended() const { return m_extended; }
+    bool UsedExtended() const { return m_extended.load(std::memory_order_relaxed); }
 
     bool Deepened() const { return m_exactWeights != nullptr; }
+
+    std::size_t Nodes() const { return m_x->size(); }
 
 private:
     template <class Real> struct Sum { Real num = 0, den = 0, magnitude = 0; };
@@ -77,7 +80,8 @@ private:
     const std::vector<DoubleDouble>* m_exactWeights = nullptr;
     const std::vector<DoubleDouble>* m_exactValues = nullptr;
     std::vector<long double> m_longWeights, m_longValues;
-    mutable bool m_extended = false;
+    // Set by evaluations on several threads at once.
+    mutable std::atomic<bool> m_extended = false;
 };
 
 // Chebyshev coefficients from the values at the points cos(pi j / n), j = 0 ... n, n the
