@@ -70,10 +70,10 @@ RequirementsDesign WindowedDesign(const Requirements& requirements, int band, in
     for (int n = 1; n <= centre; ++n) {
         if (n % band == 0)
             continue;
-        // sin's period 2L taken out first: its argument stays below 2 pi, where it is exact to
-        // an ulp or so.
-        const double phase = std::numbers::pi * (n % (2 * band)) / band;
-        const double tap = std::sin(phase) / (std::numbers::pi * n) *
+        // sin(pi n / L) = (-1)^q sin(pi r / L) for n = qL + r: its argument stays below pi,
+        // where sin is good to an ulp or so, and 2L is never formed, which could overflow.
+        const double sine = std::sin(std::numbers::pi * (n % band) / band);
+        const double tap = ((n / band) % 2 == 0 ? sine : -sine) / (std::numbers::pi * n) *
                            WindowAt(WindowKind::kaiser, centre + n, taps, beta);
         design.taps[centre - n] = design.taps[centre + n] = tap;
     }
