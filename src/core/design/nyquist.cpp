@@ -159,6 +159,16 @@ private:
     int m_failed = 0;
 };
 
+// Why the method cannot design these requirements as an L-th band, or nullopt.
+std::optional<std::string> Refusal(const Requirements& requirements, int band,
+                                   const Method& method) {
+    if (auto problem = NyquistProblem(requirements, band))
+        return problem;
+    if (!DesignsNyquist(method, band))
+        return "this method cannot keep an L-th band's zeros";
+    return std::nullopt;
+}
+
 RequirementsDesign Search(const Requirements& requirements, int band, const Method& method,
                           const Progress& progress) {
     // As the other searches: the estimates are good to a few percent.
@@ -231,10 +241,8 @@ int LongestNyquist(const Method& method, int band) {
 
 RequirementsDesign DesignNyquistLength(const Requirements& requirements, int band,
                                        const Method& method, int taps, const Progress& progress) {
-    if (auto problem = NyquistProblem(requirements, band))
-        return Unmade(DesignStatus::refused, *problem);
-    if (!DesignsNyquist(method, band))
-        return Unmade(DesignStatus::refused, "this method cannot keep an L-th band's zeros");
+    if (auto refusal = Refusal(requirements, band, method))
+        return Unmade(DesignStatus::refused, *refusal);
     if (!IsNyquistLength(taps, band) || taps > LongestNyquist(method, band))
         return Unmade(DesignStatus::refused,
                       "an L-th-band length is odd, its end taps' distance from the centre no "
@@ -245,10 +253,8 @@ RequirementsDesign DesignNyquistLength(const Requirements& requirements, int ban
 
 RequirementsDesign DesignFewestNyquistTaps(const Requirements& requirements, int band,
                                            const Method& method, const Progress& progress) {
-    if (auto problem = NyquistProblem(requirements, band))
-        return Unmade(DesignStatus::refused, *problem);
-    if (!DesignsNyquist(method, band))
-        return Unmade(DesignStatus::refused, "this method cannot keep an L-th band's zeros");
+    if (auto refusal = Refusal(requirements, band, method))
+        return Unmade(DesignStatus::refused, *refusal);
     try {
         return Search(requirements, band, method, progress);
     } catch (const std::bad_alloc&) {
