@@ -1,5 +1,6 @@
 #include "cli/option_checks.h"
 
+#include "cli/nyquist_design.h"
 #include "cli/option_values.h"
 
 #include <filesystem>
@@ -58,6 +59,7 @@ void CheckRequirements(const CLI::App& app, const Request& request) {
         if (ToStandardOutput(request.design))
             throw CLI::ValidationError("--design",
                                        Refusal("a file name, not standard input", request.design));
+        Refuse(app, {"--nyquist"}, "left out with --design");
         // The document has the rest; what the options change in it is checked with it.
         if (!request.band.empty())
             Refuse(app, {"--pass", "--stop", "--ripple", "--atten"}, "left out with --band");
@@ -67,12 +69,16 @@ void CheckRequirements(const CLI::App& app, const Request& request) {
     if (request.band.empty()) {
         Refuse(app, {"--kind"}, "given with --band");
         Require(app, {"--ripple", "--atten"});
+        if (request.nyquist) {
+            CheckNyquist(request);
+            return;
+        }
         // A method without a search designs the length it is given.
         if (!request.method->Searches())
             Require(app, {"--taps"});
         return;
     }
-    Refuse(app, {"--pass", "--stop", "--ripple", "--atten"}, "left out with --band");
+    Refuse(app, {"--pass", "--stop", "--ripple", "--atten", "--nyquist"}, "left out with --band");
     if (request.minimumPhase)
         throw CLI::ValidationError("--phase",
                                    Refusal("linear with --band, whose bands have no tolerances "
@@ -93,7 +99,7 @@ void CheckPulse(const CLI::App& app, const Request& request) {
     Refuse(app,
            {"--order", "--low", "--high", "--window", "--taps-from", "--taps-bits", "--pass",
             "--stop", "--band", "--design", "--ripple", "--atten", "--taps", "--method", "--kind",
-            "--phase"},
+            "--phase", "--nyquist"},
            "left out with --pulse");
     Require(app, {"--span", "--sps"});
     const bool bt = request.pulse->bt;
@@ -230,7 +236,7 @@ void CheckDesign(const CLI::App& app, const Request& request) {
         CheckRequirements(app, request);
         return;
     }
-    Refuse(app, {"--ripple", "--atten", "--taps", "--method", "--kind", "--phase"},
+    Refuse(app, {"--ripple", "--atten", "--taps", "--method", "--kind", "--phase", "--nyquist"},
            "given with --pass and --stop, or --band");
     if (!request.tapsFrom.empty())
         Refuse(app, {"--window"}, "left out with --taps-from");
@@ -244,11 +250,11 @@ void CheckDesign(const CLI::App& app, const Request& request) {
 } // namespace
 
 void CheckTogether(const CLI::App& app, Request& request) {
+    request.methodGiven = IsGiven(app, "--method");
     if (request.pulse)
         CheckPulse(app, request);
     else
         CheckDesign(app, request);
-    request.methodGiven = IsGiven(app, "--method");
     CheckSaveDesign(app, request);
     CheckFormatOptions(request);
     CheckViewPoints(app, request);

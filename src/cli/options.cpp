@@ -162,6 +162,15 @@ void DeclareRequirementOptions(CLI::App& app, Request& request, OptionExamples& 
                  return KeptIn(KindNamed(text), Refusal(Listed(KindNames()), text), text,
                                request.kind);
              });
+    AddValue(app, examples, "--nyquist",
+             "With --pass 0:FP, the fewest taps of an L-th-band low-pass: every L-th tap from "
+             "the centre exactly 0, the centre 1/L, the stop band from rate/L - FP (equiripple "
+             "half-band for 2, Kaiser window above)",
+             "L", "2", [&request](const std::string& text) {
+                 return KeptIn(If<int>(crt::StrictAtoi(text), [](int n) { return n >= 2; }),
+                               Refusal("a whole number from 2 to 2147483647", text), text,
+                               request.nyquist);
+             });
     AddValue(app, examples, "--phase",
              "With --pass and --stop: linear (the default) or minimum, the same magnitude "
              "from fewer taps with their energy first and less delay",

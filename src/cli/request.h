@@ -55,6 +55,8 @@ struct Request {
     const taplore::Method* method = &taplore::DefaultMethod();
     bool methodGiven = false;
     std::optional<Given<taplore::ResponseKind>> kind;
+    // An L-th-band (Nyquist) low-pass of L from 2: its taps every L-th from the centre 0.
+    std::optional<Given<int>> nyquist;
     // Minimum phase: the same magnitude requirements met by taps whose energy comes first.
     bool minimumPhase = false;
     bool quiet = false;

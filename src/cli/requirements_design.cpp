@@ -1,5 +1,6 @@
 #include "cli/requirements_design.h"
 
+#include "cli/nyquist_design.h"
 #include "core/design/minimum_phase.h"
 #include "core/design/requirements_design.h"
 #include "core/dialog/readings.h"
@@ -214,6 +215,8 @@ RequirementsDesign Designed(Console& console, const Request& request,
         phase = minimum.phase;
         return std::move(minimum.design);
     }
+    if (request.nyquist)
+        return DesignNyquistBand(request, r, progress);
     if (!document.tolerances)
         return DesignBands(r, *document.method, document.length, progress);
     return DesignToTolerances(

@@ -76,8 +76,8 @@ TEST_F(CommandLineSlips, TheTapsReaderNamesTheTrueCause) {
 TEST_F(CommandLineSlips, AnUnknownOptionIsNamedWithTheClosestOne) {
     ExpectRefusals(*this,
                    {
-                       {kDesign + " --nyquist 2",
-                        "--nyquist is not an option of taplore-design: did you mean --quiet?", 2},
+                       {kDesign + " --quit 2",
+                        "--quit is not an option of taplore-design: did you mean --quiet?", 2},
                        {kDesign + " --ouptut=x.txt",
                         "--ouptut is not an option of taplore-design: did you mean --output?", 2},
                        {kDesign + " --fromat c",

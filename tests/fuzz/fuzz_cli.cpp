@@ -12,13 +12,13 @@
 namespace {
 
 const char* const kOptions[] = {
-    "--order",  "--rate",  "--low",   "--high",    "--format",    "--output",
-    "-o",       "--help",  "-h",      "--version", "--response",  "--plot",
-    "--bits",   "--block", "--view",  "--points",  "--taps-from", "--taps-bits",
-    "--window", "--pass",  "--stop",  "--ripple",  "--atten",     "--method",
-    "--taps",   "--band",  "--kind",  "--quiet",   "--design",    "--save-design",
-    "--note",   "--phase", "--pulse", "--span",    "--sps",       "--rolloff",
-    "--bt",     "--gain"};
+    "--order",  "--rate",  "--low",    "--high",    "--format",    "--output",
+    "-o",       "--help",  "-h",       "--version", "--response",  "--plot",
+    "--bits",   "--block", "--view",   "--points",  "--taps-from", "--taps-bits",
+    "--window", "--pass",  "--stop",   "--ripple",  "--atten",     "--method",
+    "--taps",   "--band",  "--kind",   "--quiet",   "--design",    "--save-design",
+    "--note",   "--phase", "--pulse",  "--span",    "--sps",       "--rolloff",
+    "--bt",     "--gain",  "--nyquist"};
 
 // What --taps-from reads: every file it could name is standard input, which holds these taps.
 constexpr const char* kTapsRead = "0.25\n-0.5\n1e-3\n0.5\n";

@@ -47,6 +47,9 @@ struct RequirementsReport {
     // Least squares: the weighted integral squared error it minimised, which its headline gives
     // in place of the weighted deviation and exchanges.
     std::optional<double> squaredError;
+    // An L-th-band (Nyquist) design's L, 0 for the others; and the taps that are exactly 0.
+    int nyquistBand = 0;
+    int zeroTaps = 0;
 };
 
 struct RequirementsDesign {

@@ -211,12 +211,6 @@ double SlopeGuessDb(const Requirements& requirements) {
     return std::isfinite(cycles) ? -14.6 * cycles : -1.0;
 }
 
-// "the requirements need about 52000 taps, more than the longest design (32767)"
-std::string NeedsMoreThanLongest(int needed, int longest) {
-    return "the requirements need about " + std::to_string(needed) +
-           " taps, more than the longest design (" + std::to_string(longest) + ")";
-}
-
 // The fewest taps over both parities: the lengths where the excess line crosses 0 designed
 // first, then the lengths just below the best that meets, until every shorter length is known
 // to miss. Within a parity a longer design is never worse, so one miss stands for every
@@ -385,6 +379,11 @@ RequirementsDesign Checked(const Requirements& requirements, const Work& work) {
 }
 
 } // namespace
+
+std::string NeedsMoreThanLongest(int needed, int longest) {
+    return "the requirements need about " + std::to_string(needed) +
+           " taps, more than the longest design (" + std::to_string(longest) + ")";
+}
 
 RequirementsDesign DesignAtLength(const Requirements& requirements, const Method& method, int taps,
                                   const Progress& progress) {

@@ -7,6 +7,7 @@
 #include "core/progress.h"
 
 #include <functional>
+#include <string>
 
 namespace taplore {
 
@@ -29,6 +30,10 @@ using SearchSteps = std::function<void(const SearchStep&)>;
 // is told each design's length. A method that does not search is refused.
 RequirementsDesign DesignFewestTaps(const Requirements& requirements, const Method& method,
                                     const Progress& progress = {}, const SearchSteps& steps = {});
+
+// Why an estimate well beyond the longest design is refused before any work: "the requirements
+// need about 52000 taps, more than the longest design (32767)".
+std::string NeedsMoreThanLongest(int needed, int longest);
 
 // One length designed the way the search designs each, and measured.
 // taps: 1 ... the method's longest, refused outside.

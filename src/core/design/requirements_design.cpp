@@ -12,6 +12,7 @@ namespace taplore {
 void MeasureReport(const std::vector<double>& taps, RequirementsReport& report) {
     const Requirements& r = report.requirements;
     report.deviations = MeasureDeviations(taps, r);
+    report.zeroTaps = static_cast<int>(std::count(taps.begin(), taps.end(), 0.0));
     report.peakToPeakDb.clear();
     const std::vector<GainRange> gains = MeasureGains(taps, r);
     for (std::size_t i = 0; i < gains.size(); ++i)

@@ -13,8 +13,8 @@
 
 namespace taplore {
 
-// The report's measured figures of taps: each band's deviation and each pass band's ripple
-// peak to peak.
+// The report's measured figures of taps: each band's deviation, each pass band's ripple
+// peak to peak and how many taps are exactly 0.
 void MeasureReport(const std::vector<double>& taps, RequirementsReport& report);
 
 // Whether every band keeps its tolerance.

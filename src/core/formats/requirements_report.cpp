@@ -50,6 +50,23 @@ std::string Taps(int taps) {
     return crt::FormatD(taps) + (taps == 1 ? " tap" : " taps");
 }
 
+// "half-band " or "1/3-band " for an L-th-band design.
+std::string BandPrefix(int band) {
+    if (band == 0)
+        return "";
+    return band == 2 ? "half-band " : "1/" + crt::FormatD(band) + "-band ";
+}
+
+// "20 of 43 taps are zero: 23 multiplications per output sample, 12 with the symmetric taps
+// added first"
+std::string ZerosLine(const RequirementsReport& report) {
+    const int nonzero = report.taps - report.zeroTaps;
+    return crt::FormatD(report.zeroTaps) + " of " + Taps(report.taps) +
+           (report.zeroTaps == 1 ? " is zero: " : " are zero: ") + crt::FormatD(nonzero) +
+           " multiplications per output sample, " + crt::FormatD((nonzero + 1) / 2) +
+           " with the symmetric taps added first";
+}
+
 // "pass 0 to 1000 Hz: ripple 0.0851 dB (0.1 dB asked)", with "missed" where it does not keep it.
 // peakToPeakDb: the band's gain largest over smallest, told where it differs from the ripple of
 // the deviation by over a hundredth, as for a window design, whose gain is not centred on 1;
@@ -76,8 +93,8 @@ std::string BandLine(const Band& band, double deviation) {
 }
 
 std::string Headline(const RequirementsReport& report) {
-    std::string line =
-        KindPrefix(report.requirements.kind) + MethodNoun(report) + ", " + Taps(report.taps);
+    std::string line = KindPrefix(report.requirements.kind) + BandPrefix(report.nyquistBand) +
+                       MethodNoun(report) + ", " + Taps(report.taps);
     if (!report.tolerances && report.squaredError)
         return line + ": weighted squared error " + crt::FormatG(*report.squaredError, 6);
     if (!report.tolerances)
@@ -106,6 +123,8 @@ std::vector<std::string> FormatReport(const RequirementsReport& report) {
                                             i < report.peakToPeakDb.size() ? report.peakToPeakDb[i]
                                                                            : std::nan(""))
                             : BandLine(bands[i], report.deviations[i]));
+    if (report.nyquistBand > 0)
+        lines.push_back(ZerosLine(report));
     for (const auto& [low, high] : report.held)
         lines.push_back("transition " + crt::FormatShortest(low) + " to " + Hz(high) +
                         " held below the pass band");
