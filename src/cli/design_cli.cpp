@@ -10,6 +10,7 @@
 #include "cli/pulse_design.h"
 #include "cli/read_back.h"
 #include "cli/requirements_design.h"
+#include "cli/simulate.h"
 
 #include <CLI/CLI.hpp>
 
@@ -43,6 +44,8 @@ int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& st
                                        : ReadTapsBack(console, request, streams.in, design);
         if (status != kDone)
             return status;
+        if (request.simulate)
+            return SimulateFilter(console, request, design);
         return WriteOutputs(console, request, design);
     } catch (const std::bad_alloc&) {
         return Report(console, kFailed, "Out of memory.");
