@@ -1,5 +1,8 @@
 #include "core/design/fir_design.h"
+#include "core/design/methods.h"
+#include "core/design/requirements_design.h"
 #include "core/fixed/bit_true.h"
+#include "core/fixed/fewest_bits.h"
 #include "core/fixed/stimulus.h"
 #include "core/formats/fixed_point.h"
 
@@ -26,5 +29,19 @@ void BM_BitTrueMillionSamples255Taps(benchmark::State& state) {
         benchmark::DoNotOptimize(taplore::RunBitTrue(formats, taps.values, input));
 }
 BENCHMARK(BM_BitTrueMillionSamples255Taps)->Unit(benchmark::kMillisecond);
+
+// --fewest-bits for 101 equiripple taps of a low-pass to 0.1 dB and 80 dB: plain rounding's
+// widths, then the search over the roundings at each width up to it.
+void BM_FewestBits101Taps(benchmark::State& state) {
+    taplore::Requirements r;
+    r.rate = 8000;
+    r.bands = {{0, 1000, 1, 1}, {1500, 4000, 0, 1}};
+    r.rippleDb = 0.1;
+    r.attenuationDb = 80;
+    const auto design = taplore::DesignToTolerances(r, taplore::DefaultMethod(), 101);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(taplore::FindFewestBits(design.taps, r));
+}
+BENCHMARK(BM_FewestBits101Taps)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "cli/console.h"
 #include "cli/dialog_design.h"
+#include "cli/fewest_bits.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/parse_refusal.h"
@@ -44,6 +45,8 @@ int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& st
                                        : ReadTapsBack(console, request, streams.in, design);
         if (status != kDone)
             return status;
+        if (request.fewestBits)
+            return WriteFewestBits(console, request, design);
         if (request.simulate)
             return SimulateFilter(console, request, design);
         return WriteOutputs(console, request, design);

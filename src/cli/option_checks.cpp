@@ -271,6 +271,19 @@ void CheckSimulation(const CLI::App& app, const Request& request) {
             Refusal("8, 16, 24 or 32 bits for --simulate-output's WAV", request.inputBits->text));
 }
 
+// The fewest bits of a design to pass and stop tolerances, written instead of anything else.
+void CheckFewestBits(const CLI::App& app, const Request& request) {
+    if (!request.fewestBits)
+        return;
+    if (!request.ToRequirements() || !request.band.empty() || request.minimumPhase)
+        throw CLI::ValidationError("--fewest-bits",
+                                   "must be given with a linear-phase design to --pass and "
+                                   "--stop tolerances, or to a document of them");
+    Refuse(app,
+           {"--simulate", "--format", "--bits", "--response", "--view", "--plot", "--save-design"},
+           "left out with --fewest-bits, which writes the taps it finds");
+}
+
 } // namespace
 
 void CheckTogether(const CLI::App& app, Request& request) {
@@ -281,6 +294,7 @@ void CheckTogether(const CLI::App& app, Request& request) {
     request.methodGiven = IsGiven(app, "--method");
     CheckSaveDesign(app, request);
     CheckSimulation(app, request);
+    CheckFewestBits(app, request);
     CheckFormatOptions(request);
     CheckViewPoints(app, request);
     CheckOutputs(app, request);

@@ -339,6 +339,10 @@ void DeclareSimulationOptions(CLI::App& app, Request& request, OptionExamples& e
     AddValue(app, examples, "--simulate-output",
              "Write the simulation's output as a WAV file too, at the input's rate and width",
              "FILE.wav", "out.wav", FileNameInto(request.simulateOutput));
+    app.add_flag("--fewest-bits", request.fewestBits,
+                 "With --pass and --stop: write the taps of the fewest bits that still meet the "
+                 "requirements, one integer a line, their rounding searched; the bits found, "
+                 "those plain rounding needs and each band's margin on standard error");
 }
 
 } // namespace

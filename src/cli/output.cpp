@@ -28,6 +28,17 @@ int WriteStandardOutput(Console& console, const std::string& text) {
     return kDone;
 }
 
+int WriteText(Console& console, const std::string& path, const std::string& text) {
+    if (ToStandardOutput(path))
+        return WriteStandardOutput(console, text);
+    try {
+        WriteTextFile(path, text);
+    } catch (const CFileException& e) {
+        return Report(console, kFailed, e.Message());
+    }
+    return kDone;
+}
+
 namespace {
 
 // The text and the image, once computed; either may be left empty when not asked for.

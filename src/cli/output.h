@@ -36,6 +36,9 @@ void DescribePhase(const taplore::MinimumPhaseReport& phase, taplore::TapsDescri
 // so when it cannot.
 int WriteStandardOutput(Console& console, const std::string& text);
 
+// Writes text to path as -o does ("" or "-": standard output); kFailed after saying why not.
+int WriteText(Console& console, const std::string& path, const std::string& text);
+
 // Writes the taps in the chosen format, or the response, to standard output or -o's file, and
 // the --plot image. Everything is computed before anything is written: a quantisation or
 // spectrum failure leaves no output behind. Returns the exit status.

@@ -93,6 +93,8 @@ struct Request {
     taplore::Overflow overflow = taplore::Overflow::wrap;
     taplore::Rounding rounding = taplore::Rounding::nearest;
     std::string simulateOutput;
+    // Instead of the taps, those of the fewest bits that still meet the requirements.
+    bool fewestBits = false;
 
     // The pulse asked, for DesignPulse.
     taplore::PulseRequest Pulse() const;

@@ -147,17 +147,6 @@ bool WriteOutputWav(const Request& request, const Design& design, const Stimulus
                     rate, error);
 }
 
-int Deliver(Console& console, const Request& request, const std::string& text) {
-    if (ToStandardOutput(request.output))
-        return WriteStandardOutput(console, text);
-    try {
-        WriteTextFile(request.output, text);
-    } catch (const CFileException& e) {
-        return Report(console, kFailed, e.Message());
-    }
-    return kDone;
-}
-
 } // namespace
 
 int SimulateFilter(Console& console, const Request& request, const Design& design) {
@@ -183,5 +172,5 @@ int SimulateFilter(Console& console, const Request& request, const Design& desig
         return Report(console, kFailed, request.simulateOutput + ": " + error);
     if (!request.quiet)
         ShowReport(console, DescribeRun(request, formats, taps, run, snr));
-    return Deliver(console, request, SamplesText(run.output));
+    return WriteText(console, request.output, SamplesText(run.output));
 }

@@ -171,4 +171,42 @@ TEST_F(Simulate, UnreadableStimuliFail) {
     }
 }
 
+TEST_F(Simulate, FewestBitsWritesTapsThatMeetAndReportsTheWidths) {
+    const Outcome o = Run(kLowpass + " --fewest-bits");
+    ASSERT_EQ(o.status, 0) << o.err;
+    const std::size_t at = o.err.find("fewest bits: ");
+    ASSERT_NE(at, std::string::npos) << o.err;
+    const int bits = std::stoi(o.err.substr(at + 13));
+    EXPECT_NE(o.err.find("; plain rounding needs "), std::string::npos);
+    EXPECT_NE(o.err.find(" dB asked), margin "), std::string::npos) << o.err;
+    // The integers fit the width and keep the symmetry.
+    std::vector<std::int64_t> taps;
+    for (const std::string& line : Lines(o.out))
+        taps.push_back(std::stoll(line));
+    ASSERT_EQ(taps.size(), 46u);
+    for (std::size_t k = 0; k < taps.size(); ++k) {
+        EXPECT_LT(std::llabs(taps[k]), std::int64_t{1} << (bits - 1));
+        EXPECT_EQ(taps[k], taps[taps.size() - 1 - k]);
+    }
+}
+
+TEST_F(Simulate, FewestBitsRefusals) {
+    const struct {
+        std::string words, message;
+    } cases[] = {
+        {" --order 31 --rate 8000 --low 0 --high 1000 --fewest-bits",
+         "--fewest-bits: must be given with a linear-phase design"},
+        {kLowpass + " --phase minimum --fewest-bits",
+         "--fewest-bits: must be given with a linear-phase design"},
+        {kLowpass + " --fewest-bits --format coe", "--format: must be left out with --fewest-bits"},
+        {kLowpass + " --fewest-bits --simulate chirp",
+         "--simulate: must be left out with --fewest-bits"},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = Run(c.words);
+        EXPECT_EQ(o.status, 2) << c.words;
+        EXPECT_NE(o.err.find(c.message), std::string::npos) << c.words << ": " << o.err;
+    }
+}
+
 } // namespace

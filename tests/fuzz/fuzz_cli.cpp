@@ -11,15 +11,30 @@
 
 namespace {
 
-const char* const kOptions[] = {
-    "--order",    "--rate",     "--low",      "--high",           "--format",     "--output",
-    "-o",         "--help",     "-h",         "--version",        "--response",   "--plot",
-    "--bits",     "--block",    "--view",     "--points",         "--taps-from",  "--taps-bits",
-    "--window",   "--pass",     "--stop",     "--ripple",         "--atten",      "--method",
-    "--taps",     "--band",     "--kind",     "--quiet",          "--design",     "--save-design",
-    "--note",     "--phase",    "--pulse",    "--span",           "--sps",        "--rolloff",
-    "--bt",       "--gain",     "--simulate", "--samples",        "--input-bits", "--output-bits",
-    "--acc-bits", "--overflow", "--rounding", "--simulate-output"};
+const char* const kOptions[] = {"--order",      "--rate",
+                                "--low",        "--high",
+                                "--format",     "--output",
+                                "-o",           "--help",
+                                "-h",           "--version",
+                                "--response",   "--plot",
+                                "--bits",       "--block",
+                                "--view",       "--points",
+                                "--taps-from",  "--taps-bits",
+                                "--window",     "--pass",
+                                "--stop",       "--ripple",
+                                "--atten",      "--method",
+                                "--taps",       "--band",
+                                "--kind",       "--quiet",
+                                "--design",     "--save-design",
+                                "--note",       "--phase",
+                                "--pulse",      "--span",
+                                "--sps",        "--rolloff",
+                                "--bt",         "--gain",
+                                "--simulate",   "--samples",
+                                "--input-bits", "--output-bits",
+                                "--acc-bits",   "--overflow",
+                                "--rounding",   "--simulate-output",
+                                "--fewest-bits"};
 
 // What --taps-from reads: every file it could name is standard input, which holds these taps.
 constexpr const char* kTapsRead = "0.25\n-0.5\n1e-3\n0.5\n";
