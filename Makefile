@@ -4,7 +4,7 @@ BUILD     ?= build
 JOBS      ?= $(shell nproc)
 # Building and running the program.
 RUN_PACKAGES := build-essential cmake qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core \
-                libcli11-dev nlohmann-json3-dev libeigen3-dev
+                libcli11-dev nlohmann-json3-dev libeigen3-dev libsndfile1-dev
 # The tests, benchmarks and fuzzers; `locales` gives the number tests a foreign locale, ghdl
 # and iverilog run the hardware-description exports.
 TEST_PACKAGES := locales libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libxml2-utils \

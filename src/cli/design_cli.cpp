@@ -4,12 +4,14 @@
 
 #include "cli/console.h"
 #include "cli/dialog_design.h"
+#include "cli/fewest_bits.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/parse_refusal.h"
 #include "cli/pulse_design.h"
 #include "cli/read_back.h"
 #include "cli/requirements_design.h"
+#include "cli/simulate.h"
 
 #include <CLI/CLI.hpp>
 
@@ -43,6 +45,10 @@ int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& st
                                        : ReadTapsBack(console, request, streams.in, design);
         if (status != kDone)
             return status;
+        if (request.fewestBits)
+            return WriteFewestBits(console, request, design);
+        if (request.simulate)
+            return SimulateFilter(console, request, design);
         return WriteOutputs(console, request, design);
     } catch (const std::bad_alloc&) {
         return Report(console, kFailed, "Out of memory.");

@@ -2,6 +2,7 @@
 
 #include "cli/nyquist_design.h"
 #include "cli/option_values.h"
+#include "core/fixed/stimulus.h"
 
 #include <filesystem>
 #include <initializer_list>
@@ -128,7 +129,7 @@ void CheckTapsSource(const CLI::App& app, const Request& request) {
 // Each of --bits and --block only with a format that takes it; the views instead of --response.
 void CheckFormatOptions(const Request& request) {
     const taplore::FormatChoice& choice = request.format;
-    if (request.bits && !WidthChosen(*choice.format))
+    if (request.bits && !WidthChosen(*choice.format) && !request.simulate)
         throw CLI::ValidationError("--bits",
                                    Refusal("given with a format whose width is chosen (" +
                                                Listed(FormatsWhere(WidthChosen), ", ") + ")",
@@ -247,6 +248,48 @@ void CheckDesign(const CLI::App& app, const Request& request) {
     }
 }
 
+// The simulation's options only with --simulate, which writes its output instead of the taps,
+// a length only for a generated stimulus, and no longer a one than the free memory holds.
+void CheckSimulation(const CLI::App& app, const Request& request) {
+    if (!request.simulate) {
+        Refuse(app,
+               {"--samples", "--input-bits", "--output-bits", "--acc-bits", "--overflow",
+                "--rounding", "--simulate-output"},
+               "given with --simulate");
+        return;
+    }
+    Refuse(app, {"--format", "--response", "--view", "--plot", "--save-design"},
+           "left out with --simulate, which writes the filter's output");
+    if (!taplore::ParseSignal(*request.simulate))
+        Refuse(app, {"--samples"}, "given with a generated stimulus (impulse, step, chirp, noise)");
+    const std::int64_t most = taplore::MostSimulatedSamples();
+    if (request.samples && request.samples->value > most)
+        throw CLI::ValidationError(
+            "--samples", Refusal("at most " + std::to_string(most) + " for the free memory",
+                                 request.samples->text));
+    if (ToStandardOutput(request.simulateOutput) && !request.simulateOutput.empty())
+        throw CLI::ValidationError("--simulate-output", Refusal("a file name, not standard output",
+                                                                request.simulateOutput));
+    const int width = request.inputBits ? request.inputBits->value.bits : 16;
+    if (!request.simulateOutput.empty() && width != 8 && width != 16 && width != 24 && width != 32)
+        throw CLI::ValidationError(
+            "--input-bits",
+            Refusal("8, 16, 24 or 32 bits for --simulate-output's WAV", request.inputBits->text));
+}
+
+// The fewest bits of a design to pass and stop tolerances, written instead of anything else.
+void CheckFewestBits(const CLI::App& app, const Request& request) {
+    if (!request.fewestBits)
+        return;
+    if (!request.ToRequirements() || !request.band.empty() || request.minimumPhase)
+        throw CLI::ValidationError("--fewest-bits",
+                                   "must be given with a linear-phase design to --pass and "
+                                   "--stop tolerances, or to a document of them");
+    Refuse(app,
+           {"--simulate", "--format", "--bits", "--response", "--view", "--plot", "--save-design"},
+           "left out with --fewest-bits, which writes the taps it finds");
+}
+
 } // namespace
 
 void CheckTogether(const CLI::App& app, Request& request) {
@@ -256,6 +299,8 @@ void CheckTogether(const CLI::App& app, Request& request) {
     else
         CheckDesign(app, request);
     CheckSaveDesign(app, request);
+    CheckSimulation(app, request);
+    CheckFewestBits(app, request);
     CheckFormatOptions(request);
     CheckViewPoints(app, request);
     CheckOutputs(app, request);

@@ -33,6 +33,12 @@ std::string WidthRefusal(const std::string& text) {
                    text);
 }
 
+std::string SampleWidthRefusal(const std::string& text) {
+    return Refusal("B or B.F: B bits from 2 to 64, F fraction bits from 0 to B (B - 1 when left "
+                   "out)",
+                   text);
+}
+
 // A whole number from 1 to largest.
 std::optional<int> Count(const std::string& text, int largest) {
     return If<int>(crt::StrictAtoi(text), [largest](int n) { return n >= 1 && n <= largest; });

@@ -70,6 +70,7 @@ bool TakesBlock(const taplore::ExportFormat& format);
 std::string FormatNames();
 
 std::string WidthRefusal(const std::string& text);
+std::string SampleWidthRefusal(const std::string& text);
 
 // A whole number from 1 to largest.
 std::optional<int> Count(const std::string& text, int largest);

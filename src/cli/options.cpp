@@ -300,6 +300,60 @@ void DeclareOutputOptions(CLI::App& app, Request& request, OptionExamples& examp
              "FILE.svg", "response.svg", FileNameInto(request.plot));
 }
 
+// The bit-true simulation: the stimulus and the fixed-point arithmetic it goes through.
+void DeclareSimulationOptions(CLI::App& app, Request& request, OptionExamples& examples) {
+    AddValue(app, examples, "--simulate",
+             "Instead of the taps, write the output of the fixed-point filter, taps in --bits, "
+             "one integer a line, for STIMULUS: impulse, step, chirp, noise[:SEED] or a file "
+             "(one integer a line, CSV or WAV); a report on standard error",
+             "STIMULUS", "chirp", [&request](const std::string& text) {
+                 return Kept(If<std::string>(text, [](const std::string& t) { return !t.empty(); }),
+                             Refusal("a signal or a file name", text),
+                             [&request](const std::string& s) { request.simulate = s; });
+             });
+    AddValue(app, examples, "--samples", "The length of a generated stimulus; 4096 unless given",
+             "N", "100000", WholeNumberInto(request.samples));
+    const auto format = [&examples, &app](const char* name, const std::string& help,
+                                          std::optional<Given<taplore::SampleFormat>>& slot) {
+        AddValue(app, examples, name, help, "B[.F]", "16.15", [&slot](const std::string& text) {
+            return KeptIn(taplore::ParseSampleFormat(text), SampleWidthRefusal(text), text, slot);
+        });
+    };
+    format("--input-bits", "The input's B bits, F of them fraction bits; 16.15 unless given",
+           request.inputBits);
+    format("--output-bits",
+           "The output's B bits, F of them fraction bits; the input's unless given",
+           request.outputBits);
+    AddValue(app, examples, "--acc-bits",
+             "The accumulator's bits, 2 to 64; wide enough never to overflow unless given", "A",
+             "40", [&request](const std::string& text) {
+                 return KeptIn(
+                     If<int>(crt::StrictAtoi(text), [](int a) { return a >= 2 && a <= 64; }),
+                     Refusal("a whole number of bits from 2 to 64", text), text, request.accBits);
+             });
+    AddValue(app, examples, "--overflow",
+             "At the accumulator and the output: wrap (the default) or saturate", "MODE",
+             "saturate", [&request](const std::string& text) {
+                 return Kept(taplore::OverflowNamed(text), Refusal("wrap or saturate", text),
+                             [&request](taplore::Overflow o) { request.overflow = o; });
+             });
+    AddValue(app, examples, "--rounding",
+             "At the output: nearest (ties away from zero, the default), floor, zero or "
+             "convergent (ties to even)",
+             "MODE", "convergent", [&request](const std::string& text) {
+                 return Kept(taplore::RoundingNamed(text),
+                             Refusal("nearest, floor, zero or convergent", text),
+                             [&request](taplore::Rounding r) { request.rounding = r; });
+             });
+    AddValue(app, examples, "--simulate-output",
+             "Write the simulation's output as a WAV file too, at the input's rate and width",
+             "FILE.wav", "out.wav", FileNameInto(request.simulateOutput));
+    app.add_flag("--fewest-bits", request.fewestBits,
+                 "With --pass and --stop: write the taps of the fewest bits that still meet the "
+                 "requirements, one integer a line, their rounding searched; the bits found, "
+                 "those plain rounding needs and each band's margin on standard error");
+}
+
 } // namespace
 
 OptionExamples DeclareOptions(CLI::App& app, Request& request) {
@@ -308,6 +362,7 @@ OptionExamples DeclareOptions(CLI::App& app, Request& request) {
     DeclareRequirementOptions(app, request, examples);
     DeclarePulseOptions(app, request, examples);
     DeclareOutputOptions(app, request, examples);
+    DeclareSimulationOptions(app, request, examples);
     app.set_version_flag("--version", std::string(kProgram) + " " + kTaploreVersion);
     app.footer("Exit status: 0 written, 1 design or output failed, 2 arguments refused.");
     app.callback([&app, &request] { CheckTogether(app, request); });

@@ -19,13 +19,6 @@
 #include <utility>
 #include <vector>
 
-namespace {
-
-// The text and the image, once computed; either may be left empty when not asked for.
-struct Texts {
-    std::string text, image;
-};
-
 // The whole text goes out at once, so a file never receives part of it. The progress line is
 // gone before anything reaches standard output, which may be the same terminal.
 int WriteStandardOutput(Console& console, const std::string& text) {
@@ -34,6 +27,24 @@ int WriteStandardOutput(Console& console, const std::string& text) {
         return Report(console, kFailed, "Writing to standard output failed.");
     return kDone;
 }
+
+int WriteText(Console& console, const std::string& path, const std::string& text) {
+    if (ToStandardOutput(path))
+        return WriteStandardOutput(console, text);
+    try {
+        WriteTextFile(path, text);
+    } catch (const CFileException& e) {
+        return Report(console, kFailed, e.Message());
+    }
+    return kDone;
+}
+
+namespace {
+
+// The text and the image, once computed; either may be left empty when not asked for.
+struct Texts {
+    std::string text, image;
+};
 
 // The outputs, each text with where it goes: every file is written aside first and replaced
 // only once all of them (and standard output) are complete, so a failing output changes none.

@@ -32,6 +32,13 @@ struct Design {
 // A minimum-phase design's title and its lines of delay, taps saved and zeros.
 void DescribePhase(const taplore::MinimumPhaseReport& phase, taplore::TapsDescription& description);
 
+// Writes text to standard output whole, after the progress line is gone; kFailed after saying
+// so when it cannot.
+int WriteStandardOutput(Console& console, const std::string& text);
+
+// Writes text to path as -o does ("" or "-": standard output); kFailed after saying why not.
+int WriteText(Console& console, const std::string& path, const std::string& text);
+
 // Writes the taps in the chosen format, or the response, to standard output or -o's file, and
 // the --plot image. Everything is computed before anything is written: a quantisation or
 // spectrum failure leaves no output behind. Returns the exit status.

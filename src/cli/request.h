@@ -9,6 +9,7 @@
 #include "core/design/pulse_shaping.h"
 #include "core/design/requirements.h"
 #include "core/design/window_functions.h"
+#include "core/fixed/bit_true.h"
 #include "core/formats/exports/export.h"
 #include "core/formats/fixed_point.h"
 
@@ -84,6 +85,18 @@ struct Request {
     // With --plot alone the image is all that is written; --format, --response or -o ask for
     // the text as well.
     bool textAsked = true;
+
+    // A bit-true simulation of the filter, its taps in --bits, instead of the taps written: the
+    // stimulus (a signal's name or a file), its length, the arithmetic's formats and the WAV
+    // file the output also goes to ("" for none).
+    std::optional<std::string> simulate;
+    std::optional<Given<int>> samples, accBits;
+    std::optional<Given<taplore::SampleFormat>> inputBits, outputBits;
+    taplore::Overflow overflow = taplore::Overflow::wrap;
+    taplore::Rounding rounding = taplore::Rounding::nearest;
+    std::string simulateOutput;
+    // Instead of the taps, those of the fewest bits that still meet the requirements.
+    bool fewestBits = false;
 
     // The pulse asked, for DesignPulse.
     taplore::PulseRequest Pulse() const;

@@ -11,14 +11,54 @@
 
 namespace {
 
-const char* const kOptions[] = {
-    "--order",  "--rate",  "--low",    "--high",    "--format",    "--output",
-    "-o",       "--help",  "-h",       "--version", "--response",  "--plot",
-    "--bits",   "--block", "--view",   "--points",  "--taps-from", "--taps-bits",
-    "--window", "--pass",  "--stop",   "--ripple",  "--atten",     "--method",
-    "--taps",   "--band",  "--kind",   "--quiet",   "--design",    "--save-design",
-    "--note",   "--phase", "--pulse",  "--span",    "--sps",       "--rolloff",
-    "--bt",     "--gain",  "--nyquist"};
+const char* const kOptions[] = {"--order",
+                                "--rate",
+                                "--low",
+                                "--high",
+                                "--format",
+                                "--output",
+                                "-o",
+                                "--help",
+                                "-h",
+                                "--version",
+                                "--response",
+                                "--plot",
+                                "--bits",
+                                "--block",
+                                "--view",
+                                "--points",
+                                "--taps-from",
+                                "--taps-bits",
+                                "--window",
+                                "--pass",
+                                "--stop",
+                                "--ripple",
+                                "--atten",
+                                "--method",
+                                "--taps",
+                                "--band",
+                                "--kind",
+                                "--quiet",
+                                "--design",
+                                "--save-design",
+                                "--note",
+                                "--phase",
+                                "--pulse",
+                                "--span",
+                                "--sps",
+                                "--rolloff",
+                                "--bt",
+                                "--gain",
+                                "--simulate",
+                                "--samples",
+                                "--input-bits",
+                                "--output-bits",
+                                "--acc-bits",
+                                "--overflow",
+                                "--rounding",
+                                "--simulate-output",
+                                "--fewest-bits",
+                                "--nyquist"};
 
 // What --taps-from reads: every file it could name is standard input, which holds these taps.
 constexpr const char* kTapsRead = "0.25\n-0.5\n1e-3\n0.5\n";
@@ -44,6 +84,10 @@ void RedirectFiles(std::vector<std::string>& words) {
             words[k + 1] = "/dev/null";
         else if (word.starts_with("--plot="))
             word = "--plot=/dev/null";
+        else if (word == "--simulate-output" && k + 1 < words.size())
+            words[k + 1] = "/dev/null";
+        else if (word.starts_with("--simulate-output="))
+            word = "--simulate-output=/dev/null";
         else if (word == "--taps-from" && k + 1 < words.size())
             words[k + 1] = "-";
         else if (word.starts_with("--taps-from="))
