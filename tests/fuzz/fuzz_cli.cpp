@@ -12,13 +12,13 @@
 namespace {
 
 const char* const kOptions[] = {
-    "--order",  "--rate",  "--low",   "--high",    "--format",    "--output",
-    "-o",       "--help",  "-h",      "--version", "--response",  "--plot",
-    "--bits",   "--block", "--view",  "--points",  "--taps-from", "--taps-bits",
-    "--window", "--pass",  "--stop",  "--ripple",  "--atten",     "--method",
-    "--taps",   "--band",  "--kind",  "--quiet",   "--design",    "--save-design",
-    "--note",   "--phase", "--pulse", "--span",    "--sps",       "--rolloff",
-    "--bt",     "--gain"};
+    "--order",  "--rate",  "--low",      "--high",        "--format",    "--output",
+    "-o",       "--help",  "-h",         "--version",     "--response",  "--plot",
+    "--bits",   "--block", "--view",     "--points",      "--taps-from", "--taps-bits",
+    "--window", "--pass",  "--stop",     "--ripple",      "--atten",     "--method",
+    "--taps",   "--band",  "--kind",     "--quiet",       "--design",    "--save-design",
+    "--note",   "--phase", "--pulse",    "--span",        "--sps",       "--rolloff",
+    "--bt",     "--gain",  "--decimate", "--interpolate", "--alias",     "--stages"};
 
 // What --taps-from reads: every file it could name is standard input, which holds these taps.
 constexpr const char* kTapsRead = "0.25\n-0.5\n1e-3\n0.5\n";
@@ -44,6 +44,11 @@ void RedirectFiles(std::vector<std::string>& words) {
             words[k + 1] = "/dev/null";
         else if (word.starts_with("--plot="))
             word = "--plot=/dev/null";
+        // A plan writes its stages beside -o's file, which /dev/null has no room for.
+        else if (word == "--stages" && k + 1 < words.size())
+            words[k + 1] = "1";
+        else if (word.starts_with("--stages="))
+            word = "--stages=1";
         else if (word == "--taps-from" && k + 1 < words.size())
             words[k + 1] = "-";
         else if (word.starts_with("--taps-from="))
