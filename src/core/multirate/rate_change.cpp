@@ -113,6 +113,9 @@ CascadeFigures MeasureCascade(const RateChangeAsk& ask, const std::vector<Stage>
         base = std::max(base, (wanted + last - 1) / last);
         before *= stage.spot.factor;
     }
+    // Checked before the product, which could overflow.
+    if (base > FftPlan::kMaxFftLength / last)
+        throw std::bad_alloc();
     const long long points =
         static_cast<long long>(std::bit_ceil(static_cast<unsigned long long>(base))) * last;
     if (points > FftPlan::kMaxFftLength)
