@@ -5,6 +5,7 @@
 #include "cli/console.h"
 #include "cli/dialog_design.h"
 #include "cli/fewest_bits.h"
+#include "cli/multirate_design.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/parse_refusal.h"
@@ -40,6 +41,7 @@ int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& st
         Design design;
         const int status =
             request.pulse              ? DesignPulseShape(console, request, design)
+            : request.ChangesRate()    ? DesignRateChange(console, request, design)
             : request.ToRequirements() ? DesignToRequirements(console, request, design)
             : request.tapsFrom.empty() ? DesignAsTheDialog(console, request, design)
                                        : ReadTapsBack(console, request, streams.in, design);

@@ -290,14 +290,77 @@ void CheckFewestBits(const CLI::App& app, const Request& request) {
            "left out with --fewest-bits, which writes the taps it finds");
 }
 
+const char* RateChangeOption(const Request& request) {
+    return request.decimate ? "--decimate" : "--interpolate";
+}
+
+// A rate change designs one pass band, its stop band following from the rate, with a method
+// that finds the fewest taps; checked before the other designs' options, whose words would
+// not fit. Without one, none of its options.
+void CheckRateChangeOptions(const CLI::App& app, const Request& request) {
+    if (!request.ChangesRate()) {
+        Refuse(app, {"--alias", "--stages"}, "given with --decimate or --interpolate");
+        return;
+    }
+    const std::string change = RateChangeOption(request);
+    if (request.decimate)
+        Refuse(app, {"--interpolate"}, "left out with --decimate");
+    Refuse(app,
+           {"--pulse", "--stop", "--band", "--taps", "--kind", "--phase", "--design",
+            "--save-design", "--nyquist", "--simulate", "--fewest-bits"},
+           "left out with " + change);
+    Require(app, {"--pass"});
+    if (!request.method->Searches())
+        throw CLI::ValidationError(
+            "--method",
+            Refusal(taplore::MethodNames([](const taplore::Method& m) { return m.Searches(); }) +
+                        " with " + change,
+                    std::string(request.method->name)));
+}
+
+// The rate change's pass band: once, from 0 to below half the low rate.
+void CheckRateChange(const Request& request) {
+    if (!request.ChangesRate())
+        return;
+    const std::string change = RateChangeOption(request);
+    if (request.pass.size() > 1)
+        throw CLI::ValidationError("--pass",
+                                   Refusal("given once with " + change, request.pass[1].text));
+    const int factor = (request.decimate ? request.decimate : request.interpolate)->value;
+    const taplore::Band& pass = request.pass.front().band;
+    const double edge = request.rate->value / factor / 2;
+    if (pass.lowHz != 0 || !(pass.highHz < edge))
+        throw CLI::ValidationError(
+            "--pass", Refusal("0:FP with FP below " + crt::FormatShortest(edge) + " Hz (half of " +
+                                  "--rate over " + change + " " + crt::FormatD(factor) + ")",
+                              request.pass.front().text));
+}
+
+// Stages of their own: the taps a file each where the format holds one filter, and no response
+// or views of one filter.
+void CheckStageOutputs(const CLI::App& app, const Request& request) {
+    if (!request.stages || request.stages->value.kind == taplore::StagesAsk::Kind::one)
+        return;
+    Refuse(app, {"--response", "--plot", "--view"},
+           "left out with --stages " + request.stages->text);
+    if (ToStandardOutput(request.output))
+        throw CLI::ValidationError("--output", "must name a file with --stages " +
+                                                   request.stages->text + " and --format " +
+                                                   std::string(request.format.format->name) +
+                                                   ", which writes a file a stage");
+}
+
 } // namespace
 
 void CheckTogether(const CLI::App& app, Request& request) {
     request.methodGiven = IsGiven(app, "--method");
+    CheckRateChangeOptions(app, request);
     if (request.pulse)
         CheckPulse(app, request);
     else
         CheckDesign(app, request);
+    CheckRateChange(request);
+    CheckStageOutputs(app, request);
     CheckSaveDesign(app, request);
     CheckSimulation(app, request);
     CheckFewestBits(app, request);

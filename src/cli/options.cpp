@@ -199,6 +199,45 @@ void DeclareRequirementOptions(CLI::App& app, Request& request, OptionExamples& 
              });
 }
 
+// A factor of a rate change: 2 or more.
+Reader FactorInto(std::optional<Given<int>>& slot) {
+    return [&slot](const std::string& text) {
+        return KeptIn(If<int>(crt::StrictAtoi(text), [](int n) { return n >= 2; }),
+                      Refusal("a whole number from 2 to 2147483647", text), text, slot);
+    };
+}
+
+void DeclareRateChangeOptions(CLI::App& app, Request& request, OptionExamples& examples) {
+    AddValue(app, examples, "--decimate",
+             "Design a decimator by M instead: --rate is the high rate, --pass 0:FP the pass band "
+             "kept, --atten against everything that folds into it",
+             "M", "64", FactorInto(request.decimate));
+    AddValue(app, examples, "--interpolate",
+             "Design an interpolator by L instead, of gain L: --rate is the high rate", "L", "4",
+             FactorInto(request.interpolate));
+    AddValue(app, examples, "--alias",
+             "With --decimate or --interpolate: pass (the default: nothing folds into the pass "
+             "band) or none (nothing folds anywhere below half the low rate)",
+             "RULE", "none", [&request](const std::string& text) {
+                 const bool known = text == "pass" || text == "none";
+                 return Kept(known ? std::optional(text == "none") : std::nullopt,
+                             Refusal("pass or none", text), [&request](bool none) {
+                                 request.alias =
+                                     none ? taplore::AliasRule::none : taplore::AliasRule::passBand;
+                             });
+             });
+    AddValue(app, examples, "--stages",
+             "With --decimate or --interpolate: auto (the plan of the fewest multiplications, up "
+             "to 4 stages), a count from 1 to 4, or the factors from the high rate down (4x4x4)",
+             "PLAN", "auto", [&request](const std::string& text) {
+                 return KeptIn(taplore::ParseStages(text),
+                               Refusal("auto, a count from 1 to 4 or factors of 2 or more "
+                                       "joined by x, as in 4x4x3",
+                                       text),
+                               text, request.stages);
+             });
+}
+
 void DeclarePulseOptions(CLI::App& app, Request& request, OptionExamples& examples) {
     std::string shapes;
     for (const taplore::PulseShapeInfo& shape : taplore::PulseShapes())
@@ -360,6 +399,7 @@ OptionExamples DeclareOptions(CLI::App& app, Request& request) {
     OptionExamples examples;
     DeclareDesignOptions(app, request, examples);
     DeclareRequirementOptions(app, request, examples);
+    DeclareRateChangeOptions(app, request, examples);
     DeclarePulseOptions(app, request, examples);
     DeclareOutputOptions(app, request, examples);
     DeclareSimulationOptions(app, request, examples);

@@ -1,5 +1,6 @@
 #include "cli/output.h"
 
+#include "cli/multirate_design.h"
 #include "core/analysis/log_magnitude.h"
 #include "core/analysis/views.h"
 #include "core/analysis/zeros.h"
@@ -45,30 +46,6 @@ namespace {
 struct Texts {
     std::string text, image;
 };
-
-// The outputs, each text with where it goes: every file is written aside first and replaced
-// only once all of them (and standard output) are complete, so a failing output changes none.
-int Deliver(Console& console,
-            const std::vector<std::pair<const std::string*, std::string>>& outputs) {
-    std::vector<PreparedTextFile> prepared;
-    try {
-        for (const auto& [text, path] : outputs)
-            if (!ToStandardOutput(path))
-                prepared.emplace_back(path, *text, console.progress.Stage("writing"));
-    } catch (const CFileException& e) {
-        return Report(console, kFailed, e.Message());
-    }
-    for (const auto& [text, path] : outputs)
-        if (ToStandardOutput(path) && WriteStandardOutput(console, *text) != kDone)
-            return kFailed;
-    try {
-        for (PreparedTextFile& file : prepared)
-            file.Commit();
-    } catch (const CFileException& e) {
-        return Report(console, kFailed, e.Message());
-    }
-    return kDone;
-}
 
 // The double design's levels and, for a Q format, the quantised one's: what --response and
 // --plot show. False when the spectrum cannot be computed (more taps than the transform has
@@ -184,6 +161,28 @@ std::string TapsText(Console& console, const Request& request, const Design& des
 
 } // namespace
 
+int Deliver(Console& console,
+            const std::vector<std::pair<const std::string*, std::string>>& outputs) {
+    std::vector<PreparedTextFile> prepared;
+    try {
+        for (const auto& [text, path] : outputs)
+            if (!ToStandardOutput(path))
+                prepared.emplace_back(path, *text, console.progress.Stage("writing"));
+    } catch (const CFileException& e) {
+        return Report(console, kFailed, e.Message());
+    }
+    for (const auto& [text, path] : outputs)
+        if (ToStandardOutput(path) && WriteStandardOutput(console, *text) != kDone)
+            return kFailed;
+    try {
+        for (PreparedTextFile& file : prepared)
+            file.Commit();
+    } catch (const CFileException& e) {
+        return Report(console, kFailed, e.Message());
+    }
+    return kDone;
+}
+
 // The delay and the length against linear phase's, and how far the zeros reach:
 // "minimum phase: group delay 7.21 to 10.9 samples over the pass bands, mean 8.83, against 22.5
 // for linear phase". The zeros' radius is not a number where they were too many to find.
@@ -206,6 +205,8 @@ void DescribePhase(const taplore::MinimumPhaseReport& phase,
 }
 
 int WriteOutputs(Console& console, const Request& request, const Design& design) {
+    if (design.multirate && design.multirate->stages.size() > 1)
+        return WriteStages(console, request, design);
     console.progress.Enter("formatting");
     std::optional<FixedPointTaps> quantised;
     if (const auto width = request.Width()) {

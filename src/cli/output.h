@@ -9,6 +9,7 @@
 #include "core/design/requirements_design.h"
 #include "core/formats/response_plot.h"
 #include "core/formats/taps_description.h"
+#include "core/multirate/stage_plan.h"
 
 #include <memory>
 #include <optional>
@@ -27,6 +28,9 @@ struct Design {
     std::optional<taplore::RequirementsReport> report;
     std::string document;                             // the design document --save-design writes
     std::optional<taplore::MinimumPhaseReport> phase; // of a minimum-phase design
+    // A rate change's design, whose first stage the taps are; its other stages are written
+    // with it.
+    std::shared_ptr<const taplore::MultirateDesign> multirate;
 };
 
 // A minimum-phase design's title and its lines of delay, taps saved and zeros.
@@ -38,6 +42,11 @@ int WriteStandardOutput(Console& console, const std::string& text);
 
 // Writes text to path as -o does ("" or "-": standard output); kFailed after saying why not.
 int WriteText(Console& console, const std::string& path, const std::string& text);
+
+// Each text to its path ("" or "-": standard output): every file is written aside first and
+// replaced only once all of them (and standard output) are complete. Returns the exit status.
+int Deliver(Console& console,
+            const std::vector<std::pair<const std::string*, std::string>>& outputs);
 
 // Writes the taps in the chosen format, or the response, to standard output or -o's file, and
 // the --plot image. Everything is computed before anything is written: a quantisation or

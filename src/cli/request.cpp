@@ -10,6 +10,10 @@ bool Request::ToRequirements() const {
     return !pass.empty() || !stop.empty() || !band.empty() || !design.empty();
 }
 
+bool Request::ChangesRate() const {
+    return decimate || interpolate;
+}
+
 taplore::PulseRequest Request::Pulse() const {
     return {pulse->shape, span->value, samplesPerSymbol->value,
             pulse->bt ? bt->value : rolloff->value, gain};

@@ -12,6 +12,7 @@
 #include "core/fixed/bit_true.h"
 #include "core/formats/exports/export.h"
 #include "core/formats/fixed_point.h"
+#include "core/multirate/stage_plan.h"
 
 #include <optional>
 #include <string>
@@ -64,6 +65,12 @@ struct Request {
     std::string design, saveDesign; // --design's and --save-design's files, empty when not given
     std::optional<std::string> note;
 
+    // A filter beside a change of rate: --decimate or --interpolate (at most one), what is kept
+    // from aliasing, and the stages (one unless given).
+    std::optional<Given<int>> decimate, interpolate;
+    taplore::AliasRule alias = taplore::AliasRule::passBand;
+    std::optional<Given<taplore::StagesAsk>> stages;
+
     // A pulse-shaping filter instead: its shape (none: no pulse), span and samples per symbol,
     // the roll-off of the raised cosines or the Gaussian's BT, and the gain where given.
     const taplore::PulseShapeInfo* pulse = nullptr;
@@ -102,6 +109,8 @@ struct Request {
     taplore::PulseRequest Pulse() const;
     // Whether the zeros are the view asked.
     bool ZerosAsked() const;
+    // Whether --decimate or --interpolate asks for a filter beside a change of rate.
+    bool ChangesRate() const;
     // Whether a design to requirements is asked (bands, or a document) rather than the dialog's.
     bool ToRequirements() const;
     // The dialog's order, rate and cutoffs.

@@ -56,6 +56,12 @@ const char* const kOtherMessages[] = {
     // Options refused together, not through Refusal().
     "must be left out with --view, which chooses the views written instead",
     "must be left out with --taps-from, which reads the taps instead of designing them",
+    // A rate change's refusals and failures, with their option or plan before them.
+    "which writes a file a stage",
+    "multiply to",
+    "is no product of",
+    "Designing the rate change failed:",
+    "the cascade misses the requirements, as measured",
 };
 
 // How the sources show a message: a box or error in the windows, the box the dialog logic

@@ -58,7 +58,11 @@ const char* const kOptions[] = {"--order",
                                 "--rounding",
                                 "--simulate-output",
                                 "--fewest-bits",
-                                "--nyquist"};
+                                "--nyquist",
+                                "--decimate",
+                                "--interpolate",
+                                "--alias",
+                                "--stages"};
 
 // What --taps-from reads: every file it could name is standard input, which holds these taps.
 constexpr const char* kTapsRead = "0.25\n-0.5\n1e-3\n0.5\n";
@@ -88,6 +92,11 @@ void RedirectFiles(std::vector<std::string>& words) {
             words[k + 1] = "/dev/null";
         else if (word.starts_with("--simulate-output="))
             word = "--simulate-output=/dev/null";
+        // A plan writes its stages beside -o's file, which /dev/null has no room for.
+        else if (word == "--stages" && k + 1 < words.size())
+            words[k + 1] = "1";
+        else if (word.starts_with("--stages="))
+            word = "--stages=1";
         else if (word == "--taps-from" && k + 1 < words.size())
             words[k + 1] = "-";
         else if (word.starts_with("--taps-from="))

@@ -1,0 +1,122 @@
+#include "cli/multirate_design.h"
+
+#include "core/formats/crt.h"
+#include "core/formats/exports/export.h"
+#include "core/formats/multirate_report.h"
+#include "core/formats/response_plot.h"
+
+namespace {
+
+using namespace taplore;
+
+RateChangeAsk AskOf(const Request& request) {
+    RateChangeAsk ask;
+    ask.change = request.decimate ? RateChange::decimate : RateChange::interpolate;
+    ask.factor = (request.decimate ? request.decimate : request.interpolate)->value;
+    ask.rate = request.rate->value;
+    ask.passHz = request.pass.front().band.highHz;
+    ask.rippleDb = request.ripple->value;
+    ask.attenuationDb = request.atten->value;
+    ask.alias = request.alias;
+    ask.method = request.method;
+    return ask;
+}
+
+// The tolerances, checked as one stage's requirements: the option they came from names a
+// problem.
+std::optional<std::string> ToleranceProblem(const Request& request, const RateChangeAsk& ask) {
+    const auto problem = CheckTolerances(StageRequirements(ask, {ask.factor, ask.rate}, 1));
+    if (!problem)
+        return std::nullopt;
+    const std::string where =
+        problem->part == RequirementsPart::ripple        ? "--ripple " + request.ripple->text
+        : problem->part == RequirementsPart::attenuation ? "--atten " + request.atten->text
+                                                         : "--pass " + request.pass.front().text;
+    return where + ": " + problem->text;
+}
+
+void Fill(const MultirateDesign& multirate, Design& design) {
+    design.description = DescribeMultirate(multirate);
+    const RequirementsDesign& first = multirate.stages.front().design;
+    design.count = static_cast<int>(first.taps.size());
+    design.taps = std::shared_ptr<double[]>(new double[design.count]);
+    std::copy(first.taps.begin(), first.taps.end(), design.taps.get());
+    design.responsePoints = ResponsePoints(design.count);
+    design.required = RequiredBands(first.report);
+    design.multirate = std::make_shared<const MultirateDesign>(multirate);
+}
+
+} // namespace
+
+std::string StagePath(const std::string& path, int number) {
+    const std::string stage = ".stage" + std::to_string(number);
+    const std::size_t name = path.find_last_of("/\\");
+    const std::size_t start = name == std::string::npos ? 0 : name + 1;
+    const std::size_t dot = path.rfind('.');
+    // A name's leading dot (".taps") starts no extension.
+    if (dot == std::string::npos || dot <= start)
+        return path + stage;
+    return path.substr(0, dot) + stage + path.substr(dot);
+}
+
+int DesignRateChange(Console& console, const Request& request, Design& design) {
+    const RateChangeAsk ask = AskOf(request);
+    if (const auto problem = ToleranceProblem(request, ask))
+        return Report(console, kRefused, *problem);
+    const StagesAsk stages = request.stages ? request.stages->value : StagesAsk{};
+    const MultirateDesign multirate =
+        DesignMultirate(ask, stages, console.progress.Stage("designing"));
+    // The options' checks leave the plan alone to be refused.
+    if (multirate.status == DesignStatus::refused)
+        return Report(
+            console, kRefused,
+            (request.stages ? "--stages " + request.stages->text : std::string("--pass")) + ": " +
+                multirate.message);
+    if (!HasTaps(multirate.status))
+        return Report(console, kFailed, "Designing the rate change failed: " + multirate.message);
+    Fill(multirate, design);
+    if (!request.quiet)
+        ShowReport(console, design.description);
+    if (!multirate.cascade.met)
+        Warn(console, "warning: the cascade misses the requirements, as measured");
+    return kDone;
+}
+
+int WriteStages(Console& console, const Request& request, const Design& design) {
+    const ExportFormat& format = *request.format.format;
+    const MultirateDesign& multirate = *design.multirate;
+    const int count = static_cast<int>(multirate.stages.size());
+    std::vector<std::string> texts, paths;
+    for (int i = 0; i < count; ++i) {
+        const Stage& stage = multirate.stages[i];
+        TapsDescription description = design.description;
+        description.title = "stage " + std::to_string(i + 1) + " of " + std::to_string(count) +
+                            " (" + crt::FormatD(stage.spot.factor) + " at " +
+                            crt::FormatShortest(stage.spot.rate) + " Hz) of " + description.title;
+        description.rate = stage.spot.rate;
+        std::optional<FixedPointTaps> quantised;
+        try {
+            if (const auto width = request.Width())
+                quantised = Quantise(stage.design.taps.data(),
+                                     static_cast<int>(stage.design.taps.size()), *width);
+            texts.push_back(format.write({stage.design.taps, quantised ? &*quantised : nullptr,
+                                          description, request.Block()}));
+        } catch (const NoFixedPointForm& e) {
+            return Report(console, kFailed, e.what());
+        } catch (const ExportRefused& e) {
+            return Report(console, kFailed, e.what());
+        }
+        paths.push_back(StagePath(request.output, i + 1));
+    }
+    std::vector<std::pair<const std::string*, std::string>> outputs;
+    for (int i = 0; i < count; ++i)
+        outputs.emplace_back(&texts[i], paths[i]);
+    const int status = Deliver(console, outputs);
+    if (status == kDone && !request.quiet) {
+        std::string line = "wrote";
+        for (const std::string& path : paths)
+            line += " " + path;
+        ShowReport(console, {line, {}, 0.0});
+    }
+    return status;
+}

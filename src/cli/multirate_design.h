@@ -1,0 +1,19 @@
+#pragma once
+// taplore-design's filters beside a change of rate: a decimator or an interpolator, in one
+// stage or a cascade, and the stages written a file each where the format holds one filter.
+
+#include "cli/console.h"
+#include "cli/output.h"
+#include "cli/request.h"
+
+// Designs the rate change the options ask for and, unless --quiet, reports its stages, the
+// cascade's measured figures and its latency on standard error. Returns kDone with design
+// filled, kRefused after naming the option at fault, or kFailed after saying why.
+int DesignRateChange(Console& console, const Request& request, Design& design);
+
+// The stages of a cascade, each in the chosen format to -o's file with ".stageN" before its
+// extension; the files written are told on standard error unless --quiet.
+int WriteStages(Console& console, const Request& request, const Design& design);
+
+// "taps.txt" as stage `number`'s file: "taps.stage2.txt" ("taps.stage2" without an extension).
+std::string StagePath(const std::string& path, int number);

@@ -1,0 +1,112 @@
+// taplore-design's rate changes run as a user runs them: the report's lines, the stages
+// written a file each, and the refusals that name their option.
+#include "cli/run_design.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const std::string kExample =
+    " --decimate 64 --rate 3072000 --pass 0:20000 --ripple 0.1 --atten 100";
+const std::string kSmall = " --rate 48000 --pass 0:2000 --ripple 0.1 --atten 80";
+
+class Multirate : public DesignRunTest {
+protected:
+    Multirate() : DesignRunTest("taplore_multirate_") {}
+};
+
+TEST_F(Multirate, OneStageReportsItsMultiplicationsAndLatencyAtBothRates) {
+    const struct {
+        std::string words;
+        std::vector<std::string> lines;
+        std::size_t taps;
+    } cases[] = {
+        {" --decimate 8" + kSmall,
+         {"decimate by 8 in one stage, 48000 Hz to 6000 Hz",
+          "equiripple, 87 taps: meets the requirements; 86 and 85 taps miss",
+          "stage 1: 8 at 48000 Hz, 87 taps, 10.88 multiplications per input sample",
+          "latency: 43 samples at 48000 Hz, 5.375 at 6000 Hz"},
+         87},
+        {" --interpolate 8" + kSmall,
+         {"interpolate by 8 in one stage, 6000 Hz to 48000 Hz, gain 8",
+          "stage 1: 8 at 48000 Hz, 87 taps, 10.88 multiplications per output sample"},
+         87},
+        {" --decimate 8 --alias none" + kSmall,
+         {"decimate by 8 in one stage, 48000 Hz to 6000 Hz, nothing aliased below 3000 Hz",
+          "stop 3000 to 24000 Hz: attenuation"},
+         167},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = Run(c.words);
+        ASSERT_EQ(o.status, 0) << c.words << "\n" << o.err;
+        for (const std::string& line : c.lines)
+            EXPECT_NE(o.err.find(line), std::string::npos) << c.words << ": " << line << "\n"
+                                                           << o.err;
+        EXPECT_EQ(Lines(o.out).size(), c.taps) << c.words;
+    }
+}
+
+TEST_F(Multirate, APlanWritesEveryStageToItsOwnFileAndSaysWhich) {
+    const std::string base = (m_dir / "taps.txt").string();
+    const Outcome o = Run(kExample + " --stages auto -o " + base);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.err.find("decimate by 64 in 3 stages"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("total: "), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("(estimated)"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("cascade, measured: pass 0 to 20000 Hz"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("plans compared"), std::string::npos) << o.err;
+    std::string wrote = "wrote";
+    for (int stage = 1; stage <= 3; ++stage) {
+        const std::string path = (m_dir / ("taps.stage" + std::to_string(stage) + ".txt")).string();
+        wrote += " " + path;
+        EXPECT_FALSE(ReadAll(path).empty()) << path;
+    }
+    EXPECT_NE(o.err.find(wrote), std::string::npos) << o.err;
+    EXPECT_FALSE(std::filesystem::exists(base));
+}
+
+TEST_F(Multirate, RateChangesOutOfRangeAreRefusedByName) {
+    const struct {
+        std::string words, message;
+    } cases[] = {
+        {" --decimate 1" + kSmall,
+         "--decimate: must be a whole number from 2 to 2147483647, not \"1\""},
+        {" --interpolate 0" + kSmall,
+         "--interpolate: must be a whole number from 2 to 2147483647, not \"0\""},
+        {" --decimate 8 --rate 48000 --pass 0:3000 --ripple 0.1 --atten 80",
+         "--pass: must be 0:FP with FP below 3000 Hz (half of --rate over --decimate 8), not "
+         "\"0:3000\""},
+        {" --decimate 8 --rate 48000 --pass 100:2000 --ripple 0.1 --atten 80",
+         "--pass: must be 0:FP with FP below 3000 Hz"},
+        {kExample + " --stages 4x4x3 -o x.txt",
+         "--stages 4x4x3: the factors 4x4x3 multiply to 48, not 64"},
+        {" --decimate 7 --stages 2 -o x.txt" + kSmall,
+         "--stages 2: 7 is no product of 2 factors of 2 or more"},
+        {kExample + " --stages 5", "--stages: must be auto, a count from 1 to 4 or factors"},
+        {kExample + " --stages auto", "--output: must name a file with --stages auto and --format "
+                                      "text, which writes a file a stage"},
+        {kExample + " --stages 2 --plot r.svg -o x.txt",
+         "--plot: must be left out with --stages 2"},
+        {" --decimate 8 --interpolate 8" + kSmall,
+         "--interpolate: must be left out with --decimate"},
+        {" --decimate 8 --stop 4000:24000" + kSmall, "--stop: must be left out with --decimate"},
+        {" --interpolate 8 --taps 51" + kSmall, "--taps: must be left out with --interpolate"},
+        {" --decimate 8 --method hamming --rate 48000 --pass 0:2000",
+         "--method: must be equiripple"},
+        {" --decimate 8 --rate 48000 --ripple 0.1 --atten 80", "--pass is required"},
+        {" --decimate 8 --alias all" + kSmall, "--alias: must be pass or none, not \"all\""},
+        {kSmall + " --stop 4000:24000 --alias none",
+         "--alias: must be given with --decimate or --interpolate"},
+        {" --decimate 8 --rate 48000 --pass 0:2000 --ripple 0 --atten 80", "--ripple 0: "},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = Run(c.words);
+        EXPECT_EQ(o.status, 2) << c.words;
+        EXPECT_TRUE(o.err.starts_with("taplore-design: " + c.message)) << c.words << "\n" << o.err;
+        EXPECT_EQ(o.out, "") << c.words;
+    }
+}
+
+} // namespace
