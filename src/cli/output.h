@@ -29,9 +29,6 @@ struct Design {
     std::optional<taplore::MinimumPhaseReport> phase; // of a minimum-phase design
 };
 
-// A minimum-phase design's title and its lines of delay, taps saved and zeros.
-void DescribePhase(const taplore::MinimumPhaseReport& phase, taplore::TapsDescription& description);
-
 // Writes the taps in the chosen format, or the response, to standard output or -o's file, and
 // the --plot image. Everything is computed before anything is written: a quantisation or
 // spectrum failure leaves no output behind. Returns the exit status.
