@@ -232,6 +232,45 @@ TEST_F(Presenter, ADocumentRoundTripsThroughThePresenter) {
     EXPECT_EQ(presenter.Path(), "");
 }
 
+TEST_F(Presenter, MinimumPhaseIsDesignedDescribedAndKeptInTheDocument) {
+    WindowInputs inputs;
+    inputs.minimumPhase = true;
+    RequirementsPresenter presenter;
+    ASSERT_NO_FATAL_FAILURE(Designed(presenter, inputs));
+    const DesignAsk ask = *presenter.SetInputs(inputs);
+    const MinimumPhaseDesign minimum = DesignMinimumPhase(ask.requirements, *ask.method, 0);
+    ASSERT_TRUE(presenter.Accept(std::make_shared<const DesignShown>(DesignFor(ask))) ==
+                RequirementsPresenter::Accepted::shown);
+    EXPECT_EQ(presenter.Shown()->design.taps, minimum.design.taps);
+    // The views are the minimum-phase taps', not a constant delay.
+    const PlotData delay = presenter.SecondView(1);
+    EXPECT_LT(*std::min_element(delay.y.begin(), delay.y.end()), 22.5 - 5);
+
+    const ResultTexts texts = presenter.Result();
+    EXPECT_EQ(texts.headline, "minimum-phase equiripple, 38 taps: meets the requirements");
+    EXPECT_EQ(texts.phase, "minimum phase: group delay 3.77 to 10.4 samples over the pass bands, "
+                           "mean 5.25, against 22.5 for linear phase.\n8 taps saved on linear "
+                           "phase's 46; every zero within radius 0.997379 of the origin.");
+    EXPECT_NE(texts.summary.find("8 taps saved"), std::string::npos);
+    const std::string exported = Path("minimum.c");
+    ASSERT_FALSE(presenter.Export(exported, *FindExportFormat("c"), "16",
+                                  [](const std::string&) { return ShortfallChoice::asChosen; }));
+    EXPECT_NE(ReadWholeFile(exported).find("8 taps saved on linear phase's 46"), std::string::npos);
+
+    const std::string path = Path("minimum.taplore");
+    EXPECT_FALSE(presenter.Save(path));
+    EXPECT_NE(ReadWholeFile(path).find("\"phase\": \"minimum\""), std::string::npos);
+    RequirementsPresenter reopened;
+    EXPECT_EQ(reopened.Open(path), inputs);
+    EXPECT_EQ(ReadDocument(ReadWholeFile(path)).taps, minimum.design.taps);
+
+    // Linear phase again: no phase in the document, nothing of it in the texts.
+    inputs.minimumPhase = false;
+    ASSERT_NO_FATAL_FAILURE(Designed(presenter, inputs));
+    EXPECT_EQ(presenter.Result().phase, "");
+    EXPECT_EQ(WriteDocument(*presenter.Document()).find("\"phase\""), std::string::npos);
+}
+
 TEST_F(Presenter, WrongRequirementsAreNotSavedAndBadDocumentsAreRefusedWithWhereAndWhy) {
     RequirementsPresenter presenter;
     WindowInputs inputs;

@@ -54,7 +54,14 @@ DesignDocument NewDocument() {
 DesignShown DesignFor(const DesignAsk& ask, const Progress& progress) {
     DesignShown shown;
     try {
-        shown.design = DesignToTolerances(ask.requirements, *ask.method, ask.taps, progress);
+        if (ask.minimumPhase) {
+            MinimumPhaseDesign minimum =
+                DesignMinimumPhase(ask.requirements, *ask.method, ask.taps, progress);
+            shown.design = std::move(minimum.design);
+            shown.phase = minimum.phase;
+        } else {
+            shown.design = DesignToTolerances(ask.requirements, *ask.method, ask.taps, progress);
+        }
     } catch (const std::bad_alloc&) { // the measuring grid of a long design
         shown.design.status = DesignStatus::failed;
         shown.design.message = "there is not enough memory for it";
@@ -90,6 +97,7 @@ std::optional<DesignAsk> RequirementsPresenter::SetInputs(WindowInputs inputs) {
             {row.lowHz, row.highHz, row.pass ? 1.0 : 0.0, 1.0, row.toleranceDb});
     ask.method = &ChosenMethod();
     ask.taps = m_inputs.fixed ? m_inputs.taps : 0;
+    ask.minimumPhase = m_inputs.minimumPhase;
     auto problem = CheckTolerances(ask.requirements);
     if (!problem && ask.taps > 0)
         problem = SymmetryProblem(ask.requirements, ask.taps);
@@ -163,11 +171,17 @@ ResultTexts RequirementsPresenter::Result() const {
     if (!m_shown)
         return texts;
     const RequirementsDesign& design = m_shown->design;
-    const TapsDescription description = DescribeReport(design.report);
+    const TapsDescription description = Description();
     if (design.status == DesignStatus::convergedWithWarning)
         texts.note = "Note: " + design.message + ".";
     texts.headline = description.title;
     texts.shorter = ShorterText(design.report);
+    if (m_shown->phase) {
+        TapsDescription phase;
+        DescribePhase(*m_shown->phase, phase);
+        for (const std::string& line : phase.notes)
+            texts.phase += (texts.phase.empty() ? "" : "\n") + line + ".";
+    }
     // A row a band: what it asked, what it reached, and the margin.
     const Requirements& requirements = design.report.requirements;
     for (std::size_t i = 0; i < requirements.bands.size(); ++i) {
@@ -182,6 +196,15 @@ ResultTexts RequirementsPresenter::Result() const {
         texts.summary += ". " + note;
     texts.summary += ".";
     return texts;
+}
+
+TapsDescription RequirementsPresenter::Description() const {
+    if (!m_shown)
+        return {};
+    TapsDescription description = DescribeReport(m_shown->design.report);
+    if (m_shown->phase)
+        DescribePhase(*m_shown->phase, description);
+    return description;
 }
 
 PlotData RequirementsPresenter::Magnitude(bool zoomed) const {
@@ -284,7 +307,9 @@ std::optional<std::string> RequirementsPresenter::Export(const std::string& path
         if (const auto form = ExportQFormat(format, width.value_or(QFormat::q15)))
             quantised = Quantise(taps.data(), static_cast<int>(taps.size()), *form);
         const FixedPointTaps* integers = quantised ? &*quantised : nullptr;
-        const WrittenReport written = ReportAsWritten(report, format, taps, integers);
+        WrittenReport written = ReportAsWritten(report, format, taps, integers);
+        if (m_shown->phase)
+            DescribePhase(*m_shown->phase, written.description);
         // Where the written taps miss what the design's own meet, the user chooses first.
         ShortfallChoice choice = ShortfallChoice::asChosen;
         if (!written.shortfall.empty())
@@ -293,8 +318,8 @@ std::optional<std::string> RequirementsPresenter::Export(const std::string& path
         if (choice == ShortfallChoice::cancel)
             return std::nullopt;
         if (choice == ShortfallChoice::fullPrecision)
-            text = FindExportFormat("full")->write(
-                {taps, nullptr, DescribeReport(report), kDefaultBlockSize});
+            text =
+                FindExportFormat("full")->write({taps, nullptr, Description(), kDefaultBlockSize});
         else
             text = format.write({taps, integers, written.description, kDefaultBlockSize});
     } catch (const std::runtime_error& e) { // no fixed-point form, or a refused export
@@ -319,6 +344,7 @@ std::optional<DesignDocument> RequirementsPresenter::Document() const {
     document.tolerances = true;
     document.method = m_ask->method;
     document.length = m_ask->taps;
+    document.minimumPhase = m_ask->minimumPhase;
     document.taps.clear();
     document.report.reset();
     if (Current() && m_shown) {
@@ -365,6 +391,7 @@ WindowInputs RequirementsPresenter::InputsOf(const DesignDocument& document) {
     inputs.fixed = document.length > 0;
     if (document.length > 0)
         inputs.taps = document.length;
+    inputs.minimumPhase = document.minimumPhase;
     return inputs;
 }
 

@@ -6,6 +6,7 @@
 // shows core/dialog/design_dialog.h.
 
 #include "core/analysis/views.h"
+#include "core/design/minimum_phase.h"
 #include "core/design/requirements_design.h"
 #include "core/document/design_document.h"
 #include "core/document/window_bands.h"
@@ -25,12 +26,14 @@ struct DesignAsk {
     Requirements requirements;
     const Method* method = &DefaultMethod();
     int taps = 0; // 0: the fewest that meet the requirements (a method that searches)
+    bool minimumPhase = false;
 };
 
 // A design and the views the window draws of it, the frequency views on a grid of `points`
 // from 0 to half the rate.
 struct DesignShown {
     RequirementsDesign design;
+    std::optional<MinimumPhaseReport> phase; // of a minimum-phase design
     ResponseViews views;
     int points = 0;
 };
@@ -48,6 +51,7 @@ struct WindowInputs {
     std::string method = std::string(DefaultMethod().name);
     bool fixed = false; // a fixed length rather than the fewest taps
     int taps = kStartTaps;
+    bool minimumPhase = false;
 
     bool operator==(const WindowInputs&) const = default;
 };
@@ -90,6 +94,7 @@ struct ResultTexts {
     std::string headline; // "equiripple, 46 taps: meets the requirements; 45 and 44 taps miss"
     std::string note;     // "Note: rounding left ..." or empty
     std::string shorter;  // "45 taps miss by 0.59 dB, 44 taps by 2.34 dB" or empty
+    std::string phase;    // a minimum-phase design's lines of delay and taps, or empty
     std::vector<FigureRow> figures;
     std::string summary; // the magnitude plot's description for a screen reader
 };
@@ -135,6 +140,8 @@ public:
     const std::shared_ptr<double[]>& Taps() const { return m_taps; }
     int TapCount() const;
     ResultTexts Result() const;
+    // The design shown in words, as the command line describes it to its outputs.
+    TapsDescription Description() const;
     // The magnitude over the shaded bands, zoomed to the pass bands or not.
     PlotData Magnitude(bool zoomed) const;
     // The second plot: SecondViewTitles()[index] of the core's views.

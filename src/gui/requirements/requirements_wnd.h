@@ -14,6 +14,7 @@
 
 class BandModel;
 class CDocumentFile;
+class CPhaseRow;
 class CPlotWnd;
 class QCheckBox;
 class QComboBox;
@@ -100,10 +101,12 @@ private:
     QRadioButton* m_radioFewest;
     QRadioButton* m_radioFixed;
     QSpinBox* m_spinTaps;
+    CPhaseRow* m_phase;
     QLabel* m_labelProblem;
     QLabel* m_labelHeadline;
     QTableWidget* m_tableFigures;
     QLabel* m_labelShorter;
+    QLabel* m_labelPhase;
     QLabel* m_labelNote;
     CPlotWnd* m_plotMagnitude;
     QCheckBox* m_checkZoom;
