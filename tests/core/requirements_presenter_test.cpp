@@ -117,7 +117,7 @@ TEST_F(Presenter, ADesignIsHeldWithItsTextsAndCurves) {
     // Each second view is the core's own view of the taps, point for point.
     const std::vector<std::string> titles = RequirementsPresenter::SecondViewTitles();
     ASSERT_EQ(titles, (std::vector<std::string>{"Phase", "Group delay", "Impulse response",
-                                                "Step response"}));
+                                                "Step response", "Zeros"}));
     const FrequencyGrid grid(presenter.Shown()->points);
     const ResponseViews views = ComputeViews(presenter.Shown()->design.taps, grid);
     const View shown[] = {View::phase, View::groupDelay, View::impulse, View::step};
@@ -269,6 +269,45 @@ TEST_F(Presenter, MinimumPhaseIsDesignedDescribedAndKeptInTheDocument) {
     ASSERT_NO_FATAL_FAILURE(Designed(presenter, inputs));
     EXPECT_EQ(presenter.Result().phase, "");
     EXPECT_EQ(WriteDocument(*presenter.Document()).find("\"phase\""), std::string::npos);
+}
+
+TEST_F(Presenter, TheZerosViewHasTheZerosOfTheTapsWhenAskedAndSaysWhyPastTheLimit) {
+    ASSERT_TRUE(RequirementsPresenter::IsZerosView(4));
+    ASSERT_FALSE(RequirementsPresenter::IsZerosView(3));
+    WindowInputs longWindow;
+    longWindow.method = "hann";
+    longWindow.fixed = true;
+    longWindow.taps = kMaxZerosTaps + 1;
+    WindowInputs minimum;
+    minimum.minimumPhase = true;
+    const struct {
+        const char* name;
+        WindowInputs inputs;
+        std::string description, problem;
+    } cases[] = {
+        // A linear-phase pass band's zeros come in pairs of reciprocal radii.
+        {"linear", WindowInputs{}, "45 zeros, 6 outside the unit circle.", ""},
+        {"minimum phase", minimum, "37 zeros, none outside the unit circle.", ""},
+        {"past the limit", longWindow,
+         "The zeros could not be found: the zeros are found for up to 4096 taps.",
+         "The zeros could not be found: the zeros are found for up to 4096 taps."},
+    };
+    for (const auto& c : cases) {
+        RequirementsPresenter presenter;
+        ASSERT_NO_FATAL_FAILURE(Designed(presenter, c.inputs));
+        EXPECT_FALSE(presenter.HasZeros()) << c.name << ": found only when asked";
+        presenter.AskZeros(true);
+        ASSERT_NO_FATAL_FAILURE(Designed(presenter, c.inputs));
+        ASSERT_TRUE(presenter.HasZeros()) << c.name;
+        const ZerosData zeros = presenter.Zeros();
+        EXPECT_EQ(zeros.name, "Zeros");
+        EXPECT_EQ(zeros.description, c.description) << c.name;
+        EXPECT_EQ(zeros.problem, c.problem) << c.name;
+        if (c.problem.empty()) {
+            EXPECT_EQ(zeros.zeros, FindZeros(presenter.Shown()->design.taps).zeros) << c.name;
+        }
+        EXPECT_TRUE(presenter.SecondView(4).y.empty()) << "the zeros are no curve";
+    }
 }
 
 TEST_F(Presenter, WrongRequirementsAreNotSavedAndBadDocumentsAreRefusedWithWhereAndWhy) {

@@ -28,6 +28,32 @@ int PointsFor(std::size_t taps) {
     return static_cast<int>(std::min<std::size_t>(wanted, 1 << 18));
 }
 
+// Zeros farther from the origin than this lie outside the unit circle: linear phase's zeros on
+// the circle are off it by rounding alone, and minimum phase's are kept within it.
+constexpr double kOutsideRadius = 1 + 1e-9;
+
+TapZeros ZerosOf(const std::vector<double>& taps) {
+    try {
+        return FindZeros(taps);
+    } catch (const std::bad_alloc&) {
+        TapZeros none;
+        none.problem = "there is not enough memory for them";
+        return none;
+    }
+}
+
+// "45 zeros, 2 outside the unit circle, 1 at infinity."
+std::string ZerosSummary(const TapZeros& found) {
+    const auto outside = std::count_if(found.zeros.begin(), found.zeros.end(),
+                                       [](auto zero) { return std::abs(zero) > kOutsideRadius; });
+    std::string text = crt::FormatD(static_cast<int>(found.zeros.size())) + " zeros, " +
+                       (outside == 0 ? "none" : crt::FormatD(static_cast<int>(outside))) +
+                       " outside the unit circle";
+    if (found.atInfinity > 0)
+        text += ", " + crt::FormatD(found.atInfinity) + " at infinity";
+    return text + ".";
+}
+
 // text without the white space around it.
 std::string Trimmed(const std::string& text) {
     const char* const space = " \t\n\v\f\r";
@@ -69,6 +95,8 @@ DesignShown DesignFor(const DesignAsk& ask, const Progress& progress) {
     }
     if (!HasTaps(shown.design.status))
         return shown;
+    if (ask.zeros)
+        shown.zeros = ZerosOf(shown.design.taps);
     const FrequencyGrid grid(PointsFor(shown.design.taps.size()));
     shown.views = ComputeViews(shown.design.taps, grid);
     shown.points = grid.Points();
@@ -98,6 +126,7 @@ std::optional<DesignAsk> RequirementsPresenter::SetInputs(WindowInputs inputs) {
     ask.method = &ChosenMethod();
     ask.taps = m_inputs.fixed ? m_inputs.taps : 0;
     ask.minimumPhase = m_inputs.minimumPhase;
+    ask.zeros = m_zerosAsked;
     auto problem = CheckTolerances(ask.requirements);
     if (!problem && ask.taps > 0)
         problem = SymmetryProblem(ask.requirements, ask.taps);
@@ -234,7 +263,8 @@ PlotData RequirementsPresenter::Magnitude(bool zoomed) const {
 
 PlotData RequirementsPresenter::SecondView(int index) const {
     PlotData plot;
-    if (!m_shown)
+    // The zeros have no curve: Zeros() gives them.
+    if (!m_shown || IsZerosView(index))
         return plot;
     const DesignShown& shown = *m_shown;
     const std::vector<ViewInfo> views = SecondViews();
@@ -256,6 +286,28 @@ PlotData RequirementsPresenter::SecondView(int index) const {
     plot.name = std::string(info.title);
     plot.description = RangeSummary(info, std::span(values).first(count));
     return plot;
+}
+
+bool RequirementsPresenter::IsZerosView(int index) {
+    const std::vector<ViewInfo> views = SecondViews();
+    return index >= 0 && index < static_cast<int>(views.size()) &&
+           views[static_cast<std::size_t>(index)].view == View::zeros;
+}
+
+ZerosData RequirementsPresenter::Zeros() const {
+    ZerosData data;
+    data.name = std::string(InfoOf(View::zeros).title);
+    if (!HasZeros())
+        return data;
+    const TapZeros& found = *m_shown->zeros;
+    if (!found.problem.empty()) {
+        data.problem = "The zeros could not be found: " + found.problem + ".";
+        data.description = data.problem;
+        return data;
+    }
+    data.zeros = found.zeros;
+    data.description = ZerosSummary(found);
+    return data;
 }
 
 std::vector<std::string> RequirementsPresenter::SecondViewTitles() {

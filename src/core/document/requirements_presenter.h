@@ -6,6 +6,7 @@
 // shows core/dialog/design_dialog.h.
 
 #include "core/analysis/views.h"
+#include "core/analysis/zeros.h"
 #include "core/design/minimum_phase.h"
 #include "core/design/requirements_design.h"
 #include "core/document/design_document.h"
@@ -13,6 +14,7 @@
 #include "core/formats/exports/export.h"
 #include "core/progress.h"
 
+#include <complex>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -27,6 +29,7 @@ struct DesignAsk {
     const Method* method = &DefaultMethod();
     int taps = 0; // 0: the fewest that meet the requirements (a method that searches)
     bool minimumPhase = false;
+    bool zeros = false; // the zeros found too, for the zeros view
 };
 
 // A design and the views the window draws of it, the frequency views on a grid of `points`
@@ -34,6 +37,7 @@ struct DesignAsk {
 struct DesignShown {
     RequirementsDesign design;
     std::optional<MinimumPhaseReport> phase; // of a minimum-phase design
+    std::optional<TapZeros> zeros;           // where asked
     ResponseViews views;
     int points = 0;
 };
@@ -99,6 +103,14 @@ struct ResultTexts {
     std::string summary; // the magnitude plot's description for a screen reader
 };
 
+// The zeros view: each finite zero, or why there are none to draw, and what a screen reader
+// says of them.
+struct ZerosData {
+    std::vector<std::complex<double>> zeros;
+    std::string problem; // "The zeros could not be found: ...", or empty
+    std::string name, description;
+};
+
 // What to do with an export whose written taps miss the requirements the design meets.
 enum class ShortfallChoice { fullPrecision, asChosen, cancel };
 using AskShortfall = std::function<ShortfallChoice(const std::string& message)>;
@@ -147,6 +159,14 @@ public:
     // The second plot: SecondViewTitles()[index] of the core's views.
     PlotData SecondView(int index) const;
     static std::vector<std::string> SecondViewTitles();
+    // Whether SecondViewTitles()[index] is the zeros, which Zeros() gives rather than a curve.
+    static bool IsZerosView(int index);
+    // The designs asked find their zeros too, or not: the work grows with the square of the
+    // taps, so only while the zeros are shown.
+    void AskZeros(bool zeros) { m_zerosAsked = zeros; }
+    // Whether the design shown has its zeros.
+    bool HasZeros() const { return m_shown && m_shown->zeros; }
+    ZerosData Zeros() const;
 
     // ---- outputs
 
@@ -203,6 +223,7 @@ private:
     WindowInputs m_inputs;
     std::optional<WindowInputs> m_saved = WindowInputs{};
     std::optional<DesignAsk> m_ask;
+    bool m_zerosAsked = false;
     std::string m_problem;
     State m_state = State::designing;
     std::shared_ptr<const DesignShown> m_shown;

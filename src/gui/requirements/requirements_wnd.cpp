@@ -16,6 +16,7 @@
 #include "gui/requirements/phase_row.h"
 #include "gui/requirements/plot_wnd.h"
 #include "gui/requirements/taps_output.h"
+#include "gui/requirements/zeros_plot_wnd.h"
 #include "gui/taps_menu.h"
 #include "gui/value_list.h"
 
@@ -247,6 +248,7 @@ QWidget* CRequirementsWnd::PlotPanel() {
     for (const std::string& title : taplore::RequirementsPresenter::SecondViewTitles())
         m_comboView->addItem(FromStd(title));
     m_plotView = new CPlotWnd(panel);
+    m_plotZeros = new CZerosPlot(panel); // in the second view's place while it is chosen
     auto* viewLabel = new QLabel("Second &view:", panel);
     viewLabel->setBuddy(m_comboView);
     auto* controls = new QHBoxLayout;
@@ -259,6 +261,7 @@ QWidget* CRequirementsWnd::PlotPanel() {
     layout->addWidget(m_plotMagnitude, 3);
     layout->addLayout(controls);
     layout->addWidget(m_plotView, 2);
+    layout->addWidget(m_plotZeros, 2);
     return panel;
 }
 
@@ -284,7 +287,8 @@ void CRequirementsWnd::NameControls() {
                                                       {m_checkZoom, "checkZoom"},
                                                       {m_comboView, "comboView"},
                                                       {m_plotMagnitude, "plotMagnitude"},
-                                                      {m_plotView, "plotView"}};
+                                                      {m_plotView, "plotView"},
+                                                      {m_plotZeros, "plotZeros"}};
     for (const auto& [control, name] : names)
         control->setObjectName(name);
 }
@@ -433,6 +437,7 @@ void CRequirementsWnd::ShowInputs(const taplore::WindowInputs& inputs) {
 // What was said of the requirements before goes as soon as they read right; what is wrong is
 // said in place, and the last good design stays drawn, faded as out of date.
 void CRequirementsWnd::OnRequirementsChanged() {
+    m_presenter.AskZeros(taplore::RequirementsPresenter::IsZerosView(m_comboView->currentIndex()));
     const std::optional<DesignAsk> ask = m_presenter.SetInputs(ReadInputs());
     m_labelProblem->setText(FromStd(m_presenter.Problem()));
     if (ask)
@@ -490,6 +495,7 @@ void CRequirementsWnd::ShowState() {
 void CRequirementsWnd::ShowCurrent(bool current) {
     m_plotMagnitude->SetStale(!current);
     m_plotView->SetStale(!current);
+    m_plotZeros->SetStale(!current);
     FadeFigures(m_tableFigures, !current);
     FadeText(m_listTaps, !current);
     m_buttonSave->setEnabled(current);
@@ -557,11 +563,20 @@ void CRequirementsWnd::ShowMagnitude() {
 }
 
 void CRequirementsWnd::ShowSecondView() {
-    if (m_presenter.Shown())
+    const bool zeros = taplore::RequirementsPresenter::IsZerosView(m_comboView->currentIndex());
+    m_plotView->setVisible(!zeros);
+    m_plotZeros->setVisible(zeros);
+    if (m_presenter.Shown() && zeros)
+        m_plotZeros->Show(m_presenter.Zeros());
+    else if (m_presenter.Shown())
         m_plotView->Show(m_presenter.SecondView(m_comboView->currentIndex()));
 }
 
+// A design shown without its zeros is designed again to find them.
 void CRequirementsWnd::OnViewChanged() {
+    if (taplore::RequirementsPresenter::IsZerosView(m_comboView->currentIndex()) &&
+        !m_presenter.HasZeros())
+        OnRequirementsChanged();
     ShowSecondView();
 }
 

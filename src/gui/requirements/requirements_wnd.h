@@ -16,6 +16,7 @@ class BandModel;
 class CDocumentFile;
 class CPhaseRow;
 class CPlotWnd;
+class CZerosPlot;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -112,6 +113,7 @@ private:
     QCheckBox* m_checkZoom;
     QComboBox* m_comboView;
     CPlotWnd* m_plotView;
+    CZerosPlot* m_plotZeros;
     ValueList* m_listTaps;
     TapsMenu* m_menuTaps;
     QLineEdit* m_editBits;
