@@ -77,7 +77,8 @@ CRequirementsWnd::CRequirementsWnd(QWidget* parent) : QWidget(parent, Qt::Window
     connectViews();
     OnMethodChanged();
     OnRequirementsChanged();
-    OnBitsChanged(); // a saved width that is none is said at once
+    ShowSecondView(); // the plot of the view chosen, drawn once designed
+    OnBitsChanged();  // a saved width that is none is said at once
     // The last requirements are where a new document starts, not changes to it.
     m_presenter.MarkUnmodified();
     ShowState();
