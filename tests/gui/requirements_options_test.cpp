@@ -119,6 +119,20 @@ TEST_F(RequirementsOptions, TheZerosViewDrawsEachZeroInTheZPlane) {
     EXPECT_EQ(zerosPlot->accessibleDescription(), zerosPlot->Problem());
 }
 
+TEST_F(RequirementsOptions, TheZerosViewKeptFromTheLastStartHasItsZerosAtTheFirstDesign) {
+    {
+        CRequirementsWnd wnd;
+        Find<QComboBox>(wnd, "comboView")->setCurrentText("Zeros");
+        wnd.close();
+    }
+    CRequirementsWnd wnd;
+    ASSERT_NO_FATAL_FAILURE(ShowDesigned(wnd));
+    EXPECT_TRUE(Find<CZerosPlot>(wnd, "plotZeros")->isVisible());
+    EXPECT_FALSE(Find<CPlotWnd>(wnd, "plotView")->isVisible());
+    EXPECT_EQ(Find<CZerosPlot>(wnd, "plotZeros")->accessibleDescription(),
+              "45 zeros, 6 outside the unit circle.");
+}
+
 // Alt and a letter reaches one control: a letter used twice moves between them instead.
 TEST_F(RequirementsOptions, EveryMnemonicIsTheWindowsOnce) {
     CRequirementsWnd wnd;
