@@ -194,11 +194,6 @@ void CheckSaveDesign(const CLI::App& app, const Request& request) {
     if (ToStandardOutput(request.saveDesign))
         throw CLI::ValidationError("--save-design",
                                    Refusal("a file name, not standard output", request.saveDesign));
-    if (request.minimumPhase)
-        throw CLI::ValidationError("--save-design",
-                                   Refusal("left out with --phase minimum: a design document "
-                                           "holds linear-phase designs",
-                                           request.saveDesign));
     // A document holds one gain a band: a slope saved there would be lost.
     for (const BandOption& band : request.band)
         if (band.band.endGain)
@@ -354,6 +349,7 @@ void CheckStageOutputs(const CLI::App& app, const Request& request) {
 
 void CheckTogether(const CLI::App& app, Request& request) {
     request.methodGiven = IsGiven(app, "--method");
+    request.phaseGiven = IsGiven(app, "--phase");
     CheckRateChangeOptions(app, request);
     if (request.pulse)
         CheckPulse(app, request);

@@ -183,27 +183,6 @@ int Deliver(Console& console,
     return kDone;
 }
 
-// The delay and the length against linear phase's, and how far the zeros reach:
-// "minimum phase: group delay 7.21 to 10.9 samples over the pass bands, mean 8.83, against 22.5
-// for linear phase". The zeros' radius is not a number where they were too many to find.
-void DescribePhase(const taplore::MinimumPhaseReport& phase,
-                   taplore::TapsDescription& description) {
-    description.title = "minimum-phase " + description.title;
-    description.notes.push_back("minimum phase: group delay " + crt::FormatG(phase.lowestDelay, 3) +
-                                " to " + crt::FormatG(phase.highestDelay, 3) +
-                                " samples over the pass bands, mean " +
-                                crt::FormatG(phase.meanDelay, 3) + ", against " +
-                                crt::FormatShortest(phase.linearDelay) + " for linear phase");
-    // A window method's prototype may need more taps than its linear-phase design.
-    std::string taps = crt::FormatD(std::abs(phase.tapsSaved)) +
-                       (phase.tapsSaved < 0 ? " taps more than" : " taps saved on") +
-                       " linear phase's " + crt::FormatD(phase.linearTaps);
-    if (!std::isnan(phase.largestZeroRadius))
-        taps += "; every zero within radius " + crt::FormatG(phase.largestZeroRadius, 6) +
-                " of the origin";
-    description.notes.push_back(taps);
-}
-
 int WriteOutputs(Console& console, const Request& request, const Design& design) {
     if (design.multirate && design.multirate->stages.size() > 1)
         return WriteStages(console, request, design);

@@ -33,9 +33,6 @@ struct Design {
     std::shared_ptr<const taplore::MultirateDesign> multirate;
 };
 
-// A minimum-phase design's title and its lines of delay, taps saved and zeros.
-void DescribePhase(const taplore::MinimumPhaseReport& phase, taplore::TapsDescription& description);
-
 // Writes text to standard output whole, after the progress line is gone; kFailed after saying
 // so when it cannot.
 int WriteStandardOutput(Console& console, const std::string& text);

@@ -61,6 +61,7 @@ struct Request {
     std::optional<Given<int>> nyquist;
     // Minimum phase: the same magnitude requirements met by taps whose energy comes first.
     bool minimumPhase = false;
+    bool phaseGiven = false; // --phase given, to replace a document's phase
     bool quiet = false;
     std::string design, saveDesign; // --design's and --save-design's files, empty when not given
     std::optional<std::string> note;

@@ -112,9 +112,10 @@ void ApplyOptions(const Request& request, Asked& asked) {
         Replace("--method", std::optional(method), asked.document.method, asked.method,
                 asked.changed);
     }
-    // A document's taps are linear-phase.
-    if (request.minimumPhase)
+    if (request.phaseGiven && request.minimumPhase != asked.document.minimumPhase) {
+        asked.document.minimumPhase = request.minimumPhase;
         asked.changed = true;
+    }
     if (request.note)
         asked.document.note = *request.note;
     // The taps were designed to other values: the design made here is the one written.
@@ -139,6 +140,8 @@ std::string Where(const DocumentProblem& problem, const Asked& asked) {
         return asked.length;
     case DocumentField::taps:
         return Member(asked, FieldName(problem));
+    // Minimum phase is refused for bands that have no tolerances to keep.
+    case DocumentField::phase:
     case DocumentField::band:
         break;
     }
@@ -202,14 +205,14 @@ int ReadAsked(Console& console, const Request& request, Asked& asked) {
     return kDone;
 }
 
-// The design the options ask for: minimum phase, the fewest taps that keep the tolerances, or
-// the given bands of a length.
+// The design the document asks for, options applied: minimum phase, the fewest taps that keep
+// the tolerances, or the given bands of a length.
 RequirementsDesign Designed(Console& console, const Request& request,
                             const DesignDocument& document,
                             std::optional<MinimumPhaseReport>& phase) {
     const Progress progress = console.progress.Stage("designing");
     const Requirements& r = document.requirements;
-    if (request.minimumPhase) {
+    if (document.minimumPhase) {
         MinimumPhaseDesign minimum =
             DesignMinimumPhase(r, *document.method, document.length, progress);
         phase = minimum.phase;
@@ -233,11 +236,6 @@ int DesignToRequirements(Console& console, const Request& request, Design& desig
     DesignDocument& document = asked.document;
     if (const auto problem = CheckDocument(document))
         return Report(console, kRefused, Where(*problem, asked) + ": " + problem->text);
-
-    if (request.minimumPhase && !document.tolerances)
-        return Report(console, kRefused,
-                      asked.anyBand + ": a minimum-phase design keeps pass and stop tolerances, "
-                                      "not bands of any gain");
     std::optional<MinimumPhaseReport> phase;
     RequirementsDesign outcome = Designed(console, request, document, phase);
     console.progress.Describe("");

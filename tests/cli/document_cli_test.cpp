@@ -39,6 +39,8 @@ TEST_F(DocumentCli, EveryMethodAndKindOfBandComesBackByteForByte) {
         bands,
         " --rate 8000 --band 100:3900:1 --kind hilbert --taps 30",
         " --rate 8000 --band 0:3000:0.5 --kind differentiator --taps 30",
+        std::string(kLowpass) + " --phase minimum",
+        std::string(kLowpass) + " --phase minimum --method kaiser --taps 40",
     };
     for (const std::string& words : cases) {
         const Outcome first = Run(words + " --quiet --format full -o " + Path("first.txt") +
@@ -52,6 +54,28 @@ TEST_F(DocumentCli, EveryMethodAndKindOfBandComesBackByteForByte) {
         EXPECT_EQ(ReadAll(m_dir / "again.txt"), ReadAll(m_dir / "first.txt")) << words;
         EXPECT_EQ(ReadAll(m_dir / "again.taplore"), ReadAll(m_dir / "first.taplore")) << words;
     }
+}
+
+TEST_F(DocumentCli, APhaseGivenBesideADocumentReplacesItsPhase) {
+    const std::string minimum = " --quiet --design " + Path("minimum.taplore") + " --format full";
+    ASSERT_EQ(
+        Run(std::string(kLowpass) + " --phase minimum --save-design " + Path("minimum.taplore"))
+            .status,
+        0);
+    EXPECT_NE(ReadAll(m_dir / "minimum.taplore").find("\"phase\": \"minimum\""), std::string::npos);
+    EXPECT_EQ(Run(minimum + " --phase linear").out,
+              Run(std::string(kLowpass) + " --quiet --format full").out);
+    EXPECT_EQ(Run(minimum + " --phase minimum").out, Run(minimum).out);
+
+    ASSERT_EQ(Run(" --rate 8000 --band 0:1000:1 --band 1500:4000:0 --taps 41 --save-design " +
+                  Path("bands.taplore"))
+                  .status,
+              0);
+    const Outcome refused = Run(" --design " + Path("bands.taplore") + " --phase minimum");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, "taplore-design: " + Path("bands.taplore") +
+                               ": bands: a minimum-phase design keeps pass and stop tolerances, "
+                               "not bands of any gain\n");
 }
 
 TEST_F(DocumentCli, SavedTapsAreWrittenWhereANewDesignDiffers) {
@@ -169,7 +193,8 @@ TEST_F(DocumentCli, ARefusalNamesTheOptionOrTheMemberTheValueCameFrom) {
                         "bands of any gain"},
         {" --pass 0:1000 --stop 1500:4000",
          "bands.taplore: ripple_db: the ripple must be above 0 dB and finite"},
-        {" --method kaiser", "--method kaiser: equiripple or least-squares designs bands of any gain, not kaiser"},
+        {" --method kaiser",
+         "--method kaiser: equiripple or least-squares designs bands of any gain, not kaiser"},
     };
     for (const auto& c : cases) {
         const Outcome o = Run(document + c.words + " -o " + Path("out.txt"));

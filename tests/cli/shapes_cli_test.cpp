@@ -256,9 +256,6 @@ TEST_F(Shapes, MinimumPhaseIsRefusedWhereItHasNoTolerancesToKeep) {
         {" --rate 2 --band 0:0.5:1 --band 0.6:1:0 --taps 41 --phase minimum",
          "--phase: must be linear with --band, whose bands have no tolerances for a "
          "minimum-phase design to keep, not \"minimum\""},
-        {kExample + " --phase minimum --save-design x.taplore",
-         "--save-design: must be left out with --phase minimum: a design document holds "
-         "linear-phase designs, not \"x.taplore\""},
         {kExample + " --phase maximum", "--phase: must be linear or minimum, not \"maximum\""},
         {" --order 40 --rate 8000 --low 0 --high 1000 --phase minimum",
          "--phase: must be given with --pass and --stop, or --band, not \"minimum\""},

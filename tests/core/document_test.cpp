@@ -58,6 +58,8 @@ TEST(Document, EveryKindOfDesignReadsBackAsWritten) {
     DesignDocument hann = PassStop();
     hann.method = FindMethod("hann");
     hann.length = 7;
+    DesignDocument minimum = PassStop();
+    minimum.minimumPhase = true;
     const RoundTrip cases[] = {
         {"equiripple, fewest", PassStop()},
         {"kaiser", kaiser},
@@ -65,6 +67,7 @@ TEST(Document, EveryKindOfDesignReadsBackAsWritten) {
         {"bands", Bands(ResponseKind::ordinary, 31)},
         {"hilbert", Bands(ResponseKind::hilbert, 30)},
         {"differentiator", Bands(ResponseKind::differentiator, 30)},
+        {"minimum phase", minimum},
     };
     for (const RoundTrip& c : cases) {
         const std::string text = WriteDocument(c.document);
@@ -76,6 +79,9 @@ TEST(Document, EveryKindOfDesignReadsBackAsWritten) {
         EXPECT_EQ(read.tolerances, c.document.tolerances) << c.name;
         EXPECT_EQ(read.requirements.kind, c.document.requirements.kind) << c.name;
         EXPECT_EQ(read.note, c.document.note) << c.name;
+        EXPECT_EQ(read.minimumPhase, c.document.minimumPhase) << c.name;
+        // Only minimum phase is written: a linear-phase document is as it always was.
+        EXPECT_EQ(text.find("\"phase\"") != std::string::npos, c.document.minimumPhase) << c.name;
     }
 }
 
@@ -155,6 +161,18 @@ TEST(Document, EachFaultIsRefusedWithWhereAndWhy) {
         {"kind missing", Minimal(R"("kind": "stop", )", ""), "bands[1].kind: missing"},
         {"note a number", Minimal(R"("ripple_db")", R"("note": 5, "ripple_db")"),
          "note: must be a string, not a number"},
+        {"unknown phase",
+         Minimal(R"("length": "fewest")", R"("length": "fewest", "phase": "maximum")"),
+         "method.phase: must be linear or minimum, not \"maximum\""},
+        {"phase a number", Minimal(R"("length": "fewest")", R"("length": "fewest", "phase": 1)"),
+         "method.phase: must be a string, not a number"},
+        {"minimum phase of bands of any gain", WriteDocument([] {
+             DesignDocument d = Bands(ResponseKind::ordinary, 31);
+             d.minimumPhase = true;
+             return d;
+         }()),
+         "method.phase: a minimum-phase design keeps pass and stop tolerances, not bands of any "
+         "gain"},
     };
     for (const Refused& c : cases) {
         try {

@@ -117,7 +117,7 @@ TEST_F(Presenter, ADesignIsHeldWithItsTextsAndCurves) {
     // Each second view is the core's own view of the taps, point for point.
     const std::vector<std::string> titles = RequirementsPresenter::SecondViewTitles();
     ASSERT_EQ(titles, (std::vector<std::string>{"Phase", "Group delay", "Impulse response",
-                                                "Step response"}));
+                                                "Step response", "Zeros"}));
     const FrequencyGrid grid(presenter.Shown()->points);
     const ResponseViews views = ComputeViews(presenter.Shown()->design.taps, grid);
     const View shown[] = {View::phase, View::groupDelay, View::impulse, View::step};
@@ -230,6 +230,84 @@ TEST_F(Presenter, ADocumentRoundTripsThroughThePresenter) {
     EXPECT_EQ(RequirementsPresenter().Open(path), inputs);
     EXPECT_EQ(presenter.New(), WindowInputs{});
     EXPECT_EQ(presenter.Path(), "");
+}
+
+TEST_F(Presenter, MinimumPhaseIsDesignedDescribedAndKeptInTheDocument) {
+    WindowInputs inputs;
+    inputs.minimumPhase = true;
+    RequirementsPresenter presenter;
+    ASSERT_NO_FATAL_FAILURE(Designed(presenter, inputs));
+    const DesignAsk ask = *presenter.SetInputs(inputs);
+    const MinimumPhaseDesign minimum = DesignMinimumPhase(ask.requirements, *ask.method, 0);
+    ASSERT_TRUE(presenter.Accept(std::make_shared<const DesignShown>(DesignFor(ask))) ==
+                RequirementsPresenter::Accepted::shown);
+    EXPECT_EQ(presenter.Shown()->design.taps, minimum.design.taps);
+    // The views are the minimum-phase taps', not a constant delay.
+    const PlotData delay = presenter.SecondView(1);
+    EXPECT_LT(*std::min_element(delay.y.begin(), delay.y.end()), 22.5 - 5);
+
+    const ResultTexts texts = presenter.Result();
+    EXPECT_EQ(texts.headline, "minimum-phase equiripple, 38 taps: meets the requirements");
+    EXPECT_EQ(texts.phase, "minimum phase: group delay 3.77 to 10.4 samples over the pass bands, "
+                           "mean 5.25, against 22.5 for linear phase.\n8 taps saved on linear "
+                           "phase's 46; every zero within radius 0.997379 of the origin.");
+    EXPECT_NE(texts.summary.find("8 taps saved"), std::string::npos);
+    const std::string exported = Path("minimum.c");
+    ASSERT_FALSE(presenter.Export(exported, *FindExportFormat("c"), "16",
+                                  [](const std::string&) { return ShortfallChoice::asChosen; }));
+    EXPECT_NE(ReadWholeFile(exported).find("8 taps saved on linear phase's 46"), std::string::npos);
+
+    const std::string path = Path("minimum.taplore");
+    EXPECT_FALSE(presenter.Save(path));
+    EXPECT_NE(ReadWholeFile(path).find("\"phase\": \"minimum\""), std::string::npos);
+    RequirementsPresenter reopened;
+    EXPECT_EQ(reopened.Open(path), inputs);
+    EXPECT_EQ(ReadDocument(ReadWholeFile(path)).taps, minimum.design.taps);
+
+    // Linear phase again: no phase in the document, nothing of it in the texts.
+    inputs.minimumPhase = false;
+    ASSERT_NO_FATAL_FAILURE(Designed(presenter, inputs));
+    EXPECT_EQ(presenter.Result().phase, "");
+    EXPECT_EQ(WriteDocument(*presenter.Document()).find("\"phase\""), std::string::npos);
+}
+
+TEST_F(Presenter, TheZerosViewHasTheZerosOfTheTapsWhenAskedAndSaysWhyPastTheLimit) {
+    ASSERT_TRUE(RequirementsPresenter::IsZerosView(4));
+    ASSERT_FALSE(RequirementsPresenter::IsZerosView(3));
+    WindowInputs longWindow;
+    longWindow.method = "hann";
+    longWindow.fixed = true;
+    longWindow.taps = kMaxZerosTaps + 1;
+    WindowInputs minimum;
+    minimum.minimumPhase = true;
+    const struct {
+        const char* name;
+        WindowInputs inputs;
+        std::string description, problem;
+    } cases[] = {
+        // A linear-phase pass band's zeros come in pairs of reciprocal radii.
+        {"linear", WindowInputs{}, "45 zeros, 6 outside the unit circle.", ""},
+        {"minimum phase", minimum, "37 zeros, none outside the unit circle.", ""},
+        {"past the limit", longWindow,
+         "The zeros could not be found: the zeros are found for up to 4096 taps.",
+         "The zeros could not be found: the zeros are found for up to 4096 taps."},
+    };
+    for (const auto& c : cases) {
+        RequirementsPresenter presenter;
+        ASSERT_NO_FATAL_FAILURE(Designed(presenter, c.inputs));
+        EXPECT_FALSE(presenter.HasZeros()) << c.name << ": found only when asked";
+        presenter.AskZeros(true);
+        ASSERT_NO_FATAL_FAILURE(Designed(presenter, c.inputs));
+        ASSERT_TRUE(presenter.HasZeros()) << c.name;
+        const ZerosData zeros = presenter.Zeros();
+        EXPECT_EQ(zeros.name, "Zeros");
+        EXPECT_EQ(zeros.description, c.description) << c.name;
+        EXPECT_EQ(zeros.problem, c.problem) << c.name;
+        if (c.problem.empty()) {
+            EXPECT_EQ(zeros.zeros, FindZeros(presenter.Shown()->design.taps).zeros) << c.name;
+        }
+        EXPECT_TRUE(presenter.SecondView(4).y.empty()) << "the zeros are no curve";
+    }
 }
 
 TEST_F(Presenter, WrongRequirementsAreNotSavedAndBadDocumentsAreRefusedWithWhereAndWhy) {

@@ -2,6 +2,7 @@
 // typing with the engine's own taps, a wrong band said in place while the last design stays,
 // the margins in green and red, an export equal to the command line's, the settings kept.
 #include "gui_helpers.h"
+#include "requirements_fixture.h"
 
 #include "core/design/requirements_design.h"
 #include "core/formats/crt.h"
@@ -30,33 +31,8 @@
 
 namespace {
 
-// The example of the command line's manual.
-const QString kExample = "--rate 8000 --pass 0:1000 --stop 1500:4000 --ripple 0.1 --atten 60";
-
-class RequirementsWnd : public testing::Test {
+class RequirementsWnd : public RequirementsWndTest {
 protected:
-    // Each test starts from no settings, in a folder of its own; changes left at a close are
-    // discarded.
-    void SetUp() override {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
-        CDocumentFile::TheAsks().saveChanges = [](QWidget*, const QString&) {
-            return QMessageBox::Discard;
-        };
-    }
-    void TearDown() override { CDocumentFile::TheAsks() = CDocumentFile::StandardAsks(); }
-
-    template <class T> static T* Find(const CRequirementsWnd& wnd, const char* name) {
-        T* control = wnd.findChild<T*>(name);
-        if (!control)
-            ADD_FAILURE() << "no control named " << name;
-        return control;
-    }
-
-    // Waits for the next design to be shown after `before` were.
-    static bool NextDesign(const CRequirementsWnd& wnd, int before) {
-        return QTest::qWaitFor([&] { return wnd.DesignsShown() > before; }, 20000);
-    }
-
     static QStringList Taps(const CRequirementsWnd& wnd) {
         const auto* list = Find<ValueList>(wnd, "listTaps");
         QStringList taps;
@@ -72,16 +48,6 @@ protected:
     static QString Problem(const CRequirementsWnd& wnd) {
         return Find<QLabel>(wnd, "labelProblem")->text();
     }
-
-    // A window shown and active with its first design.
-    static void ShowDesigned(CRequirementsWnd& wnd) {
-        wnd.show();
-        QApplication::setActiveWindow(&wnd);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&wnd));
-        ASSERT_TRUE(NextDesign(wnd, 0));
-    }
-
-    QTemporaryDir m_settings;
 };
 
 void ExpectBands(const QVector<BandRow>& got, const QVector<BandRow>& want) {

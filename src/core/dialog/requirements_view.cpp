@@ -54,9 +54,8 @@ std::string RangeSummary(const ViewInfo& info, std::span<const double> values) {
 
 std::vector<ViewInfo> SecondViews() {
     std::vector<ViewInfo> views;
-    // The zeros are no curve over an axis of the window's plot.
     for (const ViewInfo& info : Views())
-        if (info.view != View::magnitude && info.view != View::zeros)
+        if (info.view != View::magnitude)
             views.push_back(info);
     return views;
 }

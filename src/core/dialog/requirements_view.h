@@ -29,7 +29,8 @@ std::string ShorterText(const RequirementsReport& report);
 // "Group delay from 22.5 to 22.5 samples.": the span of the finite values.
 std::string RangeSummary(const ViewInfo& info, std::span<const double> values);
 
-// The second view's choices: every view but the magnitude, which has its own plot.
+// The second view's choices: every view but the magnitude, which has its own plot; the zeros
+// last, drawn in the z-plane rather than as a curve.
 std::vector<ViewInfo> SecondViews();
 
 // The part of the magnitude plot shown: to 10 dB above the pass bands and 40 dB below the

@@ -38,6 +38,8 @@ struct DesignDocument {
     bool tolerances = true;
     const Method* method = &DefaultMethod();
     int length = 0; // the taps asked; 0 for the fewest that meet the requirements
+    // Minimum-phase taps of the same magnitude requirements, from pass and stop bands only.
+    bool minimumPhase = false;
     std::vector<double> taps;
     std::optional<RequirementsReport> report; // written; a reader measures the taps anew
     std::string program;                      // the program and version that wrote it
@@ -64,7 +66,7 @@ DesignDocument ReadDocument(std::string_view text);
 DesignDocument LoadDocument(const std::string& path);
 
 // The member of a document a problem lies in.
-enum class DocumentField { rate, band, ripple, attenuation, response, method, length, taps };
+enum class DocumentField { rate, band, ripple, attenuation, response, method, length, phase, taps };
 
 struct DocumentProblem {
     DocumentField field = DocumentField::band;
@@ -77,7 +79,7 @@ std::string FieldName(const DocumentProblem& problem);
 
 // Whether the document can be designed from: the requirements as CheckTolerances or CheckBands
 // take them, a method that designs them, a length where the method needs one and the symmetry
-// allows it, and taps of that length.
+// allows it, taps of that length, and minimum phase only with pass and stop bands.
 std::optional<DocumentProblem> CheckDocument(const DesignDocument& document);
 
 } // namespace taplore

@@ -50,6 +50,13 @@ std::optional<DocumentProblem> MethodProblem(const DesignDocument& document) {
     return std::nullopt;
 }
 
+std::optional<DocumentProblem> PhaseProblem(const DesignDocument& document) {
+    if (document.minimumPhase && !document.tolerances)
+        return Problem(DocumentField::phase, "a minimum-phase design keeps pass and stop "
+                                             "tolerances, not bands of any gain");
+    return std::nullopt;
+}
+
 std::optional<DocumentProblem> TapsProblem(const DesignDocument& document) {
     const std::vector<double>& taps = document.taps;
     if (document.length > 0 && !taps.empty() && taps.size() != std::size_t(document.length))
@@ -80,6 +87,8 @@ std::string FieldName(const DocumentProblem& problem) {
         return "method.name";
     case DocumentField::length:
         return "method.length";
+    case DocumentField::phase:
+        return "method.phase";
     case DocumentField::taps:
         break;
     }
@@ -91,7 +100,9 @@ std::optional<DocumentProblem> CheckDocument(const DesignDocument& document) {
         return problem;
     if (auto problem = MethodProblem(document))
         return problem;
-    return TapsProblem(document);
+    if (auto problem = TapsProblem(document))
+        return problem;
+    return PhaseProblem(document);
 }
 
 } // namespace taplore

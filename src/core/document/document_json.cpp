@@ -23,7 +23,7 @@ constexpr std::array kResponses = {std::pair{"ordinary", ResponseKind::ordinary}
 constexpr std::array<std::string_view, 11> kTopMembers = {
     "format",    "version",        "program", "note", "rate_hz", "bands",
     "ripple_db", "attenuation_db", "method",  "taps", "report"};
-constexpr std::array<std::string_view, 3> kMethodMembers = {"name", "response", "length"};
+constexpr std::array<std::string_view, 4> kMethodMembers = {"name", "response", "length", "phase"};
 constexpr std::array<std::string_view, 6> kBandMembers = {"kind", "low_hz", "high_hz",
                                                           "gain", "weight", "tolerance_db"};
 
@@ -66,6 +66,9 @@ Json MethodJson(const DesignDocument& document) {
         json["length"] = document.length;
     else
         json["length"] = "fewest";
+    // Left out for linear phase, so that a linear-phase document reads as it always did.
+    if (document.minimumPhase)
+        json["phase"] = "minimum";
     AppendUnknown(json, document.unknownMethod);
     return json;
 }
@@ -261,6 +264,10 @@ void ReadMethod(const Members& top, DesignDocument& document) {
     document.requirements.kind = kind->second;
     const Json& length = method.Required("length");
     document.length = length == "fewest" ? 0 : method.Count("length", INT32_MAX);
+    const std::string phase = method.Text("phase", "linear");
+    if (phase != "linear" && phase != "minimum")
+        throw DocumentError("method.phase: must be linear or minimum, not \"" + phase + "\"");
+    document.minimumPhase = phase == "minimum";
     document.unknownMethod = method.Unknown(kMethodMembers);
 }
 

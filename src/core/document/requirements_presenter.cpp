@@ -28,6 +28,32 @@ int PointsFor(std::size_t taps) {
     return static_cast<int>(std::min<std::size_t>(wanted, 1 << 18));
 }
 
+// Zeros farther from the origin than this lie outside the unit circle: linear phase's zeros on
+// the circle are off it by rounding alone, and minimum phase's are kept within it.
+constexpr double kOutsideRadius = 1 + 1e-9;
+
+TapZeros ZerosOf(const std::vector<double>& taps) {
+    try {
+        return FindZeros(taps);
+    } catch (const std::bad_alloc&) {
+        TapZeros none;
+        none.problem = "there is not enough memory for them";
+        return none;
+    }
+}
+
+// "45 zeros, 2 outside the unit circle, 1 at infinity."
+std::string ZerosSummary(const TapZeros& found) {
+    const auto outside = std::count_if(found.zeros.begin(), found.zeros.end(),
+                                       [](auto zero) { return std::abs(zero) > kOutsideRadius; });
+    std::string text = crt::FormatD(static_cast<int>(found.zeros.size())) + " zeros, " +
+                       (outside == 0 ? "none" : crt::FormatD(static_cast<int>(outside))) +
+                       " outside the unit circle";
+    if (found.atInfinity > 0)
+        text += ", " + crt::FormatD(found.atInfinity) + " at infinity";
+    return text + ".";
+}
+
 // text without the white space around it.
 std::string Trimmed(const std::string& text) {
     const char* const space = " \t\n\v\f\r";
@@ -54,7 +80,14 @@ DesignDocument NewDocument() {
 DesignShown DesignFor(const DesignAsk& ask, const Progress& progress) {
     DesignShown shown;
     try {
-        shown.design = DesignToTolerances(ask.requirements, *ask.method, ask.taps, progress);
+        if (ask.minimumPhase) {
+            MinimumPhaseDesign minimum =
+                DesignMinimumPhase(ask.requirements, *ask.method, ask.taps, progress);
+            shown.design = std::move(minimum.design);
+            shown.phase = minimum.phase;
+        } else {
+            shown.design = DesignToTolerances(ask.requirements, *ask.method, ask.taps, progress);
+        }
     } catch (const std::bad_alloc&) { // the measuring grid of a long design
         shown.design.status = DesignStatus::failed;
         shown.design.message = "there is not enough memory for it";
@@ -62,6 +95,8 @@ DesignShown DesignFor(const DesignAsk& ask, const Progress& progress) {
     }
     if (!HasTaps(shown.design.status))
         return shown;
+    if (ask.zeros)
+        shown.zeros = ZerosOf(shown.design.taps);
     const FrequencyGrid grid(PointsFor(shown.design.taps.size()));
     shown.views = ComputeViews(shown.design.taps, grid);
     shown.points = grid.Points();
@@ -90,6 +125,8 @@ std::optional<DesignAsk> RequirementsPresenter::SetInputs(WindowInputs inputs) {
             {row.lowHz, row.highHz, row.pass ? 1.0 : 0.0, 1.0, row.toleranceDb});
     ask.method = &ChosenMethod();
     ask.taps = m_inputs.fixed ? m_inputs.taps : 0;
+    ask.minimumPhase = m_inputs.minimumPhase;
+    ask.zeros = m_zerosAsked;
     auto problem = CheckTolerances(ask.requirements);
     if (!problem && ask.taps > 0)
         problem = SymmetryProblem(ask.requirements, ask.taps);
@@ -163,11 +200,17 @@ ResultTexts RequirementsPresenter::Result() const {
     if (!m_shown)
         return texts;
     const RequirementsDesign& design = m_shown->design;
-    const TapsDescription description = DescribeReport(design.report);
+    const TapsDescription description = Description();
     if (design.status == DesignStatus::convergedWithWarning)
         texts.note = "Note: " + design.message + ".";
     texts.headline = description.title;
     texts.shorter = ShorterText(design.report);
+    if (m_shown->phase) {
+        TapsDescription phase;
+        DescribePhase(*m_shown->phase, phase);
+        for (const std::string& line : phase.notes)
+            texts.phase += (texts.phase.empty() ? "" : "\n") + line + ".";
+    }
     // A row a band: what it asked, what it reached, and the margin.
     const Requirements& requirements = design.report.requirements;
     for (std::size_t i = 0; i < requirements.bands.size(); ++i) {
@@ -182,6 +225,15 @@ ResultTexts RequirementsPresenter::Result() const {
         texts.summary += ". " + note;
     texts.summary += ".";
     return texts;
+}
+
+TapsDescription RequirementsPresenter::Description() const {
+    if (!m_shown)
+        return {};
+    TapsDescription description = DescribeReport(m_shown->design.report);
+    if (m_shown->phase)
+        DescribePhase(*m_shown->phase, description);
+    return description;
 }
 
 PlotData RequirementsPresenter::Magnitude(bool zoomed) const {
@@ -211,7 +263,8 @@ PlotData RequirementsPresenter::Magnitude(bool zoomed) const {
 
 PlotData RequirementsPresenter::SecondView(int index) const {
     PlotData plot;
-    if (!m_shown)
+    // The zeros have no curve: Zeros() gives them.
+    if (!m_shown || IsZerosView(index))
         return plot;
     const DesignShown& shown = *m_shown;
     const std::vector<ViewInfo> views = SecondViews();
@@ -233,6 +286,28 @@ PlotData RequirementsPresenter::SecondView(int index) const {
     plot.name = std::string(info.title);
     plot.description = RangeSummary(info, std::span(values).first(count));
     return plot;
+}
+
+bool RequirementsPresenter::IsZerosView(int index) {
+    const std::vector<ViewInfo> views = SecondViews();
+    return index >= 0 && index < static_cast<int>(views.size()) &&
+           views[static_cast<std::size_t>(index)].view == View::zeros;
+}
+
+ZerosData RequirementsPresenter::Zeros() const {
+    ZerosData data;
+    data.name = std::string(InfoOf(View::zeros).title);
+    if (!HasZeros())
+        return data;
+    const TapZeros& found = *m_shown->zeros;
+    if (!found.problem.empty()) {
+        data.problem = "The zeros could not be found: " + found.problem + ".";
+        data.description = data.problem;
+        return data;
+    }
+    data.zeros = found.zeros;
+    data.description = ZerosSummary(found);
+    return data;
 }
 
 std::vector<std::string> RequirementsPresenter::SecondViewTitles() {
@@ -284,7 +359,9 @@ std::optional<std::string> RequirementsPresenter::Export(const std::string& path
         if (const auto form = ExportQFormat(format, width.value_or(QFormat::q15)))
             quantised = Quantise(taps.data(), static_cast<int>(taps.size()), *form);
         const FixedPointTaps* integers = quantised ? &*quantised : nullptr;
-        const WrittenReport written = ReportAsWritten(report, format, taps, integers);
+        WrittenReport written = ReportAsWritten(report, format, taps, integers);
+        if (m_shown->phase)
+            DescribePhase(*m_shown->phase, written.description);
         // Where the written taps miss what the design's own meet, the user chooses first.
         ShortfallChoice choice = ShortfallChoice::asChosen;
         if (!written.shortfall.empty())
@@ -293,8 +370,8 @@ std::optional<std::string> RequirementsPresenter::Export(const std::string& path
         if (choice == ShortfallChoice::cancel)
             return std::nullopt;
         if (choice == ShortfallChoice::fullPrecision)
-            text = FindExportFormat("full")->write(
-                {taps, nullptr, DescribeReport(report), kDefaultBlockSize});
+            text =
+                FindExportFormat("full")->write({taps, nullptr, Description(), kDefaultBlockSize});
         else
             text = format.write({taps, integers, written.description, kDefaultBlockSize});
     } catch (const std::runtime_error& e) { // no fixed-point form, or a refused export
@@ -319,6 +396,7 @@ std::optional<DesignDocument> RequirementsPresenter::Document() const {
     document.tolerances = true;
     document.method = m_ask->method;
     document.length = m_ask->taps;
+    document.minimumPhase = m_ask->minimumPhase;
     document.taps.clear();
     document.report.reset();
     if (Current() && m_shown) {
@@ -365,6 +443,7 @@ WindowInputs RequirementsPresenter::InputsOf(const DesignDocument& document) {
     inputs.fixed = document.length > 0;
     if (document.length > 0)
         inputs.taps = document.length;
+    inputs.minimumPhase = document.minimumPhase;
     return inputs;
 }
 

@@ -6,12 +6,15 @@
 // shows core/dialog/design_dialog.h.
 
 #include "core/analysis/views.h"
+#include "core/analysis/zeros.h"
+#include "core/design/minimum_phase.h"
 #include "core/design/requirements_design.h"
 #include "core/document/design_document.h"
 #include "core/document/window_bands.h"
 #include "core/formats/exports/export.h"
 #include "core/progress.h"
 
+#include <complex>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -25,12 +28,16 @@ struct DesignAsk {
     Requirements requirements;
     const Method* method = &DefaultMethod();
     int taps = 0; // 0: the fewest that meet the requirements (a method that searches)
+    bool minimumPhase = false;
+    bool zeros = false; // the zeros found too, for the zeros view
 };
 
 // A design and the views the window draws of it, the frequency views on a grid of `points`
 // from 0 to half the rate.
 struct DesignShown {
     RequirementsDesign design;
+    std::optional<MinimumPhaseReport> phase; // of a minimum-phase design
+    std::optional<TapZeros> zeros;           // where asked
     ResponseViews views;
     int points = 0;
 };
@@ -48,6 +55,7 @@ struct WindowInputs {
     std::string method = std::string(DefaultMethod().name);
     bool fixed = false; // a fixed length rather than the fewest taps
     int taps = kStartTaps;
+    bool minimumPhase = false;
 
     bool operator==(const WindowInputs&) const = default;
 };
@@ -90,8 +98,17 @@ struct ResultTexts {
     std::string headline; // "equiripple, 46 taps: meets the requirements; 45 and 44 taps miss"
     std::string note;     // "Note: rounding left ..." or empty
     std::string shorter;  // "45 taps miss by 0.59 dB, 44 taps by 2.34 dB" or empty
+    std::string phase;    // a minimum-phase design's lines of delay and taps, or empty
     std::vector<FigureRow> figures;
     std::string summary; // the magnitude plot's description for a screen reader
+};
+
+// The zeros view: each finite zero, or why there are none to draw, and what a screen reader
+// says of them.
+struct ZerosData {
+    std::vector<std::complex<double>> zeros;
+    std::string problem; // "The zeros could not be found: ...", or empty
+    std::string name, description;
 };
 
 // What to do with an export whose written taps miss the requirements the design meets.
@@ -135,11 +152,21 @@ public:
     const std::shared_ptr<double[]>& Taps() const { return m_taps; }
     int TapCount() const;
     ResultTexts Result() const;
+    // The design shown in words, as the command line describes it to its outputs.
+    TapsDescription Description() const;
     // The magnitude over the shaded bands, zoomed to the pass bands or not.
     PlotData Magnitude(bool zoomed) const;
     // The second plot: SecondViewTitles()[index] of the core's views.
     PlotData SecondView(int index) const;
     static std::vector<std::string> SecondViewTitles();
+    // Whether SecondViewTitles()[index] is the zeros, which Zeros() gives rather than a curve.
+    static bool IsZerosView(int index);
+    // The designs asked find their zeros too, or not: the work grows with the square of the
+    // taps, so only while the zeros are shown.
+    void AskZeros(bool zeros) { m_zerosAsked = zeros; }
+    // Whether the design shown has its zeros.
+    bool HasZeros() const { return m_shown && m_shown->zeros; }
+    ZerosData Zeros() const;
 
     // ---- outputs
 
@@ -196,6 +223,7 @@ private:
     WindowInputs m_inputs;
     std::optional<WindowInputs> m_saved = WindowInputs{};
     std::optional<DesignAsk> m_ask;
+    bool m_zerosAsked = false;
     std::string m_problem;
     State m_state = State::designing;
     std::shared_ptr<const DesignShown> m_shown;

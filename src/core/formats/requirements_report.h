@@ -3,6 +3,7 @@
 // length, each band's measured figure against what was asked, and whether the next shorter
 // length misses.
 
+#include "core/design/minimum_phase.h"
 #include "core/design/requirements_design.h"
 #include "core/formats/exports/export.h"
 #include "core/formats/taps_description.h"
@@ -20,6 +21,10 @@ std::vector<std::string> FormatReport(const RequirementsReport& report);
 // What the taps of such a design are, for whatever is written from them: the headline as the
 // title, the other lines as notes.
 TapsDescription DescribeReport(const RequirementsReport& report);
+
+// A minimum-phase design's description: "minimum-phase " before the title, and the lines of its
+// delay, its taps against linear phase's and how far its zeros reach.
+void DescribePhase(const MinimumPhaseReport& phase, TapsDescription& description);
 
 // What an output of format holds of a design to requirements: the description measured from
 // the taps as written (rounded or quantised; the design's own where they read back exactly),

@@ -3,7 +3,6 @@
 #include "core/dialog/about.h"
 #include "core/dialog/dialog_messages.h"
 #include "core/formats/crt.h"
-#include "core/formats/requirements_report.h"
 #include "gui/context_menu_key.h"
 #include "gui/design_app.h"
 #include "gui/guard.h"
@@ -14,8 +13,10 @@
 #include "gui/requirements/document_file.h"
 #include "gui/requirements/faded.h"
 #include "gui/requirements/message_label.h"
+#include "gui/requirements/phase_row.h"
 #include "gui/requirements/plot_wnd.h"
 #include "gui/requirements/taps_output.h"
+#include "gui/requirements/zeros_plot_wnd.h"
 #include "gui/taps_menu.h"
 #include "gui/value_list.h"
 
@@ -76,7 +77,8 @@ CRequirementsWnd::CRequirementsWnd(QWidget* parent) : QWidget(parent, Qt::Window
     connectViews();
     OnMethodChanged();
     OnRequirementsChanged();
-    OnBitsChanged(); // a saved width that is none is said at once
+    ShowSecondView(); // the plot of the view chosen, drawn once designed
+    OnBitsChanged();  // a saved width that is none is said at once
     // The last requirements are where a new document starts, not changes to it.
     m_presenter.MarkUnmodified();
     ShowState();
@@ -150,6 +152,7 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     m_spinTaps->setValue(51);
     m_spinTaps->setSuffix(" taps");
     m_spinTaps->setAccessibleName("Fixed number of taps");
+    m_phase = new CPhaseRow(group);
     m_labelProblem = new MessageLabel(group, "Problem", MessageLabel::Kind::problem);
 
     auto* presets = new QHBoxLayout;
@@ -172,6 +175,8 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     length->addWidget(m_radioFixed);
     length->addWidget(m_spinTaps);
     length->addStretch();
+    // Beside the length, not a row of its own: the window's height is what a laptop has.
+    length->addWidget(m_phase);
 
     auto* form = new QFormLayout(group);
     form->addRow("&Rate (Hz):", m_editRate);
@@ -199,6 +204,7 @@ QWidget* CRequirementsWnd::ResultPanel() {
     m_tableFigures->setAccessibleName("What each band reached");
     m_tableFigures->setMaximumHeight(140);
     m_labelShorter = new QLabel(group);
+    m_labelPhase = new MessageLabel(group, "Minimum phase");
     // Information of the design, such as the rounding of a 150 dB design: not a problem.
     m_labelNote = new MessageLabel(group, "Note");
     m_listTaps = new ValueList(group);
@@ -226,6 +232,7 @@ QWidget* CRequirementsWnd::ResultPanel() {
     layout->addWidget(m_labelHeadline);
     layout->addWidget(m_tableFigures);
     layout->addWidget(m_labelShorter);
+    layout->addWidget(m_labelPhase);
     layout->addWidget(m_labelNote);
     layout->addWidget(tapsLabel);
     layout->addWidget(m_listTaps, 1);
@@ -242,6 +249,7 @@ QWidget* CRequirementsWnd::PlotPanel() {
     for (const std::string& title : taplore::RequirementsPresenter::SecondViewTitles())
         m_comboView->addItem(FromStd(title));
     m_plotView = new CPlotWnd(panel);
+    m_plotZeros = new CZerosPlot(panel); // in the second view's place while it is chosen
     auto* viewLabel = new QLabel("Second &view:", panel);
     viewLabel->setBuddy(m_comboView);
     auto* controls = new QHBoxLayout;
@@ -254,6 +262,7 @@ QWidget* CRequirementsWnd::PlotPanel() {
     layout->addWidget(m_plotMagnitude, 3);
     layout->addLayout(controls);
     layout->addWidget(m_plotView, 2);
+    layout->addWidget(m_plotZeros, 2);
     return panel;
 }
 
@@ -269,6 +278,7 @@ void CRequirementsWnd::NameControls() {
                                                       {m_labelHeadline, "labelHeadline"},
                                                       {m_tableFigures, "tableFigures"},
                                                       {m_labelShorter, "labelShorter"},
+                                                      {m_labelPhase, "labelPhase"},
                                                       {m_labelNote, "labelNote"},
                                                       {m_labelBitsProblem, "labelBitsProblem"},
                                                       {m_listTaps, "listTaps"},
@@ -278,7 +288,8 @@ void CRequirementsWnd::NameControls() {
                                                       {m_checkZoom, "checkZoom"},
                                                       {m_comboView, "comboView"},
                                                       {m_plotMagnitude, "plotMagnitude"},
-                                                      {m_plotView, "plotView"}};
+                                                      {m_plotView, "plotView"},
+                                                      {m_plotZeros, "plotZeros"}};
     for (const auto& [control, name] : names)
         control->setObjectName(name);
 }
@@ -297,6 +308,7 @@ void CRequirementsWnd::connectViews() {
             &CRequirementsWnd::OnMethodChanged);
     connect(m_radioFewest, &QRadioButton::toggled, this, &CRequirementsWnd::OnMethodChanged);
     connect(m_spinTaps, &QSpinBox::valueChanged, this, &CRequirementsWnd::OnRequirementsChanged);
+    connect(m_phase, &CPhaseRow::changed, this, &CRequirementsWnd::OnRequirementsChanged);
     connect(m_buttonAdd, &QPushButton::clicked, this, &CRequirementsWnd::OnAddBand);
     connect(m_buttonRemove, &QPushButton::clicked, this, &CRequirementsWnd::OnRemoveBand);
     connect(m_live, &CLiveDesign::designed, this, &CRequirementsWnd::OnDesigned);
@@ -331,6 +343,7 @@ void CRequirementsWnd::RestoreSettings() {
     m_comboMethod->setCurrentIndex(std::max(0, m_comboMethod->findData(settings.value("method"))));
     m_radioFixed->setChecked(settings.value("fixed", false).toBool());
     m_spinTaps->setValue(settings.value("taps", m_spinTaps->value()).toInt());
+    m_phase->SetMinimum(settings.value("minimumPhase", false).toBool());
     m_comboView->setCurrentIndex(settings.value("view", 1).toInt());
     m_checkZoom->setChecked(settings.value("zoom", false).toBool());
     m_editBits->setText(settings.value("bits", m_editBits->text()).toString());
@@ -347,6 +360,7 @@ void CRequirementsWnd::SaveSettings() const {
     settings.setValue("method", m_comboMethod->currentData());
     settings.setValue("fixed", m_radioFixed->isChecked());
     settings.setValue("taps", m_spinTaps->value());
+    settings.setValue("minimumPhase", m_phase->Minimum());
     settings.setValue("view", m_comboView->currentIndex());
     settings.setValue("zoom", m_checkZoom->isChecked());
     settings.setValue("bits", m_editBits->text());
@@ -407,6 +421,7 @@ taplore::WindowInputs CRequirementsWnd::ReadInputs() const {
     inputs.method = m_comboMethod->currentData().toString().toStdString();
     inputs.fixed = m_radioFixed->isChecked();
     inputs.taps = m_spinTaps->value();
+    inputs.minimumPhase = m_phase->Minimum();
     return inputs;
 }
 
@@ -417,11 +432,13 @@ void CRequirementsWnd::ShowInputs(const taplore::WindowInputs& inputs) {
     m_comboMethod->setCurrentIndex(std::max(0, m_comboMethod->findData(FromStd(inputs.method))));
     (inputs.fixed ? m_radioFixed : m_radioFewest)->setChecked(true);
     m_spinTaps->setValue(inputs.taps);
+    m_phase->SetMinimum(inputs.minimumPhase);
 }
 
 // What was said of the requirements before goes as soon as they read right; what is wrong is
 // said in place, and the last good design stays drawn, faded as out of date.
 void CRequirementsWnd::OnRequirementsChanged() {
+    m_presenter.AskZeros(taplore::RequirementsPresenter::IsZerosView(m_comboView->currentIndex()));
     const std::optional<DesignAsk> ask = m_presenter.SetInputs(ReadInputs());
     m_labelProblem->setText(FromStd(m_presenter.Problem()));
     if (ask)
@@ -479,6 +496,7 @@ void CRequirementsWnd::ShowState() {
 void CRequirementsWnd::ShowCurrent(bool current) {
     m_plotMagnitude->SetStale(!current);
     m_plotView->SetStale(!current);
+    m_plotZeros->SetStale(!current);
     FadeFigures(m_tableFigures, !current);
     FadeText(m_listTaps, !current);
     m_buttonSave->setEnabled(current);
@@ -514,10 +532,10 @@ void CRequirementsWnd::ShowResult() {
     m_labelHeadline->setText(FromStd(texts.headline));
     ShowBandFigures(texts);
     m_labelShorter->setText(FromStd(texts.shorter));
+    m_labelPhase->setText(FromStd(texts.phase));
     const int count = m_presenter.TapCount();
     m_listTaps->setValues(m_presenter.Taps(), count);
-    m_menuTaps->SetTaps(m_presenter.Taps(), count,
-                        taplore::DescribeReport(m_presenter.Shown()->design.report));
+    m_menuTaps->SetTaps(m_presenter.Taps(), count, m_presenter.Description());
     ShowMagnitude();
     ShowSecondView();
     ShowState();
@@ -546,11 +564,20 @@ void CRequirementsWnd::ShowMagnitude() {
 }
 
 void CRequirementsWnd::ShowSecondView() {
-    if (m_presenter.Shown())
+    const bool zeros = taplore::RequirementsPresenter::IsZerosView(m_comboView->currentIndex());
+    m_plotView->setVisible(!zeros);
+    m_plotZeros->setVisible(zeros);
+    if (m_presenter.Shown() && zeros)
+        m_plotZeros->Show(m_presenter.Zeros());
+    else if (m_presenter.Shown())
         m_plotView->Show(m_presenter.SecondView(m_comboView->currentIndex()));
 }
 
+// A design shown without its zeros is designed again to find them.
 void CRequirementsWnd::OnViewChanged() {
+    if (taplore::RequirementsPresenter::IsZerosView(m_comboView->currentIndex()) &&
+        !m_presenter.HasZeros())
+        OnRequirementsChanged();
     ShowSecondView();
 }
 

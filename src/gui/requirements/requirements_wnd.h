@@ -14,7 +14,9 @@
 
 class BandModel;
 class CDocumentFile;
+class CPhaseRow;
 class CPlotWnd;
+class CZerosPlot;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -100,15 +102,18 @@ private:
     QRadioButton* m_radioFewest;
     QRadioButton* m_radioFixed;
     QSpinBox* m_spinTaps;
+    CPhaseRow* m_phase;
     QLabel* m_labelProblem;
     QLabel* m_labelHeadline;
     QTableWidget* m_tableFigures;
     QLabel* m_labelShorter;
+    QLabel* m_labelPhase;
     QLabel* m_labelNote;
     CPlotWnd* m_plotMagnitude;
     QCheckBox* m_checkZoom;
     QComboBox* m_comboView;
     CPlotWnd* m_plotView;
+    CZerosPlot* m_plotZeros;
     ValueList* m_listTaps;
     TapsMenu* m_menuTaps;
     QLineEdit* m_editBits;

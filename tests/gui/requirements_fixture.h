@@ -1,0 +1,51 @@
+#pragma once
+// What the requirements window's tests share: settings of their own, the window's controls
+// found by name, and waiting for its designs.
+
+#include "gui/requirements/document_file.h"
+#include "gui/requirements/requirements_wnd.h"
+
+#include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+// The example of the command line's manual.
+inline const QString kExample =
+    "--rate 8000 --pass 0:1000 --stop 1500:4000 --ripple 0.1 --atten 60";
+
+class RequirementsWndTest : public testing::Test {
+protected:
+    // Each test starts from no settings, in a folder of its own; changes left at a close are
+    // discarded.
+    void SetUp() override {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+        CDocumentFile::TheAsks().saveChanges = [](QWidget*, const QString&) {
+            return QMessageBox::Discard;
+        };
+    }
+    void TearDown() override { CDocumentFile::TheAsks() = CDocumentFile::StandardAsks(); }
+
+    template <class T> static T* Find(const CRequirementsWnd& wnd, const char* name) {
+        T* control = wnd.findChild<T*>(name);
+        if (!control)
+            ADD_FAILURE() << "no control named " << name;
+        return control;
+    }
+
+    // Waits for the next design to be shown after `before` were.
+    static bool NextDesign(const CRequirementsWnd& wnd, int before) {
+        return QTest::qWaitFor([&] { return wnd.DesignsShown() > before; }, 20000);
+    }
+
+    // A window shown and active with its first design.
+    static void ShowDesigned(CRequirementsWnd& wnd) {
+        wnd.show();
+        QApplication::setActiveWindow(&wnd);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&wnd));
+        ASSERT_TRUE(NextDesign(wnd, 0));
+    }
+
+    QTemporaryDir m_settings;
+};
