@@ -172,8 +172,8 @@ void DeclareRequirementOptions(CLI::App& app, Request& request, OptionExamples& 
                                request.nyquist);
              });
     AddValue(app, examples, "--phase",
-             "With --pass and --stop: linear (the default) or minimum, the same magnitude "
-             "from fewer taps with their energy first and less delay",
+             "With --pass and --stop, or a document of them (--design): linear (the default) or "
+             "minimum, the same magnitude from fewer taps with their energy first and less delay",
              "PHASE", "minimum", [&request](const std::string& text) {
                  const bool known = text == "linear" || text == "minimum";
                  return Kept(known ? std::optional(text == "minimum") : std::nullopt,
