@@ -1,5 +1,7 @@
 #include "cli/multirate_design.h"
 
+#include "cli/polyphase_output.h"
+
 #include "core/formats/crt.h"
 #include "core/formats/exports/export.h"
 #include "core/formats/multirate_report.h"
@@ -99,8 +101,9 @@ int WriteStages(Console& console, const Request& request, const Design& design) 
             if (const auto width = request.Width())
                 quantised = Quantise(stage.design.taps.data(),
                                      static_cast<int>(stage.design.taps.size()), *width);
-            texts.push_back(format.write({stage.design.taps, quantised ? &*quantised : nullptr,
-                                          description, request.Block()}));
+            texts.push_back(
+                format.write({stage.design.taps, quantised ? &*quantised : nullptr, description,
+                              request.Block(), StageRateFactor(request, stage.spot.factor)}));
         } catch (const NoFixedPointForm& e) {
             return Report(console, kFailed, e.what());
         } catch (const ExportRefused& e) {

@@ -2,6 +2,7 @@
 
 #include "cli/nyquist_design.h"
 #include "cli/option_values.h"
+#include "cli/polyphase_output.h"
 #include "core/fixed/stimulus.h"
 
 #include <filesystem>
@@ -361,6 +362,7 @@ void CheckTogether(const CLI::App& app, Request& request) {
     CheckSimulation(app, request);
     CheckFewestBits(app, request);
     CheckFormatOptions(request);
+    CheckRateChangeFormat(request);
     CheckViewPoints(app, request);
     CheckOutputs(app, request);
 }

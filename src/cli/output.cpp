@@ -1,6 +1,7 @@
 #include "cli/output.h"
 
 #include "cli/multirate_design.h"
+#include "cli/polyphase_output.h"
 #include "core/analysis/log_magnitude.h"
 #include "core/analysis/views.h"
 #include "core/analysis/zeros.h"
@@ -146,8 +147,10 @@ std::string TapsText(Console& console, const Request& request, const Design& des
                      const FixedPointTaps* quantised) {
     const std::span<const double> taps(design.taps.get(), static_cast<std::size_t>(design.count));
     const taplore::ExportFormat& format = *request.format.format;
+    const auto rateChange = StageRateFactor(
+        request, design.multirate ? design.multirate->stages.front().spot.factor : 0);
     if (!design.report)
-        return format.write({taps, quantised, design.description, request.Block()});
+        return format.write({taps, quantised, design.description, request.Block(), rateChange});
     taplore::WrittenReport written =
         taplore::ReportAsWritten(*design.report, format, taps, quantised);
     if (design.phase)
@@ -156,7 +159,7 @@ std::string TapsText(Console& console, const Request& request, const Design& des
         Warn(console, "warning: the taps as --format " + std::string(format.name) +
                           " writes them miss the requirements: " + written.shortfall +
                           "; --format full keeps every digit");
-    return format.write({taps, quantised, written.description, request.Block()});
+    return format.write({taps, quantised, written.description, request.Block(), rateChange});
 }
 
 } // namespace
@@ -184,6 +187,8 @@ int Deliver(Console& console,
 }
 
 int WriteOutputs(Console& console, const Request& request, const Design& design) {
+    if (const int status = CheckDecimatorBlock(console, request, design); status != kDone)
+        return status;
     if (design.multirate && design.multirate->stages.size() > 1)
         return WriteStages(console, request, design);
     console.progress.Enter("formatting");

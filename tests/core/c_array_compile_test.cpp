@@ -3,6 +3,7 @@
 // and the printed values are compared with the taps they came from.
 #include "core/formats/coef_format.h"
 #include "core/formats/fixed_point.h"
+#include "shell_output.h"
 
 #include <gtest/gtest.h>
 
@@ -25,14 +26,7 @@ protected:
     void SetUp() override { fs::create_directories(m_dir); }
     void TearDown() override { fs::remove_all(m_dir); }
 
-    static std::string Shell(const std::string& command) {
-        std::string out;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        for (int c; (c = std::fgetc(pipe)) != EOF;)
-            out += static_cast<char>(c);
-        EXPECT_EQ(::pclose(pipe), 0) << command << "\n" << out;
-        return out;
-    }
+    static std::string Shell(const std::string& command) { return ShellOutput(command); }
 
     // Compiles the array on its own as the user would, then with a main that prints each
     // element through printEach (a C statement using fir_coefficients[i]) and returns the lines.

@@ -17,7 +17,7 @@ double AsFloat(double tap) {
     return static_cast<float>(tap);
 }
 
-constexpr std::array<ExportFormat, 17> kFormats = {{
+constexpr std::array<ExportFormat, 23> kFormats = {{
     {"text", "the saved file: \"%f\", CR LF line ends", "txt", ExportWidth::none, WriteText,
      SixDecimals},
     {"full", "17 significant digits a line, each reading back as the same double", "txt",
@@ -37,6 +37,21 @@ constexpr std::array<ExportFormat, 17> kFormats = {{
      ExportWidth::q31, WriteCmsisQ31},
     {"cmsis-f32", "CMSIS-DSP style C: float taps last first, state and instance for arm_fir_f32",
      "c", ExportWidth::none, WriteCmsisF32, AsFloat},
+    {"cmsis-decimate-q15", "CMSIS-DSP style C for arm_fir_decimate_q15: Q15 taps last first", "c",
+     ExportWidth::q15, WriteCmsisDecimateQ15, nullptr, true},
+    {"cmsis-decimate-q31", "CMSIS-DSP style C for arm_fir_decimate_q31: Q31 taps last first", "c",
+     ExportWidth::q31, WriteCmsisDecimateQ31, nullptr, true},
+    {"cmsis-decimate-f32", "CMSIS-DSP style C for arm_fir_decimate_f32: float taps last first", "c",
+     ExportWidth::none, WriteCmsisDecimateF32, AsFloat, true},
+    {"cmsis-interpolate-q15",
+     "CMSIS-DSP style C for arm_fir_interpolate_q15: Q15 taps last first, a multiple of L", "c",
+     ExportWidth::q15, WriteCmsisInterpolateQ15, nullptr, true},
+    {"cmsis-interpolate-q31",
+     "CMSIS-DSP style C for arm_fir_interpolate_q31: Q31 taps last first, a multiple of L", "c",
+     ExportWidth::q31, WriteCmsisInterpolateQ31, nullptr, true},
+    {"cmsis-interpolate-f32",
+     "CMSIS-DSP style C for arm_fir_interpolate_f32: float taps last first, a multiple of L", "c",
+     ExportWidth::none, WriteCmsisInterpolateF32, AsFloat, true},
     {"coe", "Xilinx coefficient file: radix 10, integers of the width chosen", "coe",
      ExportWidth::chosen, WriteCoe},
     {"mif", "Intel memory initialisation file: integers in two's complement hex", "mif",
@@ -103,11 +118,13 @@ std::optional<QFormat> ExportQFormat(const ExportFormat& format, QFormat chosen)
 }
 
 std::string ExportText(const ExportFormat& format, std::span<const double> taps,
-                       const TapsDescription& description, QFormat chosen, int blockSize) {
+                       const TapsDescription& description, QFormat chosen, int blockSize,
+                       std::optional<RateFactor> rateChange) {
     std::optional<FixedPointTaps> quantised;
     if (const auto width = ExportQFormat(format, chosen))
         quantised = Quantise(taps.data(), static_cast<int>(taps.size()), *width);
-    return format.write({taps, quantised ? &*quantised : nullptr, description, blockSize});
+    return format.write(
+        {taps, quantised ? &*quantised : nullptr, description, blockSize, rateChange});
 }
 
 } // namespace taplore

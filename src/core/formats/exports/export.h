@@ -19,12 +19,20 @@ namespace taplore {
 constexpr int kDefaultBlockSize = 32;
 constexpr int kMaxBlockSize = 1 << 20;
 
+// The change of rate a polyphase format writes the taps for: keep every factor-th output, or
+// put factor - 1 zeros after each input.
+struct RateFactor {
+    bool decimates = true;
+    int factor = 2;
+};
+
 // Everything a writer writes from.
 struct ExportInput {
     std::span<const double> taps;
     const FixedPointTaps* quantised; // made from taps in the format's width; null when it has none
     const TapsDescription& description;
-    int blockSize = kDefaultBlockSize; // 1 ... kMaxBlockSize
+    int blockSize = kDefaultBlockSize;                   // 1 ... kMaxBlockSize
+    std::optional<RateFactor> rateChange = std::nullopt; // for the formats that take one
 };
 
 // The integers a format writes: none (it writes the taps themselves), the width asked for
@@ -40,6 +48,7 @@ struct ExportFormat {
     // A tap as a reader of the output gets it back, for a format of the taps themselves that
     // rounds them ("%f", float); null where each tap reads back exactly or as its integer.
     double (*readBack)(double tap) = nullptr;
+    bool takesRateChange = false; // writes a decimator's or interpolator's call, needing the factor
 };
 
 // The taps as a reader of the format's output gets them back: the integers' values, the
@@ -69,7 +78,8 @@ std::optional<QFormat> ExportQFormat(const ExportFormat& format, QFormat chosen)
 // a format whose width is chosen. Throws NoFixedPointForm and ExportRefused.
 std::string ExportText(const ExportFormat& format, std::span<const double> taps,
                        const TapsDescription& description, QFormat chosen = QFormat::q15,
-                       int blockSize = kDefaultBlockSize);
+                       int blockSize = kDefaultBlockSize,
+                       std::optional<RateFactor> rateChange = std::nullopt);
 
 // Thrown by a writer whose target cannot take these taps; what() is the message users see.
 class ExportRefused : public std::runtime_error {

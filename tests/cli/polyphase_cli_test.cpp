@@ -1,0 +1,67 @@
+// The decimator's and interpolator's CMSIS formats run as a user runs them: each stage's factor
+// reaches its file, and the options they cannot take are refused by name.
+#include "cli/run_design.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const std::string kSmall = " --rate 48000 --pass 0:2000 --ripple 0.1 --atten 60 --quiet";
+
+class Polyphase : public DesignRunTest {
+protected:
+    Polyphase() : DesignRunTest("taplore_polyphase_") {}
+};
+
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST_F(Polyphase, EachStageFileCarriesItsOwnFactor) {
+    const std::string base = (m_dir / "taps.c").string();
+    const Outcome o =
+        Run(" --decimate 8 --stages 2x4 --format cmsis-decimate-q31 -o " + base + kSmall);
+    ASSERT_EQ(o.status, 0) << o.err;
+    const std::string first = ReadAll(m_dir / "taps.stage1.c");
+    const std::string second = ReadAll(m_dir / "taps.stage2.c");
+    EXPECT_TRUE(Has(first, "#define FIR_DECIMATION_FACTOR 2\n")) << first;
+    EXPECT_TRUE(Has(second, "#define FIR_DECIMATION_FACTOR 4\n")) << second;
+    EXPECT_TRUE(Has(second, "arm_fir_decimate_instance_q31 fir_instance = {FIR_DECIMATION_FACTOR, "
+                            "FIR_NUM_TAPS, fir_coefficients, fir_state};"))
+        << second;
+}
+
+TEST_F(Polyphase, AnInterpolatorIsPaddedToAMultipleOfItsFactorAndSaysSo) {
+    const Outcome o = Run(" --interpolate 5 --format cmsis-interpolate-q15" + kSmall);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_TRUE(Has(o.out, "#define FIR_INTERPOLATION_FACTOR 5\n")) << o.out;
+    EXPECT_TRUE(Has(o.out, "q15_t fir_state[FIR_PHASE_LENGTH + FIR_BLOCK_SIZE - 1];")) << o.out;
+    // 27 taps for these requirements, 30 written.
+    EXPECT_TRUE(Has(o.out, "#define FIR_NUM_TAPS 30\n#define FIR_PHASE_LENGTH 6\n")) << o.out;
+    EXPECT_TRUE(Has(o.out, "// The filter ends in 3 added zero taps")) << o.out;
+}
+
+TEST_F(Polyphase, FormatsAndBlocksThatDoNotFitTheRateChangeAreRefused) {
+    const struct {
+        std::string words, message;
+    } cases[] = {
+        {" --order 30 --rate 8000 --low 0 --high 1000 --format cmsis-decimate-q15",
+         "--format: must be given with --decimate, not \"cmsis-decimate-q15\""},
+        {" --decimate 4 --format cmsis-interpolate-f32" + kSmall,
+         "--format: must be given with --interpolate, not \"cmsis-interpolate-f32\""},
+        {" --decimate 3 --format cmsis-decimate-f32" + kSmall,
+         "--block 32: must be a multiple of decimation factor 3 for --format cmsis-decimate-f32"},
+        {" --decimate 6 --stages 2x3 -o x.c --block 8 --format cmsis-decimate-q15" + kSmall,
+         "--block 8: must be a multiple of stage 2's decimation factor 3 for --format "
+         "cmsis-decimate-q15"},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = Run(c.words);
+        EXPECT_EQ(o.status, 2) << c.words;
+        EXPECT_EQ(o.err, "taplore-design: " + c.message + "\n") << c.words;
+    }
+}
+
+} // namespace
