@@ -323,11 +323,19 @@ std::string RequirementsPresenter::BitsProblem(const std::string& bitsText) {
     return ParseQFormat(Trimmed(bitsText)) ? std::string() : "must be B or B.F, B from 2 to 32";
 }
 
+std::vector<const ExportFormat*> RequirementsPresenter::ExportChoices() {
+    std::vector<const ExportFormat*> choices;
+    for (const ExportFormat& format : ExportFormats())
+        if (!format.takesRateChange)
+            choices.push_back(&format);
+    return choices;
+}
+
 std::vector<std::string> RequirementsPresenter::ExportFilters() {
     std::vector<std::string> filters;
-    for (const ExportFormat& format : ExportFormats())
-        filters.push_back(std::string(format.name) + ": " + std::string(format.summary) + " (*." +
-                          std::string(format.extension) + ")");
+    for (const ExportFormat* format : ExportChoices())
+        filters.push_back(std::string(format->name) + ": " + std::string(format->summary) + " (*." +
+                          std::string(format->extension) + ")");
     return filters;
 }
 

@@ -173,7 +173,10 @@ public:
     // What the Bits field's text lacks to be a width ("must be B or B.F, B from 2 to 32"), or
     // nothing.
     static std::string BitsProblem(const std::string& bitsText);
-    // The export file dialog's filters, one a format: "csv: ... (*.csv)".
+    // The formats Export offers: those of the table that write a single-rate filter, which is
+    // what the window designs.
+    static std::vector<const ExportFormat*> ExportChoices();
+    // The export file dialog's filters, one a choice: "csv: ... (*.csv)".
     static std::vector<std::string> ExportFilters();
     // path with the format's extension where its name has none.
     static std::string WithExtension(const std::string& path, const ExportFormat& format);

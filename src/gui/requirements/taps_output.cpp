@@ -43,7 +43,7 @@ void WriteFile(QWidget* owner, const taplore::RequirementsPresenter& presenter,
         return;
     const QStringList filters = filter.split(";;");
     const taplore::ExportFormat& chosen =
-        format.empty() ? taplore::ExportFormats()[static_cast<std::size_t>(
+        format.empty() ? *taplore::RequirementsPresenter::ExportChoices()[static_cast<std::size_t>(
                              std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))]
                        : *taplore::FindExportFormat(format);
     const std::string path = taplore::RequirementsPresenter::WithExtension(
