@@ -1,5 +1,6 @@
 #include "core/multirate/cic.h"
 
+#include "core/design/band_measure.h"
 #include "core/design/equiripple.h"
 
 #include <algorithm>
@@ -18,15 +19,6 @@ constexpr int kPassPieces = 16;
 constexpr double kPieceGap = 1e-9;
 constexpr int kPointsPerTap = 32;
 constexpr int kLeastPoints = 2048;
-
-double MagnitudeAt(const std::vector<double>& taps, double omega) {
-    double re = 0.0, im = 0.0;
-    for (std::size_t n = 0; n < taps.size(); ++n) {
-        re += taps[n] * std::cos(omega * static_cast<double>(n));
-        im -= taps[n] * std::sin(omega * static_cast<double>(n));
-    }
-    return std::hypot(re, im);
-}
 
 Band PassPiece(const CompensatorAsk& ask, double low, double high) {
     Band band;
