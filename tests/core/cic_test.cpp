@@ -100,6 +100,7 @@ TEST(CicCompensatorTest, RefusesWhatCannotBeDesigned) {
         {[](CompensatorAsk& a) { a.stopHz = 50.0; }},
         {[](CompensatorAsk& a) { a.rippleDb = 0.0; }},
         {[](CompensatorAsk& a) { a.attenuationDb = -1.0; }},
+        {[](CompensatorAsk& a) { a.cic.delay = 10; }},
     };
     for (const Case& c : cases) {
         CompensatorAsk ask = good;

@@ -133,6 +133,9 @@ std::optional<std::string> CompensatorProblem(const CompensatorAsk& ask) {
         return "the rate must be positive and finite";
     if (!(ask.passHz > 0.0 && ask.passHz < ask.stopHz && ask.stopHz < ask.rate / 2))
         return "the pass band must end below the stop band, and that below half the rate";
+    // The CIC's first null lies at its output rate over D: no FIR lifts a zero.
+    if (ask.passHz >= ask.rate / ask.cic.delay)
+        return "the pass band reaches the CIC's first null, at its output rate over its delay";
     Requirements tolerances = CompensatorRequirements(ask);
     tolerances.bands = {tolerances.bands.front(), tolerances.bands.back()};
     tolerances.bands.front().gain = 1.0;

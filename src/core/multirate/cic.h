@@ -64,8 +64,8 @@ struct Compensator {
 Compensator DesignCompensator(const CompensatorAsk& ask);
 
 // Why ask cannot be designed to, or nullopt: a CIC of no stages or no delay, a factor below 2,
-// a pass band not below the stop band, a stop band not below half the rate, or tolerances out
-// of range.
+// a pass band not below the stop band or reaching the CIC's first null, a stop band not below half
+// the rate, or tolerances out of range.
 std::optional<std::string> CompensatorProblem(const CompensatorAsk& ask);
 
 } // namespace taplore
