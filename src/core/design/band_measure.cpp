@@ -19,16 +19,6 @@ constexpr int kPointsPerTap = 32;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr int kMinimumTransform = 1024;
 
-// |H(omega)| summed directly, for the band edges between the transform's bins.
-double MagnitudeAt(const std::vector<double>& taps, double omega) {
-    double re = 0.0, im = 0.0;
-    for (std::size_t n = 0; n < taps.size(); ++n) {
-        re += taps[n] * std::cos(omega * static_cast<double>(n));
-        im -= taps[n] * std::sin(omega * static_cast<double>(n));
-    }
-    return std::hypot(re, im);
-}
-
 double Asked(const Requirements& r, const Band& band, double omega) {
     const double gain = std::fabs(GainAt(band, omega / kPi * (r.rate / 2)));
     return r.kind == ResponseKind::differentiator ? gain * omega : gain;
@@ -73,6 +63,15 @@ void OverBands(const std::vector<double>& taps, const Requirements& requirements
 }
 
 } // namespace
+
+double MagnitudeAt(const std::vector<double>& taps, double omega) {
+    double re = 0.0, im = 0.0;
+    for (std::size_t n = 0; n < taps.size(); ++n) {
+        re += taps[n] * std::cos(omega * static_cast<double>(n));
+        im -= taps[n] * std::sin(omega * static_cast<double>(n));
+    }
+    return std::hypot(re, im);
+}
 
 std::vector<double> MeasureDeviations(const std::vector<double>& taps,
                                       const Requirements& requirements) {

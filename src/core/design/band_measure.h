@@ -7,6 +7,9 @@
 
 namespace taplore {
 
+// |H(omega)| of the taps, summed directly: for frequencies between a transform's bins.
+double MagnitudeAt(const std::vector<double>& taps, double omega);
+
 // For each band, the largest distance of the taps' magnitude response from the magnitude the
 // band asks (|gain|, or |gain| * omega for a differentiator), on a dense grid: at least 32
 // points per tap from 0 to half the rate, and each band's edges exactly. Taps that are not

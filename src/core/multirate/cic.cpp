@@ -1,0 +1,148 @@
+#include "core/multirate/cic.h"
+
+#include "core/design/band_measure.h"
+#include "core/design/equiripple.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace taplore {
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+// Linear pieces along the inverse droop: their chords stray from the curve by far less than
+// any ripple asked.
+constexpr int kPassPieces = 16;
+// The gap the engine needs between neighbouring bands, as a share of a piece.
+constexpr double kPieceGap = 1e-9;
+constexpr int kPointsPerTap = 32;
+constexpr int kLeastPoints = 2048;
+
+Band PassPiece(const CompensatorAsk& ask, double low, double high) {
+    Band band;
+    band.lowHz = low;
+    band.highHz = high;
+    band.gain = 1.0 / CicGainAt(ask, low);
+    band.endGain = 1.0 / CicGainAt(ask, high);
+    band.weight = 2.0 / (band.gain + *band.endGain) / PassDeviation(ask.rippleDb);
+    return band;
+}
+
+bool Designable(const std::vector<double>& taps, const CompensatorAsk& ask) {
+    return !taps.empty() && MeasureCompensator(ask, taps).met;
+}
+
+std::vector<double> TapsAt(const Requirements& requirements, int taps) {
+    EquirippleResult result = DesignEquiripple(requirements, taps);
+    return HasTaps(result.status) ? std::move(result.taps) : std::vector<double>{};
+}
+
+} // namespace
+
+double CicGain(const CicShape& cic, double hz, double inputRate) {
+    // The comb spans R D input samples; the integrators run at the input rate.
+    const double x = kPi * hz / inputRate;
+    const double rd = static_cast<double>(cic.factor) * cic.delay;
+    const double s = std::sin(x);
+    // At 0 Hz both sines vanish and the ratio tends to 1.
+    const double ratio = std::fabs(s) < 1e-300 ? 1.0 : std::sin(rd * x) / (rd * s);
+    return std::pow(std::fabs(ratio), cic.stages);
+}
+
+double CicGainAt(const CompensatorAsk& ask, double hz) {
+    return CicGain(ask.cic, hz, ask.rate * ask.cic.factor);
+}
+
+double FoldingStopHz(double rate, int decimate, double passHz) {
+    return rate / decimate - passHz;
+}
+
+Requirements CompensatorRequirements(const CompensatorAsk& ask) {
+    Requirements requirements;
+    requirements.rate = ask.rate;
+    requirements.rippleDb = ask.rippleDb;
+    requirements.attenuationDb = ask.attenuationDb;
+    const double piece = ask.passHz / kPassPieces;
+    for (int i = 0; i < kPassPieces; ++i) {
+        const double low = piece * i;
+        const double high = i + 1 == kPassPieces ? ask.passHz : piece * (i + 1 - kPieceGap);
+        requirements.bands.push_back(PassPiece(ask, low, high));
+    }
+    Band stop;
+    stop.lowHz = ask.stopHz;
+    stop.highHz = ask.rate / 2;
+    stop.gain = 0.0;
+    stop.weight = 1.0 / StopDeviation(ask.attenuationDb);
+    requirements.bands.push_back(stop);
+    return requirements;
+}
+
+CompensatorFigures MeasureCompensator(const CompensatorAsk& ask, const std::vector<double>& taps) {
+    CompensatorFigures figures;
+    figures.droopDb = -20 * std::log10(CicGainAt(ask, ask.passHz));
+    const int points = std::max(kLeastPoints, kPointsPerTap * static_cast<int>(taps.size()));
+    figures.lowestPass = HUGE_VAL;
+    double highestStop = 0.0;
+    for (int m = 0; m <= points; ++m) {
+        const double hz = ask.rate / 2 * m / points;
+        const double pass = std::min(hz, ask.passHz), stop = std::max(hz, ask.stopHz);
+        for (const double at : {pass, stop}) {
+            const double gain = CicGainAt(ask, at) * MagnitudeAt(taps, 2 * kPi * at / ask.rate);
+            if (at == pass) {
+                figures.lowestPass = std::min(figures.lowestPass, gain);
+                figures.highestPass = std::max(figures.highestPass, gain);
+            } else {
+                highestStop = std::max(highestStop, gain);
+            }
+        }
+    }
+    figures.rippleDb = 20 * std::log10(figures.highestPass / figures.lowestPass);
+    figures.attenuationDb = -20 * std::log10(highestStop);
+    figures.met = figures.rippleDb <= ask.rippleDb && figures.attenuationDb >= ask.attenuationDb &&
+                  figures.lowestPass <= 1.0 && figures.highestPass >= 1.0;
+    return figures;
+}
+
+Compensator DesignCompensator(const CompensatorAsk& ask) {
+    const Requirements requirements = CompensatorRequirements(ask);
+    // Doubling until a length keeps the ask, then halving the gap to the shortest that does.
+    int longer = 3;
+    while (longer <= kMaxEquirippleTaps && !Designable(TapsAt(requirements, longer), ask))
+        longer = 2 * longer + 1;
+    if (longer > kMaxEquirippleTaps)
+        return {};
+    int shorter = longer / 2;
+    while (longer - shorter > 1) {
+        const int middle = (shorter + longer) / 2;
+        (Designable(TapsAt(requirements, middle), ask) ? longer : shorter) = middle;
+    }
+    Compensator compensator;
+    compensator.taps = TapsAt(requirements, longer);
+    compensator.figures = MeasureCompensator(ask, compensator.taps);
+    return compensator;
+}
+
+std::optional<std::string> CompensatorProblem(const CompensatorAsk& ask) {
+    if (ask.cic.stages < 1 || ask.cic.delay < 1)
+        return "a CIC needs at least one stage and a delay of at least 1";
+    if (ask.cic.factor < 2)
+        return "a CIC's factor must be 2 or more";
+    if (!(ask.rate > 0.0) || !std::isfinite(ask.rate))
+        return "the rate must be positive and finite";
+    if (!(ask.passHz > 0.0 && ask.passHz < ask.stopHz && ask.stopHz < ask.rate / 2))
+        return "the pass band must end below the stop band, and that below half the rate";
+    // The CIC's first null lies at its output rate over D: no FIR lifts a zero.
+    if (ask.passHz >= ask.rate / ask.cic.delay)
+        return "the pass band reaches the CIC's first null, at its output rate over its delay";
+    Requirements tolerances = CompensatorRequirements(ask);
+    tolerances.bands = {tolerances.bands.front(), tolerances.bands.back()};
+    tolerances.bands.front().gain = 1.0;
+    tolerances.bands.front().endGain.reset();
+    if (const auto problem = CheckTolerances(tolerances))
+        return problem->text;
+    return std::nullopt;
+}
+
+} // namespace taplore

@@ -1,0 +1,71 @@
+#pragma once
+// The FIR that follows a CIC decimator: its pass band undoes the CIC's droop so that the
+// cascade keeps the ripple asked, and its stop band keeps the attenuation on the cascade.
+
+#include "core/design/requirements.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace taplore {
+
+// A CIC decimator: `stages` integrator-comb pairs, decimating by `factor`, with a comb delay of
+// `delay` samples at its output rate.
+struct CicShape {
+    int stages = 1;
+    int factor = 2;
+    int delay = 1;
+};
+
+// The CIC's magnitude at hz, its input rate inputRate, normalised to 1 at 0 Hz:
+// |sin(pi f R D / Fin) / (R D sin(pi f / Fin))|^N.
+double CicGain(const CicShape& cic, double hz, double inputRate);
+
+struct CompensatorAsk {
+    CicShape cic;
+    double rate = 0.0;   // the FIR's input rate: the CIC's output rate, Hz
+    int decimate = 1;    // the FIR's own rate change after the CIC, 1 for none
+    double passHz = 0.0; // the cascade's pass band is 0 ... passHz
+    double stopHz = 0.0; // and its stop band stopHz ... rate / 2
+    double rippleDb = 0.0;
+    double attenuationDb = 0.0;
+};
+
+// The CIC's gain at hz of the FIR's rate (the CIC's response at its own, higher, input rate).
+double CicGainAt(const CompensatorAsk& ask, double hz);
+
+// The stop band's edge for a compensator that decimates by `decimate`: what would fold onto the
+// pass band, rate / decimate - passHz.
+double FoldingStopHz(double rate, int decimate, double passHz);
+
+// The FIR's requirements: the pass band as adjoining sloped pieces along 1 / CicGainAt, each
+// weighted by the inverse of its gain so that the error counts relative to the gain asked, and
+// the stop band at zero. The CIC's gain stays at or below 1, so the FIR's own attenuation keeps
+// the cascade's.
+Requirements CompensatorRequirements(const CompensatorAsk& ask);
+
+// The cascade CIC x FIR measured on a dense grid at the FIR's rate.
+struct CompensatorFigures {
+    double lowestPass = 0.0, highestPass = 0.0; // the cascade's pass-band gain
+    double rippleDb = 0.0;                      // 20 log10(highest / lowest)
+    double attenuationDb = 0.0;                 // the least over the stop band, below 1
+    double droopDb = 0.0;                       // the CIC's own loss at passHz
+    bool met = false;
+};
+CompensatorFigures MeasureCompensator(const CompensatorAsk& ask, const std::vector<double>& taps);
+
+struct Compensator {
+    std::vector<double> taps; // empty when no length up to the longest keeps the ask
+    CompensatorFigures figures;
+};
+
+// The fewest equiripple taps whose cascade with the CIC keeps ask.
+Compensator DesignCompensator(const CompensatorAsk& ask);
+
+// Why ask cannot be designed to, or nullopt: a CIC of no stages or no delay, a factor below 2,
+// a pass band not below the stop band or reaching the CIC's first null, a stop band not below half
+// the rate, or tolerances out of range.
+std::optional<std::string> CompensatorProblem(const CompensatorAsk& ask);
+
+} // namespace taplore
