@@ -2,6 +2,7 @@
 // its response to standard output or to a file, for scripts and builds.
 #include "cli/design_cli.h"
 
+#include "cli/cic_design.h"
 #include "cli/console.h"
 #include "cli/dialog_design.h"
 #include "cli/fewest_bits.h"
@@ -41,6 +42,7 @@ int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& st
         Design design;
         const int status =
             request.pulse              ? DesignPulseShape(console, request, design)
+            : request.cic              ? DesignCicCompensator(console, request, design)
             : request.ChangesRate()    ? DesignRateChange(console, request, design)
             : request.ToRequirements() ? DesignToRequirements(console, request, design)
             : request.tapsFrom.empty() ? DesignAsTheDialog(console, request, design)

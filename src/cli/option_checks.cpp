@@ -346,11 +346,36 @@ void CheckStageOutputs(const CLI::App& app, const Request& request) {
                                                    ", which writes a file a stage");
 }
 
+// A CIC compensator: one pass band from 0 and one stop band to half the rate (or where the
+// FIR's own decimation folds), equiripple, one stage.
+void CheckCic(const CLI::App& app, const Request& request) {
+    if (!request.cic)
+        return;
+    Refuse(app,
+           {"--interpolate", "--stages", "--alias", "--nyquist", "--taps", "--band", "--method",
+            "--kind", "--phase", "--design", "--save-design", "--simulate", "--fewest-bits",
+            "--pulse"},
+           "left out with --cic");
+    Require(app, {"--rate", "--pass", "--ripple", "--atten"});
+    if (request.pass.size() > 1 || request.pass.front().band.lowHz != 0)
+        throw CLI::ValidationError("--pass",
+                                   Refusal("one band 0:FP with --cic", request.pass.back().text));
+    if (request.decimate)
+        return;
+    Require(app, {"--stop"});
+    const double half = request.rate->value / 2;
+    if (request.stop.size() > 1 || request.stop.front().band.highHz != half)
+        throw CLI::ValidationError("--stop", Refusal("one band LO:" + crt::FormatShortest(half) +
+                                                         " (to half the rate) with --cic",
+                                                     request.stop.back().text));
+}
+
 } // namespace
 
 void CheckTogether(const CLI::App& app, Request& request) {
     request.methodGiven = IsGiven(app, "--method");
     request.phaseGiven = IsGiven(app, "--phase");
+    CheckCic(app, request);
     CheckRateChangeOptions(app, request);
     if (request.pulse)
         CheckPulse(app, request);

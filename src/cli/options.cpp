@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include "cli/cic_design.h"
 #include "cli/option_checks.h"
 #include "cli/option_values.h"
 
@@ -235,6 +236,18 @@ void DeclareRateChangeOptions(CLI::App& app, Request& request, OptionExamples& e
                                        "joined by x, as in 4x4x3",
                                        text),
                                text, request.stages);
+             });
+    AddValue(app, examples, "--cic",
+             "Design the FIR that follows a CIC decimator of STAGES:FACTOR[:DELAY] instead, so "
+             "that the cascade keeps --ripple and --atten: --rate is the CIC's output rate, "
+             "--pass 0:FP the pass band, and --stop LO:HI (to half the rate) or --decimate M the "
+             "stop band",
+             "SHAPE", "4:16", [&request](const std::string& text) {
+                 return KeptIn(ParseCic(text),
+                               Refusal("STAGES:FACTOR or STAGES:FACTOR:DELAY, whole numbers, "
+                                       "the factor 2 or more",
+                                       text),
+                               text, request.cic);
              });
 }
 

@@ -12,6 +12,7 @@
 #include "core/fixed/bit_true.h"
 #include "core/formats/exports/export.h"
 #include "core/formats/fixed_point.h"
+#include "core/multirate/cic.h"
 #include "core/multirate/stage_plan.h"
 
 #include <optional>
@@ -71,6 +72,8 @@ struct Request {
     std::optional<Given<int>> decimate, interpolate;
     taplore::AliasRule alias = taplore::AliasRule::passBand;
     std::optional<Given<taplore::StagesAsk>> stages;
+    // The CIC decimator a compensator follows, at whose output rate --rate is.
+    std::optional<Given<taplore::CicShape>> cic;
 
     // A pulse-shaping filter instead: its shape (none: no pulse), span and samples per symbol,
     // the roll-off of the raised cosines or the Gaussian's BT, and the gain where given.

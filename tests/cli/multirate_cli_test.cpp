@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 
 namespace {
@@ -100,6 +102,54 @@ TEST_F(Multirate, RateChangesOutOfRangeAreRefusedByName) {
         {kSmall + " --stop 4000:24000 --alias none",
          "--alias: must be given with --decimate or --interpolate"},
         {" --decimate 8 --rate 48000 --pass 0:2000 --ripple 0 --atten 80", "--ripple 0: "},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = Run(c.words);
+        EXPECT_EQ(o.status, 2) << c.words;
+        EXPECT_TRUE(o.err.starts_with("taplore-design: " + c.message)) << c.words << "\n" << o.err;
+        EXPECT_EQ(o.out, "") << c.words;
+    }
+}
+
+// A compensator's report names the CIC, its droop, the cascade as measured, and the FIR's own
+// decimation; its taps are written as any design's.
+TEST_F(Multirate, ACicCompensatorReportsTheCascadeItKeeps) {
+    const Outcome o = Run(" --cic 4:16 --rate 100 --decimate 2 --pass 0:10 --ripple 0.1 "
+                          "--atten 60 --format full");
+    ASSERT_EQ(o.status, 0) << o.err;
+    for (const std::string line :
+         {"CIC compensator, equiripple, 11 taps: the cascade meets the requirements",
+          "after a CIC of 4:16 (stages:factor:delay) at 1600 Hz: droop 0.5712 dB at 10 Hz "
+          "uncompensated",
+          "cascade, measured: pass 0 to 10 Hz: ripple 0.04265 dB (0.1 dB asked); stop 40 to 50 "
+          "Hz: attenuation 77.02 dB (60 dB asked)",
+          "the FIR decimates by 2: 5.5 multiplications per input sample"})
+        EXPECT_NE(o.err.find(line + "\n"), std::string::npos) << line << "\n" << o.err;
+    EXPECT_EQ(std::count(o.out.begin(), o.out.end(), '\n'), 11);
+}
+
+TEST_F(Multirate, CicCompensatorsOutOfRangeAreRefusedByName) {
+    const std::string tolerances = " --ripple 0.1 --atten 60";
+    const struct {
+        std::string words, message;
+    } cases[] = {
+        {" --cic 4:1 --rate 100 --pass 0:10 --stop 20:50" + tolerances,
+         "--cic: must be STAGES:FACTOR or STAGES:FACTOR:DELAY, whole numbers, the factor 2 or "
+         "more, not \"4:1\""},
+        {" --cic 4:16:0 --rate 100 --pass 0:10 --stop 20:50" + tolerances,
+         "--cic: must be STAGES:FACTOR"},
+        {" --cic 4:16:3 --rate 100 --pass 0:40 --stop 45:50" + tolerances,
+         "--cic 4:16:3: the pass band reaches the CIC's first null, at its output rate over its "
+         "delay"},
+        {" --cic 4:16 --rate 100 --pass 0:10 --stop 20:40" + tolerances,
+         "--stop: must be one band LO:50 (to half the rate) with --cic, not \"20:40\""},
+        {" --cic 4:16 --rate 100 --pass 5:10 --stop 20:50" + tolerances,
+         "--pass: must be one band 0:FP with --cic, not \"5:10\""},
+        {" --cic 4:16 --rate 100 --pass 0:10" + tolerances, "--stop is required"},
+        {" --cic 4:16 --rate 100 --pass 0:10 --stop 20:50 --method kaiser" + tolerances,
+         "--method: must be left out with --cic"},
+        {" --cic 4:16 --interpolate 2 --rate 100 --pass 0:10" + tolerances,
+         "--interpolate: must be left out with --cic"},
     };
     for (const auto& c : cases) {
         const Outcome o = Run(c.words);

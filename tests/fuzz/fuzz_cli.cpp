@@ -62,7 +62,8 @@ const char* const kOptions[] = {"--order",
                                 "--decimate",
                                 "--interpolate",
                                 "--alias",
-                                "--stages"};
+                                "--stages",
+                                "--cic"};
 
 // What --taps-from reads: every file it could name is standard input, which holds these taps.
 constexpr const char* kTapsRead = "0.25\n-0.5\n1e-3\n0.5\n";
