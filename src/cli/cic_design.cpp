@@ -94,9 +94,6 @@ int DesignCicCompensator(Console& console, const Request& request, Design& desig
     design.description = Describe(request, ask, made);
     if (!request.quiet)
         ShowReport(console, design.description);
-    design.count = static_cast<int>(made.taps.size());
-    design.taps = std::shared_ptr<double[]>(new double[design.count]);
-    std::ranges::copy(made.taps, design.taps.get());
-    design.responsePoints = ResponsePoints(design.count);
+    design.SetTaps(made.taps);
     return kDone;
 }

@@ -40,10 +40,7 @@ std::optional<std::string> ToleranceProblem(const Request& request, const RateCh
 void Fill(const MultirateDesign& multirate, Design& design) {
     design.description = DescribeMultirate(multirate);
     const RequirementsDesign& first = multirate.stages.front().design;
-    design.count = static_cast<int>(first.taps.size());
-    design.taps = std::shared_ptr<double[]>(new double[design.count]);
-    std::copy(first.taps.begin(), first.taps.end(), design.taps.get());
-    design.responsePoints = ResponsePoints(design.count);
+    design.SetTaps(first.taps);
     design.required = RequiredBands(first.report);
     design.multirate = std::make_shared<const MultirateDesign>(multirate);
 }

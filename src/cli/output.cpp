@@ -15,11 +15,19 @@
 #include "core/formats/zeros_text.h"
 #include "core/io/file_output.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <span>
 #include <utility>
 #include <vector>
+
+void Design::SetTaps(const std::vector<double>& designed) {
+    count = static_cast<int>(designed.size());
+    taps = std::shared_ptr<double[]>(new double[count]);
+    std::copy(designed.begin(), designed.end(), taps.get());
+    responsePoints = ResponsePoints(count);
+}
 
 // The whole text goes out at once, so a file never receives part of it. The progress line is
 // gone before anything reaches standard output, which may be the same terminal.

@@ -31,6 +31,9 @@ struct Design {
     // A rate change's design, whose first stage the taps are; its other stages are written
     // with it.
     std::shared_ptr<const taplore::MultirateDesign> multirate;
+
+    // Holds a copy of designed, with the transform its length needs.
+    void SetTaps(const std::vector<double>& designed);
 };
 
 // Writes text to standard output whole, after the progress line is gone; kFailed after saying

@@ -58,9 +58,6 @@ int DesignPulseShape(Console& console, const Request& request, Design& design) {
     design.description = Describe(request, pulse, outcome.taps);
     if (!request.quiet)
         ShowReport(console, design.description);
-    design.count = static_cast<int>(outcome.taps.size());
-    design.taps = std::shared_ptr<double[]>(new double[design.count]);
-    std::ranges::copy(outcome.taps, design.taps.get());
-    design.responsePoints = ResponsePoints(design.count);
+    design.SetTaps(outcome.taps);
     return kDone;
 }

@@ -253,10 +253,7 @@ int DesignToRequirements(Console& console, const Request& request, Design& desig
         DescribePhase(*phase, design.description);
     if (!request.quiet)
         ShowReport(console, design.description);
-    design.count = static_cast<int>(outcome.taps.size());
-    design.taps = std::shared_ptr<double[]>(new double[design.count]);
-    std::copy(outcome.taps.begin(), outcome.taps.end(), design.taps.get());
-    design.responsePoints = ResponsePoints(design.count);
+    design.SetTaps(outcome.taps);
     design.required = RequiredBands(outcome.report);
     if (outcome.report.tolerances)
         design.report = outcome.report;
