@@ -19,6 +19,11 @@ bool TakesBlock(const ExportFormat& format) {
     return format.name.starts_with("cmsis-");
 }
 
+// The HDL filters and their test benches, which compute what --simulate does.
+bool TakesArithmetic(const ExportFormat& format) {
+    return format.name.ends_with("-fir") || format.name.ends_with("-testbench");
+}
+
 // Every format of the table, those whose width is chosen with their ":B[.F]".
 std::string FormatNames() {
     std::vector<std::string> names;

@@ -65,6 +65,7 @@ bool WidthChosen(const taplore::ExportFormat& format);
 
 // The CMSIS formats, whose state buffer is made for a block size.
 bool TakesBlock(const taplore::ExportFormat& format);
+bool TakesArithmetic(const taplore::ExportFormat& format);
 
 // Every format of the table, those whose width is chosen with their ":B[.F]".
 std::string FormatNames();

@@ -147,7 +147,8 @@ std::string TapsText(Console& console, const Request& request, const Design& des
     const std::span<const double> taps(design.taps.get(), static_cast<std::size_t>(design.count));
     const taplore::ExportFormat& format = *request.format.format;
     if (!design.report)
-        return format.write({taps, quantised, design.description, request.Block()});
+        return format.write(
+            {taps, quantised, design.description, request.Block(), request.Arithmetic()});
     taplore::WrittenReport written =
         taplore::ReportAsWritten(*design.report, format, taps, quantised);
     if (design.phase)
@@ -156,7 +157,8 @@ std::string TapsText(Console& console, const Request& request, const Design& des
         Warn(console, "warning: the taps as --format " + std::string(format.name) +
                           " writes them miss the requirements: " + written.shortfall +
                           "; --format full keeps every digit");
-    return format.write({taps, quantised, written.description, request.Block()});
+    return format.write(
+        {taps, quantised, written.description, request.Block(), request.Arithmetic()});
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // that run a filter: one writer a format, all with one signature, listed in one table that the
 // command line's check, help and dispatch, the dialog's copy entries and the manual read.
 
+#include "core/fixed/bit_true.h"
 #include "core/formats/fixed_point.h"
 #include "core/formats/taps_description.h"
 
@@ -25,6 +26,8 @@ struct ExportInput {
     const FixedPointTaps* quantised; // made from taps in the format's width; null when it has none
     const TapsDescription& description;
     int blockSize = kDefaultBlockSize; // 1 ... kMaxBlockSize
+    // The arithmetic an HDL filter computes; accumulator bits 0 for the never overflowing ones.
+    BitTrueFormats arithmetic{};
 };
 
 // The integers a format writes: none (it writes the taps themselves), the width asked for

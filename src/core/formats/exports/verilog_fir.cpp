@@ -1,6 +1,7 @@
 #include "core/formats/exports/verilog_fir.h"
 
 #include "core/formats/crt.h"
+#include "core/formats/exports/export_text.h"
 
 #include <cstdlib>
 
@@ -259,6 +260,28 @@ std::string WriteVerilogTestbench(const BitTrueFormats& formats) {
 endmodule
 )";
     return text;
+}
+
+namespace {
+
+// The formats the writers are asked for, the taps' fraction and the default accumulator filled in.
+BitTrueFormats ArithmeticOf(const ExportInput& input) {
+    const FixedPointTaps& taps = QuantisedTaps(input);
+    BitTrueFormats formats = input.arithmetic;
+    formats.tapFraction = taps.format.fraction;
+    if (formats.accumulatorBits == 0)
+        formats.accumulatorBits = NeverOverflowingBits(formats.input.bits, taps.values);
+    return formats;
+}
+
+} // namespace
+
+std::string WriteVerilogFirExport(const ExportInput& input) {
+    return CommentLines(input, "//") + WriteVerilogFir(QuantisedTaps(input), ArithmeticOf(input));
+}
+
+std::string WriteVerilogTestbenchExport(const ExportInput& input) {
+    return CommentLines(input, "//") + WriteVerilogTestbench(ArithmeticOf(input));
 }
 
 } // namespace taplore

@@ -3,6 +3,7 @@
 // that feeds it a file of input integers and compares every output with a file of the model's.
 
 #include "core/fixed/bit_true.h"
+#include "core/formats/exports/export.h"
 #include "core/formats/fixed_point.h"
 
 #include <string>
@@ -20,5 +21,9 @@ std::string WriteVerilogFir(const FixedPointTaps& taps, const BitTrueFormats& fo
 // Module taplore_fir_tb: parameters STIMULUS and EXPECTED name files of one integer a line.
 // Prints "N samples compared, D differences", and the first difference when there is one.
 std::string WriteVerilogTestbench(const BitTrueFormats& formats);
+
+// The export table's writers: the taps quantised and input.arithmetic with the taps' fraction.
+std::string WriteVerilogFirExport(const ExportInput& input);
+std::string WriteVerilogTestbenchExport(const ExportInput& input);
 
 } // namespace taplore
