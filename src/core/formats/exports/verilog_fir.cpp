@@ -12,15 +12,10 @@ std::string D(int value) {
     return crt::FormatD(value);
 }
 
-// -1 antisymmetric, 1 symmetric, 0 neither: pairs of taps share a multiplier when not 0.
-int SymmetryOf(const std::vector<std::int32_t>& taps) {
-    const std::size_t n = taps.size();
-    bool even = true, odd = true;
-    for (std::size_t k = 0; k < n; ++k) {
-        even = even && taps[k] == taps[n - 1 - k];
-        odd = odd && std::int64_t{taps[k]} == -std::int64_t{taps[n - 1 - k]};
-    }
-    return even ? 1 : odd ? -1 : 0;
+// SYMMETRY: 1 symmetric, -1 antisymmetric, 0 neither.
+int SymmetryParameter(const std::vector<std::int32_t>& taps) {
+    const Symmetry symmetry = SymmetryOf(taps);
+    return symmetry == Symmetry::even ? 1 : symmetry == Symmetry::odd ? -1 : 0;
 }
 
 std::string TapConstant(std::int32_t value, int bits) {
@@ -181,7 +176,7 @@ std::string WriteVerilogFir(const FixedPointTaps& taps, const BitTrueFormats& fo
     text += Header(formats);
     text += "    localparam integer TAP_COUNT = " + D(static_cast<int>(taps.values.size())) + ";\n";
     text += "    localparam integer TAP_BITS = " + D(taps.format.bits) + ";\n";
-    text += "    localparam integer SYMMETRY = " + D(SymmetryOf(taps.values)) + ";\n";
+    text += "    localparam integer SYMMETRY = " + D(SymmetryParameter(taps.values)) + ";\n";
     text += TapFunction(taps);
     text += kBody;
     return text;
