@@ -98,9 +98,9 @@ int WriteStages(Console& console, const Request& request, const Design& design) 
             if (const auto width = request.Width())
                 quantised = Quantise(stage.design.taps.data(),
                                      static_cast<int>(stage.design.taps.size()), *width);
-            texts.push_back(
-                format.write({stage.design.taps, quantised ? &*quantised : nullptr, description,
-                              request.Block(), StageRateFactor(request, stage.spot.factor)}));
+            texts.push_back(format.write(
+                {stage.design.taps, quantised ? &*quantised : nullptr, description, request.Block(),
+                 StageRateFactor(request, stage.spot.factor), request.Arithmetic()}));
         } catch (const NoFixedPointForm& e) {
             return Report(console, kFailed, e.what());
         } catch (const ExportRefused& e) {

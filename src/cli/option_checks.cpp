@@ -247,6 +247,10 @@ void CheckDesign(const CLI::App& app, const Request& request) {
 // The simulation's options only with --simulate, which writes its output instead of the taps,
 // a length only for a generated stimulus, and no longer a one than the free memory holds.
 void CheckSimulation(const CLI::App& app, const Request& request) {
+    if (!request.simulate && request.format.format->takesArithmetic) {
+        Refuse(app, {"--samples", "--simulate-output"}, "given with --simulate");
+        return;
+    }
     if (!request.simulate) {
         Refuse(app,
                {"--samples", "--input-bits", "--output-bits", "--acc-bits", "--overflow",

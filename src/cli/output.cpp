@@ -158,7 +158,8 @@ std::string TapsText(Console& console, const Request& request, const Design& des
     const auto rateChange = StageRateFactor(
         request, design.multirate ? design.multirate->stages.front().spot.factor : 0);
     if (!design.report)
-        return format.write({taps, quantised, design.description, request.Block(), rateChange});
+        return format.write({taps, quantised, design.description, request.Block(), rateChange,
+                             request.Arithmetic()});
     taplore::WrittenReport written =
         taplore::ReportAsWritten(*design.report, format, taps, quantised);
     if (design.phase)
@@ -167,7 +168,8 @@ std::string TapsText(Console& console, const Request& request, const Design& des
         Warn(console, "warning: the taps as --format " + std::string(format.name) +
                           " writes them miss the requirements: " + written.shortfall +
                           "; --format full keeps every digit");
-    return format.write({taps, quantised, written.description, request.Block(), rateChange});
+    return format.write(
+        {taps, quantised, written.description, request.Block(), rateChange, request.Arithmetic()});
 }
 
 } // namespace

@@ -36,6 +36,16 @@ int Request::Block() const {
     return block ? block->value : taplore::kDefaultBlockSize;
 }
 
+taplore::BitTrueFormats Request::Arithmetic() const {
+    taplore::BitTrueFormats formats;
+    formats.input = inputBits ? inputBits->value : taplore::SampleFormat{};
+    formats.accumulatorBits = accBits ? accBits->value : 0;
+    formats.output = outputBits ? outputBits->value : formats.input;
+    formats.overflow = overflow;
+    formats.rounding = rounding;
+    return formats;
+}
+
 std::vector<BandOption> Request::Bands() const {
     std::vector<BandOption> bands = pass;
     bands.insert(bands.end(), stop.begin(), stop.end());

@@ -123,6 +123,8 @@ struct Request {
     std::optional<QFormat> Width() const;
     // CMSIS's block size.
     int Block() const;
+    // What an HDL filter computes; accumulator bits 0 when --acc-bits leaves them to the taps.
+    taplore::BitTrueFormats Arithmetic() const;
     // Every band of the options, in increasing frequency.
     std::vector<BandOption> Bands() const;
 };

@@ -153,7 +153,9 @@ TEST_F(Targets, OptionsThatDoNotBelongTogetherAreRefused) {
     const std::pair<std::string, std::string> refused[] = {
         {kStartUp + " --format json --bits 18",
          "--bits: must be given with a format whose width is chosen (q, coe, mif, vhdl, "
-         "verilog), not \"18\""},
+         "verilog, verilog-fir, verilog-testbench), not \"18\""},
+        {kStartUp + " --format verilog-fir --samples 10",
+         "--samples: must be given with --simulate, not \"10\""},
         {kStartUp + " --format coe:18 --bits 18",
          "--bits: must be left out when --format names the width, not \"18\""},
         {kStartUp + " --format coe --block 8",
@@ -166,8 +168,8 @@ TEST_F(Targets, OptionsThatDoNotBelongTogetherAreRefused) {
          "--format: must be text, full, c, q15, q31, c-q15, c-q31, q[:B[.F]], cmsis-q15, "
          "cmsis-q31, cmsis-f32, cmsis-decimate-q15, cmsis-decimate-q31, cmsis-decimate-f32, "
          "cmsis-interpolate-q15, cmsis-interpolate-q31, cmsis-interpolate-f32, coe[:B[.F]], "
-         "mif[:B[.F]], vhdl[:B[.F]], verilog[:B[.F]], csv or "
-         "json, not \"q:33\""},
+         "mif[:B[.F]], vhdl[:B[.F]], verilog[:B[.F]], verilog-fir[:B[.F]], "
+         "verilog-testbench[:B[.F]], csv or json, not \"q:33\""},
         {kStartUp + " --format q --bits 1.0",
          "--bits: must be B or B.F: B bits from 2 to 32, F fraction bits from 0 to 62 (B - 1 "
          "when left out), not \"1.0\""},

@@ -326,7 +326,7 @@ std::string RequirementsPresenter::BitsProblem(const std::string& bitsText) {
 std::vector<const ExportFormat*> RequirementsPresenter::ExportChoices() {
     std::vector<const ExportFormat*> choices;
     for (const ExportFormat& format : ExportFormats())
-        if (!format.takesRateChange)
+        if (!format.takesRateChange && !format.takesArithmetic)
             choices.push_back(&format);
     return choices;
 }

@@ -174,7 +174,7 @@ public:
     // nothing.
     static std::string BitsProblem(const std::string& bitsText);
     // The formats Export offers: those of the table that write a single-rate filter, which is
-    // what the window designs.
+    // what the window designs, and need no widths of the fixed-point arithmetic, which it lacks.
     static std::vector<const ExportFormat*> ExportChoices();
     // The export file dialog's filters, one a choice: "csv: ... (*.csv)".
     static std::vector<std::string> ExportFilters();

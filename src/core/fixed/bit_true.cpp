@@ -57,18 +57,6 @@ constexpr std::array<Named<Rounding>, 4> kRoundingNames{{{"nearest", Rounding::n
                                                          {"zero", Rounding::zero},
                                                          {"convergent", Rounding::convergent}}};
 
-enum class Symmetry { none, even, odd };
-
-Symmetry SymmetryOf(const std::vector<std::int32_t>& taps) {
-    const std::size_t n = taps.size();
-    bool even = true, odd = true;
-    for (std::size_t k = 0; k < n; ++k) {
-        even = even && taps[k] == taps[n - 1 - k];
-        odd = odd && std::int64_t{taps[k]} == -std::int64_t{taps[n - 1 - k]};
-    }
-    return even ? Symmetry::even : odd ? Symmetry::odd : Symmetry::none;
-}
-
 // The exact sum of products ending at padded[last]: padded holds count - 1 zeros before the
 // input. Product is the type the pre-added pair times a tap fits in.
 template <typename Product>
@@ -95,6 +83,16 @@ Wide SumOfProducts(const std::vector<std::int32_t>& taps, Symmetry symmetry,
 }
 
 } // namespace
+
+Symmetry SymmetryOf(const std::vector<std::int32_t>& taps) {
+    const std::size_t n = taps.size();
+    bool even = true, odd = true;
+    for (std::size_t k = 0; k < n; ++k) {
+        even = even && taps[k] == taps[n - 1 - k];
+        odd = odd && std::int64_t{taps[k]} == -std::int64_t{taps[n - 1 - k]};
+    }
+    return even ? Symmetry::even : odd ? Symmetry::odd : Symmetry::none;
+}
 
 std::int64_t SampleFormat::Largest() const {
     return static_cast<std::int64_t>(LargestOf(bits));

@@ -69,6 +69,11 @@ Wide RoundShift(Wide value, int shift, Rounding rounding);
 // the output keeps fewer fraction bits, shifted up when more, then fitted to its bits.
 Wide ToOutput(Wide accumulator, int fromFraction, const BitTrueFormats& formats, bool& overflowed);
 
+// Symmetric taps (h[k] = h[N-1-k]) and antisymmetric ones (h[k] = -h[N-1-k]) pair up their
+// inputs before one multiplier.
+enum class Symmetry { none, even, odd };
+Symmetry SymmetryOf(const std::vector<std::int32_t>& taps);
+
 struct BitTrueRun {
     std::vector<std::int64_t> output;
     std::int64_t accumulatorOverflows = 0;

@@ -1,5 +1,6 @@
 #include "core/formats/exports/export.h"
 
+#include "core/formats/exports/verilog_fir.h"
 #include "core/formats/exports/writers.h"
 
 #include "core/formats/crt.h"
@@ -17,7 +18,7 @@ double AsFloat(double tap) {
     return static_cast<float>(tap);
 }
 
-constexpr std::array<ExportFormat, 23> kFormats = {{
+constexpr std::array<ExportFormat, 25> kFormats = {{
     {"text", "the saved file: \"%f\", CR LF line ends", "txt", ExportWidth::none, WriteText,
      SixDecimals},
     {"full", "17 significant digits a line, each reading back as the same double", "txt",
@@ -60,6 +61,13 @@ constexpr std::array<ExportFormat, 23> kFormats = {{
      WriteVhdl},
     {"verilog", "Verilog header: the count, the width and a function of sized signed constants",
      "vh", ExportWidth::chosen, WriteVerilog},
+    {"verilog-fir",
+     "Verilog module taplore_fir: the filter of --input-bits, --acc-bits, --output-bits, "
+     "--overflow and --rounding",
+     "v", ExportWidth::chosen, WriteVerilogFirExport, nullptr, false, true},
+    {"verilog-testbench",
+     "Verilog test bench of taplore_fir: feeds a stimulus file, compares with --simulate's output",
+     "v", ExportWidth::chosen, WriteVerilogTestbenchExport, nullptr, false, true},
     {"csv", "CSV: a header naming the design, then index and tap, each reading back exactly", "csv",
      ExportWidth::none, WriteCsv},
     {"json", "JSON: the design's description and rate, and the taps reading back exactly", "json",

@@ -3,6 +3,7 @@
 // that run a filter: one writer a format, all with one signature, listed in one table that the
 // command line's check, help and dispatch, the dialog's copy entries and the manual read.
 
+#include "core/fixed/bit_true.h"
 #include "core/formats/fixed_point.h"
 #include "core/formats/taps_description.h"
 
@@ -33,6 +34,8 @@ struct ExportInput {
     const TapsDescription& description;
     int blockSize = kDefaultBlockSize;                   // 1 ... kMaxBlockSize
     std::optional<RateFactor> rateChange = std::nullopt; // for the formats that take one
+    // The arithmetic an HDL filter computes; accumulator bits 0 for the never overflowing ones.
+    BitTrueFormats arithmetic{};
 };
 
 // The integers a format writes: none (it writes the taps themselves), the width asked for
@@ -49,6 +52,7 @@ struct ExportFormat {
     // rounds them ("%f", float); null where each tap reads back exactly or as its integer.
     double (*readBack)(double tap) = nullptr;
     bool takesRateChange = false; // writes a decimator's or interpolator's call, needing the factor
+    bool takesArithmetic = false; // writes a filter of the bit-true model's widths and modes
 };
 
 // The taps as a reader of the format's output gets them back: the integers' values, the
