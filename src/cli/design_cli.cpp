@@ -53,6 +53,8 @@ int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& st
             return WriteFewestBits(console, request, design);
         if (request.simulate)
             return SimulateFilter(console, request, design);
+        if (design.multirate && design.multirate->stages.size() > 1)
+            return WriteStages(console, request, design);
         return WriteOutputs(console, request, design);
     } catch (const std::bad_alloc&) {
         return Report(console, kFailed, "Out of memory.");

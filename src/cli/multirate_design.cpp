@@ -82,6 +82,8 @@ int DesignRateChange(Console& console, const Request& request, Design& design) {
 }
 
 int WriteStages(Console& console, const Request& request, const Design& design) {
+    if (const int status = CheckDecimatorBlock(console, request, design); status != kDone)
+        return status;
     const ExportFormat& format = *request.format.format;
     const MultirateDesign& multirate = *design.multirate;
     const int count = static_cast<int>(multirate.stages.size());

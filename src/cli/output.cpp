@@ -1,6 +1,5 @@
 #include "cli/output.h"
 
-#include "cli/multirate_design.h"
 #include "cli/polyphase_output.h"
 #include "core/analysis/log_magnitude.h"
 #include "core/analysis/views.h"
@@ -199,8 +198,6 @@ int Deliver(Console& console,
 int WriteOutputs(Console& console, const Request& request, const Design& design) {
     if (const int status = CheckDecimatorBlock(console, request, design); status != kDone)
         return status;
-    if (design.multirate && design.multirate->stages.size() > 1)
-        return WriteStages(console, request, design);
     console.progress.Enter("formatting");
     std::optional<FixedPointTaps> quantised;
     if (const auto width = request.Width()) {
