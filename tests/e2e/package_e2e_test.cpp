@@ -125,7 +125,11 @@ TEST_F(Package, DesktopFilesAndManualPagesWork) {
         ASSERT_TRUE(fs::exists(path)) << "the package holds no " << page;
         const CommandResult rendered = e2e::Run({"man", "-l", path.string()});
         EXPECT_EQ(rendered.status, 0) << page;
-        EXPECT_TRUE(std::regex_search(rendered.out, std::regex("NAME[\\s\\S]*SYNOPSIS")))
+        // Found, not matched by a regular expression: std::regex recurses once a character, and
+        // a long page overflows the stack.
+        const std::size_t name = rendered.out.find("NAME");
+        EXPECT_TRUE(name != std::string::npos &&
+                    rendered.out.find("SYNOPSIS", name) != std::string::npos)
             << page << " rendered as:\n"
             << rendered.out;
     }

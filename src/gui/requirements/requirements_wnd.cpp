@@ -175,8 +175,10 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     length->addWidget(m_radioFixed);
     length->addWidget(m_spinTaps);
     length->addStretch();
-    // Beside the length, not a row of its own: the window's height is what a laptop has.
-    length->addWidget(m_phase);
+    // Beside the method: a row of its own is too tall for a laptop, beside the length too wide.
+    auto* method = new QHBoxLayout;
+    method->addWidget(m_comboMethod, 1);
+    method->addWidget(m_phase);
 
     auto* form = new QFormLayout(group);
     form->addRow("&Rate (Hz):", m_editRate);
@@ -186,7 +188,9 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     form->addRow(m_tableBands);
     form->addRow(edit);
     form->addRow(presets);
-    form->addRow("Me&thod:", m_comboMethod);
+    auto* methodLabel = new QLabel("Me&thod:", group);
+    methodLabel->setBuddy(m_comboMethod);
+    form->addRow(methodLabel, method);
     form->addRow("Length:", length);
     form->addRow(m_labelProblem);
     return group;
