@@ -24,7 +24,8 @@ std::int64_t Noise(std::mt19937_64& engine, int bits) {
     // The top bits, read as two's complement: every value of the range equally likely.
     const std::uint64_t top = engine() >> (64 - bits);
     const std::uint64_t sign = std::uint64_t{1} << (bits - 1);
-    return static_cast<std::int64_t>(top ^ sign) - static_cast<std::int64_t>(sign);
+    // Subtracted in unsigned arithmetic, which wraps where 64 bits' sign would overflow.
+    return static_cast<std::int64_t>((top ^ sign) - sign);
 }
 
 std::int64_t Chirp(std::int64_t n, std::int64_t count, SampleFormat format) {
