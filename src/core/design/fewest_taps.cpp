@@ -197,10 +197,7 @@ private:
 RequirementsDesign Take(const Attempt& attempt, const Requirements& requirements,
                         const Method& method) {
     RequirementsDesign design = attempt.design;
-    design.report.method = &method;
-    design.report.requirements = requirements;
-    design.report.taps = static_cast<int>(design.taps.size());
-    MeasureReport(design.taps, design.report);
+    CompleteReport(design, requirements, method);
     return design;
 }
 

@@ -87,11 +87,8 @@ RequirementsDesign Measured(RequirementsDesign design, const Requirements& requi
                             const Method& method) {
     if (!HasTaps(design.status))
         return design;
-    design.report.method = &method;
-    design.report.requirements = requirements;
     design.report.nyquistBand = band;
-    design.report.taps = static_cast<int>(design.taps.size());
-    MeasureReport(design.taps, design.report);
+    CompleteReport(design, requirements, method);
     return design;
 }
 

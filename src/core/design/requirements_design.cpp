@@ -21,6 +21,14 @@ void MeasureReport(const std::vector<double>& taps, RequirementsReport& report) 
                                           : std::numeric_limits<double>::quiet_NaN());
 }
 
+void CompleteReport(RequirementsDesign& design, const Requirements& requirements,
+                    const Method& method) {
+    design.report.method = &method;
+    design.report.requirements = requirements;
+    design.report.taps = static_cast<int>(design.taps.size());
+    MeasureReport(design.taps, design.report);
+}
+
 bool Meets(const RequirementsReport& report) {
     return MeetsTolerances(report.deviations, report.requirements);
 }
@@ -58,11 +66,8 @@ RequirementsDesign DesignBands(const Requirements& requirements, const Method& m
     RequirementsDesign design = method.design({requirements, taps, progress});
     if (!HasTaps(design.status))
         return design;
-    design.report.method = &method;
-    design.report.requirements = requirements;
     design.report.tolerances = false;
-    design.report.taps = static_cast<int>(design.taps.size());
-    MeasureReport(design.taps, design.report);
+    CompleteReport(design, requirements, method);
     const Peak peak = PeakOutsideBands(design.taps, requirements);
     design.report.outsidePeak = peak.magnitude;
     design.report.outsidePeakHz = peak.hz;

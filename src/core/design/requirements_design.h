@@ -17,6 +17,11 @@ namespace taplore {
 // peak to peak and how many taps are exactly 0.
 void MeasureReport(const std::vector<double>& taps, RequirementsReport& report);
 
+// design's report completed from its taps: the method, the requirements, the length and the
+// measured figures.
+void CompleteReport(RequirementsDesign& design, const Requirements& requirements,
+                    const Method& method);
+
 // Whether every band keeps its tolerance.
 bool Meets(const RequirementsReport& report);
 
