@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <memory>
 #include <new>
 #include <numbers>
 
@@ -24,28 +26,56 @@ double Asked(const Requirements& r, const Band& band, double omega) {
     return r.kind == ResponseKind::differentiator ? gain * omega : gain;
 }
 
-// visit(band, omega, |H(omega)|) at each band's edges and at every bin inside it, on the dense
-// grid the measures share.
-// The response on the dense grid: bins 0 ... length/2 of a transform of `length` points.
-std::vector<Complex> DenseSpectrum(const std::vector<double>& taps, int& length) {
+// The response on the dense grid the measures share: bins 0 ... length/2 of a transform of
+// `length` points.
+struct DenseBins {
+    int length = 0;
+    std::vector<Complex> bins;
+};
+
+DenseBins Transformed(const std::vector<double>& taps, RealFftPlan& plan) {
+    DenseBins dense;
+    dense.length = plan.Size();
+    std::vector<double> padded(dense.length);
+    std::copy(taps.begin(), taps.end(), padded.begin());
+    dense.bins.resize(dense.length / 2 + 1);
+    plan.Forward(padded.data(), dense.bins.data());
+    return dense;
+}
+
+// A design's deviations, gains and peak are measured one after another on the same taps, and
+// a search's lengths share a transform length: each thread keeps its last plan and spectrum.
+const DenseBins& DenseSpectrum(const std::vector<double>& taps) {
     const auto points = static_cast<unsigned>(
         std::max<std::size_t>(kMinimumTransform, 2 * kPointsPerTap * taps.size()));
-    length = static_cast<int>(std::bit_ceil(points));
+    const int length = static_cast<int>(std::bit_ceil(points));
     // The padded taps, the bins and the plan's tables: about 48 bytes a point.
     if (!mem::Fits(length, 48))
         throw std::bad_alloc();
-    std::vector<double> padded(length);
-    std::copy(taps.begin(), taps.end(), padded.begin());
-    std::vector<Complex> bins(length / 2 + 1);
-    RealFftPlan(length).Forward(padded.data(), bins.data());
-    return bins;
+    thread_local std::unique_ptr<RealFftPlan> plan;
+    thread_local std::vector<double> lastTaps;
+    thread_local DenseBins last;
+    // Compared bit for bit: a not-a-number tap never equals itself, and is transformed anew.
+    const bool same = taps.size() == lastTaps.size() &&
+                      std::memcmp(taps.data(), lastTaps.data(), taps.size() * sizeof(double)) == 0;
+    if (same && last.length == length)
+        return last;
+    if (!plan || plan->Size() != length) {
+        plan.reset(); // the old tables go before the new ones are made
+        plan = std::make_unique<RealFftPlan>(length);
+    }
+    last = {};
+    last = Transformed(taps, *plan);
+    lastTaps = taps;
+    return last;
 }
 
 template <class Visit>
 void OverBands(const std::vector<double>& taps, const Requirements& requirements,
                const Visit& visit) {
-    int length = 0;
-    const std::vector<Complex> bins = DenseSpectrum(taps, length);
+    const DenseBins& dense = DenseSpectrum(taps);
+    const int length = dense.length;
+    const std::vector<Complex>& bins = dense.bins;
     for (std::size_t b = 0; b < requirements.bands.size(); ++b) {
         const Band& band = requirements.bands[b];
         const double low = kPi * band.lowHz / (requirements.rate / 2);
@@ -97,8 +127,9 @@ std::vector<GainRange> MeasureGains(const std::vector<double>& taps,
 }
 
 Peak PeakOutsideBands(const std::vector<double>& taps, const Requirements& requirements) {
-    int length = 0;
-    const std::vector<Complex> bins = DenseSpectrum(taps, length);
+    const DenseBins& dense = DenseSpectrum(taps);
+    const int length = dense.length;
+    const std::vector<Complex>& bins = dense.bins;
     Peak peak;
     for (int m = 0; m <= length / 2; ++m) {
         const double hz = requirements.rate * m / length;
