@@ -253,4 +253,28 @@ TEST(Equiripple, ProgressSeesTheExchangeAndCanStopIt) {
     EXPECT_TRUE(stopped.taps.empty());
 }
 
+// An exchange's level is a lower bound on the optimum's deviation: a design told to end once
+// it passes a bound below the optimum ends as missed, at a level between the two, and a bound
+// above the optimum changes nothing.
+TEST(Equiripple, EndsAsMissedOnlyBelowTheOptimum) {
+    for (const Case& c : {Case{"low-pass", 41, {{0, 0.5, 1, 1}, {0.6, 1, 0, 1}}},
+                          Case{"long low-pass", 601, {{0, 0.4, 1, 1}, {0.41, 1, 0, 10}}}}) {
+        const Requirements r = AtRateTwo(c);
+        const EquirippleResult optimum = DesignEquiripple(r, c.taps);
+        ASSERT_TRUE(HasTaps(optimum.status)) << c.name;
+        const double bound = optimum.deviation * 0.999;
+        const EquirippleResult missed = DesignEquiripple(r, c.taps, {}, {}, bound);
+        EXPECT_EQ(missed.status, DesignStatus::missed) << c.name;
+        EXPECT_TRUE(missed.taps.empty()) << c.name;
+        EXPECT_GT(missed.deviation, bound) << c.name;
+        EXPECT_LE(missed.deviation, optimum.deviation * (1 + 1e-9)) << c.name;
+        EXPECT_LE(missed.iterations, optimum.iterations) << c.name;
+
+        const EquirippleResult same =
+            DesignEquiripple(r, c.taps, {}, {}, optimum.deviation * 1.001);
+        EXPECT_EQ(same.status, optimum.status) << c.name;
+        EXPECT_EQ(same.taps, optimum.taps) << c.name;
+    }
+}
+
 } // namespace

@@ -143,11 +143,15 @@ TEST(FewestTaps, TheStepsTellEachDesignOnce) {
             DesignFewestTaps(RequirementsOf(c), kEquiripple, {},
                              [&steps](const SearchStep& step) { steps.push_back(step); });
         ASSERT_EQ(static_cast<int>(steps.size()), design.report.designs) << c.name;
-        std::set<int> lengths;
+        // A length designed again is one that ended on missing, wanted in the report.
+        std::set<int> lengths, reported;
+        for (const ShorterLength& shorter : design.report.shorter)
+            reported.insert(shorter.taps);
         for (std::size_t i = 0; i < steps.size(); ++i) {
             EXPECT_EQ(steps[i].design, static_cast<int>(i) + 1) << c.name;
             EXPECT_GE(steps[i].aboutDesigns, steps[i].design) << c.name;
-            EXPECT_TRUE(lengths.insert(steps[i].taps).second) << c.name << ' ' << steps[i].taps;
+            EXPECT_TRUE(lengths.insert(steps[i].taps).second || reported.contains(steps[i].taps))
+                << c.name << ' ' << steps[i].taps;
         }
         EXPECT_TRUE(lengths.contains(static_cast<int>(design.taps.size()))) << c.name;
     }

@@ -83,10 +83,11 @@ std::optional<EquirippleResult> InputProblem(const Requirements& r, int taps) {
 // One Parks-McClellan design: the reference, the polynomial through it and the exchange.
 class Exchange {
 public:
-    Exchange(const Requirements& r, const Form& form)
+    Exchange(const Requirements& r, const Form& form, double missesAbove)
         : m_form(form), m_r(form.Coefficients()), m_requirements(r),
           m_grid(MakeDenseEnoughGrid(r, form)), m_fit(m_r), m_evaluation(m_grid.steps),
-          m_coefficients(m_r), m_error(m_grid.Size()), m_exactFit(ExactFitError()) {}
+          m_coefficients(m_r), m_error(m_grid.Size()), m_exactFit(ExactFitError()),
+          m_missesAbove(missesAbove) {}
 
     // scaledFrom: the extremal frequencies (radians) of a shorter design of the same form
     // and bands, or empty. Starts from them, else from an even spread over the bands; a start
@@ -129,6 +130,8 @@ private:
             case Solution::solved:
                 break;
             }
+            if (std::fabs(m_delta) > m_missesAbove)
+                return Missed(result);
             const double largest = MeasureErrors();
             if (largest <= m_exactFit)
                 return Converged(result, reference, largest);
@@ -217,6 +220,7 @@ private:
         }
         if (!std::isfinite(delta))
             return Solution::brokeDown;
+        m_delta = delta;
         if (m_exact)
             m_values = Rounded<double>(m_exactValues);
         else
@@ -429,6 +433,13 @@ private:
         return result;
     }
 
+    // The level passed the caller's bound, and the optimum's deviation lies at or above it.
+    EquirippleResult& Missed(EquirippleResult& result) const {
+        result.status = DesignStatus::missed;
+        result.deviation = std::fabs(m_delta);
+        return result;
+    }
+
     // The exchange no longer improves, or rounding hides whether it does, yet the extremal
     // errors still differ.
     EquirippleResult& Stalled(EquirippleResult& result, const Reference& reference,
@@ -449,6 +460,8 @@ private:
     UniformEvaluation m_evaluation;
     std::vector<double> m_x, m_weights, m_values, m_coefficients, m_error;
     double m_exactFit;
+    double m_missesAbove;
+    double m_delta = 0.0; // the last reference's level
     Interpolant m_interpolant;
     // Once rounding between the bands is too coarse: the weights, the level and the values in
     // double-double as well.
@@ -473,7 +486,8 @@ Requirements HalfAsDeep(const Requirements& r) {
 
 // A half-length design first: its extrema start a long design far better than an even spread.
 EquirippleResult Design(const Requirements& r, const Form& form, const Progress& progress,
-                        const std::vector<double>& startHz) {
+                        const std::vector<double>& startHz,
+                        double missesAbove = std::numeric_limits<double>::infinity()) {
     std::vector<double> start;
     for (double hz : startHz)
         start.push_back(Radians(hz, r.rate));
@@ -494,7 +508,7 @@ EquirippleResult Design(const Requirements& r, const Form& form, const Progress&
     const Progress rest = [&progress](double done) {
         return !progress || progress(0.1 + 0.9 * done);
     };
-    return Exchange(r, form).Run(start, rest);
+    return Exchange(r, form, missesAbove).Run(start, rest);
 }
 
 // Where rounding, not the bands, ends the exchange: the best shorter design's error lies this
@@ -560,12 +574,13 @@ EquirippleResult AtThePrecisionFloor(const Requirements& r, const Form& form,
 } // namespace
 
 EquirippleResult DesignEquiripple(const Requirements& requirements, int taps,
-                                  const Progress& progress, const std::vector<double>& startHz) {
+                                  const Progress& progress, const std::vector<double>& startHz,
+                                  double missesAbove) {
     if (auto refused = InputProblem(requirements, taps))
         return *refused;
     try {
         const Form form{taps, requirements.kind != ResponseKind::ordinary};
-        EquirippleResult result = Design(requirements, form, progress, startHz);
+        EquirippleResult result = Design(requirements, form, progress, startHz, missesAbove);
         return Rounded(result) ? AtThePrecisionFloor(requirements, form, std::move(result))
                                : result;
     } catch (const std::bad_alloc&) {

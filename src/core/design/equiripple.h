@@ -6,6 +6,7 @@
 #include "core/design/requirements.h"
 #include "core/progress.h"
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -35,9 +36,13 @@ struct EquirippleResult {
 // progress, when given, is told the share of the convergence reached after each exchange and
 // may stop the design. startHz, when given, holds the extremal frequencies of a design of the
 // same bands and parity at a nearby length: the exchange starts from them, in place of a
-// shorter design of its own. Prints nothing, keeps no state between calls, safe on any thread.
+// shorter design of its own. Where the levelled deviation of an exchange exceeds missesAbove,
+// the design ends as missed, its deviation that lower bound on the optimum's: no filter of
+// the length does better than any exchange's level. Prints nothing, keeps no state between
+// calls, safe on any thread.
 EquirippleResult DesignEquiripple(const Requirements& requirements, int taps,
                                   const Progress& progress = {},
-                                  const std::vector<double>& startHz = {});
+                                  const std::vector<double>& startHz = {},
+                                  double missesAbove = std::numeric_limits<double>::infinity());
 
 } // namespace taplore

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <new>
 #include <numbers>
@@ -43,6 +44,23 @@ bool Usable(const Attempt& attempt) {
     return HasTaps(attempt.design.status);
 }
 
+bool Missed(const Attempt& attempt) {
+    return attempt.design.status == DesignStatus::missed;
+}
+
+// A weighted deviation above 1 misses the tolerances; this far above it, no grid a design is
+// measured on can hide it (the dense grid's peaks lie within 3e-4 of the true ones).
+constexpr double kSurelyMisses = 1.001;
+
+// Whether the weighted deviation an exchange levels is the measured one over its tolerance:
+// not for differentiators, whose errors are weighed relative to the gain asked, nor for gains
+// that slope.
+bool WeighsAsMeasured(const Requirements& requirements) {
+    return requirements.kind != ResponseKind::differentiator &&
+           std::all_of(requirements.bands.begin(), requirements.bands.end(),
+                       [](const Band& band) { return EndGain(band) == band.gain; });
+}
+
 // How far a design is from its tolerances, in dB: 20 log10 of the largest ratio of a band's
 // deviation to its allowed one. At most 0 where every band is met; it falls about linearly with
 // the length, which is what the search predicts from.
@@ -59,19 +77,23 @@ public:
     Search(const Requirements& r, const Method& method, const Progress& progress,
            const SearchSteps& steps = {})
         : m_requirements(r), m_weighted(WeightedByTolerance(r)), m_method(method),
-          m_progress(progress), m_steps(steps), m_limit(UpperTolerance(r)) {}
+          m_progress(progress), m_steps(steps), m_limit(UpperTolerance(r)),
+          m_mayMiss(WeighsAsMeasured(r)) {}
 
     bool Allowed(int taps) const {
         return taps >= 1 && taps <= m_method.longest && !SymmetryProblem(m_requirements, taps);
     }
 
     // Designed once per length, then remembered; each parity starts from its last design.
-    const Attempt& Try(int taps) {
+    // orMissed: the search only asks whether the length meets, and a design may end as soon as
+    // it is known to miss; a length so ended is designed again when its taps are wanted.
+    const Attempt& Try(int taps, bool orMissed = false) {
         auto [at, fresh] = m_attempts.try_emplace(taps);
-        if (fresh) {
+        if (fresh || (Missed(at->second) && !orMissed)) {
+            ++m_designs;
             if (m_steps)
-                m_steps({taps, Designs(), std::max(m_aboutDesigns, Designs())});
-            at->second = Design(taps);
+                m_steps({taps, m_designs, std::max(m_aboutDesigns, m_designs)});
+            at->second = Design(taps, orMissed && m_mayMiss ? kSurelyMisses : kNoBound);
         }
         return at->second;
     }
@@ -79,18 +101,20 @@ public:
     // About how many designs the whole search takes, as the steps are told.
     void Expect(int designs) { m_aboutDesigns = designs; }
 
-    int Designs() const { return static_cast<int>(m_attempts.size()); }
+    int Designs() const { return m_designs; }
     const Method& Designer() const { return m_method; }
     const Requirements& Asked() const { return m_requirements; }
 
 private:
-    Attempt Design(int taps) {
+    static constexpr double kNoBound = std::numeric_limits<double>::infinity();
+
+    Attempt Design(int taps, double missesAbove) {
         std::vector<double>& start = m_starts[taps % 2];
         // A parity's first design starts from the other parity's extrema, where there are any.
         if (start.empty())
             start = m_starts[1 - taps % 2];
         // The share of the search done: as many designs again as have been made, at least two.
-        const int made = Designs() - 1;
+        const int made = m_designs - 1;
         const Progress progress = [this, made](double done) {
             const double share = std::max(m_done, (made + done) / (2.0 * made + 2.0));
             m_done = share;
@@ -103,16 +127,19 @@ private:
         // swelling beyond what doubles hold), every transition is held.
         std::vector<int> held = m_held;
         const auto design = [&] {
-            Attempt made = held.empty()
-                               ? Measured(m_method.design({m_weighted, taps, progress, &start}))
-                               : Measured(m_method.design(
-                                     {WithHeld(held), taps, progress, &m_heldStarts[taps % 2]}));
+            Attempt made =
+                held.empty()
+                    ? Measured(m_method.design({m_weighted, taps, progress, &start, missesAbove}))
+                    : Measured(m_method.design(
+                          {WithHeld(held), taps, progress, &m_heldStarts[taps % 2]}));
             for (int i : held)
                 made.design.report.held.push_back(
                     {m_requirements.bands[i - 1].highHz, m_requirements.bands[i].lowHz});
             return made;
         };
         Attempt attempt = design();
+        if (Missed(attempt))
+            return attempt;
         if (!Usable(attempt) && m_method.bands && held.size() + 1 < m_requirements.bands.size()) {
             held.clear();
             for (int i = 1; i < static_cast<int>(m_requirements.bands.size()); ++i)
@@ -145,6 +172,9 @@ private:
                 MeasureDeviations(attempt.design.taps, m_requirements);
             attempt.meets = MeetsTolerances(attempt.design.report.deviations, m_requirements);
             attempt.excessDb = ExcessDb(attempt.design.report.deviations, m_requirements);
+        } else {
+            // A design that ended on missing knows only a lower bound, which tells no slope.
+            attempt.excessDb = std::numeric_limits<double>::quiet_NaN();
         }
         return attempt;
     }
@@ -190,6 +220,8 @@ private:
     std::vector<double> m_heldStarts[2]; // and of the last design with transitions held
     std::vector<int> m_held;             // the transitions the last usable design held
     double m_limit;                      // the pass bands' upper tolerance, 1 + dp
+    bool m_mayMiss;                      // whether a design may end once it surely misses
+    int m_designs = 0;
     double m_done = 0.0;
 };
 
@@ -221,8 +253,10 @@ public:
     int From(int first) {
         for (int n = AllowedAtOrAbove(first); n > 0; n = Next()) {
             m_search.Expect(AboutDesigns());
-            const Attempt& attempt = m_search.Try(n);
-            if (!Usable(attempt)) {
+            // A length below the two under the best that meets is not reported: that it
+            // misses is all the search needs of it.
+            const Attempt& attempt = m_search.Try(n, m_meets > 0 && n < m_meets - 2);
+            if (!Usable(attempt) && !Missed(attempt)) {
                 m_failed = &attempt;
                 return -1;
             }

@@ -33,7 +33,7 @@ int KaiserEstimate(const Requirements& requirements) {
 RequirementsDesign Equiripple(const LengthAsk& ask) {
     const std::vector<double> noStart;
     EquirippleResult result = DesignEquiripple(ask.requirements, ask.taps, ask.progress,
-                                               ask.start ? *ask.start : noStart);
+                                               ask.start ? *ask.start : noStart, ask.missesAbove);
     RequirementsDesign design;
     design.status = result.status;
     design.message = std::move(result.message);

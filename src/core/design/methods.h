@@ -7,6 +7,7 @@
 #include "core/design/requirements.h"
 #include "core/progress.h"
 
+#include <limits>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,9 @@ struct LengthAsk {
     // In: where a design of a nearby length of the same parity had its extremal frequencies
     // (Hz), or empty; out: this design's, for the next length. Methods without them leave it.
     std::vector<double>* start = nullptr;
+    // A weighted deviation that, once the design is known to exceed it, ends it as missed: a
+    // search needs no more of a length that cannot meet. Methods without such a bound ignore it.
+    double missesAbove = std::numeric_limits<double>::infinity();
 };
 
 struct Method {
