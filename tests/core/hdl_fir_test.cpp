@@ -1,9 +1,10 @@
-// The Verilog filter run in iverilog against the bit-true model: every
+// The VHDL filter run in ghdl and the Verilog one in iverilog against the bit-true model: every
 // output sample of a chirp and of noise, at widths that overflow, wrapping and saturating, for
 // symmetric, antisymmetric and plain taps, must be the model's.
 #include "core/fixed/stimulus.h"
 #include "core/formats/exports/hdl_fir.h"
 #include "core/formats/exports/verilog_fir.h"
+#include "core/formats/exports/vhdl_fir.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +49,7 @@ struct Simulator {
     std::string (*bench)(const FixedPointTaps&, const BitTrueFormats&);
     const char* filterFile;
     const char* benchFile;
-    const char* build; // prints nothing when the files compile
+    const char* build; // prints nothing when the files compile (and the filter synthesizes)
     const char* run;
 };
 
@@ -60,6 +61,17 @@ const Simulator kIverilog{"iverilog",
                           "tb.v",
                           "iverilog -g2005 -o fir.vvp fir.v tb.v 2>&1",
                           "vvp -n fir.vvp 2>&1"};
+
+const Simulator kGhdl{
+    "ghdl",
+    "ghdl --version >/dev/null 2>&1",
+    WriteVhdlFir,
+    WriteVhdlTestbench,
+    "fir.vhd",
+    "tb.vhd",
+    "ghdl --synth --std=08 fir.vhd -e taplore_fir 2>&1 >/dev/null && "
+    "ghdl -a --std=08 fir.vhd tb.vhd 2>&1 && ghdl -e --std=08 taplore_fir_tb 2>&1",
+    "ghdl -r --std=08 taplore_fir_tb 2>&1"};
 
 struct HdlCase {
     const char* name;
@@ -151,6 +163,10 @@ TEST(HdlFir, IverilogGivesEveryOutputOfTheModel) {
     ExpectEveryOutputIsTheModels(kIverilog);
 }
 
+TEST(HdlFir, GhdlGivesEveryOutputOfTheModel) {
+    ExpectEveryOutputIsTheModels(kGhdl);
+}
+
 // Expected outputs off by one from sample 100 on: each test bench names the first and counts
 // them all.
 TEST(HdlFir, TheTestBenchesReportTheFirstDifferenceAndCountThem) {
@@ -161,7 +177,7 @@ TEST(HdlFir, TheTestBenchesReportTheFirstDifferenceAndCountThem) {
                               ", expected " + std::to_string(expected[100] + 1) + "\n";
     for (std::size_t n = 100; n < expected.size(); ++n)
         ++expected[n];
-    for (const Simulator& simulator : {kIverilog}) {
+    for (const Simulator& simulator : {kIverilog, kGhdl}) {
         if (!Installed(simulator))
             continue;
         const std::string report = BenchReport(simulator, c, input, expected);
