@@ -70,6 +70,7 @@ constexpr const char* kArchitecture =
     subtype wide is signed(W - 1 downto 0);
     constant ONE : wide := to_signed(1, W);
 
+    -- v in bits of two's complement: itself when it fits, else saturated or its low bits.
     function fit(v : wide; bits : positive) return wide is
         constant largest : wide := shift_left(ONE, bits - 1) - 1;
     begin
@@ -84,6 +85,7 @@ constexpr const char* kArchitecture =
         return resize(v(bits - 1 downto 0), W);
     end function;
 
+    -- v / 2^SHIFT, rounded as ROUNDING says.
     function round_shift(v : wide) return wide is
         constant half : wide := shift_left(ONE, maximum(SHIFT - 1, 0));
         variable down, rest, magnitude : wide;
