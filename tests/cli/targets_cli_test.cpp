@@ -149,13 +149,39 @@ TEST_F(Targets, BadFilesAndTargetsThatCannotTakeTheTapsFailWithTheirMessage) {
     }
 }
 
+// The simulation's widths and modes reach the HDL filters as their defaults.
+TEST_F(Targets, TheHdlFiltersTakeTheSimulationsArithmetic) {
+    const std::string arithmetic = " --input-bits 12 --acc-bits 26 --output-bits 10.9 "
+                                   "--overflow saturate --rounding convergent";
+    const std::pair<const char*, std::vector<std::string>> defaults[] = {
+        {"vhdl-fir",
+         {"IN_BITS : positive := 12;", "OUT_BITS : positive := 10;", "ACC_BITS : positive := 26;",
+          "SHIFT : integer := 17;", "SATURATE : boolean := true;",
+          "ROUNDING : natural range 0 to 3 := 3"}},
+        {"vhdl-testbench",
+         {"constant IN_BITS : positive := 12;", "constant OUT_BITS : positive := 10;"}},
+        {"verilog-fir",
+         {"parameter integer IN_BITS = 12,", "parameter integer ACC_BITS = 26,",
+          "parameter integer SHIFT = 17,", "parameter integer SATURATE = 1,",
+          "parameter integer ROUNDING = 3"}},
+    };
+    for (const auto& [format, lines] : defaults) {
+        const Outcome o = Run(kStartUp + " --format " + format + arithmetic);
+        EXPECT_EQ(o.status, 0) << format << o.err;
+        for (const std::string& line : lines)
+            EXPECT_NE(o.out.find(line), std::string::npos) << format << ": " << line;
+    }
+}
+
 TEST_F(Targets, OptionsThatDoNotBelongTogetherAreRefused) {
     const std::pair<std::string, std::string> refused[] = {
         {kStartUp + " --format json --bits 18",
          "--bits: must be given with a format whose width is chosen (q, coe, mif, vhdl, "
-         "verilog, verilog-fir, verilog-testbench), not \"18\""},
+         "verilog, verilog-fir, verilog-testbench, vhdl-fir, vhdl-testbench), not \"18\""},
         {kStartUp + " --format verilog-fir --samples 10",
          "--samples: must be given with --simulate, not \"10\""},
+        {kStartUp + " --format vhdl-testbench --simulate-output out.wav",
+         "--simulate-output: must be given with --simulate, not \"out.wav\""},
         {kStartUp + " --format coe:18 --bits 18",
          "--bits: must be left out when --format names the width, not \"18\""},
         {kStartUp + " --format coe --block 8",
@@ -169,7 +195,8 @@ TEST_F(Targets, OptionsThatDoNotBelongTogetherAreRefused) {
          "cmsis-q31, cmsis-f32, cmsis-decimate-q15, cmsis-decimate-q31, cmsis-decimate-f32, "
          "cmsis-interpolate-q15, cmsis-interpolate-q31, cmsis-interpolate-f32, coe[:B[.F]], "
          "mif[:B[.F]], vhdl[:B[.F]], verilog[:B[.F]], verilog-fir[:B[.F]], "
-         "verilog-testbench[:B[.F]], csv or json, not \"q:33\""},
+         "verilog-testbench[:B[.F]], vhdl-fir[:B[.F]], vhdl-testbench[:B[.F]], csv or json, not "
+         "\"q:33\""},
         {kStartUp + " --format q --bits 1.0",
          "--bits: must be B or B.F: B bits from 2 to 32, F fraction bits from 0 to 62 (B - 1 "
          "when left out), not \"1.0\""},

@@ -1,6 +1,7 @@
 #include "core/formats/exports/export.h"
 
 #include "core/formats/exports/verilog_fir.h"
+#include "core/formats/exports/vhdl_fir.h"
 #include "core/formats/exports/writers.h"
 
 #include "core/formats/crt.h"
@@ -18,7 +19,7 @@ double AsFloat(double tap) {
     return static_cast<float>(tap);
 }
 
-constexpr std::array<ExportFormat, 25> kFormats = {{
+constexpr std::array<ExportFormat, 27> kFormats = {{
     {"text", "the saved file: \"%f\", CR LF line ends", "txt", ExportWidth::none, WriteText,
      SixDecimals},
     {"full", "17 significant digits a line, each reading back as the same double", "txt",
@@ -68,6 +69,14 @@ constexpr std::array<ExportFormat, 25> kFormats = {{
     {"verilog-testbench",
      "Verilog test bench of taplore_fir: feeds a stimulus file, compares with --simulate's output",
      "v", ExportWidth::chosen, WriteVerilogTestbenchExport, nullptr, false, true},
+    {"vhdl-fir",
+     "VHDL-2008 entity taplore_fir: the filter of --input-bits, --acc-bits, --output-bits, "
+     "--overflow and --rounding",
+     "vhd", ExportWidth::chosen, WriteVhdlFirExport, nullptr, false, true},
+    {"vhdl-testbench",
+     "VHDL-2008 test bench of taplore_fir: feeds a stimulus file, compares with --simulate's "
+     "output",
+     "vhd", ExportWidth::chosen, WriteVhdlTestbenchExport, nullptr, false, true},
     {"csv", "CSV: a header naming the design, then index and tap, each reading back exactly", "csv",
      ExportWidth::none, WriteCsv},
     {"json", "JSON: the design's description and rate, and the taps reading back exactly", "json",

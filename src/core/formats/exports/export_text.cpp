@@ -1,5 +1,6 @@
 #include "core/formats/exports/export_text.h"
 
+#include "core/formats/crt.h"
 #include "core/formats/fixed_point.h"
 
 #include <stdexcept>
@@ -91,6 +92,18 @@ std::string TwosComplementBinary(std::int32_t value, int bits) {
     std::string text(static_cast<std::size_t>(bits), '0');
     for (int i = 0; i < bits; ++i)
         text[text.size() - 1 - static_cast<std::size_t>(i)] = (word >> i) & 1 ? '1' : '0';
+    return text;
+}
+
+std::string VhdlTapElements(const FixedPointTaps& q) {
+    std::string text;
+    text.reserve(q.values.size() * (q.format.bits + 30));
+    for (std::size_t k = 0; k < q.values.size(); ++k) {
+        text += "        " + crt::FormatD(static_cast<int>(k)) + " => \"";
+        text += TwosComplementBinary(q.values[k], q.format.bits);
+        text += k + 1 < q.values.size() ? "\", -- " : "\"  -- ";
+        text += crt::FormatD(q.values[k]) + "\n";
+    }
     return text;
 }
 

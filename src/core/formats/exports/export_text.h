@@ -41,4 +41,9 @@ const FixedPointTaps& QuantisedTaps(const ExportInput& input);
 std::string TwosComplementHex(std::int32_t value, int bits);
 std::string TwosComplementBinary(std::int32_t value, int bits);
 
+// The elements of a VHDL aggregate of the taps, one a line after 8 blanks: "k => "bits"," each
+// written bit for bit (so that even the most negative 32-bit value needs no integer), its
+// decimal value in a comment. Named association, so that a single tap is an array too.
+std::string VhdlTapElements(const FixedPointTaps& q);
+
 } // namespace taplore

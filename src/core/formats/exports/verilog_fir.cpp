@@ -1,7 +1,7 @@
 #include "core/formats/exports/verilog_fir.h"
 
 #include "core/formats/crt.h"
-#include "core/formats/exports/export_text.h"
+#include "core/formats/exports/hdl_fir.h"
 
 #include <cstdlib>
 
@@ -10,12 +10,6 @@ namespace {
 
 std::string D(int value) {
     return crt::FormatD(value);
-}
-
-// SYMMETRY: 1 symmetric, -1 antisymmetric, 0 neither.
-int SymmetryParameter(const std::vector<std::int32_t>& taps) {
-    const Symmetry symmetry = SymmetryOf(taps);
-    return symmetry == Symmetry::even ? 1 : symmetry == Symmetry::odd ? -1 : 0;
 }
 
 std::string TapConstant(std::int32_t value, int bits) {
@@ -47,7 +41,7 @@ std::string Header(const BitTrueFormats& formats) {
            ",\n"
            "    // the accumulator's fraction bits (input's plus taps') less the output's\n"
            "    parameter integer SHIFT = " +
-           D(formats.input.fraction + formats.tapFraction - formats.output.fraction) +
+           D(FirShift(formats)) +
            ",\n"
            "    parameter integer SATURATE = " +
            D(formats.overflow == Overflow::saturate) +
@@ -65,10 +59,10 @@ std::string Header(const BitTrueFormats& formats) {
 }
 
 constexpr const char* kBody =
-    R"(    localparam integer MULTIPLIERS = SYMMETRY == 0 ? TAP_COUNT : (TAP_COUNT + 1) / 2;
-    localparam integer PRODUCT_BITS = IN_BITS + 1 + TAP_BITS + 1;
+    R"(    localparam integer PRODUCT_BITS = IN_BITS + 1 + TAP_BITS + 1;
+    // Each level of the tree adds a bit: the sums stay exact.
+    localparam integer SUM_BITS = PRODUCT_BITS + LEVELS;
     // Wide enough for the exact sum, the accumulator shifted up and the output's range.
-    localparam integer SUM_BITS = PRODUCT_BITS + $clog2(MULTIPLIERS + 1) + 1;
     localparam integer UP = SHIFT < 0 ? -SHIFT : 0;
     localparam integer W0 = SUM_BITS > ACC_BITS + UP ? SUM_BITS : ACC_BITS + UP;
     localparam integer W = (W0 > OUT_BITS ? W0 : OUT_BITS) + 2;
@@ -118,22 +112,43 @@ constexpr const char* kBody =
         end
     endfunction
 
+    // The adder tree's nodes, a level after the other: level 0 holds the products, each further
+    // level the sums of the pairs of the one before, an odd one out passing on alone.
+    function integer level_count;
+        input integer level;
+        integer l;
+        begin
+            level_count = MULTIPLIERS;
+            for (l = 0; l < level; l = l + 1)
+                level_count = (level_count + 1) / 2;
+        end
+    endfunction
+
+    function integer level_start;
+        input integer level;
+        integer l;
+        begin
+            level_start = 0;
+            for (l = 0; l < level; l = l + 1)
+                level_start = level_start + level_count(l);
+        end
+    endfunction
+
+    localparam integer NODES = level_start(LEVELS) + 1;
+
     reg signed [IN_BITS-1:0] delay [0:TAP_COUNT-1];
     reg signed [IN_BITS:0] pre [0:MULTIPLIERS-1];
-    reg signed [PRODUCT_BITS-1:0] product [0:MULTIPLIERS-1];
-    reg signed [W-1:0] sum;
-    reg signed [W-1:0] total;
+    reg signed [SUM_BITS-1:0] node [0:NODES-1];
     reg signed [W-1:0] result;
-    integer k;
+    integer k, l;
 
     initial begin
         for (k = 0; k < TAP_COUNT; k = k + 1)
             delay[k] = 0;
-        for (k = 0; k < MULTIPLIERS; k = k + 1) begin
+        for (k = 0; k < MULTIPLIERS; k = k + 1)
             pre[k] = 0;
-            product[k] = 0;
-        end
-        sum = 0;
+        for (k = 0; k < NODES; k = k + 1)
+            node[k] = 0;
         y = 0;
     end
 
@@ -151,12 +166,15 @@ constexpr const char* kBody =
                 else
                     pre[k] <= delay[k] - delay[TAP_COUNT - 1 - k];
             for (k = 0; k < MULTIPLIERS; k = k + 1)
-                product[k] <= pre[k] * fir_tap(k);
-            total = 0;
-            for (k = 0; k < MULTIPLIERS; k = k + 1)
-                total = total + product[k];
-            sum <= total;
-            result = to_output(fit(sum, ACC_BITS));
+                node[k] <= pre[k] * fir_tap(k);
+            for (l = 1; l <= LEVELS; l = l + 1)
+                for (k = 0; k < level_count(l); k = k + 1)
+                    if (2 * k + 1 < level_count(l - 1))
+                        node[level_start(l) + k] <= node[level_start(l - 1) + 2 * k] +
+                                                    node[level_start(l - 1) + 2 * k + 1];
+                    else
+                        node[level_start(l) + k] <= node[level_start(l - 1) + 2 * k];
+            result = to_output(fit(node[NODES - 1], ACC_BITS));
             y <= result[OUT_BITS-1:0];
         end
     end
@@ -166,31 +184,23 @@ endmodule
 } // namespace
 
 std::string WriteVerilogFir(const FixedPointTaps& taps, const BitTrueFormats& formats) {
-    std::string text =
-        "// A linear-phase FIR filter computing bit for bit what taplore-design --simulate\n"
-        "// computes. Latency: y holds y[n] after the " +
-        D(kVerilogFirLatency) +
-        "th enabled clock following the one that takes x[n].\n"
-        "// The exact sum of products is fitted to ACC_BITS, then rounded to the output's\n"
-        "// fraction and fitted to OUT_BITS, wrapping or saturating at both.\n";
+    std::string text = FirComment(taps.values, "//");
     text += Header(formats);
     text += "    localparam integer TAP_COUNT = " + D(static_cast<int>(taps.values.size())) + ";\n";
     text += "    localparam integer TAP_BITS = " + D(taps.format.bits) + ";\n";
-    text += "    localparam integer SYMMETRY = " + D(SymmetryParameter(taps.values)) + ";\n";
+    text += "    localparam integer SYMMETRY = " + D(FirSymmetryConstant(taps.values)) + ";\n";
+    text += "    localparam integer MULTIPLIERS = " + D(FirMultipliers(taps.values)) + ";\n";
+    text += "    localparam integer LEVELS = " + D(FirTreeLevels(taps.values)) + ";\n";
     text += TapFunction(taps);
     text += kBody;
     return text;
 }
 
-std::string WriteVerilogTestbench(const BitTrueFormats& formats) {
-    std::string text =
-        "// Feeds STIMULUS to taplore_fir, one integer a line, with an idle clock (ce low,\n"
-        "// x changed) after every second sample, and compares each output with\n"
-        "// EXPECTED after the filter's latency of " +
-        D(kVerilogFirLatency) + " enabled clocks.\n`timescale 1ns / 1ps\n";
+std::string WriteVerilogTestbench(const FixedPointTaps& taps, const BitTrueFormats& formats) {
+    std::string text = FirTestbenchComment(taps.values, "//") + "`timescale 1ns / 1ps\n";
     text += "module taplore_fir_tb;\n    parameter STIMULUS = \"stimulus.txt\";\n"
             "    parameter EXPECTED = \"expected.txt\";\n";
-    text += "    localparam integer LATENCY = " + D(kVerilogFirLatency) + ";\n";
+    text += "    localparam integer LATENCY = " + D(FirLatency(taps.values)) + ";\n";
     text += "    localparam integer IN_BITS = " + D(formats.input.bits) + ";\n";
     text += "    localparam integer OUT_BITS = " + D(formats.output.bits) + ";\n";
     text += R"(    reg clk = 0;
@@ -257,26 +267,12 @@ endmodule
     return text;
 }
 
-namespace {
-
-// The formats the writers are asked for, the taps' fraction and the default accumulator filled in.
-BitTrueFormats ArithmeticOf(const ExportInput& input) {
-    const FixedPointTaps& taps = QuantisedTaps(input);
-    BitTrueFormats formats = input.arithmetic;
-    formats.tapFraction = taps.format.fraction;
-    if (formats.accumulatorBits == 0)
-        formats.accumulatorBits = NeverOverflowingBits(formats.input.bits, taps.values);
-    return formats;
-}
-
-} // namespace
-
 std::string WriteVerilogFirExport(const ExportInput& input) {
-    return CommentLines(input, "//") + WriteVerilogFir(QuantisedTaps(input), ArithmeticOf(input));
+    return HdlExport(input, "//", WriteVerilogFir);
 }
 
 std::string WriteVerilogTestbenchExport(const ExportInput& input) {
-    return CommentLines(input, "//") + WriteVerilogTestbench(ArithmeticOf(input));
+    return HdlExport(input, "//", WriteVerilogTestbench);
 }
 
 } // namespace taplore

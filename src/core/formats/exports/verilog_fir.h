@@ -10,17 +10,14 @@
 
 namespace taplore {
 
-// Enabled clocks from the one that takes x[n] to the one after which y holds y[n]: the delay
-// line, the pre-add, the products, the sum and the output each take one.
-constexpr int kVerilogFirLatency = 4;
-
 // Module taplore_fir: clk, ce, x (the input's bits), y (the output's bits); the widths, the
 // accumulator, overflow and rounding as parameters with the formats' values as defaults.
 std::string WriteVerilogFir(const FixedPointTaps& taps, const BitTrueFormats& formats);
 
-// Module taplore_fir_tb: parameters STIMULUS and EXPECTED name files of one integer a line.
-// Prints "N samples compared, D differences", and the first difference when there is one.
-std::string WriteVerilogTestbench(const BitTrueFormats& formats);
+// Module taplore_fir_tb, for the taplore_fir of these taps: parameters STIMULUS and EXPECTED
+// name files of one integer a line. Prints "N samples compared, D differences", and the first
+// difference when there is one.
+std::string WriteVerilogTestbench(const FixedPointTaps& taps, const BitTrueFormats& formats);
 
 // The export table's writers: the taps quantised and input.arithmetic with the taps' fraction.
 std::string WriteVerilogFirExport(const ExportInput& input);

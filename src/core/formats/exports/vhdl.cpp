@@ -1,6 +1,5 @@
 // A VHDL package: the count, width and fraction bits as constants and the taps as a constant
-// array of numeric_std's signed, each written bit for bit (so that even the most negative
-// 32-bit value needs no integer), its decimal value in a comment.
+// array of numeric_std's signed.
 #include "core/formats/crt.h"
 #include "core/formats/exports/export_text.h"
 #include "core/formats/exports/writers.h"
@@ -19,15 +18,7 @@ std::string WriteVhdl(const ExportInput& input) {
         "    constant FIR_FRACTION_BITS : natural := " + crt::FormatD(q.format.fraction) + ";\n";
     text += "    type fir_tap_array is array (0 to FIR_TAP_COUNT - 1) of "
             "signed(FIR_TAP_WIDTH - 1 downto 0);\n";
-    // Named association, so that a single tap is an array too.
-    text += "    constant FIR_TAPS : fir_tap_array := (\n";
-    text.reserve(text.size() + q.values.size() * (q.format.bits + 30));
-    for (std::size_t k = 0; k < q.values.size(); ++k) {
-        text += "        " + crt::FormatD(static_cast<int>(k)) + " => \"";
-        text += TwosComplementBinary(q.values[k], q.format.bits);
-        text += k + 1 < q.values.size() ? "\", -- " : "\"  -- ";
-        text += crt::FormatD(q.values[k]) + "\n";
-    }
+    text += "    constant FIR_TAPS : fir_tap_array := (\n" + VhdlTapElements(q);
     text += "    );\nend package fir_coefficients;\n";
     return text;
 }
