@@ -58,7 +58,8 @@ bool CascadeImage(const Request& request, const Design& design, int points, std:
     if (width)
         curves.push_back({quantised.cascade, QuantisedLabel(*width), CurveRole::quantised});
     const std::string sign = ask.change == RateChange::decimate ? "\u00f7" : "\u00d7";
-    for (std::size_t i = 0; i < stages.size(); ++i)
+    // One stage is the cascade itself.
+    for (std::size_t i = 0; stages.size() > 1 && i < stages.size(); ++i)
         curves.push_back({levels.stages[i],
                           "stage " + crt::FormatD(static_cast<int>(i) + 1) + " (" + sign +
                               crt::FormatD(multirate.stages[i].spot.factor) + ")",

@@ -53,6 +53,20 @@ TEST_F(MultirateViews, APlanDrawsItsCascadeAndEachStageWithOrWithoutItsFiles) {
     }
 }
 
+// One stage is the cascade itself, an interpolator's over its gain: within the ripple of 0 dB
+// at 0 Hz, 10 pixels down (the gain of 8 would be 18 dB higher).
+TEST_F(MultirateViews, OneStageDrawsTheCascadeAloneBesideWhatFolds) {
+    const Outcome o =
+        Run(" --interpolate 8 --rate 48000 --pass 0:2000 --ripple 0.1 --atten 80 --plot -");
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(Count(o.out, "<polyline"), 1);
+    const std::size_t first = o.out.find("points=\"0,");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NEAR(std::stod(o.out.substr(first + 10)), 10.0, 0.3);
+    EXPECT_NE(o.out.find(">images of the pass band<"), std::string::npos);
+    EXPECT_EQ(o.out.find(">stage 1"), std::string::npos);
+}
+
 // The views are those of the one filter the cascade equals at the high rate, whose delay is
 // the latency the report gives.
 TEST_F(MultirateViews, APlansViewsAreTheCascadesAtTheHighRate) {

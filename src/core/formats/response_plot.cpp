@@ -341,8 +341,9 @@ std::string FormatCurvesSvg(const TapsDescription& description, std::span<const 
                             std::span<const RequiredBand> required, const Shading& shading,
                             int dbPerStep) {
     const std::span<const FrequencySpan> aliased = shading.spans;
-    const int entries =
-        curves.size() > 1 ? static_cast<int>(curves.size()) + (aliased.empty() ? 0 : 1) : 0;
+    // A legend where there is more than one thing to tell apart.
+    const int named = static_cast<int>(curves.size()) + (aliased.empty() ? 0 : 1);
+    const int entries = named > 1 ? named : 0;
     const int rows = std::max(1, (entries + kLegendPerRow - 1) / kLegendPerRow);
     std::string svg = DocumentHead(kImageWidth, kImageHeight + (rows - 1) * kLegendRow,
                                    "Log-magnitude response: " + description.title);

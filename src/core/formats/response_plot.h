@@ -45,7 +45,7 @@ struct Shading {
 };
 
 // The curves on the magnitude plot's axes, the first on top, named in a legend where there
-// are several; the shading under everything (and in the legend), the required bands as
+// is more than one curve or shading; the shading under everything, the required bands as
 // FormatResponseSvg shades them, and dbPerStep dB a grid step.
 std::string FormatCurvesSvg(const TapsDescription& description, std::span<const PlotCurve> curves,
                             std::span<const RequiredBand> required, const Shading& shading,
