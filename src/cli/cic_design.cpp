@@ -95,5 +95,6 @@ int DesignCicCompensator(Console& console, const Request& request, Design& desig
     if (!request.quiet)
         ShowReport(console, design.description);
     design.SetTaps(made.taps);
+    design.cic = ask;
     return kDone;
 }

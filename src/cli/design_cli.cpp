@@ -53,9 +53,15 @@ int RunDesignCli(const std::vector<std::string>& arguments, const CliStreams& st
             return WriteFewestBits(console, request, design);
         if (request.simulate)
             return SimulateFilter(console, request, design);
-        if (design.multirate && design.multirate->stages.size() > 1)
-            return WriteStages(console, request, design);
-        return WriteOutputs(console, request, design);
+        if (!design.IsPlan() || !request.TapsAsked())
+            return WriteOutputs(console, request, design);
+        // A plan's taps go a file a stage; its image, of the cascade, after them.
+        if (const int status = WriteStages(console, request, design);
+            status != kDone || request.plot.empty())
+            return status;
+        Request image = request;
+        image.textAsked = false;
+        return WriteOutputs(console, image, design);
     } catch (const std::bad_alloc&) {
         return Report(console, kFailed, "Out of memory.");
     }

@@ -336,14 +336,11 @@ void CheckRateChange(const Request& request) {
                               request.pass.front().text));
 }
 
-// Stages of their own: the taps a file each where the format holds one filter, and no response
-// or views of one filter.
-void CheckStageOutputs(const CLI::App& app, const Request& request) {
+// Stages of their own: the taps a file each where the format holds one filter.
+void CheckStageOutputs(const Request& request) {
     if (!request.stages || request.stages->value.kind == taplore::StagesAsk::Kind::one)
         return;
-    Refuse(app, {"--response", "--plot", "--view"},
-           "left out with --stages " + request.stages->text);
-    if (ToStandardOutput(request.output))
+    if (request.TapsAsked() && ToStandardOutput(request.output))
         throw CLI::ValidationError("--output", "must name a file with --stages " +
                                                    request.stages->text + " and --format " +
                                                    std::string(request.format.format->name) +
@@ -386,7 +383,6 @@ void CheckTogether(const CLI::App& app, Request& request) {
     else
         CheckDesign(app, request);
     CheckRateChange(request);
-    CheckStageOutputs(app, request);
     CheckSaveDesign(app, request);
     CheckSimulation(app, request);
     CheckFewestBits(app, request);
@@ -394,4 +390,5 @@ void CheckTogether(const CLI::App& app, Request& request) {
     CheckRateChangeFormat(request);
     CheckViewPoints(app, request);
     CheckOutputs(app, request);
+    CheckStageOutputs(request);
 }

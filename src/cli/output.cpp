@@ -1,5 +1,6 @@
 #include "cli/output.h"
 
+#include "cli/cascade_output.h"
 #include "cli/polyphase_output.h"
 #include "core/analysis/log_magnitude.h"
 #include "core/analysis/views.h"
@@ -26,6 +27,10 @@ void Design::SetTaps(const std::vector<double>& designed) {
     taps = std::shared_ptr<double[]>(new double[count]);
     std::copy(designed.begin(), designed.end(), taps.get());
     responsePoints = ResponsePoints(count);
+}
+
+bool Design::IsPlan() const {
+    return multirate && multirate->stages.size() > 1;
 }
 
 // The whole text goes out at once, so a file never receives part of it. The progress line is
@@ -63,16 +68,12 @@ struct Levels {
     std::vector<double> quantised;
 };
 
-bool ComputeLevels(const Design& design, const FixedPointTaps* quantised, Levels& levels) {
-    const int points = design.responsePoints;
-    if (!ComputeLevelsDb(design.taps.get(), design.count, points, levels.designed))
+bool ComputeLevels(const ViewedFilter& viewed, Levels& levels) {
+    const int count = static_cast<int>(viewed.taps.size());
+    if (!ComputeLevelsDb(viewed.taps.data(), count, viewed.points, levels.designed))
         return false;
-    return !quantised ||
-           ComputeLevelsDb(Dequantise(*quantised).data(), design.count, points, levels.quantised);
-}
-
-std::string QuantisedLabel(const FixedPointTaps* quantised) {
-    return quantised ? std::string(QFormatName(quantised->format)) + " taps" : "";
+    return viewed.quantised.empty() ||
+           ComputeLevelsDb(viewed.quantised.data(), count, viewed.points, levels.quantised);
 }
 
 void WarnOfSaturation(Console& console, const FixedPointTaps& quantised) {
@@ -84,17 +85,10 @@ void WarnOfSaturation(Console& console, const FixedPointTaps& quantised) {
                       ", clipped to its range");
 }
 
-// The taps the views show: the quantised ones for a format with a width.
-std::vector<double> ViewedTaps(const Design& design, const FixedPointTaps* quantised) {
-    return quantised ? Dequantise(*quantised)
-                     : std::vector<double>(design.taps.get(), design.taps.get() + design.count);
-}
-
 // --view: the chosen views of the taps written, on a grid of --points, for any number of taps.
-Texts ViewTexts(const Request& request, const Design& design, const FixedPointTaps* quantised) {
-    const std::vector<double> taps = ViewedTaps(design, quantised);
+Texts ViewTexts(const Request& request, const Design& design, const ViewedFilter& viewed) {
     const taplore::FrequencyGrid grid(request.points.value);
-    const taplore::ResponseViews views = taplore::ComputeViews(taps, grid);
+    const taplore::ResponseViews views = taplore::ComputeViews(viewed.Shown(), grid);
     const std::vector<taplore::View> chosen = request.views;
     Texts texts;
     if (request.textAsked)
@@ -118,9 +112,9 @@ std::string ZerosReport(const taplore::TapZeros& zeros) {
 // --view zeros: the zeros of the taps written as a list and, with --plot, in the z-plane, with
 // their accuracy on standard error. Returns kDone, or kFailed after saying why there are none.
 int ZerosTexts(Console& console, const Request& request, const Design& design,
-               const FixedPointTaps* quantised, Texts& texts) {
+               const ViewedFilter& viewed, Texts& texts) {
     console.progress.Enter("finding the zeros");
-    const taplore::TapZeros zeros = taplore::FindZeros(ViewedTaps(design, quantised));
+    const taplore::TapZeros zeros = taplore::FindZeros(viewed.Shown());
     if (!zeros.problem.empty())
         return Report(console, kFailed, "The zeros could not be found: " + zeros.problem);
     if (!request.quiet)
@@ -133,18 +127,42 @@ int ZerosTexts(Console& console, const Request& request, const Design& design,
 }
 
 // --response and the magnitude plot: the dialog's 512 bins, so orders up to 1023, or as many
-// as a design to requirements needs. False when the spectrum cannot be computed.
-bool ResponseTexts(const Request& request, const Design& design, const FixedPointTaps* quantised,
+// as a design to requirements or a cascade needs. False when the spectrum cannot be computed.
+bool ResponseTexts(const Request& request, const Design& design, const ViewedFilter& viewed,
                    Texts& texts) {
     Levels levels;
-    if (!ComputeLevels(design, quantised, levels))
+    if (!ComputeLevels(viewed, levels))
         return false;
     if (request.textAsked && request.response)
         texts.text = FormatResponse(levels.designed, design.description.rate, levels.quantised);
-    if (!request.plot.empty())
-        texts.image = FormatResponseSvg(design.description, levels.designed, levels.quantised,
-                                        QuantisedLabel(quantised), design.required);
+    if (request.plot.empty())
+        return true;
+    if (DrawsRateChange(design))
+        return RateChangeImage(request, design, viewed, texts.image);
+    texts.image = FormatResponseSvg(design.description, levels.designed, levels.quantised,
+                                    viewed.quantisedLabel, design.required);
     return true;
+}
+
+// The zeros, the views, the response or the image asked, of the filter they show; kDone when
+// none is asked.
+int AnalysisTexts(Console& console, const Request& request, const Design& design,
+                  const FixedPointTaps* quantised, Texts& texts) {
+    if (request.TapsAsked() && request.plot.empty())
+        return kDone;
+    ViewedFilter viewed;
+    try {
+        viewed = ViewedOf(request, design, quantised);
+    } catch (const NoFixedPointForm& e) {
+        return Report(console, kFailed, e.what());
+    }
+    if (request.ZerosAsked())
+        return ZerosTexts(console, request, design, viewed, texts);
+    if (!request.views.empty())
+        texts = ViewTexts(request, design, viewed);
+    else if (!ResponseTexts(request, design, viewed, texts))
+        return Report(console, kFailed, "Calculating magnitude failed!");
+    return kDone;
 }
 
 // The taps in the chosen format, through the format table. A design to requirements is
@@ -200,7 +218,8 @@ int WriteOutputs(Console& console, const Request& request, const Design& design)
         return status;
     console.progress.Enter("formatting");
     std::optional<FixedPointTaps> quantised;
-    if (const auto width = request.Width()) {
+    // A plan's stages are quantised and written a file each by their own writer.
+    if (const auto width = request.Width(); width && !design.IsPlan()) {
         try {
             quantised = Quantise(design.taps.get(), design.count, *width);
         } catch (const NoFixedPointForm& e) {
@@ -209,16 +228,9 @@ int WriteOutputs(Console& console, const Request& request, const Design& design)
     }
     const FixedPointTaps* taps = quantised ? &*quantised : nullptr;
     Texts texts;
-    if (request.ZerosAsked()) {
-        if (const int status = ZerosTexts(console, request, design, taps, texts); status != kDone)
-            return status;
-    } else if (!request.views.empty()) {
-        texts = ViewTexts(request, design, taps);
-    } else if ((request.response || !request.plot.empty()) &&
-               !ResponseTexts(request, design, taps, texts)) {
-        return Report(console, kFailed, "Calculating magnitude failed!");
-    }
-    if (request.textAsked && request.views.empty() && !request.response) {
+    if (const int status = AnalysisTexts(console, request, design, taps, texts); status != kDone)
+        return status;
+    if (request.TapsAsked()) {
         try {
             texts.text = TapsText(console, request, design, taps);
         } catch (const taplore::ExportRefused& e) {

@@ -9,6 +9,7 @@
 #include "core/design/requirements_design.h"
 #include "core/formats/response_plot.h"
 #include "core/formats/taps_description.h"
+#include "core/multirate/cic.h"
 #include "core/multirate/stage_plan.h"
 
 #include <memory>
@@ -31,9 +32,13 @@ struct Design {
     // A rate change's design, whose first stage the taps are; its other stages are written
     // with it.
     std::shared_ptr<const taplore::MultirateDesign> multirate;
+    // A CIC compensator's ask: the CIC its taps follow.
+    std::optional<taplore::CompensatorAsk> cic;
 
     // Holds a copy of designed, with the transform its length needs.
     void SetTaps(const std::vector<double>& designed);
+    // Whether the design is a cascade of more than one stage, each stage's taps a file.
+    bool IsPlan() const;
 };
 
 // Writes text to standard output whole, after the progress line is gone; kFailed after saying

@@ -23,6 +23,10 @@ bool Request::ZerosAsked() const {
     return views.size() == 1 && views.front() == taplore::View::zeros;
 }
 
+bool Request::TapsAsked() const {
+    return textAsked && views.empty() && !response;
+}
+
 DesignRequest Request::Dialog() const {
     return {order->value, rate->value, low->value, high->value};
 }

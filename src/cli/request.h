@@ -113,6 +113,8 @@ struct Request {
     taplore::PulseRequest Pulse() const;
     // Whether the zeros are the view asked.
     bool ZerosAsked() const;
+    // Whether the taps themselves are written, rather than only an image, views or the response.
+    bool TapsAsked() const;
     // Whether --decimate or --interpolate asks for a filter beside a change of rate.
     bool ChangesRate() const;
     // Whether a design to requirements is asked (bands, or a document) rather than the dialog's.

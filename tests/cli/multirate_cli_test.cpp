@@ -89,8 +89,6 @@ TEST_F(Multirate, RateChangesOutOfRangeAreRefusedByName) {
         {kExample + " --stages 5", "--stages: must be auto, a count from 1 to 4 or factors"},
         {kExample + " --stages auto", "--output: must name a file with --stages auto and --format "
                                       "text, which writes a file a stage"},
-        {kExample + " --stages 2 --plot r.svg -o x.txt",
-         "--plot: must be left out with --stages 2"},
         {" --decimate 8 --interpolate 8" + kSmall,
          "--interpolate: must be left out with --decimate"},
         {" --decimate 8 --stop 4000:24000" + kSmall, "--stop: must be left out with --decimate"},

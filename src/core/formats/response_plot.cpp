@@ -31,13 +31,16 @@ constexpr int kImageHeight = kTop + kHeight + 75;
 
 constexpr std::string_view kCurveColour = "#ff0000";
 constexpr std::string_view kQuantisedColour = "#00c0ff";
+constexpr std::string_view kAliasedColour = "#c0c0c0";
 
-// The dialog's scale. A bin that is not a number lies on the top edge, as in the dialog; any
-// other level beyond the plot is held just outside it, where the clip hides it.
-double LevelY(double db) {
+// The dialog's scale, at 10 dB a grid step or coarser. A bin that is not a number lies on the top
+// edge, as in the dialog; any other level beyond the plot is held just outside it, where the clip
+// hides it.
+double LevelY(double db, int dbPerStep) {
     if (std::isnan(db))
         return 0.0;
-    return std::clamp(kZeroDbY - db * kYStep * 0.1, -5.0, kHeight + 5.0);
+    const double steps = 10.0 / dbPerStep;
+    return std::clamp(kZeroDbY - db * kYStep * steps * 0.1, -5.0, kHeight + 5.0);
 }
 
 void AppendGrid(std::string& svg) {
@@ -51,57 +54,125 @@ void AppendGrid(std::string& svg) {
     svg += "</g>\n";
 }
 
-void AppendCurve(std::string& svg, std::span<const double> levelsDb, std::string_view colour,
-                 int width) {
-    svg += "<polyline fill=\"none\" stroke=\"" + std::string(colour) + "\" stroke-width=\"" +
-           crt::FormatD(width) + "\" stroke-linejoin=\"round\" points=\"";
+// How a curve is drawn: its colour and width, and dashed for a part of the whole.
+struct CurveLook {
+    std::string_view colour;
+    int width;
+    bool dashed;
+};
+
+constexpr std::string_view kDash = " stroke-dasharray=\"6 4\"";
+
+// The whole response, the quantised taps', and the parts' (stages, or a CIC and its FIR).
+CurveLook LookOf(const taplore::PlotCurve& curve, int part) {
+    constexpr std::string_view kPartColours[] = {"#ffa500", "#ff40ff", "#8080ff", "#40c040"};
+    switch (curve.role) {
+    case taplore::CurveRole::whole:
+        return {kCurveColour, 2, false};
+    case taplore::CurveRole::quantised:
+        return {kQuantisedColour, 1, false};
+    case taplore::CurveRole::part:
+        break;
+    }
+    return {kPartColours[part % std::size(kPartColours)], 2, true};
+}
+
+void AppendCurve(std::string& svg, std::span<const double> levelsDb, const CurveLook& look,
+                 int dbPerStep) {
+    svg += "<polyline fill=\"none\" stroke=\"" + std::string(look.colour) + "\" stroke-width=\"" +
+           crt::FormatD(look.width) + "\"" + std::string(look.dashed ? kDash : "") +
+           " stroke-linejoin=\"round\" points=\"";
     const auto bins = static_cast<int>(levelsDb.size());
     for (int i = 0; i < bins; ++i) {
         svg += i ? " " : "";
-        svg += Coordinate(double(i) * kWidth / bins) + "," + Coordinate(LevelY(levelsDb[i]));
+        svg += Coordinate(double(i) * kWidth / bins) + "," +
+               Coordinate(LevelY(levelsDb[i], dbPerStep));
     }
     svg += "\"/>\n";
 }
 
+double HzX(double hz, double rate) {
+    return hz / (rate / 2) * kWidth;
+}
+
+// The frequencies that fold onto what is protected, shaded from top to bottom under
+// everything else.
+void AppendAliased(std::string& svg, std::span<const taplore::FrequencySpan> aliased, double rate) {
+    if (aliased.empty())
+        return;
+    svg += "<g fill=\"" + std::string(kAliasedColour) + "\" fill-opacity=\"0.3\">\n";
+    for (const taplore::FrequencySpan& span : aliased) {
+        const double left = HzX(span.lowHz, rate);
+        svg += "<rect" + Attribute("x", left) + Attribute("y", 0) +
+               Attribute("width", HzX(span.highHz, rate) - left) + Attribute("height", kHeight) +
+               "/>\n";
+    }
+    svg += "</g>\n";
+}
+
 // Each required band's span between its levels, lightly filled, its limits dashed: where the
 // curve must stay.
-void AppendRequired(std::string& svg, std::span<const taplore::RequiredBand> required,
-                    double rate) {
+void AppendRequired(std::string& svg, std::span<const taplore::RequiredBand> required, double rate,
+                    int dbPerStep) {
     if (required.empty())
         return;
     svg += "<g fill=\"#ffff00\" fill-opacity=\"0.25\" stroke=\"#ffff00\" "
            "stroke-dasharray=\"4 3\">\n";
     for (const taplore::RequiredBand& band : required) {
-        const double left = band.lowHz / (rate / 2) * kWidth;
-        const double right = band.highHz / (rate / 2) * kWidth;
-        const double top = LevelY(band.ceilingDb);
+        const double left = HzX(band.lowHz, rate);
+        const double right = HzX(band.highHz, rate);
+        const double top = LevelY(band.ceilingDb, dbPerStep);
         // At least two pixels, so that a pass band's fraction of a dB shows.
-        const double bottom = std::max(LevelY(band.floorDb), top + 2);
+        const double bottom = std::max(LevelY(band.floorDb, dbPerStep), top + 2);
         svg += "<rect" + Attribute("x", left) + Attribute("y", top) +
                Attribute("width", right - left) + Attribute("height", bottom - top) + "/>\n";
     }
     svg += "</g>\n";
 }
 
-void AppendAxes(std::string& svg, double rate) {
+void AppendAxes(std::string& svg, double rate, int dbPerStep) {
     svg += "<g fill=\"#000000\">\n";
     for (int k = 0; k <= 10; ++k)
         AppendText(svg, kLeft + k * kXStep, kTop + kHeight + 16, "middle",
                    crt::FormatShortest(taplore::FrequencyOf(k, rate, 20)));
     for (int k = 0; k * kYStep + kZeroDbY < kHeight; ++k)
-        AppendText(svg, kLeft - 6, kTop + kZeroDbY + k * kYStep + 4, "end", crt::FormatD(-10 * k));
+        AppendText(svg, kLeft - 6, kTop + kZeroDbY + k * kYStep + 4, "end",
+                   crt::FormatD(-dbPerStep * k));
     AppendText(svg, kLeft + kWidth / 2.0, kTop + kHeight + 36, "middle", "Frequency (Hz)");
     svg += "<text transform=\"translate(18 " + Coordinate(kTop + kHeight / 2.0) +
            ") rotate(-90)\" text-anchor=\"middle\">Level (dB)</text>\n";
     svg += "</g>\n";
 }
 
-void AppendLegendEntry(std::string& svg, double x, std::string_view colour,
-                       std::string_view label) {
-    const double y = kTop + kHeight + 60;
-    svg += "<g stroke=\"" + std::string(colour) + "\" stroke-width=\"3\">\n";
+// The legend: rows of three entries under the axes, each a stroke (or a swatch) and its label.
+constexpr int kLegendPitch = 160;
+constexpr int kLegendRow = 20;
+constexpr int kLegendPerRow = 3;
+
+double LegendX(int entry) {
+    return kLeft + entry % kLegendPerRow * kLegendPitch;
+}
+
+double LegendY(int entry) {
+    return kTop + kHeight + 60 + entry / kLegendPerRow * kLegendRow;
+}
+
+void AppendLegendEntry(std::string& svg, int entry, const CurveLook& look, std::string_view label) {
+    const double x = LegendX(entry), y = LegendY(entry);
+    svg += "<g stroke=\"" + std::string(look.colour) + "\" stroke-width=\"3\"" +
+           std::string(look.dashed ? kDash : "") + ">\n";
     AppendLine(svg, x, y - 4, x + 24, y - 4);
     svg += "</g>\n";
+    svg += "<g fill=\"#000000\">\n";
+    AppendText(svg, x + 30, y, "start", label);
+    svg += "</g>\n";
+}
+
+void AppendAliasedEntry(std::string& svg, int entry, std::string_view label) {
+    const double x = LegendX(entry), y = LegendY(entry);
+    svg += "<rect" + Attribute("x", x) + Attribute("y", y - 10) + Attribute("width", 24) +
+           Attribute("height", 10) + " fill=\"" + std::string(kAliasedColour) +
+           "\" fill-opacity=\"0.3\"/>\n";
     svg += "<g fill=\"#000000\">\n";
     AppendText(svg, x + 30, y, "start", label);
     svg += "</g>\n";
@@ -258,29 +329,56 @@ std::string FormatResponseSvg(const taplore::TapsDescription& description,
                               std::span<const double> levelsDb, std::span<const double> quantisedDb,
                               std::string_view quantisedLabel,
                               std::span<const taplore::RequiredBand> required) {
-    std::string svg =
-        DocumentHead(kImageWidth, kImageHeight, "Log-magnitude response: " + description.title);
+    std::vector<taplore::PlotCurve> curves{{levelsDb, "double taps", taplore::CurveRole::whole}};
+    if (!quantisedDb.empty())
+        curves.push_back({quantisedDb, std::string(quantisedLabel), taplore::CurveRole::quantised});
+    return taplore::FormatCurvesSvg(description, curves, required, {}, 10);
+}
+
+namespace taplore {
+
+std::string FormatCurvesSvg(const TapsDescription& description, std::span<const PlotCurve> curves,
+                            std::span<const RequiredBand> required, const Shading& shading,
+                            int dbPerStep) {
+    const std::span<const FrequencySpan> aliased = shading.spans;
+    // A legend where there is more than one thing to tell apart.
+    const int named = static_cast<int>(curves.size()) + (aliased.empty() ? 0 : 1);
+    const int entries = named > 1 ? named : 0;
+    const int rows = std::max(1, (entries + kLegendPerRow - 1) / kLegendPerRow);
+    std::string svg = DocumentHead(kImageWidth, kImageHeight + (rows - 1) * kLegendRow,
+                                   "Log-magnitude response: " + description.title);
     svg += "<defs><clipPath id=\"plot\"><rect width=\"" + crt::FormatD(kWidth) + "\" height=\"" +
            crt::FormatD(kHeight) + "\"/></clipPath></defs>\n";
     svg += "<g transform=\"translate(" + crt::FormatD(kLeft) + " " + crt::FormatD(kTop) + ")\">\n";
     AppendGrid(svg);
     svg += "<g clip-path=\"url(#plot)\">\n";
-    AppendRequired(svg, required, description.rate);
-    // The double curve on top: the quantised one shows only where it departs from it.
-    if (!quantisedDb.empty())
-        AppendCurve(svg, quantisedDb, kQuantisedColour, 1);
-    AppendCurve(svg, levelsDb, kCurveColour, 2);
+    AppendAliased(svg, aliased, description.rate);
+    AppendRequired(svg, required, description.rate, dbPerStep);
+    std::vector<CurveLook> looks;
+    for (int part = 0; const PlotCurve& curve : curves)
+        looks.push_back(LookOf(curve, curve.role == CurveRole::part ? part++ : part));
+    // The first curve on top: the others show only where they depart from it.
+    for (std::size_t i = curves.size(); i-- > 0;)
+        AppendCurve(svg, curves[i].levelsDb, looks[i], dbPerStep);
     svg += "</g>\n</g>\n";
-    AppendAxes(svg, description.rate);
-    if (!quantisedDb.empty()) {
-        AppendLegendEntry(svg, kLeft, kCurveColour, "double taps");
-        AppendLegendEntry(svg, kLeft + 160, kQuantisedColour, quantisedLabel);
+    AppendAxes(svg, description.rate, dbPerStep);
+    if (entries > 0) {
+        for (std::size_t i = 0; i < curves.size(); ++i)
+            AppendLegendEntry(svg, static_cast<int>(i), looks[i], curves[i].label);
+        if (!aliased.empty())
+            AppendAliasedEntry(svg, static_cast<int>(curves.size()), shading.label);
     }
     svg += "</svg>\n";
     return svg;
 }
 
-namespace taplore {
+int DbPerStepFor(double deepestDb) {
+    const double steps = static_cast<double>(kHeight - kZeroDbY) / kYStep;
+    for (const int dbPerStep : {10, 20, 50})
+        if (deepestDb <= steps * dbPerStep)
+            return dbPerStep;
+    return 100;
+}
 
 std::vector<RequiredBand> RequiredBands(const RequirementsReport& report) {
     const Requirements& r = report.requirements;

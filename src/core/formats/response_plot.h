@@ -6,6 +6,7 @@
 #include "core/analysis/views.h"
 #include "core/design/requirements_design.h"
 #include "core/formats/taps_description.h"
+#include "core/multirate/cascade_response.h"
 
 #include <span>
 #include <string>
@@ -26,6 +27,32 @@ struct RequiredBand {
 // from its lowest gain less the deviation to its highest plus it). A differentiator's response
 // rises across its bands, which no shading of constant levels shows: it gets none.
 std::vector<RequiredBand> RequiredBands(const RequirementsReport& report);
+
+// A curve of a plot of several: the whole response (red), the quantised taps' (light blue) or
+// a part of the whole, such as a stage of a cascade (dashed, in a colour of its own).
+enum class CurveRole { whole, quantised, part };
+struct PlotCurve {
+    std::span<const double> levelsDb; // bins spread over 0 ... rate/2
+    std::string label;
+    CurveRole role = CurveRole::whole;
+};
+
+// Frequencies shaded from the top of the plot to its bottom, such as those that fold onto the
+// pass band, and the legend's words for them.
+struct Shading {
+    std::span<const FrequencySpan> spans;
+    std::string label;
+};
+
+// The curves on the magnitude plot's axes, the first on top, named in a legend where there
+// is more than one curve or shading; the shading under everything, the required bands as
+// FormatResponseSvg shades them, and dbPerStep dB a grid step.
+std::string FormatCurvesSvg(const TapsDescription& description, std::span<const PlotCurve> curves,
+                            std::span<const RequiredBand> required, const Shading& shading,
+                            int dbPerStep);
+
+// The dB a grid step (10, 20, 50 or 100) at which the plot reaches down to deepestDb below 0.
+int DbPerStepFor(double deepestDb);
 
 } // namespace taplore
 

@@ -55,6 +55,13 @@ double CicGainAt(const CompensatorAsk& ask, double hz) {
     return CicGain(ask.cic, hz, ask.rate * ask.cic.factor);
 }
 
+std::vector<double> CicLevelsDb(const CompensatorAsk& ask, int points) {
+    std::vector<double> levels(static_cast<std::size_t>(points / 2));
+    for (int k = 0; k < points / 2; ++k)
+        levels[k] = 20 * std::log10(CicGainAt(ask, ask.rate * k / points));
+    return levels;
+}
+
 double FoldingStopHz(double rate, int decimate, double passHz) {
     return rate / decimate - passHz;
 }

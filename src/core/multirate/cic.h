@@ -35,6 +35,10 @@ struct CompensatorAsk {
 // The CIC's gain at hz of the FIR's rate (the CIC's response at its own, higher, input rate).
 double CicGainAt(const CompensatorAsk& ask, double hz);
 
+// The CIC's level in dB at bins k rate / points of the FIR's rate, k from 0 to points / 2 - 1:
+// the same bins as the FIR's spectrum of that many points.
+std::vector<double> CicLevelsDb(const CompensatorAsk& ask, int points);
+
 // The stop band's edge for a compensator that decimates by `decimate`: what would fold onto the
 // pass band, rate / decimate - passHz.
 double FoldingStopHz(double rate, int decimate, double passHz);
