@@ -16,22 +16,13 @@ protected:
     SlopedPass() : DesignRunTest("taplore_sloped_") {}
 };
 
-// The report's first line, and the pass band's.
-std::pair<std::string, std::string> Lines(const std::string& err) {
-    const std::size_t first = err.find('\n');
-    const std::size_t second = err.find('\n', first + 1);
-    return {err.substr(0, first), err.substr(first + 1, second - first - 1)};
-}
-
 TEST_F(SlopedPass, TheFewestTapsMeetTheLineAndTheReportSaysHowClose) {
     for (const std::string method : {"equiripple", "least-squares"}) {
         const Outcome o = Run(kPreEmphasis + " --method " + method);
         ASSERT_EQ(o.status, 0) << o.err;
-        const auto [headline, pass] = Lines(o.err);
-        EXPECT_NE(headline.find(" taps: meets the requirements; "), std::string::npos) << headline;
-        EXPECT_TRUE(headline.ends_with(" taps miss")) << headline;
-        EXPECT_TRUE(pass.starts_with("pass 0 to 8000 Hz, gain 1..2: ripple ")) << pass;
-        EXPECT_NE(pass.find(" dB (0.5 dB asked); deviation "), std::string::npos) << pass;
+        EXPECT_NE(o.err.find(" taps: meets the requirements; "), std::string::npos) << o.err;
+        EXPECT_NE(o.err.find("\npass 0 to 8000 Hz, gain 1..2: ripple "), std::string::npos);
+        EXPECT_NE(o.err.find(" dB (0.5 dB asked); deviation "), std::string::npos) << o.err;
     }
 }
 
@@ -52,16 +43,12 @@ TEST_F(SlopedPass, RefusalsNameTheOptionAndExitTwo) {
          "--pass: must be LO:HI, a flat band, with --nyquist, not \"0:8000:1..2\""},
         {kPreEmphasis + " --decimate 2",
          "--pass: must be LO:HI, a flat band, with --decimate, not \"0:8000:1..2\""},
-        {kPreEmphasis + " --interpolate 2",
-         "--pass: must be LO:HI, a flat band, with --interpolate, not \"0:8000:1..2\""},
         {kPreEmphasis + " --cic 4:16",
          "--pass: must be LO:HI, a flat band, with --cic, not \"0:8000:1..2\""},
         {kPreEmphasis + " --phase minimum",
          "--pass: must be LO:HI, a flat band, with --phase minimum, not \"0:8000:1..2\""},
         {kPreEmphasis + " --method kaiser",
          "--method: must be equiripple or least-squares with a sloped --pass, not \"kaiser\""},
-        {kPreEmphasis + " --method hann --taps 51",
-         "--method: must be equiripple or least-squares with a sloped --pass, not \"hann\""},
         {kPreEmphasis + " --save-design x.taplore",
          "--save-design: must be left out with a sloped band (0:8000:1..2): a design document "
          "holds one gain a band, not \"x.taplore\""},
