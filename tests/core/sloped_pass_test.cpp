@@ -4,6 +4,7 @@
 #include "core/design/fewest_taps.h"
 #include "core/design/minimum_phase.h"
 #include "core/design/requirements_design.h"
+#include "core/formats/response_plot.h"
 #include "filter_response.h"
 
 #include <gtest/gtest.h>
@@ -103,6 +104,15 @@ TEST(SlopedPass, TheFewestTapsAreWhatDesigningEveryLengthGives) {
                 first = taps;
         EXPECT_EQ(static_cast<int>(fewest.taps.size()), first);
     }
+}
+
+TEST(SlopedPass, ThePlotShadesTheToleranceRelativeToTheLine) {
+    RequirementsReport report;
+    report.requirements = PreEmphasis();
+    const RequiredBand pass = RequiredBands(report).front();
+    const double dp = PassDeviation(0.5);
+    EXPECT_DOUBLE_EQ(pass.floorDb, 20 * std::log10(1 - dp));
+    EXPECT_DOUBLE_EQ(pass.ceilingDb, 20 * std::log10(2 * (1 + dp)));
 }
 
 TEST(SlopedPass, DesignsThatCannotFollowALineRefuseIt) {
