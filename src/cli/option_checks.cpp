@@ -5,6 +5,7 @@
 #include "cli/polyphase_output.h"
 #include "core/fixed/stimulus.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <initializer_list>
 #include <system_error>
@@ -52,6 +53,34 @@ void Require(const CLI::App& app, std::initializer_list<const char*> names) {
             throw CLI::RequiredError(name);
 }
 
+// A method that designs bands of any gain, for what needs one.
+void RequireBandsMethod(const Request& request, const std::string& need) {
+    if (!request.method->bands)
+        throw CLI::ValidationError(
+            "--method",
+            Refusal(taplore::MethodNames([](const taplore::Method& m) { return m.bands; }) +
+                        " with " + need,
+                    std::string(request.method->name)));
+}
+
+// A sloped pass band: its line kept by a method that designs bands, and none of the designs
+// whose pass band is flat by construction (an L-th band, a rate change, a CIC's compensator, a
+// minimum-phase factor of the squared magnitude).
+void CheckSlopedPass(const CLI::App& app, const Request& request) {
+    const auto sloped = std::ranges::find_if(
+        request.pass, [](const BandOption& pass) { return pass.band.relative; });
+    if (sloped == request.pass.end())
+        return;
+    for (const char* flat : {"--nyquist", "--decimate", "--interpolate", "--cic"})
+        if (IsGiven(app, flat))
+            throw CLI::ValidationError(
+                "--pass", Refusal("LO:HI, a flat band, with " + std::string(flat), sloped->text));
+    if (request.minimumPhase)
+        throw CLI::ValidationError(
+            "--pass", Refusal("LO:HI, a flat band, with --phase minimum", sloped->text));
+    RequireBandsMethod(request, "a sloped --pass");
+}
+
 // A design to requirements: pass and stop bands with their tolerances, or bands of any gain
 // with a length, and the rate; none of the dialog's values.
 void CheckRequirements(const CLI::App& app, const Request& request) {
@@ -87,12 +116,7 @@ void CheckRequirements(const CLI::App& app, const Request& request) {
                                            "for a minimum-phase design to keep",
                                            "minimum"));
     Require(app, {"--taps"});
-    if (!request.method->bands)
-        throw CLI::ValidationError("--method",
-                                   Refusal(taplore::MethodNames([](const taplore::Method& m) {
-                                               return m.bands;
-                                           }) + " with --band",
-                                           std::string(request.method->name)));
+    RequireBandsMethod(request, "--band");
 }
 
 // A pulse: its span and samples, and the one shaping value its shape takes; nothing of the
@@ -196,7 +220,7 @@ void CheckSaveDesign(const CLI::App& app, const Request& request) {
         throw CLI::ValidationError("--save-design",
                                    Refusal("a file name, not standard output", request.saveDesign));
     // A document holds one gain a band: a slope saved there would be lost.
-    for (const BandOption& band : request.band)
+    for (const BandOption& band : request.Bands())
         if (band.band.endGain)
             throw CLI::ValidationError("--save-design",
                                        Refusal("left out with a sloped band (" + Echoed(band.text) +
@@ -376,6 +400,7 @@ void CheckCic(const CLI::App& app, const Request& request) {
 void CheckTogether(const CLI::App& app, Request& request) {
     request.methodGiven = IsGiven(app, "--method");
     request.phaseGiven = IsGiven(app, "--phase");
+    CheckSlopedPass(app, request);
     CheckCic(app, request);
     CheckRateChangeOptions(app, request);
     if (request.pulse)

@@ -111,7 +111,16 @@ std::optional<taplore::Band> Edges(const std::string& text, double gain) {
 } // namespace
 
 std::optional<taplore::Band> PassBand(const std::string& text) {
-    return Edges(text, 1.0);
+    const std::vector<std::string_view> fields = Split(text);
+    if (fields.size() != 3)
+        return Edges(text, 1.0);
+    const auto low = crt::StrictAtof(fields[0]), high = crt::StrictAtof(fields[1]);
+    taplore::Band band{low.value_or(0), high.value_or(0), 1.0, 1.0};
+    // Only a line: one gain would be the flat band's 1 again.
+    if (!low || !high || !ReadGain(fields[2], band) || !band.endGain)
+        return std::nullopt;
+    band.relative = true;
+    return band;
 }
 
 std::optional<taplore::Band> StopBand(const std::string& text) {

@@ -83,7 +83,7 @@ std::vector<std::string_view> ViewNames();
 std::string ViewsWithUnits();
 
 // A band's texts: LO:HI for a pass or a stop band, LO:HI:GAIN[:WEIGHT] for a band of any gain,
-// GAIN being G1..G2 where it slopes.
+// GAIN being G1..G2 where it slopes; a pass band may be LO:HI:G1..G2, its ripple relative.
 std::optional<taplore::Band> PassBand(const std::string& text);
 
 std::optional<taplore::Band> StopBand(const std::string& text);

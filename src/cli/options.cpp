@@ -6,6 +6,7 @@
 
 #include "core/version.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -121,11 +122,19 @@ std::string EdgesRefusal(const std::string& text) {
     return Refusal("LO:HI in Hz, as in 0:1000", text);
 }
 
+// A pass band's text with a third field is a sloped one, refused in its own words.
+std::string PassRefusal(const std::string& text) {
+    if (std::count(text.begin(), text.end(), ':') != 2)
+        return EdgesRefusal(text);
+    return Refusal("LO:HI:G1..G2, edges in Hz and the gains at them, as in 0:8000:1..2", text);
+}
+
 void DeclareRequirementOptions(CLI::App& app, Request& request, OptionExamples& examples) {
     AddValues(app, examples, "--pass",
               "A pass band in Hz, repeatable: the fewest taps that keep --ripple there and "
-              "--atten in the stop bands",
-              "LO:HI", "0:1000", BandsInto(request.pass, "--pass", PassBand, EdgesRefusal));
+              "--atten in the stop bands; G1..G2 asks a gain from G1 at LO linearly to G2 at HI, "
+              "the ripple relative to it (equiripple and least squares)",
+              "LO:HI[:G1..G2]", "0:1000", BandsInto(request.pass, "--pass", PassBand, PassRefusal));
     AddValues(app, examples, "--stop", "A stop band in Hz, repeatable", "LO:HI", "1500:4000",
               BandsInto(request.stop, "--stop", StopBand, EdgesRefusal));
     AddValue(app, examples, "--ripple", "Pass-band ripple, peak to peak, in dB", "DB", "0.1",

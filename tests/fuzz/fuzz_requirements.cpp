@@ -116,6 +116,7 @@ void IntoTheDesigners(const std::uint8_t* data, std::size_t size) {
         band.weight = Take(data, size);
         if (choice & 128) // a sloped band's gain at its high edge
             band.endGain = Take(data, size);
+        band.relative = (choice & 32) != 0; // its error counted relative to its gain
         r.bands.push_back(band);
     }
     // Every method of the table, at the length given and as a search where it searches.

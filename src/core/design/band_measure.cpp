@@ -107,8 +107,10 @@ std::vector<double> MeasureDeviations(const std::vector<double>& taps,
                                       const Requirements& requirements) {
     std::vector<double> deviations(requirements.bands.size(), 0.0);
     OverBands(taps, requirements, [&](std::size_t b, double omega, double magnitude) {
+        const Band& band = requirements.bands[b];
+        const double asked = Asked(requirements, band, omega);
         // NaN stays: a comparison with it would drop it silently.
-        const double d = std::fabs(magnitude - Asked(requirements, requirements.bands[b], omega));
+        const double d = std::fabs(magnitude - asked) / (band.relative ? asked : 1.0);
         double& deviation = deviations[b];
         deviation = std::isnan(d) || std::isnan(deviation) ? kNaN : std::max(deviation, d);
     });

@@ -11,7 +11,8 @@ namespace taplore {
 double MagnitudeAt(const std::vector<double>& taps, double omega);
 
 // For each band, the largest distance of the taps' magnitude response from the magnitude the
-// band asks (|gain|, or |gain| * omega for a differentiator), on a dense grid: at least 32
+// band asks (|gain|, or |gain| * omega for a differentiator), relative to it where the band is
+// relative, on a dense grid: at least 32
 // points per tap from 0 to half the rate, and each band's edges exactly. Taps that are not
 // all finite give not-a-number. Throws std::bad_alloc when the grid does not fit in memory.
 std::vector<double> MeasureDeviations(const std::vector<double>& taps,

@@ -30,8 +30,12 @@ struct RequirementsReport {
     int taps = 0;
     std::vector<double> deviations; // measured in each band (MeasureDeviations)
     // Each pass band's gain, largest over smallest, in dB, as people read a ripple; the
-    // tolerance constrains the deviation above instead. Empty, or NaN for a stop band.
+    // tolerance constrains the deviation above instead. Empty, or NaN for a stop band and a
+    // sloped one.
     std::vector<double> peakToPeakDb;
+    // Where a band is relative, each band's largest distance from the gain asked, as a band of
+    // any gain reports it; empty otherwise.
+    std::vector<double> lineDeviations;
     // The next shorter allowed length of each parity a search designed, longest first.
     std::vector<ShorterLength> shorter;
     // The transitions (edges in Hz) held below the pass bands' upper tolerance, where the plain

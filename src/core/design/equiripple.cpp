@@ -351,7 +351,7 @@ private:
         const Band& b = m_requirements.bands[band];
         const SeriesPoint p = CosineSeriesAt(m_coefficients, omega);
         const Jet amplitude = Times(FactorJet(m_form, omega), {p.value, p.slope, p.curvature});
-        return Times(WeightJet(m_requirements.kind, b, omega),
+        return Times(WeightJet(m_requirements, b, omega),
                      Minus(DesiredJet(m_requirements, b, omega), amplitude));
     }
 

@@ -38,9 +38,11 @@ double Desired(const Requirements& r, const Band& band, double omega) {
     }
 }
 
-double Weight(ResponseKind kind, const Band& band, double omega) {
-    if (kind == ResponseKind::differentiator && band.gain != 0.0)
+double Weight(const Requirements& r, const Band& band, double omega) {
+    if (r.kind == ResponseKind::differentiator && band.gain != 0.0)
         return band.weight / omega;
+    if (band.relative)
+        return band.weight / GainAtRadians(r, band, omega);
     return band.weight;
 }
 
@@ -66,18 +68,28 @@ Jet FactorJet(const Form& form, double omega) {
     return form.antisymmetric ? Jet{s, c / 2, -s / 4} : Jet{c, -s / 2, -c / 4};
 }
 
+// A sloped band's gain per radian.
+double SlopeOf(const Requirements& r, const Band& band) {
+    const double rise = EndGain(band) - band.gain;
+    return rise / (Radians(band.highHz, r.rate) - Radians(band.lowHz, r.rate));
+}
+
 Jet DesiredJet(const Requirements& r, const Band& band, double omega) {
     if (r.kind == ResponseKind::differentiator)
         return {band.gain * omega, band.gain, 0.0};
-    const double rise = EndGain(band) - band.gain;
-    const double slope = rise / (Radians(band.highHz, r.rate) - Radians(band.lowHz, r.rate));
+    const double slope = SlopeOf(r, band);
     return {Desired(r, band, omega), r.kind == ResponseKind::hilbert ? -slope : slope, 0.0};
 }
 
-Jet WeightJet(ResponseKind kind, const Band& band, double omega) {
-    const double w = Weight(kind, band, omega);
-    if (kind == ResponseKind::differentiator && band.gain != 0.0)
+Jet WeightJet(const Requirements& r, const Band& band, double omega) {
+    const double w = Weight(r, band, omega);
+    if (r.kind == ResponseKind::differentiator && band.gain != 0.0)
         return {w, -w / omega, 2 * w / (omega * omega)};
+    // weight / g(w) for the line g: its derivatives are -W g'/g and 2 W g'^2/g^2.
+    if (band.relative) {
+        const double share = SlopeOf(r, band) / GainAtRadians(r, band, omega);
+        return {w, -w * share, 2 * w * share * share};
+    }
     return {w, 0.0, 0.0};
 }
 
@@ -93,7 +105,7 @@ Node MakeNode(const Requirements& r, const Form& form, int band, double omega, d
         return {0.0, 1.0, b.gain / slope, b.weight * slope, band};
     }
     const double q = form.Factor(omega);
-    return {omega, x, Desired(r, b, omega) / q, Weight(r.kind, b, omega) * q, band};
+    return {omega, x, Desired(r, b, omega) / q, Weight(r, b, omega) * q, band};
 }
 
 Node MakeNode(const Requirements& r, const Form& form, int band, double omega) {

@@ -40,8 +40,9 @@ struct Form {
 // -j turns into a negative amplitude under the antisymmetric form's j.
 double Desired(const Requirements& r, const Band& band, double omega);
 
-// A differentiator's error counts relative to its response, as usual for differentiators.
-double Weight(ResponseKind kind, const Band& band, double omega);
+// A differentiator's error counts relative to its response, as usual for differentiators, and
+// a relative band's relative to its gain.
+double Weight(const Requirements& r, const Band& band, double omega);
 
 // A frequency in Hz as radians per sample.
 double Radians(double hz, double rate);
@@ -59,7 +60,7 @@ Jet FactorJet(const Form& form, double omega);
 
 Jet DesiredJet(const Requirements& r, const Band& band, double omega);
 
-Jet WeightJet(ResponseKind kind, const Band& band, double omega);
+Jet WeightJet(const Requirements& r, const Band& band, double omega);
 
 // A frequency of the design and what the error there is made of: the error is approximated
 // as D/Q - P with weight W*Q.

@@ -30,14 +30,26 @@ Requirements WeightedByTolerance(const Requirements& requirements) {
     return weighted;
 }
 
-// The most a pass/stop design's response may reach anywhere: 1 + the largest pass-band
-// deviation allowed.
-double UpperTolerance(const Requirements& requirements) {
-    double deviation = 0.0;
+// The largest gain a pass band asks: 1, or a sloped band's higher end.
+double HighestPassGain(const Requirements& requirements) {
+    double gain = 1.0;
     for (const Band& band : requirements.bands)
-        if (IsPassBand(band))
+        if (band.relative)
+            gain = std::max({gain, band.gain, EndGain(band)});
+    return gain;
+}
+
+// The most a pass/stop design's response may reach anywhere: 1 + the largest pass-band
+// deviation allowed, or a sloped band's higher end that much above it where it is higher.
+double UpperTolerance(const Requirements& requirements) {
+    double deviation = 0.0, upper = 0.0;
+    for (const Band& band : requirements.bands)
+        if (band.relative)
+            upper = std::max(upper, std::max(band.gain, EndGain(band)) *
+                                        (1.0 + AllowedDeviation(requirements, band)));
+        else if (IsPassBand(band))
             deviation = std::max(deviation, AllowedDeviation(requirements, band));
-    return 1.0 + deviation;
+    return std::max(upper, 1.0 + deviation);
 }
 
 bool Usable(const Attempt& attempt) {
@@ -78,7 +90,7 @@ public:
            const SearchSteps& steps = {})
         : m_requirements(r), m_weighted(WeightedByTolerance(r)), m_method(method),
           m_progress(progress), m_steps(steps), m_limit(UpperTolerance(r)),
-          m_mayMiss(WeighsAsMeasured(r)) {}
+          m_above(m_limit - HighestPassGain(r)), m_mayMiss(WeighsAsMeasured(r)) {}
 
     bool Allowed(int taps) const {
         return taps >= 1 && taps <= m_method.longest && !SymmetryProblem(m_requirements, taps);
@@ -189,9 +201,10 @@ private:
     }
 
     // The weighted requirements with a weak band inside each transition held, over its middle
-    // three quarters: it asks the mean of its neighbours' gains within their half difference
-    // plus the pass bands' tolerance, so that at the weighted deviation 1 that meets, the
-    // response there stays between -dp and 1 + dp.
+    // three quarters: it asks the mean of its neighbours' gains at its edges within their half
+    // difference plus the pass bands' tolerance, so that at the weighted deviation 1 that
+    // meets, the response there stays between -dp and 1 + dp (the highest gain + its
+    // tolerance, where a sloped band is higher).
     Requirements WithHeld(const std::vector<int>& held) const {
         Requirements r = m_weighted;
         r.bands.clear();
@@ -200,9 +213,10 @@ private:
                 const Band& below = m_weighted.bands[i - 1];
                 const Band& above = m_weighted.bands[i];
                 const double width = above.lowHz - below.highHz;
-                const double half = std::fabs(below.gain - above.gain) / 2 + (m_limit - 1.0);
+                const double end = EndGain(below);
+                const double half = std::fabs(end - above.gain) / 2 + m_above;
                 r.bands.push_back({below.highHz + width / 8, above.lowHz - width / 8,
-                                   (below.gain + above.gain) / 2, 1.0 / half});
+                                   (end + above.gain) / 2, 1.0 / half});
             }
             r.bands.push_back(m_weighted.bands[i]);
         }
@@ -220,6 +234,7 @@ private:
     std::vector<double> m_heldStarts[2]; // and of the last design with transitions held
     std::vector<int> m_held;             // the transitions the last usable design held
     double m_limit;                      // the pass bands' upper tolerance, 1 + dp
+    double m_above;                      // how far that lies above the highest gain asked
     bool m_mayMiss;                      // whether a design may end once it surely misses
     int m_designs = 0;
     double m_done = 0.0;

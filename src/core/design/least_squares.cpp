@@ -43,6 +43,24 @@ struct Asked {
     double weight = 1.0;
 };
 
+// A relative band's weight, 1 / its gain, is held constant over this many pieces of it, each at
+// the gain of its middle: the integrals stay in closed form, and on a line from 1 to 2 a piece's
+// weight strays from 1 / gain by under 2 %.
+constexpr int kRelativePieces = 32;
+
+// A relative band's pieces, each its own line over its share of the band.
+void AddPieces(const Asked& band, std::vector<Asked>& asked) {
+    const double width = (band.high - band.low) / kRelativePieces;
+    for (int k = 0; k < kRelativePieces; ++k) {
+        Asked piece = band;
+        piece.low = band.low + k * width;
+        piece.high = k + 1 == kRelativePieces ? band.high : band.low + (k + 1) * width;
+        const double middle = (piece.low + piece.high) / 2;
+        piece.weight = band.weight / std::fabs(band.offset + band.slope * middle);
+        asked.push_back(piece);
+    }
+}
+
 std::vector<Asked> AskedOf(const Requirements& r) {
     std::vector<Asked> asked;
     for (const Band& band : r.bands) {
@@ -59,7 +77,10 @@ std::vector<Asked> AskedOf(const Requirements& r) {
             a.offset = sign * (band.gain - rise * a.low);
             a.slope = sign * rise;
         }
-        asked.push_back(a);
+        if (band.relative)
+            AddPieces(a, asked);
+        else
+            asked.push_back(a);
     }
     return asked;
 }

@@ -291,6 +291,10 @@ MinimumPhaseDesign DesignMinimumPhase(const Requirements& requirements, const Me
                                       int taps, const Progress& progress) {
     if (auto problem = CheckTolerances(requirements))
         return NotMade(DesignStatus::refused, problem->text);
+    // The prototype follows the squared magnitude, which a line's square does not keep.
+    if (AnyRelative(requirements))
+        return NotMade(DesignStatus::refused,
+                       "a minimum-phase design takes flat pass bands only, not a sloped one");
     if (taps < 0)
         return NotMade(DesignStatus::refused, "the taps must be 0 (the fewest) or more");
     if (taps == 0 && !method.Searches())

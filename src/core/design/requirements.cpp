@@ -33,6 +33,13 @@ std::optional<RequirementsProblem> CheckBand(const Requirements& r, int i) {
         return Problem(RequirementsPart::band, i, "it reaches beyond half the rate");
     if (!std::isfinite(band.gain) || !std::isfinite(EndGain(band)))
         return Problem(RequirementsPart::band, i, "its gain must be a finite number");
+    if (band.relative && (band.gain < 0.0 || EndGain(band) < 0.0))
+        return Problem(RequirementsPart::band, i,
+                       "a pass band's gains must not be negative: they are magnitudes");
+    if (band.relative && (band.gain == 0.0 || EndGain(band) == 0.0))
+        return Problem(RequirementsPart::band, i,
+                       "a sloped pass band's gains must be above 0: its ripple is relative to "
+                       "them, and relative to 0 it allows no deviation at all");
     if (band.endGain && r.kind == ResponseKind::differentiator)
         return Problem(RequirementsPart::band, i,
                        "a differentiator's band asks for one slope: give it one gain");
@@ -135,7 +142,18 @@ double NarrowestTransition(const Requirements& requirements) {
 }
 
 bool IsPassBand(const Band& band) {
-    return band.gain == 1.0;
+    return band.gain == 1.0 || band.relative;
+}
+
+bool AnyRelative(const Requirements& requirements) {
+    return std::any_of(requirements.bands.begin(), requirements.bands.end(),
+                       [](const Band& band) { return band.relative; });
+}
+
+Requirements Absolute(Requirements requirements) {
+    for (Band& band : requirements.bands)
+        band.relative = false;
+    return requirements;
 }
 
 std::optional<RequirementsProblem> CheckBands(const Requirements& requirements) {
@@ -157,11 +175,11 @@ std::optional<RequirementsProblem> CheckTolerances(const Requirements& requireme
         return problem;
     bool anyPass = false;
     for (int i = 0; i < static_cast<int>(requirements.bands.size()); ++i) {
-        const double gain = requirements.bands[i].gain;
-        if ((gain != 0.0 && gain != 1.0) || requirements.bands[i].endGain)
+        const Band& band = requirements.bands[i];
+        if (!band.relative && ((band.gain != 0.0 && band.gain != 1.0) || band.endGain))
             return Problem(RequirementsPart::band, i,
                            "a band must be a pass band (gain 1) or a stop band (gain 0)");
-        anyPass = anyPass || gain == 1.0;
+        anyPass = anyPass || IsPassBand(band);
     }
     if (!anyPass)
         return Problem(RequirementsPart::band, -1, "no pass band: give at least one");

@@ -25,6 +25,10 @@ struct Band {
     // A sloped band's gain at highHz: the response asked runs linearly from gain at lowHz to
     // this at highHz (fixed-length designs, not for differentiators). None for one gain.
     std::optional<double> endGain = std::nullopt;
+    // Whether its error counts relative to the gain asked at each frequency: a sloped pass band
+    // of a pass/stop design, whose ripple is relative to its line. Weights and measured
+    // deviations are then divided by that gain, which must stay above 0.
+    bool relative = false;
 };
 
 // The gain band asks at hz, from lowHz to highHz: its gain, or the point of its line.
@@ -83,9 +87,10 @@ struct RequirementsProblem {
 // finite gains, positive weights. Enough for a fixed-length equiripple design.
 std::optional<RequirementsProblem> CheckBands(const Requirements& requirements);
 
-// CheckBands, and a pass/stop design besides: every band a pass band (gain 1) or a stop band
-// (gain 0), at least one pass band, every ripple from 1e-13 dB and every attenuation above 0
-// and up to 300 dB (finer tolerances are lost in the taps' rounding), an ordinary response.
+// CheckBands, and a pass/stop design besides: every band a pass band (gain 1, or a relative
+// line) or a stop band (gain 0), at least one pass band, every ripple from 1e-13 dB and every
+// attenuation above 0 and up to 300 dB (finer tolerances are lost in the taps' rounding), an
+// ordinary response.
 std::optional<RequirementsProblem> CheckTolerances(const Requirements& requirements);
 
 // Whether linear-phase taps of this length can give what the bands ask where their symmetry
@@ -108,7 +113,13 @@ std::optional<std::string> FixedLengthProblem(const Requirements& requirements, 
 // The narrowest gap between neighbouring bands, in radians per sample; infinite for one band.
 double NarrowestTransition(const Requirements& requirements);
 
-// Whether a band is a pass band of a pass/stop design.
+// Whether a band is a pass band of a pass/stop design: gain 1, or a relative line.
 bool IsPassBand(const Band& band);
+
+// Whether any band's error counts relative to its gain.
+bool AnyRelative(const Requirements& requirements);
+
+// The requirements with every band's error counted absolutely, as from its gain.
+Requirements Absolute(Requirements requirements);
 
 } // namespace taplore

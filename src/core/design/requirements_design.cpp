@@ -16,9 +16,12 @@ void MeasureReport(const std::vector<double>& taps, RequirementsReport& report) 
     report.peakToPeakDb.clear();
     const std::vector<GainRange> gains = MeasureGains(taps, r);
     for (std::size_t i = 0; i < gains.size(); ++i)
-        report.peakToPeakDb.push_back(IsPassBand(r.bands[i])
+        report.peakToPeakDb.push_back(IsPassBand(r.bands[i]) && !r.bands[i].relative
                                           ? 20.0 * std::log10(gains[i].highest / gains[i].lowest)
                                           : std::numeric_limits<double>::quiet_NaN());
+    report.lineDeviations.clear();
+    if (AnyRelative(r))
+        report.lineDeviations = MeasureDeviations(taps, Absolute(r));
 }
 
 void CompleteReport(RequirementsDesign& design, const Requirements& requirements,
@@ -55,6 +58,10 @@ double LargestShortfallDb(const Requirements& requirements, const std::vector<do
 RequirementsDesign DesignToTolerances(const Requirements& requirements, const Method& method,
                                       int taps, const Progress& progress,
                                       const SearchSteps& steps) {
+    if (AnyRelative(requirements) && !method.bands)
+        return Unmade(DesignStatus::refused,
+                      "this method designs flat pass bands only: a sloped one needs a method "
+                      "that designs bands of any gain");
     return taps == 0 ? DesignFewestTaps(requirements, method, progress, steps)
                      : DesignAtLength(requirements, method, taps, progress);
 }

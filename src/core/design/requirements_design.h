@@ -13,8 +13,8 @@
 
 namespace taplore {
 
-// The report's measured figures of taps: each band's deviation, each pass band's ripple
-// peak to peak and how many taps are exactly 0.
+// The report's measured figures of taps: each band's deviation, each flat pass band's ripple
+// peak to peak, a sloped one's deviation from its line, and how many taps are exactly 0.
 void MeasureReport(const std::vector<double>& taps, RequirementsReport& report);
 
 // design's report completed from its taps: the method, the requirements, the length and the
@@ -41,6 +41,7 @@ double LargestShortfallDb(const Requirements& requirements, const std::vector<do
 
 // Pass/stop requirements (CheckTolerances): the fewest taps that meet them when taps is 0,
 // else that many taps designed the way the search designs each length. steps follows the search.
+// A sloped pass band needs a method that designs bands (Method::bands).
 RequirementsDesign DesignToTolerances(const Requirements& requirements, const Method& method,
                                       int taps, const Progress& progress = {},
                                       const SearchSteps& steps = {});

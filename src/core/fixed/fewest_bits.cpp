@@ -35,7 +35,9 @@ std::vector<GridPoint> BandGrid(std::size_t tapCount, const Requirements& requir
         const double inverse = 1.0 / AllowedDeviation(requirements, band);
         const auto add = [&](double omega) {
             const double hz = omega / kPi * (requirements.rate / 2);
-            grid.push_back({omega, std::fabs(GainAt(band, hz)), inverse});
+            const double asked = std::fabs(GainAt(band, hz));
+            // A relative band's tolerance scales with its gain.
+            grid.push_back({omega, asked, band.relative ? inverse / asked : inverse});
         };
         add(low);
         add(high);

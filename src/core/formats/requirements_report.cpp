@@ -67,14 +67,33 @@ std::string ZerosLine(const RequirementsReport& report) {
            " with the symmetric taps added first";
 }
 
+// "1" or a line's "1..0.25".
+std::string Gain(const Band& band) {
+    const std::string end = band.endGain ? ".." + crt::FormatShortest(*band.endGain) : "";
+    return crt::FormatShortest(band.gain) + end;
+}
+
+// A band's largest distance from its gain or its line: "deviation 0.00441735".
+std::string DeviationText(double deviation) {
+    return "deviation " + crt::FormatG(deviation, 6);
+}
+
 // "pass 0 to 1000 Hz: ripple 0.0851 dB (0.1 dB asked)", with "missed" where it does not keep it.
 // peakToPeakDb: the band's gain largest over smallest, told where it differs from the ripple of
 // the deviation by over a hundredth, as for a window design, whose gain is not centred on 1;
-// NaN to leave it out.
-std::string ToleranceLine(const Requirements& r, const Band& band, double deviation,
-                          double peakToPeakDb) {
-    const BandFigure figure = FigureOf(r, band, deviation);
-    std::string line = (figure.pass ? "pass " : "stop ") + Edges(band) + ": ";
+// NaN to leave it out. A sloped pass band names its line, its ripple is relative to it, and its
+// largest distance from it follows: "pass 0 to 8000 Hz, gain 1..2: ripple 0.4214 dB (0.5 dB
+// asked); deviation 0.0485083".
+std::string ToleranceLine(const RequirementsReport& report, std::size_t i) {
+    const Requirements& r = report.requirements;
+    const Band& band = r.bands[i];
+    const BandFigure figure = FigureOf(r, band, report.deviations[i]);
+    const double peakToPeakDb =
+        i < report.peakToPeakDb.size() ? report.peakToPeakDb[i] : std::nan("");
+    std::string line = (figure.pass ? "pass " : "stop ") + Edges(band);
+    if (band.relative)
+        line += ", gain " + Gain(band);
+    line += ": ";
     line += figure.pass ? "ripple " + Decimals(figure.reachedDb, 4)
                         : "attenuation " + Decimals(figure.reachedDb, 2);
     line += " dB (" + crt::FormatShortest(figure.askedDb) + " dB asked)";
@@ -83,13 +102,14 @@ std::string ToleranceLine(const Requirements& r, const Band& band, double deviat
     if (figure.pass && std::isfinite(peakToPeakDb) &&
         std::fabs(peakToPeakDb - figure.reachedDb) > 0.01 * figure.reachedDb)
         line += "; " + Decimals(peakToPeakDb, 4) + " dB peak to peak";
+    if (band.relative && i < report.lineDeviations.size())
+        line += "; " + DeviationText(report.lineDeviations[i]);
     return line;
 }
 
 std::string BandLine(const Band& band, double deviation) {
-    const std::string end = band.endGain ? ".." + crt::FormatShortest(*band.endGain) : "";
-    return "band " + Edges(band) + ", gain " + crt::FormatShortest(band.gain) + end + ", weight " +
-           crt::FormatShortest(band.weight) + ": deviation " + crt::FormatG(deviation, 6);
+    return "band " + Edges(band) + ", gain " + Gain(band) + ", weight " +
+           crt::FormatShortest(band.weight) + ": " + DeviationText(deviation);
 }
 
 std::string Headline(const RequirementsReport& report) {
@@ -118,11 +138,8 @@ std::vector<std::string> FormatReport(const RequirementsReport& report) {
     std::vector<std::string> lines{Headline(report)};
     const std::vector<Band>& bands = report.requirements.bands;
     for (std::size_t i = 0; i < bands.size() && i < report.deviations.size(); ++i)
-        lines.push_back(report.tolerances
-                            ? ToleranceLine(report.requirements, bands[i], report.deviations[i],
-                                            i < report.peakToPeakDb.size() ? report.peakToPeakDb[i]
-                                                                           : std::nan(""))
-                            : BandLine(bands[i], report.deviations[i]));
+        lines.push_back(report.tolerances ? ToleranceLine(report, i)
+                                          : BandLine(bands[i], report.deviations[i]));
     if (report.nyquistBand > 0)
         lines.push_back(ZerosLine(report));
     for (const auto& [low, high] : report.held)

@@ -398,8 +398,10 @@ std::vector<RequiredBand> RequiredBands(const RequirementsReport& report) {
         const double lowest =
             start * end <= 0 && start != end ? 0.0 : std::min(std::fabs(start), std::fabs(end));
         const double highest = std::max(std::fabs(start), std::fabs(end));
-        required.push_back(
-            {band.lowHz, band.highHz, db(lowest - deviation), db(highest + deviation)});
+        // A relative band's tolerance scales with its gain.
+        const double below = band.relative ? lowest * deviation : deviation;
+        const double above = band.relative ? highest * deviation : deviation;
+        required.push_back({band.lowHz, band.highHz, db(lowest - below), db(highest + above)});
     }
     return required;
 }

@@ -24,8 +24,9 @@ struct RequiredBand {
 
 // Where a plot shades each band of a report: between the levels the tolerances allow, or for
 // bands of any gain, the gain and the deviation reached about it (a sloped band's whole line:
-// from its lowest gain less the deviation to its highest plus it). A differentiator's response
-// rises across its bands, which no shading of constant levels shows: it gets none.
+// from its lowest gain less the deviation to its highest plus it; a relative band's tolerance
+// scaled by those gains). A differentiator's response rises across its bands, which no shading
+// of constant levels shows: it gets none.
 std::vector<RequiredBand> RequiredBands(const RequirementsReport& report);
 
 // A curve of a plot of several: the whole response (red), the quantised taps' (light blue) or
