@@ -60,14 +60,17 @@ std::vector<std::string_view> WrappedComment(std::string_view line) {
     return pieces;
 }
 
+void AppendComment(std::string& text, std::string_view prefix, std::string_view line) {
+    for (const std::string_view piece : WrappedComment(line)) {
+        text.append(prefix).append(" ").append(piece);
+        text += '\n';
+    }
+}
+
 std::string CommentLines(const ExportInput& input, std::string_view prefix) {
     std::string text;
-    for (const std::string& line : DescriptionLines(input)) {
-        for (const std::string_view piece : WrappedComment(line)) {
-            text.append(prefix).append(" ").append(piece);
-            text += '\n';
-        }
-    }
+    for (const std::string& line : DescriptionLines(input))
+        AppendComment(text, prefix, line);
     return text;
 }
 

@@ -28,8 +28,11 @@ constexpr std::size_t kMaxCommentLength = 1000;
 // (which is dropped) or, where there is none, at the limit, between UTF-8 characters.
 std::vector<std::string_view> WrappedComment(std::string_view line);
 
-// Each of DescriptionLines after prefix and a blank, LF line ends; a line longer than
+// line, already CommentSafe, after prefix and a blank, LF line ends; a line longer than
 // kMaxCommentLength continues on further comment lines.
+void AppendComment(std::string& text, std::string_view prefix, std::string_view line);
+
+// Each of DescriptionLines so.
 std::string CommentLines(const ExportInput& input, std::string_view prefix);
 
 // The quantised taps a format with a width writes; throws std::logic_error when the caller
