@@ -343,7 +343,8 @@ void CheckStageOutputs(const CLI::App& app, const Request& request) {
         return;
     Refuse(app, {"--response", "--plot", "--view"},
            "left out with --stages " + request.stages->text);
-    if (ToStandardOutput(request.output))
+    // A format that holds a plan writes it to standard output as well.
+    if (ToStandardOutput(request.output) && !request.format.format->writeCascade)
         throw CLI::ValidationError("--output", "must name a file with --stages " +
                                                    request.stages->text + " and --format " +
                                                    std::string(request.format.format->name) +
