@@ -119,7 +119,7 @@ int WriteCascade(Console& console, const Request& request, const Design& design,
     if (status == kDone)
         TellWritten(console, request,
                     "wrote the " + std::to_string(stages.size()) + " stages to " +
-                        (ToStandardOutput(request.output) ? std::string("to standard output")
+                        (ToStandardOutput(request.output) ? std::string("standard output")
                                                           : request.output));
     return status;
 }
@@ -151,12 +151,13 @@ int WriteFileAStage(Console& console, const Request& request, const Design& desi
     for (int i = 0; i < count; ++i)
         outputs.emplace_back(&texts[i], paths[i]);
     const int status = Deliver(console, outputs);
+    if (status != kDone)
+        return status;
     std::string line = "wrote";
     for (const std::string& path : paths)
         line += " " + path;
-    if (status == kDone)
-        TellWritten(console, request, line);
-    return status;
+    TellWritten(console, request, line);
+    return kDone;
 }
 
 } // namespace
