@@ -81,9 +81,52 @@ int DesignRateChange(Console& console, const Request& request, Design& design) {
     return kDone;
 }
 
-int WriteStages(Console& console, const Request& request, const Design& design) {
-    if (const int status = CheckDecimatorBlock(console, request, design); status != kDone)
-        return status;
+namespace {
+
+// Each stage's taps in the format's width, none for a format of the taps themselves. Throws
+// NoFixedPointForm.
+std::vector<std::optional<FixedPointTaps>> QuantisedStages(const Request& request,
+                                                           const MultirateDesign& multirate) {
+    std::vector<std::optional<FixedPointTaps>> quantised(multirate.stages.size());
+    if (const auto width = request.Width())
+        for (std::size_t i = 0; i < quantised.size(); ++i)
+            quantised[i] =
+                Quantise(multirate.stages[i].design.taps.data(),
+                         static_cast<int>(multirate.stages[i].design.taps.size()), *width);
+    return quantised;
+}
+
+const FixedPointTaps* Pointer(const std::optional<FixedPointTaps>& taps) {
+    return taps ? &*taps : nullptr;
+}
+
+// "wrote taps.stage1.txt taps.stage2.txt", unless --quiet.
+void TellWritten(Console& console, const Request& request, const std::string& line) {
+    if (!request.quiet)
+        ShowReport(console, {line, {}, 0.0});
+}
+
+// Every stage in one text of a format that holds a plan, to -o's file or standard output.
+int WriteCascade(Console& console, const Request& request, const Design& design,
+                 const std::vector<std::optional<FixedPointTaps>>& quantised) {
+    const auto& stages = design.multirate->stages;
+    std::vector<ExportStage> written;
+    for (std::size_t i = 0; i < stages.size(); ++i)
+        written.push_back({stages[i].design.taps, Pointer(quantised[i]),
+                           *StageRateFactor(request, stages[i].spot.factor), stages[i].spot.rate});
+    const std::string text = request.format.format->writeCascade({design.description, written});
+    const int status = Deliver(console, {{&text, request.output}});
+    if (status == kDone)
+        TellWritten(console, request,
+                    "wrote the " + std::to_string(stages.size()) + " stages to " +
+                        (ToStandardOutput(request.output) ? std::string("standard output")
+                                                          : request.output));
+    return status;
+}
+
+// Each stage in a file of its own, its description naming the stage.
+int WriteFileAStage(Console& console, const Request& request, const Design& design,
+                    const std::vector<std::optional<FixedPointTaps>>& quantised) {
     const ExportFormat& format = *request.format.format;
     const MultirateDesign& multirate = *design.multirate;
     const int count = static_cast<int>(multirate.stages.size());
@@ -95,16 +138,10 @@ int WriteStages(Console& console, const Request& request, const Design& design) 
                             " (" + crt::FormatD(stage.spot.factor) + " at " +
                             crt::FormatShortest(stage.spot.rate) + " Hz) of " + description.title;
         description.rate = stage.spot.rate;
-        std::optional<FixedPointTaps> quantised;
         try {
-            if (const auto width = request.Width())
-                quantised = Quantise(stage.design.taps.data(),
-                                     static_cast<int>(stage.design.taps.size()), *width);
             texts.push_back(format.write(
-                {stage.design.taps, quantised ? &*quantised : nullptr, description, request.Block(),
+                {stage.design.taps, Pointer(quantised[i]), description, request.Block(),
                  StageRateFactor(request, stage.spot.factor), request.Arithmetic()}));
-        } catch (const NoFixedPointForm& e) {
-            return Report(console, kFailed, e.what());
         } catch (const ExportRefused& e) {
             return Report(console, kFailed, e.what());
         }
@@ -114,11 +151,27 @@ int WriteStages(Console& console, const Request& request, const Design& design) 
     for (int i = 0; i < count; ++i)
         outputs.emplace_back(&texts[i], paths[i]);
     const int status = Deliver(console, outputs);
-    if (status == kDone && !request.quiet) {
-        std::string line = "wrote";
-        for (const std::string& path : paths)
-            line += " " + path;
-        ShowReport(console, {line, {}, 0.0});
+    if (status != kDone)
+        return status;
+    std::string line = "wrote";
+    for (const std::string& path : paths)
+        line += " " + path;
+    TellWritten(console, request, line);
+    return kDone;
+}
+
+} // namespace
+
+int WriteStages(Console& console, const Request& request, const Design& design) {
+    if (const int status = CheckDecimatorBlock(console, request, design); status != kDone)
+        return status;
+    std::vector<std::optional<FixedPointTaps>> quantised;
+    try {
+        quantised = QuantisedStages(request, *design.multirate);
+    } catch (const NoFixedPointForm& e) {
+        return Report(console, kFailed, e.what());
     }
-    return status;
+    return request.format.format->writeCascade
+               ? WriteCascade(console, request, design, quantised)
+               : WriteFileAStage(console, request, design, quantised);
 }

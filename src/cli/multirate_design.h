@@ -1,6 +1,7 @@
 #pragma once
 // taplore-design's filters beside a change of rate: a decimator or an interpolator, in one
-// stage or a cascade, and the stages written a file each where the format holds one filter.
+// stage or a cascade, and the stages written in one file or, where the format holds one filter,
+// a file each.
 
 #include "cli/console.h"
 #include "cli/output.h"
@@ -11,8 +12,9 @@
 // filled, kRefused after naming the option at fault, or kFailed after saying why.
 int DesignRateChange(Console& console, const Request& request, Design& design);
 
-// The stages of a cascade, each in the chosen format to -o's file with ".stageN" before its
-// extension; the files written are told on standard error unless --quiet.
+// The stages of a cascade: all in one file for a format that holds a plan, else each to -o's
+// file with ".stageN" before its extension; what was written is told on standard error unless
+// --quiet.
 int WriteStages(Console& console, const Request& request, const Design& design);
 
 // "taps.txt" as stage `number`'s file: "taps.stage2.txt" ("taps.stage2" without an extension).

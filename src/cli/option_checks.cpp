@@ -364,7 +364,9 @@ void CheckRateChange(const Request& request) {
 void CheckStageOutputs(const Request& request) {
     if (!request.stages || request.stages->value.kind == taplore::StagesAsk::Kind::one)
         return;
-    if (request.TapsAsked() && ToStandardOutput(request.output))
+    // A format that holds a plan writes it to standard output as well.
+    if (request.TapsAsked() && ToStandardOutput(request.output) &&
+        !request.format.format->writeCascade)
         throw CLI::ValidationError("--output", "must name a file with --stages " +
                                                    request.stages->text + " and --format " +
                                                    std::string(request.format.format->name) +

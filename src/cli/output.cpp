@@ -172,8 +172,7 @@ std::string TapsText(Console& console, const Request& request, const Design& des
                      const FixedPointTaps* quantised) {
     const std::span<const double> taps(design.taps.get(), static_cast<std::size_t>(design.count));
     const taplore::ExportFormat& format = *request.format.format;
-    const auto rateChange = StageRateFactor(
-        request, design.multirate ? design.multirate->stages.front().spot.factor : 0);
+    const auto rateChange = DesignRateFactor(request, design);
     if (!design.report)
         return format.write({taps, quantised, design.description, request.Block(), rateChange,
                              request.Arithmetic()});

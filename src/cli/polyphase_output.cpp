@@ -8,9 +8,16 @@
 #include <CLI/CLI.hpp>
 
 std::optional<taplore::RateFactor> StageRateFactor(const Request& request, int factor) {
-    if (!request.format.format->takesRateChange || !request.ChangesRate())
+    if (!request.ChangesRate())
         return std::nullopt;
     return taplore::RateFactor{request.decimate.has_value(), factor};
+}
+
+std::optional<taplore::RateFactor> DesignRateFactor(const Request& request, const Design& design) {
+    if (design.multirate)
+        return StageRateFactor(request, design.multirate->stages.front().spot.factor);
+    // A CIC compensator makes --decimate's change itself.
+    return request.decimate ? StageRateFactor(request, request.decimate->value) : std::nullopt;
 }
 
 void CheckRateChangeFormat(const Request& request) {

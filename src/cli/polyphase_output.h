@@ -1,6 +1,6 @@
 #pragma once
-// The formats written for a rate change's call: each stage's factor handed to the writer, and
-// the options they need checked.
+// The formats written for a rate change: each stage's factor handed to the writer, and the
+// options the rate-change calls need checked.
 
 #include "cli/console.h"
 #include "cli/output.h"
@@ -8,9 +8,13 @@
 
 #include <optional>
 
-// The change a stage of factor `factor` makes, for a format that writes one; nullopt for the
-// others and for a single-rate design.
+// The change a stage of factor `factor` makes, which the rate-change formats need and the C,
+// JSON and HDL formats write the phases of; nullopt for a single-rate design.
 std::optional<taplore::RateFactor> StageRateFactor(const Request& request, int factor);
+
+// The change the design's one filter makes: its first stage's, or a CIC compensator's own
+// decimation.
+std::optional<taplore::RateFactor> DesignRateFactor(const Request& request, const Design& design);
 
 // --format naming a decimator's or interpolator's format without that change of rate: throws
 // CLI::ValidationError naming --format.

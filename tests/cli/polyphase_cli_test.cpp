@@ -1,10 +1,15 @@
-// The decimator's and interpolator's CMSIS formats run as a user runs them: each stage's factor
-// reaches its file, and the options they cannot take are refused by name.
+// The decimator's and interpolator's formats run as a user runs them: each stage's factor
+// reaches its file, a plan goes into one file where the format holds one, and the options the
+// formats cannot take are refused by name.
 #include "cli/run_design.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
+#include <filesystem>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -41,6 +46,61 @@ TEST_F(Polyphase, AnInterpolatorIsPaddedToAMultipleOfItsFactorAndSaysSo) {
     // 27 taps for these requirements, 30 written.
     EXPECT_TRUE(Has(o.out, "#define FIR_NUM_TAPS 30\n#define FIR_PHASE_LENGTH 6\n")) << o.out;
     EXPECT_TRUE(Has(o.out, "// The filter ends in 3 added zero taps")) << o.out;
+}
+
+std::vector<double> Numbers(const std::string& text) {
+    std::vector<double> numbers;
+    std::istringstream in(text);
+    for (double v; in >> v;)
+        numbers.push_back(v);
+    return numbers;
+}
+
+const std::string kPlan = " --decimate 8 --stages 2x4" + kSmall;
+
+TEST_F(Polyphase, APlansJsonCarriesEveryStageAsDesigned) {
+    const std::string full = (m_dir / "taps.txt").string();
+    ASSERT_EQ(Run(kPlan + " --format full -o " + full).status, 0);
+    const Outcome o = Run(kPlan + " --format json");
+    ASSERT_EQ(o.status, 0) << o.err;
+    const nlohmann::json json = nlohmann::json::parse(o.out);
+    ASSERT_EQ(json["stages"].size(), 2u);
+    const int factors[] = {2, 4};
+    for (int i = 0; i < 2; ++i) {
+        const nlohmann::json& stage = json["stages"][i];
+        EXPECT_EQ(stage["factor"], factors[i]);
+        EXPECT_EQ(stage["change"], "decimate");
+        const std::string file = "taps.stage" + std::to_string(i + 1) + ".txt";
+        EXPECT_EQ(stage["taps"].get<std::vector<double>>(), Numbers(ReadAll(m_dir / file)));
+    }
+}
+
+TEST_F(Polyphase, APlanGoesIntoOneFileOfTheFormatsThatHoldOneAndSaysSo) {
+    for (const std::string format : {"c", "vhdl", "verilog"}) {
+        const std::filesystem::path path = m_dir / ("plan." + format);
+        const Outcome o = Run(kPlan + " --format " + format + " -o " + path.string());
+        ASSERT_EQ(o.status, 0) << o.err;
+        EXPECT_EQ(o.err, "") << format; // --quiet
+        EXPECT_NE(ReadAll(path).find("tage2_fir_phase"), std::string::npos) << format;
+        EXPECT_FALSE(std::filesystem::exists(m_dir / ("plan.stage1." + format))) << format;
+    }
+    // The report's last line, for a file and for standard output.
+    const std::string loud = " --decimate 8 --stages 2x4 --rate 48000 --pass 0:2000 --ripple 0.1 "
+                             "--atten 60 --format c";
+    const std::string path = (m_dir / "plan.c").string();
+    EXPECT_TRUE(Run(loud + " -o " + path).err.ends_with("\nwrote the 2 stages to " + path + "\n"));
+    EXPECT_TRUE(Run(loud).err.ends_with("\nwrote the 2 stages to standard output\n"));
+}
+
+// The compensator's FIR decimates by --decimate's factor, which its rate-change formats write.
+TEST_F(Polyphase, ACicCompensatorsOwnDecimationReachesItsFormats) {
+    const std::string cic = " --cic 4:16 --rate 100 --decimate 2 --pass 0:10 --ripple 0.1 "
+                            "--atten 60 --quiet --format ";
+    const Outcome cmsis = Run(cic + "cmsis-decimate-q15");
+    ASSERT_EQ(cmsis.status, 0) << cmsis.err;
+    EXPECT_TRUE(Has(cmsis.out, "#define FIR_DECIMATION_FACTOR 2\n")) << cmsis.out;
+    const Outcome c = Run(cic + "c");
+    EXPECT_TRUE(Has(c.out, "#define FIR_PHASE_COUNT 2\n#define FIR_PHASE_LENGTH 6\n")) << c.out;
 }
 
 TEST_F(Polyphase, FormatsAndBlocksThatDoNotFitTheRateChangeAreRefused) {

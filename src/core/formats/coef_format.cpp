@@ -32,13 +32,14 @@ std::string CComment(const taplore::TapsDescription& description, std::string_vi
 }
 
 template <typename AppendValue>
-std::string CArray(std::string head, std::string_view type, int count, std::size_t lineBytes,
-                   AppendValue appendValue) {
+std::string CArray(std::string head, std::string_view type, std::string_view name, int count,
+                   std::size_t lineBytes, AppendValue appendValue) {
     constexpr std::string_view indent = "    ";
     std::string text = std::move(head);
     text.reserve(text.size() + static_cast<std::size_t>(count) * (lineBytes + indent.size()));
     // Not static: the array alone is a translation unit that compiles without an unused warning.
-    text += "const " + std::string(type) + " fir_coefficients[" + crt::FormatD(count) + "] = {\n";
+    text += "const " + std::string(type) + " " + std::string(name) + "[" + crt::FormatD(count) +
+            "] = {\n";
     for (int k = 0; k < count; ++k) {
         text += indent;
         appendValue(text, k);
@@ -91,10 +92,17 @@ std::string FormatCoefficientsC(const double* coef, int count,
     std::string head = CComment(description);
     if (!std::all_of(coef, coef + count, [](double tap) { return std::isfinite(tap); }))
         head += "#include <math.h>\n";
-    return CArray(std::move(head), "double", count, kFullLineBytes,
-                  [coef](std::string& text, int k) {
-                      AppendCFloatingConstant(text, coef[k], CFloating::doubleType);
-                  });
+    return std::move(head) + FormatCDoubleArray("fir_coefficients", coef, count);
+}
+
+std::string FormatCComment(const taplore::TapsDescription& description) {
+    return CComment(description);
+}
+
+std::string FormatCDoubleArray(std::string_view name, const double* coef, int count) {
+    return CArray({}, "double", name, count, kFullLineBytes, [coef](std::string& text, int k) {
+        AppendCFloatingConstant(text, coef[k], CFloating::doubleType);
+    });
 }
 
 std::string FormatFixedPoint(const FixedPointTaps& taps) {
@@ -113,6 +121,7 @@ std::string FormatFixedPointC(const double* coef, const FixedPointTaps& taps,
         CComment(description, "; " + QuantisationNote(coef, taps)) + "#include <stdint.h>\n";
     const std::string_view type = taps.format == QFormat::q15 ? "int16_t" : "int32_t";
     const std::int32_t* values = taps.values.data();
-    return CArray(head, type, static_cast<int>(taps.values.size()), kFixedLineBytes,
+    return CArray(head, type, "fir_coefficients", static_cast<int>(taps.values.size()),
+                  kFixedLineBytes,
                   [values](std::string& text, int k) { AppendCInteger(text, values[k]); });
 }

@@ -6,6 +6,7 @@
 #include "core/formats/taps_description.h"
 
 #include <string>
+#include <string_view>
 
 // One tap a line with 17 significant digits, so each reads back as the same double;
 // "inf", "-inf" and "nan" as the file writer spells them; LF line ends.
@@ -26,6 +27,12 @@ void AppendCFloatingConstant(std::string& out, double value, CFloating type);
 // compiles on its own as C99. LF line ends.
 std::string FormatCoefficientsC(const double* coef, int count,
                                 const taplore::TapsDescription& description);
+
+// The comment FormatCoefficientsC starts with.
+std::string FormatCComment(const taplore::TapsDescription& description);
+
+// The array FormatCoefficientsC ends with, under another name.
+std::string FormatCDoubleArray(std::string_view name, const double* coef, int count);
 
 // One integer a line, LF line ends.
 std::string FormatFixedPoint(const FixedPointTaps& taps);

@@ -24,7 +24,8 @@ constexpr std::array<ExportFormat, 27> kFormats = {{
      SixDecimals},
     {"full", "17 significant digits a line, each reading back as the same double", "txt",
      ExportWidth::none, WriteFull},
-    {"c", "a C array of doubles", "c", ExportWidth::none, WriteCArray},
+    {"c", "a C array of doubles", "c", ExportWidth::none, WriteCArray, nullptr, false, false,
+     WriteCArrayCascade},
     {"q15", "one Q15 integer a line", "txt", ExportWidth::q15, WriteIntegers},
     {"q31", "one Q31 integer a line", "txt", ExportWidth::q31, WriteIntegers},
     {"c-q15", "a C array of Q15 integers, with their quantisation cost", "c", ExportWidth::q15,
@@ -59,9 +60,9 @@ constexpr std::array<ExportFormat, 27> kFormats = {{
     {"mif", "Intel memory initialisation file: integers in two's complement hex", "mif",
      ExportWidth::chosen, WriteMif},
     {"vhdl", "VHDL package: a constant array of signed values", "vhd", ExportWidth::chosen,
-     WriteVhdl},
+     WriteVhdl, nullptr, false, false, WriteVhdlCascade},
     {"verilog", "Verilog header: the count, the width and a function of sized signed constants",
-     "vh", ExportWidth::chosen, WriteVerilog},
+     "vh", ExportWidth::chosen, WriteVerilog, nullptr, false, false, WriteVerilogCascade},
     {"verilog-fir",
      "Verilog module taplore_fir: the filter of --input-bits, --acc-bits, --output-bits, "
      "--overflow and --rounding",
@@ -80,7 +81,7 @@ constexpr std::array<ExportFormat, 27> kFormats = {{
     {"csv", "CSV: a header naming the design, then index and tap, each reading back exactly", "csv",
      ExportWidth::none, WriteCsv},
     {"json", "JSON: the design's description and rate, and the taps reading back exactly", "json",
-     ExportWidth::none, WriteJson},
+     ExportWidth::none, WriteJson, nullptr, false, false, WriteJsonCascade},
 }};
 
 } // namespace

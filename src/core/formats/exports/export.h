@@ -32,10 +32,26 @@ struct ExportInput {
     std::span<const double> taps;
     const FixedPointTaps* quantised; // made from taps in the format's width; null when it has none
     const TapsDescription& description;
-    int blockSize = kDefaultBlockSize;                   // 1 ... kMaxBlockSize
-    std::optional<RateFactor> rateChange = std::nullopt; // for the formats that take one
+    int blockSize = kDefaultBlockSize; // 1 ... kMaxBlockSize
+    // The design's change of rate: the CMSIS rate-change formats need one, and the C, JSON and
+    // HDL formats add its phases to the taps.
+    std::optional<RateFactor> rateChange = std::nullopt;
     // The arithmetic an HDL filter computes; accumulator bits 0 for the never overflowing ones.
     BitTrueFormats arithmetic{};
+};
+
+// One stage of a plan, for a format that writes all of them in one file.
+struct ExportStage {
+    std::span<const double> taps;
+    const FixedPointTaps* quantised; // made from taps in the format's width; null when it has none
+    RateFactor change;
+    double rate = 0.0; // at the stage's high side, Hz
+};
+
+// A plan's stages, from the high rate down, under the plan's description.
+struct CascadeInput {
+    const TapsDescription& description;
+    std::span<const ExportStage> stages;
 };
 
 // The integers a format writes: none (it writes the taps themselves), the width asked for
@@ -53,6 +69,8 @@ struct ExportFormat {
     double (*readBack)(double tap) = nullptr;
     bool takesRateChange = false; // writes a decimator's or interpolator's call, needing the factor
     bool takesArithmetic = false; // writes a filter of the bit-true model's widths and modes
+    // Writes a plan's stages in one file; null for a format of one filter a file.
+    std::string (*writeCascade)(const CascadeInput& input) = nullptr;
 };
 
 // The taps as a reader of the format's output gets them back: the integers' values, the

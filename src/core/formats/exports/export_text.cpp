@@ -61,14 +61,17 @@ std::vector<std::string_view> WrappedComment(std::string_view line) {
     return pieces;
 }
 
+void AppendComment(std::string& text, std::string_view prefix, std::string_view line) {
+    for (const std::string_view piece : WrappedComment(line)) {
+        text.append(prefix).append(" ").append(piece);
+        text += '\n';
+    }
+}
+
 std::string CommentLines(const ExportInput& input, std::string_view prefix) {
     std::string text;
-    for (const std::string& line : DescriptionLines(input)) {
-        for (const std::string_view piece : WrappedComment(line)) {
-            text.append(prefix).append(" ").append(piece);
-            text += '\n';
-        }
-    }
+    for (const std::string& line : DescriptionLines(input))
+        AppendComment(text, prefix, line);
     return text;
 }
 
@@ -95,14 +98,14 @@ std::string TwosComplementBinary(std::int32_t value, int bits) {
     return text;
 }
 
-std::string VhdlTapElements(const FixedPointTaps& q) {
+std::string VhdlTapElements(std::span<const std::int32_t> values, int bits) {
     std::string text;
-    text.reserve(q.values.size() * (q.format.bits + 30));
-    for (std::size_t k = 0; k < q.values.size(); ++k) {
+    text.reserve(values.size() * (static_cast<std::size_t>(bits) + 30));
+    for (std::size_t k = 0; k < values.size(); ++k) {
         text += "        " + crt::FormatD(static_cast<int>(k)) + " => \"";
-        text += TwosComplementBinary(q.values[k], q.format.bits);
-        text += k + 1 < q.values.size() ? "\", -- " : "\"  -- ";
-        text += crt::FormatD(q.values[k]) + "\n";
+        text += TwosComplementBinary(values[k], bits);
+        text += k + 1 < values.size() ? "\", -- " : "\"  -- ";
+        text += crt::FormatD(values[k]) + "\n";
     }
     return text;
 }

@@ -28,8 +28,11 @@ constexpr std::size_t kMaxCommentLength = 1000;
 // (which is dropped) or, where there is none, at the limit, between UTF-8 characters.
 std::vector<std::string_view> WrappedComment(std::string_view line);
 
-// Each of DescriptionLines after prefix and a blank, LF line ends; a line longer than
+// line, already CommentSafe, after prefix and a blank, LF line ends; a line longer than
 // kMaxCommentLength continues on further comment lines.
+void AppendComment(std::string& text, std::string_view prefix, std::string_view line);
+
+// Each of DescriptionLines so.
 std::string CommentLines(const ExportInput& input, std::string_view prefix);
 
 // The quantised taps a format with a width writes; throws std::logic_error when the caller
@@ -44,6 +47,6 @@ std::string TwosComplementBinary(std::int32_t value, int bits);
 // The elements of a VHDL aggregate of the taps, one a line after 8 blanks: "k => "bits"," each
 // written bit for bit (so that even the most negative 32-bit value needs no integer), its
 // decimal value in a comment. Named association, so that a single tap is an array too.
-std::string VhdlTapElements(const FixedPointTaps& q);
+std::string VhdlTapElements(std::span<const std::int32_t> values, int bits);
 
 } // namespace taplore

@@ -1,5 +1,5 @@
-// Taplore's own texts in the export table: the saved file's, full precision, the C arrays and
-// the fixed-point integers, written by the formatters the dialog's copy entries use.
+// Taplore's own texts in the export table: the saved file's, full precision, the fixed-point
+// integers and their C arrays, written by the formatters the dialog's copy entries use.
 #include "core/formats/coef_file.h"
 #include "core/formats/coef_format.h"
 #include "core/formats/exports/export_text.h"
@@ -20,10 +20,6 @@ std::string WriteText(const ExportInput& input) {
 
 std::string WriteFull(const ExportInput& input) {
     return FormatCoefficientsFull(input.taps.data(), Count(input));
-}
-
-std::string WriteCArray(const ExportInput& input) {
-    return FormatCoefficientsC(input.taps.data(), Count(input), input.description);
 }
 
 std::string WriteIntegers(const ExportInput& input) {

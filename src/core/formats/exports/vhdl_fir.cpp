@@ -57,7 +57,7 @@ std::string TapConstants(const FixedPointTaps& taps) {
            ";\n    constant LEVELS : natural := " + D(FirTreeLevels(values)) +
            ";\n    type tap_array is array (0 to TAP_COUNT - 1) of signed(TAP_BITS - 1 downto 0);\n"
            "    constant TAPS : tap_array := (\n" +
-           VhdlTapElements(taps) + "    );\n";
+           VhdlTapElements(taps.values, taps.format.bits) + "    );\n";
 }
 
 constexpr const char* kArchitecture =

@@ -27,4 +27,10 @@ std::string WriteVerilog(const ExportInput& input);
 std::string WriteCsv(const ExportInput& input);
 std::string WriteJson(const ExportInput& input);
 
+// A plan's stages in one file.
+std::string WriteCArrayCascade(const CascadeInput& input);
+std::string WriteVhdlCascade(const CascadeInput& input);
+std::string WriteVerilogCascade(const CascadeInput& input);
+std::string WriteJsonCascade(const CascadeInput& input);
+
 } // namespace taplore
