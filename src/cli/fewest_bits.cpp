@@ -26,6 +26,10 @@ TapsDescription DescribeFewest(const RequirementsReport& report, const FewestBit
         description.notes.push_back(lines[i + 1] + ", margin " + crt::FormatG(figure.marginDb, 3) +
                                     " dB");
     }
+    description.notes.push_back("--bits " + crt::FormatD(format.bits) + "." +
+                                crt::FormatD(format.fraction) +
+                                " --search-roundings gives these taps to any format and to "
+                                "--simulate");
     return description;
 }
 

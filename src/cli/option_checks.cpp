@@ -301,14 +301,24 @@ void CheckSimulation(const CLI::App& app, const Request& request) {
             Refusal("8, 16, 24 or 32 bits for --simulate-output's WAV", request.inputBits->text));
 }
 
+// A search over the roundings needs the tolerances it keeps: a linear-phase design to them.
+void RequireTolerancesToRound(const Request& request, const std::string& option) {
+    if (!request.ToRequirements() || !request.band.empty() || request.minimumPhase)
+        throw CLI::ValidationError(option, "must be given with a linear-phase design to --pass and "
+                                           "--stop tolerances, or to a document of them");
+}
+
 // The fewest bits of a design to pass and stop tolerances, written instead of anything else.
 void CheckFewestBits(const CLI::App& app, const Request& request) {
+    if (request.searchRoundings) {
+        RequireTolerancesToRound(request, "--search-roundings");
+        Refuse(app, {"--fewest-bits", "--decimate", "--interpolate", "--cic"},
+               "left out with --search-roundings, which rounds one filter's taps to the "
+               "requirements");
+    }
     if (!request.fewestBits)
         return;
-    if (!request.ToRequirements() || !request.band.empty() || request.minimumPhase)
-        throw CLI::ValidationError("--fewest-bits",
-                                   "must be given with a linear-phase design to --pass and "
-                                   "--stop tolerances, or to a document of them");
+    RequireTolerancesToRound(request, "--fewest-bits");
     Refuse(app,
            {"--simulate", "--format", "--bits", "--response", "--view", "--plot", "--save-design"},
            "left out with --fewest-bits, which writes the taps it finds");

@@ -413,6 +413,9 @@ void DeclareSimulationOptions(CLI::App& app, Request& request, OptionExamples& e
                  "With --pass and --stop: write the taps of the fewest bits that still meet the "
                  "requirements, one integer a line, their rounding searched; the bits found, "
                  "those plain rounding needs and each band's margin on standard error");
+    app.add_flag("--search-roundings", request.searchRoundings,
+                 "With --pass and --stop: the taps in --bits rounded by the search of "
+                 "--fewest-bits, not plainly, for every format and for --simulate");
 }
 
 } // namespace

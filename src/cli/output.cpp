@@ -5,6 +5,7 @@
 #include "core/analysis/log_magnitude.h"
 #include "core/analysis/views.h"
 #include "core/analysis/zeros.h"
+#include "core/fixed/fewest_bits.h"
 #include "core/formats/crt.h"
 #include "core/formats/exports/export.h"
 #include "core/formats/requirements_report.h"
@@ -212,6 +213,13 @@ int Deliver(Console& console,
     return kDone;
 }
 
+FixedPointTaps QuantisedAsAsked(const Request& request, const Design& design, QFormat format) {
+    if (!request.searchRoundings || !design.report)
+        return Quantise(design.taps.get(), design.count, format);
+    return SearchRoundings(std::vector<double>(design.taps.get(), design.taps.get() + design.count),
+                           design.report->requirements, format);
+}
+
 int WriteOutputs(Console& console, const Request& request, const Design& design) {
     if (const int status = CheckDecimatorBlock(console, request, design); status != kDone)
         return status;
@@ -220,7 +228,7 @@ int WriteOutputs(Console& console, const Request& request, const Design& design)
     // A plan's stages are quantised and written a file each by their own writer.
     if (const auto width = request.Width(); width && !design.IsPlan()) {
         try {
-            quantised = Quantise(design.taps.get(), design.count, *width);
+            quantised = QuantisedAsAsked(request, design, *width);
         } catch (const NoFixedPointForm& e) {
             return Report(console, kFailed, e.what());
         }

@@ -7,6 +7,7 @@
 #include "core/analysis/log_magnitude.h"
 #include "core/design/minimum_phase.h"
 #include "core/design/requirements_design.h"
+#include "core/formats/fixed_point.h"
 #include "core/formats/response_plot.h"
 #include "core/formats/taps_description.h"
 #include "core/multirate/cic.h"
@@ -40,6 +41,10 @@ struct Design {
     // Whether the design is a cascade of more than one stage, each stage's taps a file.
     bool IsPlan() const;
 };
+
+// The taps in format as the request rounds them: plainly, or with --search-roundings by the
+// fewest-bits search to the design's requirements. Throws NoFixedPointForm.
+FixedPointTaps QuantisedAsAsked(const Request& request, const Design& design, QFormat format);
 
 // Writes text to standard output whole, after the progress line is gone; kFailed after saying
 // so when it cannot.

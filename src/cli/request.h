@@ -108,6 +108,8 @@ struct Request {
     std::string simulateOutput;
     // Instead of the taps, those of the fewest bits that still meet the requirements.
     bool fewestBits = false;
+    // The taps at --bits rounded as the fewest-bits search rounds them, for every output.
+    bool searchRoundings = false;
 
     // The pulse asked, for DesignPulse.
     taplore::PulseRequest Pulse() const;

@@ -152,8 +152,7 @@ bool WriteOutputWav(const Request& request, const Design& design, const Stimulus
 int SimulateFilter(Console& console, const Request& request, const Design& design) {
     FixedPointTaps taps;
     try {
-        taps = Quantise(design.taps.get(), design.count,
-                        request.bits ? request.bits->value : QFormat::q15);
+        taps = QuantisedAsAsked(request, design, request.bits ? request.bits->value : QFormat::q15);
     } catch (const NoFixedPointForm& e) {
         return Report(console, kFailed, e.what());
     }

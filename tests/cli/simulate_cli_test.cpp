@@ -190,6 +190,31 @@ TEST_F(Simulate, FewestBitsWritesTapsThatMeetAndReportsTheWidths) {
     }
 }
 
+// The width --fewest-bits finds, given back with --search-roundings, writes its taps in every
+// format and simulates them: the impulse gives back the same integers, and the export, unlike
+// the plainly rounded one of that width, keeps the requirements.
+TEST_F(Simulate, TheFewestBitsTapsReachEveryOutputWithSearchedRoundings) {
+    const Outcome fewest = Run(kLowpass + " --fewest-bits");
+    ASSERT_EQ(fewest.status, 0) << fewest.err;
+    const std::size_t at = fewest.err.find("--bits ");
+    ASSERT_NE(at, std::string::npos) << fewest.err;
+    const std::string bits = fewest.err.substr(at, fewest.err.find(' ', at + 7) - at);
+    const Outcome q = Run(kLowpass + " " + bits + " --search-roundings --format q");
+    ASSERT_EQ(q.status, 0) << q.err;
+    EXPECT_EQ(q.out, fewest.out);
+    EXPECT_EQ(q.err.find("warning"), std::string::npos) << q.err;
+    const Outcome plain = Run(kLowpass + " " + bits + " --format q");
+    EXPECT_NE(plain.out, fewest.out);
+    // An impulse of 1 (the largest 2-bit sample), every fraction bit of the taps kept.
+    const std::string fraction = bits.substr(bits.find('.') + 1);
+    std::string impulse;
+    for (std::int64_t sample :
+         Samples(kLowpass + " " + bits + " --search-roundings --input-bits 2.0 --output-bits 40." +
+                 fraction + " --quiet --simulate impulse --samples 46"))
+        impulse += std::to_string(sample) + "\n";
+    EXPECT_EQ(impulse, fewest.out);
+}
+
 TEST_F(Simulate, FewestBitsRefusals) {
     const struct {
         std::string words, message;
@@ -201,6 +226,12 @@ TEST_F(Simulate, FewestBitsRefusals) {
         {kLowpass + " --fewest-bits --format coe", "--format: must be left out with --fewest-bits"},
         {kLowpass + " --fewest-bits --simulate chirp",
          "--simulate: must be left out with --fewest-bits"},
+        {" --order 31 --rate 8000 --low 0 --high 1000 --bits 16 --format q --search-roundings",
+         "--search-roundings: must be given with a linear-phase design"},
+        {kLowpass + " --fewest-bits --search-roundings",
+         "--fewest-bits: must be left out with --search-roundings"},
+        {" --rate 48000 --decimate 4 --pass 0:5000 --ripple 0.1 --atten 60 --search-roundings",
+         "--decimate: must be left out with --search-roundings"},
     };
     for (const auto& c : cases) {
         const Outcome o = Run(c.words);
