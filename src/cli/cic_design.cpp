@@ -34,6 +34,19 @@ std::string Hz(double value) {
     return crt::FormatShortest(value) + " Hz";
 }
 
+// "; 10 and 9 taps miss", or "; 1 tap misses", or nothing where no length is shorter.
+std::string ShorterMiss(const Compensator& made) {
+    std::string lengths;
+    for (const auto& [taps, figures] : made.shorter)
+        lengths += (lengths.empty() ? "" : " and ") + crt::FormatD(taps);
+    if (lengths.empty())
+        return "";
+    return "; " + lengths +
+           (made.shorter.size() > 1           ? " taps miss"
+            : made.shorter.front().first == 1 ? " tap misses"
+                                              : " taps miss");
+}
+
 // "CIC compensator, equiripple, 11 taps: the cascade meets the requirements", the CIC and its
 // droop, the cascade measured, and the FIR's own decimation.
 TapsDescription Describe(const Request& request, const CompensatorAsk& ask,
@@ -43,7 +56,7 @@ TapsDescription Describe(const Request& request, const CompensatorAsk& ask,
     description.rate = ask.rate;
     description.title = "CIC compensator, equiripple, " +
                         crt::FormatD(static_cast<int>(made.taps.size())) +
-                        " taps: the cascade meets the requirements";
+                        " taps: the cascade meets the requirements" + ShorterMiss(made);
     description.notes.push_back("after a CIC of " + request.cic->text +
                                 " (stages:factor:delay) at " + Hz(ask.rate * ask.cic.factor) +
                                 ": droop " + Db(f.droopDb) + " at " + Hz(ask.passHz) +

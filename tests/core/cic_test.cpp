@@ -1,5 +1,7 @@
 #include "core/multirate/cic.h"
 
+#include "core/design/equiripple.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -78,6 +80,47 @@ TEST(CicCompensatorTest, TheCascadeKeepsRippleAndAttenuation) {
         EXPECT_GE(f.attenuationDb, c.attenuationDb);
         // The droop it undoes is well beyond the ripple kept, so the FIR must have lifted it.
         EXPECT_GT(f.droopDb, c.rippleDb);
+    }
+}
+
+// The fewest over both parities, as designing every length from 1 up would find them: where
+// an even length meets below the odd ones (the stop band reaching half the rate), and where a
+// longer design swells in the search's doubling (a wide transition). The two shorter lengths
+// the report names miss.
+TEST(CicCompensatorTest, TheFewestTapsAreTheShortestOfAnyLength) {
+    struct Case {
+        double rate;
+        int decimate;
+        double passHz, stopHz, attenuationDb;
+        int fewest;
+    } cases[] = {
+        {96000.0, 2, 20000.0, 28000.0, 80.0, 44},
+        {48000.0, 1, 10000.0, 14000.0, 60.0, 37},
+    };
+    for (const Case& c : cases) {
+        CompensatorAsk ask;
+        ask.cic = {4, 16, 1};
+        ask.rate = c.rate;
+        ask.decimate = c.decimate;
+        ask.passHz = c.passHz;
+        ask.stopHz = c.stopHz;
+        ask.rippleDb = 0.1;
+        ask.attenuationDb = c.attenuationDb;
+        const Requirements requirements = CompensatorRequirements(ask);
+        int shortest = 0;
+        for (int taps = 1; shortest == 0; ++taps) {
+            const EquirippleResult design = DesignEquiripple(requirements, taps);
+            if (HasTaps(design.status) && MeasureCompensator(ask, design.taps).met)
+                shortest = taps;
+        }
+        EXPECT_EQ(shortest, c.fewest);
+        const Compensator made = DesignCompensator(ask);
+        EXPECT_EQ(static_cast<int>(made.taps.size()), shortest);
+        ASSERT_EQ(made.shorter.size(), 2u);
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(made.shorter[i].first, shortest - 1 - i);
+            EXPECT_FALSE(made.shorter[i].second.met);
+        }
     }
 }
 

@@ -112,21 +112,62 @@ CompensatorFigures MeasureCompensator(const CompensatorAsk& ask, const std::vect
     return figures;
 }
 
+// The shortest of the lengths first, first + 2, ... up to `keeping`, which keeps the ask, by
+// halving the gap: within a parity a longer design is never worse.
+int ShortestOfParity(const Requirements& requirements, const CompensatorAsk& ask, int first,
+                     int keeping) {
+    int missing = first - 2;
+    while (keeping - missing > 2) {
+        const int middle = missing + (keeping - missing) / 4 * 2;
+        (Designable(TapsAt(requirements, middle), ask) ? keeping : missing) = middle;
+    }
+    return keeping;
+}
+
 Compensator DesignCompensator(const CompensatorAsk& ask) {
     const Requirements requirements = CompensatorRequirements(ask);
-    // Doubling until a length keeps the ask, then halving the gap to the shortest that does.
-    int longer = 3;
-    while (longer <= kMaxEquirippleTaps && !Designable(TapsAt(requirements, longer), ask))
-        longer = 2 * longer + 1;
-    if (longer > kMaxEquirippleTaps)
-        return {};
-    int shorter = longer / 2;
-    while (longer - shorter > 1) {
-        const int middle = (shorter + longer) / 2;
-        (Designable(TapsAt(requirements, middle), ask) ? longer : shorter) = middle;
+    // Doubling until a length keeps the ask; where a design fails instead (far longer designs
+    // of wide transitions swell beyond what doubles hold), a length at a time from the last miss.
+    int missed = 0, longer = 3;
+    bool stepping = false;
+    while (true) {
+        if (longer > kMaxEquirippleTaps)
+            return {};
+        const std::vector<double> taps = TapsAt(requirements, longer);
+        if (Designable(taps, ask))
+            break;
+        if (taps.empty() && stepping)
+            return {};
+        if (taps.empty()) {
+            stepping = true;
+            longer = missed + 1;
+            continue;
+        }
+        missed = longer;
+        longer = stepping ? longer + 1 : 2 * longer + 1;
+    }
+    // Then each parity up to it on its own: even lengths have a zero at half the rate.
+    int fewest = longer;
+    for (const int first : {1, 2}) {
+        const int top = longer - (longer - first) % 2;
+        if (top == longer || (top >= first && Designable(TapsAt(requirements, top), ask)))
+            fewest = std::min(fewest, ShortestOfParity(requirements, ask, first, top));
     }
     Compensator compensator;
-    compensator.taps = TapsAt(requirements, longer);
+    // The two shorter lengths the report names are designed and measured: one that keeps the
+    // ask after all (a design of a parity that swelled in the search) becomes the answer.
+    for (bool shortened = true; shortened;) {
+        shortened = false;
+        compensator.shorter.clear();
+        for (int taps = fewest - 1; taps >= 1 && taps >= fewest - 2 && !shortened; --taps) {
+            const std::vector<double> designed = TapsAt(requirements, taps);
+            shortened = Designable(designed, ask);
+            compensator.shorter.emplace_back(taps, MeasureCompensator(ask, designed));
+            if (shortened)
+                fewest = taps;
+        }
+    }
+    compensator.taps = TapsAt(requirements, fewest);
     compensator.figures = MeasureCompensator(ask, compensator.taps);
     return compensator;
 }

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace taplore {
@@ -62,9 +63,13 @@ CompensatorFigures MeasureCompensator(const CompensatorAsk& ask, const std::vect
 struct Compensator {
     std::vector<double> taps; // empty when no length up to the longest keeps the ask
     CompensatorFigures figures;
+    // The next shorter length of each parity, longest first, each designed and measured: they
+    // miss the ask.
+    std::vector<std::pair<int, CompensatorFigures>> shorter;
 };
 
-// The fewest equiripple taps whose cascade with the CIC keeps ask.
+// The fewest equiripple taps whose cascade with the CIC keeps ask, over both parities: even
+// lengths have a zero at half the rate, odd ones not, so each parity is searched on its own.
 Compensator DesignCompensator(const CompensatorAsk& ask);
 
 // Why ask cannot be designed to, or nullopt: a CIC of no stages or no delay, a factor below 2,
