@@ -17,5 +17,11 @@ int DesignRateChange(Console& console, const Request& request, Design& design);
 // --quiet.
 int WriteStages(Console& console, const Request& request, const Design& design);
 
+// Warns on standard error where the stages as the chosen format writes them (quantised: each
+// stage's taps in its width, or null) no longer keep the cascade's requirements that the
+// double taps keep, with both figures. A CIC compensator's FIR alike, as one stage.
+void WarnOfWrittenCascade(Console& console, const Request& request, const Design& design,
+                          const std::vector<const FixedPointTaps*>& quantised);
+
 // "taps.txt" as stage `number`'s file: "taps.stage2.txt" ("taps.stage2" without an extension).
 std::string StagePath(const std::string& path, int number);

@@ -1,6 +1,7 @@
 #include "cli/output.h"
 
 #include "cli/cascade_output.h"
+#include "cli/multirate_design.h"
 #include "cli/polyphase_output.h"
 #include "core/analysis/log_magnitude.h"
 #include "core/analysis/views.h"
@@ -238,6 +239,8 @@ int WriteOutputs(Console& console, const Request& request, const Design& design)
     if (const int status = AnalysisTexts(console, request, design, taps, texts); status != kDone)
         return status;
     if (request.TapsAsked()) {
+        if ((design.multirate && !design.IsPlan()) || design.cic)
+            WarnOfWrittenCascade(console, request, design, {taps});
         try {
             texts.text = TapsText(console, request, design, taps);
         } catch (const taplore::ExportRefused& e) {

@@ -69,6 +69,37 @@ TEST_F(Multirate, APlanWritesEveryStageToItsOwnFileAndSaysWhich) {
     EXPECT_FALSE(std::filesystem::exists(base));
 }
 
+// The cascade is measured again with the taps as each format writes them: Q15 holds no
+// 100 dB, which the warning says with both figures; the full digits and a wide width hold it.
+TEST_F(Multirate, TheCascadeAsWrittenIsMeasuredAndItsMissWarned) {
+    const std::string deep = " --decimate 4 --rate 48000 --pass 0:5000 --ripple 0.1 --atten 100";
+    const std::string warning =
+        "warning: the taps as --format q writes them miss the requirements: the cascade's ";
+    const struct {
+        std::string words;
+        std::string warned; // "" for none
+    } cases[] = {
+        {deep + " --format q", warning + "pass 0 to 5000 Hz: ripple "},
+        {deep + " --format q", "; aliased: attenuation "},
+        {deep + " --format q", " dB in double (100 dB asked); --format full keeps every digit"},
+        {kExample + " --stages 4x4x4 --format q -o " + (m_dir / "t.txt").string(),
+         warning + "aliased: attenuation "},
+        {" --cic 4:16 --decimate 2 --rate 96000 --pass 0:20000 --ripple 0.1 --atten 80 --format "
+         "q:12",
+         warning + "stop 28000 to 48000 Hz: attenuation "},
+        {deep + " --format full", ""},
+        {deep + " --format q:28", ""},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = Run(c.words);
+        ASSERT_EQ(o.status, 0) << c.words << "\n" << o.err;
+        if (c.warned.empty())
+            EXPECT_EQ(o.err.find("warning"), std::string::npos) << c.words << "\n" << o.err;
+        else
+            EXPECT_NE(o.err.find(c.warned), std::string::npos) << c.words << "\n" << o.err;
+    }
+}
+
 TEST_F(Multirate, RateChangesOutOfRangeAreRefusedByName) {
     const struct {
         std::string words, message;
