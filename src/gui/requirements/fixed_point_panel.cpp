@@ -44,6 +44,15 @@ CFixedPointPanel::CFixedPointPanel(taplore::RequirementsPresenter& presenter, QW
     layout->setContentsMargins(6, 0, 6, 0);
     layout->addWidget(m_body = Body());
     m_body->setVisible(false);
+    // Names for tests and for assistive technology to find the controls by.
+    const std::pair<QWidget*, const char*> names[] = {
+        {m_editInput, "editInputBits"},        {m_editOutput, "editOutputBits"},
+        {m_editAccumulator, "editAccBits"},    {m_comboOverflow, "comboOverflow"},
+        {m_comboRounding, "comboRounding"},    {m_buttonFewest, "fewestBits"},
+        {m_labelProblem, "labelFixedProblem"}, {m_labelOverflows, "labelOverflows"},
+        {m_labelFewest, "labelFewest"}};
+    for (const auto& [control, name] : names)
+        control->setObjectName(name);
     m_pool.setMaxThreadCount(1);
     const auto arithmetic = &CFixedPointPanel::OnArithmeticChanged;
     connect(this, &QGroupBox::toggled, this, &CFixedPointPanel::OnToggled);
