@@ -12,6 +12,7 @@
 #include "gui/requirements/plot_wnd.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -19,6 +20,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 
 namespace {
 
@@ -137,6 +140,40 @@ TEST_F(FixedPoint, FewestBitsFillsBitsWithTheCoresAnswer) {
         << field->text().toStdString();
     EXPECT_EQ(Find<QLabel>(wnd, "labelFewest")->text().toStdString(),
               taplore::FewestBitsText(*want));
+}
+
+// A search takes seconds for a thousand taps; closing the window stops it within a width's.
+TEST_F(FixedPoint, ClosingTheWindowStopsASearchUnderWay) {
+    QElapsedTimer closing;
+    {
+        CRequirementsWnd wnd;
+        ShowDesigned(wnd);
+        Find<QRadioButton>(wnd, "radioFixed")->setChecked(true);
+        Find<QSpinBox>(wnd, "spinTaps")->setValue(1001);
+        ASSERT_TRUE(NextDesign(wnd, wnd.DesignsShown()));
+        ASSERT_NO_FATAL_FAILURE(TurnOn(wnd, "16", "", ""));
+        QTest::mouseClick(Find<QPushButton>(wnd, "fewestBits"), Qt::LeftButton);
+        EXPECT_EQ(Find<QLabel>(wnd, "labelFewest")->text(), "Searching the fewest bits…");
+        QTest::qWait(200);
+        closing.start();
+    }
+    EXPECT_LT(closing.elapsed(), 5000);
+}
+
+TEST_F(FixedPoint, ItsWidthsComeBackAtTheNextStart) {
+    {
+        CRequirementsWnd wnd;
+        wnd.show();
+        ASSERT_NO_FATAL_FAILURE(TurnOn(wnd, "12.10", "14", "30"));
+        Find<QComboBox>(wnd, "comboRounding")->setCurrentText("convergent");
+        wnd.close();
+    }
+    CRequirementsWnd wnd;
+    EXPECT_TRUE(Find<QGroupBox>(wnd, "fixedPoint")->isChecked());
+    EXPECT_EQ(Find<QLineEdit>(wnd, "editInputBits")->text(), "12.10");
+    EXPECT_EQ(Find<QLineEdit>(wnd, "editOutputBits")->text(), "14");
+    EXPECT_EQ(Find<QLineEdit>(wnd, "editAccBits")->text(), "30");
+    EXPECT_EQ(Find<QComboBox>(wnd, "comboRounding")->currentText(), "convergent");
 }
 
 // Open, the panel takes room the plots leave: the window still fits the end-to-end tests'

@@ -136,8 +136,21 @@ void CFixedPointPanel::OnArithmeticChanged() {
     emit changed();
 }
 
-void CFixedPointPanel::OnDesignShown() {
+CFixedPointPanel::~CFixedPointPanel() {
+    StopSearch();
+    m_pool.waitForDone();
+}
+
+void CFixedPointPanel::StopSearch() {
     ++m_search;
+    if (m_stop)
+        m_stop->store(true);
+}
+
+void CFixedPointPanel::OnDesignShown() {
+    StopSearch();
+    if (!m_buttonFewest->isEnabled()) // the search was for the design before
+        m_labelFewest->clear();
     m_buttonFewest->setEnabled(true);
     const taplore::FixedPointEffect* effect = m_presenter.Effect();
     m_labelOverflows->setText(effect ? FromStd(taplore::EffectText(*effect)) : QString());
@@ -157,11 +170,14 @@ void CFixedPointPanel::OnFewestBits() {
     m_buttonFewest->setEnabled(false);
     m_labelFewest->setText("Searching the fewest bits…");
     const int search = ++m_search;
-    m_pool.start([this, search, taps = shown->design.taps,
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    m_stop = stop;
+    m_pool.start([this, search, stop, taps = shown->design.taps,
                   requirements = shown->design.report.requirements] {
         std::optional<taplore::FewestBits> found;
         try {
-            found = taplore::FindFewestBits(taps, requirements);
+            found = taplore::FindFewestBits(taps, requirements,
+                                            [stop](double) { return !stop->load(); });
         } catch (const std::exception&) { // taps without a fixed-point form, or no memory
         }
         QMetaObject::invokeMethod(

@@ -9,6 +9,8 @@
 #include <QGroupBox>
 #include <QThreadPool>
 
+#include <atomic>
+#include <memory>
 #include <optional>
 
 class QComboBox;
@@ -22,6 +24,8 @@ class CFixedPointPanel : public QGroupBox {
 
 public:
     CFixedPointPanel(taplore::RequirementsPresenter& presenter, QWidget* parent);
+    // Stops a search under way and waits for its thread.
+    ~CFixedPointPanel() override;
 
     // The taps' width as the Bits field holds it.
     void SetTapBits(const QString& bits);
@@ -46,6 +50,8 @@ private slots:
 private:
     QWidget* Body();
     taplore::FixedPointInputs ReadInputs() const;
+    // A search under way stops, its result dropped.
+    void StopSearch();
     void ShowFewest(const std::optional<taplore::FewestBits>& found);
 
     taplore::RequirementsPresenter& m_presenter;
@@ -63,4 +69,5 @@ private:
     // The search runs on a thread of its own; a result for a design no longer shown is dropped.
     QThreadPool m_pool;
     int m_search = 0;
+    std::shared_ptr<std::atomic<bool>> m_stop;
 };
