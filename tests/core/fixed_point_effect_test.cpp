@@ -18,7 +18,7 @@ TEST(FixedPointInputsTest, EachWrongFieldIsNamedAndTheRightOnesRead) {
         FixedPointInputs inputs;
         std::string problem;
     } cases[] = {
-        {{"18.17", " 12 ", "", "", Overflow::saturate, Rounding::floor}, ""},
+        {{"18.17", "12", "", "", Overflow::saturate, Rounding::floor}, ""},
         {{"40", "16", "", ""}, "Bits: must be B or B.F, B from 2 to 32."},
         {{"16", "1", "", ""}, "Input bits: must be B or B.F, B from 2 to 64 and F from 0 to B."},
         {{"16", "16.17", "", ""},
@@ -96,7 +96,7 @@ TEST(FixedPointEffectTest, ThePresenterWritesTheHdlFilterOfThePanelsWidths) {
         return count;
     };
     EXPECT_EQ(hdl(), 0);
-    presenter.SetFixedPoint(FixedPointInputs{"16", "12", "14", "", Overflow::saturate});
+    presenter.SetFixedPoint(FixedPointInputs{"16", " 12 ", "14", "", Overflow::saturate});
     EXPECT_EQ(hdl(), 4);
     EXPECT_EQ(presenter.ExportChoices().size(), presenter.ExportFilters().size());
     const std::optional<DesignAsk> ask = presenter.SetInputs(WindowInputs{});

@@ -332,8 +332,12 @@ void RequirementsPresenter::SetFixedPoint(std::optional<FixedPointInputs> inputs
     m_fixedOn = inputs.has_value();
     m_arithmetic.reset();
     m_fixedProblem.clear();
-    if (inputs)
-        m_arithmetic = ReadArithmetic(*inputs, m_fixedProblem);
+    if (!inputs)
+        return;
+    for (std::string* field :
+         {&inputs->tapBits, &inputs->inputBits, &inputs->outputBits, &inputs->accumulatorBits})
+        *field = Trimmed(*field);
+    m_arithmetic = ReadArithmetic(*inputs, m_fixedProblem);
 }
 
 const FixedPointEffect* RequirementsPresenter::Effect() const {

@@ -9,14 +9,6 @@ namespace {
 
 const char* const kSampleProblem = "must be B or B.F, B from 2 to 64 and F from 0 to B.";
 
-std::string Trimmed(const std::string& text) {
-    const char* const space = " \t\n\v\f\r";
-    const std::size_t first = text.find_first_not_of(space);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(space) - first + 1);
-}
-
 // Empty: 0, the accumulator that never overflows; else a whole number of bits from 2 to 64.
 std::optional<int> AccumulatorBits(const std::string& text) {
     if (text.empty())
@@ -36,11 +28,10 @@ std::string Overflows(std::int64_t count) {
 std::optional<FixedPointArithmetic> ReadArithmetic(const FixedPointInputs& inputs,
                                                    std::string& problem) {
     FixedPointArithmetic arithmetic;
-    const auto taps = ParseQFormat(Trimmed(inputs.tapBits));
-    const auto input = ParseSampleFormat(Trimmed(inputs.inputBits));
-    const std::string outputText = Trimmed(inputs.outputBits);
-    const auto output = outputText.empty() ? input : ParseSampleFormat(outputText);
-    const std::optional<int> accumulator = AccumulatorBits(Trimmed(inputs.accumulatorBits));
+    const auto taps = ParseQFormat(inputs.tapBits);
+    const auto input = ParseSampleFormat(inputs.inputBits);
+    const auto output = inputs.outputBits.empty() ? input : ParseSampleFormat(inputs.outputBits);
+    const std::optional<int> accumulator = AccumulatorBits(inputs.accumulatorBits);
     if (!taps)
         problem = "Bits: must be B or B.F, B from 2 to 32.";
     else if (!input)

@@ -16,8 +16,8 @@
 
 namespace taplore {
 
-// The widths as typed. An empty accumulator is the one that never overflows; an empty output
-// takes the input's format.
+// The widths as typed, without the white space around them. An empty accumulator is the one that
+// never overflows; an empty output takes the input's format.
 struct FixedPointInputs {
     std::string tapBits = "16";
     std::string inputBits = "16";
