@@ -1,7 +1,5 @@
-// The requirements window's fixed-point arithmetic without its window: the widths as typed,
-// what the rounded taps and a full-scale chirp make of a filter, and the presenter offering the
-// HDL filters only with widths that read right.
-#include "core/document/requirements_presenter.h"
+// The requirements window's fixed-point arithmetic without its window: the widths as typed, and
+// what the rounded taps and a full-scale chirp make of a filter.
 #include "core/fixed/fixed_point_effect.h"
 
 #include <gtest/gtest.h>
@@ -83,32 +81,6 @@ TEST(FixedPointEffectTest, ANarrowAccumulatorOverflowsAndTheAutomaticOneNever) {
                                           0),
               0u)
         << EffectText(automatic);
-}
-
-// The HDL filters are offered while the panel is on, written with its widths, and refused with
-// the problem while a width is wrong.
-TEST(FixedPointEffectTest, ThePresenterWritesTheHdlFilterOfThePanelsWidths) {
-    RequirementsPresenter presenter;
-    const auto hdl = [&presenter] {
-        int count = 0;
-        for (const ExportFormat* format : presenter.ExportChoices())
-            count += format->takesArithmetic;
-        return count;
-    };
-    EXPECT_EQ(hdl(), 0);
-    presenter.SetFixedPoint(FixedPointInputs{"16", " 12 ", "14", "", Overflow::saturate});
-    EXPECT_EQ(hdl(), 4);
-    EXPECT_EQ(presenter.ExportChoices().size(), presenter.ExportFilters().size());
-    const std::optional<DesignAsk> ask = presenter.SetInputs(WindowInputs{});
-    ASSERT_TRUE(ask && ask->arithmetic);
-    presenter.Accept(std::make_shared<const DesignShown>(DesignFor(*ask)));
-    ASSERT_TRUE(presenter.Effect());
-    const PlotData plot = presenter.Magnitude(false);
-    EXPECT_EQ(plot.overlay.size(), plot.y.size());
-    presenter.SetFixedPoint(FixedPointInputs{"16", "12", "x", ""});
-    EXPECT_EQ(presenter.Export("/nonexistent/fir.vhd", *FindExportFormat("vhdl-fir"), "16",
-                               [](const std::string&) { return ShortfallChoice::asChosen; }),
-              "Output bits: must be B or B.F, B from 2 to 64 and F from 0 to B.");
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// The requirements window's Fixed point panel: collapsed until checked, its widths reaching the
+// The requirements window's Fixed point panel: folded away until checked, its widths reaching the
 // HDL exports as the command line writes them, a wrong width said and refused, the chirp's
 // overflows told, the rounded taps' curve drawn, and Fewest bits filling Bits with the core's
 // answer.
@@ -62,17 +62,13 @@ QString Exported(CRequirementsWnd& wnd, const QString& format, std::vector<QStri
     return QString::fromLatin1(file.readAll());
 }
 
-TEST_F(FixedPoint, OffItIsCollapsedAndOffersNoHdlFilter) {
-    CRequirementsWnd wnd;
-    ShowDesigned(wnd);
-    EXPECT_FALSE(Find<QLineEdit>(wnd, "editInputBits")->isVisible());
-    std::vector<QString> messages;
-    EXPECT_EQ(Exported(wnd, "vhdl-fir", &messages), "");
-}
-
 TEST_F(FixedPoint, TheWidthsReachTheHdlFilterAsTheCommandLineWritesIt) {
     CRequirementsWnd wnd;
     ShowDesigned(wnd);
+    // Off, the panel is folded away and Export has no HDL filter.
+    EXPECT_FALSE(Find<QLineEdit>(wnd, "editInputBits")->isVisible());
+    std::vector<QString> none;
+    EXPECT_EQ(Exported(wnd, "vhdl-fir", &none), "");
     ASSERT_NO_FATAL_FAILURE(TurnOn(wnd, "12", "14", ""));
     Find<QComboBox>(wnd, "comboOverflow")->setCurrentText("saturate");
     ASSERT_TRUE(NextDesign(wnd, wnd.DesignsShown()));
