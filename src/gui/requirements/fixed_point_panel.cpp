@@ -70,11 +70,11 @@ QWidget* CFixedPointPanel::Body() {
     m_editAccumulator = NewWidth("", "never overflows", body);
     m_comboOverflow = new QComboBox(body);
     for (auto overflow : {taplore::Overflow::wrap, taplore::Overflow::saturate})
-        m_comboOverflow->addItem(FromStd(taplore::OverflowName(overflow)));
+        m_comboOverflow->addItem(FromStd(taplore::OverflowName(overflow)), int(overflow));
     m_comboRounding = new QComboBox(body);
     for (auto rounding : {taplore::Rounding::nearest, taplore::Rounding::floor,
                           taplore::Rounding::zero, taplore::Rounding::convergent})
-        m_comboRounding->addItem(FromStd(taplore::RoundingName(rounding)));
+        m_comboRounding->addItem(FromStd(taplore::RoundingName(rounding)), int(rounding));
     m_comboRounding->setAccessibleName("Rounding");
     m_buttonFewest = new QPushButton("Fewest bits b&y search", body);
     m_buttonFewest->setAutoDefault(false);
@@ -118,8 +118,8 @@ taplore::FixedPointInputs CFixedPointPanel::ReadInputs() const {
     inputs.inputBits = m_editInput->text().toStdString();
     inputs.outputBits = m_editOutput->text().toStdString();
     inputs.accumulatorBits = m_editAccumulator->text().toStdString();
-    inputs.overflow = static_cast<taplore::Overflow>(m_comboOverflow->currentIndex());
-    inputs.rounding = static_cast<taplore::Rounding>(m_comboRounding->currentIndex());
+    inputs.overflow = static_cast<taplore::Overflow>(m_comboOverflow->currentData().toInt());
+    inputs.rounding = static_cast<taplore::Rounding>(m_comboRounding->currentData().toInt());
     return inputs;
 }
 
