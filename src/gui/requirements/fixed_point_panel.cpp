@@ -67,7 +67,7 @@ QWidget* CFixedPointPanel::Body() {
     auto* body = new QWidget(this);
     m_editInput = NewWidth("16", "B or B.F", body);
     m_editOutput = NewWidth("", "the input's", body);
-    m_editAccumulator = NewWidth("", "never overflows", body);
+    m_editAccumulator = NewWidth("", "auto", body);
     m_comboOverflow = new QComboBox(body);
     for (auto overflow : {taplore::Overflow::wrap, taplore::Overflow::saturate})
         m_comboOverflow->addItem(FromStd(taplore::OverflowName(overflow)), int(overflow));
@@ -79,9 +79,10 @@ QWidget* CFixedPointPanel::Body() {
     m_buttonFewest = new QPushButton("Fewest bits b&y search", body);
     m_buttonFewest->setAutoDefault(false);
     m_buttonFewest->setToolTip("The fewest coefficient bits that keep the requirements, into Bits");
-    m_labelProblem = new MessageLabel(body, "Fixed-point problem", MessageLabel::Kind::problem, 1);
-    m_labelOverflows = new MessageLabel(body, "Overflows");
-    m_labelFewest = new MessageLabel(body, "Fewest bits");
+    m_labelProblem = new MessageLabel(body, "Fixed-point problem", MessageLabel::Kind::problem);
+    // Three lines: the texts are long for the width of the plots' column.
+    m_labelOverflows = new MessageLabel(body, "Overflows", MessageLabel::Kind::information, 3);
+    m_labelFewest = new MessageLabel(body, "Fewest bits", MessageLabel::Kind::information, 3);
 
     auto* grid = new QGridLayout;
     AddLabelled(grid, 0, 0, "Input bits (&J):", m_editInput);
@@ -154,10 +155,9 @@ void CFixedPointPanel::OnDesignShown() {
     m_buttonFewest->setEnabled(true);
     const taplore::FixedPointEffect* effect = m_presenter.Effect();
     m_labelOverflows->setText(effect ? FromStd(taplore::EffectText(*effect)) : QString());
-    m_editAccumulator->setPlaceholderText(
-        effect && effect->automaticAccumulator
-            ? QString("%1: never overflows").arg(effect->accumulatorBits)
-            : QString("never overflows"));
+    m_editAccumulator->setPlaceholderText(effect && effect->automaticAccumulator
+                                              ? QString("auto: %1").arg(effect->accumulatorBits)
+                                              : QString("auto"));
 }
 
 // The search takes up to seconds: on a worker, the window going on meanwhile.
