@@ -88,6 +88,16 @@ TEST(FewestBits, AntisymmetricTapsStayAntisymmetric) {
         EXPECT_EQ(q[k], -q[q.size() - 1 - k]) << k;
 }
 
+// A stop asked for after some widths ends the search there, with no answer.
+TEST(FewestBits, AStopEndsTheSearchAtTheNextWidth) {
+    const Requirements r = PassStop({{0, 1000, 1, 1}, {1500, 4000, 0, 1}}, 0.1, 60);
+    const RequirementsDesign design = DesignToTolerances(r, *FindMethod("equiripple"), 0);
+    int asked = 0;
+    EXPECT_FALSE(FindFewestBits(design.taps, r, [&asked](double) { return ++asked < 5; }));
+    EXPECT_EQ(asked, 5);
+    EXPECT_TRUE(FindFewestBits(design.taps, r, [](double) { return true; }));
+}
+
 TEST(FewestBits, NoWidthMeetsWhatTheDoubleTapsMiss) {
     // Three taps cannot keep 0.1 dB and 60 dB: no width helps.
     const Requirements r = PassStop({{0, 1000, 1, 1}, {1500, 4000, 0, 1}}, 0.1, 60);

@@ -174,12 +174,11 @@ TEST_F(Presenter, ExportsAreWrittenAndAWrongWidthIsSaid) {
     EXPECT_FALSE(fs::exists(Path("q.c")));
     EXPECT_FALSE(presenter.Export(Path("q.c"), q15, "16", never));
     EXPECT_TRUE(fs::exists(Path("q.c")));
-    // The window designs single-rate filters and has no fixed-point arithmetic: a decimator's
-    // call and an HDL filter are no choices of its exports.
-    for (const ExportFormat* format : RequirementsPresenter::ExportChoices())
+    // The window designs single-rate filters: a decimator's call is no choice of its exports,
+    // nor an HDL filter while the Fixed point panel is off.
+    for (const ExportFormat* format : presenter.ExportChoices())
         EXPECT_FALSE(format->takesRateChange || format->takesArithmetic) << format->name;
-    EXPECT_EQ(RequirementsPresenter::ExportChoices().size(),
-              RequirementsPresenter::ExportFilters().size());
+    EXPECT_EQ(presenter.ExportChoices().size(), presenter.ExportFilters().size());
 }
 
 // Saved and opened again: the same inputs, the same document to the byte, unknown members kept.

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -147,6 +148,8 @@ TEST_F(RequirementsOptions, EveryMnemonicIsTheWindowsOnce) {
         add(button->text());
     for (const QLabel* label : wnd.findChildren<QLabel*>())
         add(label->text());
+    for (const QGroupBox* group : wnd.findChildren<QGroupBox*>())
+        add(group->title());
     for (const QAction* menu : wnd.findChild<QMenuBar*>()->actions())
         add(menu->text());
     for (const auto& [letter, texts] : owners)

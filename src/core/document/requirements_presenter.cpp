@@ -99,6 +99,11 @@ DesignShown DesignFor(const DesignAsk& ask, const Progress& progress) {
         shown.zeros = ZerosOf(shown.design.taps);
     const FrequencyGrid grid(PointsFor(shown.design.taps.size()));
     shown.views = ComputeViews(shown.design.taps, grid);
+    try {
+        if (ask.arithmetic)
+            shown.fixedPoint = EffectOf(shown.design.taps, *ask.arithmetic, grid);
+    } catch (const NoFixedPointForm&) { // taps that are not finite have no effect to draw
+    }
     shown.points = grid.Points();
     return shown;
 }
@@ -127,6 +132,7 @@ std::optional<DesignAsk> RequirementsPresenter::SetInputs(WindowInputs inputs) {
     ask.taps = m_inputs.fixed ? m_inputs.taps : 0;
     ask.minimumPhase = m_inputs.minimumPhase;
     ask.zeros = m_zerosAsked;
+    ask.arithmetic = m_arithmetic;
     auto problem = CheckTolerances(ask.requirements);
     if (!problem && ask.taps > 0)
         problem = SymmetryProblem(ask.requirements, ask.taps);
@@ -251,6 +257,9 @@ PlotData RequirementsPresenter::Magnitude(bool zoomed) const {
     plot.xAxis = kFrequency;
     plot.yAxis = {std::string(info.title), std::string(info.unit)};
     const std::vector<RequiredBand> bands = RequiredBands(shown.design.report);
+    if (shown.fixedPoint)
+        plot.overlay.assign(shown.fixedPoint->magnitudeDb.begin(),
+                            shown.fixedPoint->magnitudeDb.begin() + shown.points);
     for (const RequiredBand& band : bands)
         plot.regions.push_back({band.lowHz, band.highHz, band.floorDb, band.ceilingDb});
     const MagnitudeRanges part = MagnitudeRangesOf(bands, rate, zoomed);
@@ -317,21 +326,39 @@ std::vector<std::string> RequirementsPresenter::SecondViewTitles() {
     return titles;
 }
 
+// ---- the fixed-point arithmetic
+
+void RequirementsPresenter::SetFixedPoint(std::optional<FixedPointInputs> inputs) {
+    m_fixedOn = inputs.has_value();
+    m_arithmetic.reset();
+    m_fixedProblem.clear();
+    if (!inputs)
+        return;
+    for (std::string* field :
+         {&inputs->tapBits, &inputs->inputBits, &inputs->outputBits, &inputs->accumulatorBits})
+        *field = Trimmed(*field);
+    m_arithmetic = ReadArithmetic(*inputs, m_fixedProblem);
+}
+
+const FixedPointEffect* RequirementsPresenter::Effect() const {
+    return m_shown && m_shown->fixedPoint ? &*m_shown->fixedPoint : nullptr;
+}
+
 // ---- outputs
 
 std::string RequirementsPresenter::BitsProblem(const std::string& bitsText) {
     return ParseQFormat(Trimmed(bitsText)) ? std::string() : "must be B or B.F, B from 2 to 32";
 }
 
-std::vector<const ExportFormat*> RequirementsPresenter::ExportChoices() {
+std::vector<const ExportFormat*> RequirementsPresenter::ExportChoices() const {
     std::vector<const ExportFormat*> choices;
     for (const ExportFormat& format : ExportFormats())
-        if (!format.takesRateChange && !format.takesArithmetic)
+        if (!format.takesRateChange && (m_fixedOn || !format.takesArithmetic))
             choices.push_back(&format);
     return choices;
 }
 
-std::vector<std::string> RequirementsPresenter::ExportFilters() {
+std::vector<std::string> RequirementsPresenter::ExportFilters() const {
     std::vector<std::string> filters;
     for (const ExportFormat* format : ExportChoices())
         filters.push_back(std::string(format->name) + ": " + std::string(format->summary) + " (*." +
@@ -359,6 +386,8 @@ std::optional<std::string> RequirementsPresenter::Export(const std::string& path
     const auto width = ParseQFormat(Trimmed(bitsText));
     if (!width && format.width == ExportWidth::chosen)
         return kBitsProblem;
+    if (format.takesArithmetic && !m_arithmetic)
+        return m_fixedProblem;
     const std::vector<double>& taps = m_shown->design.taps;
     const RequirementsReport& report = m_shown->design.report;
     std::string text;
@@ -381,7 +410,9 @@ std::optional<std::string> RequirementsPresenter::Export(const std::string& path
             text =
                 FindExportFormat("full")->write({taps, nullptr, Description(), kDefaultBlockSize});
         else
-            text = format.write({taps, integers, written.description, kDefaultBlockSize});
+            text =
+                format.write({taps, integers, written.description, kDefaultBlockSize, std::nullopt,
+                              m_arithmetic ? m_arithmetic->formats : BitTrueFormats{}});
     } catch (const std::runtime_error& e) { // no fixed-point form, or a refused export
         return std::string(e.what());
     }

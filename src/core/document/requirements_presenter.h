@@ -11,6 +11,7 @@
 #include "core/design/requirements_design.h"
 #include "core/document/design_document.h"
 #include "core/document/window_bands.h"
+#include "core/fixed/fixed_point_effect.h"
 #include "core/formats/exports/export.h"
 #include "core/progress.h"
 
@@ -30,14 +31,17 @@ struct DesignAsk {
     int taps = 0; // 0: the fewest that meet the requirements (a method that searches)
     bool minimumPhase = false;
     bool zeros = false; // the zeros found too, for the zeros view
+    // The fixed-point arithmetic whose effect is found too, for the Fixed point panel.
+    std::optional<FixedPointArithmetic> arithmetic;
 };
 
 // A design and the views the window draws of it, the frequency views on a grid of `points`
 // from 0 to half the rate.
 struct DesignShown {
     RequirementsDesign design;
-    std::optional<MinimumPhaseReport> phase; // of a minimum-phase design
-    std::optional<TapZeros> zeros;           // where asked
+    std::optional<MinimumPhaseReport> phase;    // of a minimum-phase design
+    std::optional<TapZeros> zeros;              // where asked
+    std::optional<FixedPointEffect> fixedPoint; // where asked
     ResponseViews views;
     int points = 0;
 };
@@ -81,6 +85,7 @@ struct PlotRange {
 // curve's own) and what a screen reader says of it.
 struct PlotData {
     std::vector<double> x, y;
+    std::vector<double> overlay; // a second curve over the same x, or none
     PlotAxis xAxis, yAxis;
     std::vector<PlotRegion> regions;
     std::optional<PlotRange> yRange, xRange;
@@ -168,16 +173,26 @@ public:
     bool HasZeros() const { return m_shown && m_shown->zeros; }
     ZerosData Zeros() const;
 
+    // ---- the fixed-point arithmetic
+
+    // The Fixed point panel's widths as typed, or nothing while it is off; the designs asked
+    // afterwards find their effect too where the widths read right.
+    void SetFixedPoint(std::optional<FixedPointInputs> inputs);
+    // What is wrong with the widths, or empty.
+    const std::string& FixedPointProblem() const { return m_fixedProblem; }
+    // The effect of the arithmetic on the design shown, where it was asked.
+    const FixedPointEffect* Effect() const;
+
     // ---- outputs
 
     // What the Bits field's text lacks to be a width ("must be B or B.F, B from 2 to 32"), or
     // nothing.
     static std::string BitsProblem(const std::string& bitsText);
     // The formats Export offers: those of the table that write a single-rate filter, which is
-    // what the window designs, and need no widths of the fixed-point arithmetic, which it lacks.
-    static std::vector<const ExportFormat*> ExportChoices();
+    // what the window designs, and those of the fixed-point arithmetic while the panel is on.
+    std::vector<const ExportFormat*> ExportChoices() const;
     // The export file dialog's filters, one a choice: "csv: ... (*.csv)".
-    static std::vector<std::string> ExportFilters();
+    std::vector<std::string> ExportFilters() const;
     // path with the format's extension where its name has none.
     static std::string WithExtension(const std::string& path, const ExportFormat& format);
     // Writes the design shown in format to path, through the writer that replaces a file only
@@ -227,6 +242,9 @@ private:
     std::optional<WindowInputs> m_saved = WindowInputs{};
     std::optional<DesignAsk> m_ask;
     bool m_zerosAsked = false;
+    bool m_fixedOn = false;
+    std::optional<FixedPointArithmetic> m_arithmetic;
+    std::string m_fixedProblem;
     std::string m_problem;
     State m_state = State::designing;
     std::shared_ptr<const DesignShown> m_shown;

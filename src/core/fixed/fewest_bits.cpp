@@ -195,14 +195,24 @@ FixedPointTaps QuantiseToRequirements(const std::vector<double>& taps,
 }
 
 std::optional<FewestBits> FindFewestBits(const std::vector<double>& taps,
-                                         const Requirements& requirements) {
+                                         const Requirements& requirements,
+                                         const Progress& progress) {
+    // Asked before each width: one width's search is the longest wait for a stop.
+    const auto stopped = [&progress](int bits) {
+        return progress && !progress(double(bits) / QFormat::kMaxBits);
+    };
     FewestBits found;
-    for (int bits = QFormat::kMinBits; bits <= QFormat::kMaxBits && found.plainBits == 0; ++bits)
+    for (int bits = QFormat::kMinBits; bits <= QFormat::kMaxBits && found.plainBits == 0; ++bits) {
+        if (stopped(bits))
+            return std::nullopt;
         if (MeetsQuantised(Round(taps, FinestFormat(taps, bits)), requirements))
             found.plainBits = bits;
+    }
     // The searched taps of plain rounding's width meet at the latest: no need to look further.
     const int widest = found.plainBits == 0 ? QFormat::kMaxBits : found.plainBits;
     for (int bits = QFormat::kMinBits; bits <= widest; ++bits) {
+        if (stopped(bits))
+            return std::nullopt;
         found.taps = QuantiseToRequirements(taps, requirements, bits);
         if (MeetsQuantised(found.taps, requirements)) {
             found.deviations = MeasureDeviations(Dequantise(found.taps), requirements);

@@ -5,6 +5,7 @@
 
 #include "core/design/requirements.h"
 #include "core/formats/fixed_point.h"
+#include "core/progress.h"
 
 #include <optional>
 #include <vector>
@@ -37,8 +38,10 @@ struct FewestBits {
 };
 
 // The smallest width from 2 to 32 bits whose QuantiseToRequirements taps meet pass/stop
-// requirements; nullopt when none does. Throws NoFixedPointForm for taps that are not finite.
+// requirements; nullopt when none does, or when progress, asked before each width, stops it.
+// Throws NoFixedPointForm for taps that are not finite.
 std::optional<FewestBits> FindFewestBits(const std::vector<double>& taps,
-                                         const Requirements& requirements);
+                                         const Requirements& requirements,
+                                         const Progress& progress = {});
 
 } // namespace taplore

@@ -16,6 +16,9 @@ constexpr int kTicks = 6;   // about as many tick steps along an axis
 constexpr int kTickGap = 6; // pixels between a tick's text and the axis
 const QColor kCurve(200, 0, 0);
 const QColor kStaleCurve(200, 150, 150);
+// The fixed-point taps' curve: blue against the red, so that either shows where they part.
+const QColor kOverlay(0, 80, 220);
+const QColor kStaleOverlay(150, 170, 220);
 const QColor kRegion(90, 170, 90, 70);
 const QColor kGrid(220, 220, 220);
 
@@ -90,6 +93,10 @@ void CPlotWnd::Show(const taplore::PlotData& plot) {
     for (std::size_t n = 0; n < plot.x.size(); ++n)
         points.push_back({plot.x[n], plot.y[n]});
     SetCurve(std::move(points), plot.xAxis, plot.yAxis);
+    QVector<QPointF> overlay;
+    for (std::size_t n = 0; n < plot.overlay.size() && n < plot.x.size(); ++n)
+        overlay.push_back({plot.x[n], plot.overlay[n]});
+    m_overlay = Decimated(std::move(overlay));
     SetRegions(QVector<PlotRegion>(plot.regions.begin(), plot.regions.end()));
     SetRange(plot.yRange, plot.xRange);
     setAccessibleName(FromStd(plot.name));
@@ -177,7 +184,8 @@ void CPlotWnd::paintEvent(QPaintEvent* /*event*/) {
     const QRect area = PlotArea();
     DrawRegions(painter, area);
     DrawAxes(painter, area);
-    DrawCurve(painter, area);
+    DrawCurve(painter, area, m_points, m_stale ? kStaleCurve : kCurve);
+    DrawCurve(painter, area, m_overlay, m_stale ? kStaleOverlay : kOverlay);
     DrawReadout(painter, area);
 }
 
@@ -227,10 +235,11 @@ void CPlotWnd::DrawRegions(QPainter& painter, const QRect& area) const {
     painter.restore();
 }
 
-void CPlotWnd::DrawCurve(QPainter& painter, const QRect& area) const {
+void CPlotWnd::DrawCurve(QPainter& painter, const QRect& area, const QVector<QPointF>& points,
+                         const QColor& colour) const {
     QPainterPath path;
     bool drawing = false;
-    for (const QPointF& point : m_points) {
+    for (const QPointF& point : points) {
         if (!std::isfinite(point.y())) {
             drawing = false;
             continue;
@@ -242,7 +251,7 @@ void CPlotWnd::DrawCurve(QPainter& painter, const QRect& area) const {
     painter.save();
     painter.setClipRect(area);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(m_stale ? kStaleCurve : kCurve, 1.5));
+    painter.setPen(QPen(colour, 1.5));
     painter.drawPath(path);
     painter.restore();
 }

@@ -34,7 +34,8 @@ public:
     // The y range shown; without one, the curve's own, rounded out to whole ticks. The x range
     // shown; without one, the curve's.
     void SetRange(std::optional<PlotRange> range, std::optional<PlotRange> xRange = {});
-    // The curve, its axes, regions and ranges, and its names for a screen reader, all at once.
+    // The curve with its overlay, its axes, regions and ranges, and its names for a screen reader,
+    // all at once.
     void Show(const taplore::PlotData& plot);
     // A curve that no longer answers the requirements shown is drawn faded.
     void SetStale(bool stale);
@@ -54,12 +55,14 @@ private:
     QPointF ToPixel(const QRect& area, double x, double y) const;
     void DrawAxes(QPainter& painter, const QRect& area) const;
     void DrawRegions(QPainter& painter, const QRect& area) const;
-    void DrawCurve(QPainter& painter, const QRect& area) const;
+    void DrawCurve(QPainter& painter, const QRect& area, const QVector<QPointF>& points,
+                   const QColor& colour) const;
     void DrawReadout(QPainter& painter, const QRect& area) const;
     QString ReadoutText(const QPointF& point, const QRect& area) const;
     void UpdateLimits();
 
     QVector<QPointF> m_points;
+    QVector<QPointF> m_overlay; // a second curve over the same x, drawn over the first
     QVector<PlotRegion> m_regions;
     PlotAxis m_xAxis, m_yAxis;
     double m_xSpacing = 1; // between the curve's points, before they are thinned out

@@ -12,6 +12,7 @@
 #include "gui/requirements/commit_delegate.h"
 #include "gui/requirements/document_file.h"
 #include "gui/requirements/faded.h"
+#include "gui/requirements/fixed_point_panel.h"
 #include "gui/requirements/message_label.h"
 #include "gui/requirements/phase_row.h"
 #include "gui/requirements/plot_wnd.h"
@@ -254,6 +255,7 @@ QWidget* CRequirementsWnd::PlotPanel() {
         m_comboView->addItem(FromStd(title));
     m_plotView = new CPlotWnd(panel);
     m_plotZeros = new CZerosPlot(panel); // in the second view's place while it is chosen
+    m_panelFixed = new CFixedPointPanel(m_presenter, panel);
     auto* viewLabel = new QLabel("Second &view:", panel);
     viewLabel->setBuddy(m_comboView);
     auto* controls = new QHBoxLayout;
@@ -267,6 +269,7 @@ QWidget* CRequirementsWnd::PlotPanel() {
     layout->addLayout(controls);
     layout->addWidget(m_plotView, 2);
     layout->addWidget(m_plotZeros, 2);
+    layout->addWidget(m_panelFixed);
     return panel;
 }
 
@@ -293,7 +296,8 @@ void CRequirementsWnd::NameControls() {
                                                       {m_comboView, "comboView"},
                                                       {m_plotMagnitude, "plotMagnitude"},
                                                       {m_plotView, "plotView"},
-                                                      {m_plotZeros, "plotZeros"}};
+                                                      {m_plotZeros, "plotZeros"},
+                                                      {m_panelFixed, "fixedPoint"}};
     for (const auto& [control, name] : names)
         control->setObjectName(name);
 }
@@ -320,6 +324,10 @@ void CRequirementsWnd::connectViews() {
     connect(m_checkZoom, &QCheckBox::toggled, this, &CRequirementsWnd::OnZoomToggled);
     connect(m_modelBands, &BandModel::editRefused, m_labelProblem, &QLabel::setText);
     connect(m_editBits, &QLineEdit::textChanged, this, &CRequirementsWnd::OnBitsChanged);
+    connect(m_panelFixed, &CFixedPointPanel::changed, this,
+            &CRequirementsWnd::OnRequirementsChanged);
+    connect(m_panelFixed, &CFixedPointPanel::fewestBitsFound, m_editBits, &QLineEdit::setText);
+    connect(this, &CRequirementsWnd::designShown, m_panelFixed, &CFixedPointPanel::OnDesignShown);
     connect(m_buttonSave, &QPushButton::clicked, this, Guarded(this, &CRequirementsWnd::OnSave));
     connect(m_buttonExport, &QPushButton::clicked, this,
             Guarded(this, &CRequirementsWnd::OnExport));
@@ -351,6 +359,7 @@ void CRequirementsWnd::RestoreSettings() {
     m_comboView->setCurrentIndex(settings.value("view", 1).toInt());
     m_checkZoom->setChecked(settings.value("zoom", false).toBool());
     m_editBits->setText(settings.value("bits", m_editBits->text()).toString());
+    m_panelFixed->Restore(settings);
 }
 
 void CRequirementsWnd::SaveSettings() const {
@@ -368,6 +377,7 @@ void CRequirementsWnd::SaveSettings() const {
     settings.setValue("view", m_comboView->currentIndex());
     settings.setValue("zoom", m_checkZoom->isChecked());
     settings.setValue("bits", m_editBits->text());
+    m_panelFixed->Save(settings);
 }
 
 // Unsaved changes are saved or discarded first, or the window stays; a normal close takes
@@ -512,6 +522,7 @@ void CRequirementsWnd::ShowCurrent(bool current) {
 void CRequirementsWnd::OnBitsChanged() {
     m_labelBitsProblem->setText(
         FromStd(taplore::RequirementsPresenter::BitsProblem(m_editBits->text().toStdString())));
+    m_panelFixed->SetTapBits(m_editBits->text());
 }
 
 // ---- the result ----------------------------------------------------------------------------

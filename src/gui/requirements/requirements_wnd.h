@@ -14,6 +14,7 @@
 
 class BandModel;
 class CDocumentFile;
+class CFixedPointPanel;
 class CPhaseRow;
 class CPlotWnd;
 class CZerosPlot;
@@ -120,6 +121,7 @@ private:
     QLabel* m_labelBitsProblem;
     QPushButton* m_buttonSave;
     QPushButton* m_buttonExport;
+    CFixedPointPanel* m_panelFixed;
     // What the window does; the last design shown stays drawn while the requirements are
     // wrong.
     taplore::RequirementsPresenter m_presenter;

@@ -43,7 +43,7 @@ void WriteFile(QWidget* owner, const taplore::RequirementsPresenter& presenter,
         return;
     const QStringList filters = filter.split(";;");
     const taplore::ExportFormat& chosen =
-        format.empty() ? *taplore::RequirementsPresenter::ExportChoices()[static_cast<std::size_t>(
+        format.empty() ? *presenter.ExportChoices()[static_cast<std::size_t>(
                              std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))]
                        : *taplore::FindExportFormat(format);
     const std::string path = taplore::RequirementsPresenter::WithExtension(
@@ -66,7 +66,7 @@ void SaveTaps(QWidget* owner, const taplore::RequirementsPresenter& presenter,
 void ExportTaps(QWidget* owner, const taplore::RequirementsPresenter& presenter,
                 const QString& bitsText) {
     QStringList filters;
-    for (const std::string& filter : taplore::RequirementsPresenter::ExportFilters())
+    for (const std::string& filter : presenter.ExportFilters())
         filters << FromStd(filter);
     WriteFile(owner, presenter, bitsText, "Export", filters.join(";;"), {});
 }

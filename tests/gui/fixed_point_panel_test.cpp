@@ -1,0 +1,186 @@
+// The requirements window's Fixed point panel: folded away until checked, its widths reaching the
+// HDL exports as the command line writes them, a wrong width said and refused, the chirp's
+// overflows told, the rounded taps' curve drawn, and Fewest bits filling Bits with the core's
+// answer.
+#include "gui_helpers.h"
+#include "requirements_fixture.h"
+
+#include "core/document/requirements_presenter.h"
+#include "core/fixed/fewest_bits.h"
+#include "core/fixed/fixed_point_effect.h"
+#include "gui/help_wnd.h"
+#include "gui/requirements/plot_wnd.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+
+namespace {
+
+using FixedPoint = RequirementsWndTest;
+
+// The panel turned on with widths, and the design of them shown.
+void TurnOn(CRequirementsWnd& wnd, const QString& input, const QString& output,
+            const QString& accumulator) {
+    const int before = wnd.DesignsShown();
+    auto* panel = wnd.findChild<QGroupBox*>("fixedPoint");
+    panel->setChecked(true);
+    wnd.findChild<QLineEdit*>("editInputBits")->setText(input);
+    wnd.findChild<QLineEdit*>("editOutputBits")->setText(output);
+    wnd.findChild<QLineEdit*>("editAccBits")->setText(accumulator);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return wnd.DesignsShown() > before; }, 20000));
+}
+
+// The file of format Export writes, or "" with the messages shown where it wrote none.
+QString Exported(CRequirementsWnd& wnd, const QString& format, std::vector<QString>* messages) {
+    QTemporaryDir folder;
+    bool offered = false;
+    const auto choose = [&](QWidget* window) {
+        auto* dialog = qobject_cast<QFileDialog*>(window);
+        for (const QString& filter : dialog->nameFilters())
+            if (filter.startsWith(format + ":")) {
+                dialog->selectNameFilter(filter);
+                offered = true;
+            }
+        ChooseFile(folder.path(), "fir.txt")(window);
+    };
+    ModalWatcher watcher({choose});
+    QTest::mouseClick(wnd.findChild<QPushButton*>("export"), Qt::LeftButton);
+    for (const SeenWindow& message : watcher.Messages())
+        messages->push_back(message.text);
+    QFile file(folder.filePath("fir.txt"));
+    if (!offered || !file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(file.readAll());
+}
+
+TEST_F(FixedPoint, TheWidthsReachTheHdlFilterAsTheCommandLineWritesIt) {
+    CRequirementsWnd wnd;
+    ShowDesigned(wnd);
+    // Off, the panel is folded away and Export has no HDL filter.
+    EXPECT_FALSE(Find<QLineEdit>(wnd, "editInputBits")->isVisible());
+    std::vector<QString> none;
+    EXPECT_EQ(Exported(wnd, "vhdl-fir", &none), "");
+    ASSERT_NO_FATAL_FAILURE(TurnOn(wnd, "12", "14", ""));
+    Find<QComboBox>(wnd, "comboOverflow")->setCurrentText("saturate");
+    ASSERT_TRUE(NextDesign(wnd, wnd.DesignsShown()));
+    for (const QString format : {"vhdl-fir", "verilog-testbench"}) {
+        std::vector<QString> messages;
+        const QString written = Exported(wnd, format, &messages);
+        EXPECT_TRUE(messages.empty());
+        EXPECT_EQ(written, DesignerOutput(kExample +
+                                          " --quiet --input-bits 12 --output-bits 14 "
+                                          "--overflow saturate --format " +
+                                          format))
+            << format.toStdString();
+    }
+}
+
+TEST_F(FixedPoint, AWrongWidthIsSaidAndNoHdlFilterWritten) {
+    CRequirementsWnd wnd;
+    ShowDesigned(wnd);
+    ASSERT_NO_FATAL_FAILURE(TurnOn(wnd, "16", "", ""));
+    Find<QLineEdit>(wnd, "editAccBits")->setText("99");
+    const QString problem = "Accumulator bits: must be empty (never overflowing) or from 2 to 64.";
+    EXPECT_EQ(Find<QLabel>(wnd, "labelFixedProblem")->text(), problem);
+    ASSERT_TRUE(NextDesign(wnd, wnd.DesignsShown()));
+    EXPECT_EQ(Find<QLabel>(wnd, "labelOverflows")->text(), "");
+    std::vector<QString> messages;
+    EXPECT_EQ(Exported(wnd, "vhdl-fir", &messages), "");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].contains(problem)) << messages[0].toStdString();
+}
+
+// A gain-of-one low-pass fits the input's 16 bits plus the taps' 15: only a narrower
+// accumulator overflows on a full-scale chirp.
+TEST_F(FixedPoint, TheChirpsOverflowsAreCountedAndTheRoundedCurveDrawn) {
+    CRequirementsWnd wnd;
+    ShowDesigned(wnd);
+    ASSERT_NO_FATAL_FAILURE(TurnOn(wnd, "16", "", "20"));
+    const QString narrow = Find<QLabel>(wnd, "labelOverflows")->text();
+    EXPECT_TRUE(narrow.startsWith("Full-scale chirp of 4096 samples: ")) << narrow.toStdString();
+    EXPECT_FALSE(narrow.contains("none overflows")) << narrow.toStdString();
+    ASSERT_NO_FATAL_FAILURE(TurnOn(wnd, "16", "", ""));
+    const QString automatic = Find<QLabel>(wnd, "labelOverflows")->text();
+    EXPECT_TRUE(automatic.contains("none overflows at the accumulator")) << automatic.toStdString();
+    EXPECT_TRUE(automatic.contains("wide enough never to overflow")) << automatic.toStdString();
+    // The rounded taps' curve, blue, over the red one.
+    const QImage image = Find<CPlotWnd>(wnd, "plotMagnitude")->grab().toImage();
+    int blue = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            blue += image.pixelColor(x, y) == QColor(0, 80, 220);
+    EXPECT_GT(blue, 50);
+}
+
+TEST_F(FixedPoint, FewestBitsFillsBitsWithTheCoresAnswer) {
+    CRequirementsWnd wnd;
+    ShowDesigned(wnd);
+    ASSERT_NO_FATAL_FAILURE(TurnOn(wnd, "16", "", ""));
+    taplore::RequirementsPresenter presenter;
+    const auto shown = taplore::DesignFor(*presenter.SetInputs(taplore::WindowInputs{}));
+    const auto want = taplore::FindFewestBits(shown.design.taps, shown.design.report.requirements);
+    ASSERT_TRUE(want);
+    const QString bits = QString::fromStdString(taplore::WidthText(want->taps.format));
+    QTest::mouseClick(Find<QPushButton>(wnd, "fewestBits"), Qt::LeftButton);
+    auto* field = Find<QLineEdit>(wnd, "editBits");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return field->text() == bits; }, 20000))
+        << field->text().toStdString();
+    EXPECT_EQ(Find<QLabel>(wnd, "labelFewest")->text().toStdString(),
+              taplore::FewestBitsText(*want));
+}
+
+// A search takes seconds for a thousand taps; closing the window stops it within a width's.
+TEST_F(FixedPoint, ClosingTheWindowStopsASearchUnderWay) {
+    QElapsedTimer closing;
+    {
+        CRequirementsWnd wnd;
+        ShowDesigned(wnd);
+        Find<QRadioButton>(wnd, "radioFixed")->setChecked(true);
+        Find<QSpinBox>(wnd, "spinTaps")->setValue(1001);
+        ASSERT_TRUE(NextDesign(wnd, wnd.DesignsShown()));
+        ASSERT_NO_FATAL_FAILURE(TurnOn(wnd, "16", "", ""));
+        QTest::mouseClick(Find<QPushButton>(wnd, "fewestBits"), Qt::LeftButton);
+        EXPECT_EQ(Find<QLabel>(wnd, "labelFewest")->text(), "Searching the fewest bits…");
+        QTest::qWait(200);
+        closing.start();
+    }
+    EXPECT_LT(closing.elapsed(), 5000);
+}
+
+TEST_F(FixedPoint, ItsWidthsComeBackAtTheNextStart) {
+    {
+        CRequirementsWnd wnd;
+        wnd.show();
+        ASSERT_NO_FATAL_FAILURE(TurnOn(wnd, "12.10", "14", "30"));
+        Find<QComboBox>(wnd, "comboRounding")->setCurrentText("convergent");
+        wnd.close();
+    }
+    CRequirementsWnd wnd;
+    EXPECT_TRUE(Find<QGroupBox>(wnd, "fixedPoint")->isChecked());
+    EXPECT_EQ(Find<QLineEdit>(wnd, "editInputBits")->text(), "12.10");
+    EXPECT_EQ(Find<QLineEdit>(wnd, "editOutputBits")->text(), "14");
+    EXPECT_EQ(Find<QLineEdit>(wnd, "editAccBits")->text(), "30");
+    EXPECT_EQ(Find<QComboBox>(wnd, "comboRounding")->currentText(), "convergent");
+}
+
+// Open, the panel takes room the plots leave: the window still fits the end-to-end tests'
+// 1280 by 1024 screen with the help beside it, as it does closed.
+TEST_F(FixedPoint, OpenTheWindowStillFitsBesideTheHelp) {
+    CRequirementsWnd wnd;
+    ShowDesigned(wnd);
+    ASSERT_NO_FATAL_FAILURE(TurnOn(wnd, "16", "", ""));
+    const QSize open = wnd.minimumSizeHint();
+    EXPECT_LE(open.width(), 1280 - CHelpWnd::kMinimumWidth - 40);
+    EXPECT_LE(open.height(), 1024 - 40);
+}
+
+} // namespace
