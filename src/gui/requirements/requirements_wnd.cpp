@@ -35,7 +35,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSettings>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QTableView>
@@ -61,10 +60,6 @@ QPushButton* NewButton(const QString& text, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
     button->setAutoDefault(false);
     return button;
-}
-
-QSettings Settings() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Taplore", "requirements");
 }
 
 } // namespace
@@ -334,50 +329,6 @@ void CRequirementsWnd::connectViews() {
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
             [this] { CDesignApp::OnHelp(this, taplore::kRequirementsWindowId); });
     AddContextMenuKey(this);
-}
-
-// ---- settings ----------------------------------------------------------------------------
-
-void CRequirementsWnd::RestoreSettings() {
-    const QSettings settings = Settings();
-    // Saved, the place and size override the first ones.
-    restoreGeometry(settings.value("geometry").toByteArray());
-    if (settings.contains("rate"))
-        m_editRate->setText(settings.value("rate").toString());
-    QVector<BandRow> bands;
-    for (const QString& text : settings.value("bands").toStringList())
-        if (const auto band = BandOfSetting(text))
-            bands.push_back(*band);
-    if (!bands.isEmpty())
-        m_modelBands->SetBands(bands);
-    // By name, so that a method added to the table shifts no saved choice; an unknown or older
-    // value reads as the default, the first entry.
-    m_comboMethod->setCurrentIndex(std::max(0, m_comboMethod->findData(settings.value("method"))));
-    m_radioFixed->setChecked(settings.value("fixed", false).toBool());
-    m_spinTaps->setValue(settings.value("taps", m_spinTaps->value()).toInt());
-    m_phase->SetMinimum(settings.value("minimumPhase", false).toBool());
-    m_comboView->setCurrentIndex(settings.value("view", 1).toInt());
-    m_checkZoom->setChecked(settings.value("zoom", false).toBool());
-    m_editBits->setText(settings.value("bits", m_editBits->text()).toString());
-    m_panelFixed->Restore(settings);
-}
-
-void CRequirementsWnd::SaveSettings() const {
-    QSettings settings = Settings();
-    settings.setValue("geometry", saveGeometry());
-    settings.setValue("rate", m_editRate->text());
-    QStringList bands;
-    for (const BandRow& band : m_modelBands->Bands())
-        bands << BandSetting(band);
-    settings.setValue("bands", bands);
-    settings.setValue("method", m_comboMethod->currentData());
-    settings.setValue("fixed", m_radioFixed->isChecked());
-    settings.setValue("taps", m_spinTaps->value());
-    settings.setValue("minimumPhase", m_phase->Minimum());
-    settings.setValue("view", m_comboView->currentIndex());
-    settings.setValue("zoom", m_checkZoom->isChecked());
-    settings.setValue("bits", m_editBits->text());
-    m_panelFixed->Save(settings);
 }
 
 // Unsaved changes are saved or discarded first, or the window stays; a normal close takes

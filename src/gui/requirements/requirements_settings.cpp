@@ -1,0 +1,65 @@
+// The requirements window's place, requirements and choices, kept between runs.
+#include "gui/requirements/requirements_wnd.h"
+
+#include "gui/requirements/band_model.h"
+#include "gui/requirements/fixed_point_panel.h"
+#include "gui/requirements/phase_row.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSettings>
+#include <QSpinBox>
+
+#include <algorithm>
+
+namespace {
+
+QSettings Settings() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Taplore", "requirements");
+}
+
+} // namespace
+
+void CRequirementsWnd::RestoreSettings() {
+    const QSettings settings = Settings();
+    // Saved, the place and size override the first ones.
+    restoreGeometry(settings.value("geometry").toByteArray());
+    if (settings.contains("rate"))
+        m_editRate->setText(settings.value("rate").toString());
+    QVector<BandRow> bands;
+    for (const QString& text : settings.value("bands").toStringList())
+        if (const auto band = BandOfSetting(text))
+            bands.push_back(*band);
+    if (!bands.isEmpty())
+        m_modelBands->SetBands(bands);
+    // By name, so that a method added to the table shifts no saved choice; an unknown or older
+    // value reads as the default, the first entry.
+    m_comboMethod->setCurrentIndex(std::max(0, m_comboMethod->findData(settings.value("method"))));
+    m_radioFixed->setChecked(settings.value("fixed", false).toBool());
+    m_spinTaps->setValue(settings.value("taps", m_spinTaps->value()).toInt());
+    m_phase->SetMinimum(settings.value("minimumPhase", false).toBool());
+    m_comboView->setCurrentIndex(settings.value("view", 1).toInt());
+    m_checkZoom->setChecked(settings.value("zoom", false).toBool());
+    m_editBits->setText(settings.value("bits", m_editBits->text()).toString());
+    m_panelFixed->Restore(settings);
+}
+
+void CRequirementsWnd::SaveSettings() const {
+    QSettings settings = Settings();
+    settings.setValue("geometry", saveGeometry());
+    settings.setValue("rate", m_editRate->text());
+    QStringList bands;
+    for (const BandRow& band : m_modelBands->Bands())
+        bands << BandSetting(band);
+    settings.setValue("bands", bands);
+    settings.setValue("method", m_comboMethod->currentData());
+    settings.setValue("fixed", m_radioFixed->isChecked());
+    settings.setValue("taps", m_spinTaps->value());
+    settings.setValue("minimumPhase", m_phase->Minimum());
+    settings.setValue("view", m_comboView->currentIndex());
+    settings.setValue("zoom", m_checkZoom->isChecked());
+    settings.setValue("bits", m_editBits->text());
+    m_panelFixed->Save(settings);
+}
