@@ -1,5 +1,7 @@
 #include "cli/option_values.h"
 
+#include "core/formats/gain_text.h"
+
 #include <array>
 
 namespace option_values {
@@ -87,19 +89,6 @@ std::optional<std::vector<double>> Fields(const std::string& text) {
     return fields;
 }
 
-// GAIN, or G1..G2 for a band sloping from G1 at its low edge to G2 at its high one.
-bool ReadGain(std::string_view text, taplore::Band& band) {
-    const std::size_t dots = text.find("..");
-    const auto gain = crt::StrictAtof(text.substr(0, dots));
-    if (!gain)
-        return false;
-    band.gain = *gain;
-    if (dots == std::string_view::npos)
-        return true;
-    band.endGain = crt::StrictAtof(text.substr(dots + 2));
-    return band.endGain.has_value();
-}
-
 // A pass or stop band's edges, asking gain there.
 std::optional<taplore::Band> Edges(const std::string& text, double gain) {
     const auto fields = Fields(text);
@@ -117,7 +106,7 @@ std::optional<taplore::Band> PassBand(const std::string& text) {
     const auto low = crt::StrictAtof(fields[0]), high = crt::StrictAtof(fields[1]);
     taplore::Band band{low.value_or(0), high.value_or(0), 1.0, 1.0};
     // Only a line: one gain would be the flat band's 1 again.
-    if (!low || !high || !ReadGain(fields[2], band) || !band.endGain)
+    if (!low || !high || !taplore::ReadGainText(fields[2], band) || !band.endGain)
         return std::nullopt;
     band.relative = true;
     return band;
@@ -134,7 +123,7 @@ std::optional<taplore::Band> AnyBand(const std::string& text) {
     const auto low = crt::StrictAtof(fields[0]), high = crt::StrictAtof(fields[1]);
     const auto weight = fields.size() > 3 ? crt::StrictAtof(fields[3]) : std::optional(1.0);
     taplore::Band band{low.value_or(0), high.value_or(0), 0.0, weight.value_or(1)};
-    if (!low || !high || !weight || !ReadGain(fields[2], band))
+    if (!low || !high || !weight || !taplore::ReadGainText(fields[2], band))
         return std::nullopt;
     return band;
 }

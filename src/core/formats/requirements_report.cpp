@@ -1,6 +1,7 @@
 #include "core/formats/requirements_report.h"
 
 #include "core/formats/crt.h"
+#include "core/formats/gain_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -67,12 +68,6 @@ std::string ZerosLine(const RequirementsReport& report) {
            " with the symmetric taps added first";
 }
 
-// "1" or a line's "1..0.25".
-std::string Gain(const Band& band) {
-    const std::string end = band.endGain ? ".." + crt::FormatShortest(*band.endGain) : "";
-    return crt::FormatShortest(band.gain) + end;
-}
-
 // A band's largest distance from its gain or its line: "deviation 0.00441735".
 std::string DeviationText(double deviation) {
     return "deviation " + crt::FormatG(deviation, 6);
@@ -92,7 +87,7 @@ std::string ToleranceLine(const RequirementsReport& report, std::size_t i) {
         i < report.peakToPeakDb.size() ? report.peakToPeakDb[i] : std::nan("");
     std::string line = (figure.pass ? "pass " : "stop ") + Edges(band);
     if (band.relative)
-        line += ", gain " + Gain(band);
+        line += ", gain " + GainText(band);
     line += ": ";
     line += figure.pass ? "ripple " + Decimals(figure.reachedDb, 4)
                         : "attenuation " + Decimals(figure.reachedDb, 2);
@@ -108,7 +103,7 @@ std::string ToleranceLine(const RequirementsReport& report, std::size_t i) {
 }
 
 std::string BandLine(const Band& band, double deviation) {
-    return "band " + Edges(band) + ", gain " + Gain(band) + ", weight " +
+    return "band " + Edges(band) + ", gain " + GainText(band) + ", weight " +
            crt::FormatShortest(band.weight) + ": " + DeviationText(deviation);
 }
 
