@@ -215,10 +215,9 @@ int Deliver(Console& console,
 }
 
 FixedPointTaps QuantisedAsAsked(const Request& request, const Design& design, QFormat format) {
-    if (!request.searchRoundings || !design.report)
-        return Quantise(design.taps.get(), design.count, format);
-    return SearchRoundings(std::vector<double>(design.taps.get(), design.taps.get() + design.count),
-                           design.report->requirements, format);
+    const bool searched = request.searchRoundings && design.report;
+    return QuantiseTaps({design.taps.get(), static_cast<std::size_t>(design.count)}, format,
+                        searched ? &design.report->requirements : nullptr);
 }
 
 int WriteOutputs(Console& console, const Request& request, const Design& design) {

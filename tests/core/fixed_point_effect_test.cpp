@@ -56,7 +56,7 @@ FixedPointArithmetic Arithmetic(const std::string& tapBits, const std::string& a
 TEST(FixedPointEffectTest, TheCurveIsOfTheRoundedTaps) {
     const std::vector<double> taps = {0.3, 0.3};
     const FrequencyGrid grid(64);
-    const FixedPointEffect effect = EffectOf(taps, Arithmetic("4.3", ""), grid);
+    const FixedPointEffect effect = EffectOf(taps, Arithmetic("4.3", ""), grid, {});
     ASSERT_EQ(effect.magnitudeDb.size(), 64u);
     EXPECT_NEAR(effect.magnitudeDb[0], 20 * std::log10(0.5), 1e-12);
 }
@@ -66,11 +66,11 @@ TEST(FixedPointEffectTest, TheCurveIsOfTheRoundedTaps) {
 TEST(FixedPointEffectTest, ANarrowAccumulatorOverflowsAndTheAutomaticOneNever) {
     const std::vector<double> taps(8, 0.5);
     const FrequencyGrid grid(64);
-    const FixedPointEffect narrow = EffectOf(taps, Arithmetic("16", "31"), grid);
+    const FixedPointEffect narrow = EffectOf(taps, Arithmetic("16", "31"), grid, {});
     EXPECT_GT(narrow.accumulatorOverflows, 0);
     EXPECT_EQ(narrow.accumulatorBits, 31);
     EXPECT_FALSE(narrow.automaticAccumulator);
-    const FixedPointEffect automatic = EffectOf(taps, Arithmetic("16", ""), grid);
+    const FixedPointEffect automatic = EffectOf(taps, Arithmetic("16", ""), grid, {});
     EXPECT_EQ(automatic.accumulatorOverflows, 0);
     EXPECT_GT(automatic.outputOverflows, 0) << "a gain of 4 clips at the input's width";
     EXPECT_TRUE(automatic.automaticAccumulator);

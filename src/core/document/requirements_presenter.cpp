@@ -1,6 +1,7 @@
 #include "core/document/requirements_presenter.h"
 
 #include "core/dialog/requirements_view.h"
+#include "core/fixed/fewest_bits.h"
 #include "core/formats/crt.h"
 #include "core/formats/fixed_point.h"
 #include "core/formats/requirements_report.h"
@@ -101,7 +102,8 @@ DesignShown DesignFor(const DesignAsk& ask, const Progress& progress) {
     shown.views = ComputeViews(shown.design.taps, grid);
     try {
         if (ask.arithmetic)
-            shown.fixedPoint = EffectOf(shown.design.taps, *ask.arithmetic, grid);
+            shown.fixedPoint = EffectOf(shown.design.taps, *ask.arithmetic, grid,
+                                        shown.design.report.requirements);
     } catch (const NoFixedPointForm&) { // taps that are not finite have no effect to draw
     }
     shown.points = grid.Points();
@@ -330,6 +332,7 @@ std::vector<std::string> RequirementsPresenter::SecondViewTitles() {
 
 void RequirementsPresenter::SetFixedPoint(std::optional<FixedPointInputs> inputs) {
     m_fixedOn = inputs.has_value();
+    m_searchRoundings = inputs && inputs->searchRoundings;
     m_arithmetic.reset();
     m_fixedProblem.clear();
     if (!inputs)
@@ -394,7 +397,8 @@ std::optional<std::string> RequirementsPresenter::Export(const std::string& path
     try {
         std::optional<FixedPointTaps> quantised;
         if (const auto form = ExportQFormat(format, width.value_or(QFormat::q15)))
-            quantised = Quantise(taps.data(), static_cast<int>(taps.size()), *form);
+            quantised =
+                QuantiseTaps(taps, *form, m_searchRoundings ? &report.requirements : nullptr);
         const FixedPointTaps* integers = quantised ? &*quantised : nullptr;
         WrittenReport written = ReportAsWritten(report, format, taps, integers);
         if (m_shown->phase)

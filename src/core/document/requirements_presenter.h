@@ -176,7 +176,8 @@ public:
     // ---- the fixed-point arithmetic
 
     // The Fixed point panel's widths as typed, or nothing while it is off; the designs asked
-    // afterwards find their effect too where the widths read right.
+    // afterwards find their effect too where the widths read right. Its searchRoundings holds
+    // for every export until the panel is off or it is unchecked.
     void SetFixedPoint(std::optional<FixedPointInputs> inputs);
     // What is wrong with the widths, or empty.
     const std::string& FixedPointProblem() const { return m_fixedProblem; }
@@ -243,6 +244,7 @@ private:
     std::optional<DesignAsk> m_ask;
     bool m_zerosAsked = false;
     bool m_fixedOn = false;
+    bool m_searchRoundings = false;
     std::optional<FixedPointArithmetic> m_arithmetic;
     std::string m_fixedProblem;
     std::string m_problem;

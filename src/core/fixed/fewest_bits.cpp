@@ -185,6 +185,13 @@ FixedPointTaps SearchRoundings(const std::vector<double>& taps, const Requiremen
     return rounded;
 }
 
+FixedPointTaps QuantiseTaps(std::span<const double> taps, QFormat format,
+                            const Requirements* searchedTo) {
+    if (!searchedTo)
+        return Quantise(taps.data(), static_cast<int>(taps.size()), format);
+    return SearchRoundings(std::vector<double>(taps.begin(), taps.end()), *searchedTo, format);
+}
+
 FixedPointTaps QuantiseToRequirements(const std::vector<double>& taps,
                                       const Requirements& requirements, int bits) {
     const QFormat format = FinestFormat(taps, bits);

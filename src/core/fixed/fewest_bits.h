@@ -8,6 +8,7 @@
 #include "core/progress.h"
 
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace taplore {
@@ -25,6 +26,11 @@ bool MeetsQuantised(const FixedPointTaps& taps, const Requirements& requirements
 // does. Taps without symmetry are left rounded.
 FixedPointTaps SearchRoundings(const std::vector<double>& taps, const Requirements& requirements,
                                QFormat format);
+
+// The taps in format as an export takes them: by SearchRoundings to *searchedTo where there are
+// requirements to keep, else rounded plainly. Throws NoFixedPointForm.
+FixedPointTaps QuantiseTaps(std::span<const double> taps, QFormat format,
+                            const Requirements* searchedTo);
 
 // The quantiser of the fewest-bits search at a width: the searched taps where they meet the
 // requirements, else the plainly rounded ones.

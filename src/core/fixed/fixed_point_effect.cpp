@@ -47,13 +47,14 @@ std::optional<FixedPointArithmetic> ReadArithmetic(const FixedPointInputs& input
     arithmetic.taps = *taps;
     arithmetic.formats = {*input,  taps->fraction,  *accumulator,
                           *output, inputs.overflow, inputs.rounding};
+    arithmetic.searchRoundings = inputs.searchRoundings;
     return arithmetic;
 }
 
 FixedPointEffect EffectOf(std::span<const double> taps, const FixedPointArithmetic& arithmetic,
-                          const FrequencyGrid& grid) {
+                          const FrequencyGrid& grid, const Requirements& requirements) {
     const FixedPointTaps rounded =
-        Quantise(taps.data(), static_cast<int>(taps.size()), arithmetic.taps);
+        QuantiseTaps(taps, arithmetic.taps, arithmetic.searchRoundings ? &requirements : nullptr);
     FixedPointEffect effect;
     effect.magnitudeDb = ComputeFrequencyViews(Dequantise(rounded), grid).magnitudeDb;
     BitTrueFormats formats = arithmetic.formats;

@@ -25,6 +25,7 @@ struct FixedPointInputs {
     std::string accumulatorBits;
     Overflow overflow = Overflow::wrap;
     Rounding rounding = Rounding::nearest;
+    bool searchRoundings = false; // the taps' integers by the fewest-bits search, not rounded
 
     bool operator==(const FixedPointInputs&) const = default;
 };
@@ -34,6 +35,7 @@ struct FixedPointInputs {
 struct FixedPointArithmetic {
     QFormat taps;
     BitTrueFormats formats;
+    bool searchRoundings = false;
 };
 
 // The arithmetic, or nothing after problem says which field is wrong and why
@@ -52,11 +54,12 @@ struct FixedPointEffect {
     std::int64_t outputOverflows = 0;
 };
 
-// The taps rounded to arithmetic.taps as --format q rounds them, their magnitude on grid, and
-// a full-scale chirp of kChirpSamples through the bit-true model. Throws NoFixedPointForm for
-// taps that are not finite.
+// The taps rounded to arithmetic.taps as --format q rounds them, or with searchRoundings by the
+// search that keeps requirements, their magnitude on grid, and a full-scale chirp of
+// kChirpSamples through the bit-true model. Throws NoFixedPointForm for taps that are not
+// finite.
 FixedPointEffect EffectOf(std::span<const double> taps, const FixedPointArithmetic& arithmetic,
-                          const FrequencyGrid& grid);
+                          const FrequencyGrid& grid, const Requirements& requirements);
 
 // "Full-scale chirp of 4096 samples: 3 overflows at the accumulator (20 bits), none at the
 // output."

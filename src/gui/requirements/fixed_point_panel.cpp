@@ -3,6 +3,7 @@
 #include "core/fixed/fewest_bits.h"
 #include "gui/requirements/message_label.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -46,11 +47,11 @@ CFixedPointPanel::CFixedPointPanel(taplore::RequirementsPresenter& presenter, QW
     m_body->setVisible(false);
     // Names for tests and for assistive technology to find the controls by.
     const std::pair<QWidget*, const char*> names[] = {
-        {m_editInput, "editInputBits"},        {m_editOutput, "editOutputBits"},
-        {m_editAccumulator, "editAccBits"},    {m_comboOverflow, "comboOverflow"},
-        {m_comboRounding, "comboRounding"},    {m_buttonFewest, "fewestBits"},
-        {m_labelProblem, "labelFixedProblem"}, {m_labelOverflows, "labelOverflows"},
-        {m_labelFewest, "labelFewest"}};
+        {m_editInput, "editInputBits"},          {m_editOutput, "editOutputBits"},
+        {m_editAccumulator, "editAccBits"},      {m_comboOverflow, "comboOverflow"},
+        {m_comboRounding, "comboRounding"},      {m_buttonFewest, "fewestBits"},
+        {m_checkSearch, "checkSearchRoundings"}, {m_labelProblem, "labelFixedProblem"},
+        {m_labelOverflows, "labelOverflows"},    {m_labelFewest, "labelFewest"}};
     for (const auto& [control, name] : names)
         control->setObjectName(name);
     m_pool.setMaxThreadCount(1);
@@ -60,6 +61,7 @@ CFixedPointPanel::CFixedPointPanel(taplore::RequirementsPresenter& presenter, QW
         connect(edit, &QLineEdit::textChanged, this, arithmetic);
     for (QComboBox* combo : {m_comboOverflow, m_comboRounding})
         connect(combo, &QComboBox::currentIndexChanged, this, arithmetic);
+    connect(m_checkSearch, &QCheckBox::toggled, this, arithmetic);
     connect(m_buttonFewest, &QPushButton::clicked, this, &CFixedPointPanel::OnFewestBits);
 }
 
@@ -79,6 +81,11 @@ QWidget* CFixedPointPanel::Body() {
     m_buttonFewest = new QPushButton("Fewest bits b&y search", body);
     m_buttonFewest->setAutoDefault(false);
     m_buttonFewest->setToolTip("The fewest coefficient bits that keep the requirements, into Bits");
+    // No mnemonic: the window has none left.
+    m_checkSearch = new QCheckBox("Search roundings", body);
+    m_checkSearch->setToolTip("The taps' integers as Fewest bits searched them to the "
+                              "requirements, not rounded plainly: for the curve, the overflows "
+                              "and every export");
     m_labelProblem = new MessageLabel(body, "Fixed-point problem", MessageLabel::Kind::problem);
     // Three lines: the texts are long for the width of the plots' column.
     m_labelOverflows = new MessageLabel(body, "Overflows", MessageLabel::Kind::information, 3);
@@ -97,6 +104,7 @@ QWidget* CFixedPointPanel::Body() {
     modesLabel->setBuddy(m_comboOverflow);
     grid->addWidget(modesLabel, 2, 0);
     grid->addLayout(modes, 2, 1, 1, 3);
+    grid->addWidget(m_checkSearch, 3, 1, 1, 3);
     grid->setColumnStretch(4, 1);
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -121,6 +129,7 @@ taplore::FixedPointInputs CFixedPointPanel::ReadInputs() const {
     inputs.accumulatorBits = m_editAccumulator->text().toStdString();
     inputs.overflow = static_cast<taplore::Overflow>(m_comboOverflow->currentData().toInt());
     inputs.rounding = static_cast<taplore::Rounding>(m_comboRounding->currentData().toInt());
+    inputs.searchRoundings = m_checkSearch->isChecked();
     return inputs;
 }
 
@@ -197,6 +206,8 @@ void CFixedPointPanel::ShowFewest(const std::optional<taplore::FewestBits>& foun
         return;
     }
     m_labelFewest->setText(FromStd(taplore::FewestBitsText(*found)));
+    // The width found holds only with its searched integers.
+    m_checkSearch->setChecked(true);
     emit fewestBitsFound(FromStd(taplore::WidthText(found->taps.format)));
 }
 
@@ -208,6 +219,7 @@ void CFixedPointPanel::Restore(const QSettings& settings) {
         std::max(0, m_comboOverflow->findText(settings.value("overflow").toString())));
     m_comboRounding->setCurrentIndex(
         std::max(0, m_comboRounding->findText(settings.value("rounding").toString())));
+    m_checkSearch->setChecked(settings.value("searchRoundings", false).toBool());
     setChecked(settings.value("fixedPoint", false).toBool());
 }
 
@@ -218,4 +230,5 @@ void CFixedPointPanel::Save(QSettings& settings) const {
     settings.setValue("accumulatorBits", m_editAccumulator->text());
     settings.setValue("overflow", m_comboOverflow->currentText());
     settings.setValue("rounding", m_comboRounding->currentText());
+    settings.setValue("searchRoundings", m_checkSearch->isChecked());
 }

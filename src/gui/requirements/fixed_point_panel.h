@@ -1,8 +1,9 @@
 #pragma once
 // CFixedPointPanel: the requirements window's fixed-point arithmetic, used while its group box
 // is checked: the input, output and accumulator widths, overflow and rounding, the overflows of
-// a full-scale chirp through the bit-true model, and the fewest coefficient bits. The taps'
-// width is the window's Bits field, which the integer exports take too.
+// a full-scale chirp through the bit-true model, the fewest coefficient bits, and whether the
+// taps' integers are those the search found. The taps' width is the window's Bits field, which
+// the integer exports take too.
 
 #include "core/document/requirements_presenter.h"
 
@@ -13,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -61,6 +63,7 @@ private:
     QLineEdit* m_editAccumulator;
     QComboBox* m_comboOverflow;
     QComboBox* m_comboRounding;
+    QCheckBox* m_checkSearch;
     QPushButton* m_buttonFewest;
     QLabel* m_labelProblem;
     QLabel* m_labelOverflows;
