@@ -2,6 +2,8 @@
 // what the rounded taps and a full-scale chirp make of a filter.
 #include "core/fixed/fixed_point_effect.h"
 
+#include "core/design/fewest_taps.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -81,6 +83,30 @@ TEST(FixedPointEffectTest, ANarrowAccumulatorOverflowsAndTheAutomaticOneNever) {
                                           0),
               0u)
         << EffectText(automatic);
+}
+
+// With the roundings searched, the curve is that of the searched integers: the same as the
+// plainly rounded curve of taps that already are those integers, and not the plain one, at a
+// width (18 bits for this 59-tap low-pass) where the search keeps 90 dB and rounding does not.
+TEST(FixedPointEffectTest, SearchedRoundingsDrawTheSearchedIntegers) {
+    Requirements r;
+    r.rate = 48000;
+    r.bands = {{0, 18000, 1, 1}, {21000, 24000, 0, 1}};
+    r.rippleDb = 0.1;
+    r.attenuationDb = 90;
+    const std::vector<double> taps = DesignFewestTaps(r, DefaultMethod()).taps;
+    const FrequencyGrid grid(512);
+    FixedPointArithmetic searched = Arithmetic("18", "");
+    searched.searchRoundings = true;
+    const FixedPointTaps integers = QuantiseTaps(taps, searched.taps, &r);
+    std::vector<double> asWritten;
+    for (std::int32_t value : integers.values)
+        asWritten.push_back(std::ldexp(value, -searched.taps.fraction));
+    const FixedPointArithmetic plain = Arithmetic("18", "");
+    EXPECT_EQ(EffectOf(taps, searched, grid, r).magnitudeDb,
+              EffectOf(asWritten, plain, grid, r).magnitudeDb);
+    EXPECT_NE(EffectOf(taps, searched, grid, r).magnitudeDb,
+              EffectOf(taps, plain, grid, r).magnitudeDb);
 }
 
 } // namespace
