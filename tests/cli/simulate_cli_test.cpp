@@ -205,6 +205,13 @@ TEST_F(Simulate, TheFewestBitsTapsReachEveryOutputWithSearchedRoundings) {
     EXPECT_EQ(q.err.find("warning"), std::string::npos) << q.err;
     const Outcome plain = Run(kLowpass + " " + bits + " --format q");
     EXPECT_NE(plain.out, fewest.out);
+    // The comment names how the integers were chosen.
+    const auto note = [&](const std::string& extra) {
+        return Run(kLowpass + " " + bits + extra + " --format vhdl-fir").out;
+    };
+    EXPECT_NE(note(" --search-roundings").find(", roundings searched, saturated): "),
+              std::string::npos);
+    EXPECT_NE(note("").find(", rounded, saturated): "), std::string::npos);
     // An impulse of 1 (the largest 2-bit sample), every fraction bit of the taps kept.
     const std::string fraction = bits.substr(bits.find('.') + 1);
     std::string impulse;

@@ -127,9 +127,9 @@ TEST(DesignDialog, LongWorkRunsBehindTheProgressBoxAndStopsWhenCancelled) {
 class DesignDialogSave : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir =
-            std::filesystem::temp_directory_path() /
-            ("taplore-dialog-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+        m_dir = std::filesystem::temp_directory_path() /
+                ("taplore-dialog-" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::create_directories(m_dir);
     }
     void TearDown() override { std::filesystem::remove_all(m_dir); }

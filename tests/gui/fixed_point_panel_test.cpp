@@ -11,6 +11,7 @@
 #include "gui/help_wnd.h"
 #include "gui/requirements/plot_wnd.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
@@ -130,12 +131,39 @@ TEST_F(FixedPoint, FewestBitsFillsBitsWithTheCoresAnswer) {
     const auto want = taplore::FindFewestBits(shown.design.taps, shown.design.report.requirements);
     ASSERT_TRUE(want);
     const QString bits = QString::fromStdString(taplore::WidthText(want->taps.format));
+    const int before = wnd.DesignsShown();
     QTest::mouseClick(Find<QPushButton>(wnd, "fewestBits"), Qt::LeftButton);
     auto* field = Find<QLineEdit>(wnd, "editBits");
     ASSERT_TRUE(QTest::qWaitFor([&] { return field->text() == bits; }, 20000))
         << field->text().toStdString();
     EXPECT_EQ(Find<QLabel>(wnd, "labelFewest")->text().toStdString(),
               taplore::FewestBitsText(*want));
+    // The width holds with the searched integers, which Export then writes as the command line
+    // does, with no warning of a miss.
+    EXPECT_TRUE(Find<QCheckBox>(wnd, "checkSearchRoundings")->isChecked());
+    ASSERT_TRUE(NextDesign(wnd, before));
+    for (const QString format : {"q", "vhdl-fir"}) {
+        std::vector<QString> messages;
+        const QString written = Exported(wnd, format, &messages);
+        EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
+        const QString widths = format == "q" ? "" : " --input-bits 16";
+        EXPECT_EQ(written, DesignerOutput(kExample + " --quiet --bits " + bits +
+                                          " --search-roundings" + widths + " --format " + format))
+            << format.toStdString();
+    }
+}
+
+// The search moves symmetric pairs: a minimum-phase design has none, and the box says so.
+TEST_F(FixedPoint, SearchRoundingsIsForLinearPhaseOnly) {
+    CRequirementsWnd wnd;
+    ShowDesigned(wnd);
+    ASSERT_NO_FATAL_FAILURE(TurnOn(wnd, "16", "", ""));
+    auto* box = Find<QCheckBox>(wnd, "checkSearchRoundings");
+    EXPECT_TRUE(box->isEnabled());
+    Find<QRadioButton>(wnd, "radioMinimum")->setChecked(true);
+    EXPECT_FALSE(box->isEnabled());
+    Find<QRadioButton>(wnd, "radioLinear")->setChecked(true);
+    EXPECT_TRUE(box->isEnabled());
 }
 
 // A search takes seconds for a thousand taps; closing the window stops it within a width's.
@@ -162,6 +190,7 @@ TEST_F(FixedPoint, ItsWidthsComeBackAtTheNextStart) {
         wnd.show();
         ASSERT_NO_FATAL_FAILURE(TurnOn(wnd, "12.10", "14", "30"));
         Find<QComboBox>(wnd, "comboRounding")->setCurrentText("convergent");
+        Find<QCheckBox>(wnd, "checkSearchRoundings")->setChecked(true);
         wnd.close();
     }
     CRequirementsWnd wnd;
@@ -170,6 +199,7 @@ TEST_F(FixedPoint, ItsWidthsComeBackAtTheNextStart) {
     EXPECT_EQ(Find<QLineEdit>(wnd, "editOutputBits")->text(), "14");
     EXPECT_EQ(Find<QLineEdit>(wnd, "editAccBits")->text(), "30");
     EXPECT_EQ(Find<QComboBox>(wnd, "comboRounding")->currentText(), "convergent");
+    EXPECT_TRUE(Find<QCheckBox>(wnd, "checkSearchRoundings")->isChecked());
 }
 
 // Open, the panel takes room the plots leave: the window still fits the end-to-end tests'

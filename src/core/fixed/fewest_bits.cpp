@@ -180,8 +180,12 @@ FixedPointTaps SearchRoundings(const std::vector<double>& taps, const Requiremen
                                QFormat format) {
     FixedPointTaps rounded = Round(taps, format);
     for (bool anti : {false, true})
-        if (Mirrored(rounded.values, anti) && !rounded.values.empty())
-            return PairSearch(rounded, anti, BandGrid(taps.size(), requirements)).Run();
+        if (Mirrored(rounded.values, anti) && !rounded.values.empty()) {
+            FixedPointTaps searched =
+                PairSearch(rounded, anti, BandGrid(taps.size(), requirements)).Run();
+            searched.searched = true;
+            return searched;
+        }
     return rounded;
 }
 

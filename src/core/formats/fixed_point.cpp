@@ -109,7 +109,8 @@ double QuantisationCostDb(const double* coef, const FixedPointTaps& taps) {
 
 std::string QuantisationNote(const double* coef, const FixedPointTaps& taps) {
     std::string note = QFormatName(taps.format) + " (tap x " +
-                       crt::FormatShortest(QFormatScale(taps.format)) + ", rounded, saturated): ";
+                       crt::FormatShortest(QFormatScale(taps.format)) +
+                       (taps.searched ? ", roundings searched" : ", rounded") + ", saturated): ";
     note += crt::FormatD(taps.saturated) + (taps.saturated == 1 ? " tap" : " taps");
     // "%.1f": the cost is a figure to read, not to compute with.
     const std::string cost = crt::FormatF8_1(QuantisationCostDb(coef, taps));

@@ -45,6 +45,7 @@ struct FixedPointTaps {
     QFormat format = QFormat::q15;
     std::vector<std::int32_t> values; // each within the format's range
     int saturated = 0;                // taps clipped to the format's range
+    bool searched = false;            // integers by a search over roundings, not rounded plainly
 };
 
 // Thrown for a design with a tap that is not finite; what() is the message users see.

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace {
@@ -206,9 +207,22 @@ void CFixedPointPanel::ShowFewest(const std::optional<taplore::FewestBits>& foun
         return;
     }
     m_labelFewest->setText(FromStd(taplore::FewestBitsText(*found)));
-    // The width found holds only with its searched integers.
-    m_checkSearch->setChecked(true);
-    emit fewestBitsFound(FromStd(taplore::WidthText(found->taps.format)));
+    // The width found holds only with its searched integers. Quiet: the new width asks the
+    // design again, with the box, once; an unchanged width asks here.
+    {
+        const QSignalBlocker quiet(m_checkSearch);
+        m_checkSearch->setChecked(true);
+    }
+    const QString bits = FromStd(taplore::WidthText(found->taps.format));
+    const bool sameWidth = bits == m_tapBits;
+    emit fewestBitsFound(bits);
+    if (sameWidth)
+        OnArithmeticChanged();
+}
+
+// The search moves symmetric pairs of taps: a minimum-phase filter's are always rounded plainly.
+void CFixedPointPanel::SetLinearPhase(bool linear) {
+    m_checkSearch->setEnabled(linear);
 }
 
 void CFixedPointPanel::Restore(const QSettings& settings) {

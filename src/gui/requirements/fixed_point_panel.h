@@ -31,6 +31,8 @@ public:
 
     // The taps' width as the Bits field holds it.
     void SetTapBits(const QString& bits);
+    // Search roundings applies to linear-phase taps only.
+    void SetLinearPhase(bool linear);
     void Restore(const QSettings& settings);
     void Save(QSettings& settings) const;
 

@@ -404,6 +404,7 @@ void CRequirementsWnd::ShowInputs(const taplore::WindowInputs& inputs) {
 // said in place, and the last good design stays drawn, faded as out of date.
 void CRequirementsWnd::OnRequirementsChanged() {
     m_presenter.AskZeros(taplore::RequirementsPresenter::IsZerosView(m_comboView->currentIndex()));
+    m_panelFixed->SetLinearPhase(!m_phase->Minimum());
     const std::optional<DesignAsk> ask = m_presenter.SetInputs(ReadInputs());
     m_labelProblem->setText(FromStd(m_presenter.Problem()));
     if (ask)
