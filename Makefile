@@ -50,16 +50,17 @@ run: build
 
 # Every layer in the release build (the end-to-end tests unpack the Debian package, built
 # first), then the computation and widget tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then each fuzz target for a short while.
+# UndefinedBehaviorSanitizer, then each fuzz target for a short while. Tests run a core each;
+# those that drive a real X server or Wine's dialog run alone.
 test: build
 	cmake --build $(BUILD) --target package
-	cd $(BUILD) && ctest --output-on-failure
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cmake -S . -B $(BUILD)/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAPLORE_SANITIZE=ON -DTAPLORE_E2E=OFF
 	cmake --build $(BUILD)/sanitize -j $(JOBS)
-	cd $(BUILD)/sanitize && $(SANITIZER_ENV) ctest --output-on-failure
+	cd $(BUILD)/sanitize && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
 	cmake -S . -B $(BUILD)/fuzz -DCMAKE_CXX_COMPILER=clang++ -DTAPLORE_FUZZ=ON -DTAPLORE_FUZZ_SECONDS=20
 	cmake --build $(BUILD)/fuzz -j $(JOBS)
-	cd $(BUILD)/fuzz && ctest --output-on-failure
+	cd $(BUILD)/fuzz && ctest --output-on-failure -j $(JOBS)
 
 # The core, taplore-design.exe, the dialog taplore.exe, the installer and their tests
 # cross-built for 64-bit Windows and run under Wine (its prefixes in the build folder): the
@@ -69,7 +70,7 @@ test-windows: build
 	$(WINDOWS_CMAKE) -DTAPLORE_LINUX_DESIGN=$(abspath $(BUILD))/taplore-design
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	$(WINDOWS_BUILD)/wine-run wineboot --init # a new prefix is made once, before any test
-	cd $(WINDOWS_BUILD) && ctest --output-on-failure
+	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # $(WINDOWS_BUILD)/taplore-<version>-win64-setup.exe, the installer, and beside it
 # taplore-<version>-win64.zip: both programs, the manual, the licence and a how-to.
@@ -80,7 +81,7 @@ package-windows: deps
 fuzz: deps
 	cmake -S . -B $(BUILD)/fuzz -DCMAKE_CXX_COMPILER=clang++ -DTAPLORE_FUZZ=ON -DTAPLORE_FUZZ_SECONDS=$(FUZZ_SECONDS)
 	cmake --build $(BUILD)/fuzz -j $(JOBS)
-	cd $(BUILD)/fuzz && ctest --output-on-failure
+	cd $(BUILD)/fuzz && ctest --output-on-failure -j $(JOBS)
 
 BENCH_FLAGS := --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
 bench: build
