@@ -326,11 +326,12 @@ private:
     }
 
     // The lengths just below the best that meets whose parity has no miss at or above them:
-    // the ones still to be decided, longest first.
+    // the ones still to be decided, the best's own parity first. Two taps shorter starts from a
+    // design of its parity and, where it meets, leaves the length between undecided no more.
     std::vector<int> Undecided() const {
         std::vector<int> undecided;
-        for (int n = m_meets - 1; n >= 1 && n >= m_meets - 2; --n)
-            if (m_search.Allowed(n) && MissesOf(n) < n)
+        for (int n : {m_meets - 2, m_meets - 1})
+            if (n >= 1 && m_search.Allowed(n) && MissesOf(n) < n)
                 undecided.push_back(n);
         return undecided;
     }
@@ -357,21 +358,29 @@ private:
             const double at = std::isfinite(predicted) ? predicted : misses + m_step;
             return AllowedAtOrAbove(std::max(at, double(misses + (m_improving ? 1 : m_step))));
         }
-        // The longest undecided length, or, where the line puts the answer well below it (four
-        // lengths of the parity or more: near the answer it is good to a few taps), the length of
-        // its parity at the line (halving after a few jumps that failed to narrow it).
+        // The first undecided length, or, where the line puts the answer well below it (more than
+        // four taps: near the answer it is good to a few), the length at the line (halving where
+        // the line points at a length known to miss, or after a few jumps that failed to narrow
+        // it).
         const int n = Undecided().front();
-        const int low = MissesOf(n) + 2;
-        if (!std::isfinite(predicted) || predicted >= n - 8 || low > n - 2)
+        if (!std::isfinite(predicted) || predicted >= n - 4 || Lowest(n) > n - 2)
             return n;
         int at = static_cast<int>(std::ceil(predicted));
-        if (++m_jumps > 3)
-            at = (low + n) / 2;
-        at = std::clamp(at, low, n - 2);
-        if (at % 2 != n % 2)
-            ++at;
-        return m_search.Allowed(at) ? at : n;
+        if (++m_jumps > 3 || at < Lowest(at))
+            at = (Lowest(n) + n) / 2;
+        // Of the two lengths from there, the first that may be designed (a high-pass has odd
+        // lengths only).
+        for (int parity : {at, at + 1}) {
+            const int from = std::max(parity, Lowest(parity));
+            if (from <= n - 2 && m_search.Allowed(from))
+                return from;
+        }
+        return n;
     }
+
+    // The shortest length of n's parity worth designing: above its longest miss and, as the
+    // two parities meet within a few taps of each other, not below the other's longest miss.
+    int Lowest(int n) const { return std::max(MissesOf(n) + 2, MissesOf(n + 1) + 1); }
 
     Search& m_search;
     int m_longest;
