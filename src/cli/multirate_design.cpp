@@ -179,7 +179,8 @@ int WriteCascade(Console& console, const Request& request, const Design& design,
     for (std::size_t i = 0; i < stages.size(); ++i)
         written.push_back({stages[i].design.taps, Pointer(quantised[i]),
                            *StageRateFactor(request, stages[i].spot.factor), stages[i].spot.rate});
-    const std::string text = request.format.format->writeCascade({design.description, written});
+    const std::string text =
+        request.format.format->writeCascade({design.description, written, request.Block()});
     const int status = Deliver(console, {{&text, request.output}});
     if (status == kDone)
         TellWritten(console, request,

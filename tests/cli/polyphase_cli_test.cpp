@@ -24,18 +24,32 @@ bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-TEST_F(Polyphase, EachStageFileCarriesItsOwnFactor) {
-    const std::string base = (m_dir / "taps.c").string();
-    const Outcome o =
-        Run(" --decimate 8 --stages 2x4 --format cmsis-decimate-q31 -o " + base + kSmall);
-    ASSERT_EQ(o.status, 0) << o.err;
-    const std::string first = ReadAll(m_dir / "taps.stage1.c");
-    const std::string second = ReadAll(m_dir / "taps.stage2.c");
-    EXPECT_TRUE(Has(first, "#define FIR_DECIMATION_FACTOR 2\n")) << first;
-    EXPECT_TRUE(Has(second, "#define FIR_DECIMATION_FACTOR 4\n")) << second;
-    EXPECT_TRUE(Has(second, "arm_fir_decimate_instance_q31 fir_instance = {FIR_DECIMATION_FACTOR, "
-                            "FIR_NUM_TAPS, fir_coefficients, fir_state};"))
-        << second;
+// The C formats write a plan in one file, each stage under names of its own; the
+// one-number-a-line formats a file a stage.
+TEST_F(Polyphase, APlanIsOneCFileWithEachStageUnderItsOwnNames) {
+    for (const char* format : {"cmsis-decimate-q31", "c-q15"}) {
+        SCOPED_TRACE(format);
+        const std::string base = (m_dir / (std::string(format) + ".c")).string();
+        const Outcome o = Run(" --decimate 8 --stages 2x4 --format " + std::string(format) +
+                              " -o " + base + kSmall);
+        ASSERT_EQ(o.status, 0) << o.err;
+        EXPECT_FALSE(std::filesystem::exists(m_dir / (std::string(format) + ".stage1.c")));
+        const std::string text = ReadAll(base);
+        EXPECT_TRUE(Has(text, "#define FIR_STAGE_COUNT 2\n")) << text;
+        EXPECT_TRUE(Has(text, "// stage 2 of 2: decimation by 4 at ")) << text;
+        EXPECT_TRUE(Has(text, " stage2_fir_coefficients[")) << text;
+    }
+    const std::string cmsis = ReadAll(m_dir / "cmsis-decimate-q31.c");
+    EXPECT_TRUE(Has(cmsis, "#define STAGE1_FIR_DECIMATION_FACTOR 2\n")) << cmsis;
+    EXPECT_TRUE(Has(cmsis, "#define STAGE2_FIR_DECIMATION_FACTOR 4\n")) << cmsis;
+    EXPECT_TRUE(Has(cmsis, "arm_fir_decimate_instance_q31 stage2_fir_instance = "
+                           "{STAGE2_FIR_DECIMATION_FACTOR, STAGE2_FIR_NUM_TAPS, "
+                           "stage2_fir_coefficients, stage2_fir_state};"))
+        << cmsis;
+    const Outcome lines =
+        Run(" --decimate 8 --stages 2x4 --format q15 -o " + (m_dir / "taps.txt").string() + kSmall);
+    ASSERT_EQ(lines.status, 0) << lines.err;
+    EXPECT_TRUE(std::filesystem::exists(m_dir / "taps.stage2.txt"));
 }
 
 TEST_F(Polyphase, AnInterpolatorIsPaddedToAMultipleOfItsFactorAndSaysSo) {

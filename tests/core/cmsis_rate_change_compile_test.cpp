@@ -4,6 +4,7 @@
 // numTaps / L taps over a state of phaseLength + blockSize - 1), must give what direct
 // filtering gives: every M-th output, or the filtered zero-stuffed input.
 #include "core/formats/exports/export.h"
+#include "core/formats/exports/phases.h"
 #include "core/formats/fixed_point.h"
 #include "core/formats/taps_description.h"
 #include "shell_output.h"
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -118,12 +120,14 @@ protected:
     void SetUp() override { fs::create_directories(m_dir); }
     void TearDown() override { fs::remove_all(m_dir); }
 
+    // The loop over the instance the names (a plan's stage: "#define fir_instance ...") point
+    // the loop's names at.
     std::vector<double> Run(const std::string& exported, const std::vector<double>& x,
-                            bool decimates) {
+                            bool decimates, const std::string& names = {}) {
         std::ofstream(m_dir / "taps.c", std::ios::binary) << exported;
         std::ostringstream driver;
-        driver << "#include <stdio.h>\n#include <string.h>\n#include \"taps.c\"\n#define BLOCKS "
-               << kBlocks << "\nstatic const double input[] = {";
+        driver << "#include <stdio.h>\n#include <string.h>\n#include \"taps.c\"\n"
+               << names << "#define BLOCKS " << kBlocks << "\nstatic const double input[] = {";
         for (double v : x)
             driver << v << ",";
         driver << "};\nint main(void) {" << (decimates ? kDecimatorLoop : kInterpolatorLoop)
@@ -155,6 +159,37 @@ TEST_P(CmsisRateChange, LibraryLoopEqualsDirectFiltering) {
     ASSERT_EQ(got.size(), expected.size());
     for (std::size_t n = 0; n < got.size(); ++n)
         ASSERT_NEAR(got[n], expected[n], 1e-9 * (1 + std::abs(expected[n]))) << n;
+}
+
+// A plan of two stages in one file: each stage's instance, through the same loop under its own
+// names, filters with that stage's taps, factor, state and block, and no other's.
+TEST_P(CmsisRateChange, EachStageOfAPlanRunsUnderItsOwnNames) {
+    const Case& c = GetParam();
+    const ExportFormat& format = *FindExportFormat(c.format);
+    const RateFactor changes[] = {c.change, {c.change.decimates, 2}};
+    const std::vector<double> taps[] = {Taps(c.taps), Taps(c.taps + 3)};
+    std::vector<std::optional<FixedPointTaps>> quantised(2);
+    std::vector<ExportStage> stages;
+    for (int i = 0; i < 2; ++i) {
+        if (const auto width = ExportQFormat(format, QFormat::q15))
+            quantised[i] = Quantise(taps[i].data(), static_cast<int>(taps[i].size()), *width);
+        stages.push_back(
+            {taps[i], quantised[i] ? &*quantised[i] : nullptr, changes[i], 8000.0 / (i + 1)});
+    }
+    const TapsDescription description = DescribeRequest({c.taps, 8000, 400, 2400});
+    const std::string exported = format.writeCascade({description, stages, c.blockSize});
+    const std::vector<double> x = Input(kBlocks * c.blockSize);
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i + 1);
+        const std::string stage = "stage" + std::to_string(i + 1);
+        const std::string names = "#define fir_instance " + stage + "_fir_instance\n" +
+                                  "#define FIR_BLOCK_SIZE " + Upper(stage) + "_FIR_BLOCK_SIZE\n";
+        const std::vector<double> expected = Direct(Written(format, taps[i]), x, changes[i]);
+        const std::vector<double> got = Run(exported, x, c.change.decimates, names);
+        ASSERT_EQ(got.size(), expected.size());
+        for (std::size_t n = 0; n < got.size(); ++n)
+            ASSERT_NEAR(got[n], expected[n], 1e-9 * (1 + std::abs(expected[n]))) << n;
+    }
 }
 
 // Counts a multiple of the factor and not (the interpolator pads), factors from 2 up, and a

@@ -21,7 +21,6 @@ void AppendCInteger(std::string& out, std::int32_t value) {
     out += value == INT32_MIN ? "INT32_MIN" : crt::FormatD(value);
 }
 
-// The declaration every C array shares; appendValue(text, k) writes tap k.
 // The comment above an array: the title with suffix on its first line, then a line a note.
 std::string CComment(const taplore::TapsDescription& description, std::string_view suffix = {}) {
     // A description read back from a file may hold anything.
@@ -31,6 +30,7 @@ std::string CComment(const taplore::TapsDescription& description, std::string_vi
     return comment + " */\n";
 }
 
+// The declaration every C array shares; appendValue(text, k) writes tap k.
 template <typename AppendValue>
 std::string CArray(std::string head, std::string_view type, std::string_view name, int count,
                    std::size_t lineBytes, AppendValue appendValue) {
@@ -117,11 +117,13 @@ std::string FormatFixedPoint(const FixedPointTaps& taps) {
 
 std::string FormatFixedPointC(const double* coef, const FixedPointTaps& taps,
                               const taplore::TapsDescription& description) {
-    const std::string head =
-        CComment(description, "; " + QuantisationNote(coef, taps)) + "#include <stdint.h>\n";
+    return CComment(description, "; " + QuantisationNote(coef, taps)) + "#include <stdint.h>\n" +
+           FormatFixedPointCArray("fir_coefficients", taps);
+}
+
+std::string FormatFixedPointCArray(std::string_view name, const FixedPointTaps& taps) {
     const std::string_view type = taps.format == QFormat::q15 ? "int16_t" : "int32_t";
     const std::int32_t* values = taps.values.data();
-    return CArray(head, type, "fir_coefficients", static_cast<int>(taps.values.size()),
-                  kFixedLineBytes,
+    return CArray({}, type, name, static_cast<int>(taps.values.size()), kFixedLineBytes,
                   [values](std::string& text, int k) { AppendCInteger(text, values[k]); });
 }

@@ -42,3 +42,6 @@ std::string FormatFixedPoint(const FixedPointTaps& taps);
 // and the quantisation cost against coef, the double taps they were made from.
 std::string FormatFixedPointC(const double* coef, const FixedPointTaps& taps,
                               const taplore::TapsDescription& description);
+
+// The array FormatFixedPointC ends with, under another name.
+std::string FormatFixedPointCArray(std::string_view name, const FixedPointTaps& taps);

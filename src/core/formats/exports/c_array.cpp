@@ -1,6 +1,6 @@
-// The C array of doubles: the taps as the dialog copies them and, for a rate change, its phases
-// as a two-dimensional array beside them; a plan's stages each so in one file, their names
-// prefixed stage1_, stage2_, ...
+// The C arrays of doubles and of integers: the taps as the dialog copies them and, for a rate
+// change, the doubles' phases as a two-dimensional array beside them; a plan's stages each so in
+// one file, their names prefixed stage1_, stage2_, ...
 #include "core/formats/coef_format.h"
 #include "core/formats/crt.h"
 #include "core/formats/exports/export_text.h"
@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace taplore {
 namespace {
@@ -49,6 +50,12 @@ bool AllFinite(std::span<const double> taps) {
     return std::all_of(taps.begin(), taps.end(), [](double tap) { return std::isfinite(tap); });
 }
 
+// A stage's integers under its own name (its comment, the stage and its quantisation, before).
+void AppendIntegerStage(std::string& text, const FixedPointTaps& quantised,
+                        const std::optional<RateFactor>&, const std::string& prefix) {
+    text += FormatFixedPointCArray(prefix + "fir_coefficients", quantised);
+}
+
 } // namespace
 
 std::string WriteCArray(const ExportInput& input) {
@@ -77,6 +84,13 @@ std::string WriteCArrayCascade(const CascadeInput& input) {
                                    static_cast<int>(stage.taps.size()));
         AppendCPhases(text, stage.taps, stage.change, prefix);
     }
+    return text;
+}
+
+std::string WriteIntegerCArrayCascade(const CascadeInput& input) {
+    std::string text = FormatCComment(input.description) + "#include <stdint.h>\n";
+    text += "#define FIR_STAGE_COUNT " + crt::FormatD(static_cast<int>(input.stages.size())) + "\n";
+    AppendQuantisedStages(text, input, "//", AppendIntegerStage);
     return text;
 }
 

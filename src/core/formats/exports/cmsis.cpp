@@ -5,6 +5,7 @@
 #include "core/formats/coef_format.h"
 #include "core/formats/crt.h"
 #include "core/formats/exports/export_text.h"
+#include "core/formats/exports/phases.h"
 #include "core/formats/exports/writers.h"
 
 #include <algorithm>
@@ -31,6 +32,12 @@ constexpr CmsisTarget kQ15{"q15", "q15_t", "int16_t", true};
 constexpr CmsisTarget kQ31{"q31", "q31_t", "int32_t", false};
 constexpr CmsisTarget kF32{"f32", "float32_t", "float", false};
 
+// The prefixes of one filter's names: none for a file of one filter, "stage1_" and "STAGE1_"
+// for a plan's first stage.
+struct Names {
+    std::string lower, upper;
+};
+
 int PaddedCount(int count, const CmsisTarget& target) {
     return target.evenCount ? std::max(4, count + count % 2) : count;
 }
@@ -49,6 +56,12 @@ std::string Declarations(const CmsisTarget& target) {
            "* pCoeffs;\n} arm_fir_instance_" + suffix + ";\n#endif\n";
 }
 
+std::string Includes(bool needsMath) {
+    return "// Define TAPLORE_WITH_CMSIS_DSP to take the library's own types from arm_math.h.\n" +
+           std::string(needsMath ? "#include <math.h>\n#include <stdint.h>\n"
+                                 : "#include <stdint.h>\n");
+}
+
 std::string Head(const ExportInput& input, const CmsisTarget& target, int padding, bool needsMath) {
     std::string text = CommentLines(input, "//");
     text += "// For arm_fir_" + std::string(target.suffix) +
@@ -59,9 +72,7 @@ std::string Head(const ExportInput& input, const CmsisTarget& target, int paddin
                 " their count even and at least 4";
     text += ".\n// fir_state holds FIR_NUM_TAPS + FIR_BLOCK_SIZE - 1 samples for blocks of "
             "FIR_BLOCK_SIZE.\n";
-    text += "// Define TAPLORE_WITH_CMSIS_DSP to take the library's own types from arm_math.h.\n";
-    text += needsMath ? "#include <math.h>\n#include <stdint.h>\n" : "#include <stdint.h>\n";
-    return text + Declarations(target);
+    return text + Includes(needsMath) + Declarations(target);
 }
 
 void CheckTapCount(int padded) {
@@ -73,9 +84,10 @@ void CheckTapCount(int padded) {
 // fir_coefficients, last tap first: appendTap(text, k) writes h[k]; taps beyond count are the
 // padding's zeros.
 template <typename AppendTap>
-void AppendCoefficients(std::string& text, const std::string& type, int count, int padded,
-                        AppendTap appendTap) {
-    text += "const " + type + " fir_coefficients[FIR_NUM_TAPS] = {\n";
+void AppendCoefficients(std::string& text, const std::string& type, const Names& names, int count,
+                        int padded, AppendTap appendTap) {
+    text += "const " + type + " " + names.lower + "fir_coefficients[" + names.upper +
+            "FIR_NUM_TAPS] = {\n";
     text.reserve(text.size() + static_cast<std::size_t>(padded) * 20);
     for (int k = padded - 1; k >= 0; --k) {
         text += "    ";
@@ -105,43 +117,46 @@ std::string RateChangeDeclarations(const CmsisTarget& target, bool decimates) {
 // The instance's factor is a uint8_t.
 constexpr int kMaxCmsisFactor = std::numeric_limits<std::uint8_t>::max();
 
-std::string RateChangeHead(const ExportInput& input, const CmsisTarget& target, int padding,
-                           bool needsMath) {
-    const RateFactor& change = *input.rateChange;
-    std::string text = CommentLines(input, "//");
-    text += "// For " + RateChangeCall(change.decimates) + "_" + std::string(target.suffix) +
-            "(): the taps last first, as the library takes them";
-    text += ".\n";
-    if (padding > 0)
-        text += "// The filter ends in " + crt::FormatD(padding) +
-                (padding == 1 ? " added zero tap" : " added zero taps") +
-                ", first in fir_coefficients, that make the count\n// a multiple of "
-                "FIR_INTERPOLATION_FACTOR.\n";
-    text += change.decimates
-                ? "// fir_state holds FIR_NUM_TAPS + FIR_BLOCK_SIZE - 1 samples for blocks of "
-                  "FIR_BLOCK_SIZE\n// input samples, a multiple of FIR_DECIMATION_FACTOR.\n"
-                : "// Each phase has FIR_PHASE_LENGTH taps; fir_state holds FIR_PHASE_LENGTH + "
-                  "FIR_BLOCK_SIZE - 1\n// samples for blocks of FIR_BLOCK_SIZE input samples.\n";
-    text += "// Define TAPLORE_WITH_CMSIS_DSP to take the library's own types from arm_math.h.\n";
-    text += needsMath ? "#include <math.h>\n#include <stdint.h>\n" : "#include <stdint.h>\n";
-    return text + RateChangeDeclarations(target, change.decimates);
+// The library's call, how its taps are ordered, and the state's size, in the names of one
+// filter (FIR_...) or of each stage of a plan (STAGEn_FIR_...).
+std::string RateChangeUse(const CmsisTarget& target, bool decimates, const Names& names) {
+    const std::string state = names.lower + "fir_state", P = names.upper + "FIR_";
+    std::string text = "// For " + RateChangeCall(decimates) + "_" + std::string(target.suffix) +
+                       "(): the taps last first, as the library takes them.\n";
+    return text +
+           (decimates
+                ? "// " + state + " holds " + P + "NUM_TAPS + " + P +
+                      "BLOCK_SIZE - 1 samples for blocks of " + P +
+                      "BLOCK_SIZE\n// input samples, a multiple of " + P + "DECIMATION_FACTOR.\n"
+                : "// Each phase has " + P + "PHASE_LENGTH taps; " + state + " holds " + P +
+                      "PHASE_LENGTH + " + P + "BLOCK_SIZE - 1\n// samples for blocks of " + P +
+                      "BLOCK_SIZE input samples.\n");
 }
 
-std::string RateChangeDefines(const RateFactor& change, int padded, int blockSize) {
-    const std::string factor = crt::FormatD(change.factor);
-    std::string text = change.decimates ? "\n#define FIR_DECIMATION_FACTOR " + factor
-                                        : "\n#define FIR_INTERPOLATION_FACTOR " + factor;
-    text += "\n#define FIR_NUM_TAPS " + crt::FormatD(padded);
+// The comment on the zeros an interpolator's taps end in, if any.
+std::string PaddingNote(int padding, const Names& names) {
+    if (padding == 0)
+        return {};
+    return "// The filter ends in " + crt::FormatD(padding) +
+           (padding == 1 ? " added zero tap" : " added zero taps") + ", first in " + names.lower +
+           "fir_coefficients, that make the count\n// a multiple of " + names.upper +
+           "FIR_INTERPOLATION_FACTOR.\n";
+}
+
+std::string RateChangeDefines(const RateFactor& change, int padded, int blockSize,
+                              const Names& names) {
+    const std::string factor = crt::FormatD(change.factor), define = "\n#define " + names.upper;
+    std::string text = change.decimates ? define + "FIR_DECIMATION_FACTOR " + factor
+                                        : define + "FIR_INTERPOLATION_FACTOR " + factor;
+    text += define + "FIR_NUM_TAPS " + crt::FormatD(padded);
     if (!change.decimates)
-        text += "\n#define FIR_PHASE_LENGTH " + crt::FormatD(padded / change.factor);
-    return text + "\n#define FIR_BLOCK_SIZE " + crt::FormatD(blockSize) + "\n\n";
+        text += define + "FIR_PHASE_LENGTH " + crt::FormatD(padded / change.factor);
+    return text + define + "FIR_BLOCK_SIZE " + crt::FormatD(blockSize) + "\n\n";
 }
 
 // A decimator takes the taps as they are; an interpolator's count is made a multiple of its
 // factor with zeros at the filter's end, which change nothing it computes.
-template <typename AppendTap>
-std::string WriteCmsisRateChange(const ExportInput& input, const CmsisTarget& target,
-                                 bool needsMath, AppendTap appendTap) {
+int RateChangePadded(const ExportInput& input) {
     const RateFactor& change = *input.rateChange;
     if (change.factor > kMaxCmsisFactor)
         throw ExportRefused("CMSIS-DSP's decimators and interpolators take a factor of at most "
@@ -151,18 +166,39 @@ std::string WriteCmsisRateChange(const ExportInput& input, const CmsisTarget& ta
     const int padded =
         change.decimates ? count : (count + change.factor - 1) / change.factor * change.factor;
     CheckTapCount(padded);
-    const std::string type(target.type), suffix(target.suffix);
-    std::string text = RateChangeHead(input, target, padded - count, needsMath);
-    text += RateChangeDefines(change, padded, input.blockSize);
-    AppendCoefficients(text, type, count, padded, appendTap);
-    const std::string call = RateChangeCall(change.decimates) + "_instance_" + suffix;
+    return padded;
+}
+
+// The defines, coefficients, state and instance of one decimator or interpolator.
+template <typename AppendTap>
+std::string RateChangeFilter(const ExportInput& input, const CmsisTarget& target,
+                             const Names& names, AppendTap appendTap) {
+    const RateFactor& change = *input.rateChange;
+    const int padded = RateChangePadded(input);
+    const std::string type(target.type), p = names.lower, P = names.upper;
+    std::string text = RateChangeDefines(change, padded, input.blockSize, names);
+    AppendCoefficients(text, type, names, static_cast<int>(input.taps.size()), padded, appendTap);
+    const std::string call = RateChangeCall(change.decimates) + "_instance_" +
+                             std::string(target.suffix) + " " + p + "fir_instance = {";
+    const std::string ends = ", " + p + "fir_coefficients, " + p + "fir_state};\n";
     if (change.decimates)
-        return text + type + " fir_state[FIR_NUM_TAPS + FIR_BLOCK_SIZE - 1];\n" + call +
-               " fir_instance = {FIR_DECIMATION_FACTOR, FIR_NUM_TAPS, fir_coefficients, "
-               "fir_state};\n";
-    return text + type + " fir_state[FIR_PHASE_LENGTH + FIR_BLOCK_SIZE - 1];\n" + call +
-           " fir_instance = {FIR_INTERPOLATION_FACTOR, FIR_PHASE_LENGTH, fir_coefficients, "
-           "fir_state};\n";
+        return text + type + " " + p + "fir_state[" + P + "FIR_NUM_TAPS + " + P +
+               "FIR_BLOCK_SIZE - 1];\n" + call + P + "FIR_DECIMATION_FACTOR, " + P +
+               "FIR_NUM_TAPS" + ends;
+    return text + type + " " + p + "fir_state[" + P + "FIR_PHASE_LENGTH + " + P +
+           "FIR_BLOCK_SIZE - 1];\n" + call + P + "FIR_INTERPOLATION_FACTOR, " + P +
+           "FIR_PHASE_LENGTH" + ends;
+}
+
+template <typename AppendTap>
+std::string WriteCmsisRateChange(const ExportInput& input, const CmsisTarget& target,
+                                 bool needsMath, AppendTap appendTap) {
+    const bool decimates = input.rateChange->decimates;
+    const int padding = RateChangePadded(input) - static_cast<int>(input.taps.size());
+    std::string text = CommentLines(input, "//") + RateChangeUse(target, decimates, {}) +
+                       PaddingNote(padding, {}) + Includes(needsMath) +
+                       RateChangeDeclarations(target, decimates);
+    return text + RateChangeFilter(input, target, {}, appendTap);
 }
 
 // appendTap(text, k) writes h[k]; taps beyond count are the padding's zeros.
@@ -176,7 +212,7 @@ std::string WriteCmsis(const ExportInput& input, const CmsisTarget& target, bool
     std::string text = Head(input, target, padded - count, needsMath);
     text += "\n#define FIR_NUM_TAPS " + crt::FormatD(padded) + "\n#define FIR_BLOCK_SIZE " +
             crt::FormatD(input.blockSize) + "\n\n";
-    AppendCoefficients(text, type, count, padded, appendTap);
+    AppendCoefficients(text, type, {}, count, padded, appendTap);
     text += type + " fir_state[FIR_NUM_TAPS + FIR_BLOCK_SIZE - 1];\n";
     text += "arm_fir_instance_" + suffix +
             " fir_instance = {FIR_NUM_TAPS, fir_state, fir_coefficients};\n";
@@ -193,11 +229,14 @@ std::string WriteCmsisFixed(const ExportInput& input, const CmsisTarget& target,
     });
 }
 
+// Whether a float of the taps is infinite or NaN, which C spells with math.h's macros.
+bool NeedsMath(std::span<const double> taps) {
+    return !std::all_of(taps.begin(), taps.end(),
+                        [](double tap) { return std::isfinite(static_cast<float>(tap)); });
+}
+
 template <typename Write> std::string WriteCmsisFloat(const ExportInput& input, Write write) {
-    const bool needsMath = !std::all_of(input.taps.begin(), input.taps.end(), [](double tap) {
-        return std::isfinite(static_cast<float>(tap));
-    });
-    return write(input, kF32, needsMath, [&input](std::string& text, int k) {
+    return write(input, kF32, NeedsMath(input.taps), [&input](std::string& text, int k) {
         AppendCFloatingConstant(text, input.taps[k], CFloating::floatType);
     });
 }
@@ -220,6 +259,62 @@ const auto kRateChange = [](const ExportInput& input, const CmsisTarget& target,
                             auto appendTap) {
     return WriteCmsisRateChange(input, target, needsMath, appendTap);
 };
+
+// writeFilter(input, target, needsMath, appendTap) for a stage of a plan: its filter alone,
+// under its own names.
+auto FilterNamed(const Names& names) {
+    return [&names](const ExportInput& input, const CmsisTarget& target, bool, auto appendTap) {
+        return RateChangeFilter(input, target, names, appendTap);
+    };
+}
+
+// A plan's stages in one file: the library's types once, then each stage's filter under names
+// of its own (stage1_fir_coefficients, STAGE1_FIR_NUM_TAPS, ...); writeStage(input, names) writes
+// one.
+template <typename WriteStage>
+std::string WriteCmsisCascade(const CascadeInput& input, const CmsisTarget& target, bool decimates,
+                              bool needsMath, WriteStage writeStage) {
+    std::string text = CommentLines({{}, nullptr, input.description}, "//") +
+                       RateChangeUse(target, decimates, {"stageN_", "STAGEN_"}) +
+                       Includes(needsMath) + RateChangeDeclarations(target, decimates);
+    text +=
+        "\n#define FIR_STAGE_COUNT " + crt::FormatD(static_cast<int>(input.stages.size())) + "\n";
+    for (std::size_t i = 0; i < input.stages.size(); ++i) {
+        const ExportStage& stage = input.stages[i];
+        const ExportInput& stageInput = Changing(
+            {stage.taps, stage.quantised, input.description, input.blockSize, stage.change},
+            decimates);
+        const Names names{StagePrefix(i), Upper(StagePrefix(i))};
+        text += '\n';
+        AppendComment(text, "//",
+                      StageLine(input, i) +
+                          (stage.quantised
+                               ? "; " + QuantisationNote(stage.taps.data(), *stage.quantised)
+                               : std::string()));
+        text +=
+            PaddingNote(RateChangePadded(stageInput) - static_cast<int>(stage.taps.size()), names);
+        text += writeStage(stageInput, names);
+    }
+    return text;
+}
+
+std::string WriteFixedCascade(const CascadeInput& input, const CmsisTarget& target,
+                              bool decimates) {
+    return WriteCmsisCascade(input, target, decimates, false,
+                             [&target](const ExportInput& stage, const Names& names) {
+                                 return WriteCmsisFixed(stage, target, FilterNamed(names));
+                             });
+}
+
+std::string WriteFloatCascade(const CascadeInput& input, bool decimates) {
+    const bool needsMath =
+        std::any_of(input.stages.begin(), input.stages.end(),
+                    [](const ExportStage& stage) { return NeedsMath(stage.taps); });
+    return WriteCmsisCascade(input, kF32, decimates, needsMath,
+                             [](const ExportInput& stage, const Names& names) {
+                                 return WriteCmsisFloat(stage, FilterNamed(names));
+                             });
+}
 
 } // namespace
 
@@ -257,6 +352,30 @@ std::string WriteCmsisInterpolateQ31(const ExportInput& input) {
 
 std::string WriteCmsisInterpolateF32(const ExportInput& input) {
     return WriteCmsisFloat(Changing(input, false), kRateChange);
+}
+
+std::string WriteCmsisDecimateQ15Cascade(const CascadeInput& input) {
+    return WriteFixedCascade(input, kQ15, true);
+}
+
+std::string WriteCmsisDecimateQ31Cascade(const CascadeInput& input) {
+    return WriteFixedCascade(input, kQ31, true);
+}
+
+std::string WriteCmsisDecimateF32Cascade(const CascadeInput& input) {
+    return WriteFloatCascade(input, true);
+}
+
+std::string WriteCmsisInterpolateQ15Cascade(const CascadeInput& input) {
+    return WriteFixedCascade(input, kQ15, false);
+}
+
+std::string WriteCmsisInterpolateQ31Cascade(const CascadeInput& input) {
+    return WriteFixedCascade(input, kQ31, false);
+}
+
+std::string WriteCmsisInterpolateF32Cascade(const CascadeInput& input) {
+    return WriteFloatCascade(input, false);
 }
 
 } // namespace taplore

@@ -52,6 +52,7 @@ struct ExportStage {
 struct CascadeInput {
     const TapsDescription& description;
     std::span<const ExportStage> stages;
+    int blockSize = kDefaultBlockSize; // each stage's, for the CMSIS formats
 };
 
 // The integers a format writes: none (it writes the taps themselves), the width asked for

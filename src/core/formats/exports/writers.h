@@ -29,6 +29,13 @@ std::string WriteJson(const ExportInput& input);
 
 // A plan's stages in one file.
 std::string WriteCArrayCascade(const CascadeInput& input);
+std::string WriteIntegerCArrayCascade(const CascadeInput& input);
+std::string WriteCmsisDecimateQ15Cascade(const CascadeInput& input);
+std::string WriteCmsisDecimateQ31Cascade(const CascadeInput& input);
+std::string WriteCmsisDecimateF32Cascade(const CascadeInput& input);
+std::string WriteCmsisInterpolateQ15Cascade(const CascadeInput& input);
+std::string WriteCmsisInterpolateQ31Cascade(const CascadeInput& input);
+std::string WriteCmsisInterpolateF32Cascade(const CascadeInput& input);
 std::string WriteVhdlCascade(const CascadeInput& input);
 std::string WriteVerilogCascade(const CascadeInput& input);
 std::string WriteJsonCascade(const CascadeInput& input);
