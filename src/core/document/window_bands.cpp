@@ -90,12 +90,12 @@ bool ReadRowGain(std::string_view text, BandRow& row) {
 }
 
 std::string BandSettingText(const BandRow& band) {
-    std::string text = std::string(band.pass ? "pass" : "stop") + "," +
-                       crt::FormatShortest(band.lowHz) + "," + crt::FormatShortest(band.highHz) +
-                       "," + crt::FormatShortest(band.toleranceDb);
+    std::string text = band.pass ? "pass" : "stop";
+    for (const double number : {band.lowHz, band.highHz, band.toleranceDb})
+        text.append(",").append(crt::FormatShortest(number));
     // Left out at gain 1, so that the settings of a flat band read as they always did.
     if (band.pass && (band.gain != 1.0 || band.endGain != 1.0))
-        text += "," + RowGainText(band);
+        text.append(",").append(RowGainText(band));
     return text;
 }
 
