@@ -219,13 +219,6 @@ void CheckSaveDesign(const CLI::App& app, const Request& request) {
     if (ToStandardOutput(request.saveDesign))
         throw CLI::ValidationError("--save-design",
                                    Refusal("a file name, not standard output", request.saveDesign));
-    // A document holds one gain a band: a slope saved there would be lost.
-    for (const BandOption& band : request.Bands())
-        if (band.band.endGain)
-            throw CLI::ValidationError("--save-design",
-                                       Refusal("left out with a sloped band (" + Echoed(band.text) +
-                                                   "): a design document holds one gain a band",
-                                               request.saveDesign));
     for (const std::string* other : {&request.output, &request.plot})
         if (!ToStandardOutput(*other) && SameFile(request.saveDesign, *other))
             throw CLI::ValidationError(

@@ -41,6 +41,9 @@ TEST_F(DocumentCli, EveryMethodAndKindOfBandComesBackByteForByte) {
         " --rate 8000 --band 0:3000:0.5 --kind differentiator --taps 30",
         std::string(kLowpass) + " --phase minimum",
         std::string(kLowpass) + " --phase minimum --method kaiser --taps 40",
+        // Sloped bands keep their line: a pass band's ripple relative to it, a band of any gain.
+        " --rate 48000 --pass 0:8000:1..2 --stop 12000:24000 --ripple 0.5 --atten 60",
+        " --rate 8000 --band 0:3000:1..0.5 --band 3500:4000:0 --taps 31",
     };
     for (const std::string& words : cases) {
         const Outcome first = Run(words + " --quiet --format full -o " + Path("first.txt") +
@@ -76,6 +79,27 @@ TEST_F(DocumentCli, APhaseGivenBesideADocumentReplacesItsPhase) {
     EXPECT_EQ(refused.err, "taplore-design: " + Path("bands.taplore") +
                                ": bands: a minimum-phase design keeps pass and stop tolerances, "
                                "not bands of any gain\n");
+}
+
+// A sloped pass band's line, once saved, is refused a method or a phase that would flatten it.
+TEST_F(DocumentCli, ASlopedDocumentRefusesWhatCannotKeepItsLine) {
+    ASSERT_EQ(Run(" --rate 48000 --pass 0:8000:1..2 --stop 12000:24000 --ripple 0.5 --atten 60 "
+                  "--quiet --save-design " +
+                  Path("sloped.taplore"))
+                  .status,
+              0);
+    const std::pair<std::string, std::string> cases[] = {
+        {" --method kaiser", "--method kaiser: equiripple or least-squares keeps the gain 1..2 of "
+                             "bands[0], not kaiser"},
+        {" --phase minimum", Path("sloped.taplore") +
+                                 ": bands: a minimum-phase design keeps pass bands of gain 1, not "
+                                 "the gain 1..2 of bands[0]"},
+    };
+    for (const auto& [words, message] : cases) {
+        const Outcome o = Run(" --design " + Path("sloped.taplore") + words);
+        EXPECT_EQ(o.status, 2) << words;
+        EXPECT_EQ(o.err, "taplore-design: " + message + "\n") << words;
+    }
 }
 
 TEST_F(DocumentCli, SavedTapsAreWrittenWhereANewDesignDiffers) {

@@ -60,6 +60,12 @@ TEST(Document, EveryKindOfDesignReadsBackAsWritten) {
     hann.length = 7;
     DesignDocument minimum = PassStop();
     minimum.minimumPhase = true;
+    DesignDocument sloped = PassStop();
+    sloped.requirements.bands[0] = {0, 1000, 1, 1, 0.5, 2.0, true};
+    DesignDocument flatGain = PassStop();
+    flatGain.requirements.bands[0] = {0, 1000, 0.5, 1, std::nullopt, std::nullopt, true};
+    DesignDocument slopedBands = Bands(ResponseKind::ordinary, 31);
+    slopedBands.requirements.bands[0].endGain = 0.25;
     const RoundTrip cases[] = {
         {"equiripple, fewest", PassStop()},
         {"kaiser", kaiser},
@@ -68,6 +74,9 @@ TEST(Document, EveryKindOfDesignReadsBackAsWritten) {
         {"hilbert", Bands(ResponseKind::hilbert, 30)},
         {"differentiator", Bands(ResponseKind::differentiator, 30)},
         {"minimum phase", minimum},
+        {"sloped pass band", sloped},
+        {"pass band of gain 0.5", flatGain},
+        {"sloped band of any gain", slopedBands},
     };
     for (const RoundTrip& c : cases) {
         const std::string text = WriteDocument(c.document);
@@ -82,7 +91,17 @@ TEST(Document, EveryKindOfDesignReadsBackAsWritten) {
         EXPECT_EQ(read.minimumPhase, c.document.minimumPhase) << c.name;
         // Only minimum phase is written: a linear-phase document is as it always was.
         EXPECT_EQ(text.find("\"phase\"") != std::string::npos, c.document.minimumPhase) << c.name;
+        for (std::size_t i = 0; i < read.requirements.bands.size(); ++i) {
+            const Band& band = read.requirements.bands[i];
+            const Band& written = c.document.requirements.bands[i];
+            EXPECT_EQ(band.gain, written.gain) << c.name << " band " << i;
+            EXPECT_EQ(band.endGain, written.endGain) << c.name << " band " << i;
+            EXPECT_EQ(band.relative, written.relative) << c.name << " band " << i;
+        }
     }
+    // A pass band of gain 1 writes no gain: such a document is as it always was.
+    EXPECT_EQ(WriteDocument(PassStop()).find("gain"), std::string::npos);
+    EXPECT_NE(WriteDocument(sloped).find("\"end_gain\": 2.0"), std::string::npos);
 }
 
 const char* const kMinimal = R"({"format": "taplore-design", "version": 1, "rate_hz": 8000,
@@ -103,9 +122,8 @@ TEST(Document, UnknownMembersSurviveAReadAndAWrite) {
     EXPECT_EQ(WriteDocument(ReadDocument(written)), written);
 }
 
-// kMinimal with one text replaced by another.
-std::string Minimal(const std::string& from, const std::string& to) {
-    std::string text = kMinimal;
+// kMinimal, or text, with one text replaced by another.
+std::string Minimal(const std::string& from, const std::string& to, std::string text = kMinimal) {
     const std::size_t at = text.find(from);
     EXPECT_NE(at, std::string::npos) << from;
     return text.replace(at, from.size(), to);
@@ -118,6 +136,8 @@ struct Refused {
 };
 
 TEST(Document, EachFaultIsRefusedWithWhereAndWhy) {
+    const std::string slopedPass =
+        Minimal(R"("high_hz": 1000,)", R"("high_hz": 1000, "end_gain": 2,)");
     const Refused cases[] = {
         {"newer version", Minimal(R"("version": 1)", R"("version": 2)"),
          "version 2 is newer than this Taplore reads (version 1 and older)"},
@@ -173,6 +193,21 @@ TEST(Document, EachFaultIsRefusedWithWhereAndWhy) {
          }()),
          "method.phase: a minimum-phase design keeps pass and stop tolerances, not bands of any "
          "gain"},
+        {"stop band with a gain",
+         Minimal(R"("high_hz": 4000})", R"("high_hz": 4000, "end_gain": 0})"),
+         "bands[1]: a stop band takes no gain"},
+        {"pass band with a weight",
+         Minimal(R"("high_hz": 1000,)", R"("high_hz": 1000, "weight": 2,)"),
+         "bands[0]: a pass or stop band takes no weight"},
+        {"sloped pass band of a window",
+         Minimal(R"("name": "equiripple")", R"("name": "kaiser")", slopedPass),
+         "method.name: equiripple or least-squares keeps the gain 1..2 of bands[0], not kaiser"},
+        {"sloped pass band at minimum phase",
+         Minimal(R"("length": "fewest")", R"("length": "fewest", "phase": "minimum")", slopedPass),
+         "method.phase: a minimum-phase design keeps pass bands of gain 1, not the gain 1..2 of "
+         "bands[0]"},
+        {"pass band of gain 0", Minimal(R"("high_hz": 1000,)", R"("high_hz": 1000, "gain": 0,)"),
+         "bands[0]: a sloped pass band's gains must be above 0"},
     };
     for (const Refused& c : cases) {
         try {

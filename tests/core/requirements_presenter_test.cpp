@@ -276,6 +276,57 @@ TEST_F(Presenter, MinimumPhaseIsDesignedDescribedAndKeptInTheDocument) {
     EXPECT_EQ(WriteDocument(*presenter.Document()).find("\"phase\""), std::string::npos);
 }
 
+// The command line's pre-emphasis, asked in the window: the same design, kept in the document,
+// and refused where the method or the phase keeps pass bands of gain 1 alone.
+TEST_F(Presenter, ASlopedPassBandIsDesignedKeptAndRefusedWhereItCannotBe) {
+    WindowInputs inputs;
+    inputs.rate = "48000";
+    inputs.bands = {PassRow(0, 8000), StopRow(12000, 24000)};
+    inputs.bands[0].toleranceDb = 0.5;
+    inputs.bands[0].endGain = 2;
+    RequirementsPresenter presenter;
+    ASSERT_NO_FATAL_FAILURE(Designed(presenter, inputs));
+    const Band& asked = presenter.Shown()->design.report.requirements.bands[0];
+    EXPECT_EQ(asked.endGain, 2.0);
+    EXPECT_TRUE(asked.relative);
+    EXPECT_EQ(presenter.TapCount(), 32);
+    EXPECT_TRUE(Meets(presenter.Shown()->design.report));
+    EXPECT_NE(presenter.Result().figures[0].band.find("gain 1..2"), std::string::npos)
+        << presenter.Result().figures[0].band;
+
+    const std::string path = Path("emphasis.taplore");
+    EXPECT_FALSE(presenter.Save(path));
+    RequirementsPresenter reopened;
+    EXPECT_EQ(reopened.Open(path), inputs);
+    ASSERT_NO_FATAL_FAILURE(Designed(reopened, inputs));
+    EXPECT_EQ(reopened.Shown()->design.taps, presenter.Shown()->design.taps);
+
+    const struct {
+        const char* name;
+        void (*edit)(WindowInputs&);
+        const char* problem;
+    } cases[] = {
+        {"window method", [](WindowInputs& in) { in.method = "kaiser"; },
+         "Band 1: a gain of 1..2 needs Equiripple or Least squares as the Method, not Kaiser "
+         "window."},
+        {"minimum phase", [](WindowInputs& in) { in.minimumPhase = true; },
+         "Band 1: a gain of 1..2 needs Phase: Linear; Minimum keeps pass bands of gain 1."},
+        {"flat gain of 2, window method",
+         [](WindowInputs& in) {
+             in.bands[0].gain = 2;
+             in.method = "hann";
+             in.fixed = true;
+         },
+         "Band 1: a gain of 2 needs Equiripple or Least squares as the Method, not Hann window."},
+    };
+    for (const auto& c : cases) {
+        WindowInputs wrong = inputs;
+        c.edit(wrong);
+        EXPECT_FALSE(presenter.SetInputs(wrong)) << c.name;
+        EXPECT_EQ(presenter.Problem(), c.problem) << c.name;
+    }
+}
+
 TEST_F(Presenter, TheZerosViewHasTheZerosOfTheTapsWhenAskedAndSaysWhyPastTheLimit) {
     ASSERT_TRUE(RequirementsPresenter::IsZerosView(4));
     ASSERT_FALSE(RequirementsPresenter::IsZerosView(3));
@@ -356,8 +407,35 @@ TEST(WindowBands, PresetsAddedBandsAndSettingsAsTheTableHadThem) {
     EXPECT_EQ(BandToAdd(lowPass, -1, 8000).at, 2);
     EXPECT_EQ(BandSettingText(lowPass[0]), "pass,0,1000,0.1");
     EXPECT_EQ(BandOfSettingText("stop,1500,4000,60"), lowPass[1]);
-    for (const char* wrong : {"", "pass,0,1000", "pass,0,1000,", "pass,a,1,2", "pass,0,1,2,3"})
+    for (const char* wrong :
+         {"", "pass,0,1000", "pass,0,1000,", "pass,a,1,2", "pass,0,1,2,x", "pass,0,1,2,1,1",
+          "pass,0,1,2,0..1", "pass,0,1,2,-1", "pass,0,1,2,", "pass,0,1,2,1..inf", "stop,0,1,60,1"})
         EXPECT_FALSE(BandOfSettingText(wrong)) << wrong;
+}
+
+// A pass band's gain follows its tolerance only where it is not 1: the settings of flat bands
+// read and write as they always did.
+TEST(WindowBands, SettingsKeepAPassBandsGainWhereItIsNot1) {
+    BandRow sloped = PassRow(0, 1000);
+    sloped.endGain = 0.5;
+    BandRow flat = PassRow(0, 1000);
+    flat.gain = flat.endGain = 2;
+    const std::pair<BandRow, const char*> cases[] = {
+        {PassRow(0, 1000), "pass,0,1000,0.1"},
+        {StopRow(1500, 4000), "stop,1500,4000,60"},
+        {sloped, "pass,0,1000,0.1,1..0.5"},
+        {flat, "pass,0,1000,0.1,2"},
+    };
+    for (const auto& [row, text] : cases) {
+        EXPECT_EQ(BandSettingText(row), text);
+        EXPECT_EQ(BandOfSettingText(text), row) << text;
+        EXPECT_EQ(RowOf(DesignBand(row), row.toleranceDb), row) << text;
+    }
+    EXPECT_EQ(RowGainText(sloped), "1..0.5");
+    EXPECT_EQ(RowGainText(StopRow(1500, 4000)), "");
+    EXPECT_FALSE(DesignBand(PassRow(0, 1000)).relative);
+    EXPECT_EQ(DesignBand(flat).endGain, std::nullopt);
+    EXPECT_EQ(DesignBand(StopRow(1500, 4000)).gain, 0.0);
 }
 
 TEST(RecentDocuments, KeepEachOnceNewestFirstAtMostEight) {

@@ -236,6 +236,59 @@ TEST_F(RequirementsWnd, ARefusedCellSaysWhyInPlace) {
     EXPECT_FALSE(Find<QPushButton>(wnd, "save")->isEnabled());
 }
 
+// The command line's pre-emphasis typed into the Gain cell: the design follows the line, a text
+// that is no gain is said in place, a stop band's gain is not edited, and the line is kept.
+TEST_F(RequirementsWnd, AGainLineTypedIntoItsCellIsDesignedAndKept) {
+    {
+        CRequirementsWnd wnd;
+        ShowDesigned(wnd);
+        Find<QLineEdit>(wnd, "editRate")->setText("48000");
+        Bands(wnd)->SetBands({BandRow{true, 0, 8000, 0.5}, BandRow{false, 12000, 24000, 60}});
+        ASSERT_TRUE(NextDesign(wnd, 1));
+        auto* table = Find<QTableView>(wnd, "tableBands");
+        const auto type = [&](int row, const QString& text) {
+            table->setFocus();
+            table->setCurrentIndex(Bands(wnd)->index(row, BandModel::gain));
+            QTest::keyClick(table, Qt::Key_F2);
+            QWidget* cell = QApplication::focusWidget();
+            QTest::keyClick(cell, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(cell, text);
+            QTest::keyClick(cell, Qt::Key_Return);
+        };
+        EXPECT_EQ(Bands(wnd)->data(Bands(wnd)->index(0, BandModel::gain)).toString(), "1");
+        const int shown = wnd.DesignsShown();
+        type(0, "1..2");
+        EXPECT_EQ(Bands(wnd)->data(Bands(wnd)->index(0, BandModel::gain)).toString(), "1..2");
+        ASSERT_TRUE(NextDesign(wnd, shown));
+
+        taplore::Requirements r;
+        r.rate = 48000;
+        r.bands = {{0, 8000, 1, 1, 0.5, 2.0, true}, {12000, 24000, 0, 1, 60}};
+        const auto design = taplore::DesignToTolerances(r, taplore::DefaultMethod(), 0);
+        ASSERT_EQ(design.taps.size(), 32u);
+        QStringList want;
+        for (const double tap : design.taps)
+            want << QString::fromStdString(crt::FormatF(tap));
+        EXPECT_EQ(Taps(wnd), want);
+        EXPECT_TRUE(Find<QLabel>(wnd, "labelHeadline")
+                        ->text()
+                        .startsWith("equiripple, 32 taps: meets the requirements"));
+
+        type(0, "0..2");
+        EXPECT_EQ(Problem(wnd), R"(Band 1, Gain: "0..2" is not a gain; a gain is a number above )"
+                                R"(0, or G1..G2 for a line from the low edge to the high one, )"
+                                R"(with "." as the decimal point.)");
+        EXPECT_EQ(Bands(wnd)->Bands()[0].endGain, 2) << "the refused text changed nothing";
+        EXPECT_FALSE(Bands(wnd)->flags(Bands(wnd)->index(1, BandModel::gain)) & Qt::ItemIsEditable);
+        EXPECT_EQ(Bands(wnd)->data(Bands(wnd)->index(1, BandModel::gain)).toString(), "");
+        wnd.close();
+    }
+    CRequirementsWnd wnd;
+    ASSERT_EQ(Bands(wnd)->Bands().size(), 2);
+    EXPECT_EQ(Bands(wnd)->Bands()[0].gain, 1);
+    EXPECT_EQ(Bands(wnd)->Bands()[0].endGain, 2);
+}
+
 // Keys typed fast after Enter go to the table, not to the closed cell: "1200", Enter, "1300"
 // once made "12001300", and the late commit warned of an editor not of this view.
 TEST_F(RequirementsWnd, EnterCommitsToTheCellBeingEditedAtOnce) {

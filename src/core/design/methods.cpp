@@ -98,11 +98,14 @@ const Method& DefaultMethod() {
     return kMethods[0];
 }
 
-std::string MethodNames(bool (*keep)(const Method&)) {
+namespace {
+
+// The names or titles of the methods kept, joined as "a, b or c".
+std::string Joined(bool (*keep)(const Method&), std::string_view Method::*part) {
     std::vector<std::string_view> names;
     for (const Method& method : kMethods)
         if (!keep || keep(method))
-            names.push_back(method.name);
+            names.push_back(method.*part);
     std::string text;
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (i > 0)
@@ -110,6 +113,16 @@ std::string MethodNames(bool (*keep)(const Method&)) {
         text += names[i];
     }
     return text;
+}
+
+} // namespace
+
+std::string MethodNames(bool (*keep)(const Method&)) {
+    return Joined(keep, &Method::name);
+}
+
+std::string MethodTitles(bool (*keep)(const Method&)) {
+    return Joined(keep, &Method::title);
 }
 
 } // namespace taplore

@@ -60,5 +60,7 @@ const Method& DefaultMethod();
 
 // The names of the methods that pass `keep`, joined as "a, b or c" for help and refusals.
 std::string MethodNames(bool (*keep)(const Method&) = nullptr);
+// Their titles alike, as the requirements window lists them: "Equiripple or Least squares".
+std::string MethodTitles(bool (*keep)(const Method&) = nullptr);
 
 } // namespace taplore

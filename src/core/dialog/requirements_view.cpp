@@ -2,6 +2,7 @@
 
 #include "core/dialog/readings.h"
 #include "core/formats/crt.h"
+#include "core/formats/gain_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,8 +20,11 @@ std::string Db(double value, int decimals) {
 } // namespace
 
 std::string BandTitle(const Band& band) {
+    // A pass band's gain other than 1 is what its ripple is relative to: it is named.
+    const std::string gain = band.relative ? ", gain " + GainText(band) : "";
     return std::string(IsPassBand(band) ? "Pass, ripple, " : "Stop, attenuation, ") +
-           crt::FormatShortest(band.lowHz) + " to " + crt::FormatShortest(band.highHz) + " Hz";
+           crt::FormatShortest(band.lowHz) + " to " + crt::FormatShortest(band.highHz) + " Hz" +
+           gain;
 }
 
 FigureTexts FigureTextsOf(const BandFigure& figure) {

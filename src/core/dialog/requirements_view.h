@@ -13,7 +13,7 @@
 
 namespace taplore {
 
-// "Pass, ripple, 0 to 1000 Hz".
+// "Pass, ripple, 0 to 1000 Hz", "Pass, ripple, 0 to 8000 Hz, gain 1..2".
 std::string BandTitle(const Band& band);
 
 // A band's figures in dB: asked as given, reached and margin with the decimals that tell them

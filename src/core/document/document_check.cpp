@@ -1,5 +1,6 @@
 #include "core/design/requirements.h"
 #include "core/document/design_document.h"
+#include "core/document/sloped_bands.h"
 #include "core/formats/crt.h"
 
 namespace taplore {
@@ -99,6 +100,8 @@ std::optional<DocumentProblem> CheckDocument(const DesignDocument& document) {
     if (auto problem = RequirementsProblemOf(document))
         return problem;
     if (auto problem = MethodProblem(document))
+        return problem;
+    if (auto problem = DocumentSlopeProblem(document))
         return problem;
     if (auto problem = TapsProblem(document))
         return problem;

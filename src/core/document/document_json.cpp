@@ -24,8 +24,8 @@ constexpr std::array<std::string_view, 11> kTopMembers = {
     "format",    "version",        "program", "note", "rate_hz", "bands",
     "ripple_db", "attenuation_db", "method",  "taps", "report"};
 constexpr std::array<std::string_view, 4> kMethodMembers = {"name", "response", "length", "phase"};
-constexpr std::array<std::string_view, 6> kBandMembers = {"kind", "low_hz", "high_hz",
-                                                          "gain", "weight", "tolerance_db"};
+constexpr std::array<std::string_view, 7> kBandMembers = {
+    "kind", "low_hz", "high_hz", "gain", "end_gain", "weight", "tolerance_db"};
 
 // ---- Writing
 
@@ -40,12 +40,15 @@ Json BandJson(const DesignDocument& document, std::size_t i) {
     json["kind"] = !document.tolerances ? "band" : IsPassBand(band) ? "pass" : "stop";
     json["low_hz"] = band.lowHz;
     json["high_hz"] = band.highHz;
-    if (!document.tolerances) {
+    // A pass band's gain only where it is not 1, so that a flat one reads as it always did.
+    if (!document.tolerances || (IsPassBand(band) && band.gain != 1.0))
         json["gain"] = band.gain;
+    if (band.endGain && (!document.tolerances || IsPassBand(band)))
+        json["end_gain"] = *band.endGain;
+    if (!document.tolerances)
         json["weight"] = band.weight;
-    } else if (band.toleranceDb) {
+    else if (band.toleranceDb)
         json["tolerance_db"] = *band.toleranceDb;
-    }
     if (i < document.unknownBands.size())
         AppendUnknown(json, document.unknownBands[i]);
     return json;
@@ -214,6 +217,7 @@ std::pair<Band, bool> ReadBand(const Json& json, const std::string& path) {
     band.lowHz = members.Number("low_hz");
     band.highHz = members.Number("high_hz");
     const std::string kind = members.RequiredText("kind");
+    band.endGain = members.OptionalNumber("end_gain");
     if (kind == "band") {
         band.gain = members.Number("gain");
         band.weight = members.OptionalNumber("weight").value_or(1.0);
@@ -225,9 +229,13 @@ std::pair<Band, bool> ReadBand(const Json& json, const std::string& path) {
     if (kind != "pass" && kind != "stop")
         throw DocumentError(members.Path("kind") + ": must be pass, stop or band, not \"" + kind +
                             "\"");
-    if (members.Find("gain") || members.Find("weight"))
-        throw DocumentError(path + ": a pass or stop band takes no gain or weight");
-    band.gain = kind == "pass" ? 1.0 : 0.0;
+    if (members.Find("weight"))
+        throw DocumentError(path + ": a pass or stop band takes no weight");
+    if (kind == "stop" && (members.Find("gain") || band.endGain))
+        throw DocumentError(path + ": a stop band takes no gain");
+    band.gain = kind == "pass" ? members.OptionalNumber("gain").value_or(1.0) : 0.0;
+    // A pass band's ripple is relative to a gain other than 1, as the window asks it.
+    band.relative = kind == "pass" && (band.gain != 1.0 || band.endGain);
     band.toleranceDb = members.OptionalNumber("tolerance_db");
     return {band, true};
 }

@@ -1,6 +1,7 @@
 #include "core/document/requirements_presenter.h"
 
 #include "core/dialog/requirements_view.h"
+#include "core/document/sloped_bands.h"
 #include "core/fixed/fewest_bits.h"
 #include "core/formats/crt.h"
 #include "core/formats/fixed_point.h"
@@ -128,14 +129,15 @@ std::optional<DesignAsk> RequirementsPresenter::SetInputs(WindowInputs inputs) {
     DesignAsk ask;
     ask.requirements.rate = Rate();
     for (const BandRow& row : m_inputs.bands)
-        ask.requirements.bands.push_back(
-            {row.lowHz, row.highHz, row.pass ? 1.0 : 0.0, 1.0, row.toleranceDb});
+        ask.requirements.bands.push_back(DesignBand(row));
     ask.method = &ChosenMethod();
     ask.taps = m_inputs.fixed ? m_inputs.taps : 0;
     ask.minimumPhase = m_inputs.minimumPhase;
     ask.zeros = m_zerosAsked;
     ask.arithmetic = m_arithmetic;
     auto problem = CheckTolerances(ask.requirements);
+    if (!problem)
+        problem = WindowSlopeProblem(ask.requirements, *ask.method, ask.minimumPhase);
     if (!problem && ask.taps > 0)
         problem = SymmetryProblem(ask.requirements, ask.taps);
     if (!problem) {
@@ -477,11 +479,9 @@ WindowInputs RequirementsPresenter::InputsOf(const DesignDocument& document) {
     const Requirements& r = document.requirements;
     inputs.rate = crt::FormatShortest(r.rate);
     inputs.bands.clear();
-    for (const Band& band : r.bands) {
-        const bool pass = IsPassBand(band);
-        inputs.bands.push_back({pass, band.lowHz, band.highHz,
-                                band.toleranceDb.value_or(pass ? r.rippleDb : r.attenuationDb)});
-    }
+    for (const Band& band : r.bands)
+        inputs.bands.push_back(RowOf(
+            band, band.toleranceDb.value_or(IsPassBand(band) ? r.rippleDb : r.attenuationDb)));
     inputs.method = std::string(document.method->name);
     inputs.fixed = document.length > 0;
     if (document.length > 0)

@@ -2,8 +2,10 @@
 
 #include "core/dialog/readings.h"
 #include "core/formats/crt.h"
+#include "core/formats/gain_text.h"
 
 #include <array>
+#include <cmath>
 #include <sstream>
 
 namespace taplore {
@@ -50,9 +52,51 @@ AddedBand BandToAdd(const std::vector<BandRow>& bands, int row, double rate) {
     return {at, pass ? PassRow(edges.low, edges.high) : StopRow(edges.low, edges.high)};
 }
 
+Band DesignBand(const BandRow& row) {
+    Band band{row.lowHz, row.highHz, row.pass ? row.gain : 0.0, 1.0, row.toleranceDb};
+    if (!row.pass || (row.gain == 1.0 && row.endGain == 1.0))
+        return band;
+    band.relative = true;
+    if (row.endGain != row.gain)
+        band.endGain = row.endGain;
+    return band;
+}
+
+BandRow RowOf(const Band& band, double toleranceDb) {
+    const bool pass = IsPassBand(band);
+    BandRow row{pass, band.lowHz, band.highHz, toleranceDb};
+    if (pass) {
+        row.gain = band.gain;
+        row.endGain = EndGain(band);
+    }
+    return row;
+}
+
+std::string RowGainText(const BandRow& row) {
+    return row.pass ? GainText(DesignBand(row)) : std::string();
+}
+
+bool ReadRowGain(std::string_view text, BandRow& row) {
+    Band band;
+    if (!ReadGainText(text, band))
+        return false;
+    const double end = EndGain(band);
+    // Infinity and NaN are numbers to the reader but no gain to design to.
+    if (!(band.gain > 0.0 && end > 0.0 && std::isfinite(band.gain) && std::isfinite(end)))
+        return false;
+    row.gain = band.gain;
+    row.endGain = end;
+    return true;
+}
+
 std::string BandSettingText(const BandRow& band) {
-    return std::string(band.pass ? "pass" : "stop") + "," + crt::FormatShortest(band.lowHz) + "," +
-           crt::FormatShortest(band.highHz) + "," + crt::FormatShortest(band.toleranceDb);
+    std::string text = band.pass ? "pass" : "stop";
+    for (const double number : {band.lowHz, band.highHz, band.toleranceDb})
+        text.append(",").append(crt::FormatShortest(number));
+    // Left out at gain 1, so that the settings of a flat band read as they always did.
+    if (band.pass && (band.gain != 1.0 || band.endGain != 1.0))
+        text.append(",").append(RowGainText(band));
+    return text;
 }
 
 std::optional<BandRow> BandOfSettingText(const std::string& text) {
@@ -62,7 +106,7 @@ std::optional<BandRow> BandOfSettingText(const std::string& text) {
         fields.push_back(field);
     if (!text.empty() && text.back() == ',')
         fields.emplace_back();
-    if (fields.size() != 4)
+    if (fields.size() != 4 && fields.size() != 5)
         return std::nullopt;
     std::array<double, 3> numbers{};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -71,7 +115,10 @@ std::optional<BandRow> BandOfSettingText(const std::string& text) {
             return std::nullopt;
         numbers[i] = *number;
     }
-    return BandRow{fields[0] == "pass", numbers[0], numbers[1], numbers[2]};
+    BandRow row{fields[0] == "pass", numbers[0], numbers[1], numbers[2]};
+    if (fields.size() == 5 && (!row.pass || !ReadRowGain(fields[4], row)))
+        return std::nullopt;
+    return row;
 }
 
 } // namespace taplore

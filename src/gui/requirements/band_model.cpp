@@ -37,6 +37,8 @@ QVariant BandModel::data(const QModelIndex& index, int role) const {
         return NumberText(band.highHz);
     case tolerance:
         return NumberText(band.toleranceDb);
+    case gain:
+        return QString::fromStdString(taplore::RowGainText(band));
     }
     return {};
 }
@@ -46,12 +48,16 @@ QVariant BandModel::headerData(int section, Qt::Orientation orientation, int rol
         return {};
     if (orientation == Qt::Vertical)
         return section + 1;
-    static const char* const titles[] = {"Band", "From (Hz)", "To (Hz)", "Ripple/atten. (dB)"};
+    static const char* const titles[] = {"Band", "From (Hz)", "To (Hz)", "Ripple/atten. (dB)",
+                                         "Gain"};
     return section >= 0 && section < columns ? QVariant(titles[section]) : QVariant();
 }
 
 Qt::ItemFlags BandModel::flags(const QModelIndex& index) const {
-    return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
+    const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == gain && !m_bands[index.row()].pass)
+        return flags;
+    return flags | Qt::ItemIsEditable;
 }
 
 bool BandModel::setData(const QModelIndex& index, const QVariant& value, int role) {
@@ -72,6 +78,16 @@ bool BandModel::setData(const QModelIndex& index, const QVariant& value, int rol
         if (pass != band.pass)
             band = pass ? taplore::PassRow(band.lowHz, band.highHz)
                         : taplore::StopRow(band.lowHz, band.highHz);
+    } else if (index.column() == gain) {
+        if (!band.pass)
+            return false;
+        if (!taplore::ReadRowGain(text.toStdString(), band)) {
+            emit editRefused(where + "\"" + text +
+                             "\" is not a gain; a gain is a number above 0, or G1..G2 for a "
+                             "line from the low edge to the high one, with \".\" as the "
+                             "decimal point.");
+            return false;
+        }
     } else {
         const auto number = crt::StrictAtof(text.toStdString());
         if (!number) {

@@ -1,6 +1,6 @@
 #pragma once
-// The requirements window's band table: each row a pass or stop band with its edges in Hz and
-// the ripple (pass) or attenuation (stop) it asks for, edited in place.
+// The requirements window's band table: each row a pass or stop band with its edges in Hz, the
+// ripple (pass) or attenuation (stop) it asks for and a pass band's gain, edited in place.
 
 #include "core/document/window_bands.h"
 
@@ -17,7 +17,7 @@ class BandModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    enum Column { kind, low, high, tolerance, columns };
+    enum Column { kind, low, high, tolerance, gain, columns };
 
     explicit BandModel(QObject* parent = nullptr);
 
@@ -27,8 +27,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    // Numbers are read with "." whatever the locale; a text that is no number is refused, and
-    // editRefused says why.
+    // Numbers are read with "." whatever the locale; a text that is no number, or no gain above
+    // 0, is refused, and editRefused says why. A stop band's gain is 0 and not edited.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
     const QVector<BandRow>& Bands() const { return m_bands; }
