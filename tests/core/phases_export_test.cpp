@@ -147,12 +147,16 @@ TEST(PhasesJson, APlanCarriesEveryStageWithItsFactorRateTapsAndPhases) {
 
 // The formats that write one filter a file have no plan writer: the command line writes them a
 // file a stage.
+// The one-number-a-line formats and the single-rate CMSIS ones write a file a stage.
 TEST(PhasesText, OnlyTheCJsonAndHdlFormatsHoldAPlan) {
     std::vector<std::string_view> holding;
     for (const ExportFormat& format : ExportFormats())
         if (format.writeCascade)
             holding.push_back(format.name);
-    EXPECT_EQ(holding, (std::vector<std::string_view>{"c", "vhdl", "verilog", "json"}));
+    EXPECT_EQ(holding, (std::vector<std::string_view>{
+                           "c", "c-q15", "c-q31", "cmsis-decimate-q15", "cmsis-decimate-q31",
+                           "cmsis-decimate-f32", "cmsis-interpolate-q15", "cmsis-interpolate-q31",
+                           "cmsis-interpolate-f32", "vhdl", "verilog", "json"}));
 }
 
 class CompiledPhases : public testing::Test {
