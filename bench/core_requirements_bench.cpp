@@ -87,6 +87,20 @@ BENCHMARK(BM_FewestTapsDeep)
     ->Arg(200)
     ->Unit(benchmark::kMillisecond);
 
+// One design of the length each of those searches finds, so that the depth's own cost shows
+// apart from how many lengths a search designs.
+void BM_OneDeepDesign(benchmark::State& state) {
+    const Requirements r = AudioLowPass(1100, static_cast<double>(state.range(0)));
+    const int taps = static_cast<int>(state.range(1));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DesignAtLength(r, DefaultMethod(), taps).taps.data());
+}
+BENCHMARK(BM_OneDeepDesign)
+    ->ArgNames({"dB", "taps"})
+    ->Args({130, 2340})
+    ->Args({150, 2617})
+    ->Unit(benchmark::kMillisecond);
+
 // The example: 0-1000 Hz pass within 0.1 dB, 1500-4000 Hz stop 60 dB down, at 8000 Hz.
 void BM_FewestTapsExample(benchmark::State& state) {
     Requirements r;
