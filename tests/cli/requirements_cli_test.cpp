@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -52,6 +53,24 @@ TEST_F(Requirements, TheReportTitlesTheCArrayAndThePlot) {
     // The two bands shaded where the curve must stay.
     EXPECT_NE(svg.find("fill=\"#ffff00\""), std::string::npos);
     EXPECT_EQ(svg.find("<rect x=\"0\""), svg.rfind("<rect x=\"0\"")) << "one pass band";
+}
+
+// The plot's levels reach below the deepest band asked, so that its shade and the curve in it
+// show; requirements no deeper than the dialog's scale keep its 10 dB a step.
+TEST_F(Requirements, ThePlotReachesTheDeepestBandAsked) {
+    const auto lowestLabel = [](const std::string& svg) {
+        int lowest = 0;
+        for (std::size_t at = svg.find(">-"); at != std::string::npos; at = svg.find(">-", at + 1))
+            lowest = std::min(lowest, std::atoi(svg.c_str() + at + 1));
+        return lowest;
+    };
+    const std::string shallow = Run(kExample + " --quiet --plot -").out;
+    EXPECT_EQ(lowestLabel(shallow), -90);
+    const std::pair<std::string, int> deep[] = {
+        {" --rate 48000 --pass 0:9600 --ripple 0.001 --atten 100 --nyquist 2", -110},
+        {" --rate 48000 --pass 0:1000 --stop 1500:24000 --ripple 0.1 --atten 130", -140}};
+    for (const auto& [requirements, atMost] : deep)
+        EXPECT_LE(lowestLabel(Run(requirements + " --quiet --plot -").out), atMost) << requirements;
 }
 
 TEST_F(Requirements, HammingIsTheDialogsDesignByteForByte) {

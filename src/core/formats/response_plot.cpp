@@ -332,7 +332,13 @@ std::string FormatResponseSvg(const taplore::TapsDescription& description,
     std::vector<taplore::PlotCurve> curves{{levelsDb, "double taps", taplore::CurveRole::whole}};
     if (!quantisedDb.empty())
         curves.push_back({quantisedDb, std::string(quantisedLabel), taplore::CurveRole::quantised});
-    return taplore::FormatCurvesSvg(description, curves, required, {}, 10);
+    // 10 dB a step, as the dialog draws, down to where the deepest band asked can be seen.
+    double deepestDb = 0;
+    for (const taplore::RequiredBand& band : required)
+        if (std::isfinite(band.ceilingDb))
+            deepestDb = std::max(deepestDb, -band.ceilingDb);
+    const int dbPerStep = required.empty() ? 10 : taplore::DbPerStepFor(deepestDb + 10);
+    return taplore::FormatCurvesSvg(description, curves, required, {}, dbPerStep);
 }
 
 namespace taplore {
