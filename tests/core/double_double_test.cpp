@@ -42,4 +42,23 @@ TEST(BarycentricWeights, AgreeWithDoubleDoubleOnEveryNode) {
     }
 }
 
+// Nodes crowded into a narrow pass band, as a long design's reference puts them, make many
+// tiny factors in a row: a product of 64 of them underflows even where each lane of 16 does
+// not, and a zero product gave an infinite weight.
+TEST(BarycentricWeights, CrowdedNodesKeepTheirDoubleDoubleWeights) {
+    std::vector<double> x;
+    for (int k = 0; k < 100; ++k)
+        x.push_back(1.0 - k * 1e-9);
+    for (int k = 1; k < 100; ++k)
+        x.push_back(std::cos(std::numbers::pi * k / 100));
+    std::vector<double> weights(x.size());
+    const int top = taplore::BarycentricWeights(x, weights);
+    const std::vector<DoubleDouble> exact = taplore::ExactBarycentricWeights(x, top);
+    for (std::size_t k = 0; k < x.size(); ++k) {
+        const double reference = static_cast<double>(exact[k]);
+        ASSERT_TRUE(std::isfinite(reference)) << "node " << k;
+        EXPECT_NEAR(weights[k], reference, 1e-9 * std::fabs(reference)) << "node " << k;
+    }
+}
+
 } // namespace

@@ -126,7 +126,9 @@ int BarycentricWeights(const std::vector<double>& x, std::vector<double>& weight
 }
 
 std::vector<DoubleDouble> ExactBarycentricWeights(const std::vector<double>& x, int top) {
-    constexpr std::size_t kBlock = 64;
+    // As many factors as each of the doubles' four lanes takes between its scalings: nodes
+    // crowded into a narrow band give runs of factors so small that 64 of them underflow.
+    constexpr std::size_t kBlock = 16;
     const std::size_t n = x.size();
     std::vector<DoubleDouble> weights(n);
     for (std::size_t k = 0; k < n; ++k) {
