@@ -14,8 +14,10 @@
 #include "gui/requirements/faded.h"
 #include "gui/requirements/fixed_point_panel.h"
 #include "gui/requirements/message_label.h"
+#include "gui/requirements/nyquist_row.h"
 #include "gui/requirements/phase_row.h"
 #include "gui/requirements/plot_wnd.h"
+#include "gui/requirements/pulse_row.h"
 #include "gui/requirements/taps_output.h"
 #include "gui/requirements/zeros_plot_wnd.h"
 #include "gui/taps_menu.h"
@@ -149,6 +151,8 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     m_spinTaps->setSuffix(" taps");
     m_spinTaps->setAccessibleName("Fixed number of taps");
     m_phase = new CPhaseRow(group);
+    m_nyquist = new CNyquistRow(group);
+    m_pulse = new CPulseRow(group);
     m_labelProblem = new MessageLabel(group, "Problem", MessageLabel::Kind::problem);
 
     auto* presets = new QHBoxLayout;
@@ -165,12 +169,16 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     auto* edit = new QHBoxLayout;
     edit->addWidget(m_buttonAdd);
     edit->addWidget(m_buttonRemove);
-    edit->addStretch();
+    // The presets beside the band buttons, so that the pulse's row costs the window no height.
+    edit->addSpacing(12);
+    edit->addLayout(presets, 1);
     auto* length = new QHBoxLayout;
     length->addWidget(m_radioFewest);
     length->addWidget(m_radioFixed);
     length->addWidget(m_spinTaps);
     length->addStretch();
+    // At the length's end: an L-th band designs its own fewest taps.
+    length->addWidget(m_nyquist);
     // Beside the method: a row of its own is too tall for a laptop, beside the length too wide.
     auto* method = new QHBoxLayout;
     method->addWidget(m_comboMethod, 1);
@@ -183,11 +191,11 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     form->addRow(bandsLabel);
     form->addRow(m_tableBands);
     form->addRow(edit);
-    form->addRow(presets);
     auto* methodLabel = new QLabel("Me&thod:", group);
     methodLabel->setBuddy(m_comboMethod);
     form->addRow(methodLabel, method);
     form->addRow("Length:", length);
+    form->addRow("Pulse:", m_pulse);
     form->addRow(m_labelProblem);
     return group;
 }
@@ -204,7 +212,8 @@ QWidget* CRequirementsWnd::ResultPanel() {
     m_tableFigures->setAccessibleName("What each band reached");
     m_tableFigures->setMaximumHeight(140);
     m_labelShorter = new QLabel(group);
-    m_labelPhase = new MessageLabel(group, "Minimum phase");
+    // A minimum-phase design's lines, or an L-th band's zero taps: never both.
+    m_labelPhase = new MessageLabel(group, "Minimum phase or zero taps");
     // Information of the design, such as the rounding of a 150 dB design: not a problem.
     m_labelNote = new MessageLabel(group, "Note");
     m_listTaps = new ValueList(group);
@@ -292,7 +301,9 @@ void CRequirementsWnd::NameControls() {
                                                       {m_plotMagnitude, "plotMagnitude"},
                                                       {m_plotView, "plotView"},
                                                       {m_plotZeros, "plotZeros"},
-                                                      {m_panelFixed, "fixedPoint"}};
+                                                      {m_panelFixed, "fixedPoint"},
+                                                      {m_nyquist, "nyquist"},
+                                                      {m_pulse, "pulse"}};
     for (const auto& [control, name] : names)
         control->setObjectName(name);
 }
@@ -312,6 +323,8 @@ void CRequirementsWnd::connectViews() {
     connect(m_radioFewest, &QRadioButton::toggled, this, &CRequirementsWnd::OnMethodChanged);
     connect(m_spinTaps, &QSpinBox::valueChanged, this, &CRequirementsWnd::OnRequirementsChanged);
     connect(m_phase, &CPhaseRow::changed, this, &CRequirementsWnd::OnRequirementsChanged);
+    connect(m_nyquist, &CNyquistRow::changed, this, &CRequirementsWnd::OnRequirementsChanged);
+    connect(m_pulse, &CPulseRow::changed, this, &CRequirementsWnd::OnRequirementsChanged);
     connect(m_buttonAdd, &QPushButton::clicked, this, &CRequirementsWnd::OnAddBand);
     connect(m_buttonRemove, &QPushButton::clicked, this, &CRequirementsWnd::OnRemoveBand);
     connect(m_live, &CLiveDesign::designed, this, &CRequirementsWnd::OnDesigned);
@@ -387,6 +400,8 @@ taplore::WindowInputs CRequirementsWnd::ReadInputs() const {
     inputs.fixed = m_radioFixed->isChecked();
     inputs.taps = m_spinTaps->value();
     inputs.minimumPhase = m_phase->Minimum();
+    inputs.nyquist = m_nyquist->Band();
+    inputs.pulse = m_pulse->Pulse();
     return inputs;
 }
 
@@ -398,6 +413,8 @@ void CRequirementsWnd::ShowInputs(const taplore::WindowInputs& inputs) {
     (inputs.fixed ? m_radioFixed : m_radioFewest)->setChecked(true);
     m_spinTaps->setValue(inputs.taps);
     m_phase->SetMinimum(inputs.minimumPhase);
+    m_nyquist->SetBand(inputs.nyquist);
+    m_pulse->SetPulse(inputs.pulse);
 }
 
 // What was said of the requirements before goes as soon as they read right; what is wrong is
@@ -499,7 +516,7 @@ void CRequirementsWnd::ShowResult() {
     m_labelHeadline->setText(FromStd(texts.headline));
     ShowBandFigures(texts);
     m_labelShorter->setText(FromStd(texts.shorter));
-    m_labelPhase->setText(FromStd(texts.phase));
+    m_labelPhase->setText(FromStd(texts.phase + texts.zeroTaps));
     const int count = m_presenter.TapCount();
     m_listTaps->setValues(m_presenter.Taps(), count);
     m_menuTaps->SetTaps(m_presenter.Taps(), count, m_presenter.Description());

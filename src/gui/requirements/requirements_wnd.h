@@ -15,8 +15,10 @@
 class BandModel;
 class CDocumentFile;
 class CFixedPointPanel;
+class CNyquistRow;
 class CPhaseRow;
 class CPlotWnd;
+class CPulseRow;
 class CZerosPlot;
 class QCheckBox;
 class QComboBox;
@@ -104,6 +106,8 @@ private:
     QRadioButton* m_radioFixed;
     QSpinBox* m_spinTaps;
     CPhaseRow* m_phase;
+    CNyquistRow* m_nyquist;
+    CPulseRow* m_pulse;
     QLabel* m_labelProblem;
     QLabel* m_labelHeadline;
     QTableWidget* m_tableFigures;
