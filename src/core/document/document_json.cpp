@@ -80,25 +80,17 @@ Json MethodJson(const DesignDocument& document) {
     return json;
 }
 
-const PulseShapeInfo& ShapeInfo(PulseShape shape) {
-    for (const PulseShapeInfo& info : PulseShapes())
-        if (info.shape == shape)
-            return info;
-    return PulseShapes().front();
-}
-
 // {"shape": "rrc", "span_symbols": 8, "samples_per_symbol": 4, "rolloff": 0.35}, the gain by
 // name where one is chosen.
 Json PulseJson(const PulseRequest& pulse) {
-    const PulseShapeInfo& shape = ShapeInfo(pulse.shape);
+    const PulseShapeInfo& shape = InfoOf(pulse.shape);
     Json json = Json::object();
     json["shape"] = shape.name;
     json["span_symbols"] = pulse.spanSymbols;
     json["samples_per_symbol"] = pulse.samplesPerSymbol;
     json[shape.bt ? "bt" : "rolloff"] = pulse.shaping;
-    for (const PulseGainInfo& gain : PulseGains())
-        if (pulse.gain == gain.gain)
-            json["gain"] = gain.name;
+    if (pulse.gain)
+        json["gain"] = InfoOf(*pulse.gain).name;
     return json;
 }
 

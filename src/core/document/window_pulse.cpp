@@ -39,16 +39,12 @@ std::optional<PulseRequest> ReadWindowPulse(const WindowPulse& row, std::string&
 
 WindowPulse PulseRowOf(const PulseRequest& pulse) {
     WindowPulse row;
-    for (const PulseShapeInfo& info : PulseShapes())
-        if (info.shape == pulse.shape)
-            row.shape = info.name;
+    row.shape = InfoOf(pulse.shape).name;
     row.spanSymbols = pulse.spanSymbols;
     row.samplesPerSymbol = pulse.samplesPerSymbol;
     row.shaping = crt::FormatShortest(pulse.shaping);
     if (pulse.gain)
-        for (const PulseGainInfo& info : PulseGains())
-            if (info.gain == *pulse.gain)
-                row.gain = info.name;
+        row.gain = InfoOf(*pulse.gain).name;
     return row;
 }
 

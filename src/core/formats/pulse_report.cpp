@@ -7,34 +7,16 @@
 
 namespace taplore {
 
-namespace {
-
-std::string_view GainName(PulseGain gain) {
-    for (const PulseGainInfo& info : PulseGains())
-        if (info.gain == gain)
-            return info.name;
-    return {};
-}
-
-const PulseShapeInfo& InfoOf(PulseShape shape) {
-    for (const PulseShapeInfo& info : PulseShapes())
-        if (info.shape == shape)
-            return info;
-    return PulseShapes().front();
-}
-
-} // namespace
-
 TapsDescription DescribePulse(const PulseRequest& pulse, const std::vector<double>& taps,
                               double rate) {
     const PulseShapeInfo& shape = InfoOf(pulse.shape);
     TapsDescription description;
-    description.title = std::string(shape.title) + (shape.bt ? ", BT " : ", roll-off ") +
-                        crt::FormatShortest(pulse.shaping) + ", " +
-                        crt::FormatD(pulse.spanSymbols) + " symbols of " +
-                        crt::FormatD(pulse.samplesPerSymbol) + " samples, " +
-                        crt::FormatD(static_cast<int>(taps.size())) + " taps, " +
-                        std::string(GainName(pulse.gain.value_or(DefaultPulseGain(pulse.shape))));
+    description.title =
+        std::string(shape.title) + (shape.bt ? ", BT " : ", roll-off ") +
+        crt::FormatShortest(pulse.shaping) + ", " + crt::FormatD(pulse.spanSymbols) +
+        " symbols of " + crt::FormatD(pulse.samplesPerSymbol) + " samples, " +
+        crt::FormatD(static_cast<int>(taps.size())) + " taps, " +
+        std::string(InfoOf(pulse.gain.value_or(DefaultPulseGain(pulse.shape))).name);
     if (!taps.empty()) {
         const double sum = std::accumulate(taps.begin(), taps.end(), 0.0);
         const double energy = std::inner_product(taps.begin(), taps.end(), taps.begin(), 0.0);
