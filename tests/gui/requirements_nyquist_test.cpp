@@ -55,14 +55,19 @@ TEST_F(RequirementsNyquist, AHalfBandFollowsTheRowAndAWrongStopEdgeIsRefused) {
     EXPECT_EQ(Text(wnd, "labelProblem"), "");
 }
 
-TEST_F(RequirementsNyquist, APulsePresetIsDesignedByItsShapeAndComesBackAtTheNextStart) {
+TEST_F(RequirementsNyquist, APulseChosenAsTheMethodIsDesignedByItsShapeAndComesBackAtTheNextStart) {
     {
         CRequirementsWnd wnd;
         ASSERT_NO_FATAL_FAILURE(ShowDesigned(wnd));
-        auto* shape = Find<QComboBox>(wnd, "comboPulse");
-        EXPECT_FALSE(Find<QLineEdit>(wnd, "editShaping")->isEnabled());
+        auto* method = Find<QComboBox>(wnd, "comboMethod");
+        auto* shaping = Find<QLineEdit>(wnd, "editShaping");
+        EXPECT_FALSE(shaping->isVisible());
+        Find<QSpinBox>(wnd, "spinNyquist")->setValue(2); // hidden under the pulse, it asks nothing
         const int before = wnd.DesignsShown();
-        shape->setCurrentIndex(shape->findData("rrc"));
+        method->setCurrentText("Root raised cosine pulse");
+        EXPECT_TRUE(shaping->isVisible());
+        EXPECT_FALSE(Find<QSpinBox>(wnd, "spinTaps")->isVisible());
+        EXPECT_EQ(Text(wnd, "labelProblem"), "");
         ASSERT_TRUE(NextDesign(wnd, before));
         EXPECT_EQ(Text(wnd, "labelHeadline"),
                   "root raised cosine, roll-off 0.35, 8 symbols of 4 samples, 33 taps, "
@@ -70,13 +75,13 @@ TEST_F(RequirementsNyquist, APulsePresetIsDesignedByItsShapeAndComesBackAtTheNex
         EXPECT_EQ(Find<ValueList>(wnd, "listTaps")->count(), 33);
 
         // The Gaussian is shaped by its BT, which must be above 0.
-        shape->setCurrentIndex(shape->findData("gaussian"));
-        EXPECT_EQ(Find<QLineEdit>(wnd, "editShaping")->accessibleName(), "Bandwidth-time product");
-        Find<QLineEdit>(wnd, "editShaping")->setText("0");
+        method->setCurrentText("Gaussian pulse");
+        EXPECT_EQ(shaping->accessibleName(), "Bandwidth-time product");
+        shaping->setText("0");
         EXPECT_EQ(Text(wnd, "labelProblem"),
                   "Pulse: the bandwidth-time product must be above 0 and finite.");
         const int again = wnd.DesignsShown();
-        Find<QLineEdit>(wnd, "editShaping")->setText("0.5");
+        shaping->setText("0.5");
         Find<QSpinBox>(wnd, "spinSamples")->setValue(2);
         Find<QComboBox>(wnd, "comboGain")->setCurrentText("unit-peak");
         ASSERT_TRUE(QTest::qWaitFor([&] {
@@ -85,17 +90,20 @@ TEST_F(RequirementsNyquist, APulsePresetIsDesignedByItsShapeAndComesBackAtTheNex
         }));
         EXPECT_EQ(Text(wnd, "labelHeadline"),
                   "Gaussian, BT 0.5, 8 symbols of 2 samples, 17 taps, unit-peak");
-        Find<QSpinBox>(wnd, "spinNyquist")->setValue(3);
         wnd.close();
     }
     CRequirementsWnd wnd;
-    EXPECT_EQ(Find<QComboBox>(wnd, "comboPulse")->currentData().toString(), "gaussian");
+    EXPECT_EQ(Find<QComboBox>(wnd, "comboMethod")->currentText(), "Gaussian pulse");
     EXPECT_EQ(Find<QLineEdit>(wnd, "editShaping")->text(), "0.5");
     EXPECT_EQ(Find<QSpinBox>(wnd, "spinSamples")->value(), 2);
     EXPECT_EQ(Find<QComboBox>(wnd, "comboGain")->currentText(), "unit-peak");
-    EXPECT_EQ(Find<QSpinBox>(wnd, "spinNyquist")->value(), 3);
-    EXPECT_EQ(Text(wnd, "labelProblem"),
-              "Pulse: a pulse is designed by its closed form; set Nyquist to Off.");
+    EXPECT_EQ(Find<QSpinBox>(wnd, "spinNyquist")->value(), 2);
+    EXPECT_EQ(Text(wnd, "labelProblem"), "");
+
+    // Back to a method: the bands are designed again, the half-band Nyquist asks refused.
+    Find<QComboBox>(wnd, "comboMethod")->setCurrentText("Equiripple");
+    EXPECT_EQ(Text(wnd, "labelProblem"), "Band 2: Nyquist L = 2 needs the stop band from 3000 "
+                                         "Hz: the rate over L less the pass band's edge.");
 }
 
 } // namespace

@@ -8,8 +8,8 @@ namespace {
 
 // Below 2 the spin box says Off: an L-th band starts at the half-band.
 constexpr int kOff = 1;
-// Far past any L whose zeros save work at the lengths the methods reach.
-constexpr int kMostBand = 1000;
+// Two digits keep the box narrow; the longest designs reach few L-th bands beyond.
+constexpr int kMostBand = 99;
 
 } // namespace
 
@@ -18,7 +18,6 @@ CNyquistRow::CNyquistRow(QWidget* parent) : QWidget(parent) {
     m_spinBand->setObjectName("spinNyquist");
     m_spinBand->setRange(kOff, kMostBand);
     m_spinBand->setSpecialValueText("Off");
-    m_spinBand->setPrefix("L = ");
     m_spinBand->setAccessibleName("Nyquist band L");
     m_spinBand->setToolTip("An L-th-band low-pass: every L-th tap from the centre exactly 0, "
                            "the centre 1/L, the stop band from rate / L less the pass band's "

@@ -17,24 +17,10 @@ QString FromStd(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// "root raised cosine" as a choice's text: "Root raised cosine".
-QString Capitalised(std::string_view title) {
-    QString text = FromStd(title);
-    text[0] = text[0].toUpper();
-    return text;
-}
-
 } // namespace
 
 CPulseRow::CPulseRow(QWidget* parent) : QWidget(parent) {
     const taplore::WindowPulse start;
-    m_comboShape = new QComboBox(this);
-    m_comboShape->addItem("None", QString());
-    for (const taplore::PulseShapeInfo& shape : taplore::PulseShapes())
-        m_comboShape->addItem(Capitalised(shape.title), FromStd(shape.name));
-    m_comboShape->setAccessibleName("Pulse shape");
-    m_comboShape->setToolTip("A pulse-shaping filter by its closed form, in place of the bands' "
-                             "design");
     m_spinSpan = new QSpinBox(this);
     m_spinSpan->setRange(1, kMostSpin);
     m_spinSpan->setValue(start.spanSymbols);
@@ -46,7 +32,7 @@ CPulseRow::CPulseRow(QWidget* parent) : QWidget(parent) {
     m_spinSamples->setPrefix("× ");
     m_spinSamples->setAccessibleName("Samples per symbol");
     m_spinSamples->setToolTip("Samples per symbol");
-    m_labelShaping = new QLabel(this);
+    m_labelShaping = new QLabel("Roll-off:", this);
     m_editShaping = new QLineEdit(FromStd(start.shaping), this);
     m_editShaping->setFixedWidth(50);
     m_comboGain = new QComboBox(this);
@@ -56,8 +42,7 @@ CPulseRow::CPulseRow(QWidget* parent) : QWidget(parent) {
     m_comboGain->setAccessibleName("Pulse gain");
     m_comboGain->setToolTip("Default: unit energy for the root raised cosine, unit DC for the "
                             "others");
-    const std::pair<QWidget*, const char*> names[] = {{m_comboShape, "comboPulse"},
-                                                      {m_spinSpan, "spinSpan"},
+    const std::pair<QWidget*, const char*> names[] = {{m_spinSpan, "spinSpan"},
                                                       {m_spinSamples, "spinSamples"},
                                                       {m_editShaping, "editShaping"},
                                                       {m_comboGain, "comboGain"}};
@@ -66,26 +51,28 @@ CPulseRow::CPulseRow(QWidget* parent) : QWidget(parent) {
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_comboShape);
     layout->addWidget(m_spinSpan);
     layout->addWidget(m_spinSamples);
     layout->addWidget(m_labelShaping);
     layout->addWidget(m_editShaping);
     layout->addWidget(m_comboGain);
     layout->addStretch();
-    OnShapeChanged();
 
-    connect(m_comboShape, &QComboBox::currentIndexChanged, this, &CPulseRow::OnShapeChanged);
-    connect(m_comboShape, &QComboBox::currentIndexChanged, this, &CPulseRow::changed);
     connect(m_spinSpan, &QSpinBox::valueChanged, this, &CPulseRow::changed);
     connect(m_spinSamples, &QSpinBox::valueChanged, this, &CPulseRow::changed);
     connect(m_editShaping, &QLineEdit::textChanged, this, &CPulseRow::changed);
     connect(m_comboGain, &QComboBox::currentIndexChanged, this, &CPulseRow::changed);
 }
 
+QString CPulseRow::ChoiceText(const taplore::PulseShapeInfo& shape) {
+    QString text = FromStd(shape.title) + " pulse";
+    text[0] = text[0].toUpper();
+    return text;
+}
+
 taplore::WindowPulse CPulseRow::Pulse() const {
     taplore::WindowPulse pulse;
-    pulse.shape = m_comboShape->currentData().toString().toStdString();
+    pulse.shape = m_shape;
     pulse.spanSymbols = m_spinSpan->value();
     pulse.samplesPerSymbol = m_spinSamples->value();
     pulse.shaping = m_editShaping->text().trimmed().toStdString();
@@ -94,20 +81,17 @@ taplore::WindowPulse CPulseRow::Pulse() const {
 }
 
 void CPulseRow::SetPulse(const taplore::WindowPulse& pulse) {
-    m_comboShape->setCurrentIndex(std::max(0, m_comboShape->findData(FromStd(pulse.shape))));
+    SetShape(pulse.shape);
     m_spinSpan->setValue(pulse.spanSymbols);
     m_spinSamples->setValue(pulse.samplesPerSymbol);
     m_editShaping->setText(FromStd(pulse.shaping));
     m_comboGain->setCurrentIndex(std::max(0, m_comboGain->findData(FromStd(pulse.gain))));
 }
 
-// The shaping is a roll-off or a BT by the shape; the figures wait while there is none.
-void CPulseRow::OnShapeChanged() {
-    const taplore::PulseShapeInfo* shape =
-        taplore::FindPulseShape(m_comboShape->currentData().toString().toStdString());
-    m_labelShaping->setText(shape && shape->bt ? "BT:" : "Roll-off:");
-    m_editShaping->setAccessibleName(shape && shape->bt ? "Bandwidth-time product" : "Roll-off");
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             m_spinSpan, m_spinSamples, m_labelShaping, m_editShaping, m_comboGain})
-        control->setEnabled(shape != nullptr);
+void CPulseRow::SetShape(const std::string& shape) {
+    m_shape = shape;
+    const taplore::PulseShapeInfo* info = taplore::FindPulseShape(shape);
+    const bool bt = info && info->bt;
+    m_labelShaping->setText(bt ? "BT:" : "Roll-off:");
+    m_editShaping->setAccessibleName(bt ? "Bandwidth-time product" : "Roll-off");
 }

@@ -70,7 +70,7 @@ void CRequirementsWnd::RestoreSettings() {
     m_phase->SetMinimum(settings.value("minimumPhase", false).toBool());
     // Settings of an older Taplore have neither: off.
     m_nyquist->SetBand(settings.value("nyquist", 0).toInt());
-    m_pulse->SetPulse(PulseOfSetting(settings.value("pulse").toStringList()));
+    ShowPulse(PulseOfSetting(settings.value("pulse").toStringList()));
     m_comboView->setCurrentIndex(settings.value("view", 1).toInt());
     m_checkZoom->setChecked(settings.value("zoom", false).toBool());
     m_editBits->setText(settings.value("bits", m_editBits->text()).toString());

@@ -39,6 +39,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QStackedWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTimer>
@@ -51,6 +52,9 @@ namespace {
 constexpr double kStartRate = taplore::WindowInputs::kStartRate;
 constexpr QSize kPreferredSize(1200, 780);
 constexpr int kFrameAllowance = 40; // a title bar, or both side borders
+// The Method combo's pulses: their shape's name in this role, the default method's in the
+// method's, for the bands kept meanwhile.
+constexpr int kPulseRole = Qt::UserRole + 1;
 const QColor kMet(0, 128, 0);
 const QColor kMissed(200, 0, 0);
 
@@ -138,6 +142,13 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     for (const taplore::Method& method : taplore::Methods())
         m_comboMethod->addItem(FromStd(std::string(method.title)),
                                FromStd(std::string(method.name)));
+    m_comboMethod->insertSeparator(m_comboMethod->count());
+    for (const taplore::PulseShapeInfo& shape : taplore::PulseShapes()) {
+        m_comboMethod->addItem(CPulseRow::ChoiceText(shape),
+                               FromStd(std::string(taplore::DefaultMethod().name)));
+        m_comboMethod->setItemData(m_comboMethod->count() - 1, FromStd(std::string(shape.name)),
+                                   kPulseRole);
+    }
     m_radioFewest = new QRadioButton("Fe&west that meet them", group);
     m_radioFixed = new QRadioButton("Fi&xed:", group);
     m_radioFewest->setChecked(true);
@@ -169,9 +180,7 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     auto* edit = new QHBoxLayout;
     edit->addWidget(m_buttonAdd);
     edit->addWidget(m_buttonRemove);
-    // The presets beside the band buttons, so that the pulse's row costs the window no height.
-    edit->addSpacing(12);
-    edit->addLayout(presets, 1);
+    edit->addStretch();
     auto* length = new QHBoxLayout;
     length->addWidget(m_radioFewest);
     length->addWidget(m_radioFixed);
@@ -179,6 +188,14 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     length->addStretch();
     // At the length's end: an L-th band designs its own fewest taps.
     length->addWidget(m_nyquist);
+    // A pulse's span and samples are its length: its figures take the length's place, which
+    // costs the window neither height nor width.
+    auto* lengthPage = new QWidget(group);
+    lengthPage->setLayout(length);
+    length->setContentsMargins(0, 0, 0, 0);
+    m_stackLength = new QStackedWidget(group);
+    m_stackLength->addWidget(lengthPage);
+    m_stackLength->addWidget(m_pulse);
     // Beside the method: a row of its own is too tall for a laptop, beside the length too wide.
     auto* method = new QHBoxLayout;
     method->addWidget(m_comboMethod, 1);
@@ -191,11 +208,11 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     form->addRow(bandsLabel);
     form->addRow(m_tableBands);
     form->addRow(edit);
+    form->addRow(presets);
     auto* methodLabel = new QLabel("Me&thod:", group);
     methodLabel->setBuddy(m_comboMethod);
     form->addRow(methodLabel, method);
-    form->addRow("Length:", length);
-    form->addRow("Pulse:", m_pulse);
+    form->addRow("Length:", m_stackLength);
     form->addRow(m_labelProblem);
     return group;
 }
@@ -400,8 +417,9 @@ taplore::WindowInputs CRequirementsWnd::ReadInputs() const {
     inputs.fixed = m_radioFixed->isChecked();
     inputs.taps = m_spinTaps->value();
     inputs.minimumPhase = m_phase->Minimum();
-    inputs.nyquist = m_nyquist->Band();
     inputs.pulse = m_pulse->Pulse();
+    // Hidden under a pulse's figures, the Nyquist box asks nothing.
+    inputs.nyquist = inputs.pulse.On() ? 0 : m_nyquist->Band();
     return inputs;
 }
 
@@ -414,7 +432,15 @@ void CRequirementsWnd::ShowInputs(const taplore::WindowInputs& inputs) {
     m_spinTaps->setValue(inputs.taps);
     m_phase->SetMinimum(inputs.minimumPhase);
     m_nyquist->SetBand(inputs.nyquist);
-    m_pulse->SetPulse(inputs.pulse);
+    ShowPulse(inputs.pulse);
+}
+
+// A pulse's figures, and its shape chosen as the Method where it has one.
+void CRequirementsWnd::ShowPulse(const taplore::WindowPulse& pulse) {
+    m_pulse->SetPulse(pulse);
+    if (pulse.On())
+        m_comboMethod->setCurrentIndex(
+            std::max(0, m_comboMethod->findData(FromStd(pulse.shape), kPulseRole)));
 }
 
 // What was said of the requirements before goes as soon as they read right; what is wrong is
@@ -438,6 +464,9 @@ const taplore::Method& CRequirementsWnd::ChosenMethod() const {
 }
 
 void CRequirementsWnd::OnMethodChanged() {
+    const std::string pulse = m_comboMethod->currentData(kPulseRole).toString().toStdString();
+    m_pulse->SetShape(pulse);
+    m_stackLength->setCurrentIndex(pulse.empty() ? 0 : 1);
     // A method without a search designs the length it is given.
     const bool searches = ChosenMethod().Searches();
     m_spinTaps->setMaximum(ChosenMethod().longest);

@@ -27,6 +27,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
+class QStackedWidget;
 class QTableView;
 class QTableWidget;
 class TapsMenu;
@@ -86,6 +87,7 @@ private:
 
     taplore::WindowInputs ReadInputs() const;
     void ShowInputs(const taplore::WindowInputs& inputs);
+    void ShowPulse(const taplore::WindowPulse& pulse);
     void ShowState();
     void ShowCurrent(bool current);
     void ShowResult();
@@ -108,6 +110,7 @@ private:
     CPhaseRow* m_phase;
     CNyquistRow* m_nyquist;
     CPulseRow* m_pulse;
+    QStackedWidget* m_stackLength; // the length, or a pulse's figures in its place
     QLabel* m_labelProblem;
     QLabel* m_labelHeadline;
     QTableWidget* m_tableFigures;
