@@ -2,9 +2,11 @@
 
 #include "cli/nyquist_design.h"
 #include "core/design/minimum_phase.h"
+#include "core/design/nyquist.h"
 #include "core/design/requirements_design.h"
 #include "core/dialog/readings.h"
 #include "core/document/design_document.h"
+#include "core/document/nyquist_bands.h"
 #include "core/formats/crt.h"
 #include "core/formats/requirements_report.h"
 #include "core/formats/response_plot.h"
@@ -139,6 +141,8 @@ std::string Where(const DocumentProblem& problem, const Asked& asked) {
     case DocumentField::length:
         return asked.length;
     case DocumentField::taps:
+    case DocumentField::nyquist:
+    case DocumentField::pulse:
         return Member(asked, FieldName(problem));
     // Minimum phase is refused for bands that have no tolerances to keep.
     case DocumentField::phase:
@@ -220,6 +224,10 @@ RequirementsDesign Designed(Console& console, const Request& request,
     }
     if (request.nyquist)
         return DesignNyquistBand(request, r, progress);
+    // The requirements window's L-th band, its bands checked as the window checks them.
+    if (document.nyquist > 0)
+        return DesignFewestNyquistTaps(NyquistOf(r, document.nyquist), document.nyquist,
+                                       *document.method, progress);
     if (!document.tolerances)
         return DesignBands(r, *document.method, document.length, progress);
     return DesignToTolerances(
@@ -236,6 +244,9 @@ int DesignToRequirements(Console& console, const Request& request, Design& desig
     DesignDocument& document = asked.document;
     if (const auto problem = CheckDocument(document))
         return Report(console, kRefused, Where(*problem, asked) + ": " + problem->text);
+    if (document.pulse)
+        return Report(console, kRefused,
+                      Member(asked, "pulse") + ": a pulse is designed with --pulse, not --design");
     std::optional<MinimumPhaseReport> phase;
     RequirementsDesign outcome = Designed(console, request, document, phase);
     console.progress.Describe("");

@@ -102,6 +102,36 @@ TEST_F(DocumentCli, ASlopedDocumentRefusesWhatCannotKeepItsLine) {
     }
 }
 
+// The requirements window's documents: its half-band is designed as --nyquist designs it, its
+// pulse is refused, since --pulse's own options say it.
+TEST_F(DocumentCli, AWindowsHalfBandIsDesignedAndItsPulseRefused) {
+    const std::string halfBand =
+        R"({"format": "taplore-design", "version": 1, "rate_hz": 48000, "bands": [)"
+        R"({"kind": "pass", "low_hz": 0, "high_hz": 9600, "tolerance_db": 0.001},)"
+        R"({"kind": "stop", "low_hz": 14400, "high_hz": 24000, "tolerance_db": 100}],)"
+        R"("ripple_db": 0.1, "attenuation_db": 60, "method": {"name": "equiripple", )"
+        R"("length": "fewest", "nyquist": 2})";
+    Write("half.taplore", halfBand + "}");
+    ASSERT_EQ(Run(" --quiet --design " + Path("half.taplore") + " --format full -o " +
+                  Path("document.txt"))
+                  .status,
+              0);
+    ASSERT_EQ(Run(" --rate 48000 --pass 0:9600 --ripple 0.001 --atten 100 --nyquist 2 --quiet "
+                  "--format full -o " +
+                  Path("options.txt"))
+                  .status,
+              0);
+    EXPECT_EQ(ReadAll(m_dir / "document.txt"), ReadAll(m_dir / "options.txt"));
+
+    Write("pulse.taplore", halfBand.substr(0, halfBand.find(R"("length")")) +
+                               R"("length": 1}, "pulse": {"shape": "rrc", "span_symbols": 8, )"
+                               R"("samples_per_symbol": 4, "rolloff": 0.35}})");
+    const Outcome o = Run(" --design " + Path("pulse.taplore"));
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.err, "taplore-design: " + Path("pulse.taplore") +
+                         ": pulse: a pulse is designed with --pulse, not --design\n");
+}
+
 TEST_F(DocumentCli, SavedTapsAreWrittenWhereANewDesignDiffers) {
     ASSERT_EQ(Run(std::string(kLowpass) + " --quiet --save-design " + Path("a.taplore")).status, 0);
     std::string text = ReadAll(m_dir / "a.taplore");

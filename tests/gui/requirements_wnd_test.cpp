@@ -4,6 +4,7 @@
 #include "gui_helpers.h"
 #include "requirements_fixture.h"
 
+#include "core/design/pulse_shaping.h"
 #include "core/design/requirements_design.h"
 #include "core/formats/crt.h"
 #include "gui/requirements/band_model.h"
@@ -523,16 +524,18 @@ TEST_F(RequirementsWnd, TheHeadlineSpellsTheWindowAsTheListDoes) {
     EXPECT_EQ(methods->itemText(methods->findData("blackman-harris")), "Blackman–Harris window");
 }
 
-// The list offers every method of the table by its title, and keeps the choice by name: a
-// number an older version saved, or a name no longer known, reads as the default.
+// The list offers every method of the table by its title, then the pulses, and keeps the choice by
+// name: a number an older version saved, or a name no longer known, reads as the default.
 TEST_F(RequirementsWnd, TheMethodListIsTheTableAndItsChoiceIsKeptByName) {
     for (const QVariant& saved : {QVariant(1), QVariant("remez")}) {
         QSettings(QSettings::NativeFormat, QSettings::UserScope, "Taplore", "requirements")
             .setValue("method", saved);
         CRequirementsWnd wnd;
         auto* methods = Find<QComboBox>(wnd, "comboMethod");
-        ASSERT_EQ(methods->count(), static_cast<int>(taplore::Methods().size()));
-        for (int i = 0; i < methods->count(); ++i)
+        // The pulses follow the methods, after a separator.
+        ASSERT_EQ(methods->count(),
+                  static_cast<int>(taplore::Methods().size() + 1 + taplore::PulseShapes().size()));
+        for (int i = 0; i < static_cast<int>(taplore::Methods().size()); ++i)
             EXPECT_EQ(methods->itemText(i).toStdString(), taplore::Methods()[i].title);
         EXPECT_EQ(methods->currentIndex(), 0) << saved.toString().toStdString();
     }

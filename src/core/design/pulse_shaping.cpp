@@ -145,6 +145,14 @@ const PulseGainInfo* FindPulseGain(std::string_view name) {
     return nullptr;
 }
 
+const PulseShapeInfo& InfoOf(PulseShape shape) {
+    return *std::ranges::find(kShapes, shape, &PulseShapeInfo::shape);
+}
+
+const PulseGainInfo& InfoOf(PulseGain gain) {
+    return *std::ranges::find(kGains, gain, &PulseGainInfo::gain);
+}
+
 PulseGain DefaultPulseGain(PulseShape shape) {
     return shape == PulseShape::rootRaisedCosine ? PulseGain::unitEnergy : PulseGain::unitDc;
 }

@@ -32,6 +32,9 @@ std::span<const PulseShapeInfo> PulseShapes();
 std::span<const PulseGainInfo> PulseGains();
 const PulseShapeInfo* FindPulseShape(std::string_view name);
 const PulseGainInfo* FindPulseGain(std::string_view name);
+// The row of a shape or a gain.
+const PulseShapeInfo& InfoOf(PulseShape shape);
+const PulseGainInfo& InfoOf(PulseGain gain);
 
 // Unit energy for the root raised cosine (a matched pair then passes a symbol at gain 1), unit
 // DC for the others.

@@ -5,6 +5,7 @@
 
 #include "core/design/design_result.h"
 #include "core/design/methods.h"
+#include "core/design/pulse_shaping.h"
 #include "core/design/requirements.h"
 
 #include <cstdint>
@@ -40,6 +41,10 @@ struct DesignDocument {
     int length = 0; // the taps asked; 0 for the fewest that meet the requirements
     // Minimum-phase taps of the same magnitude requirements, from pass and stop bands only.
     bool minimumPhase = false;
+    int nyquist = 0; // L of an L-th-band low-pass of the two bands, or 0
+    // A pulse-shaping design, whose taps its closed form gives, in place of the bands'; the
+    // bands stay for the window.
+    std::optional<PulseRequest> pulse;
     std::vector<double> taps;
     std::optional<RequirementsReport> report; // written; a reader measures the taps anew
     std::string program;                      // the program and version that wrote it
@@ -66,7 +71,19 @@ DesignDocument ReadDocument(std::string_view text);
 DesignDocument LoadDocument(const std::string& path);
 
 // The member of a document a problem lies in.
-enum class DocumentField { rate, band, ripple, attenuation, response, method, length, phase, taps };
+enum class DocumentField {
+    rate,
+    band,
+    ripple,
+    attenuation,
+    response,
+    method,
+    length,
+    phase,
+    nyquist,
+    pulse,
+    taps
+};
 
 struct DocumentProblem {
     DocumentField field = DocumentField::band;
@@ -79,7 +96,8 @@ std::string FieldName(const DocumentProblem& problem);
 
 // Whether the document can be designed from: the requirements as CheckTolerances or CheckBands
 // take them, a method that designs them, a length where the method needs one and the symmetry
-// allows it, taps of that length, and minimum phase only with pass and stop bands.
+// allows it, taps of that length, minimum phase only with pass and stop bands, an L-th band
+// the window designs, and a pulse DesignPulse takes.
 std::optional<DocumentProblem> CheckDocument(const DesignDocument& document);
 
 } // namespace taplore

@@ -1,5 +1,6 @@
 #include "core/design/requirements.h"
 #include "core/document/design_document.h"
+#include "core/document/nyquist_bands.h"
 #include "core/document/sloped_bands.h"
 #include "core/formats/crt.h"
 
@@ -60,13 +61,41 @@ std::optional<DocumentProblem> PhaseProblem(const DesignDocument& document) {
 
 std::optional<DocumentProblem> TapsProblem(const DesignDocument& document) {
     const std::vector<double>& taps = document.taps;
-    if (document.length > 0 && !taps.empty() && taps.size() != std::size_t(document.length))
+    // A pulse's length is its span's, whatever the bands' length says.
+    if (document.length > 0 && !document.pulse && !taps.empty() &&
+        taps.size() != std::size_t(document.length))
         return Problem(DocumentField::taps, "holds " + std::to_string(taps.size()) +
                                                 " taps, but the length is " +
                                                 crt::FormatD(document.length));
-    if (taps.size() > std::size_t(document.method->longest))
+    if (!document.pulse && taps.size() > std::size_t(document.method->longest))
         return Problem(DocumentField::taps, "holds more taps than the longest design of " +
                                                 std::string(document.method->name));
+    return std::nullopt;
+}
+
+// The window's refusals, which name its controls: a document of an L-th band is the window's.
+std::optional<DocumentProblem> NyquistProblemOf(const DesignDocument& document) {
+    if (document.nyquist == 0)
+        return std::nullopt;
+    if (!document.tolerances)
+        return Problem(DocumentField::nyquist, "an L-th band is designed from pass and stop bands");
+    const auto problem =
+        WindowNyquistProblem(document.requirements, document.nyquist,
+                             {document.method, document.minimumPhase, document.length > 0});
+    if (!problem)
+        return std::nullopt;
+    return Problem(DocumentField::nyquist, problem->text);
+}
+
+std::optional<DocumentProblem> PulseProblem(const DesignDocument& document) {
+    if (!document.pulse)
+        return std::nullopt;
+    if (document.nyquist > 0)
+        return Problem(DocumentField::pulse, "a pulse is designed by its closed form, without "
+                                             "method.nyquist");
+    const PulseDesign design = DesignPulse(*document.pulse);
+    if (design.status == DesignStatus::refused)
+        return Problem(DocumentField::pulse, design.message);
     return std::nullopt;
 }
 
@@ -90,6 +119,10 @@ std::string FieldName(const DocumentProblem& problem) {
         return "method.length";
     case DocumentField::phase:
         return "method.phase";
+    case DocumentField::nyquist:
+        return "method.nyquist";
+    case DocumentField::pulse:
+        return "pulse";
     case DocumentField::taps:
         break;
     }
@@ -104,6 +137,10 @@ std::optional<DocumentProblem> CheckDocument(const DesignDocument& document) {
     if (auto problem = DocumentSlopeProblem(document))
         return problem;
     if (auto problem = TapsProblem(document))
+        return problem;
+    if (auto problem = NyquistProblemOf(document))
+        return problem;
+    if (auto problem = PulseProblem(document))
         return problem;
     return PhaseProblem(document);
 }

@@ -20,10 +20,11 @@ constexpr std::array kResponses = {std::pair{"ordinary", ResponseKind::ordinary}
                                    std::pair{"hilbert", ResponseKind::hilbert},
                                    std::pair{"differentiator", ResponseKind::differentiator}};
 
-constexpr std::array<std::string_view, 11> kTopMembers = {
-    "format",    "version",        "program", "note", "rate_hz", "bands",
-    "ripple_db", "attenuation_db", "method",  "taps", "report"};
-constexpr std::array<std::string_view, 4> kMethodMembers = {"name", "response", "length", "phase"};
+constexpr std::array<std::string_view, 12> kTopMembers = {
+    "format",    "version",        "program", "note",  "rate_hz", "bands",
+    "ripple_db", "attenuation_db", "method",  "pulse", "taps",    "report"};
+constexpr std::array<std::string_view, 5> kMethodMembers = {"name", "response", "length", "phase",
+                                                            "nyquist"};
 constexpr std::array<std::string_view, 7> kBandMembers = {
     "kind", "low_hz", "high_hz", "gain", "end_gain", "weight", "tolerance_db"};
 
@@ -72,7 +73,24 @@ Json MethodJson(const DesignDocument& document) {
     // Left out for linear phase, so that a linear-phase document reads as it always did.
     if (document.minimumPhase)
         json["phase"] = "minimum";
+    // Left out without an L-th band, as phase is.
+    if (document.nyquist > 0)
+        json["nyquist"] = document.nyquist;
     AppendUnknown(json, document.unknownMethod);
+    return json;
+}
+
+// {"shape": "rrc", "span_symbols": 8, "samples_per_symbol": 4, "rolloff": 0.35}, the gain by
+// name where one is chosen.
+Json PulseJson(const PulseRequest& pulse) {
+    const PulseShapeInfo& shape = InfoOf(pulse.shape);
+    Json json = Json::object();
+    json["shape"] = shape.name;
+    json["span_symbols"] = pulse.spanSymbols;
+    json["samples_per_symbol"] = pulse.samplesPerSymbol;
+    json[shape.bt ? "bt" : "rolloff"] = pulse.shaping;
+    if (pulse.gain)
+        json["gain"] = InfoOf(*pulse.gain).name;
     return json;
 }
 
@@ -276,7 +294,41 @@ void ReadMethod(const Members& top, DesignDocument& document) {
     if (phase != "linear" && phase != "minimum")
         throw DocumentError("method.phase: must be linear or minimum, not \"" + phase + "\"");
     document.minimumPhase = phase == "minimum";
+    if (method.Find("nyquist"))
+        document.nyquist = method.Count("nyquist", INT32_MAX);
     document.unknownMethod = method.Unknown(kMethodMembers);
+}
+
+// "rc, rrc or gaussian" and the like, for a refusal of a name.
+template <class Infos> std::string NamesOf(const Infos& infos) {
+    std::string names;
+    for (std::size_t i = 0; i < infos.size(); ++i)
+        names += (i == 0 ? "" : i + 1 == infos.size() ? " or " : ", ") + std::string(infos[i].name);
+    return names;
+}
+
+void ReadPulse(const Members& top, DesignDocument& document) {
+    const Json* json = top.Find("pulse");
+    if (!json)
+        return;
+    const Members pulse(*json, "pulse");
+    const std::string name = pulse.RequiredText("shape");
+    const PulseShapeInfo* shape = FindPulseShape(name);
+    if (!shape)
+        throw DocumentError("pulse.shape: must be " + NamesOf(PulseShapes()) + ", not \"" + name +
+                            "\"");
+    PulseRequest request{shape->shape, pulse.Count("span_symbols", kMaxPulseTaps),
+                         pulse.Count("samples_per_symbol", kMaxPulseTaps),
+                         pulse.Number(shape->bt ? "bt" : "rolloff"), std::nullopt};
+    if (pulse.Find("gain")) {
+        const std::string gainName = pulse.RequiredText("gain");
+        const PulseGainInfo* gain = FindPulseGain(gainName);
+        if (!gain)
+            throw DocumentError("pulse.gain: must be " + NamesOf(PulseGains()) + ", not \"" +
+                                gainName + "\"");
+        request.gain = gain->gain;
+    }
+    document.pulse = request;
 }
 
 void ReadTaps(const Members& top, DesignDocument& document) {
@@ -312,6 +364,8 @@ std::string WriteDocument(const DesignDocument& document) {
         json["attenuation_db"] = document.requirements.attenuationDb;
     }
     json["method"] = MethodJson(document);
+    if (document.pulse)
+        json["pulse"] = PulseJson(*document.pulse);
     json["taps"] = document.taps;
     if (document.report)
         json["report"] = ReportJson(*document.report);
@@ -334,6 +388,7 @@ DesignDocument ReadDocument(std::string_view text) {
         document.requirements.attenuationDb = top.Number("attenuation_db");
     }
     ReadMethod(top, document);
+    ReadPulse(top, document);
     ReadTaps(top, document);
     document.unknown = top.Unknown(kTopMembers);
     if (const auto problem = CheckDocument(document))

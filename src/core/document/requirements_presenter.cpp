@@ -1,10 +1,13 @@
 #include "core/document/requirements_presenter.h"
 
+#include "core/design/nyquist.h"
 #include "core/dialog/requirements_view.h"
+#include "core/document/nyquist_bands.h"
 #include "core/document/sloped_bands.h"
 #include "core/fixed/fewest_bits.h"
 #include "core/formats/crt.h"
 #include "core/formats/fixed_point.h"
+#include "core/formats/pulse_report.h"
 #include "core/formats/requirements_report.h"
 #include "core/formats/response_plot.h"
 #include "core/io/file_output.h"
@@ -70,6 +73,19 @@ const Method& MethodOf(const std::string& name) {
     return method ? *method : DefaultMethod();
 }
 
+// A pulse's taps with the report the views and exports read: the rate, the length, no bands.
+RequirementsDesign PulseDesignOf(const PulseRequest& pulse, double rate) {
+    PulseDesign made = DesignPulse(pulse);
+    RequirementsDesign design;
+    design.status = made.status;
+    design.message = std::move(made.message);
+    design.taps = std::move(made.taps);
+    design.report.requirements.rate = rate;
+    design.report.taps = static_cast<int>(design.taps.size());
+    design.report.tolerances = false;
+    return design;
+}
+
 DesignDocument NewDocument() {
     DesignDocument document;
     document.requirements.rippleDb = kDefaultRippleDb;
@@ -82,7 +98,13 @@ DesignDocument NewDocument() {
 DesignShown DesignFor(const DesignAsk& ask, const Progress& progress) {
     DesignShown shown;
     try {
-        if (ask.minimumPhase) {
+        if (ask.pulse) {
+            shown.design = PulseDesignOf(*ask.pulse, ask.requirements.rate);
+            shown.pulse = ask.pulse;
+        } else if (ask.nyquist > 0) {
+            shown.design = DesignFewestNyquistTaps(NyquistOf(ask.requirements, ask.nyquist),
+                                                   ask.nyquist, *ask.method, progress);
+        } else if (ask.minimumPhase) {
             MinimumPhaseDesign minimum =
                 DesignMinimumPhase(ask.requirements, *ask.method, ask.taps, progress);
             shown.design = std::move(minimum.design);
@@ -133,9 +155,20 @@ std::optional<DesignAsk> RequirementsPresenter::SetInputs(WindowInputs inputs) {
     ask.method = &ChosenMethod();
     ask.taps = m_inputs.fixed ? m_inputs.taps : 0;
     ask.minimumPhase = m_inputs.minimumPhase;
+    ask.nyquist = m_inputs.nyquist;
     ask.zeros = m_zerosAsked;
     ask.arithmetic = m_arithmetic;
+    std::string pulseProblem;
+    ask.pulse = ReadWindowPulse(m_inputs.pulse, pulseProblem);
+    if (ask.pulse && ask.nyquist > 0)
+        pulseProblem = "Pulse: a pulse is designed by its closed form; set Nyquist to Off";
+    // The bands are checked even under a pulse: the document keeps them.
     auto problem = CheckTolerances(ask.requirements);
+    if (!problem && !pulseProblem.empty())
+        problem = RequirementsProblem{RequirementsPart::kind, -1, pulseProblem};
+    if (!problem && ask.nyquist > 0)
+        problem = WindowNyquistProblem(ask.requirements, ask.nyquist,
+                                       {ask.method, ask.minimumPhase, m_inputs.fixed});
     if (!problem)
         problem = WindowSlopeProblem(ask.requirements, *ask.method, ask.minimumPhase);
     if (!problem && ask.taps > 0)
@@ -215,6 +248,8 @@ ResultTexts RequirementsPresenter::Result() const {
         texts.note = "Note: " + design.message + ".";
     texts.headline = description.title;
     texts.shorter = ShorterText(design.report);
+    if (design.report.nyquistBand > 0)
+        texts.zeroTaps = ZeroTapsLine(design.report) + ".";
     if (m_shown->phase) {
         TapsDescription phase;
         DescribePhase(*m_shown->phase, phase);
@@ -240,6 +275,9 @@ ResultTexts RequirementsPresenter::Result() const {
 TapsDescription RequirementsPresenter::Description() const {
     if (!m_shown)
         return {};
+    if (m_shown->pulse)
+        return DescribePulse(*m_shown->pulse, m_shown->design.taps,
+                             m_shown->design.report.requirements.rate);
     TapsDescription description = DescribeReport(m_shown->design.report);
     if (m_shown->phase)
         DescribePhase(*m_shown->phase, description);
@@ -403,6 +441,9 @@ std::optional<std::string> RequirementsPresenter::Export(const std::string& path
                 QuantiseTaps(taps, *form, m_searchRoundings ? &report.requirements : nullptr);
         const FixedPointTaps* integers = quantised ? &*quantised : nullptr;
         WrittenReport written = ReportAsWritten(report, format, taps, integers);
+        // A pulse has no requirements to measure the written taps against.
+        if (m_shown->pulse)
+            written = {Description(), ""};
         if (m_shown->phase)
             DescribePhase(*m_shown->phase, written.description);
         // Where the written taps miss what the design's own meet, the user chooses first.
@@ -442,11 +483,15 @@ std::optional<DesignDocument> RequirementsPresenter::Document() const {
     document.method = m_ask->method;
     document.length = m_ask->taps;
     document.minimumPhase = m_ask->minimumPhase;
+    document.nyquist = m_ask->nyquist;
+    document.pulse = m_ask->pulse;
     document.taps.clear();
     document.report.reset();
     if (Current() && m_shown) {
         document.taps = m_shown->design.taps;
-        document.report = m_shown->design.report;
+        // A pulse's report has no requirements for the document to show.
+        if (!m_shown->pulse)
+            document.report = m_shown->design.report;
     }
     // The unknown members of bands stay with their bands while none was added or removed.
     if (document.unknownBands.size() != document.requirements.bands.size())
@@ -487,6 +532,9 @@ WindowInputs RequirementsPresenter::InputsOf(const DesignDocument& document) {
     if (document.length > 0)
         inputs.taps = document.length;
     inputs.minimumPhase = document.minimumPhase;
+    inputs.nyquist = document.nyquist;
+    if (document.pulse)
+        inputs.pulse = PulseRowOf(*document.pulse);
     return inputs;
 }
 

@@ -11,6 +11,7 @@
 #include "core/design/requirements_design.h"
 #include "core/document/design_document.h"
 #include "core/document/window_bands.h"
+#include "core/document/window_pulse.h"
 #include "core/fixed/fixed_point_effect.h"
 #include "core/formats/exports/export.h"
 #include "core/progress.h"
@@ -30,7 +31,9 @@ struct DesignAsk {
     const Method* method = &DefaultMethod();
     int taps = 0; // 0: the fewest that meet the requirements (a method that searches)
     bool minimumPhase = false;
-    bool zeros = false; // the zeros found too, for the zeros view
+    int nyquist = 0; // L of an L-th-band low-pass of the two bands (NyquistOf), or 0
+    std::optional<PulseRequest> pulse; // a pulse's closed form in place of the bands'
+    bool zeros = false;                // the zeros found too, for the zeros view
     // The fixed-point arithmetic whose effect is found too, for the Fixed point panel.
     std::optional<FixedPointArithmetic> arithmetic;
 };
@@ -42,6 +45,7 @@ struct DesignShown {
     std::optional<MinimumPhaseReport> phase;    // of a minimum-phase design
     std::optional<TapZeros> zeros;              // where asked
     std::optional<FixedPointEffect> fixedPoint; // where asked
+    std::optional<PulseRequest> pulse;          // of a pulse-shaping design
     ResponseViews views;
     int points = 0;
 };
@@ -60,6 +64,8 @@ struct WindowInputs {
     bool fixed = false; // a fixed length rather than the fewest taps
     int taps = kStartTaps;
     bool minimumPhase = false;
+    int nyquist = 0; // L of an L-th-band design, 0 for none
+    WindowPulse pulse;
 
     bool operator==(const WindowInputs&) const = default;
 };
@@ -104,6 +110,7 @@ struct ResultTexts {
     std::string note;     // "Note: rounding left ..." or empty
     std::string shorter;  // "45 taps miss by 0.59 dB, 44 taps by 2.34 dB" or empty
     std::string phase;    // a minimum-phase design's lines of delay and taps, or empty
+    std::string zeroTaps; // an L-th-band design's zero taps and multiplications, or empty
     std::vector<FigureRow> figures;
     std::string summary; // the magnitude plot's description for a screen reader
 };

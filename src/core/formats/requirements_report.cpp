@@ -58,16 +58,6 @@ std::string BandPrefix(int band) {
     return band == 2 ? "half-band " : "1/" + crt::FormatD(band) + "-band ";
 }
 
-// "20 of 43 taps are zero: 23 multiplications per output sample, 12 with the symmetric taps
-// added first"
-std::string ZerosLine(const RequirementsReport& report) {
-    const int nonzero = report.taps - report.zeroTaps;
-    return crt::FormatD(report.zeroTaps) + " of " + Taps(report.taps) +
-           (report.zeroTaps == 1 ? " is zero: " : " are zero: ") + crt::FormatD(nonzero) +
-           " multiplications per output sample, " + crt::FormatD((nonzero + 1) / 2) +
-           " with the symmetric taps added first";
-}
-
 // A band's largest distance from its gain or its line: "deviation 0.00441735".
 std::string DeviationText(double deviation) {
     return "deviation " + crt::FormatG(deviation, 6);
@@ -129,6 +119,14 @@ std::string Headline(const RequirementsReport& report) {
 
 } // namespace
 
+std::string ZeroTapsLine(const RequirementsReport& report) {
+    const int nonzero = report.taps - report.zeroTaps;
+    return crt::FormatD(report.zeroTaps) + " of " + Taps(report.taps) +
+           (report.zeroTaps == 1 ? " is zero: " : " are zero: ") + crt::FormatD(nonzero) +
+           " multiplications per output sample, " + crt::FormatD((nonzero + 1) / 2) +
+           " with the symmetric taps added first";
+}
+
 std::vector<std::string> FormatReport(const RequirementsReport& report) {
     std::vector<std::string> lines{Headline(report)};
     const std::vector<Band>& bands = report.requirements.bands;
@@ -136,7 +134,7 @@ std::vector<std::string> FormatReport(const RequirementsReport& report) {
         lines.push_back(report.tolerances ? ToleranceLine(report, i)
                                           : BandLine(bands[i], report.deviations[i]));
     if (report.nyquistBand > 0)
-        lines.push_back(ZerosLine(report));
+        lines.push_back(ZeroTapsLine(report));
     for (const auto& [low, high] : report.held)
         lines.push_back("transition " + crt::FormatShortest(low) + " to " + Hz(high) +
                         " held below the pass band");

@@ -18,6 +18,10 @@ namespace taplore {
 // The report in a few lines without line ends: a headline, one line a band, and the warning.
 std::vector<std::string> FormatReport(const RequirementsReport& report);
 
+// An L-th-band design's zero taps and what they save: "20 of 43 taps are zero: 23
+// multiplications per output sample, 12 with the symmetric taps added first".
+std::string ZeroTapsLine(const RequirementsReport& report);
+
 // What the taps of such a design are, for whatever is written from them: the headline as the
 // title, the other lines as notes.
 TapsDescription DescribeReport(const RequirementsReport& report);

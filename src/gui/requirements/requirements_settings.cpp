@@ -1,9 +1,12 @@
 // The requirements window's place, requirements and choices, kept between runs.
 #include "gui/requirements/requirements_wnd.h"
 
+#include "core/formats/crt.h"
 #include "gui/requirements/band_model.h"
 #include "gui/requirements/fixed_point_panel.h"
+#include "gui/requirements/nyquist_row.h"
 #include "gui/requirements/phase_row.h"
+#include "gui/requirements/pulse_row.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,6 +21,31 @@ namespace {
 
 QSettings Settings() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Taplore", "requirements");
+}
+
+// The pulse row as shape, span, samples, shaping and gain; the row's start where a field is
+// missing or no number.
+QStringList PulseSetting(const taplore::WindowPulse& pulse) {
+    return {QString::fromStdString(pulse.shape),
+            QString::fromStdString(crt::FormatD(pulse.spanSymbols)),
+            QString::fromStdString(crt::FormatD(pulse.samplesPerSymbol)),
+            QString::fromStdString(pulse.shaping), QString::fromStdString(pulse.gain)};
+}
+
+taplore::WindowPulse PulseOfSetting(const QStringList& fields) {
+    taplore::WindowPulse pulse;
+    if (fields.size() != 5)
+        return pulse;
+    const auto span = crt::StrictAtoi(fields[1].toStdString());
+    const auto samples = crt::StrictAtoi(fields[2].toStdString());
+    if (!span || !samples)
+        return pulse;
+    pulse.shape = fields[0].toStdString();
+    pulse.spanSymbols = *span;
+    pulse.samplesPerSymbol = *samples;
+    pulse.shaping = fields[3].toStdString();
+    pulse.gain = fields[4].toStdString();
+    return pulse;
 }
 
 } // namespace
@@ -40,6 +68,9 @@ void CRequirementsWnd::RestoreSettings() {
     m_radioFixed->setChecked(settings.value("fixed", false).toBool());
     m_spinTaps->setValue(settings.value("taps", m_spinTaps->value()).toInt());
     m_phase->SetMinimum(settings.value("minimumPhase", false).toBool());
+    // Settings of an older Taplore have neither: off.
+    m_nyquist->SetBand(settings.value("nyquist", 0).toInt());
+    ShowPulse(PulseOfSetting(settings.value("pulse").toStringList()));
     m_comboView->setCurrentIndex(settings.value("view", 1).toInt());
     m_checkZoom->setChecked(settings.value("zoom", false).toBool());
     m_editBits->setText(settings.value("bits", m_editBits->text()).toString());
@@ -58,6 +89,8 @@ void CRequirementsWnd::SaveSettings() const {
     settings.setValue("fixed", m_radioFixed->isChecked());
     settings.setValue("taps", m_spinTaps->value());
     settings.setValue("minimumPhase", m_phase->Minimum());
+    settings.setValue("nyquist", m_nyquist->Band());
+    settings.setValue("pulse", PulseSetting(m_pulse->Pulse()));
     settings.setValue("view", m_comboView->currentIndex());
     settings.setValue("zoom", m_checkZoom->isChecked());
     settings.setValue("bits", m_editBits->text());

@@ -14,8 +14,10 @@
 #include "gui/requirements/faded.h"
 #include "gui/requirements/fixed_point_panel.h"
 #include "gui/requirements/message_label.h"
+#include "gui/requirements/nyquist_row.h"
 #include "gui/requirements/phase_row.h"
 #include "gui/requirements/plot_wnd.h"
+#include "gui/requirements/pulse_row.h"
 #include "gui/requirements/taps_output.h"
 #include "gui/requirements/zeros_plot_wnd.h"
 #include "gui/taps_menu.h"
@@ -37,6 +39,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QStackedWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTimer>
@@ -49,6 +52,9 @@ namespace {
 constexpr double kStartRate = taplore::WindowInputs::kStartRate;
 constexpr QSize kPreferredSize(1200, 780);
 constexpr int kFrameAllowance = 40; // a title bar, or both side borders
+// The Method combo's pulses: their shape's name in this role, the default method's in the
+// method's, for the bands kept meanwhile.
+constexpr int kPulseRole = Qt::UserRole + 1;
 const QColor kMet(0, 128, 0);
 const QColor kMissed(200, 0, 0);
 
@@ -136,6 +142,13 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     for (const taplore::Method& method : taplore::Methods())
         m_comboMethod->addItem(FromStd(std::string(method.title)),
                                FromStd(std::string(method.name)));
+    m_comboMethod->insertSeparator(m_comboMethod->count());
+    for (const taplore::PulseShapeInfo& shape : taplore::PulseShapes()) {
+        m_comboMethod->addItem(CPulseRow::ChoiceText(shape),
+                               FromStd(std::string(taplore::DefaultMethod().name)));
+        m_comboMethod->setItemData(m_comboMethod->count() - 1, FromStd(std::string(shape.name)),
+                                   kPulseRole);
+    }
     m_radioFewest = new QRadioButton("Fe&west that meet them", group);
     m_radioFixed = new QRadioButton("Fi&xed:", group);
     m_radioFewest->setChecked(true);
@@ -149,6 +162,8 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     m_spinTaps->setSuffix(" taps");
     m_spinTaps->setAccessibleName("Fixed number of taps");
     m_phase = new CPhaseRow(group);
+    m_nyquist = new CNyquistRow(group);
+    m_pulse = new CPulseRow(group);
     m_labelProblem = new MessageLabel(group, "Problem", MessageLabel::Kind::problem);
 
     auto* presets = new QHBoxLayout;
@@ -171,6 +186,16 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     length->addWidget(m_radioFixed);
     length->addWidget(m_spinTaps);
     length->addStretch();
+    // At the length's end: an L-th band designs its own fewest taps.
+    length->addWidget(m_nyquist);
+    // A pulse's span and samples are its length: its figures take the length's place, which
+    // costs the window neither height nor width.
+    auto* lengthPage = new QWidget(group);
+    lengthPage->setLayout(length);
+    length->setContentsMargins(0, 0, 0, 0);
+    m_stackLength = new QStackedWidget(group);
+    m_stackLength->addWidget(lengthPage);
+    m_stackLength->addWidget(m_pulse);
     // Beside the method: a row of its own is too tall for a laptop, beside the length too wide.
     auto* method = new QHBoxLayout;
     method->addWidget(m_comboMethod, 1);
@@ -187,7 +212,7 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     auto* methodLabel = new QLabel("Me&thod:", group);
     methodLabel->setBuddy(m_comboMethod);
     form->addRow(methodLabel, method);
-    form->addRow("Length:", length);
+    form->addRow("Length:", m_stackLength);
     form->addRow(m_labelProblem);
     return group;
 }
@@ -204,7 +229,8 @@ QWidget* CRequirementsWnd::ResultPanel() {
     m_tableFigures->setAccessibleName("What each band reached");
     m_tableFigures->setMaximumHeight(140);
     m_labelShorter = new QLabel(group);
-    m_labelPhase = new MessageLabel(group, "Minimum phase");
+    // A minimum-phase design's lines, or an L-th band's zero taps: never both.
+    m_labelPhase = new MessageLabel(group, "Minimum phase or zero taps");
     // Information of the design, such as the rounding of a 150 dB design: not a problem.
     m_labelNote = new MessageLabel(group, "Note");
     m_listTaps = new ValueList(group);
@@ -292,7 +318,9 @@ void CRequirementsWnd::NameControls() {
                                                       {m_plotMagnitude, "plotMagnitude"},
                                                       {m_plotView, "plotView"},
                                                       {m_plotZeros, "plotZeros"},
-                                                      {m_panelFixed, "fixedPoint"}};
+                                                      {m_panelFixed, "fixedPoint"},
+                                                      {m_nyquist, "nyquist"},
+                                                      {m_pulse, "pulse"}};
     for (const auto& [control, name] : names)
         control->setObjectName(name);
 }
@@ -312,6 +340,8 @@ void CRequirementsWnd::connectViews() {
     connect(m_radioFewest, &QRadioButton::toggled, this, &CRequirementsWnd::OnMethodChanged);
     connect(m_spinTaps, &QSpinBox::valueChanged, this, &CRequirementsWnd::OnRequirementsChanged);
     connect(m_phase, &CPhaseRow::changed, this, &CRequirementsWnd::OnRequirementsChanged);
+    connect(m_nyquist, &CNyquistRow::changed, this, &CRequirementsWnd::OnRequirementsChanged);
+    connect(m_pulse, &CPulseRow::changed, this, &CRequirementsWnd::OnRequirementsChanged);
     connect(m_buttonAdd, &QPushButton::clicked, this, &CRequirementsWnd::OnAddBand);
     connect(m_buttonRemove, &QPushButton::clicked, this, &CRequirementsWnd::OnRemoveBand);
     connect(m_live, &CLiveDesign::designed, this, &CRequirementsWnd::OnDesigned);
@@ -387,6 +417,9 @@ taplore::WindowInputs CRequirementsWnd::ReadInputs() const {
     inputs.fixed = m_radioFixed->isChecked();
     inputs.taps = m_spinTaps->value();
     inputs.minimumPhase = m_phase->Minimum();
+    inputs.pulse = m_pulse->Pulse();
+    // Hidden under a pulse's figures, the Nyquist box asks nothing.
+    inputs.nyquist = inputs.pulse.On() ? 0 : m_nyquist->Band();
     return inputs;
 }
 
@@ -398,6 +431,16 @@ void CRequirementsWnd::ShowInputs(const taplore::WindowInputs& inputs) {
     (inputs.fixed ? m_radioFixed : m_radioFewest)->setChecked(true);
     m_spinTaps->setValue(inputs.taps);
     m_phase->SetMinimum(inputs.minimumPhase);
+    m_nyquist->SetBand(inputs.nyquist);
+    ShowPulse(inputs.pulse);
+}
+
+// A pulse's figures, and its shape chosen as the Method where it has one.
+void CRequirementsWnd::ShowPulse(const taplore::WindowPulse& pulse) {
+    m_pulse->SetPulse(pulse);
+    if (pulse.On())
+        m_comboMethod->setCurrentIndex(
+            std::max(0, m_comboMethod->findData(FromStd(pulse.shape), kPulseRole)));
 }
 
 // What was said of the requirements before goes as soon as they read right; what is wrong is
@@ -421,6 +464,9 @@ const taplore::Method& CRequirementsWnd::ChosenMethod() const {
 }
 
 void CRequirementsWnd::OnMethodChanged() {
+    const std::string pulse = m_comboMethod->currentData(kPulseRole).toString().toStdString();
+    m_pulse->SetShape(pulse);
+    m_stackLength->setCurrentIndex(pulse.empty() ? 0 : 1);
     // A method without a search designs the length it is given.
     const bool searches = ChosenMethod().Searches();
     m_spinTaps->setMaximum(ChosenMethod().longest);
@@ -499,7 +545,7 @@ void CRequirementsWnd::ShowResult() {
     m_labelHeadline->setText(FromStd(texts.headline));
     ShowBandFigures(texts);
     m_labelShorter->setText(FromStd(texts.shorter));
-    m_labelPhase->setText(FromStd(texts.phase));
+    m_labelPhase->setText(FromStd(texts.phase + texts.zeroTaps));
     const int count = m_presenter.TapCount();
     m_listTaps->setValues(m_presenter.Taps(), count);
     m_menuTaps->SetTaps(m_presenter.Taps(), count, m_presenter.Description());

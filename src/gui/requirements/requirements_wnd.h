@@ -15,8 +15,10 @@
 class BandModel;
 class CDocumentFile;
 class CFixedPointPanel;
+class CNyquistRow;
 class CPhaseRow;
 class CPlotWnd;
+class CPulseRow;
 class CZerosPlot;
 class QCheckBox;
 class QComboBox;
@@ -25,6 +27,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
+class QStackedWidget;
 class QTableView;
 class QTableWidget;
 class TapsMenu;
@@ -84,6 +87,7 @@ private:
 
     taplore::WindowInputs ReadInputs() const;
     void ShowInputs(const taplore::WindowInputs& inputs);
+    void ShowPulse(const taplore::WindowPulse& pulse);
     void ShowState();
     void ShowCurrent(bool current);
     void ShowResult();
@@ -104,6 +108,9 @@ private:
     QRadioButton* m_radioFixed;
     QSpinBox* m_spinTaps;
     CPhaseRow* m_phase;
+    CNyquistRow* m_nyquist;
+    CPulseRow* m_pulse;
+    QStackedWidget* m_stackLength; // the length, or a pulse's figures in its place
     QLabel* m_labelProblem;
     QLabel* m_labelHeadline;
     QTableWidget* m_tableFigures;
