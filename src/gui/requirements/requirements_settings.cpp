@@ -4,6 +4,7 @@
 #include "gui/requirements/band_model.h"
 #include "gui/requirements/fixed_point_panel.h"
 #include "gui/requirements/phase_row.h"
+#include "gui/requirements/rate_change_row.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,6 +19,31 @@ namespace {
 
 QSettings Settings() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Taplore", "requirements");
+}
+
+// The rate change as "decimate" or "interpolate" with its factor and stages; none, or any
+// other value, as an older version left it: no rate change.
+std::optional<taplore::RateChangeChoice> RateChangeOf(const QSettings& settings) {
+    const QString change = settings.value("rateChange").toString();
+    if (change != "decimate" && change != "interpolate")
+        return std::nullopt;
+    taplore::RateChangeChoice choice;
+    choice.change =
+        change == "decimate" ? taplore::RateChange::decimate : taplore::RateChange::interpolate;
+    choice.factor = std::max(2, settings.value("rateFactor", 2).toInt());
+    choice.stages = settings.value("rateStages", "1").toString().toStdString();
+    return choice;
+}
+
+void SaveRateChange(QSettings& settings, const std::optional<taplore::RateChangeChoice>& choice) {
+    settings.setValue("rateChange", !choice ? "none"
+                                    : choice->change == taplore::RateChange::decimate
+                                        ? "decimate"
+                                        : "interpolate");
+    if (!choice)
+        return;
+    settings.setValue("rateFactor", choice->factor);
+    settings.setValue("rateStages", QString::fromStdString(choice->stages));
 }
 
 } // namespace
@@ -40,6 +66,7 @@ void CRequirementsWnd::RestoreSettings() {
     m_radioFixed->setChecked(settings.value("fixed", false).toBool());
     m_spinTaps->setValue(settings.value("taps", m_spinTaps->value()).toInt());
     m_phase->SetMinimum(settings.value("minimumPhase", false).toBool());
+    m_rateChange->SetChoice(RateChangeOf(settings));
     m_comboView->setCurrentIndex(settings.value("view", 1).toInt());
     m_checkZoom->setChecked(settings.value("zoom", false).toBool());
     m_editBits->setText(settings.value("bits", m_editBits->text()).toString());
@@ -58,6 +85,7 @@ void CRequirementsWnd::SaveSettings() const {
     settings.setValue("fixed", m_radioFixed->isChecked());
     settings.setValue("taps", m_spinTaps->value());
     settings.setValue("minimumPhase", m_phase->Minimum());
+    SaveRateChange(settings, m_rateChange->Choice());
     settings.setValue("view", m_comboView->currentIndex());
     settings.setValue("zoom", m_checkZoom->isChecked());
     settings.setValue("bits", m_editBits->text());

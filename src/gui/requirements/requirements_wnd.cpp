@@ -16,6 +16,7 @@
 #include "gui/requirements/message_label.h"
 #include "gui/requirements/phase_row.h"
 #include "gui/requirements/plot_wnd.h"
+#include "gui/requirements/rate_change_row.h"
 #include "gui/requirements/taps_output.h"
 #include "gui/requirements/zeros_plot_wnd.h"
 #include "gui/taps_menu.h"
@@ -149,6 +150,7 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     m_spinTaps->setSuffix(" taps");
     m_spinTaps->setAccessibleName("Fixed number of taps");
     m_phase = new CPhaseRow(group);
+    m_rateChange = new CRateChangeRow(group);
     m_labelProblem = new MessageLabel(group, "Problem", MessageLabel::Kind::problem);
 
     auto* presets = new QHBoxLayout;
@@ -177,7 +179,14 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     method->addWidget(m_phase);
 
     auto* form = new QFormLayout(group);
-    form->addRow("&Rate (Hz):", m_editRate);
+    // The rate change shares the rate's row: a row of its own took the window past a laptop's
+    // screen.
+    auto* rate = new QHBoxLayout;
+    rate->addWidget(m_editRate, 1);
+    rate->addWidget(m_rateChange);
+    auto* rateLabel = new QLabel("&Rate (Hz):", group);
+    rateLabel->setBuddy(m_editRate);
+    form->addRow(rateLabel, rate);
     auto* bandsLabel = new QLabel("&Bands:", group);
     bandsLabel->setBuddy(m_tableBands);
     form->addRow(bandsLabel);
@@ -276,6 +285,7 @@ void CRequirementsWnd::NameControls() {
                                                       {m_radioFewest, "radioFewest"},
                                                       {m_radioFixed, "radioFixed"},
                                                       {m_spinTaps, "spinTaps"},
+                                                      {m_rateChange, "rateChange"},
                                                       {m_labelProblem, "labelProblem"},
                                                       {m_labelHeadline, "labelHeadline"},
                                                       {m_tableFigures, "tableFigures"},
@@ -312,6 +322,7 @@ void CRequirementsWnd::connectViews() {
     connect(m_radioFewest, &QRadioButton::toggled, this, &CRequirementsWnd::OnMethodChanged);
     connect(m_spinTaps, &QSpinBox::valueChanged, this, &CRequirementsWnd::OnRequirementsChanged);
     connect(m_phase, &CPhaseRow::changed, this, &CRequirementsWnd::OnRequirementsChanged);
+    connect(m_rateChange, &CRateChangeRow::changed, this, &CRequirementsWnd::OnRequirementsChanged);
     connect(m_buttonAdd, &QPushButton::clicked, this, &CRequirementsWnd::OnAddBand);
     connect(m_buttonRemove, &QPushButton::clicked, this, &CRequirementsWnd::OnRemoveBand);
     connect(m_live, &CLiveDesign::designed, this, &CRequirementsWnd::OnDesigned);
@@ -387,6 +398,7 @@ taplore::WindowInputs CRequirementsWnd::ReadInputs() const {
     inputs.fixed = m_radioFixed->isChecked();
     inputs.taps = m_spinTaps->value();
     inputs.minimumPhase = m_phase->Minimum();
+    inputs.rateChange = m_rateChange->Choice();
     return inputs;
 }
 
@@ -398,6 +410,7 @@ void CRequirementsWnd::ShowInputs(const taplore::WindowInputs& inputs) {
     (inputs.fixed ? m_radioFixed : m_radioFewest)->setChecked(true);
     m_spinTaps->setValue(inputs.taps);
     m_phase->SetMinimum(inputs.minimumPhase);
+    m_rateChange->SetChoice(inputs.rateChange);
 }
 
 // What was said of the requirements before goes as soon as they read right; what is wrong is

@@ -17,6 +17,7 @@ class CDocumentFile;
 class CFixedPointPanel;
 class CPhaseRow;
 class CPlotWnd;
+class CRateChangeRow;
 class CZerosPlot;
 class QCheckBox;
 class QComboBox;
@@ -104,6 +105,7 @@ private:
     QRadioButton* m_radioFixed;
     QSpinBox* m_spinTaps;
     CPhaseRow* m_phase;
+    CRateChangeRow* m_rateChange;
     QLabel* m_labelProblem;
     QLabel* m_labelHeadline;
     QTableWidget* m_tableFigures;
