@@ -127,7 +127,7 @@ TEST_F(WindowPlan, TheTableHasARowAStageTheTotalAndTheCascade) {
     EXPECT_EQ(texts.figures[1].asked, std::to_string(plan.stages[1].design.taps.size()) + " taps");
     EXPECT_EQ(texts.figures[2].band, "Total");
     EXPECT_TRUE(texts.figures[2].met);
-    EXPECT_EQ(texts.figures[3].band, "Cascade: pass 0 to 5000 Hz");
+    EXPECT_EQ(texts.figures[3].band, "Cascade: 0 to 5000 Hz");
     EXPECT_EQ(texts.figures[3].asked, "0.1 dB");
     EXPECT_EQ(texts.figures[4].asked, "80 dB");
     for (const FigureRow& row : texts.figures)

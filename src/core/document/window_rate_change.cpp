@@ -131,7 +131,7 @@ std::vector<FigureRow> RateChangeRows(const MultirateDesign& design) {
         rows.push_back({"Stage " + crt::FormatD(static_cast<int>(i) + 1) + ": " +
                             crt::FormatD(stage.spot.factor) + " at " + Hz(stage.spot.rate),
                         crt::FormatD(static_cast<int>(taps)) + " taps",
-                        RoundedText(taps / before, 2) + " multiplications" + per, "", true});
+                        RoundedText(taps / before, 2) + " multiplications", "", true});
     }
     if (design.stages.size() > 1) {
         const double one = OneStageMultiplications(design.oneStage);
@@ -149,10 +149,11 @@ std::vector<FigureRow> RateChangeRows(const MultirateDesign& design) {
                              c.attenuationDb - ask.attenuationDb,
                              c.attenuationDb >= ask.attenuationDb};
     const FigureTexts passTexts = FigureTextsOf(pass), aliasedTexts = FigureTextsOf(aliased);
-    rows.push_back({"Cascade: pass 0 to " + Hz(ask.passHz), passTexts.asked, passTexts.reached,
+    rows.push_back({"Cascade: 0 to " + Hz(ask.passHz), passTexts.asked, passTexts.reached,
                     passTexts.margin, pass.met});
-    rows.push_back({"Cascade: aliased, least at " + RoundedText(c.worstHz, 1) + " Hz",
-                    aliasedTexts.asked, aliasedTexts.reached, aliasedTexts.margin, aliased.met});
+    rows.push_back({"Cascade: aliased", aliasedTexts.asked,
+                    aliasedTexts.reached + " at " + RoundedText(c.worstHz, 1) + " Hz",
+                    aliasedTexts.margin, aliased.met});
     return rows;
 }
 
