@@ -16,7 +16,7 @@ enum Entry { none, decimate, interpolate };
 // No mnemonics: the window's other controls hold every letter.
 CRateChangeRow::CRateChangeRow(QWidget* parent) : QWidget(parent) {
     m_comboChange = new QComboBox(this);
-    m_comboChange->addItems({"None", "Decimate by", "Interpolate by"});
+    m_comboChange->addItems({"No rate change", "Decimate by", "Interpolate by"});
     m_comboChange->setObjectName("comboRateChange");
     m_comboChange->setAccessibleName("Rate change");
     m_comboChange->setToolTip("A filter for a change of rate: the rate above is the high one");
@@ -29,10 +29,9 @@ CRateChangeRow::CRateChangeRow(QWidget* parent) : QWidget(parent) {
     m_editStages->setAccessibleName("Stages");
     m_editStages->setToolTip("auto, a count of stages, or their factors from the high rate down, "
                              "as 4x4x3");
-    m_editStages->setMaximumWidth(90);
+    m_editStages->setMaximumWidth(60);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new QLabel("Change:", this));
     layout->addWidget(m_comboChange);
     layout->addWidget(m_spinFactor);
     layout->addWidget(new QLabel("Stages:", this));

@@ -181,6 +181,7 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     auto* form = new QFormLayout(group);
     // The rate change shares the rate's row: a row of its own took the window past a laptop's
     // screen.
+    m_editRate->setMinimumWidth(80);
     auto* rate = new QHBoxLayout;
     rate->addWidget(m_editRate, 1);
     rate->addWidget(m_rateChange);
