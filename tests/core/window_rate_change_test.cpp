@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -175,6 +176,34 @@ TEST_F(WindowPlan, APlanIsExportedByTheFormatsThatHoldOneAndKeptInItsDocument) {
         },
         DocumentError);
     std::filesystem::remove_all(dir);
+}
+
+// One stage is its own taps, exported as any design with its factor; an interpolator's gain is
+// taken out of the levels drawn.
+TEST(WindowRateChange, OneInterpolatingStageIsItsTapsAtUnitLevelAndExportsWithItsFactor) {
+    WindowInputs inputs = Decimator("1");
+    inputs.bands = {PassRow(0, 5000), StopRow(19000, 24000)};
+    inputs.rateChange = RateChangeChoice{RateChange::interpolate, 2, "1"};
+    RequirementsPresenter presenter;
+    const auto ask = presenter.SetInputs(inputs);
+    ASSERT_TRUE(ask) << presenter.Problem();
+    ASSERT_EQ(presenter.Accept(std::make_shared<const DesignShown>(DesignFor(*ask))),
+              RequirementsPresenter::Accepted::shown);
+    const DesignShown& shown = *presenter.Shown();
+    ASSERT_EQ(shown.multirate->stages.size(), 1u);
+    EXPECT_EQ(shown.design.taps, shown.multirate->stages.front().design.taps);
+    EXPECT_NEAR(presenter.Magnitude(false).y.front(), 0.0, 0.1);
+    EXPECT_EQ(presenter.Result().headline.rfind("interpolate by 2 in one stage", 0), 0u);
+    const ExportFormat& cmsis = *FindExportFormat("cmsis-interpolate-f32");
+    const auto choices = presenter.ExportChoices();
+    EXPECT_NE(std::find(choices.begin(), choices.end(), &cmsis), choices.end());
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("taplore-window-interpolator-" +
+                       std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".c");
+    const auto never = [](const std::string&) { return ShortfallChoice::cancel; };
+    EXPECT_FALSE(presenter.Export(path.string(), cmsis, "16", never));
+    EXPECT_NE(ReadWholeFile(path.string()).find("arm_fir_interpolate_f32()"), std::string::npos);
+    std::filesystem::remove(path);
 }
 
 } // namespace

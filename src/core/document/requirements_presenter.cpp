@@ -442,7 +442,10 @@ std::optional<std::string> RequirementsPresenter::Export(const std::string& path
             quantised =
                 QuantiseTaps(taps, *form, m_searchRoundings ? &report.requirements : nullptr);
         const FixedPointTaps* integers = quantised ? &*quantised : nullptr;
-        WrittenReport written = ReportAsWritten(report, format, taps, integers);
+        // A rate change's stage is described as its change; its taps carry an interpolator's
+        // gain, which the single-rate measure of the written taps would count as ripple.
+        WrittenReport written = multirate ? WrittenReport{Description(), {}}
+                                          : ReportAsWritten(report, format, taps, integers);
         if (m_shown->phase)
             DescribePhase(*m_shown->phase, written.description);
         // Where the written taps miss what the design's own meet, the user chooses first.
