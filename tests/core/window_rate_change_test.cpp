@@ -38,9 +38,6 @@ TEST(WindowRateChange, RequirementsItCannotDesignAreRefusedNamingWhatToChange) {
     EXPECT_EQ(
         ProblemOf(edge),
         "Rate change: decimation by 4 at 48000 Hz needs the stop band from 7000 to 24000 Hz.");
-    WindowInputs top = Decimator("1");
-    top.bands[1].highHz = 20000;
-    EXPECT_NE(ProblemOf(top).find("from 7000 to 24000 Hz"), std::string::npos);
 
     EXPECT_EQ(ProblemOf(Decimator("4y")), "Rate change: Stages must be auto, a count from 1 to 4, "
                                           "or factors such as 4x4x3, not \"4y\".");
@@ -165,16 +162,12 @@ TEST_F(WindowPlan, APlanIsExportedByTheFormatsThatHoldOneAndKeptInItsDocument) {
     EXPECT_FALSE(ReadDocument(WriteDocument(single)).rateChange);
     std::string bad = text;
     bad.replace(bad.find("\"2x2\""), 5, "\"2y2\"");
-    EXPECT_THROW(
-        {
-            try {
-                ReadDocument(bad);
-            } catch (const DocumentError& e) {
-                EXPECT_EQ(std::string(e.what()).rfind("rate_change.stages: ", 0), 0u) << e.what();
-                throw;
-            }
-        },
-        DocumentError);
+    try {
+        ReadDocument(bad);
+        ADD_FAILURE() << "stages 2y2 were read";
+    } catch (const DocumentError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("rate_change.stages: ", 0), 0u) << e.what();
+    }
     std::filesystem::remove_all(dir);
 }
 
