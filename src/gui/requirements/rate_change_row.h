@@ -19,7 +19,7 @@ class CRateChangeRow : public QWidget {
 public:
     explicit CRateChangeRow(QWidget* parent = nullptr);
 
-    // None while the combo says None.
+    // None while the combo says No rate change.
     std::optional<taplore::RateChangeChoice> Choice() const;
     void SetChoice(const std::optional<taplore::RateChangeChoice>& choice);
 
