@@ -7,6 +7,7 @@
 #include "core/design/methods.h"
 #include "core/design/pulse_shaping.h"
 #include "core/design/requirements.h"
+#include "core/multirate/rate_change.h"
 
 #include <cstdint>
 #include <optional>
@@ -32,6 +33,16 @@ constexpr int kMaxDocumentDepth = 64;
 // Members a reader does not know, each its name and its JSON text, written back as they came.
 using UnknownMembers = std::vector<std::pair<std::string, std::string>>;
 
+// A rate change the filter is designed beside: decimation or interpolation by factor, split into
+// stages as the command line's --stages takes them ("auto", a count, or factors as "4x4x3").
+struct RateChangeChoice {
+    RateChange change = RateChange::decimate;
+    int factor = 2;
+    std::string stages = "1";
+
+    bool operator==(const RateChangeChoice&) const = default;
+};
+
 struct DesignDocument {
     Requirements requirements;
     // Pass and stop bands designed to the ripple and the attenuation; otherwise bands of any
@@ -45,6 +56,7 @@ struct DesignDocument {
     // A pulse-shaping design, whose taps its closed form gives, in place of the bands'; the
     // bands stay for the window.
     std::optional<PulseRequest> pulse;
+    std::optional<RateChangeChoice> rateChange; // none: a single-rate filter
     std::vector<double> taps;
     std::optional<RequirementsReport> report; // written; a reader measures the taps anew
     std::string program;                      // the program and version that wrote it

@@ -4,6 +4,7 @@
 #include "core/document/design_document.h"
 #include "core/formats/requirements_report.h"
 #include "core/io/file_input.h"
+#include "core/multirate/stage_plan.h"
 #include "core/version.h"
 
 #include <algorithm>
@@ -20,9 +21,9 @@ constexpr std::array kResponses = {std::pair{"ordinary", ResponseKind::ordinary}
                                    std::pair{"hilbert", ResponseKind::hilbert},
                                    std::pair{"differentiator", ResponseKind::differentiator}};
 
-constexpr std::array<std::string_view, 12> kTopMembers = {
-    "format",    "version",        "program", "note",  "rate_hz", "bands",
-    "ripple_db", "attenuation_db", "method",  "pulse", "taps",    "report"};
+constexpr std::array<std::string_view, 13> kTopMembers = {
+    "format",         "version", "program", "note", "rate_hz", "bands",      "ripple_db",
+    "attenuation_db", "method",  "pulse",   "taps", "report",  "rate_change"};
 constexpr std::array<std::string_view, 5> kMethodMembers = {"name", "response", "length", "phase",
                                                             "nyquist"};
 constexpr std::array<std::string_view, 7> kBandMembers = {
@@ -91,6 +92,14 @@ Json PulseJson(const PulseRequest& pulse) {
     json[shape.bt ? "bt" : "rolloff"] = pulse.shaping;
     if (pulse.gain)
         json["gain"] = InfoOf(*pulse.gain).name;
+    return json;
+}
+
+Json RateChangeJson(const RateChangeChoice& choice) {
+    Json json = Json::object();
+    json["change"] = choice.change == RateChange::decimate ? "decimate" : "interpolate";
+    json["factor"] = choice.factor;
+    json["stages"] = choice.stages;
     return json;
 }
 
@@ -331,6 +340,28 @@ void ReadPulse(const Members& top, DesignDocument& document) {
     document.pulse = request;
 }
 
+void ReadRateChange(const Members& top, DesignDocument& document) {
+    const Json* json = top.Find("rate_change");
+    if (!json)
+        return;
+    const Members members(*json, "rate_change");
+    RateChangeChoice choice;
+    const std::string change = members.RequiredText("change");
+    if (change != "decimate" && change != "interpolate")
+        throw DocumentError("rate_change.change: must be decimate or interpolate, not \"" + change +
+                            "\"");
+    choice.change = change == "decimate" ? RateChange::decimate : RateChange::interpolate;
+    choice.factor = members.Count("factor", INT32_MAX);
+    if (choice.factor < 2)
+        throw DocumentError("rate_change.factor: must be 2 or more, not 1");
+    choice.stages = members.Text("stages", "1");
+    if (!ParseStages(choice.stages))
+        throw DocumentError("rate_change.stages: must be auto, a count from 1 to " +
+                            std::to_string(kMostStages) + " or factors such as 4x4x3, not \"" +
+                            choice.stages + "\"");
+    document.rateChange = choice;
+}
+
 void ReadTaps(const Members& top, DesignDocument& document) {
     const Json* taps = top.Find("taps");
     if (!taps)
@@ -366,6 +397,9 @@ std::string WriteDocument(const DesignDocument& document) {
     json["method"] = MethodJson(document);
     if (document.pulse)
         json["pulse"] = PulseJson(*document.pulse);
+    // Left out for a single-rate filter, so that its document reads as it always did.
+    if (document.rateChange)
+        json["rate_change"] = RateChangeJson(*document.rateChange);
     json["taps"] = document.taps;
     if (document.report)
         json["report"] = ReportJson(*document.report);
@@ -389,6 +423,7 @@ DesignDocument ReadDocument(std::string_view text) {
     }
     ReadMethod(top, document);
     ReadPulse(top, document);
+    ReadRateChange(top, document);
     ReadTaps(top, document);
     document.unknown = top.Unknown(kTopMembers);
     if (const auto problem = CheckDocument(document))

@@ -4,9 +4,11 @@
 #include "core/dialog/requirements_view.h"
 #include "core/document/nyquist_bands.h"
 #include "core/document/sloped_bands.h"
+#include "core/document/window_rate_change.h"
 #include "core/fixed/fewest_bits.h"
 #include "core/formats/crt.h"
 #include "core/formats/fixed_point.h"
+#include "core/formats/multirate_report.h"
 #include "core/formats/pulse_report.h"
 #include "core/formats/requirements_report.h"
 #include "core/formats/response_plot.h"
@@ -98,7 +100,9 @@ DesignDocument NewDocument() {
 DesignShown DesignFor(const DesignAsk& ask, const Progress& progress) {
     DesignShown shown;
     try {
-        if (ask.pulse) {
+        if (ask.rateChange) {
+            DesignRateChange(ask, progress, shown);
+        } else if (ask.pulse) {
             shown.design = PulseDesignOf(*ask.pulse, ask.requirements.rate);
             shown.pulse = ask.pulse;
         } else if (ask.nyquist > 0) {
@@ -123,8 +127,13 @@ DesignShown DesignFor(const DesignAsk& ask, const Progress& progress) {
         shown.zeros = ZerosOf(shown.design.taps);
     const FrequencyGrid grid(PointsFor(shown.design.taps.size()));
     shown.views = ComputeViews(shown.design.taps, grid);
+    // The cascade's levels on the views' grid, its bins at half its spacing.
+    if (shown.multirate &&
+        !ComputeCascadeLevels(CascadeStages(*shown.multirate), 2 * grid.Points(), shown.levels))
+        shown.levels = {};
     try {
-        if (ask.arithmetic)
+        // The arithmetic's effect is a single filter's: a plan's stages each round their own.
+        if (ask.arithmetic && !shown.multirate)
             shown.fixedPoint = EffectOf(shown.design.taps, *ask.arithmetic, grid,
                                         shown.design.report.requirements);
     } catch (const NoFixedPointForm&) { // taps that are not finite have no effect to draw
@@ -166,25 +175,43 @@ std::optional<DesignAsk> RequirementsPresenter::SetInputs(WindowInputs inputs) {
     auto problem = CheckTolerances(ask.requirements);
     if (!problem && !pulseProblem.empty())
         problem = RequirementsProblem{RequirementsPart::kind, -1, pulseProblem};
+    if (!problem && m_inputs.rateChange && (ask.pulse || ask.nyquist > 0))
+        problem = RequirementsProblem{
+            RequirementsPart::kind, -1,
+            ask.pulse ? "Rate change: a pulse is designed at one rate; choose No rate change or "
+                        "another Method"
+                      : "Rate change: each stage is designed to its own requirements; set "
+                        "Nyquist to Off"};
     if (!problem && ask.nyquist > 0)
         problem = WindowNyquistProblem(ask.requirements, ask.nyquist,
                                        {ask.method, ask.minimumPhase, m_inputs.fixed});
     if (!problem)
         problem = WindowSlopeProblem(ask.requirements, *ask.method, ask.minimumPhase);
-    if (!problem && ask.taps > 0)
+    if (!problem && ask.taps > 0 && !m_inputs.rateChange)
         problem = SymmetryProblem(ask.requirements, ask.taps);
-    if (!problem) {
+    std::string rateProblem;
+    if (!problem && m_inputs.rateChange) {
+        WindowRateChange change = ReadRateChange(*m_inputs.rateChange, ask.requirements,
+                                                 *ask.method, ask.minimumPhase, ask.taps);
+        ask.rateChange = change.ask;
+        rateProblem = std::move(change.problem);
+    }
+    if (!problem && rateProblem.empty()) {
         m_problem.clear();
         m_state = State::designing;
         m_ask = ask;
         return ask;
     }
-    std::string where = problem->part == RequirementsPart::rate ? "Rate: " : "";
-    if (problem->part == RequirementsPart::taps)
-        where = "Length: ";
-    if (problem->band >= 0)
-        where = "Band " + std::to_string(problem->band + 1) + ": ";
-    m_problem = where + problem->text + ".";
+    if (problem) {
+        std::string where = problem->part == RequirementsPart::rate ? "Rate: " : "";
+        if (problem->part == RequirementsPart::taps)
+            where = "Length: ";
+        if (problem->band >= 0)
+            where = "Band " + std::to_string(problem->band + 1) + ": ";
+        m_problem = where + problem->text + ".";
+    } else {
+        m_problem = std::move(rateProblem);
+    }
     m_state = State::outOfDate;
     m_ask.reset();
     return std::nullopt;
@@ -247,6 +274,21 @@ ResultTexts RequirementsPresenter::Result() const {
     if (design.status == DesignStatus::convergedWithWarning)
         texts.note = "Note: " + design.message + ".";
     texts.headline = description.title;
+    if (m_shown->multirate) {
+        texts.headline = RateChangeHeadline(*m_shown->multirate);
+        texts.figures = RateChangeRows(*m_shown->multirate);
+    } else {
+        SingleRateTexts(texts);
+    }
+    texts.summary = description.title;
+    for (const std::string& note : description.notes)
+        texts.summary += ". " + note;
+    texts.summary += ".";
+    return texts;
+}
+
+void RequirementsPresenter::SingleRateTexts(ResultTexts& texts) const {
+    const RequirementsDesign& design = m_shown->design;
     texts.shorter = ShorterText(design.report);
     if (design.report.nyquistBand > 0)
         texts.zeroTaps = ZeroTapsLine(design.report) + ".";
@@ -265,16 +307,13 @@ ResultTexts RequirementsPresenter::Result() const {
         texts.figures.push_back({BandTitle(band), figureTexts.asked, figureTexts.reached,
                                  figureTexts.margin, figure.met});
     }
-    texts.summary = description.title;
-    for (const std::string& note : description.notes)
-        texts.summary += ". " + note;
-    texts.summary += ".";
-    return texts;
 }
 
 TapsDescription RequirementsPresenter::Description() const {
     if (!m_shown)
         return {};
+    if (m_shown->multirate)
+        return DescribeMultirate(*m_shown->multirate);
     if (m_shown->pulse)
         return DescribePulse(*m_shown->pulse, m_shown->design.taps,
                              m_shown->design.report.requirements.rate);
@@ -290,7 +329,10 @@ PlotData RequirementsPresenter::Magnitude(bool zoomed) const {
         return plot;
     const DesignShown& shown = *m_shown;
     const double rate = shown.design.report.requirements.rate;
-    const std::vector<double>& db = shown.views.Values(View::magnitude);
+    // A rate change draws its cascade, and shades what the cascade must keep.
+    const bool cascade = shown.multirate && !shown.levels.cascade.empty();
+    const std::vector<double>& db =
+        cascade ? shown.levels.cascade : shown.views.Values(View::magnitude);
     for (int k = 0; k < shown.points; ++k) {
         plot.x.push_back(k * rate / (2.0 * shown.points));
         plot.y.push_back(db[k]);
@@ -298,7 +340,8 @@ PlotData RequirementsPresenter::Magnitude(bool zoomed) const {
     const ViewInfo& info = InfoOf(View::magnitude);
     plot.xAxis = kFrequency;
     plot.yAxis = {std::string(info.title), std::string(info.unit)};
-    const std::vector<RequiredBand> bands = RequiredBands(shown.design.report);
+    const std::vector<RequiredBand> bands =
+        cascade ? RateChangeBands(shown.multirate->ask) : RequiredBands(shown.design.report);
     if (shown.fixedPoint)
         plot.overlay.assign(shown.fixedPoint->magnitudeDb.begin(),
                             shown.fixedPoint->magnitudeDb.begin() + shown.points);
@@ -396,7 +439,8 @@ std::string RequirementsPresenter::BitsProblem(const std::string& bitsText) {
 std::vector<const ExportFormat*> RequirementsPresenter::ExportChoices() const {
     std::vector<const ExportFormat*> choices;
     for (const ExportFormat& format : ExportFormats())
-        if (!format.takesRateChange && (m_fixedOn || !format.takesArithmetic))
+        if ((!format.takesRateChange || (m_shown && m_shown->multirate)) &&
+            (m_fixedOn || !format.takesArithmetic))
             choices.push_back(&format);
     return choices;
 }
@@ -429,6 +473,9 @@ std::optional<std::string> RequirementsPresenter::Export(const std::string& path
     const auto width = ParseQFormat(Trimmed(bitsText));
     if (!width && format.width == ExportWidth::chosen)
         return kBitsProblem;
+    const MultirateDesign* multirate = m_shown->multirate.get();
+    if (multirate && multirate->stages.size() > 1)
+        return ExportPlan(path, *multirate, format, width.value_or(QFormat::q15));
     if (format.takesArithmetic && !m_arithmetic)
         return m_fixedProblem;
     const std::vector<double>& taps = m_shown->design.taps;
@@ -440,10 +487,12 @@ std::optional<std::string> RequirementsPresenter::Export(const std::string& path
             quantised =
                 QuantiseTaps(taps, *form, m_searchRoundings ? &report.requirements : nullptr);
         const FixedPointTaps* integers = quantised ? &*quantised : nullptr;
-        WrittenReport written = ReportAsWritten(report, format, taps, integers);
-        // A pulse has no requirements to measure the written taps against.
-        if (m_shown->pulse)
-            written = {Description(), ""};
+        // A rate change's stage is described as its change; its taps carry an interpolator's
+        // gain, which the single-rate measure of the written taps would count as ripple. A pulse
+        // has no requirements to measure the written taps against.
+        WrittenReport written = multirate || m_shown->pulse
+                                    ? WrittenReport{Description(), {}}
+                                    : ReportAsWritten(report, format, taps, integers);
         if (m_shown->phase)
             DescribePhase(*m_shown->phase, written.description);
         // Where the written taps miss what the design's own meet, the user chooses first.
@@ -457,14 +506,31 @@ std::optional<std::string> RequirementsPresenter::Export(const std::string& path
             text =
                 FindExportFormat("full")->write({taps, nullptr, Description(), kDefaultBlockSize});
         else
-            text =
-                format.write({taps, integers, written.description, kDefaultBlockSize, std::nullopt,
-                              m_arithmetic ? m_arithmetic->formats : BitTrueFormats{}});
+            text = format.write(
+                {taps, integers, written.description, kDefaultBlockSize,
+                 multirate ? std::optional(RateFactorOf(multirate->ask)) : std::nullopt,
+                 m_arithmetic ? m_arithmetic->formats : BitTrueFormats{}});
     } catch (const std::runtime_error& e) { // no fixed-point form, or a refused export
         return std::string(e.what());
     }
     if (!text.empty())
         WriteTextFile(path, text);
+    return std::nullopt;
+}
+
+std::optional<std::string> RequirementsPresenter::ExportPlan(const std::string& path,
+                                                             const MultirateDesign& plan,
+                                                             const ExportFormat& format,
+                                                             QFormat width) const {
+    if (!format.writeCascade)
+        return PlanFormatProblem(format);
+    std::string text;
+    try {
+        text = WritePlan(plan, format, width);
+    } catch (const std::runtime_error& e) { // no fixed-point form, or a refused export
+        return std::string(e.what());
+    }
+    WriteTextFile(path, text);
     return std::nullopt;
 }
 
@@ -485,6 +551,7 @@ std::optional<DesignDocument> RequirementsPresenter::Document() const {
     document.minimumPhase = m_ask->minimumPhase;
     document.nyquist = m_ask->nyquist;
     document.pulse = m_ask->pulse;
+    document.rateChange = m_inputs.rateChange;
     document.taps.clear();
     document.report.reset();
     if (Current() && m_shown) {
@@ -535,6 +602,7 @@ WindowInputs RequirementsPresenter::InputsOf(const DesignDocument& document) {
     inputs.nyquist = document.nyquist;
     if (document.pulse)
         inputs.pulse = PulseRowOf(*document.pulse);
+    inputs.rateChange = document.rateChange;
     return inputs;
 }
 

@@ -14,6 +14,7 @@
 #include "core/document/window_pulse.h"
 #include "core/fixed/fixed_point_effect.h"
 #include "core/formats/exports/export.h"
+#include "core/multirate/cascade_response.h"
 #include "core/progress.h"
 
 #include <complex>
@@ -24,6 +25,12 @@
 #include <vector>
 
 namespace taplore {
+
+// A rate change to design beside: the change and how it is split into stages.
+struct RateChangeDesignAsk {
+    RateChangeAsk ask;
+    StagesAsk stages;
+};
 
 // What the window asks for: the requirements, how to design to them, and the length.
 struct DesignAsk {
@@ -36,6 +43,8 @@ struct DesignAsk {
     bool zeros = false;                // the zeros found too, for the zeros view
     // The fixed-point arithmetic whose effect is found too, for the Fixed point panel.
     std::optional<FixedPointArithmetic> arithmetic;
+    // A decimator's or interpolator's stages in place of one filter at the rate.
+    std::optional<RateChangeDesignAsk> rateChange;
 };
 
 // A design and the views the window draws of it, the frequency views on a grid of `points`
@@ -48,6 +57,10 @@ struct DesignShown {
     std::optional<PulseRequest> pulse;          // of a pulse-shaping design
     ResponseViews views;
     int points = 0;
+    // With a rate change: its stages, and design holds the filter they equal at the high rate;
+    // levels are the cascade's and each stage's over its nominal gain, on the views' grid.
+    std::shared_ptr<const MultirateDesign> multirate;
+    CascadeLevels levels;
 };
 
 // Designs ask and computes its views; safe on any thread. progress may stop it.
@@ -66,6 +79,7 @@ struct WindowInputs {
     bool minimumPhase = false;
     int nyquist = 0; // L of an L-th-band design, 0 for none
     WindowPulse pulse;
+    std::optional<RateChangeChoice> rateChange;
 
     bool operator==(const WindowInputs&) const = default;
 };
@@ -246,6 +260,11 @@ public:
     static std::string OpenRefusal(const std::string& path, const std::string& why);
 
 private:
+    // The band figures, shorter lengths and phase of a single-rate design.
+    void SingleRateTexts(ResultTexts& texts) const;
+    std::optional<std::string> ExportPlan(const std::string& path, const MultirateDesign& plan,
+                                          const ExportFormat& format, QFormat width) const;
+
     WindowInputs m_inputs;
     std::optional<WindowInputs> m_saved = WindowInputs{};
     std::optional<DesignAsk> m_ask;

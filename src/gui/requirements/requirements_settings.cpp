@@ -7,6 +7,7 @@
 #include "gui/requirements/nyquist_row.h"
 #include "gui/requirements/phase_row.h"
 #include "gui/requirements/pulse_row.h"
+#include "gui/requirements/rate_change_row.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -48,6 +49,31 @@ taplore::WindowPulse PulseOfSetting(const QStringList& fields) {
     return pulse;
 }
 
+// The rate change as "decimate" or "interpolate" with its factor and stages; none, or any
+// other value, as an older version left it: no rate change.
+std::optional<taplore::RateChangeChoice> RateChangeOf(const QSettings& settings) {
+    const QString change = settings.value("rateChange").toString();
+    if (change != "decimate" && change != "interpolate")
+        return std::nullopt;
+    taplore::RateChangeChoice choice;
+    choice.change =
+        change == "decimate" ? taplore::RateChange::decimate : taplore::RateChange::interpolate;
+    choice.factor = std::max(2, settings.value("rateFactor", 2).toInt());
+    choice.stages = settings.value("rateStages", "1").toString().toStdString();
+    return choice;
+}
+
+void SaveRateChange(QSettings& settings, const std::optional<taplore::RateChangeChoice>& choice) {
+    settings.setValue("rateChange", !choice ? "none"
+                                    : choice->change == taplore::RateChange::decimate
+                                        ? "decimate"
+                                        : "interpolate");
+    if (!choice)
+        return;
+    settings.setValue("rateFactor", choice->factor);
+    settings.setValue("rateStages", QString::fromStdString(choice->stages));
+}
+
 } // namespace
 
 void CRequirementsWnd::RestoreSettings() {
@@ -71,6 +97,7 @@ void CRequirementsWnd::RestoreSettings() {
     // Settings of an older Taplore have neither: off.
     m_nyquist->SetBand(settings.value("nyquist", 0).toInt());
     ShowPulse(PulseOfSetting(settings.value("pulse").toStringList()));
+    m_rateChange->SetChoice(RateChangeOf(settings));
     m_comboView->setCurrentIndex(settings.value("view", 1).toInt());
     m_checkZoom->setChecked(settings.value("zoom", false).toBool());
     m_editBits->setText(settings.value("bits", m_editBits->text()).toString());
@@ -91,6 +118,7 @@ void CRequirementsWnd::SaveSettings() const {
     settings.setValue("minimumPhase", m_phase->Minimum());
     settings.setValue("nyquist", m_nyquist->Band());
     settings.setValue("pulse", PulseSetting(m_pulse->Pulse()));
+    SaveRateChange(settings, m_rateChange->Choice());
     settings.setValue("view", m_comboView->currentIndex());
     settings.setValue("zoom", m_checkZoom->isChecked());
     settings.setValue("bits", m_editBits->text());

@@ -18,6 +18,7 @@
 #include "gui/requirements/phase_row.h"
 #include "gui/requirements/plot_wnd.h"
 #include "gui/requirements/pulse_row.h"
+#include "gui/requirements/rate_change_row.h"
 #include "gui/requirements/taps_output.h"
 #include "gui/requirements/zeros_plot_wnd.h"
 #include "gui/taps_menu.h"
@@ -164,6 +165,7 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     m_phase = new CPhaseRow(group);
     m_nyquist = new CNyquistRow(group);
     m_pulse = new CPulseRow(group);
+    m_rateChange = new CRateChangeRow(group);
     m_labelProblem = new MessageLabel(group, "Problem", MessageLabel::Kind::problem);
 
     auto* presets = new QHBoxLayout;
@@ -202,7 +204,15 @@ QWidget* CRequirementsWnd::RequirementsPanel() {
     method->addWidget(m_phase);
 
     auto* form = new QFormLayout(group);
-    form->addRow("&Rate (Hz):", m_editRate);
+    // The rate change shares the rate's row: a row of its own took the window past a laptop's
+    // screen.
+    m_editRate->setMinimumWidth(80);
+    auto* rate = new QHBoxLayout;
+    rate->addWidget(m_editRate, 1);
+    rate->addWidget(m_rateChange);
+    auto* rateLabel = new QLabel("&Rate (Hz):", group);
+    rateLabel->setBuddy(m_editRate);
+    form->addRow(rateLabel, rate);
     auto* bandsLabel = new QLabel("&Bands:", group);
     bandsLabel->setBuddy(m_tableBands);
     form->addRow(bandsLabel);
@@ -302,6 +312,7 @@ void CRequirementsWnd::NameControls() {
                                                       {m_radioFewest, "radioFewest"},
                                                       {m_radioFixed, "radioFixed"},
                                                       {m_spinTaps, "spinTaps"},
+                                                      {m_rateChange, "rateChange"},
                                                       {m_labelProblem, "labelProblem"},
                                                       {m_labelHeadline, "labelHeadline"},
                                                       {m_tableFigures, "tableFigures"},
@@ -342,6 +353,7 @@ void CRequirementsWnd::connectViews() {
     connect(m_phase, &CPhaseRow::changed, this, &CRequirementsWnd::OnRequirementsChanged);
     connect(m_nyquist, &CNyquistRow::changed, this, &CRequirementsWnd::OnRequirementsChanged);
     connect(m_pulse, &CPulseRow::changed, this, &CRequirementsWnd::OnRequirementsChanged);
+    connect(m_rateChange, &CRateChangeRow::changed, this, &CRequirementsWnd::OnRequirementsChanged);
     connect(m_buttonAdd, &QPushButton::clicked, this, &CRequirementsWnd::OnAddBand);
     connect(m_buttonRemove, &QPushButton::clicked, this, &CRequirementsWnd::OnRemoveBand);
     connect(m_live, &CLiveDesign::designed, this, &CRequirementsWnd::OnDesigned);
@@ -420,6 +432,7 @@ taplore::WindowInputs CRequirementsWnd::ReadInputs() const {
     inputs.pulse = m_pulse->Pulse();
     // Hidden under a pulse's figures, the Nyquist box asks nothing.
     inputs.nyquist = inputs.pulse.On() ? 0 : m_nyquist->Band();
+    inputs.rateChange = m_rateChange->Choice();
     return inputs;
 }
 
@@ -433,6 +446,7 @@ void CRequirementsWnd::ShowInputs(const taplore::WindowInputs& inputs) {
     m_phase->SetMinimum(inputs.minimumPhase);
     m_nyquist->SetBand(inputs.nyquist);
     ShowPulse(inputs.pulse);
+    m_rateChange->SetChoice(inputs.rateChange);
 }
 
 // A pulse's figures, and its shape chosen as the Method where it has one.

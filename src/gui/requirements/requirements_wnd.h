@@ -19,6 +19,7 @@ class CNyquistRow;
 class CPhaseRow;
 class CPlotWnd;
 class CPulseRow;
+class CRateChangeRow;
 class CZerosPlot;
 class QCheckBox;
 class QComboBox;
@@ -111,6 +112,7 @@ private:
     CNyquistRow* m_nyquist;
     CPulseRow* m_pulse;
     QStackedWidget* m_stackLength; // the length, or a pulse's figures in its place
+    CRateChangeRow* m_rateChange;
     QLabel* m_labelProblem;
     QLabel* m_labelHeadline;
     QTableWidget* m_tableFigures;
