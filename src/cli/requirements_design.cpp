@@ -244,9 +244,15 @@ int DesignToRequirements(Console& console, const Request& request, Design& desig
     DesignDocument& document = asked.document;
     if (const auto problem = CheckDocument(document))
         return Report(console, kRefused, Where(*problem, asked) + ": " + problem->text);
+    // Designs the command line takes from options of their own, not from a document's bands.
     if (document.pulse)
         return Report(console, kRefused,
                       Member(asked, "pulse") + ": a pulse is designed with --pulse, not --design");
+    if (document.rateChange)
+        return Report(console, kRefused,
+                      Member(asked, "rate_change") +
+                          ": a rate change is designed with --decimate or --interpolate and "
+                          "--stages, not --design");
     std::optional<MinimumPhaseReport> phase;
     RequirementsDesign outcome = Designed(console, request, document, phase);
     console.progress.Describe("");

@@ -103,8 +103,8 @@ TEST_F(DocumentCli, ASlopedDocumentRefusesWhatCannotKeepItsLine) {
 }
 
 // The requirements window's documents: its half-band is designed as --nyquist designs it, its
-// pulse is refused, since --pulse's own options say it.
-TEST_F(DocumentCli, AWindowsHalfBandIsDesignedAndItsPulseRefused) {
+// pulse and its rate change are refused, since options of their own say them.
+TEST_F(DocumentCli, AWindowsHalfBandIsDesignedAndItsPulseAndRateChangeRefused) {
     const std::string halfBand =
         R"({"format": "taplore-design", "version": 1, "rate_hz": 48000, "bands": [)"
         R"({"kind": "pass", "low_hz": 0, "high_hz": 9600, "tolerance_db": 0.001},)"
@@ -130,6 +130,16 @@ TEST_F(DocumentCli, AWindowsHalfBandIsDesignedAndItsPulseRefused) {
     EXPECT_EQ(o.status, 2);
     EXPECT_EQ(o.err, "taplore-design: " + Path("pulse.taplore") +
                          ": pulse: a pulse is designed with --pulse, not --design\n");
+
+    // A window's rate change would otherwise be redesigned as one filter at the high rate.
+    Write("rate.taplore", halfBand.substr(0, halfBand.find(R"("length")")) +
+                              R"("length": "fewest"}, "rate_change": {"change": "decimate", )"
+                              R"("factor": 2, "stages": "1"}})");
+    const Outcome rate = Run(" --design " + Path("rate.taplore"));
+    EXPECT_EQ(rate.status, 2);
+    EXPECT_EQ(rate.err, "taplore-design: " + Path("rate.taplore") +
+                            ": rate_change: a rate change is designed with --decimate or "
+                            "--interpolate and --stages, not --design\n");
 }
 
 TEST_F(DocumentCli, SavedTapsAreWrittenWhereANewDesignDiffers) {
