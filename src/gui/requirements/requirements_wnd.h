@@ -76,6 +76,10 @@ private slots:
     void OnExport();
 
 private:
+    // The Method combo's pulses: their shape's name in this role, the default method's in the
+    // method's, for the bands kept meanwhile.
+    static constexpr int kPulseRole = Qt::UserRole + 1;
+
     void setupModel();
     void setupViews();
     void connectViews();
