@@ -365,7 +365,8 @@ private:
         const int n = Undecided().front();
         if (!std::isfinite(predicted) || predicted >= n - 4 || Lowest(n) > n - 2)
             return n;
-        int at = static_cast<int>(std::ceil(predicted));
+        // A line steep enough points below the first length, which is no length to design.
+        int at = static_cast<int>(std::ceil(std::max(predicted, 1.0)));
         if (++m_jumps > 3 || at < Lowest(at))
             at = (Lowest(n) + n) / 2;
         // Of the two lengths from there, the first that may be designed (a high-pass has odd

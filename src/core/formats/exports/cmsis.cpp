@@ -281,9 +281,9 @@ std::string WriteCmsisCascade(const CascadeInput& input, const CmsisTarget& targ
         "\n#define FIR_STAGE_COUNT " + crt::FormatD(static_cast<int>(input.stages.size())) + "\n";
     for (std::size_t i = 0; i < input.stages.size(); ++i) {
         const ExportStage& stage = input.stages[i];
-        const ExportInput& stageInput = Changing(
-            {stage.taps, stage.quantised, input.description, input.blockSize, stage.change},
-            decimates);
+        const ExportInput stageInput{stage.taps, stage.quantised, input.description,
+                                     input.blockSize, stage.change};
+        Changing(stageInput, decimates); // a plan of the other change is refused
         const Names names{StagePrefix(i), Upper(StagePrefix(i))};
         text += '\n';
         AppendComment(text, "//",
