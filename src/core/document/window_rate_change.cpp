@@ -8,7 +8,6 @@
 
 #include <cmath>
 #include <limits>
-#include <numeric>
 
 namespace taplore {
 
@@ -54,12 +53,10 @@ WindowRateChange ReadRateChange(const RateChangeChoice& choice, const Requiremen
         return Refused("Stages must be auto, a count from 1 to " + crt::FormatD(kMostStages) +
                        ", or factors such as 4x4x3, not \"" + choice.stages + "\"");
     if (stages->kind == StagesAsk::Kind::factors) {
-        const int product =
-            std::accumulate(stages->factors.begin(), stages->factors.end(), 1,
-                            [](int a, int b) { return a > INT32_MAX / b ? INT32_MAX : a * b; });
+        const long long product = FactorsProduct(stages->factors);
         if (product != choice.factor)
             return Refused("the Stages " + FactorsText(stages->factors) + " multiply to " +
-                           crt::FormatD(product) + ", not the factor " +
+                           std::to_string(product) + ", not the factor " +
                            crt::FormatD(choice.factor));
     }
     const std::vector<Band>& bands = requirements.bands;

@@ -4,8 +4,8 @@
 #include "core/formats/crt.h"
 
 #include <algorithm>
+#include <limits>
 #include <map>
-#include <numeric>
 #include <tuple>
 
 namespace taplore {
@@ -54,8 +54,7 @@ std::vector<std::vector<int>> Candidates(int factor, const StagesAsk& stages,
     case StagesAsk::Kind::one:
         return {{factor}};
     case StagesAsk::Kind::factors: {
-        const long long product = std::accumulate(stages.factors.begin(), stages.factors.end(), 1LL,
-                                                  std::multiplies<long long>());
+        const long long product = FactorsProduct(stages.factors);
         if (product != factor)
             refusal = "the factors " + FactorsText(stages.factors) + " multiply to " +
                       std::to_string(product) + ", not " + crt::FormatD(factor);
@@ -161,6 +160,14 @@ std::optional<StagesAsk> ParseStages(std::string_view text) {
         std::any_of(factors.begin(), factors.end(), [](int f) { return f < 2; }))
         return std::nullopt;
     return StagesAsk{StagesAsk::Kind::factors, static_cast<int>(factors.size()), factors};
+}
+
+long long FactorsProduct(const std::vector<int>& factors) {
+    constexpr long long kLargest = std::numeric_limits<long long>::max();
+    long long product = 1;
+    for (const int factor : factors)
+        product = factor > 0 && product > kLargest / factor ? kLargest : product * factor;
+    return product;
 }
 
 std::string FactorsText(const std::vector<int>& factors) {

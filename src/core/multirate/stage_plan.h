@@ -29,6 +29,9 @@ std::optional<StagesAsk> ParseStages(std::string_view text);
 // Factors as --stages takes them: "4x4x3".
 std::string FactorsText(const std::vector<int>& factors);
 
+// The product of factors, held at the largest long long where it would pass it.
+long long FactorsProduct(const std::vector<int>& factors);
+
 // Every ordered factoring of factor into `most` factors or fewer, each 2 or more; factor itself
 // first.
 std::vector<std::vector<int>> Factorings(int factor, int most);
