@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <utility>
 
 namespace taplore::equiripple {
 
@@ -33,6 +35,38 @@ void BalanceCounts(const Grid& grid, int r, std::vector<int>& counts) {
             ++total;
         }
     }
+}
+
+// How many of the r + 1 points each band takes. A band holds about one extremum at its edge
+// and, beyond it, a number that grows in proportion to the length: that part is scaled, by the
+// largest remainders, so that a narrow band of a long design gets its share to the point. Scaling
+// the whole count gave a narrow pass band one extremum too many, which a deep design takes many
+// exchanges to move to the stop band.
+std::vector<int> ScaledCounts(const std::vector<std::vector<double>>& inBand, int r) {
+    const std::size_t bands = inBand.size();
+    std::vector<int> counts(bands);
+    int edges = 0, growing = 0;
+    for (std::size_t b = 0; b < bands; ++b) {
+        counts[b] = inBand[b].empty() ? 0 : 1;
+        edges += counts[b];
+        growing += static_cast<int>(inBand[b].size()) - counts[b];
+    }
+    if (growing == 0)
+        return counts;
+    const double scale = double(r + 1 - edges) / growing;
+    std::vector<std::pair<double, std::size_t>> remainders;
+    int total = edges;
+    for (std::size_t b = 0; b < bands; ++b) {
+        const double share = (double(inBand[b].size()) - counts[b]) * scale;
+        const double whole = std::floor(share);
+        counts[b] += static_cast<int>(whole);
+        total += static_cast<int>(whole);
+        remainders.emplace_back(share - whole, b);
+    }
+    std::sort(remainders.begin(), remainders.end(), std::greater<>());
+    for (std::size_t i = 0; total < r + 1 && i < remainders.size(); ++i, ++total)
+        ++counts[remainders[i].second];
+    return counts;
 }
 
 // The j-th of `count` frequencies spread along a band's old extremal frequencies (or
@@ -88,10 +122,7 @@ std::vector<int> ScaledReference(const Grid& grid, int r, const std::vector<doub
     std::vector<std::vector<double>> inBand(bands);
     for (double omega : start)
         inBand[BandOf(grid, omega)].push_back(omega);
-    std::vector<int> counts(bands);
-    const double scale = double(r + 1) / double(start.size());
-    for (int b = 0; b < bands; ++b)
-        counts[b] = static_cast<int>(std::lround(inBand[b].size() * scale));
+    std::vector<int> counts = ScaledCounts(inBand, r);
     BalanceCounts(grid, r, counts);
     std::vector<int> reference;
     for (int b = 0; b < bands; ++b)
