@@ -27,6 +27,9 @@ public:
         return {std::ldexp(m_hi, exponent), std::ldexp(m_lo, exponent)};
     }
 
+    // a - b exactly.
+    static DoubleDouble Difference(double a, double b) { return TwoSum(a, -b); }
+
     friend DoubleDouble operator+(DoubleDouble a, DoubleDouble b) {
         // Knuth's two-sum of the high parts, the low parts added into its error.
         const DoubleDouble sum = TwoSum(a.m_hi, b.m_hi);

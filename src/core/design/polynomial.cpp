@@ -125,27 +125,39 @@ int BarycentricWeights(const std::vector<double>& x, std::vector<double>& weight
     return top;
 }
 
-std::vector<DoubleDouble> ExactBarycentricWeights(const std::vector<double>& x, int top) {
+namespace {
+
+// 1 / prod_{j != k} 2 (x_k - x_j) scaled by 2^-top, in double-double. The factors 2 are left to
+// the exponent, where they are exact.
+DoubleDouble ExactBarycentricWeight(const std::vector<double>& x, std::size_t k, int top) {
     // As many factors as each of the doubles' four lanes takes between its scalings: nodes
     // crowded into a narrow band give runs of factors so small that 64 of them underflow.
     constexpr std::size_t kBlock = 16;
     const std::size_t n = x.size();
-    std::vector<DoubleDouble> weights(n);
-    for (std::size_t k = 0; k < n; ++k) {
+    DoubleDouble product = 1.0;
+    int exponent = top + static_cast<int>(n) - 1;
+    for (std::size_t start = 0; start < n; start += kBlock) {
+        for (std::size_t j = start; j < std::min(n, start + kBlock); ++j)
+            if (j != k)
+                product *= DoubleDouble::Difference(x[k], x[j]);
         // Each block's scale taken out, as for the doubles: thousands of factors overflow.
-        DoubleDouble product = 1.0;
-        int exponent = top;
-        for (std::size_t start = 0; start < n; start += kBlock) {
-            for (std::size_t j = start; j < std::min(n, start + kBlock); ++j)
-                if (j != k)
-                    product *= (DoubleDouble(x[k]) - DoubleDouble(x[j])).Scaled(1);
-            int e = 0;
-            std::frexp(product.High(), &e);
-            product = product.Scaled(-e);
-            exponent += e;
-        }
-        weights[k] = (DoubleDouble(1.0) / product).Scaled(-exponent);
+        int e = 0;
+        std::frexp(product.High(), &e);
+        product = product.Scaled(-e);
+        exponent += e;
     }
+    return (DoubleDouble(1.0) / product).Scaled(-exponent);
+}
+
+} // namespace
+
+std::vector<DoubleDouble> ExactBarycentricWeights(const std::vector<double>& x, int top) {
+    const std::size_t n = x.size();
+    std::vector<DoubleDouble> weights(n);
+    SplitOverThreads(ThreadsForNodes(n), static_cast<int>(n), [&](int first, int last) {
+        for (int k = first; k < last; ++k)
+            weights[k] = ExactBarycentricWeight(x, static_cast<std::size_t>(k), top);
+    });
     return weights;
 }
 
