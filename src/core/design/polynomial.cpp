@@ -190,7 +190,7 @@ void Interpolant::Deepen(const std::vector<DoubleDouble>& weights,
 }
 
 double Interpolant::At(long double t) const {
-    return Evaluate<false>(t).value;
+    return static_cast<double>(Evaluate<false>(t).value);
 }
 
 Interpolant::Evaluation Interpolant::WithRounding(long double t) const {
@@ -250,8 +250,7 @@ template <bool kRounding> Interpolant::Evaluation Interpolant::Extended(double t
             if (t == (*m_x)[k])
                 return {(*m_values)[k], 0.0};
     const long double epsilon = std::numeric_limits<long double>::epsilon();
-    return {static_cast<double>(sum.num / sum.den),
-            static_cast<double>(epsilon * sum.magnitude / std::fabs(sum.den))};
+    return {sum.num / sum.den, static_cast<double>(epsilon * sum.magnitude / std::fabs(sum.den))};
 }
 
 Interpolant::Evaluation Interpolant::Exact(long double t) const {
@@ -261,15 +260,15 @@ Interpolant::Evaluation Interpolant::Exact(long double t) const {
     if (!std::isfinite(static_cast<double>(value)))
         for (std::size_t k = 0; k < m_x->size(); ++k)
             if (t == (*m_x)[k])
-                return {(*m_values)[k], 0.0};
+                return {m_longValues[k], 0.0};
     const long double bound =
         std::numeric_limits<long double>::epsilon() * sum.magnitude / std::fabs(sum.den);
     if (bound <= m_resolution)
-        return {static_cast<double>(value), static_cast<double>(bound)};
+        return {value, static_cast<double>(bound)};
     const Sum<DoubleDouble> exact =
         Sums<DoubleDouble, false>(DoubleDouble(t), *m_exactWeights, *m_exactValues);
     // Double-double's epsilon, about 2^-105, is long double's, 2^-63, times 2^-42.
-    return {static_cast<double>(exact.num / exact.den),
+    return {static_cast<long double>(exact.num / exact.den),
             std::ldexp(static_cast<double>(bound), -42)};
 }
 
