@@ -337,25 +337,32 @@ const std::vector<Complex>& UniformEvaluation::Evaluate(const std::vector<double
 }
 
 // cos(k w) and sin(k w) by the three-term recurrence f(k+1) = 2 cos w f(k) - f(k-1): accurate to
-// about k rounding errors, plenty for placing extrema.
+// about k rounding errors of Real, plenty for placing extrema.
+template <class Real>
 SeriesPoint CosineSeriesAt(const std::vector<double>& coefficients, double omega) {
-    const double twice = 2 * std::cos(omega);
-    double cosine = 1.0, previousCosine = std::cos(omega); // cos(k w), cos((k-1) w) at k = 0
-    double sine = 0.0, previousSine = -std::sin(omega);
-    SeriesPoint point;
+    const Real w = omega;
+    const Real twice = 2 * std::cos(w);
+    Real cosine = 1, previousCosine = std::cos(w); // cos(k w), cos((k-1) w) at k = 0
+    Real sine = 0, previousSine = -std::sin(w);
+    Real value = 0, slope = 0, curvature = 0;
     for (std::size_t k = 0; k < coefficients.size(); ++k) {
-        const double kk = static_cast<double>(k);
-        point.value += coefficients[k] * cosine;
-        point.slope -= kk * coefficients[k] * sine;
-        point.curvature -= kk * kk * coefficients[k] * cosine;
-        const double nextCosine = twice * cosine - previousCosine;
-        const double nextSine = twice * sine - previousSine;
+        const Real kk = static_cast<Real>(k);
+        const Real c = coefficients[k];
+        value += c * cosine;
+        slope -= kk * c * sine;
+        curvature -= kk * kk * c * cosine;
+        const Real nextCosine = twice * cosine - previousCosine;
+        const Real nextSine = twice * sine - previousSine;
         previousCosine = cosine;
         cosine = nextCosine;
         previousSine = sine;
         sine = nextSine;
     }
-    return point;
+    return {static_cast<double>(value), static_cast<double>(slope),
+            static_cast<double>(curvature)};
 }
+
+template SeriesPoint CosineSeriesAt<double>(const std::vector<double>&, double);
+template SeriesPoint CosineSeriesAt<long double>(const std::vector<double>&, double);
 
 } // namespace taplore
