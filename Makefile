@@ -27,7 +27,7 @@ WINDOWS_CMAKE := cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=Release \
                  -DTAPLORE_BENCH=OFF -DTAPLORE_PACKAGING=OFF -DTAPLORE_E2E=OFF
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test test-windows bench fuzz install package package-windows deps build clean
+.PHONY: run test test-long test-windows bench fuzz install package package-windows deps build clean
 FUZZ_SECONDS ?= 300
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
                  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -37,8 +37,8 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 # and `deps` too. The program alone unless a target asks for more.
 NEEDED := $(RUN_PACKAGES)
 TESTS := OFF
-test bench: NEEDED := $(ALL_PACKAGES)
-test bench: TESTS := ON
+test test-long bench: NEEDED := $(ALL_PACKAGES)
+test test-long bench: TESTS := ON
 fuzz: NEEDED := $(RUN_PACKAGES) $(TEST_PACKAGES)
 package: NEEDED := $(RUN_PACKAGES) $(PACKAGE_PACKAGES)
 # The cross build's tests build GoogleTest from the sources libgtest-dev brings.
@@ -51,16 +51,20 @@ run: build
 # Every layer in the release build (the end-to-end tests unpack the Debian package, built
 # first), then the computation and widget tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, then each fuzz target for a short while. Tests run a core each;
-# those that drive a real X server or Wine's dialog run alone.
+# those that drive a real X server or Wine's dialog run alone. The designs that take minutes are
+# left to `make test-long`.
 test: build
 	cmake --build $(BUILD) --target package
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -LE long
 	cmake -S . -B $(BUILD)/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAPLORE_SANITIZE=ON -DTAPLORE_E2E=OFF
 	cmake --build $(BUILD)/sanitize -j $(JOBS)
-	cd $(BUILD)/sanitize && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD)/sanitize && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS) -LE long
 	cmake -S . -B $(BUILD)/fuzz -DCMAKE_CXX_COMPILER=clang++ -DTAPLORE_FUZZ=ON -DTAPLORE_FUZZ_SECONDS=20
 	cmake --build $(BUILD)/fuzz -j $(JOBS)
 	cd $(BUILD)/fuzz && ctest --output-on-failure -j $(JOBS)
+
+test-long: build
+	cd $(BUILD) && ctest --output-on-failure -L long
 
 # The core, taplore-design.exe, the dialog taplore.exe, the installer and their tests
 # cross-built for 64-bit Windows and run under Wine (its prefixes in the build folder): the

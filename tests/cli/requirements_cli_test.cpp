@@ -158,7 +158,7 @@ TEST_F(Requirements, RefusalsNameTheOptionAndExitTwo) {
          "--pass: no pass band: give at least one"},
         {" --rate 8000 --pass 1500:4000 --stop 0:1000 --ripple 0.1 --atten 60 --taps 40",
          "--taps 40: an even length has no response at half the rate: use an odd one"},
-        {kExample + " --taps 40000", "--taps 40000: the taps must be from 1 to 32767"},
+        {kExample + " --taps 140000", "--taps 140000: the taps must be from 1 to 131071"},
         {" --rate 8000 --kind hilbert --band 0:3000:1 --taps 30",
          "--band 0:3000:1: antisymmetric taps have no response at 0 Hz: start above 0"},
         {" --rate 8000 --pass 0-1000 --ripple 0.1 --atten 60",
@@ -193,7 +193,7 @@ TEST_F(Requirements, RefusalsNameTheOptionAndExitTwo) {
          "--band 0:0.4:1:1e308: its weight must be from 1e-15 to 1e15"},
         {" --rate 1e9 --pass 0:1000 --stop 1500:4000 --ripple 0.1 --atten 60",
          "--pass 0:1000 --stop 1500:4000: the requirements need about 5397055 taps, more than "
-         "the longest design (32767)"},
+         "the longest design (131071)"},
     };
     for (const auto& [words, message] : cases) {
         const Outcome o = Run(words);

@@ -126,11 +126,11 @@ TEST(Equiripple, RefusesWhatNoTapsOfThatLengthCanDo) {
         Case design;
         const char* message;
     } cases[] = {
-        {"no taps", {"", 0, {{0, 0.5, 1, 1}}}, "the taps must be from 1 to 32767"},
-        {"too many", {"", 32768, {{0, 0.5, 1, 1}}}, "the taps must be from 1 to 32767"},
+        {"no taps", {"", 0, {{0, 0.5, 1, 1}}}, "the taps must be from 1 to 131071"},
+        {"too many", {"", 131072, {{0, 0.5, 1, 1}}}, "the taps must be from 1 to 131071"},
         {"one antisymmetric tap",
          {"", 1, {{0.1, 0.5, 1, 1}}, ResponseKind::hilbert},
-         "from 2 to 32767 for antisymmetric"},
+         "from 2 to 131071 for antisymmetric"},
         {"even high-pass",
          {"", 40, {{0, 0.3, 0, 1}, {0.4, 1, 1, 1}}},
          "an even length has no response at half the rate: use an odd one"},

@@ -202,9 +202,9 @@ TEST(MinimumPhase, SquaredRequirementsKeepTheTargets) {
 
 TEST(MinimumPhase, Refusals) {
     const Requirements r = kCases[0].requirements;
-    EXPECT_EQ(DesignMinimumPhase(r, kEquiripple, 20000).design.message,
-              "a minimum-phase design of 20000 taps needs a prototype of 39999, longer than the "
-              "longest design (32767)");
+    EXPECT_EQ(DesignMinimumPhase(r, kEquiripple, 70000).design.message,
+              "a minimum-phase design of 70000 taps needs a prototype of 139999, longer than the "
+              "longest design (131071)");
     Requirements deep = r;
     deep.attenuationDb = 200;
     EXPECT_EQ(DesignMinimumPhase(deep, kEquiripple, 0).design.status, DesignStatus::refused);

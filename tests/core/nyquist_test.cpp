@@ -126,8 +126,8 @@ TEST(Nyquist, TheAllowedLengthsAreOddWithNonzeroEndTaps) {
         for (int taps : c.refused)
             EXPECT_FALSE(IsNyquistLength(taps, c.band)) << c.band << ": " << taps;
     }
-    // G's even length up to the longest equiripple design, 32766: 65531 taps.
-    EXPECT_EQ(LongestNyquist(kEquiripple, 2), 65531);
+    // G's even length up to the longest equiripple design, 131070: 262139 taps.
+    EXPECT_EQ(LongestNyquist(kEquiripple, 2), 262139);
     EXPECT_TRUE(IsNyquistLength(LongestNyquist(kKaiser, 3), 3));
     EXPECT_LE(LongestNyquist(kKaiser, 3), kKaiser.longest);
 }

@@ -75,8 +75,8 @@ EquirippleResult& Failed(EquirippleResult& result, const char* why) {
 std::optional<EquirippleResult> InputProblem(const Requirements& r, int taps) {
     const auto problem = FixedLengthProblem(
         r, taps,
-        {kMaxEquirippleTaps, "the taps must be from 2 to 32767 for antisymmetric designs",
-         "the taps must be from 1 to 32767"});
+        {kMaxEquirippleTaps, "the taps must be from 2 to 131071 for antisymmetric designs",
+         "the taps must be from 1 to 131071"});
     return problem ? std::optional(Refused(*problem)) : std::nullopt;
 }
 

@@ -32,7 +32,7 @@ RequirementsDesign DesignFewestTaps(const Requirements& requirements, const Meth
                                     const Progress& progress = {}, const SearchSteps& steps = {});
 
 // Why an estimate well beyond the longest design is refused before any work: "the requirements
-// need about 52000 taps, more than the longest design (32767)".
+// need about 520000 taps, more than the longest design (131071)".
 std::string NeedsMoreThanLongest(int needed, int longest);
 
 // One length designed the way the search designs each, and measured.

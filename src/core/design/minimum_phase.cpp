@@ -161,8 +161,8 @@ MinimumPhaseDesign NotMade(DesignStatus status, std::string why) {
     return {taplore::Unmade(status, std::move(why)), {}};
 }
 
-// "a minimum-phase design of 20000 taps needs a prototype of 39999, longer than the longest
-// design (32767)"
+// "a minimum-phase design of 70000 taps needs a prototype of 139999, longer than the longest
+// design (131071)"
 std::string PrototypeTooLong(int taps, int longest) {
     return "a minimum-phase design of " + std::to_string(taps) + " taps needs a prototype of " +
            std::to_string(2 * static_cast<long long>(taps) - 1) +
