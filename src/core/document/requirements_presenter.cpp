@@ -122,14 +122,25 @@ DesignShown DesignFor(const DesignAsk& ask, const Progress& progress) {
         !ComputeCascadeLevels(CascadeStages(*shown.multirate), 2 * grid.Points(), shown.levels))
         shown.levels = {};
     try {
-        // The arithmetic's effect is a single filter's: a plan's stages each round their own.
-        if (ask.arithmetic && !shown.multirate)
+        // A rate change's stages are each rounded as its exports write them, plainly: the
+        // chirp through one filter's arithmetic is not what its stages run.
+        if (ask.arithmetic && shown.multirate)
+            shown.rounded = RoundCascade(*shown.multirate, ask.arithmetic->taps, 2 * grid.Points());
+        else if (ask.arithmetic)
             shown.fixedPoint = EffectOf(shown.design.taps, *ask.arithmetic, grid,
                                         shown.design.report.requirements);
     } catch (const NoFixedPointForm&) { // taps that are not finite have no effect to draw
     }
     shown.points = grid.Points();
     return shown;
+}
+
+ShortfallChoice ChooseShortfall(const AskShortfall& ask, const ExportFormat& format,
+                                const std::string& shortfall, const std::string& after) {
+    if (shortfall.empty())
+        return ShortfallChoice::asChosen;
+    return ask("The taps as " + std::string(format.name) +
+               " writes them miss the requirements: " + shortfall + "." + after);
 }
 
 // ---- the inputs
@@ -330,9 +341,17 @@ PlotData RequirementsPresenter::Magnitude(bool zoomed) const {
     plot.yAxis = {std::string(info.title), std::string(info.unit)};
     const std::vector<RequiredBand> bands =
         cascade ? RateChangeBands(shown.multirate->ask) : RequiredBands(shown.design.report);
-    if (shown.fixedPoint)
-        plot.overlay.assign(shown.fixedPoint->magnitudeDb.begin(),
-                            shown.fixedPoint->magnitudeDb.begin() + shown.points);
+    const std::vector<double>* rounded = shown.rounded      ? &shown.rounded->levels
+                                         : shown.fixedPoint ? &shown.fixedPoint->magnitudeDb
+                                                            : nullptr;
+    if (rounded)
+        plot.overlay.assign(rounded->begin(), rounded->begin() + shown.points);
+    // Each stage of a plan dashed; one stage is the cascade itself.
+    for (std::size_t i = 0;
+         cascade && shown.levels.stages.size() > 1 && i < shown.levels.stages.size(); ++i)
+        plot.parts.push_back(
+            {StageCurveName(*shown.multirate, i),
+             {shown.levels.stages[i].begin(), shown.levels.stages[i].begin() + shown.points}});
     for (const RequiredBand& band : bands)
         plot.regions.push_back({band.lowHz, band.highHz, band.floorDb, band.ceilingDb});
     const MagnitudeRanges part = MagnitudeRangesOf(bands, rate, zoomed);
@@ -418,6 +437,25 @@ const FixedPointEffect* RequirementsPresenter::Effect() const {
     return m_shown && m_shown->fixedPoint ? &*m_shown->fixedPoint : nullptr;
 }
 
+FixedPointTexts RequirementsPresenter::FixedPointShown() const {
+    FixedPointTexts texts{{}, "Overflows", {}, {}};
+    if (const FixedPointEffect* effect = Effect())
+        texts.effect = EffectText(*effect);
+    const MultirateDesign* plan = m_shown ? m_shown->multirate.get() : nullptr;
+    if (!plan)
+        return texts;
+    texts.effectName = "Rounded stages";
+    if (m_shown->rounded)
+        texts.effect = RoundedCascadeText(*m_shown->rounded, plan->ask);
+    texts.searchOff = "Not for a rate change: the search keeps one filter's requirements, and a "
+                      "rate change's are its cascade's; each stage is rounded plainly";
+    if (plan->stages.size() > 1)
+        texts.widthsOff = "Not for a plan of stages: these are one filter's widths, for the HDL "
+                          "filters and the chirp's overflows, and a plan's stages each run at a "
+                          "rate of their own";
+    return texts;
+}
+
 // ---- outputs
 
 std::string RequirementsPresenter::BitsProblem(const std::string& bitsText) {
@@ -461,11 +499,13 @@ std::optional<std::string> RequirementsPresenter::Export(const std::string& path
     const auto width = ParseQFormat(Trimmed(bitsText));
     if (!width && format.width == ExportWidth::chosen)
         return kBitsProblem;
-    const MultirateDesign* multirate = m_shown->multirate.get();
-    if (multirate && multirate->stages.size() > 1)
-        return ExportPlan(path, *multirate, format, width.value_or(QFormat::q15));
-    if (format.takesArithmetic && !m_arithmetic)
+    // A plan's stages are not written as HDL filters: ExportRateChange says so.
+    const MultirateDesign* plan = m_shown->multirate.get();
+    if (format.takesArithmetic && !m_arithmetic && (!plan || plan->stages.size() == 1))
         return m_fixedProblem;
+    if (plan)
+        return ExportRateChange(path, *plan, format, width.value_or(QFormat::q15),
+                                m_arithmetic ? m_arithmetic->formats : BitTrueFormats{}, ask);
     const std::vector<double>& taps = m_shown->design.taps;
     const RequirementsReport& report = m_shown->design.report;
     std::string text;
@@ -475,50 +515,26 @@ std::optional<std::string> RequirementsPresenter::Export(const std::string& path
             quantised =
                 QuantiseTaps(taps, *form, m_searchRoundings ? &report.requirements : nullptr);
         const FixedPointTaps* integers = quantised ? &*quantised : nullptr;
-        // A rate change's stage is described as its change; its taps carry an interpolator's
-        // gain, which the single-rate measure of the written taps would count as ripple. A pulse
-        // has no requirements to measure the written taps against.
-        WrittenReport written = multirate || m_shown->pulse
-                                    ? WrittenReport{Description(), {}}
-                                    : ReportAsWritten(report, format, taps, integers);
+        // A pulse has no requirements to measure the written taps against.
+        WrittenReport written = m_shown->pulse ? WrittenReport{Description(), {}}
+                                               : ReportAsWritten(report, format, taps, integers);
         if (m_shown->phase)
             DescribePhase(*m_shown->phase, written.description);
-        // Where the written taps miss what the design's own meet, the user chooses first.
-        ShortfallChoice choice = ShortfallChoice::asChosen;
-        if (!written.shortfall.empty())
-            choice = ask("The taps as " + std::string(format.name) +
-                         " writes them miss the requirements: " + written.shortfall + ".");
+        const ShortfallChoice choice = ChooseShortfall(ask, format, written.shortfall);
         if (choice == ShortfallChoice::cancel)
             return std::nullopt;
         if (choice == ShortfallChoice::fullPrecision)
             text =
                 FindExportFormat("full")->write({taps, nullptr, Description(), kDefaultBlockSize});
         else
-            text = format.write(
-                {taps, integers, written.description, kDefaultBlockSize,
-                 multirate ? std::optional(RateFactorOf(multirate->ask)) : std::nullopt,
-                 m_arithmetic ? m_arithmetic->formats : BitTrueFormats{}});
+            text =
+                format.write({taps, integers, written.description, kDefaultBlockSize, std::nullopt,
+                              m_arithmetic ? m_arithmetic->formats : BitTrueFormats{}});
     } catch (const std::runtime_error& e) { // no fixed-point form, or a refused export
         return std::string(e.what());
     }
     if (!text.empty())
         WriteTextFile(path, text);
-    return std::nullopt;
-}
-
-std::optional<std::string> RequirementsPresenter::ExportPlan(const std::string& path,
-                                                             const MultirateDesign& plan,
-                                                             const ExportFormat& format,
-                                                             QFormat width) const {
-    if (!format.writeCascade)
-        return PlanFormatProblem(format);
-    std::string text;
-    try {
-        text = WritePlan(plan, format, width);
-    } catch (const std::runtime_error& e) { // no fixed-point form, or a refused export
-        return std::string(e.what());
-    }
-    WriteTextFile(path, text);
     return std::nullopt;
 }
 

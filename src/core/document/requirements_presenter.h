@@ -53,7 +53,8 @@ struct DesignShown {
     RequirementsDesign design;
     std::optional<MinimumPhaseReport> phase;    // of a minimum-phase design
     std::optional<TapZeros> zeros;              // where asked
-    std::optional<FixedPointEffect> fixedPoint; // where asked
+    std::optional<FixedPointEffect> fixedPoint; // of a single filter, where asked
+    std::optional<RoundedCascade> rounded;      // of a rate change's stages, where asked
     std::optional<PulseRequest> pulse;          // of a pulse-shaping design
     ResponseViews views;
     int points = 0;
@@ -101,11 +102,19 @@ struct PlotRange {
     double low, high;
 };
 
+// A curve drawn dashed over a plot's x, named in its legend: a stage of a cascade, or another
+// part of what the plot's curve is made of.
+struct NamedCurve {
+    std::string name;
+    std::vector<double> y;
+};
+
 // One plot's curve, x ascending, with its axes, shaded regions, the ranges shown (none: the
 // curve's own) and what a screen reader says of it.
 struct PlotData {
     std::vector<double> x, y;
-    std::vector<double> overlay; // a second curve over the same x, or none
+    std::vector<double> overlay;   // the fixed-point taps' curve over the same x, or none
+    std::vector<NamedCurve> parts; // dashed over the same x
     PlotAxis xAxis, yAxis;
     std::vector<PlotRegion> regions;
     std::optional<PlotRange> yRange, xRange;
@@ -140,6 +149,20 @@ struct ZerosData {
 // What to do with an export whose written taps miss the requirements the design meets.
 enum class ShortfallChoice { fullPrecision, asChosen, cancel };
 using AskShortfall = std::function<ShortfallChoice(const std::string& message)>;
+
+// Where shortfall says what the taps as format writes them miss, ask's choice, after saying so
+// (after follows); asChosen where they miss nothing.
+ShortfallChoice ChooseShortfall(const AskShortfall& ask, const ExportFormat& format,
+                                const std::string& shortfall, const std::string& after = {});
+
+// What the Fixed point panel shows of the design shown: the arithmetic's effect in words, and
+// why the controls that do not apply to it are greyed (empty where they apply).
+struct FixedPointTexts {
+    std::string effect;     // the chirp's overflows, or a rate change's rounded stages
+    std::string effectName; // for a screen reader
+    std::string searchOff;  // Fewest bits and Search roundings
+    std::string widthsOff;  // the input, output and accumulator widths and the modes
+};
 
 class RequirementsPresenter {
 public:
@@ -204,6 +227,7 @@ public:
     const std::string& FixedPointProblem() const { return m_fixedProblem; }
     // The effect of the arithmetic on the design shown, where it was asked.
     const FixedPointEffect* Effect() const;
+    FixedPointTexts FixedPointShown() const;
 
     // ---- outputs
 
@@ -262,8 +286,6 @@ public:
 private:
     // The band figures, shorter lengths and phase of a single-rate design.
     void SingleRateTexts(ResultTexts& texts) const;
-    std::optional<std::string> ExportPlan(const std::string& path, const MultirateDesign& plan,
-                                          const ExportFormat& format, QFormat width) const;
 
     WindowInputs m_inputs;
     std::optional<WindowInputs> m_saved = WindowInputs{};

@@ -5,6 +5,8 @@
 #include "core/fixed/fewest_bits.h"
 #include "core/formats/crt.h"
 #include "core/formats/multirate_report.h"
+#include "core/formats/written_plan.h"
+#include "core/io/file_output.h"
 
 #include <cmath>
 #include <limits>
@@ -166,20 +168,56 @@ RateFactor RateFactorOf(const RateChangeAsk& ask) {
     return {ask.change == RateChange::decimate, ask.factor};
 }
 
-std::string WritePlan(const MultirateDesign& plan, const ExportFormat& format, QFormat width) {
-    const std::optional<QFormat> form = ExportQFormat(format, width);
-    std::vector<std::optional<FixedPointTaps>> quantised(plan.stages.size());
-    std::vector<ExportStage> stages;
-    for (std::size_t i = 0; i < plan.stages.size(); ++i) {
-        const Stage& stage = plan.stages[i];
-        if (form)
-            quantised[i] = QuantiseTaps(stage.design.taps, *form, nullptr);
-        stages.push_back({stage.design.taps,
-                          quantised[i] ? &*quantised[i] : nullptr,
-                          {plan.ask.change == RateChange::decimate, stage.spot.factor},
-                          stage.spot.rate});
+std::string WriteRateChange(const MultirateDesign& plan, const ExportFormat& format,
+                            const std::vector<std::optional<FixedPointTaps>>& quantised,
+                            const BitTrueFormats& arithmetic) {
+    const TapsDescription description = DescribeMultirate(plan);
+    if (plan.stages.size() > 1)
+        return format.writeCascade({description, ExportStages(plan, quantised), kDefaultBlockSize});
+    const std::vector<double>& taps = plan.stages.front().design.taps;
+    return format.write({taps, QuantisedPointers(quantised).front(), description, kDefaultBlockSize,
+                         RateFactorOf(plan.ask), arithmetic});
+}
+
+std::optional<std::string> ExportRateChange(const std::string& path, const MultirateDesign& plan,
+                                            const ExportFormat& format, QFormat width,
+                                            const BitTrueFormats& arithmetic,
+                                            const AskShortfall& ask) {
+    const bool several = plan.stages.size() > 1;
+    if (several && !format.writeCascade)
+        return PlanFormatProblem(format);
+    std::string text;
+    try {
+        const auto quantised = QuantisedStages(plan, ExportQFormat(format, width));
+        const std::string shortfall = CascadeShortfall(
+            plan, WrittenCascadeFigures(plan, format, QuantisedPointers(quantised)),
+            AskedOf(plan.ask));
+        const ExportFormat& full =
+            several ? FullPrecisionPlanFormat(format) : *FindExportFormat("full");
+        const ShortfallChoice choice =
+            ChooseShortfall(ask, format, shortfall,
+                            several ? " At full precision, the stages are written as " +
+                                          std::string(full.name) + " writes them."
+                                    : "");
+        if (choice == ShortfallChoice::cancel)
+            return std::nullopt;
+        text = choice == ShortfallChoice::fullPrecision
+                   ? WriteRateChange(plan, full, QuantisedStages(plan, std::nullopt), {})
+                   : WriteRateChange(plan, format, quantised, arithmetic);
+    } catch (const std::runtime_error& e) { // no fixed-point form, or a refused export
+        return std::string(e.what());
     }
-    return format.writeCascade({DescribeMultirate(plan), stages, kDefaultBlockSize});
+    WriteTextFile(path, text);
+    return std::nullopt;
+}
+
+std::string RoundedCascadeText(const RoundedCascade& rounded, const RateChangeAsk& ask) {
+    const CascadeFigures& c = rounded.figures;
+    return "Stages rounded to " + QFormatName(rounded.format) + ": ripple " +
+           crt::FormatG(c.rippleDb, 4) + " dB (" + crt::FormatShortest(ask.rippleDb) +
+           " asked), aliased " + RoundedText(c.attenuationDb, 2) + " dB at " +
+           RoundedText(c.worstHz, 1) + " Hz (" + crt::FormatShortest(ask.attenuationDb) +
+           " asked): the cascade " + (c.met ? "meets" : "misses") + " the requirements.";
 }
 
 std::string PlanFormatProblem(const ExportFormat& format) {

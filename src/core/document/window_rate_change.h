@@ -41,9 +41,28 @@ std::vector<RequiredBand> RateChangeBands(const RateChangeAsk& ask);
 // The change as a single stage's export takes it.
 RateFactor RateFactorOf(const RateChangeAsk& ask);
 
-// A plan's stages in one text of format, in width where it writes integers; format must
-// hold a plan (writeCascade). Throws what the writer throws.
-std::string WritePlan(const MultirateDesign& plan, const ExportFormat& format, QFormat width);
+// The rate change's stages in format: one stage as any filter with its factor and, for an
+// HDL filter, arithmetic; several in one text of a format that holds a plan (writeCascade).
+// quantised holds each stage's integers in format's width (QuantisedStages). Throws what the
+// writer throws.
+std::string WriteRateChange(const MultirateDesign& plan, const ExportFormat& format,
+                            const std::vector<std::optional<FixedPointTaps>>& quantised,
+                            const BitTrueFormats& arithmetic);
+
+// Writes the rate change in format to path, in width where format's width is chosen: where the
+// cascade of the stages as written misses what the double taps keep, ask chooses first, and
+// full precision writes the stages as FullPrecisionPlanFormat writes them (one stage as
+// "full"). Returns what to say where nothing could be written; nothing after writing, or when
+// ask cancels. Throws CFileException.
+std::optional<std::string> ExportRateChange(const std::string& path, const MultirateDesign& plan,
+                                            const ExportFormat& format, QFormat width,
+                                            const BitTrueFormats& arithmetic,
+                                            const AskShortfall& ask);
+
+// The Fixed point panel's words of the rounded cascade: "Stages rounded to Q15: ripple 0.0987
+// dB (0.1 asked), aliased 81.53 dB at 7031.3 Hz (100 asked): the cascade misses the
+// requirements."
+std::string RoundedCascadeText(const RoundedCascade& rounded, const RateChangeAsk& ask);
 
 // Why format cannot write a plan of several stages, naming the formats that can.
 std::string PlanFormatProblem(const ExportFormat& format);
