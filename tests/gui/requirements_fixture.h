@@ -2,11 +2,17 @@
 // What the requirements window's tests share: settings of their own, the window's controls
 // found by name, and waiting for its designs.
 
+#include "gui/requirements/band_model.h"
 #include "gui/requirements/document_file.h"
 #include "gui/requirements/requirements_wnd.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QSettings>
+#include <QSpinBox>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -37,6 +43,26 @@ protected:
     // Waits for the next design to be shown after `before` were.
     static bool NextDesign(const CRequirementsWnd& wnd, int before) {
         return QTest::qWaitFor([&] { return wnd.DesignsShown() > before; }, 20000);
+    }
+
+    static BandModel* Bands(const CRequirementsWnd& wnd) {
+        return qobject_cast<BandModel*>(Find<QTableView>(wnd, "tableBands")->model());
+    }
+
+    // Decimation by factor at 48000 Hz in stages: pass to passHz, 80 dB from the rate over the
+    // factor less passHz. Returns whether its plan was shown within the wait.
+    static bool AskDecimator(CRequirementsWnd& wnd, int factor = 4, const QString& stages = "2x2",
+                             double passHz = 5000) {
+        Find<QLineEdit>(wnd, "editRate")->setText("48000");
+        BandRow stop = taplore::StopRow(48000.0 / factor - passHz, 24000);
+        stop.toleranceDb = 80;
+        Bands(wnd)->SetBands({taplore::PassRow(0, passHz), stop});
+        Find<QSpinBox>(wnd, "spinRateFactor")->setValue(factor);
+        Find<QLineEdit>(wnd, "editStages")->setText(stages);
+        Find<QComboBox>(wnd, "comboRateChange")->setCurrentIndex(1);
+        const QString headline = QString("decimate by %1 in ").arg(factor);
+        return QTest::qWaitFor(
+            [&] { return Find<QLabel>(wnd, "labelHeadline")->text().startsWith(headline); }, 20000);
     }
 
     // A window shown and active with its first design.
