@@ -300,6 +300,7 @@ void CRequirementsWnd::ShowResult() {
     m_labelNote->setText(FromStd(texts.note));
     m_labelHeadline->setText(FromStd(texts.headline));
     ShowBandFigures(texts);
+    FitFigures(m_presenter.Shown()->multirate != nullptr);
     m_labelShorter->setText(FromStd(texts.shorter));
     m_labelPhase->setText(FromStd(texts.phase + texts.zeroTaps));
     const int count = m_presenter.TapCount();

@@ -97,6 +97,8 @@ private:
     void ShowCurrent(bool current);
     void ShowResult();
     void ShowBandFigures(const taplore::ResultTexts& texts);
+    int FiguresHeight(int rows) const;
+    void FitFigures(bool rateChange);
     const taplore::Method& ChosenMethod() const;
     void ShowMagnitude();
     void ShowSecondView();
