@@ -153,6 +153,51 @@ TEST_F(FixedPoint, FewestBitsFillsBitsWithTheCoresAnswer) {
     }
 }
 
+// A rate change's stages are rounded to Bits and the cascade measured as rounded, its curve
+// over the double one; the search, which keeps one filter's requirements, is greyed with its
+// reason, and so are a plan's widths, which are one filter's. A single filter has them back.
+TEST_F(FixedPoint, ARateChangeRoundsItsStagesAndGreysWhatIsOneFiltersAlone) {
+    CRequirementsWnd wnd;
+    ShowDesigned(wnd);
+    ASSERT_NO_FATAL_FAILURE(TurnOn(wnd, "16", "", ""));
+    auto* fewest = Find<QPushButton>(wnd, "fewestBits");
+    const QString fewestTip = fewest->toolTip();
+    auto* input = Find<QLineEdit>(wnd, "editInputBits");
+    auto* said = Find<QLabel>(wnd, "labelOverflows");
+    ASSERT_TRUE(AskDecimator(wnd));
+    EXPECT_TRUE(said->text().startsWith("Stages rounded to Q15: ripple ")) << said->text().toStdString();
+    EXPECT_EQ(said->accessibleName(), "Rounded stages");
+    for (QWidget* greyed : std::initializer_list<QWidget*>{
+             fewest, Find<QCheckBox>(wnd, "checkSearchRoundings"), input})
+        EXPECT_FALSE(greyed->isEnabled()) << greyed->objectName().toStdString();
+    EXPECT_TRUE(fewest->toolTip().startsWith("Not for a rate change: ")) << fewest->toolTip().toStdString();
+    EXPECT_TRUE(input->toolTip().startsWith("Not for a plan of stages: ")) << input->toolTip().toStdString();
+    const QImage image = Find<CPlotWnd>(wnd, "plotMagnitude")->grab().toImage();
+    int blue = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            blue += image.pixelColor(x, y) == QColor(0, 80, 220);
+    EXPECT_GT(blue, 50);
+
+    // Eight bits miss 80 dB; one stage keeps its widths for the HDL filters.
+    int before = wnd.DesignsShown();
+    Find<QLineEdit>(wnd, "editBits")->setText("8");
+    ASSERT_TRUE(NextDesign(wnd, before));
+    EXPECT_TRUE(said->text().startsWith("Stages rounded to Q7 in 8 bits: ")) << said->text().toStdString();
+    EXPECT_TRUE(said->text().endsWith("the cascade misses the requirements.")) << said->text().toStdString();
+    before = wnd.DesignsShown();
+    Find<QLineEdit>(wnd, "editStages")->setText("1");
+    ASSERT_TRUE(NextDesign(wnd, before));
+    EXPECT_TRUE(input->isEnabled());
+    EXPECT_FALSE(fewest->isEnabled());
+    before = wnd.DesignsShown();
+    Find<QComboBox>(wnd, "comboRateChange")->setCurrentIndex(0);
+    ASSERT_TRUE(NextDesign(wnd, before));
+    EXPECT_TRUE(fewest->isEnabled());
+    EXPECT_EQ(fewest->toolTip(), fewestTip);
+    EXPECT_TRUE(said->text().startsWith("Full-scale chirp of 4096 samples: ")) << said->text().toStdString();
+}
+
 // The search moves symmetric pairs: a minimum-phase design has none, and the box says so.
 TEST_F(FixedPoint, SearchRoundingsIsForLinearPhaseOnly) {
     CRequirementsWnd wnd;
