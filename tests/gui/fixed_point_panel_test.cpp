@@ -114,12 +114,7 @@ TEST_F(FixedPoint, TheChirpsOverflowsAreCountedAndTheRoundedCurveDrawn) {
     EXPECT_TRUE(automatic.contains("none overflows at the accumulator")) << automatic.toStdString();
     EXPECT_TRUE(automatic.contains("wide enough never to overflow")) << automatic.toStdString();
     // The rounded taps' curve, blue, over the red one.
-    const QImage image = Find<CPlotWnd>(wnd, "plotMagnitude")->grab().toImage();
-    int blue = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            blue += image.pixelColor(x, y) == QColor(0, 80, 220);
-    EXPECT_GT(blue, 50);
+    EXPECT_GT(PixelsOf(*Find<CPlotWnd>(wnd, "plotMagnitude"), QColor(0, 80, 220)), 50);
 }
 
 TEST_F(FixedPoint, FewestBitsFillsBitsWithTheCoresAnswer) {
@@ -165,26 +160,26 @@ TEST_F(FixedPoint, ARateChangeRoundsItsStagesAndGreysWhatIsOneFiltersAlone) {
     auto* input = Find<QLineEdit>(wnd, "editInputBits");
     auto* said = Find<QLabel>(wnd, "labelOverflows");
     ASSERT_TRUE(AskDecimator(wnd));
-    EXPECT_TRUE(said->text().startsWith("Stages rounded to Q15: ripple ")) << said->text().toStdString();
+    EXPECT_TRUE(said->text().startsWith("Stages rounded to Q15: ripple "))
+        << said->text().toStdString();
     EXPECT_EQ(said->accessibleName(), "Rounded stages");
     for (QWidget* greyed : std::initializer_list<QWidget*>{
              fewest, Find<QCheckBox>(wnd, "checkSearchRoundings"), input})
         EXPECT_FALSE(greyed->isEnabled()) << greyed->objectName().toStdString();
-    EXPECT_TRUE(fewest->toolTip().startsWith("Not for a rate change: ")) << fewest->toolTip().toStdString();
-    EXPECT_TRUE(input->toolTip().startsWith("Not for a plan of stages: ")) << input->toolTip().toStdString();
-    const QImage image = Find<CPlotWnd>(wnd, "plotMagnitude")->grab().toImage();
-    int blue = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            blue += image.pixelColor(x, y) == QColor(0, 80, 220);
-    EXPECT_GT(blue, 50);
+    EXPECT_TRUE(fewest->toolTip().startsWith("Not for a rate change: "))
+        << fewest->toolTip().toStdString();
+    EXPECT_TRUE(input->toolTip().startsWith("Not for a plan of stages: "))
+        << input->toolTip().toStdString();
+    EXPECT_GT(PixelsOf(*Find<CPlotWnd>(wnd, "plotMagnitude"), QColor(0, 80, 220)), 50);
 
     // Eight bits miss 80 dB; one stage keeps its widths for the HDL filters.
     int before = wnd.DesignsShown();
     Find<QLineEdit>(wnd, "editBits")->setText("8");
     ASSERT_TRUE(NextDesign(wnd, before));
-    EXPECT_TRUE(said->text().startsWith("Stages rounded to Q7 in 8 bits: ")) << said->text().toStdString();
-    EXPECT_TRUE(said->text().endsWith("the cascade misses the requirements.")) << said->text().toStdString();
+    EXPECT_TRUE(said->text().startsWith("Stages rounded to Q7 in 8 bits: "))
+        << said->text().toStdString();
+    EXPECT_TRUE(said->text().endsWith("the cascade misses the requirements."))
+        << said->text().toStdString();
     before = wnd.DesignsShown();
     Find<QLineEdit>(wnd, "editStages")->setText("1");
     ASSERT_TRUE(NextDesign(wnd, before));
@@ -195,7 +190,8 @@ TEST_F(FixedPoint, ARateChangeRoundsItsStagesAndGreysWhatIsOneFiltersAlone) {
     ASSERT_TRUE(NextDesign(wnd, before));
     EXPECT_TRUE(fewest->isEnabled());
     EXPECT_EQ(fewest->toolTip(), fewestTip);
-    EXPECT_TRUE(said->text().startsWith("Full-scale chirp of 4096 samples: ")) << said->text().toStdString();
+    EXPECT_TRUE(said->text().startsWith("Full-scale chirp of 4096 samples: "))
+        << said->text().toStdString();
 }
 
 // The search moves symmetric pairs: a minimum-phase design has none, and the box says so.

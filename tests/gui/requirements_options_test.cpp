@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -45,13 +44,7 @@ TEST_F(RequirementsOptions, AltUDesignsMinimumPhaseAsTheCommandLineDoes) {
     EXPECT_TRUE(Find<QLabel>(wnd, "labelPhase")->text().startsWith("minimum phase: group delay "));
 
     QTemporaryDir folder;
-    const auto chooseC = [&](QWidget* window) {
-        auto* dialog = qobject_cast<QFileDialog*>(window);
-        for (const QString& filter : dialog->nameFilters())
-            if (filter.startsWith("c:"))
-                dialog->selectNameFilter(filter);
-        ChooseFile(folder.path(), "design")(window);
-    };
+    const auto chooseC = ChooseFormat(folder.path(), "design", "c");
     ModalWatcher watcher({chooseC});
     QTest::mouseClick(Find<QPushButton>(wnd, "export"), Qt::LeftButton);
     ASSERT_TRUE(watcher.Messages().empty());

@@ -10,7 +10,6 @@
 
 #include <QComboBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -45,16 +44,6 @@ TEST_F(RequirementsRateChange, DecimateBy4DesignsAPlanWhoseStagesFillTheTable) {
         "Rate change: decimation by 4 at 48000 Hz needs the stop band from 7000 to 24000 Hz.");
 }
 
-// Pixels of the plot in colour.
-int PixelsOf(CPlotWnd& plot, const QColor& colour) {
-    const QImage image = plot.grab().toImage();
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            count += image.pixelColor(x, y) == colour;
-    return count;
-}
-
 TEST_F(RequirementsRateChange, EachStageIsDashedInTheMagnitudePlotAndNamed) {
     CRequirementsWnd wnd;
     ASSERT_NO_FATAL_FAILURE(ShowDesigned(wnd));
@@ -80,13 +69,7 @@ TEST_F(RequirementsRateChange, AnExportWhoseStagesMissIsAskedAboutFirst) {
     ASSERT_TRUE(AskDecimator(wnd));
     Find<QLineEdit>(wnd, "editBits")->setText("9");
     QTemporaryDir folder;
-    const auto chooseVhdl = [&](QWidget* window) {
-        auto* dialog = qobject_cast<QFileDialog*>(window);
-        for (const QString& filter : dialog->nameFilters())
-            if (filter.startsWith("vhdl:"))
-                dialog->selectNameFilter(filter);
-        ChooseFile(folder.path(), "plan")(window);
-    };
+    const auto chooseVhdl = ChooseFormat(folder.path(), "plan", "vhdl");
     const auto writeAsChosen = [](QWidget* window) {
         for (QPushButton* button : window->findChildren<QPushButton*>())
             if (button->text() == "&Write as chosen")

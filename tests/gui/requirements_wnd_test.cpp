@@ -335,13 +335,7 @@ TEST_F(RequirementsWnd, ABadBitsValueIsToldAsTypedAndHoldsUpOnlyIntegerExports) 
     bits->setText("40");
     EXPECT_EQ(said->text(), "must be B or B.F, B from 2 to 32");
     QTemporaryDir folder;
-    const auto chooseCsv = [&](QWidget* window) {
-        auto* dialog = qobject_cast<QFileDialog*>(window);
-        for (const QString& filter : dialog->nameFilters())
-            if (filter.startsWith("csv:"))
-                dialog->selectNameFilter(filter);
-        ChooseFile(folder.path(), "design")(window);
-    };
+    const auto chooseCsv = ChooseFormat(folder.path(), "design", "csv");
     {
         ModalWatcher watcher({chooseCsv});
         QTest::mouseClick(Find<QPushButton>(wnd, "export"), Qt::LeftButton);
