@@ -172,20 +172,7 @@ TEST_F(FixedPoint, ARateChangeRoundsItsStagesAndGreysWhatIsOneFiltersAlone) {
         << input->toolTip().toStdString();
     EXPECT_GT(PixelsOf(*Find<CPlotWnd>(wnd, "plotMagnitude"), QColor(0, 80, 220)), 50);
 
-    // Eight bits miss 80 dB; one stage keeps its widths for the HDL filters.
-    int before = wnd.DesignsShown();
-    Find<QLineEdit>(wnd, "editBits")->setText("8");
-    ASSERT_TRUE(NextDesign(wnd, before));
-    EXPECT_TRUE(said->text().startsWith("Stages rounded to Q7 in 8 bits: "))
-        << said->text().toStdString();
-    EXPECT_TRUE(said->text().endsWith("the cascade misses the requirements."))
-        << said->text().toStdString();
-    before = wnd.DesignsShown();
-    Find<QLineEdit>(wnd, "editStages")->setText("1");
-    ASSERT_TRUE(NextDesign(wnd, before));
-    EXPECT_TRUE(input->isEnabled());
-    EXPECT_FALSE(fewest->isEnabled());
-    before = wnd.DesignsShown();
+    const int before = wnd.DesignsShown();
     Find<QComboBox>(wnd, "comboRateChange")->setCurrentIndex(0);
     ASSERT_TRUE(NextDesign(wnd, before));
     EXPECT_TRUE(fewest->isEnabled());

@@ -94,8 +94,8 @@ TEST_F(Help, F1InTheRequirementsWindowOpensItsSection) {
     ASSERT_EQ(OpenHelpWindows().size(), 1u);
     EXPECT_EQ(SectionAtTop(OpenHelpWindows()[0]), "The requirements window");
     const QTextDocument* manual = OpenHelpWindows()[0]->findChild<QTextBrowser*>()->document();
-    EXPECT_FALSE(
-        manual->resource(QTextDocument::ImageResource, QUrl("requirements-window.png")).isNull())
+    EXPECT_FALSE(manual->resource(QTextDocument::ImageResource, QUrl("requirements-window.png"))
+                     .isNull())
         << "the section's picture is not found";
 }
 
