@@ -4,6 +4,7 @@
 #include "core/dialog/requirements_view.h"
 #include "core/document/nyquist_bands.h"
 #include "core/document/sloped_bands.h"
+#include "core/document/window_cic.h"
 #include "core/document/window_rate_change.h"
 #include "core/fixed/fewest_bits.h"
 #include "core/formats/crt.h"
@@ -90,7 +91,9 @@ RequirementsDesign PulseDesignOf(const PulseRequest& pulse, double rate) {
 DesignShown DesignFor(const DesignAsk& ask, const Progress& progress) {
     DesignShown shown;
     try {
-        if (ask.rateChange) {
+        if (ask.cic) {
+            DesignWindowCompensator(ask, progress, shown);
+        } else if (ask.rateChange) {
             DesignRateChange(ask, progress, shown);
         } else if (ask.pulse) {
             shown.design = PulseDesignOf(*ask.pulse, ask.requirements.rate);
@@ -121,9 +124,13 @@ DesignShown DesignFor(const DesignAsk& ask, const Progress& progress) {
     if (shown.multirate &&
         !ComputeCascadeLevels(CascadeStages(*shown.multirate), 2 * grid.Points(), shown.levels))
         shown.levels = {};
+    if (shown.compensator)
+        shown.levels = CompensatorLevels(shown.compensator->ask,
+                                         shown.views.Values(View::magnitude), grid.Points());
     try {
-        // The arithmetic's effect is a single filter's: a plan's stages each round their own.
-        if (ask.arithmetic && !shown.multirate)
+        // The arithmetic's effect is a single filter's: a plan's stages each round their own,
+        // and a compensator's figures are its cascade's with the CIC.
+        if (ask.arithmetic && !shown.multirate && !shown.compensator)
             shown.fixedPoint = EffectOf(shown.design.taps, *ask.arithmetic, grid,
                                         shown.design.report.requirements);
     } catch (const NoFixedPointForm&) { // taps that are not finite have no effect to draw
@@ -175,15 +182,10 @@ std::optional<DesignAsk> RequirementsPresenter::SetInputs(WindowInputs inputs) {
                                        {ask.method, ask.minimumPhase, m_inputs.fixed});
     if (!problem)
         problem = WindowSlopeProblem(ask.requirements, *ask.method, ask.minimumPhase);
-    if (!problem && ask.taps > 0 && !m_inputs.rateChange)
+    const bool changing = m_inputs.rateChange || !Trimmed(m_inputs.cic).empty();
+    if (!problem && ask.taps > 0 && !changing)
         problem = SymmetryProblem(ask.requirements, ask.taps);
-    std::string rateProblem;
-    if (!problem && m_inputs.rateChange) {
-        WindowRateChange change = ReadRateChange(*m_inputs.rateChange, ask.requirements,
-                                                 *ask.method, ask.minimumPhase, ask.taps);
-        ask.rateChange = change.ask;
-        rateProblem = std::move(change.problem);
-    }
+    const std::string rateProblem = problem ? std::string() : ReadRateChanges(ask);
     if (!problem && rateProblem.empty()) {
         m_problem.clear();
         m_state = State::designing;
@@ -198,11 +200,27 @@ std::optional<DesignAsk> RequirementsPresenter::SetInputs(WindowInputs inputs) {
             where = "Band " + std::to_string(problem->band + 1) + ": ";
         m_problem = where + problem->text + ".";
     } else {
-        m_problem = std::move(rateProblem);
+        m_problem = rateProblem;
     }
     m_state = State::outOfDate;
     m_ask.reset();
     return std::nullopt;
+}
+
+// The CIC's compensator, or else the rate change, into ask; what is wrong with them, or empty.
+std::string RequirementsPresenter::ReadRateChanges(DesignAsk& ask) const {
+    const std::string cic = Trimmed(m_inputs.cic);
+    if (!cic.empty()) {
+        WindowCic read = ReadCic(cic, m_inputs.rateChange, ask);
+        ask.cic = read.ask;
+        return read.problem;
+    }
+    if (!m_inputs.rateChange)
+        return {};
+    WindowRateChange read = ReadRateChange(*m_inputs.rateChange, ask.requirements, *ask.method,
+                                           ask.minimumPhase, ask.taps);
+    ask.rateChange = read.ask;
+    return read.problem;
 }
 
 // ---- the design
@@ -265,6 +283,9 @@ ResultTexts RequirementsPresenter::Result() const {
     if (m_shown->multirate) {
         texts.headline = RateChangeHeadline(*m_shown->multirate);
         texts.figures = RateChangeRows(*m_shown->multirate);
+    } else if (m_shown->compensator) {
+        texts.figures = CompensatorRows(*m_shown->compensator);
+        texts.shorter = CompensatorShorterText(*m_shown->compensator);
     } else {
         SingleRateTexts(texts);
     }
@@ -302,6 +323,8 @@ TapsDescription RequirementsPresenter::Description() const {
         return {};
     if (m_shown->multirate)
         return DescribeMultirate(*m_shown->multirate);
+    if (m_shown->compensator)
+        return DescribeWindowCompensator(*m_shown->compensator);
     if (m_shown->pulse)
         return DescribePulse(*m_shown->pulse, m_shown->design.taps,
                              m_shown->design.report.requirements.rate);
@@ -317,8 +340,9 @@ PlotData RequirementsPresenter::Magnitude(bool zoomed) const {
         return plot;
     const DesignShown& shown = *m_shown;
     const double rate = shown.design.report.requirements.rate;
-    // A rate change draws its cascade, and shades what the cascade must keep.
-    const bool cascade = shown.multirate && !shown.levels.cascade.empty();
+    // A rate change draws its cascade, and shades what the cascade must keep; a compensator
+    // its cascade with the CIC, the CIC and the FIR dashed under it.
+    const bool cascade = (shown.multirate || shown.compensator) && !shown.levels.cascade.empty();
     const std::vector<double>& db =
         cascade ? shown.levels.cascade : shown.views.Values(View::magnitude);
     for (int k = 0; k < shown.points; ++k) {
@@ -328,8 +352,11 @@ PlotData RequirementsPresenter::Magnitude(bool zoomed) const {
     const ViewInfo& info = InfoOf(View::magnitude);
     plot.xAxis = kFrequency;
     plot.yAxis = {std::string(info.title), std::string(info.unit)};
-    const std::vector<RequiredBand> bands =
-        cascade ? RateChangeBands(shown.multirate->ask) : RequiredBands(shown.design.report);
+    const std::vector<RequiredBand> bands = shown.multirate && cascade
+                                                ? RateChangeBands(shown.multirate->ask)
+                                                : RequiredBands(shown.design.report);
+    if (shown.compensator)
+        plot.parts = shown.levels.stages;
     if (shown.fixedPoint)
         plot.overlay.assign(shown.fixedPoint->magnitudeDb.begin(),
                             shown.fixedPoint->magnitudeDb.begin() + shown.points);
@@ -427,10 +454,23 @@ std::string RequirementsPresenter::BitsProblem(const std::string& bitsText) {
 std::vector<const ExportFormat*> RequirementsPresenter::ExportChoices() const {
     std::vector<const ExportFormat*> choices;
     for (const ExportFormat& format : ExportFormats())
-        if ((!format.takesRateChange || (m_shown && m_shown->multirate)) &&
-            (m_fixedOn || !format.takesArithmetic))
+        if ((!format.takesRateChange || ChangesRate()) && (m_fixedOn || !format.takesArithmetic))
             choices.push_back(&format);
     return choices;
+}
+
+bool RequirementsPresenter::ChangesRate() const {
+    return m_shown &&
+           (m_shown->multirate || (m_shown->compensator && m_shown->compensator->ask.decimate > 1));
+}
+
+std::optional<RateFactor> RequirementsPresenter::ShownRateFactor() const {
+    if (m_shown && m_shown->multirate)
+        return RateFactorOf(m_shown->multirate->ask);
+    // A compensator makes its own decimation.
+    if (ChangesRate())
+        return RateFactor{true, m_shown->compensator->ask.decimate};
+    return std::nullopt;
 }
 
 std::vector<std::string> RequirementsPresenter::ExportFilters() const {
@@ -477,8 +517,9 @@ std::optional<std::string> RequirementsPresenter::Export(const std::string& path
         const FixedPointTaps* integers = quantised ? &*quantised : nullptr;
         // A rate change's stage is described as its change; its taps carry an interpolator's
         // gain, which the single-rate measure of the written taps would count as ripple. A pulse
-        // has no requirements to measure the written taps against.
-        WrittenReport written = multirate || m_shown->pulse
+        // has no requirements to measure the written taps against, and a compensator's taps
+        // keep them only with the CIC.
+        WrittenReport written = multirate || m_shown->pulse || m_shown->compensator
                                     ? WrittenReport{Description(), {}}
                                     : ReportAsWritten(report, format, taps, integers);
         if (m_shown->phase)
@@ -494,10 +535,9 @@ std::optional<std::string> RequirementsPresenter::Export(const std::string& path
             text =
                 FindExportFormat("full")->write({taps, nullptr, Description(), kDefaultBlockSize});
         else
-            text = format.write(
-                {taps, integers, written.description, kDefaultBlockSize,
-                 multirate ? std::optional(RateFactorOf(multirate->ask)) : std::nullopt,
-                 m_arithmetic ? m_arithmetic->formats : BitTrueFormats{}});
+            text = format.write({taps, integers, written.description, kDefaultBlockSize,
+                                 ShownRateFactor(),
+                                 m_arithmetic ? m_arithmetic->formats : BitTrueFormats{}});
     } catch (const std::runtime_error& e) { // no fixed-point form, or a refused export
         return std::string(e.what());
     }

@@ -15,6 +15,7 @@
 #include "core/fixed/fixed_point_effect.h"
 #include "core/formats/exports/export.h"
 #include "core/multirate/cascade_response.h"
+#include "core/multirate/cic.h"
 #include "core/progress.h"
 
 #include <complex>
@@ -45,6 +46,8 @@ struct DesignAsk {
     std::optional<FixedPointArithmetic> arithmetic;
     // A decimator's or interpolator's stages in place of one filter at the rate.
     std::optional<RateChangeDesignAsk> rateChange;
+    // The FIR that follows a CIC decimator, at the CIC's output rate, in place of both.
+    std::optional<CompensatorAsk> cic;
 };
 
 // A design and the views the window draws of it, the frequency views on a grid of `points`
@@ -60,6 +63,9 @@ struct DesignShown {
     // With a rate change: its stages, and design holds the filter they equal at the high rate;
     // levels are the cascade's and each stage's over its nominal gain, on the views' grid.
     std::shared_ptr<const MultirateDesign> multirate;
+    // With a CIC: its compensator, and design holds the FIR's taps; levels are the cascade's,
+    // and the CIC's and the FIR's as its stages.
+    std::shared_ptr<const CompensatorDesign> compensator;
     CascadeLevels levels;
 };
 
@@ -80,6 +86,7 @@ struct WindowInputs {
     int nyquist = 0; // L of an L-th-band design, 0 for none
     WindowPulse pulse;
     std::optional<RateChangeChoice> rateChange;
+    std::string cic; // the CIC the filter compensates, as ParseCic reads it; empty for none
 
     bool operator==(const WindowInputs&) const = default;
 };
@@ -106,6 +113,8 @@ struct PlotRange {
 struct PlotData {
     std::vector<double> x, y;
     std::vector<double> overlay; // a second curve over the same x, or none
+    // Curves over the same x drawn dashed under the first, such as a cascade's parts.
+    std::vector<std::vector<double>> parts;
     PlotAxis xAxis, yAxis;
     std::vector<PlotRegion> regions;
     std::optional<PlotRange> yRange, xRange;
@@ -262,6 +271,11 @@ public:
 private:
     // The band figures, shorter lengths and phase of a single-rate design.
     void SingleRateTexts(ResultTexts& texts) const;
+    // Reads the CIC or the rate change of the inputs into ask: what is wrong, or empty.
+    std::string ReadRateChanges(DesignAsk& ask) const;
+    // Whether the filter shown changes the rate itself, and by what.
+    bool ChangesRate() const;
+    std::optional<RateFactor> ShownRateFactor() const;
     std::optional<std::string> ExportPlan(const std::string& path, const MultirateDesign& plan,
                                           const ExportFormat& format, QFormat width) const;
 

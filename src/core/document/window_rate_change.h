@@ -23,6 +23,19 @@ struct WindowRateChange {
 WindowRateChange ReadRateChange(const RateChangeChoice& choice, const Requirements& requirements,
                                 const Method& method, bool minimumPhase, int taps);
 
+// Why requirements are not the one pass band from 0 Hz of gain 1 and one stop band above it
+// that a rate change and a CIC compensator keep, or nothing.
+std::optional<std::string> LowPassProblem(const Requirements& requirements);
+
+// Whether an edge typed is at wanted Hz, to what the rate resolves rather than to the last bit
+// of a division.
+bool EdgeAt(double hz, double wanted, double rate);
+
+// A result table's row of a cascade's measured figure: its ripple (pass) or its attenuation,
+// asked and reached, with `where` after the reached figure.
+FigureRow CascadeRow(const std::string& band, bool pass, double askedDb, double reachedDb,
+                     const std::string& where = "");
+
 // Designs ask's rate change into shown: the plan, the filter it equals as shown's design, and
 // the cascade's levels on a grid of shown.points.
 void DesignRateChange(const DesignAsk& ask, const Progress& progress, DesignShown& shown);
