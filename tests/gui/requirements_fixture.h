@@ -2,18 +2,54 @@
 // What the requirements window's tests share: settings of their own, the window's controls
 // found by name, and waiting for its designs.
 
+#include "gui_helpers.h"
+
 #include "gui/requirements/document_file.h"
 #include "gui/requirements/requirements_wnd.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 // The example of the command line's manual.
 inline const QString kExample =
     "--rate 8000 --pass 0:1000 --stop 1500:4000 --ripple 0.1 --atten 60";
+
+// The file of format Export writes, chosen in the file dialog by its filter; or "" where it
+// wrote none, with the messages shown in messages (none expected without it).
+inline QString Exported(CRequirementsWnd& wnd, const QString& format,
+                        std::vector<QString>* messages = nullptr) {
+    QTemporaryDir folder;
+    bool offered = false;
+    const auto choose = [&](QWidget* window) {
+        auto* dialog = qobject_cast<QFileDialog*>(window);
+        for (const QString& filter : dialog->nameFilters())
+            if (filter.startsWith(format + ":")) {
+                dialog->selectNameFilter(filter);
+                offered = true;
+            }
+        ChooseFile(folder.path(), "fir.txt")(window);
+    };
+    ModalWatcher watcher({choose});
+    QTest::mouseClick(wnd.findChild<QPushButton*>("export"), Qt::LeftButton);
+    for (const SeenWindow& message : watcher.Messages()) {
+        if (!messages)
+            ADD_FAILURE() << "Export said: " << message.text.toStdString();
+        else
+            messages->push_back(message.text);
+    }
+    QFile file(folder.filePath("fir.txt"));
+    if (!offered || !file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(file.readAll());
+}
 
 class RequirementsWndTest : public testing::Test {
 protected:

@@ -1,6 +1,7 @@
 // The requirements window's rate change as its user meets it: Decimate by 4 with bands that fit
 // designs a plan whose stages fill the result table, a stop band that does not fit is said in
-// place, and the choice comes back at the next start.
+// place, a CIC typed designs its compensator as the command line does, and the choices come
+// back at the next start.
 #include "requirements_fixture.h"
 
 #include "gui/requirements/band_model.h"
@@ -20,15 +21,47 @@ protected:
         return qobject_cast<BandModel*>(Find<QTableView>(wnd, "tableBands")->model());
     }
 
-    // Decimation by 4 at 48000 Hz in two stages of 2: pass to 5000 Hz, stop from 7000 Hz.
-    static void AskDecimator(CRequirementsWnd& wnd) {
+    // At 48000 Hz, pass to 5000 Hz, 80 dB from 7000 Hz: what decimation by 4 folds.
+    static void AskBands(CRequirementsWnd& wnd) {
         Find<QLineEdit>(wnd, "editRate")->setText("48000");
         BandRow stop = taplore::StopRow(7000, 24000);
         stop.toleranceDb = 80;
         Bands(wnd)->SetBands({taplore::PassRow(0, 5000), stop});
+    }
+
+    // Decimation by 4 in two stages of 2.
+    static void AskDecimator(CRequirementsWnd& wnd) {
+        AskBands(wnd);
         Find<QSpinBox>(wnd, "spinRateFactor")->setValue(4);
         Find<QLineEdit>(wnd, "editStages")->setText("2x2");
         Find<QComboBox>(wnd, "comboRateChange")->setCurrentIndex(1);
+    }
+
+    // Waits for the headline to begin with start; says the headline and the problem where it
+    // does not.
+    static testing::AssertionResult HeadlineStarts(const CRequirementsWnd& wnd,
+                                                   const QString& start) {
+        const auto* headline = Find<QLabel>(wnd, "labelHeadline");
+        if (QTest::qWaitFor([&] { return headline->text().startsWith(start); }, 20000))
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure()
+               << headline->text().toStdString() << " / "
+               << Find<QLabel>(wnd, "labelProblem")->text().toStdString();
+    }
+
+    // The result table's column, row by row.
+    static QStringList Column(const CRequirementsWnd& wnd, int column) {
+        const auto* figures = Find<QTableWidget>(wnd, "tableFigures");
+        QStringList texts;
+        for (int row = 0; row < figures->rowCount(); ++row)
+            texts << figures->item(row, column)->text();
+        return texts;
+    }
+
+    // The same bands after a CIC of 4:8:1, 48000 Hz its output rate.
+    static void AskCompensator(CRequirementsWnd& wnd) {
+        AskBands(wnd);
+        QTest::keyClicks(Find<QLineEdit>(wnd, "editCic"), "4:8:1");
     }
 };
 
@@ -36,12 +69,8 @@ TEST_F(RequirementsRateChange, DecimateBy4DesignsAPlanWhoseStagesFillTheTable) {
     CRequirementsWnd wnd;
     ASSERT_NO_FATAL_FAILURE(ShowDesigned(wnd));
     AskDecimator(wnd);
+    ASSERT_TRUE(HeadlineStarts(wnd, "decimate by 4 in 2 stages"));
     const auto* figures = Find<QTableWidget>(wnd, "tableFigures");
-    const auto* headline = Find<QLabel>(wnd, "labelHeadline");
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return headline->text().startsWith("decimate by 4 in 2 stages"); }, 20000))
-        << headline->text().toStdString()
-        << Find<QLabel>(wnd, "labelProblem")->text().toStdString();
     ASSERT_EQ(figures->rowCount(), 5);
     EXPECT_EQ(figures->item(0, 0)->text(), "Stage 1: 2 at 48000 Hz");
     EXPECT_EQ(figures->item(1, 0)->text(), "Stage 2: 2 at 24000 Hz");
@@ -69,6 +98,46 @@ TEST_F(RequirementsRateChange, TheChoiceComesBackAtTheNextStart) {
     EXPECT_EQ(Find<QSpinBox>(wnd, "spinRateFactor")->value(), 4);
     EXPECT_EQ(Find<QLineEdit>(wnd, "editStages")->text(), "2x2");
     EXPECT_TRUE(Find<QLineEdit>(wnd, "editStages")->isEnabled());
+}
+
+TEST_F(RequirementsRateChange, ACicTypedDesignsItsCompensatorAsTheCommandLineDoes) {
+    CRequirementsWnd wnd;
+    ASSERT_NO_FATAL_FAILURE(ShowDesigned(wnd));
+    AskCompensator(wnd);
+    ASSERT_TRUE(HeadlineStarts(wnd, "CIC compensator, equiripple, "));
+    EXPECT_EQ(Column(wnd, 0), QStringList({"CIC 4:8:1 at 384000 Hz", "FIR at 48000 Hz",
+                                           "Cascade: 0 to 5000 Hz", "Cascade: 7000 to 24000 Hz"}));
+    const QStringList asked = Column(wnd, 1);
+    ASSERT_EQ(asked.size(), 4);
+    EXPECT_EQ(asked[0], "droop at 5000 Hz");
+    EXPECT_TRUE(asked[1].endsWith(" taps"));
+    EXPECT_EQ(asked[2], "0.1 dB");
+    EXPECT_EQ(asked[3], "80 dB");
+
+    // Its taps export as the command line's --cic writes them.
+    EXPECT_EQ(Exported(wnd, "c"),
+              DesignerOutput("--cic 4:8:1 --rate 48000 --pass 0:5000 --stop 7000:24000 --ripple "
+                             "0.1 --atten 80 --quiet --format c"));
+
+    // A CIC the field cannot read is said in place.
+    Find<QLineEdit>(wnd, "editCic")->setText("4:1");
+    EXPECT_EQ(Find<QLabel>(wnd, "labelProblem")->text(),
+              "CIC: must be STAGES:FACTOR or STAGES:FACTOR:DELAY, whole numbers, the factor 2 or "
+              "more, not \"4:1\".");
+}
+
+TEST_F(RequirementsRateChange, TheCicComesBackAtTheNextStart) {
+    {
+        CRequirementsWnd wnd;
+        wnd.show();
+        AskCompensator(wnd);
+        wnd.close();
+    }
+    CRequirementsWnd wnd;
+    EXPECT_EQ(Find<QLineEdit>(wnd, "editCic")->text(), "4:8:1");
+    EXPECT_EQ(Find<QComboBox>(wnd, "comboRateChange")->currentIndex(), 0);
+    wnd.show();
+    EXPECT_TRUE(HeadlineStarts(wnd, "CIC compensator"));
 }
 
 } // namespace

@@ -19,6 +19,9 @@ const QColor kStaleCurve(200, 150, 150);
 // The fixed-point taps' curve: blue against the red, so that either shows where they part.
 const QColor kOverlay(0, 80, 220);
 const QColor kStaleOverlay(150, 170, 220);
+// The parts of a cascade, dashed under it: grey, then green, each its own.
+const QColor kParts[] = {QColor(90, 90, 90), QColor(0, 140, 70)};
+const QColor kStaleParts(190, 190, 190);
 const QColor kRegion(90, 170, 90, 70);
 const QColor kGrid(220, 220, 220);
 
@@ -57,6 +60,14 @@ QVector<QPointF> Decimated(QVector<QPointF> points) {
     return kept;
 }
 
+// values over x as points, as many as both have.
+QVector<QPointF> PointsOf(const std::vector<double>& x, const std::vector<double>& values) {
+    QVector<QPointF> points;
+    for (std::size_t n = 0; n < values.size() && n < x.size(); ++n)
+        points.push_back({x[n], values[n]});
+    return Decimated(std::move(points));
+}
+
 } // namespace
 
 CPlotWnd::CPlotWnd(QWidget* parent) : QWidget(parent) {
@@ -93,10 +104,10 @@ void CPlotWnd::Show(const taplore::PlotData& plot) {
     for (std::size_t n = 0; n < plot.x.size(); ++n)
         points.push_back({plot.x[n], plot.y[n]});
     SetCurve(std::move(points), plot.xAxis, plot.yAxis);
-    QVector<QPointF> overlay;
-    for (std::size_t n = 0; n < plot.overlay.size() && n < plot.x.size(); ++n)
-        overlay.push_back({plot.x[n], plot.overlay[n]});
-    m_overlay = Decimated(std::move(overlay));
+    m_overlay = PointsOf(plot.x, plot.overlay);
+    m_parts.clear();
+    for (const std::vector<double>& part : plot.parts)
+        m_parts.push_back(PointsOf(plot.x, part));
     SetRegions(QVector<PlotRegion>(plot.regions.begin(), plot.regions.end()));
     SetRange(plot.yRange, plot.xRange);
     setAccessibleName(FromStd(plot.name));
@@ -184,6 +195,9 @@ void CPlotWnd::paintEvent(QPaintEvent* /*event*/) {
     const QRect area = PlotArea();
     DrawRegions(painter, area);
     DrawAxes(painter, area);
+    for (qsizetype i = 0; i < m_parts.size(); ++i)
+        DrawCurve(painter, area, m_parts[i], m_stale ? kStaleParts : kParts[i % std::size(kParts)],
+                  Qt::DashLine);
     DrawCurve(painter, area, m_points, m_stale ? kStaleCurve : kCurve);
     DrawCurve(painter, area, m_overlay, m_stale ? kStaleOverlay : kOverlay);
     DrawReadout(painter, area);
@@ -236,7 +250,7 @@ void CPlotWnd::DrawRegions(QPainter& painter, const QRect& area) const {
 }
 
 void CPlotWnd::DrawCurve(QPainter& painter, const QRect& area, const QVector<QPointF>& points,
-                         const QColor& colour) const {
+                         const QColor& colour, Qt::PenStyle style) const {
     QPainterPath path;
     bool drawing = false;
     for (const QPointF& point : points) {
@@ -251,7 +265,7 @@ void CPlotWnd::DrawCurve(QPainter& painter, const QRect& area, const QVector<QPo
     painter.save();
     painter.setClipRect(area);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(colour, 1.5));
+    painter.setPen(QPen(colour, 1.5, style));
     painter.drawPath(path);
     painter.restore();
 }

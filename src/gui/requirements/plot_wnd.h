@@ -56,13 +56,14 @@ private:
     void DrawAxes(QPainter& painter, const QRect& area) const;
     void DrawRegions(QPainter& painter, const QRect& area) const;
     void DrawCurve(QPainter& painter, const QRect& area, const QVector<QPointF>& points,
-                   const QColor& colour) const;
+                   const QColor& colour, Qt::PenStyle style = Qt::SolidLine) const;
     void DrawReadout(QPainter& painter, const QRect& area) const;
     QString ReadoutText(const QPointF& point, const QRect& area) const;
     void UpdateLimits();
 
     QVector<QPointF> m_points;
-    QVector<QPointF> m_overlay; // a second curve over the same x, drawn over the first
+    QVector<QPointF> m_overlay;        // a second curve over the same x, drawn over the first
+    QVector<QVector<QPointF>> m_parts; // curves over the same x, dashed under the first
     QVector<PlotRegion> m_regions;
     PlotAxis m_xAxis, m_yAxis;
     double m_xSpacing = 1; // between the curve's points, before they are thinned out
