@@ -157,11 +157,12 @@ std::string CompensatorShorterText(const CompensatorDesign& design) {
     const CompensatorAsk& ask = design.ask;
     std::string text;
     for (const auto& [taps, figures] : design.made.shorter) {
-        const double shortfall =
-            std::max(figures.rippleDb - ask.rippleDb, ask.attenuationDb - figures.attenuationDb);
+        const double shortfall = std::max(
+            {figures.rippleDb - ask.rippleDb, ask.attenuationDb - figures.attenuationDb, 0.0});
         text += text.empty() ? "" : ", ";
         text += crt::FormatD(taps) + (text.empty() ? " taps miss by " : " taps by ");
-        text += FixedText(std::max(shortfall, 0.0), 2) + " dB";
+        // With the decimals that tell a near miss from none.
+        text += FixedText(shortfall, FigureDecimals(0.0, shortfall)) + " dB";
     }
     return text;
 }
