@@ -51,32 +51,19 @@ AskedTolerances AskedOf(const Request& request) {
     return {request.ripple->value, request.atten->value, request.ripple->text, request.atten->text};
 }
 
-std::string CompensatorMissed(const Request& request, const Design& design,
-                              const FixedPointTaps* quantised) {
-    const CompensatorAsk& ask = *design.cic;
-    const std::vector<double> taps(design.taps.get(), design.taps.get() + design.count);
-    const CompensatorFigures written =
-        MeasureCompensator(ask, WrittenTaps(*request.format.format, taps, quantised));
-    if (written.met)
-        return "";
-    const CompensatorFigures designed = MeasureCompensator(ask, taps);
-    return "the cascade's " + MissedTolerances(AskedOf(request), ask.passHz,
-                                               "stop " + crt::FormatShortest(ask.stopHz) + " to " +
-                                                   crt::FormatShortest(ask.rate / 2) + " Hz",
-                                               {written.rippleDb, written.attenuationDb},
-                                               {designed.rippleDb, designed.attenuationDb});
-}
-
 } // namespace
 
 void WarnOfWrittenCascade(Console& console, const Request& request, const Design& design,
                           const std::vector<const FixedPointTaps*>& quantised) {
     const std::string missed =
-        design.cic ? CompensatorMissed(request, design, quantised.front())
-                   : CascadeShortfall(*design.multirate,
-                                      WrittenCascadeFigures(*design.multirate,
-                                                            *request.format.format, quantised),
-                                      AskedOf(request));
+        design.cic
+            ? CompensatorShortfall(*design.cic,
+                                   {design.taps.get(), static_cast<std::size_t>(design.count)},
+                                   *request.format.format, quantised.front(), AskedOf(request))
+            : CascadeShortfall(
+                  *design.multirate,
+                  WrittenCascadeFigures(*design.multirate, *request.format.format, quantised),
+                  AskedOf(request));
     if (!missed.empty())
         Warn(console, "warning: the taps as --format " + std::string(request.format.format->name) +
                           " writes them miss the requirements: " + missed +

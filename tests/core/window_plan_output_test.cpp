@@ -5,12 +5,12 @@
 #include "core/document/window_rate_change.h"
 #include "core/formats/written_plan.h"
 #include "core/io/file_input.h"
+#include "presenter_design.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
-#include <memory>
 #include <numbers>
 
 namespace {
@@ -19,10 +19,7 @@ using namespace taplore;
 
 // Rate change by 4 at 48000 Hz: pass to 5000 Hz, 80 dB from 7000 Hz.
 WindowInputs ByFour(const std::string& stages, RateChange change = RateChange::decimate) {
-    WindowInputs inputs;
-    inputs.rate = "48000";
-    inputs.bands = {PassRow(0, 5000), StopRow(7000, 24000)};
-    inputs.bands[1].toleranceDb = 80;
+    WindowInputs inputs = Bands48k();
     inputs.rateChange = RateChangeChoice{change, 4, stages};
     return inputs;
 }
@@ -35,10 +32,7 @@ void Show(RequirementsPresenter& presenter, const WindowInputs& inputs,
         fixed.tapBits = tapBits;
         presenter.SetFixedPoint(fixed);
     }
-    const auto ask = presenter.SetInputs(inputs);
-    ASSERT_TRUE(ask) << presenter.Problem();
-    ASSERT_EQ(presenter.Accept(std::make_shared<const DesignShown>(DesignFor(*ask))),
-              RequirementsPresenter::Accepted::shown);
+    ShowDesign(presenter, inputs);
 }
 
 // The rounded curve is the product of the stages' rounded taps, each at its own rate, over the
@@ -82,9 +76,7 @@ TEST(WindowPlanRounded, EachStageIsRoundedToTheWidthAndTheCascadeMeasuredAsRound
 class WindowPlanExport : public testing::Test {
 protected:
     void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("taplore-plan-export-" +
-                 std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+        m_dir = ScratchPath("plan-export");
         std::filesystem::create_directories(m_dir);
     }
     void TearDown() override { std::filesystem::remove_all(m_dir); }

@@ -40,29 +40,6 @@ void TurnOn(CRequirementsWnd& wnd, const QString& input, const QString& output,
     ASSERT_TRUE(QTest::qWaitFor([&] { return wnd.DesignsShown() > before; }, 20000));
 }
 
-// The file of format Export writes, or "" with the messages shown where it wrote none.
-QString Exported(CRequirementsWnd& wnd, const QString& format, std::vector<QString>* messages) {
-    QTemporaryDir folder;
-    bool offered = false;
-    const auto choose = [&](QWidget* window) {
-        auto* dialog = qobject_cast<QFileDialog*>(window);
-        for (const QString& filter : dialog->nameFilters())
-            if (filter.startsWith(format + ":")) {
-                dialog->selectNameFilter(filter);
-                offered = true;
-            }
-        ChooseFile(folder.path(), "fir.txt")(window);
-    };
-    ModalWatcher watcher({choose});
-    QTest::mouseClick(wnd.findChild<QPushButton*>("export"), Qt::LeftButton);
-    for (const SeenWindow& message : watcher.Messages())
-        messages->push_back(message.text);
-    QFile file(folder.filePath("fir.txt"));
-    if (!offered || !file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromLatin1(file.readAll());
-}
-
 TEST_F(FixedPoint, TheWidthsReachTheHdlFilterAsTheCommandLineWritesIt) {
     CRequirementsWnd wnd;
     ShowDesigned(wnd);

@@ -167,13 +167,16 @@ ModalWatcher::Action ChooseFile(const QString& folder, const QString& name) {
     };
 }
 
-ModalWatcher::Action ChooseFormat(const QString& folder, const QString& name,
-                                  const QString& format) {
-    return [folder, name, format](QWidget* window) {
+ModalWatcher::Action ChooseFormat(const QString& folder, const QString& name, const QString& format,
+                                  bool* offered) {
+    return [folder, name, format, offered](QWidget* window) {
         if (auto* dialog = qobject_cast<QFileDialog*>(window))
             for (const QString& filter : dialog->nameFilters())
-                if (filter.startsWith(format + ":"))
+                if (filter.startsWith(format + ":")) {
                     dialog->selectNameFilter(filter);
+                    if (offered)
+                        *offered = true;
+                }
         ChooseFile(folder, name)(window);
     };
 }

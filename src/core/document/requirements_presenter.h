@@ -15,6 +15,7 @@
 #include "core/fixed/fixed_point_effect.h"
 #include "core/formats/exports/export.h"
 #include "core/multirate/cascade_response.h"
+#include "core/multirate/cic.h"
 #include "core/progress.h"
 
 #include <complex>
@@ -45,6 +46,8 @@ struct DesignAsk {
     std::optional<FixedPointArithmetic> arithmetic;
     // A decimator's or interpolator's stages in place of one filter at the rate.
     std::optional<RateChangeDesignAsk> rateChange;
+    // The FIR that follows a CIC decimator, at the CIC's output rate, in place of both.
+    std::optional<CompensatorAsk> cic;
 };
 
 // A design and the views the window draws of it, the frequency views on a grid of `points`
@@ -61,6 +64,9 @@ struct DesignShown {
     // With a rate change: its stages, and design holds the filter they equal at the high rate;
     // levels are the cascade's and each stage's over its nominal gain, on the views' grid.
     std::shared_ptr<const MultirateDesign> multirate;
+    // With a CIC: its compensator, and design holds the FIR's taps; levels are the cascade's,
+    // and the CIC's and the FIR's as its stages.
+    std::shared_ptr<const CompensatorDesign> compensator;
     CascadeLevels levels;
 };
 
@@ -81,6 +87,7 @@ struct WindowInputs {
     int nyquist = 0; // L of an L-th-band design, 0 for none
     WindowPulse pulse;
     std::optional<RateChangeChoice> rateChange;
+    std::string cic; // the CIC the filter compensates, as ParseCic reads it; empty for none
 
     bool operator==(const WindowInputs&) const = default;
 };
@@ -102,11 +109,13 @@ struct PlotRange {
     double low, high;
 };
 
-// A curve drawn dashed over a plot's x, named in its legend: a stage of a cascade, or another
-// part of what the plot's curve is made of.
+// A curve drawn dashed over a plot's x, named in its legend: a stage of a cascade, or a CIC
+// compensator's CIC or FIR, which keep colours of their own where stages take the next one.
+enum class PartKind { stage, cic, fir };
 struct NamedCurve {
     std::string name;
     std::vector<double> y;
+    PartKind kind = PartKind::stage;
 };
 
 // One plot's curve, x ascending, with its axes, shaded regions, the ranges shown (none: the
@@ -286,6 +295,12 @@ public:
 private:
     // The band figures, shorter lengths and phase of a single-rate design.
     void SingleRateTexts(ResultTexts& texts) const;
+    // Reads the CIC or the rate change of the inputs into ask: what is wrong, or empty.
+    std::string ReadRateChanges(DesignAsk& ask) const;
+    // Whether the filter shown changes the rate itself; the factor a single filter shown is
+    // written with (a compensator's own decimation), or none.
+    bool ChangesRate() const;
+    std::optional<RateFactor> ShownRateFactor() const;
 
     WindowInputs m_inputs;
     std::optional<WindowInputs> m_saved = WindowInputs{};

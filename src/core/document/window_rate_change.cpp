@@ -31,11 +31,6 @@ std::string ChangeName(const RateChangeAsk& ask) {
            " by " + crt::FormatD(ask.factor) + " at " + Hz(ask.rate);
 }
 
-// The edges typed are kept to what the rate resolves, not to the last bit of a division.
-bool NearlyAt(double hz, double wanted, double rate) {
-    return std::abs(hz - wanted) <= rate * 1e-9;
-}
-
 // Of a plan's or a stage's multiplications, those the stage reached or the estimate.
 double OneStageMultiplications(const PlanCost& one) {
     return one.designed ? one.multiplications : one.estimated;
@@ -61,11 +56,9 @@ WindowRateChange ReadRateChange(const RateChangeChoice& choice, const Requiremen
                            std::to_string(product) + ", not the factor " +
                            crt::FormatD(choice.factor));
     }
+    if (const auto problem = LowPassProblem(requirements))
+        return Refused(*problem);
     const std::vector<Band>& bands = requirements.bands;
-    if (bands.size() != 2 || !IsPassBand(bands[0]) || IsPassBand(bands[1]) || bands[0].lowHz != 0.0)
-        return Refused("the bands must be one pass band from 0 Hz and one stop band above it");
-    if (bands[0].gain != 1.0 || bands[0].endGain)
-        return Refused("the pass band's gain must be 1");
     RateChangeDesignAsk ask;
     ask.ask.change = choice.change;
     ask.ask.factor = choice.factor;
@@ -79,10 +72,31 @@ WindowRateChange ReadRateChange(const RateChangeChoice& choice, const Requiremen
         return Refused(*problem);
     const double stopHz = ask.ask.rate / ask.ask.factor - ask.ask.passHz;
     const double rate = ask.ask.rate;
-    if (!NearlyAt(bands[1].lowHz, stopHz, rate) || !NearlyAt(bands[1].highHz, rate / 2, rate))
+    if (!EdgeAt(bands[1].lowHz, stopHz, rate) || !EdgeAt(bands[1].highHz, rate / 2, rate))
         return Refused(ChangeName(ask.ask) + " needs the stop band from " +
                        crt::FormatShortest(stopHz) + " to " + Hz(rate / 2));
     return {ask, {}};
+}
+
+std::optional<std::string> LowPassProblem(const Requirements& requirements) {
+    const std::vector<Band>& bands = requirements.bands;
+    if (bands.size() != 2 || !IsPassBand(bands[0]) || IsPassBand(bands[1]) || bands[0].lowHz != 0.0)
+        return "the bands must be one pass band from 0 Hz and one stop band above it";
+    if (bands[0].gain != 1.0 || bands[0].endGain)
+        return "the pass band's gain must be 1";
+    return std::nullopt;
+}
+
+bool EdgeAt(double hz, double wanted, double rate) {
+    return std::abs(hz - wanted) <= rate * 1e-9;
+}
+
+FigureRow CascadeRow(const std::string& band, bool pass, double askedDb, double reachedDb,
+                     const std::string& where) {
+    const double margin = pass ? askedDb - reachedDb : reachedDb - askedDb;
+    const BandFigure figure{pass, askedDb, reachedDb, margin, margin >= 0};
+    const FigureTexts texts = FigureTextsOf(figure);
+    return {band, texts.asked, texts.reached + where, texts.margin, figure.met};
 }
 
 void DesignRateChange(const DesignAsk& ask, const Progress& progress, DesignShown& shown) {
@@ -142,17 +156,9 @@ std::vector<FigureRow> RateChangeRows(const MultirateDesign& design) {
     }
     const CascadeFigures& c = design.cascade;
     const RateChangeAsk& ask = design.ask;
-    const BandFigure pass{true, ask.rippleDb, c.rippleDb, ask.rippleDb - c.rippleDb,
-                          c.rippleDb <= ask.rippleDb};
-    const BandFigure aliased{false, ask.attenuationDb, c.attenuationDb,
-                             c.attenuationDb - ask.attenuationDb,
-                             c.attenuationDb >= ask.attenuationDb};
-    const FigureTexts passTexts = FigureTextsOf(pass), aliasedTexts = FigureTextsOf(aliased);
-    rows.push_back({"Cascade: 0 to " + Hz(ask.passHz), passTexts.asked, passTexts.reached,
-                    passTexts.margin, pass.met});
-    rows.push_back({"Cascade: aliased", aliasedTexts.asked,
-                    aliasedTexts.reached + " at " + RoundedText(c.worstHz, 1) + " Hz",
-                    aliasedTexts.margin, aliased.met});
+    rows.push_back(CascadeRow("Cascade: 0 to " + Hz(ask.passHz), true, ask.rippleDb, c.rippleDb));
+    rows.push_back(CascadeRow("Cascade: aliased", false, ask.attenuationDb, c.attenuationDb,
+                              " at " + RoundedText(c.worstHz, 1) + " Hz"));
     return rows;
 }
 
@@ -162,6 +168,24 @@ std::vector<RequiredBand> RateChangeBands(const RateChangeAsk& ask) {
     for (const FrequencySpan& span : AliasSpans(ask))
         bands.push_back({span.lowHz, span.highHz, -kInfinity, -ask.attenuationDb});
     return bands;
+}
+
+std::vector<NamedCurve> CascadeParts(const DesignShown& shown) {
+    const std::vector<std::vector<double>>& levels = shown.levels.stages;
+    if (shown.multirate && levels.size() < 2)
+        return {};
+    std::vector<NamedCurve> parts;
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        NamedCurve part{{}, {levels[i].begin(), levels[i].begin() + shown.points}};
+        if (shown.compensator) { // the CIC's levels, then the FIR's
+            part.kind = i == 0 ? PartKind::cic : PartKind::fir;
+            part.name = i == 0 ? "CIC " + CicText(shown.compensator->ask.cic) : "FIR";
+        } else {
+            part.name = StageCurveName(*shown.multirate, i);
+        }
+        parts.push_back(std::move(part));
+    }
+    return parts;
 }
 
 RateFactor RateFactorOf(const RateChangeAsk& ask) {

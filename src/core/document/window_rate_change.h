@@ -1,7 +1,7 @@
 #pragma once
 // The requirements window's rate change: its bands read as a decimator's or interpolator's
 // requirements, the plan designed on the window's worker, and the stages shown in the result
-// table.
+// table and the magnitude plot.
 
 #include "core/document/requirements_presenter.h"
 #include "core/formats/response_plot.h"
@@ -23,6 +23,19 @@ struct WindowRateChange {
 WindowRateChange ReadRateChange(const RateChangeChoice& choice, const Requirements& requirements,
                                 const Method& method, bool minimumPhase, int taps);
 
+// Why requirements are not the one pass band from 0 Hz of gain 1 and one stop band above it
+// that a rate change and a CIC compensator keep, or nothing.
+std::optional<std::string> LowPassProblem(const Requirements& requirements);
+
+// Whether an edge typed is at wanted Hz, to what the rate resolves rather than to the last bit
+// of a division.
+bool EdgeAt(double hz, double wanted, double rate);
+
+// A result table's row of a cascade's measured figure: its ripple (pass) or its attenuation,
+// asked and reached, with `where` after the reached figure.
+FigureRow CascadeRow(const std::string& band, bool pass, double askedDb, double reachedDb,
+                     const std::string& where = "");
+
 // Designs ask's rate change into shown: the plan, the filter it equals as shown's design, and
 // the cascade's levels on a grid of shown.points.
 void DesignRateChange(const DesignAsk& ask, const Progress& progress, DesignShown& shown);
@@ -37,6 +50,11 @@ std::vector<FigureRow> RateChangeRows(const MultirateDesign& design);
 // What the cascade must keep, as the magnitude plot shades it: the pass band, and the
 // frequencies that fold onto it.
 std::vector<RequiredBand> RateChangeBands(const RateChangeAsk& ask);
+
+// The curves the cascade shown is made of, dashed under it in the magnitude plot: a plan's
+// stages (one stage is the cascade itself) or a compensator's CIC and FIR, each shown.points
+// long; none for a single filter.
+std::vector<NamedCurve> CascadeParts(const DesignShown& shown);
 
 // The change as a single stage's export takes it.
 RateFactor RateFactorOf(const RateChangeAsk& ask);

@@ -13,6 +13,12 @@ std::string Shortfall(const std::string& what, double written, double designed,
            " dB in double (" + asked + " dB asked)";
 }
 
+// The tolerances with their shortest texts, for an ask that keeps no text of its own.
+AskedTolerances Asked(double rippleDb, double attenuationDb) {
+    return {rippleDb, attenuationDb, crt::FormatShortest(rippleDb),
+            crt::FormatShortest(attenuationDb)};
+}
+
 } // namespace
 
 std::vector<std::optional<FixedPointTaps>> QuantisedStages(const MultirateDesign& plan,
@@ -57,8 +63,11 @@ QuantisedPointers(const std::vector<std::optional<FixedPointTaps>>& quantised) {
 }
 
 AskedTolerances AskedOf(const RateChangeAsk& ask) {
-    return {ask.rippleDb, ask.attenuationDb, crt::FormatShortest(ask.rippleDb),
-            crt::FormatShortest(ask.attenuationDb)};
+    return Asked(ask.rippleDb, ask.attenuationDb);
+}
+
+AskedTolerances AskedOf(const CompensatorAsk& ask) {
+    return Asked(ask.rippleDb, ask.attenuationDb);
 }
 
 std::string MissedTolerances(const AskedTolerances& asked, double passHz, const std::string& stop,
@@ -83,6 +92,22 @@ std::string CascadeShortfall(const MultirateDesign& plan, const CascadeFigures& 
                                                 {written.rippleDb, written.attenuationDb},
                                                 {designed.rippleDb, designed.attenuationDb});
     return missed.empty() ? "" : "the cascade's " + missed;
+}
+
+std::string CompensatorShortfall(const CompensatorAsk& ask, std::span<const double> taps,
+                                 const ExportFormat& format, const FixedPointTaps* quantised,
+                                 const AskedTolerances& asked) {
+    const CompensatorFigures written =
+        MeasureCompensator(ask, WrittenTaps(format, taps, quantised));
+    if (written.met)
+        return "";
+    const CompensatorFigures designed =
+        MeasureCompensator(ask, std::vector<double>(taps.begin(), taps.end()));
+    return "the cascade's " + MissedTolerances(asked, ask.passHz,
+                                               "stop " + crt::FormatShortest(ask.stopHz) + " to " +
+                                                   crt::FormatShortest(ask.rate / 2) + " Hz",
+                                               {written.rippleDb, written.attenuationDb},
+                                               {designed.rippleDb, designed.attenuationDb});
 }
 
 const ExportFormat& FullPrecisionPlanFormat(const ExportFormat& format) {

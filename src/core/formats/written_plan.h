@@ -1,12 +1,15 @@
 #pragma once
 // A rate change's stages as an output writes them: each stage's taps in the output's width,
 // the stages as a writer of plans takes them, and the cascade of the taps as written measured
-// against the rate change's ripple and attenuation, which the double taps keep.
+// against the rate change's ripple and attenuation, which the double taps keep; a CIC
+// compensator's cascade with its FIR as written likewise.
 
 #include "core/formats/exports/export.h"
+#include "core/multirate/cic.h"
 #include "core/multirate/stage_plan.h"
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -36,6 +39,7 @@ struct AskedTolerances {
     std::string rippleText, attenuationText;
 };
 AskedTolerances AskedOf(const RateChangeAsk& ask);
+AskedTolerances AskedOf(const CompensatorAsk& ask);
 
 // What a filter reached of them.
 struct ReachedTolerances {
@@ -53,6 +57,13 @@ std::string MissedTolerances(const AskedTolerances& asked, double passHz, const 
 // keeps it, or where the double taps miss too (said already).
 std::string CascadeShortfall(const MultirateDesign& plan, const CascadeFigures& written,
                              const AskedTolerances& asked);
+
+// "the cascade's stop 7000 to 24000 Hz: attenuation ..." where the CIC's cascade with the FIR's
+// taps as format writes them (quantised, or null for a format of the taps themselves) misses
+// asked; empty where it keeps it.
+std::string CompensatorShortfall(const CompensatorAsk& ask, std::span<const double> taps,
+                                 const ExportFormat& format, const FixedPointTaps* quantised,
+                                 const AskedTolerances& asked);
 
 // The format that writes a plan's every tap exactly, in place of format: the C arrays for a C
 // file, else JSON.

@@ -20,8 +20,11 @@ const QColor kStaleCurve(200, 150, 150);
 const QColor kOverlay(0, 80, 220);
 const QColor kStaleOverlay(150, 170, 220);
 const QColor kRegion(90, 170, 90, 70);
-// The parts' dashes: none red or blue, the curve's and the overlay's colours.
+// The parts' dashes: none red or blue, the curve's and the overlay's colours. A CIC grey and
+// its FIR green, each its own.
 const QColor kParts[] = {{220, 120, 0}, {180, 0, 180}, {0, 140, 60}, {110, 70, 200}};
+const QColor kCicPart(90, 90, 90);
+const QColor kFirPart(0, 140, 70);
 constexpr int kDash = 24; // pixels of a legend entry's line
 const QColor kGrid(220, 220, 220);
 
@@ -107,7 +110,7 @@ void CPlotWnd::Show(const taplore::PlotData& plot) {
     m_overlay = Decimated(PointsOf(plot.x, plot.overlay));
     m_parts.clear();
     for (const taplore::NamedCurve& part : plot.parts)
-        m_parts.push_back({FromStd(part.name), Decimated(PointsOf(plot.x, part.y))});
+        m_parts.push_back({FromStd(part.name), Decimated(PointsOf(plot.x, part.y)), part.kind});
     SetRegions(QVector<PlotRegion>(plot.regions.begin(), plot.regions.end()));
     SetRange(plot.yRange, plot.xRange);
     setAccessibleName(FromStd(plot.name));
@@ -196,7 +199,7 @@ void CPlotWnd::paintEvent(QPaintEvent* /*event*/) {
     DrawRegions(painter, area);
     DrawAxes(painter, area);
     for (int i = 0; i < m_parts.size(); ++i) {
-        QColor colour = PartColour(i);
+        QColor colour = PartColour(i, m_parts[i].kind);
         colour.setAlpha(m_stale ? 90 : 255);
         DrawCurve(painter, area, m_parts[i].points, QPen(colour, 1.5, Qt::DashLine));
     }
@@ -273,7 +276,15 @@ void CPlotWnd::DrawCurve(QPainter& painter, const QRect& area, const QVector<QPo
     painter.restore();
 }
 
-QColor CPlotWnd::PartColour(int part) {
+QColor CPlotWnd::PartColour(int part, taplore::PartKind kind) {
+    switch (kind) {
+    case taplore::PartKind::cic:
+        return kCicPart;
+    case taplore::PartKind::fir:
+        return kFirPart;
+    case taplore::PartKind::stage:
+        break;
+    }
     return kParts[static_cast<std::size_t>(part) % std::size(kParts)];
 }
 
@@ -300,7 +311,7 @@ void CPlotWnd::DrawLegend(QPainter& painter, const QRect& area) const {
     painter.fillRect(box, palette().color(QPalette::Base));
     for (int i = 0; i < m_parts.size(); ++i) {
         const int y = box.top() + 2 + i * line;
-        painter.setPen(QPen(PartColour(i), 1.5, Qt::DashLine));
+        painter.setPen(QPen(PartColour(i, m_parts[i].kind), 1.5, Qt::DashLine));
         painter.drawLine(QPointF(box.left() + 4, y + line / 2.0),
                          QPointF(box.left() + 4 + kDash, y + line / 2.0));
         painter.setPen(palette().color(QPalette::Text));

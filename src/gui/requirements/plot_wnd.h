@@ -46,9 +46,9 @@ public:
     QString AxisTitleText(Qt::Orientation axis) const;
     // The plotted area, with room on the left for the y title and the widest y tick.
     QRect PlotArea() const;
-    // The dashed curves' names, as the legend lists them, and each one's colour.
+    // The dashed curves' names, as the legend lists them, and the colour of the part-th, of kind.
     QStringList LegendTexts() const;
-    static QColor PartColour(int part);
+    static QColor PartColour(int part, taplore::PartKind kind = taplore::PartKind::stage);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -68,10 +68,11 @@ private:
 
     QVector<QPointF> m_points;
     QVector<QPointF> m_overlay; // a second curve over the same x, drawn over the first
-    // Curves the first is made of (a cascade's stages), dashed under it.
+    // Curves the first is made of (a cascade's stages, or a CIC and its FIR), dashed under it.
     struct Part {
         QString name;
         QVector<QPointF> points;
+        taplore::PartKind kind;
     };
     QVector<Part> m_parts;
     QVector<PlotRegion> m_regions;

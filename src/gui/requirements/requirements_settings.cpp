@@ -98,6 +98,8 @@ void CRequirementsWnd::RestoreSettings() {
     m_nyquist->SetBand(settings.value("nyquist", 0).toInt());
     ShowPulse(PulseOfSetting(settings.value("pulse").toStringList()));
     m_rateChange->SetChoice(RateChangeOf(settings));
+    // Settings of an older Taplore have none: no CIC.
+    m_rateChange->SetCic(settings.value("cic").toString().toStdString());
     m_comboView->setCurrentIndex(settings.value("view", 1).toInt());
     m_checkZoom->setChecked(settings.value("zoom", false).toBool());
     m_editBits->setText(settings.value("bits", m_editBits->text()).toString());
@@ -119,6 +121,7 @@ void CRequirementsWnd::SaveSettings() const {
     settings.setValue("nyquist", m_nyquist->Band());
     settings.setValue("pulse", PulseSetting(m_pulse->Pulse()));
     SaveRateChange(settings, m_rateChange->Choice());
+    settings.setValue("cic", QString::fromStdString(m_rateChange->Cic()));
     settings.setValue("view", m_comboView->currentIndex());
     settings.setValue("zoom", m_checkZoom->isChecked());
     settings.setValue("bits", m_editBits->text());

@@ -175,6 +175,7 @@ taplore::WindowInputs CRequirementsWnd::ReadInputs() const {
     // Hidden under a pulse's figures, the Nyquist box asks nothing.
     inputs.nyquist = inputs.pulse.On() ? 0 : m_nyquist->Band();
     inputs.rateChange = m_rateChange->Choice();
+    inputs.cic = m_rateChange->Cic();
     return inputs;
 }
 
@@ -189,6 +190,7 @@ void CRequirementsWnd::ShowInputs(const taplore::WindowInputs& inputs) {
     m_nyquist->SetBand(inputs.nyquist);
     ShowPulse(inputs.pulse);
     m_rateChange->SetChoice(inputs.rateChange);
+    m_rateChange->SetCic(inputs.cic);
 }
 
 // A pulse's figures, and its shape chosen as the Method where it has one.
