@@ -88,9 +88,9 @@ void CRequirementsWnd::RestoreSettings() {
             bands.push_back(*band);
     if (!bands.isEmpty())
         m_modelBands->SetBands(bands);
-    // By name, so that a method added to the table shifts no saved choice; an unknown or older
-    // value reads as the default, the first entry.
-    m_comboMethod->setCurrentIndex(std::max(0, m_comboMethod->findData(settings.value("method"))));
+    // By name, so that a method added to the table shifts no saved choice; none, an unknown or
+    // an older value reads as the default.
+    ChooseMethod(settings.value("method").toString());
     m_radioFixed->setChecked(settings.value("fixed", false).toBool());
     m_spinTaps->setValue(settings.value("taps", m_spinTaps->value()).toInt());
     m_phase->SetMinimum(settings.value("minimumPhase", false).toBool());

@@ -183,7 +183,7 @@ taplore::WindowInputs CRequirementsWnd::ReadInputs() const {
 void CRequirementsWnd::ShowInputs(const taplore::WindowInputs& inputs) {
     m_editRate->setText(FromStd(inputs.rate));
     m_modelBands->SetBands(QVector<BandRow>(inputs.bands.begin(), inputs.bands.end()));
-    m_comboMethod->setCurrentIndex(std::max(0, m_comboMethod->findData(FromStd(inputs.method))));
+    ChooseMethod(FromStd(inputs.method));
     (inputs.fixed ? m_radioFixed : m_radioFewest)->setChecked(true);
     m_spinTaps->setValue(inputs.taps);
     m_phase->SetMinimum(inputs.minimumPhase);
@@ -191,6 +191,15 @@ void CRequirementsWnd::ShowInputs(const taplore::WindowInputs& inputs) {
     ShowPulse(inputs.pulse);
     m_rateChange->SetChoice(inputs.rateChange);
     m_rateChange->SetCic(inputs.cic);
+}
+
+// Looked up by name with a fallback: the separator's data is none, which an absent name would
+// match, leaving the list blank.
+void CRequirementsWnd::ChooseMethod(const QString& name) {
+    int index = name.isEmpty() ? -1 : m_comboMethod->findData(name);
+    if (index < 0)
+        index = m_comboMethod->findData(FromStd(std::string(taplore::DefaultMethod().name)));
+    m_comboMethod->setCurrentIndex(index);
 }
 
 // A pulse's figures, and its shape chosen as the Method where it has one.

@@ -93,6 +93,8 @@ private:
     taplore::WindowInputs ReadInputs() const;
     void ShowInputs(const taplore::WindowInputs& inputs);
     void ShowPulse(const taplore::WindowPulse& pulse);
+    // The method named chosen, or the default one for a name absent or unknown.
+    void ChooseMethod(const QString& name);
     void ShowState();
     void ShowCurrent(bool current);
     void ShowResult();
