@@ -2,7 +2,7 @@
 
 #include "core/analysis/log_magnitude.h"
 #include "core/design/requirements.h"
-#include "core/formats/crt.h"
+#include "core/formats/multirate_report.h"
 #include "core/formats/response_plot.h"
 #include "core/multirate/cascade_response.h"
 
@@ -18,13 +18,6 @@ constexpr int kCascadePointsPerTap = 4;
 
 std::string QuantisedLabel(QFormat width) {
     return QFormatName(width) + " taps";
-}
-
-std::vector<CascadeStage> QuantisedStages(std::vector<CascadeStage> stages, QFormat width) {
-    for (CascadeStage& stage : stages)
-        stage.taps =
-            Dequantise(Quantise(stage.taps.data(), static_cast<int>(stage.taps.size()), width));
-    return stages;
 }
 
 // The pass band kept within the ripple from 0 to passHz.
@@ -52,18 +45,14 @@ bool CascadeImage(const Request& request, const Design& design, int points, std:
     CascadeLevels levels, quantised;
     const auto width = request.Width();
     if (!ComputeCascadeLevels(stages, points, levels) ||
-        (width && !ComputeCascadeLevels(QuantisedStages(stages, *width), points, quantised)))
+        (width && !ComputeCascadeLevels(RoundedStages(stages, *width), points, quantised)))
         return false;
     std::vector<PlotCurve> curves{{levels.cascade, "cascade", CurveRole::whole}};
     if (width)
         curves.push_back({quantised.cascade, QuantisedLabel(*width), CurveRole::quantised});
-    const std::string sign = ask.change == RateChange::decimate ? "\u00f7" : "\u00d7";
     // One stage is the cascade itself.
     for (std::size_t i = 0; stages.size() > 1 && i < stages.size(); ++i)
-        curves.push_back({levels.stages[i],
-                          "stage " + crt::FormatD(static_cast<int>(i) + 1) + " (" + sign +
-                              crt::FormatD(multirate.stages[i].spot.factor) + ")",
-                          CurveRole::part});
+        curves.push_back({levels.stages[i], StageCurveName(multirate, i), CurveRole::part});
     const std::vector<FrequencySpan> aliased = AliasSpans(ask);
     const RequiredBand required[] = {PassRequired(ask.passHz, ask.rippleDb)};
     image = FormatCurvesSvg(design.description, curves, required, {aliased, AliasedLabel(ask)},
@@ -133,7 +122,7 @@ ViewedFilter ViewedOf(const Request& request, const Design& design,
     const std::vector<CascadeStage> stages = CascadeStages(*design.multirate);
     viewed.taps = EquivalentTaps(stages);
     if (width)
-        viewed.quantised = EquivalentTaps(QuantisedStages(stages, *width));
+        viewed.quantised = EquivalentTaps(RoundedStages(stages, *width));
     viewed.points = ResponsePoints(kCascadePointsPerTap * static_cast<int>(viewed.taps.size()));
     return viewed;
 }

@@ -6,6 +6,7 @@
 #include "core/formats/exports/export.h"
 #include "core/formats/multirate_report.h"
 #include "core/formats/response_plot.h"
+#include "core/formats/written_plan.h"
 
 namespace {
 
@@ -45,70 +46,27 @@ void Fill(const MultirateDesign& multirate, Design& design) {
     design.multirate = std::make_shared<const MultirateDesign>(multirate);
 }
 
-// "ripple 0.12 dB as written, 0.0983 dB in double (0.1 dB asked)"
-std::string Shortfall(const std::string& what, double written, double designed,
-                      const std::string& asked) {
-    return what + " " + crt::FormatG(written, 5) + " dB as written, " + crt::FormatG(designed, 5) +
-           " dB in double (" + asked + " dB asked)";
-}
-
-// The figures the written taps miss of those the request asks, joined by "; ".
-template <class Figures>
-std::string Missed(const Request& request, double passHz, const std::string& stop,
-                   const Figures& written, const Figures& designed) {
-    std::string missed;
-    if (written.rippleDb > request.ripple->value)
-        missed = "pass 0 to " + crt::FormatShortest(passHz) + " Hz: " +
-                 Shortfall("ripple", written.rippleDb, designed.rippleDb, request.ripple->text);
-    if (written.attenuationDb < request.atten->value)
-        missed += (missed.empty() ? "" : "; ") + stop + ": " +
-                  Shortfall("attenuation", written.attenuationDb, designed.attenuationDb,
-                            request.atten->text);
-    return missed;
-}
-
-std::vector<double> Written(const Request& request, const std::vector<double>& taps,
-                            const FixedPointTaps* quantised) {
-    return WrittenTaps(*request.format.format, taps, quantised);
-}
-
-// What the written stages miss of the cascade's figures, or "" where they keep them.
-std::string CascadeMissed(const Request& request, const MultirateDesign& multirate,
-                          const std::vector<const FixedPointTaps*>& quantised) {
-    std::vector<Stage> written = multirate.stages;
-    for (std::size_t i = 0; i < written.size(); ++i)
-        written[i].design.taps = Written(request, written[i].design.taps, quantised[i]);
-    const CascadeFigures figures = MeasureCascade(multirate.ask, written);
-    return figures.met
-               ? ""
-               : Missed(request, multirate.ask.passHz, "aliased", figures, multirate.cascade);
-}
-
-std::string CompensatorMissed(const Request& request, const Design& design,
-                              const FixedPointTaps* quantised) {
-    const CompensatorAsk& ask = *design.cic;
-    const std::vector<double> taps(design.taps.get(), design.taps.get() + design.count);
-    const CompensatorFigures figures = MeasureCompensator(ask, Written(request, taps, quantised));
-    return figures.met ? ""
-                       : Missed(request, ask.passHz,
-                                "stop " + crt::FormatShortest(ask.stopHz) + " to " +
-                                    crt::FormatShortest(ask.rate / 2) + " Hz",
-                                figures, MeasureCompensator(ask, taps));
+// The tolerances as the options give them.
+AskedTolerances AskedOf(const Request& request) {
+    return {request.ripple->value, request.atten->value, request.ripple->text, request.atten->text};
 }
 
 } // namespace
 
 void WarnOfWrittenCascade(Console& console, const Request& request, const Design& design,
                           const std::vector<const FixedPointTaps*>& quantised) {
-    // A cascade that misses in double is warned of already.
-    const bool met = design.cic ? true : design.multirate->cascade.met;
-    if (!met)
-        return;
-    const std::string missed = design.cic ? CompensatorMissed(request, design, quantised.front())
-                                          : CascadeMissed(request, *design.multirate, quantised);
+    const std::string missed =
+        design.cic
+            ? CompensatorShortfall(*design.cic,
+                                   {design.taps.get(), static_cast<std::size_t>(design.count)},
+                                   *request.format.format, quantised.front(), AskedOf(request))
+            : CascadeShortfall(
+                  *design.multirate,
+                  WrittenCascadeFigures(*design.multirate, *request.format.format, quantised),
+                  AskedOf(request));
     if (!missed.empty())
         Warn(console, "warning: the taps as --format " + std::string(request.format.format->name) +
-                          " writes them miss the requirements: the cascade's " + missed +
+                          " writes them miss the requirements: " + missed +
                           "; --format full keeps every digit");
 }
 
@@ -148,19 +106,6 @@ int DesignRateChange(Console& console, const Request& request, Design& design) {
 
 namespace {
 
-// Each stage's taps in the format's width, none for a format of the taps themselves. Throws
-// NoFixedPointForm.
-std::vector<std::optional<FixedPointTaps>> QuantisedStages(const Request& request,
-                                                           const MultirateDesign& multirate) {
-    std::vector<std::optional<FixedPointTaps>> quantised(multirate.stages.size());
-    if (const auto width = request.Width())
-        for (std::size_t i = 0; i < quantised.size(); ++i)
-            quantised[i] =
-                Quantise(multirate.stages[i].design.taps.data(),
-                         static_cast<int>(multirate.stages[i].design.taps.size()), *width);
-    return quantised;
-}
-
 const FixedPointTaps* Pointer(const std::optional<FixedPointTaps>& taps) {
     return taps ? &*taps : nullptr;
 }
@@ -175,10 +120,7 @@ void TellWritten(Console& console, const Request& request, const std::string& li
 int WriteCascade(Console& console, const Request& request, const Design& design,
                  const std::vector<std::optional<FixedPointTaps>>& quantised) {
     const auto& stages = design.multirate->stages;
-    std::vector<ExportStage> written;
-    for (std::size_t i = 0; i < stages.size(); ++i)
-        written.push_back({stages[i].design.taps, Pointer(quantised[i]),
-                           *StageRateFactor(request, stages[i].spot.factor), stages[i].spot.rate});
+    const std::vector<ExportStage> written = ExportStages(*design.multirate, quantised);
     const std::string text =
         request.format.format->writeCascade({design.description, written, request.Block()});
     const int status = Deliver(console, {{&text, request.output}});
@@ -233,14 +175,11 @@ int WriteStages(Console& console, const Request& request, const Design& design) 
         return status;
     std::vector<std::optional<FixedPointTaps>> quantised;
     try {
-        quantised = QuantisedStages(request, *design.multirate);
+        quantised = QuantisedStages(*design.multirate, request.Width());
     } catch (const NoFixedPointForm& e) {
         return Report(console, kFailed, e.what());
     }
-    std::vector<const FixedPointTaps*> written;
-    for (const std::optional<FixedPointTaps>& taps : quantised)
-        written.push_back(Pointer(taps));
-    WarnOfWrittenCascade(console, request, design, written);
+    WarnOfWrittenCascade(console, request, design, QuantisedPointers(quantised));
     return request.format.format->writeCascade
                ? WriteCascade(console, request, design, quantised)
                : WriteFileAStage(console, request, design, quantised);

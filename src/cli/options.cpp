@@ -1,9 +1,9 @@
 #include "cli/options.h"
 
-#include "cli/cic_design.h"
 #include "cli/option_checks.h"
 #include "cli/option_values.h"
 
+#include "core/multirate/cic.h"
 #include "core/version.h"
 
 #include <algorithm>
@@ -252,7 +252,7 @@ void DeclareRateChangeOptions(CLI::App& app, Request& request, OptionExamples& e
              "--pass 0:FP the pass band, and --stop LO:HI (to half the rate) or --decimate M the "
              "stop band",
              "SHAPE", "4:16", [&request](const std::string& text) {
-                 return KeptIn(ParseCic(text),
+                 return KeptIn(taplore::ParseCic(text),
                                Refusal("STAGES:FACTOR or STAGES:FACTOR:DELAY, whole numbers, "
                                        "the factor 2 or more",
                                        text),

@@ -248,6 +248,10 @@ int DesignToRequirements(Console& console, const Request& request, Design& desig
     if (document.pulse)
         return Report(console, kRefused,
                       Member(asked, "pulse") + ": a pulse is designed with --pulse, not --design");
+    if (document.cic)
+        return Report(console, kRefused,
+                      Member(asked, "cic") + ": a CIC compensator is designed with --cic " +
+                          CicText(*document.cic) + ", not --design");
     if (document.rateChange)
         return Report(console, kRefused,
                       Member(asked, "rate_change") +

@@ -103,7 +103,7 @@ TEST_F(DocumentCli, ASlopedDocumentRefusesWhatCannotKeepItsLine) {
 }
 
 // The requirements window's documents: its half-band is designed as --nyquist designs it, its
-// pulse and its rate change are refused, since options of their own say them.
+// pulse, its rate change and its CIC are refused, since options of their own say them.
 TEST_F(DocumentCli, AWindowsHalfBandIsDesignedAndItsPulseAndRateChangeRefused) {
     const std::string halfBand =
         R"({"format": "taplore-design", "version": 1, "rate_hz": 48000, "bands": [)"
@@ -140,6 +140,14 @@ TEST_F(DocumentCli, AWindowsHalfBandIsDesignedAndItsPulseAndRateChangeRefused) {
     EXPECT_EQ(rate.err, "taplore-design: " + Path("rate.taplore") +
                             ": rate_change: a rate change is designed with --decimate or "
                             "--interpolate and --stages, not --design\n");
+
+    // A window's compensator would otherwise be designed flat, without the CIC's droop.
+    Write("cic.taplore", halfBand.substr(0, halfBand.find(R"("length")")) +
+                             R"("length": "fewest"}, "cic": {"stages": 4, "factor": 8}})");
+    const Outcome cic = Run(" --design " + Path("cic.taplore"));
+    EXPECT_EQ(cic.status, 2);
+    EXPECT_EQ(cic.err, "taplore-design: " + Path("cic.taplore") +
+                           ": cic: a CIC compensator is designed with --cic 4:8:1, not --design\n");
 }
 
 TEST_F(DocumentCli, SavedTapsAreWrittenWhereANewDesignDiffers) {

@@ -89,6 +89,21 @@ TEST_F(Multirate, TheCascadeAsWrittenIsMeasuredAndItsMissWarned) {
          warning + "stop 28000 to 48000 Hz: attenuation "},
         {deep + " --format full", ""},
         {deep + " --format q:28", ""},
+        // Plans in every kind of output: one file of all stages, a file a stage, an
+        // interpolator's gain taken out before the stages are weighed.
+        {deep + " --stages 2x2 --format vhdl --bits 10",
+         "warning: the taps as --format vhdl writes them miss the requirements: the cascade's "
+         "pass 0 to 5000 Hz: ripple "},
+        {deep + " --stages 2x2 --format vhdl --bits 28", ""},
+        {" --interpolate 4 --rate 48000 --pass 0:5000 --ripple 0.1 --atten 100 --stages 2x2 "
+         "--format c-q15",
+         "warning: the taps as --format c-q15 writes them miss the requirements: the cascade's "
+         "aliased: attenuation "},
+        {" --decimate 4 --rate 48000 --pass 0:5000 --ripple 0.01 --atten 140 --stages 2x2 "
+         "--format text -o " +
+             (m_dir / "deep.txt").string(),
+         " dB as written, "},
+        {deep + " --stages 2x2 --format cmsis-decimate-f32", ""},
     };
     for (const auto& c : cases) {
         const Outcome o = Run(c.words);

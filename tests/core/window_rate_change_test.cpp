@@ -4,6 +4,7 @@
 #include "core/document/window_rate_change.h"
 #include "core/formats/multirate_report.h"
 #include "core/io/file_input.h"
+#include "presenter_design.h"
 
 #include <gtest/gtest.h>
 
@@ -18,18 +19,9 @@ using namespace taplore;
 // Decimation by 4 at 48000 Hz: pass to 5000 Hz, stop from 7000 Hz to half the rate, a
 // transition narrow enough that two stages cost less than one.
 WindowInputs Decimator(const std::string& stages) {
-    WindowInputs inputs;
-    inputs.rate = "48000";
-    inputs.bands = {PassRow(0, 5000), StopRow(7000, 24000)};
-    inputs.bands[1].toleranceDb = 80;
+    WindowInputs inputs = Bands48k();
     inputs.rateChange = RateChangeChoice{RateChange::decimate, 4, stages};
     return inputs;
-}
-
-std::string ProblemOf(const WindowInputs& inputs) {
-    RequirementsPresenter presenter;
-    EXPECT_FALSE(presenter.SetInputs(inputs));
-    return presenter.Problem();
 }
 
 TEST(WindowRateChange, RequirementsItCannotDesignAreRefusedNamingWhatToChange) {
@@ -82,20 +74,10 @@ TEST(WindowRateChange, RequirementsItCannotDesignAreRefusedNamingWhatToChange) {
     EXPECT_FALSE(presenter.SetInputs(plain)->rateChange);
 }
 
-class WindowPlan : public testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        s_presenter = new RequirementsPresenter;
-        const auto ask = s_presenter->SetInputs(Decimator("2x2"));
-        ASSERT_TRUE(ask) << s_presenter->Problem();
-        ASSERT_EQ(s_presenter->Accept(std::make_shared<const DesignShown>(DesignFor(*ask))),
-                  RequirementsPresenter::Accepted::shown);
-    }
-    static void TearDownTestSuite() { delete s_presenter; }
-
-    static RequirementsPresenter* s_presenter;
-};
-RequirementsPresenter* WindowPlan::s_presenter = nullptr;
+WindowInputs TwoStagesOf2() {
+    return Decimator("2x2");
+}
+using WindowPlan = DesignedOnce<TwoStagesOf2>;
 
 TEST_F(WindowPlan, ADecimateBy4PlanMeetsAndCostsNoMoreThanOneStage) {
     const DesignShown& shown = *s_presenter->Shown();
@@ -143,9 +125,7 @@ TEST_F(WindowPlan, TheTableHasARowAStageTheTotalAndTheCascade) {
 }
 
 TEST_F(WindowPlan, APlanIsExportedByTheFormatsThatHoldOneAndKeptInItsDocument) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("taplore-window-plan-" +
-                      std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    const auto dir = ScratchPath("window-plan");
     std::filesystem::create_directories(dir);
     const auto never = [](const std::string&) { return ShortfallChoice::cancel; };
     const auto refused =
@@ -187,10 +167,7 @@ TEST(WindowRateChange, OneInterpolatingStageIsItsTapsAtUnitLevelAndExportsWithIt
     inputs.bands = {PassRow(0, 5000), StopRow(19000, 24000)};
     inputs.rateChange = RateChangeChoice{RateChange::interpolate, 2, "1"};
     RequirementsPresenter presenter;
-    const auto ask = presenter.SetInputs(inputs);
-    ASSERT_TRUE(ask) << presenter.Problem();
-    ASSERT_EQ(presenter.Accept(std::make_shared<const DesignShown>(DesignFor(*ask))),
-              RequirementsPresenter::Accepted::shown);
+    ASSERT_NO_FATAL_FAILURE(ShowDesign(presenter, inputs));
     const DesignShown& shown = *presenter.Shown();
     ASSERT_EQ(shown.multirate->stages.size(), 1u);
     EXPECT_EQ(shown.design.taps, shown.multirate->stages.front().design.taps);
@@ -199,12 +176,10 @@ TEST(WindowRateChange, OneInterpolatingStageIsItsTapsAtUnitLevelAndExportsWithIt
     const ExportFormat& cmsis = *FindExportFormat("cmsis-interpolate-f32");
     const auto choices = presenter.ExportChoices();
     EXPECT_NE(std::find(choices.begin(), choices.end(), &cmsis), choices.end());
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("taplore-window-interpolator-" +
-                       std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".c");
+    const std::string path = ScratchPath("window-interpolator").string() + ".c";
     const auto never = [](const std::string&) { return ShortfallChoice::cancel; };
-    EXPECT_FALSE(presenter.Export(path.string(), cmsis, "16", never));
-    EXPECT_NE(ReadWholeFile(path.string()).find("arm_fir_interpolate_f32()"), std::string::npos);
+    EXPECT_FALSE(presenter.Export(path, cmsis, "16", never));
+    EXPECT_NE(ReadWholeFile(path).find("arm_fir_interpolate_f32()"), std::string::npos);
     std::filesystem::remove(path);
 }
 

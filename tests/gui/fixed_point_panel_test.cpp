@@ -40,29 +40,6 @@ void TurnOn(CRequirementsWnd& wnd, const QString& input, const QString& output,
     ASSERT_TRUE(QTest::qWaitFor([&] { return wnd.DesignsShown() > before; }, 20000));
 }
 
-// The file of format Export writes, or "" with the messages shown where it wrote none.
-QString Exported(CRequirementsWnd& wnd, const QString& format, std::vector<QString>* messages) {
-    QTemporaryDir folder;
-    bool offered = false;
-    const auto choose = [&](QWidget* window) {
-        auto* dialog = qobject_cast<QFileDialog*>(window);
-        for (const QString& filter : dialog->nameFilters())
-            if (filter.startsWith(format + ":")) {
-                dialog->selectNameFilter(filter);
-                offered = true;
-            }
-        ChooseFile(folder.path(), "fir.txt")(window);
-    };
-    ModalWatcher watcher({choose});
-    QTest::mouseClick(wnd.findChild<QPushButton*>("export"), Qt::LeftButton);
-    for (const SeenWindow& message : watcher.Messages())
-        messages->push_back(message.text);
-    QFile file(folder.filePath("fir.txt"));
-    if (!offered || !file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromLatin1(file.readAll());
-}
-
 TEST_F(FixedPoint, TheWidthsReachTheHdlFilterAsTheCommandLineWritesIt) {
     CRequirementsWnd wnd;
     ShowDesigned(wnd);
@@ -114,12 +91,7 @@ TEST_F(FixedPoint, TheChirpsOverflowsAreCountedAndTheRoundedCurveDrawn) {
     EXPECT_TRUE(automatic.contains("none overflows at the accumulator")) << automatic.toStdString();
     EXPECT_TRUE(automatic.contains("wide enough never to overflow")) << automatic.toStdString();
     // The rounded taps' curve, blue, over the red one.
-    const QImage image = Find<CPlotWnd>(wnd, "plotMagnitude")->grab().toImage();
-    int blue = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            blue += image.pixelColor(x, y) == QColor(0, 80, 220);
-    EXPECT_GT(blue, 50);
+    EXPECT_GT(PixelsOf(*Find<CPlotWnd>(wnd, "plotMagnitude"), QColor(0, 80, 220)), 50);
 }
 
 TEST_F(FixedPoint, FewestBitsFillsBitsWithTheCoresAnswer) {
@@ -151,6 +123,39 @@ TEST_F(FixedPoint, FewestBitsFillsBitsWithTheCoresAnswer) {
                                           " --search-roundings" + widths + " --format " + format))
             << format.toStdString();
     }
+}
+
+// A rate change's stages are rounded to Bits and the cascade measured as rounded, its curve
+// over the double one; the search, which keeps one filter's requirements, is greyed with its
+// reason, and so are a plan's widths, which are one filter's. A single filter has them back.
+TEST_F(FixedPoint, ARateChangeRoundsItsStagesAndGreysWhatIsOneFiltersAlone) {
+    CRequirementsWnd wnd;
+    ShowDesigned(wnd);
+    ASSERT_NO_FATAL_FAILURE(TurnOn(wnd, "16", "", ""));
+    auto* fewest = Find<QPushButton>(wnd, "fewestBits");
+    const QString fewestTip = fewest->toolTip();
+    auto* input = Find<QLineEdit>(wnd, "editInputBits");
+    auto* said = Find<QLabel>(wnd, "labelOverflows");
+    ASSERT_TRUE(AskDecimator(wnd));
+    EXPECT_TRUE(said->text().startsWith("Stages rounded to Q15: ripple "))
+        << said->text().toStdString();
+    EXPECT_EQ(said->accessibleName(), "Rounded stages");
+    for (QWidget* greyed : std::initializer_list<QWidget*>{
+             fewest, Find<QCheckBox>(wnd, "checkSearchRoundings"), input})
+        EXPECT_FALSE(greyed->isEnabled()) << greyed->objectName().toStdString();
+    EXPECT_TRUE(fewest->toolTip().startsWith("Not for a rate change: "))
+        << fewest->toolTip().toStdString();
+    EXPECT_TRUE(input->toolTip().startsWith("Not for a plan of stages: "))
+        << input->toolTip().toStdString();
+    EXPECT_GT(PixelsOf(*Find<CPlotWnd>(wnd, "plotMagnitude"), QColor(0, 80, 220)), 50);
+
+    const int before = wnd.DesignsShown();
+    Find<QComboBox>(wnd, "comboRateChange")->setCurrentIndex(0);
+    ASSERT_TRUE(NextDesign(wnd, before));
+    EXPECT_TRUE(fewest->isEnabled());
+    EXPECT_EQ(fewest->toolTip(), fewestTip);
+    EXPECT_TRUE(said->text().startsWith("Full-scale chirp of 4096 samples: "))
+        << said->text().toStdString();
 }
 
 // The search moves symmetric pairs: a minimum-phase design has none, and the box says so.

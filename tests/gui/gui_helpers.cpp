@@ -167,6 +167,29 @@ ModalWatcher::Action ChooseFile(const QString& folder, const QString& name) {
     };
 }
 
+ModalWatcher::Action ChooseFormat(const QString& folder, const QString& name, const QString& format,
+                                  bool* offered) {
+    return [folder, name, format, offered](QWidget* window) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(window))
+            for (const QString& filter : dialog->nameFilters())
+                if (filter.startsWith(format + ":")) {
+                    dialog->selectNameFilter(filter);
+                    if (offered)
+                        *offered = true;
+                }
+        ChooseFile(folder, name)(window);
+    };
+}
+
+int PixelsOf(QWidget& widget, const QColor& colour) {
+    const QImage image = widget.grab().toImage();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y) == colour;
+    return count;
+}
+
 QString DesignerOutput(const QString& arguments) {
     const QString command = QString(TAPLORE_DESIGN_EXE) + " " + arguments + " 2>/dev/null";
     QByteArray out;

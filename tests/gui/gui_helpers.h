@@ -99,3 +99,10 @@ QString DesignerOutput(const QString& arguments);
 
 // An action for the Save As dialog: enters name in folder and accepts.
 ModalWatcher::Action ChooseFile(const QString& folder, const QString& name);
+// The same for the Export dialog, with the file type of format chosen first; offered, where
+// given, says whether the dialog had that type.
+ModalWatcher::Action ChooseFormat(const QString& folder, const QString& name, const QString& format,
+                                  bool* offered = nullptr);
+
+// How many pixels of widget, as painted, are colour.
+int PixelsOf(QWidget& widget, const QColor& colour);

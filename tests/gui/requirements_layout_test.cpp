@@ -1,6 +1,10 @@
 // The requirements window's layout: no control overlaps another or leaves its panel, at the
-// smallest size and at twice it, with a problem said under the requirements; the plots' ticks
-// and axis titles as an engineer reads them.
+// smallest size and at twice it, with a problem said under the requirements, and a plan's rows
+// shown whole within the window's limits; the plots' ticks and axis titles as an engineer reads
+// them.
+#include "requirements_fixture.h"
+
+#include "gui/help_wnd.h"
 #include "gui/requirements/band_model.h"
 #include "gui/requirements/plot_wnd.h"
 #include "gui/requirements/requirements_wnd.h"
@@ -14,8 +18,10 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -74,13 +80,7 @@ std::vector<std::string> Overlaps(const QWidget& window) {
     return found;
 }
 
-class RequirementsLayout : public testing::Test {
-protected:
-    QTemporaryDir m_settings;
-    void SetUp() override {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
-    }
-};
+using RequirementsLayout = RequirementsWndTest;
 
 TEST_F(RequirementsLayout, NothingOverlapsAtTheSmallestSizeOrTwiceIt) {
     CRequirementsWnd wnd;
@@ -97,6 +97,35 @@ TEST_F(RequirementsLayout, NothingOverlapsAtTheSmallestSizeOrTwiceIt) {
         for (const std::string& overlap : Overlaps(wnd))
             ADD_FAILURE() << "at " << scale << " times the smallest size: " << overlap;
     }
+}
+
+// A plan of four stages has seven rows: each shows whole at the smallest size, which stays
+// within a 1280 by 800 screen with the help beside it, the Fixed point panel open or not, and
+// nothing overlaps. The labels a rate change never fills come back for a single filter.
+TEST_F(RequirementsLayout, APlanOfFourStagesShowsEveryRowAtTheSmallestSize) {
+    CRequirementsWnd wnd;
+    ASSERT_NO_FATAL_FAILURE(ShowDesigned(wnd));
+    const QSize single = wnd.minimumSizeHint();
+    ASSERT_TRUE(AskDecimator(wnd, 16, "2x2x2x2", 1000));
+    auto* figures = wnd.findChild<QTableWidget*>("tableFigures");
+    ASSERT_EQ(figures->rowCount(), 7);
+    for (const bool fixed : {false, true}) {
+        wnd.findChild<QGroupBox*>("fixedPoint")->setChecked(fixed);
+        wnd.resize(wnd.minimumSizeHint());
+        QTest::qWait(0);
+        QApplication::processEvents();
+        EXPECT_LE(wnd.minimumSizeHint().height(), single.height()) << fixed;
+        EXPECT_LE(wnd.minimumSizeHint().width(), 1280 - CHelpWnd::kMinimumWidth - 40) << fixed;
+        EXPECT_EQ(figures->verticalScrollBar()->maximum(), 0) << fixed;
+        const QRect last = figures->visualRect(figures->model()->index(6, 0));
+        EXPECT_LE(last.bottom(), figures->viewport()->height()) << fixed;
+        for (const std::string& overlap : Overlaps(wnd))
+            ADD_FAILURE() << "fixed point " << fixed << ": " << overlap;
+    }
+    EXPECT_FALSE(wnd.findChild<QLabel*>("labelPhase")->isVisible());
+    wnd.findChild<QComboBox*>("comboRateChange")->setCurrentIndex(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return figures->rowCount() == 2; }, 20000));
+    EXPECT_TRUE(wnd.findChild<QLabel*>("labelPhase")->isVisible());
 }
 
 // The first start fits the screen where the layout allows: 1200 by 780 went past the bottom

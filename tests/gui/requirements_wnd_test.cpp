@@ -335,13 +335,7 @@ TEST_F(RequirementsWnd, ABadBitsValueIsToldAsTypedAndHoldsUpOnlyIntegerExports) 
     bits->setText("40");
     EXPECT_EQ(said->text(), "must be B or B.F, B from 2 to 32");
     QTemporaryDir folder;
-    const auto chooseCsv = [&](QWidget* window) {
-        auto* dialog = qobject_cast<QFileDialog*>(window);
-        for (const QString& filter : dialog->nameFilters())
-            if (filter.startsWith("csv:"))
-                dialog->selectNameFilter(filter);
-        ChooseFile(folder.path(), "design")(window);
-    };
+    const auto chooseCsv = ChooseFormat(folder.path(), "design", "csv");
     {
         ModalWatcher watcher({chooseCsv});
         QTest::mouseClick(Find<QPushButton>(wnd, "export"), Qt::LeftButton);
@@ -525,11 +519,17 @@ TEST_F(RequirementsWnd, TheHeadlineSpellsTheWindowAsTheListDoes) {
 }
 
 // The list offers every method of the table by its title, then the pulses, and keeps the choice by
-// name: a number an older version saved, or a name no longer known, reads as the default.
+// name: none saved (a first start), a number an older version saved, or a name no longer known,
+// reads as the default, shown by its title rather than as the separator's blank.
 TEST_F(RequirementsWnd, TheMethodListIsTheTableAndItsChoiceIsKeptByName) {
-    for (const QVariant& saved : {QVariant(1), QVariant("remez")}) {
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Taplore", "requirements")
-            .setValue("method", saved);
+    for (const QVariant& saved : {QVariant(), QVariant(1), QVariant("remez")}) {
+        QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Taplore",
+                           "requirements");
+        if (saved.isValid())
+            settings.setValue("method", saved);
+        else
+            settings.remove("method");
+        settings.sync();
         CRequirementsWnd wnd;
         auto* methods = Find<QComboBox>(wnd, "comboMethod");
         // The pulses follow the methods, after a separator.
@@ -538,6 +538,8 @@ TEST_F(RequirementsWnd, TheMethodListIsTheTableAndItsChoiceIsKeptByName) {
         for (int i = 0; i < static_cast<int>(taplore::Methods().size()); ++i)
             EXPECT_EQ(methods->itemText(i).toStdString(), taplore::Methods()[i].title);
         EXPECT_EQ(methods->currentIndex(), 0) << saved.toString().toStdString();
+        EXPECT_EQ(methods->currentText().toStdString(), taplore::DefaultMethod().title)
+            << saved.toString().toStdString();
     }
 }
 

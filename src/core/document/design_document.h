@@ -7,6 +7,7 @@
 #include "core/design/methods.h"
 #include "core/design/pulse_shaping.h"
 #include "core/design/requirements.h"
+#include "core/multirate/cic.h"
 #include "core/multirate/rate_change.h"
 
 #include <cstdint>
@@ -57,6 +58,9 @@ struct DesignDocument {
     // bands stay for the window.
     std::optional<PulseRequest> pulse;
     std::optional<RateChangeChoice> rateChange; // none: a single-rate filter
+    // The CIC decimator the taps compensate, at whose output rate the requirements are; none
+    // for a filter of its own.
+    std::optional<CicShape> cic;
     std::vector<double> taps;
     std::optional<RequirementsReport> report; // written; a reader measures the taps anew
     std::string program;                      // the program and version that wrote it

@@ -21,9 +21,9 @@ constexpr std::array kResponses = {std::pair{"ordinary", ResponseKind::ordinary}
                                    std::pair{"hilbert", ResponseKind::hilbert},
                                    std::pair{"differentiator", ResponseKind::differentiator}};
 
-constexpr std::array<std::string_view, 13> kTopMembers = {
-    "format",         "version", "program", "note", "rate_hz", "bands",      "ripple_db",
-    "attenuation_db", "method",  "pulse",   "taps", "report",  "rate_change"};
+constexpr std::array<std::string_view, 14> kTopMembers = {
+    "format",         "version", "program", "note", "rate_hz", "bands",       "ripple_db",
+    "attenuation_db", "method",  "pulse",   "taps", "report",  "rate_change", "cic"};
 constexpr std::array<std::string_view, 5> kMethodMembers = {"name", "response", "length", "phase",
                                                             "nyquist"};
 constexpr std::array<std::string_view, 7> kBandMembers = {
@@ -103,6 +103,15 @@ Json RateChangeJson(const RateChangeChoice& choice) {
     return json;
 }
 
+// {"stages": 4, "factor": 16, "delay": 1}
+Json CicJson(const CicShape& cic) {
+    Json json = Json::object();
+    json["stages"] = cic.stages;
+    json["factor"] = cic.factor;
+    json["delay"] = cic.delay;
+    return json;
+}
+
 Json BandFigureJson(const RequirementsReport& report, std::size_t i) {
     Json json = Json::object();
     const double deviation = i < report.deviations.size() ? report.deviations[i] : 0.0;
@@ -170,6 +179,12 @@ public:
         if (!value)
             throw DocumentError(Path(name) + ": missing");
         return *value;
+    }
+
+    // The object member name, or nothing where it is left out.
+    std::optional<Members> Object(std::string_view name) const {
+        const Json* value = Find(name);
+        return value ? std::optional<Members>(std::in_place, *value, Path(name)) : std::nullopt;
     }
 
     double Number(std::string_view name) const { return NumberOf(Required(name), name); }
@@ -317,20 +332,19 @@ template <class Infos> std::string NamesOf(const Infos& infos) {
 }
 
 void ReadPulse(const Members& top, DesignDocument& document) {
-    const Json* json = top.Find("pulse");
-    if (!json)
+    const auto pulse = top.Object("pulse");
+    if (!pulse)
         return;
-    const Members pulse(*json, "pulse");
-    const std::string name = pulse.RequiredText("shape");
+    const std::string name = pulse->RequiredText("shape");
     const PulseShapeInfo* shape = FindPulseShape(name);
     if (!shape)
         throw DocumentError("pulse.shape: must be " + NamesOf(PulseShapes()) + ", not \"" + name +
                             "\"");
-    PulseRequest request{shape->shape, pulse.Count("span_symbols", kMaxPulseTaps),
-                         pulse.Count("samples_per_symbol", kMaxPulseTaps),
-                         pulse.Number(shape->bt ? "bt" : "rolloff"), std::nullopt};
-    if (pulse.Find("gain")) {
-        const std::string gainName = pulse.RequiredText("gain");
+    PulseRequest request{shape->shape, pulse->Count("span_symbols", kMaxPulseTaps),
+                         pulse->Count("samples_per_symbol", kMaxPulseTaps),
+                         pulse->Number(shape->bt ? "bt" : "rolloff"), std::nullopt};
+    if (pulse->Find("gain")) {
+        const std::string gainName = pulse->RequiredText("gain");
         const PulseGainInfo* gain = FindPulseGain(gainName);
         if (!gain)
             throw DocumentError("pulse.gain: must be " + NamesOf(PulseGains()) + ", not \"" +
@@ -340,26 +354,44 @@ void ReadPulse(const Members& top, DesignDocument& document) {
     document.pulse = request;
 }
 
+// The factor of a change of rate: 2 or more.
+int FactorOf(const Members& members) {
+    const int factor = members.Count("factor", INT32_MAX);
+    if (factor < 2)
+        throw DocumentError(members.Path("factor") + ": must be 2 or more, not 1");
+    return factor;
+}
+
 void ReadRateChange(const Members& top, DesignDocument& document) {
-    const Json* json = top.Find("rate_change");
-    if (!json)
+    const auto members = top.Object("rate_change");
+    if (!members)
         return;
-    const Members members(*json, "rate_change");
     RateChangeChoice choice;
-    const std::string change = members.RequiredText("change");
+    const std::string change = members->RequiredText("change");
     if (change != "decimate" && change != "interpolate")
         throw DocumentError("rate_change.change: must be decimate or interpolate, not \"" + change +
                             "\"");
     choice.change = change == "decimate" ? RateChange::decimate : RateChange::interpolate;
-    choice.factor = members.Count("factor", INT32_MAX);
-    if (choice.factor < 2)
-        throw DocumentError("rate_change.factor: must be 2 or more, not 1");
-    choice.stages = members.Text("stages", "1");
+    choice.factor = FactorOf(*members);
+    choice.stages = members->Text("stages", "1");
     if (!ParseStages(choice.stages))
         throw DocumentError("rate_change.stages: must be auto, a count from 1 to " +
                             std::to_string(kMostStages) + " or factors such as 4x4x3, not \"" +
                             choice.stages + "\"");
     document.rateChange = choice;
+}
+
+void ReadCic(const Members& top, DesignDocument& document) {
+    const auto members = top.Object("cic");
+    if (!members)
+        return;
+    CicShape cic;
+    cic.stages = members->Count("stages", INT32_MAX);
+    cic.factor = FactorOf(*members);
+    // A comb of one sample's delay, as the command line's shape has unless given.
+    if (members->Find("delay"))
+        cic.delay = members->Count("delay", INT32_MAX);
+    document.cic = cic;
 }
 
 void ReadTaps(const Members& top, DesignDocument& document) {
@@ -400,6 +432,9 @@ std::string WriteDocument(const DesignDocument& document) {
     // Left out for a single-rate filter, so that its document reads as it always did.
     if (document.rateChange)
         json["rate_change"] = RateChangeJson(*document.rateChange);
+    // Likewise left out for a filter that follows no CIC.
+    if (document.cic)
+        json["cic"] = CicJson(*document.cic);
     json["taps"] = document.taps;
     if (document.report)
         json["report"] = ReportJson(*document.report);
@@ -424,6 +459,7 @@ DesignDocument ReadDocument(std::string_view text) {
     ReadMethod(top, document);
     ReadPulse(top, document);
     ReadRateChange(top, document);
+    ReadCic(top, document);
     ReadTaps(top, document);
     document.unknown = top.Unknown(kTopMembers);
     if (const auto problem = CheckDocument(document))

@@ -4,6 +4,7 @@
 #include "core/dialog/requirements_view.h"
 #include "core/document/nyquist_bands.h"
 #include "core/document/sloped_bands.h"
+#include "core/document/window_cic.h"
 #include "core/document/window_rate_change.h"
 #include "core/fixed/fewest_bits.h"
 #include "core/formats/crt.h"
@@ -12,6 +13,7 @@
 #include "core/formats/pulse_report.h"
 #include "core/formats/requirements_report.h"
 #include "core/formats/response_plot.h"
+#include "core/formats/written_plan.h"
 #include "core/io/file_output.h"
 
 #include <algorithm>
@@ -90,7 +92,9 @@ RequirementsDesign PulseDesignOf(const PulseRequest& pulse, double rate) {
 DesignShown DesignFor(const DesignAsk& ask, const Progress& progress) {
     DesignShown shown;
     try {
-        if (ask.rateChange) {
+        if (ask.cic) {
+            DesignWindowCompensator(ask, progress, shown);
+        } else if (ask.rateChange) {
             DesignRateChange(ask, progress, shown);
         } else if (ask.pulse) {
             shown.design = PulseDesignOf(*ask.pulse, ask.requirements.rate);
@@ -121,15 +125,30 @@ DesignShown DesignFor(const DesignAsk& ask, const Progress& progress) {
     if (shown.multirate &&
         !ComputeCascadeLevels(CascadeStages(*shown.multirate), 2 * grid.Points(), shown.levels))
         shown.levels = {};
+    if (shown.compensator)
+        shown.levels = CompensatorLevels(shown.compensator->ask,
+                                         shown.views.Values(View::magnitude), grid.Points());
     try {
-        // The arithmetic's effect is a single filter's: a plan's stages each round their own.
-        if (ask.arithmetic && !shown.multirate)
+        // A rate change's stages are each rounded as its exports write them, plainly: the
+        // chirp through one filter's arithmetic is not what its stages run. A compensator's
+        // figures are its cascade's with the CIC, which one filter's effect does not measure.
+        if (ask.arithmetic && shown.multirate)
+            shown.rounded = RoundCascade(*shown.multirate, ask.arithmetic->taps, 2 * grid.Points());
+        else if (ask.arithmetic && !shown.compensator)
             shown.fixedPoint = EffectOf(shown.design.taps, *ask.arithmetic, grid,
                                         shown.design.report.requirements);
     } catch (const NoFixedPointForm&) { // taps that are not finite have no effect to draw
     }
     shown.points = grid.Points();
     return shown;
+}
+
+ShortfallChoice ChooseShortfall(const AskShortfall& ask, const ExportFormat& format,
+                                const std::string& shortfall, const std::string& after) {
+    if (shortfall.empty())
+        return ShortfallChoice::asChosen;
+    return ask("The taps as " + std::string(format.name) +
+               " writes them miss the requirements: " + shortfall + "." + after);
 }
 
 // ---- the inputs
@@ -175,15 +194,10 @@ std::optional<DesignAsk> RequirementsPresenter::SetInputs(WindowInputs inputs) {
                                        {ask.method, ask.minimumPhase, m_inputs.fixed});
     if (!problem)
         problem = WindowSlopeProblem(ask.requirements, *ask.method, ask.minimumPhase);
-    if (!problem && ask.taps > 0 && !m_inputs.rateChange)
+    const bool changing = m_inputs.rateChange || !Trimmed(m_inputs.cic).empty();
+    if (!problem && ask.taps > 0 && !changing)
         problem = SymmetryProblem(ask.requirements, ask.taps);
-    std::string rateProblem;
-    if (!problem && m_inputs.rateChange) {
-        WindowRateChange change = ReadRateChange(*m_inputs.rateChange, ask.requirements,
-                                                 *ask.method, ask.minimumPhase, ask.taps);
-        ask.rateChange = change.ask;
-        rateProblem = std::move(change.problem);
-    }
+    const std::string rateProblem = problem ? std::string() : ReadRateChanges(ask);
     if (!problem && rateProblem.empty()) {
         m_problem.clear();
         m_state = State::designing;
@@ -198,11 +212,27 @@ std::optional<DesignAsk> RequirementsPresenter::SetInputs(WindowInputs inputs) {
             where = "Band " + std::to_string(problem->band + 1) + ": ";
         m_problem = where + problem->text + ".";
     } else {
-        m_problem = std::move(rateProblem);
+        m_problem = rateProblem;
     }
     m_state = State::outOfDate;
     m_ask.reset();
     return std::nullopt;
+}
+
+// The CIC's compensator, or else the rate change, into ask; what is wrong with them, or empty.
+std::string RequirementsPresenter::ReadRateChanges(DesignAsk& ask) const {
+    const std::string cic = Trimmed(m_inputs.cic);
+    if (!cic.empty()) {
+        WindowCic read = ReadCic(cic, m_inputs.rateChange, ask);
+        ask.cic = read.ask;
+        return read.problem;
+    }
+    if (!m_inputs.rateChange)
+        return {};
+    WindowRateChange read = ReadRateChange(*m_inputs.rateChange, ask.requirements, *ask.method,
+                                           ask.minimumPhase, ask.taps);
+    ask.rateChange = read.ask;
+    return read.problem;
 }
 
 // ---- the design
@@ -265,6 +295,9 @@ ResultTexts RequirementsPresenter::Result() const {
     if (m_shown->multirate) {
         texts.headline = RateChangeHeadline(*m_shown->multirate);
         texts.figures = RateChangeRows(*m_shown->multirate);
+    } else if (m_shown->compensator) {
+        texts.figures = CompensatorRows(*m_shown->compensator);
+        texts.shorter = CompensatorShorterText(*m_shown->compensator);
     } else {
         SingleRateTexts(texts);
     }
@@ -302,6 +335,8 @@ TapsDescription RequirementsPresenter::Description() const {
         return {};
     if (m_shown->multirate)
         return DescribeMultirate(*m_shown->multirate);
+    if (m_shown->compensator)
+        return DescribeWindowCompensator(*m_shown->compensator);
     if (m_shown->pulse)
         return DescribePulse(*m_shown->pulse, m_shown->design.taps,
                              m_shown->design.report.requirements.rate);
@@ -317,8 +352,9 @@ PlotData RequirementsPresenter::Magnitude(bool zoomed) const {
         return plot;
     const DesignShown& shown = *m_shown;
     const double rate = shown.design.report.requirements.rate;
-    // A rate change draws its cascade, and shades what the cascade must keep.
-    const bool cascade = shown.multirate && !shown.levels.cascade.empty();
+    // A rate change draws its cascade, and shades what the cascade must keep; a compensator
+    // its cascade with the CIC, the CIC and the FIR dashed under it.
+    const bool cascade = (shown.multirate || shown.compensator) && !shown.levels.cascade.empty();
     const std::vector<double>& db =
         cascade ? shown.levels.cascade : shown.views.Values(View::magnitude);
     for (int k = 0; k < shown.points; ++k) {
@@ -328,11 +364,15 @@ PlotData RequirementsPresenter::Magnitude(bool zoomed) const {
     const ViewInfo& info = InfoOf(View::magnitude);
     plot.xAxis = kFrequency;
     plot.yAxis = {std::string(info.title), std::string(info.unit)};
-    const std::vector<RequiredBand> bands =
-        cascade ? RateChangeBands(shown.multirate->ask) : RequiredBands(shown.design.report);
-    if (shown.fixedPoint)
-        plot.overlay.assign(shown.fixedPoint->magnitudeDb.begin(),
-                            shown.fixedPoint->magnitudeDb.begin() + shown.points);
+    const std::vector<RequiredBand> bands = shown.multirate && cascade
+                                                ? RateChangeBands(shown.multirate->ask)
+                                                : RequiredBands(shown.design.report);
+    const std::vector<double>* rounded = shown.rounded      ? &shown.rounded->levels
+                                         : shown.fixedPoint ? &shown.fixedPoint->magnitudeDb
+                                                            : nullptr;
+    if (rounded)
+        plot.overlay.assign(rounded->begin(), rounded->begin() + shown.points);
+    plot.parts = CascadeParts(shown);
     for (const RequiredBand& band : bands)
         plot.regions.push_back({band.lowHz, band.highHz, band.floorDb, band.ceilingDb});
     const MagnitudeRanges part = MagnitudeRangesOf(bands, rate, zoomed);
@@ -418,6 +458,29 @@ const FixedPointEffect* RequirementsPresenter::Effect() const {
     return m_shown && m_shown->fixedPoint ? &*m_shown->fixedPoint : nullptr;
 }
 
+FixedPointTexts RequirementsPresenter::FixedPointShown() const {
+    FixedPointTexts texts{{}, "Overflows", {}, {}};
+    if (const FixedPointEffect* effect = Effect())
+        texts.effect = EffectText(*effect);
+    if (m_shown && m_shown->compensator)
+        texts.searchOff = "Not for a CIC compensator: the search keeps one filter's requirements, "
+                          "and a compensator's are its cascade's with the CIC; its taps are "
+                          "rounded plainly";
+    const MultirateDesign* plan = m_shown ? m_shown->multirate.get() : nullptr;
+    if (!plan)
+        return texts;
+    texts.effectName = "Rounded stages";
+    if (m_shown->rounded)
+        texts.effect = RoundedCascadeText(*m_shown->rounded, plan->ask);
+    texts.searchOff = "Not for a rate change: the search keeps one filter's requirements, and a "
+                      "rate change's are its cascade's; each stage is rounded plainly";
+    if (plan->stages.size() > 1)
+        texts.widthsOff = "Not for a plan of stages: these are one filter's widths, for the HDL "
+                          "filters and the chirp's overflows, and a plan's stages each run at a "
+                          "rate of their own";
+    return texts;
+}
+
 // ---- outputs
 
 std::string RequirementsPresenter::BitsProblem(const std::string& bitsText) {
@@ -427,10 +490,21 @@ std::string RequirementsPresenter::BitsProblem(const std::string& bitsText) {
 std::vector<const ExportFormat*> RequirementsPresenter::ExportChoices() const {
     std::vector<const ExportFormat*> choices;
     for (const ExportFormat& format : ExportFormats())
-        if ((!format.takesRateChange || (m_shown && m_shown->multirate)) &&
-            (m_fixedOn || !format.takesArithmetic))
+        if ((!format.takesRateChange || ChangesRate()) && (m_fixedOn || !format.takesArithmetic))
             choices.push_back(&format);
     return choices;
+}
+
+bool RequirementsPresenter::ChangesRate() const {
+    return m_shown &&
+           (m_shown->multirate || (m_shown->compensator && m_shown->compensator->ask.decimate > 1));
+}
+
+std::optional<RateFactor> RequirementsPresenter::ShownRateFactor() const {
+    // A plan is written by ExportRateChange; a compensator makes its own decimation.
+    if (ChangesRate() && m_shown->compensator)
+        return RateFactor{true, m_shown->compensator->ask.decimate};
+    return std::nullopt;
 }
 
 std::vector<std::string> RequirementsPresenter::ExportFilters() const {
@@ -461,64 +535,49 @@ std::optional<std::string> RequirementsPresenter::Export(const std::string& path
     const auto width = ParseQFormat(Trimmed(bitsText));
     if (!width && format.width == ExportWidth::chosen)
         return kBitsProblem;
-    const MultirateDesign* multirate = m_shown->multirate.get();
-    if (multirate && multirate->stages.size() > 1)
-        return ExportPlan(path, *multirate, format, width.value_or(QFormat::q15));
-    if (format.takesArithmetic && !m_arithmetic)
+    // A plan's stages are not written as HDL filters: ExportRateChange says so.
+    const MultirateDesign* plan = m_shown->multirate.get();
+    if (format.takesArithmetic && !m_arithmetic && (!plan || plan->stages.size() == 1))
         return m_fixedProblem;
+    if (plan)
+        return ExportRateChange(path, *plan, format, width.value_or(QFormat::q15),
+                                m_arithmetic ? m_arithmetic->formats : BitTrueFormats{}, ask);
     const std::vector<double>& taps = m_shown->design.taps;
     const RequirementsReport& report = m_shown->design.report;
     std::string text;
     try {
         std::optional<FixedPointTaps> quantised;
         if (const auto form = ExportQFormat(format, width.value_or(QFormat::q15)))
-            quantised =
-                QuantiseTaps(taps, *form, m_searchRoundings ? &report.requirements : nullptr);
+            quantised = QuantiseTaps(
+                taps, *form,
+                m_searchRoundings && !m_shown->compensator ? &report.requirements : nullptr);
         const FixedPointTaps* integers = quantised ? &*quantised : nullptr;
-        // A rate change's stage is described as its change; its taps carry an interpolator's
-        // gain, which the single-rate measure of the written taps would count as ripple. A pulse
-        // has no requirements to measure the written taps against.
-        WrittenReport written = multirate || m_shown->pulse
-                                    ? WrittenReport{Description(), {}}
-                                    : ReportAsWritten(report, format, taps, integers);
+        // A pulse has no requirements to measure the written taps against; a compensator's taps
+        // keep them only with the CIC, and are measured so.
+        WrittenReport written =
+            m_shown->pulse ? WrittenReport{Description(), {}}
+            : m_shown->compensator
+                ? WrittenReport{Description(),
+                                CompensatorShortfall(m_shown->compensator->ask, taps, format,
+                                                     integers, AskedOf(m_shown->compensator->ask))}
+                : ReportAsWritten(report, format, taps, integers);
         if (m_shown->phase)
             DescribePhase(*m_shown->phase, written.description);
-        // Where the written taps miss what the design's own meet, the user chooses first.
-        ShortfallChoice choice = ShortfallChoice::asChosen;
-        if (!written.shortfall.empty())
-            choice = ask("The taps as " + std::string(format.name) +
-                         " writes them miss the requirements: " + written.shortfall + ".");
+        const ShortfallChoice choice = ChooseShortfall(ask, format, written.shortfall);
         if (choice == ShortfallChoice::cancel)
             return std::nullopt;
         if (choice == ShortfallChoice::fullPrecision)
             text =
                 FindExportFormat("full")->write({taps, nullptr, Description(), kDefaultBlockSize});
         else
-            text = format.write(
-                {taps, integers, written.description, kDefaultBlockSize,
-                 multirate ? std::optional(RateFactorOf(multirate->ask)) : std::nullopt,
-                 m_arithmetic ? m_arithmetic->formats : BitTrueFormats{}});
+            text = format.write({taps, integers, written.description, kDefaultBlockSize,
+                                 ShownRateFactor(),
+                                 m_arithmetic ? m_arithmetic->formats : BitTrueFormats{}});
     } catch (const std::runtime_error& e) { // no fixed-point form, or a refused export
         return std::string(e.what());
     }
     if (!text.empty())
         WriteTextFile(path, text);
-    return std::nullopt;
-}
-
-std::optional<std::string> RequirementsPresenter::ExportPlan(const std::string& path,
-                                                             const MultirateDesign& plan,
-                                                             const ExportFormat& format,
-                                                             QFormat width) const {
-    if (!format.writeCascade)
-        return PlanFormatProblem(format);
-    std::string text;
-    try {
-        text = WritePlan(plan, format, width);
-    } catch (const std::runtime_error& e) { // no fixed-point form, or a refused export
-        return std::string(e.what());
-    }
-    WriteTextFile(path, text);
     return std::nullopt;
 }
 

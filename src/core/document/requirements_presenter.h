@@ -15,6 +15,7 @@
 #include "core/fixed/fixed_point_effect.h"
 #include "core/formats/exports/export.h"
 #include "core/multirate/cascade_response.h"
+#include "core/multirate/cic.h"
 #include "core/progress.h"
 
 #include <complex>
@@ -45,6 +46,8 @@ struct DesignAsk {
     std::optional<FixedPointArithmetic> arithmetic;
     // A decimator's or interpolator's stages in place of one filter at the rate.
     std::optional<RateChangeDesignAsk> rateChange;
+    // The FIR that follows a CIC decimator, at the CIC's output rate, in place of both.
+    std::optional<CompensatorAsk> cic;
 };
 
 // A design and the views the window draws of it, the frequency views on a grid of `points`
@@ -53,13 +56,17 @@ struct DesignShown {
     RequirementsDesign design;
     std::optional<MinimumPhaseReport> phase;    // of a minimum-phase design
     std::optional<TapZeros> zeros;              // where asked
-    std::optional<FixedPointEffect> fixedPoint; // where asked
+    std::optional<FixedPointEffect> fixedPoint; // of a single filter, where asked
+    std::optional<RoundedCascade> rounded;      // of a rate change's stages, where asked
     std::optional<PulseRequest> pulse;          // of a pulse-shaping design
     ResponseViews views;
     int points = 0;
     // With a rate change: its stages, and design holds the filter they equal at the high rate;
     // levels are the cascade's and each stage's over its nominal gain, on the views' grid.
     std::shared_ptr<const MultirateDesign> multirate;
+    // With a CIC: its compensator, and design holds the FIR's taps; levels are the cascade's,
+    // and the CIC's and the FIR's as its stages.
+    std::shared_ptr<const CompensatorDesign> compensator;
     CascadeLevels levels;
 };
 
@@ -80,6 +87,7 @@ struct WindowInputs {
     int nyquist = 0; // L of an L-th-band design, 0 for none
     WindowPulse pulse;
     std::optional<RateChangeChoice> rateChange;
+    std::string cic; // the CIC the filter compensates, as ParseCic reads it; empty for none
 
     bool operator==(const WindowInputs&) const = default;
 };
@@ -101,11 +109,21 @@ struct PlotRange {
     double low, high;
 };
 
+// A curve drawn dashed over a plot's x, named in its legend: a stage of a cascade, or a CIC
+// compensator's CIC or FIR, which keep colours of their own where stages take the next one.
+enum class PartKind { stage, cic, fir };
+struct NamedCurve {
+    std::string name;
+    std::vector<double> y;
+    PartKind kind = PartKind::stage;
+};
+
 // One plot's curve, x ascending, with its axes, shaded regions, the ranges shown (none: the
 // curve's own) and what a screen reader says of it.
 struct PlotData {
     std::vector<double> x, y;
-    std::vector<double> overlay; // a second curve over the same x, or none
+    std::vector<double> overlay;   // the fixed-point taps' curve over the same x, or none
+    std::vector<NamedCurve> parts; // dashed over the same x
     PlotAxis xAxis, yAxis;
     std::vector<PlotRegion> regions;
     std::optional<PlotRange> yRange, xRange;
@@ -140,6 +158,20 @@ struct ZerosData {
 // What to do with an export whose written taps miss the requirements the design meets.
 enum class ShortfallChoice { fullPrecision, asChosen, cancel };
 using AskShortfall = std::function<ShortfallChoice(const std::string& message)>;
+
+// Where shortfall says what the taps as format writes them miss, ask's choice, after saying so
+// (after follows); asChosen where they miss nothing.
+ShortfallChoice ChooseShortfall(const AskShortfall& ask, const ExportFormat& format,
+                                const std::string& shortfall, const std::string& after = {});
+
+// What the Fixed point panel shows of the design shown: the arithmetic's effect in words, and
+// why the controls that do not apply to it are greyed (empty where they apply).
+struct FixedPointTexts {
+    std::string effect;     // the chirp's overflows, or a rate change's rounded stages
+    std::string effectName; // for a screen reader
+    std::string searchOff;  // Fewest bits and Search roundings
+    std::string widthsOff;  // the input, output and accumulator widths and the modes
+};
 
 class RequirementsPresenter {
 public:
@@ -204,6 +236,7 @@ public:
     const std::string& FixedPointProblem() const { return m_fixedProblem; }
     // The effect of the arithmetic on the design shown, where it was asked.
     const FixedPointEffect* Effect() const;
+    FixedPointTexts FixedPointShown() const;
 
     // ---- outputs
 
@@ -262,8 +295,12 @@ public:
 private:
     // The band figures, shorter lengths and phase of a single-rate design.
     void SingleRateTexts(ResultTexts& texts) const;
-    std::optional<std::string> ExportPlan(const std::string& path, const MultirateDesign& plan,
-                                          const ExportFormat& format, QFormat width) const;
+    // Reads the CIC or the rate change of the inputs into ask: what is wrong, or empty.
+    std::string ReadRateChanges(DesignAsk& ask) const;
+    // Whether the filter shown changes the rate itself; the factor a single filter shown is
+    // written with (a compensator's own decimation), or none.
+    bool ChangesRate() const;
+    std::optional<RateFactor> ShownRateFactor() const;
 
     WindowInputs m_inputs;
     std::optional<WindowInputs> m_saved = WindowInputs{};

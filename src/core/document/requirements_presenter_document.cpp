@@ -43,12 +43,14 @@ std::optional<DesignDocument> RequirementsPresenter::Document() const {
     document.nyquist = m_ask->nyquist;
     document.pulse = m_ask->pulse;
     document.rateChange = m_inputs.rateChange;
+    document.cic = m_ask->cic ? std::optional(m_ask->cic->cic) : std::nullopt;
     document.taps.clear();
     document.report.reset();
     if (Current() && m_shown) {
         document.taps = m_shown->design.taps;
-        // A pulse's report has no requirements for the document to show.
-        if (!m_shown->pulse)
+        // A pulse's report has no requirements for the document to show; a compensator's taps
+        // keep them only with the CIC, which the report of taps alone would not measure.
+        if (!m_shown->pulse && !m_shown->compensator)
             document.report = m_shown->design.report;
     }
     // The unknown members of bands stay with their bands while none was added or removed.
@@ -94,6 +96,8 @@ WindowInputs RequirementsPresenter::InputsOf(const DesignDocument& document) {
     if (document.pulse)
         inputs.pulse = PulseRowOf(*document.pulse);
     inputs.rateChange = document.rateChange;
+    if (document.cic)
+        inputs.cic = CicText(*document.cic);
     return inputs;
 }
 

@@ -5,6 +5,8 @@
 #include "core/fixed/fewest_bits.h"
 #include "core/formats/crt.h"
 #include "core/formats/multirate_report.h"
+#include "core/formats/written_plan.h"
+#include "core/io/file_output.h"
 
 #include <cmath>
 #include <limits>
@@ -27,11 +29,6 @@ WindowRateChange Refused(const std::string& why) {
 std::string ChangeName(const RateChangeAsk& ask) {
     return std::string(ask.change == RateChange::decimate ? "decimation" : "interpolation") +
            " by " + crt::FormatD(ask.factor) + " at " + Hz(ask.rate);
-}
-
-// The edges typed are kept to what the rate resolves, not to the last bit of a division.
-bool NearlyAt(double hz, double wanted, double rate) {
-    return std::abs(hz - wanted) <= rate * 1e-9;
 }
 
 // Of a plan's or a stage's multiplications, those the stage reached or the estimate.
@@ -59,11 +56,9 @@ WindowRateChange ReadRateChange(const RateChangeChoice& choice, const Requiremen
                            std::to_string(product) + ", not the factor " +
                            crt::FormatD(choice.factor));
     }
+    if (const auto problem = LowPassProblem(requirements))
+        return Refused(*problem);
     const std::vector<Band>& bands = requirements.bands;
-    if (bands.size() != 2 || !IsPassBand(bands[0]) || IsPassBand(bands[1]) || bands[0].lowHz != 0.0)
-        return Refused("the bands must be one pass band from 0 Hz and one stop band above it");
-    if (bands[0].gain != 1.0 || bands[0].endGain)
-        return Refused("the pass band's gain must be 1");
     RateChangeDesignAsk ask;
     ask.ask.change = choice.change;
     ask.ask.factor = choice.factor;
@@ -77,10 +72,31 @@ WindowRateChange ReadRateChange(const RateChangeChoice& choice, const Requiremen
         return Refused(*problem);
     const double stopHz = ask.ask.rate / ask.ask.factor - ask.ask.passHz;
     const double rate = ask.ask.rate;
-    if (!NearlyAt(bands[1].lowHz, stopHz, rate) || !NearlyAt(bands[1].highHz, rate / 2, rate))
+    if (!EdgeAt(bands[1].lowHz, stopHz, rate) || !EdgeAt(bands[1].highHz, rate / 2, rate))
         return Refused(ChangeName(ask.ask) + " needs the stop band from " +
                        crt::FormatShortest(stopHz) + " to " + Hz(rate / 2));
     return {ask, {}};
+}
+
+std::optional<std::string> LowPassProblem(const Requirements& requirements) {
+    const std::vector<Band>& bands = requirements.bands;
+    if (bands.size() != 2 || !IsPassBand(bands[0]) || IsPassBand(bands[1]) || bands[0].lowHz != 0.0)
+        return "the bands must be one pass band from 0 Hz and one stop band above it";
+    if (bands[0].gain != 1.0 || bands[0].endGain)
+        return "the pass band's gain must be 1";
+    return std::nullopt;
+}
+
+bool EdgeAt(double hz, double wanted, double rate) {
+    return std::abs(hz - wanted) <= rate * 1e-9;
+}
+
+FigureRow CascadeRow(const std::string& band, bool pass, double askedDb, double reachedDb,
+                     const std::string& where) {
+    const double margin = pass ? askedDb - reachedDb : reachedDb - askedDb;
+    const BandFigure figure{pass, askedDb, reachedDb, margin, margin >= 0};
+    const FigureTexts texts = FigureTextsOf(figure);
+    return {band, texts.asked, texts.reached + where, texts.margin, figure.met};
 }
 
 void DesignRateChange(const DesignAsk& ask, const Progress& progress, DesignShown& shown) {
@@ -140,17 +156,9 @@ std::vector<FigureRow> RateChangeRows(const MultirateDesign& design) {
     }
     const CascadeFigures& c = design.cascade;
     const RateChangeAsk& ask = design.ask;
-    const BandFigure pass{true, ask.rippleDb, c.rippleDb, ask.rippleDb - c.rippleDb,
-                          c.rippleDb <= ask.rippleDb};
-    const BandFigure aliased{false, ask.attenuationDb, c.attenuationDb,
-                             c.attenuationDb - ask.attenuationDb,
-                             c.attenuationDb >= ask.attenuationDb};
-    const FigureTexts passTexts = FigureTextsOf(pass), aliasedTexts = FigureTextsOf(aliased);
-    rows.push_back({"Cascade: 0 to " + Hz(ask.passHz), passTexts.asked, passTexts.reached,
-                    passTexts.margin, pass.met});
-    rows.push_back({"Cascade: aliased", aliasedTexts.asked,
-                    aliasedTexts.reached + " at " + RoundedText(c.worstHz, 1) + " Hz",
-                    aliasedTexts.margin, aliased.met});
+    rows.push_back(CascadeRow("Cascade: 0 to " + Hz(ask.passHz), true, ask.rippleDb, c.rippleDb));
+    rows.push_back(CascadeRow("Cascade: aliased", false, ask.attenuationDb, c.attenuationDb,
+                              " at " + RoundedText(c.worstHz, 1) + " Hz"));
     return rows;
 }
 
@@ -162,24 +170,78 @@ std::vector<RequiredBand> RateChangeBands(const RateChangeAsk& ask) {
     return bands;
 }
 
+std::vector<NamedCurve> CascadeParts(const DesignShown& shown) {
+    const std::vector<std::vector<double>>& levels = shown.levels.stages;
+    if (shown.multirate && levels.size() < 2)
+        return {};
+    std::vector<NamedCurve> parts;
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        NamedCurve part{{}, {levels[i].begin(), levels[i].begin() + shown.points}};
+        if (shown.compensator) { // the CIC's levels, then the FIR's
+            part.kind = i == 0 ? PartKind::cic : PartKind::fir;
+            part.name = i == 0 ? "CIC " + CicText(shown.compensator->ask.cic) : "FIR";
+        } else {
+            part.name = StageCurveName(*shown.multirate, i);
+        }
+        parts.push_back(std::move(part));
+    }
+    return parts;
+}
+
 RateFactor RateFactorOf(const RateChangeAsk& ask) {
     return {ask.change == RateChange::decimate, ask.factor};
 }
 
-std::string WritePlan(const MultirateDesign& plan, const ExportFormat& format, QFormat width) {
-    const std::optional<QFormat> form = ExportQFormat(format, width);
-    std::vector<std::optional<FixedPointTaps>> quantised(plan.stages.size());
-    std::vector<ExportStage> stages;
-    for (std::size_t i = 0; i < plan.stages.size(); ++i) {
-        const Stage& stage = plan.stages[i];
-        if (form)
-            quantised[i] = QuantiseTaps(stage.design.taps, *form, nullptr);
-        stages.push_back({stage.design.taps,
-                          quantised[i] ? &*quantised[i] : nullptr,
-                          {plan.ask.change == RateChange::decimate, stage.spot.factor},
-                          stage.spot.rate});
+std::string WriteRateChange(const MultirateDesign& plan, const ExportFormat& format,
+                            const std::vector<std::optional<FixedPointTaps>>& quantised,
+                            const BitTrueFormats& arithmetic) {
+    const TapsDescription description = DescribeMultirate(plan);
+    if (plan.stages.size() > 1)
+        return format.writeCascade({description, ExportStages(plan, quantised), kDefaultBlockSize});
+    const std::vector<double>& taps = plan.stages.front().design.taps;
+    return format.write({taps, QuantisedPointers(quantised).front(), description, kDefaultBlockSize,
+                         RateFactorOf(plan.ask), arithmetic});
+}
+
+std::optional<std::string> ExportRateChange(const std::string& path, const MultirateDesign& plan,
+                                            const ExportFormat& format, QFormat width,
+                                            const BitTrueFormats& arithmetic,
+                                            const AskShortfall& ask) {
+    const bool several = plan.stages.size() > 1;
+    if (several && !format.writeCascade)
+        return PlanFormatProblem(format);
+    std::string text;
+    try {
+        const auto quantised = QuantisedStages(plan, ExportQFormat(format, width));
+        const std::string shortfall = CascadeShortfall(
+            plan, WrittenCascadeFigures(plan, format, QuantisedPointers(quantised)),
+            AskedOf(plan.ask));
+        const ExportFormat& full =
+            several ? FullPrecisionPlanFormat(format) : *FindExportFormat("full");
+        const ShortfallChoice choice =
+            ChooseShortfall(ask, format, shortfall,
+                            several ? " At full precision, the stages are written as " +
+                                          std::string(full.name) + " writes them."
+                                    : "");
+        if (choice == ShortfallChoice::cancel)
+            return std::nullopt;
+        text = choice == ShortfallChoice::fullPrecision
+                   ? WriteRateChange(plan, full, QuantisedStages(plan, std::nullopt), {})
+                   : WriteRateChange(plan, format, quantised, arithmetic);
+    } catch (const std::runtime_error& e) { // no fixed-point form, or a refused export
+        return std::string(e.what());
     }
-    return format.writeCascade({DescribeMultirate(plan), stages, kDefaultBlockSize});
+    WriteTextFile(path, text);
+    return std::nullopt;
+}
+
+std::string RoundedCascadeText(const RoundedCascade& rounded, const RateChangeAsk& ask) {
+    const CascadeFigures& c = rounded.figures;
+    return "Stages rounded to " + QFormatName(rounded.format) + ": ripple " +
+           crt::FormatG(c.rippleDb, 4) + " dB (" + crt::FormatShortest(ask.rippleDb) +
+           " asked), aliased " + RoundedText(c.attenuationDb, 2) + " dB at " +
+           RoundedText(c.worstHz, 1) + " Hz (" + crt::FormatShortest(ask.attenuationDb) +
+           " asked): the cascade " + (c.met ? "meets" : "misses") + " the requirements.";
 }
 
 std::string PlanFormatProblem(const ExportFormat& format) {

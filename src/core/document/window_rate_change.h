@@ -1,7 +1,7 @@
 #pragma once
 // The requirements window's rate change: its bands read as a decimator's or interpolator's
 // requirements, the plan designed on the window's worker, and the stages shown in the result
-// table.
+// table and the magnitude plot.
 
 #include "core/document/requirements_presenter.h"
 #include "core/formats/response_plot.h"
@@ -23,6 +23,19 @@ struct WindowRateChange {
 WindowRateChange ReadRateChange(const RateChangeChoice& choice, const Requirements& requirements,
                                 const Method& method, bool minimumPhase, int taps);
 
+// Why requirements are not the one pass band from 0 Hz of gain 1 and one stop band above it
+// that a rate change and a CIC compensator keep, or nothing.
+std::optional<std::string> LowPassProblem(const Requirements& requirements);
+
+// Whether an edge typed is at wanted Hz, to what the rate resolves rather than to the last bit
+// of a division.
+bool EdgeAt(double hz, double wanted, double rate);
+
+// A result table's row of a cascade's measured figure: its ripple (pass) or its attenuation,
+// asked and reached, with `where` after the reached figure.
+FigureRow CascadeRow(const std::string& band, bool pass, double askedDb, double reachedDb,
+                     const std::string& where = "");
+
 // Designs ask's rate change into shown: the plan, the filter it equals as shown's design, and
 // the cascade's levels on a grid of shown.points.
 void DesignRateChange(const DesignAsk& ask, const Progress& progress, DesignShown& shown);
@@ -38,12 +51,36 @@ std::vector<FigureRow> RateChangeRows(const MultirateDesign& design);
 // frequencies that fold onto it.
 std::vector<RequiredBand> RateChangeBands(const RateChangeAsk& ask);
 
+// The curves the cascade shown is made of, dashed under it in the magnitude plot: a plan's
+// stages (one stage is the cascade itself) or a compensator's CIC and FIR, each shown.points
+// long; none for a single filter.
+std::vector<NamedCurve> CascadeParts(const DesignShown& shown);
+
 // The change as a single stage's export takes it.
 RateFactor RateFactorOf(const RateChangeAsk& ask);
 
-// A plan's stages in one text of format, in width where it writes integers; format must
-// hold a plan (writeCascade). Throws what the writer throws.
-std::string WritePlan(const MultirateDesign& plan, const ExportFormat& format, QFormat width);
+// The rate change's stages in format: one stage as any filter with its factor and, for an
+// HDL filter, arithmetic; several in one text of a format that holds a plan (writeCascade).
+// quantised holds each stage's integers in format's width (QuantisedStages). Throws what the
+// writer throws.
+std::string WriteRateChange(const MultirateDesign& plan, const ExportFormat& format,
+                            const std::vector<std::optional<FixedPointTaps>>& quantised,
+                            const BitTrueFormats& arithmetic);
+
+// Writes the rate change in format to path, in width where format's width is chosen: where the
+// cascade of the stages as written misses what the double taps keep, ask chooses first, and
+// full precision writes the stages as FullPrecisionPlanFormat writes them (one stage as
+// "full"). Returns what to say where nothing could be written; nothing after writing, or when
+// ask cancels. Throws CFileException.
+std::optional<std::string> ExportRateChange(const std::string& path, const MultirateDesign& plan,
+                                            const ExportFormat& format, QFormat width,
+                                            const BitTrueFormats& arithmetic,
+                                            const AskShortfall& ask);
+
+// The Fixed point panel's words of the rounded cascade: "Stages rounded to Q15: ripple 0.0987
+// dB (0.1 asked), aliased 81.53 dB at 7031.3 Hz (100 asked): the cascade misses the
+// requirements."
+std::string RoundedCascadeText(const RoundedCascade& rounded, const RateChangeAsk& ask);
 
 // Why format cannot write a plan of several stages, naming the formats that can.
 std::string PlanFormatProblem(const ExportFormat& format);

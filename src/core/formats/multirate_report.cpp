@@ -74,7 +74,8 @@ std::string ComparedLine(const MultirateDesign& design) {
         "plans compared, multiplications " + PerSample(design) + " estimated (designed): ";
     for (std::size_t i = 0; i < design.compared.size(); ++i) {
         const PlanCost& plan = design.compared[i];
-        line += (i == 0 ? "" : ", ") + FactorsText(plan.factors) + " " + RoundedText(plan.estimated, 2);
+        line +=
+            (i == 0 ? "" : ", ") + FactorsText(plan.factors) + " " + RoundedText(plan.estimated, 2);
         if (plan.designed)
             line +=
                 " (" + RoundedText(plan.multiplications, 2) + (plan.met ? "" : ", missed") + ")";
@@ -94,6 +95,12 @@ std::string LatencyLine(const MultirateDesign& design) {
 std::string RoundedText(double value, int decimals) {
     const double scale = std::pow(10.0, decimals);
     return crt::FormatShortest(std::round(value * scale) / scale + 0.0);
+}
+
+std::string StageCurveName(const MultirateDesign& design, std::size_t stage) {
+    const std::string sign = design.ask.change == RateChange::decimate ? "\u00f7" : "\u00d7";
+    return "stage " + crt::FormatD(static_cast<int>(stage) + 1) + " (" + sign +
+           crt::FormatD(design.stages[stage].spot.factor) + ")";
 }
 
 double LatencyAtHighRate(const std::vector<Stage>& stages) {

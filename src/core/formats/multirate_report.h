@@ -20,6 +20,10 @@ std::vector<std::string> FormatMultirateReport(const MultirateDesign& design);
 // The lines as a description: the first as the title, the others as notes, the high rate.
 TapsDescription DescribeMultirate(const MultirateDesign& design);
 
+// A stage's name in a plot's legend: "stage 2 (÷4)" for the second stage of a decimator,
+// "×" for an interpolator's.
+std::string StageCurveName(const MultirateDesign& design, std::size_t stage);
+
 // The delay of the cascade's linear-phase stages, in samples of the high rate.
 double LatencyAtHighRate(const std::vector<Stage>& stages);
 

@@ -3,6 +3,7 @@
 #include "core/analysis/log_magnitude.h"
 
 #include <algorithm>
+#include <new>
 
 namespace taplore {
 
@@ -33,6 +34,12 @@ bool LevelsOf(const std::vector<double>& taps, int points, std::vector<double>& 
     return ComputeLevelsDb(taps.data(), static_cast<int>(taps.size()), points, levels);
 }
 
+// The cascade's levels over its nominal gain.
+bool CascadeLevelsOf(std::span<const CascadeStage> stages, int points,
+                     std::vector<double>& levels) {
+    return LevelsOf(Scaled(EquivalentTaps(stages), CascadeGain(stages)), points, levels);
+}
+
 } // namespace
 
 std::vector<CascadeStage> CascadeStages(const MultirateDesign& design) {
@@ -43,6 +50,13 @@ std::vector<CascadeStage> CascadeStages(const MultirateDesign& design) {
         stages.push_back({stage.design.taps, ratio, gain});
         ratio *= stage.spot.factor;
     }
+    return stages;
+}
+
+std::vector<CascadeStage> RoundedStages(std::vector<CascadeStage> stages, QFormat width) {
+    for (CascadeStage& stage : stages)
+        stage.taps =
+            Dequantise(Quantise(stage.taps.data(), static_cast<int>(stage.taps.size()), width));
     return stages;
 }
 
@@ -75,7 +89,24 @@ bool ComputeCascadeLevels(std::span<const CascadeStage> stages, int points, Casc
         if (!LevelsOf(Scaled(SpreadTaps(stages[i].taps, stages[i].ratio), stages[i].gain), points,
                       levels.stages[i]))
             return false;
-    return LevelsOf(Scaled(EquivalentTaps(stages), CascadeGain(stages)), points, levels.cascade);
+    return CascadeLevelsOf(stages, points, levels.cascade);
+}
+
+std::optional<RoundedCascade> RoundCascade(const MultirateDesign& design, QFormat format,
+                                           int points) {
+    const std::vector<CascadeStage> rounded = RoundedStages(CascadeStages(design), format);
+    RoundedCascade result{format, {}, {}};
+    if (!CascadeLevelsOf(rounded, points, result.levels))
+        return std::nullopt;
+    std::vector<Stage> stages = design.stages;
+    for (std::size_t i = 0; i < stages.size(); ++i)
+        stages[i].design.taps = rounded[i].taps;
+    try {
+        result.figures = MeasureCascade(design.ask, stages);
+    } catch (const std::bad_alloc&) { // the measuring grid of a long plan
+        return std::nullopt;
+    }
+    return result;
 }
 
 std::vector<FrequencySpan> AliasSpans(const RateChangeAsk& ask) {

@@ -3,8 +3,10 @@
 // times below the high one acts there as its taps with R - 1 zeros between them, whose
 // response at f is the stage's own at f, repeating every stage rate.
 
+#include "core/formats/fixed_point.h"
 #include "core/multirate/stage_plan.h"
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -18,6 +20,9 @@ struct CascadeStage {
     double gain = 1.0;
 };
 std::vector<CascadeStage> CascadeStages(const MultirateDesign& design);
+
+// stages with each one's taps rounded to width, as an export of that width writes them.
+std::vector<CascadeStage> RoundedStages(std::vector<CascadeStage> stages, QFormat width);
 
 // taps with ratio - 1 zeros between each and the next.
 std::vector<double> SpreadTaps(std::span<const double> taps, int ratio);
@@ -37,6 +42,18 @@ struct CascadeLevels {
 // False when points is no power of two at least the equivalent filter's length and 1024, or
 // memory is short.
 bool ComputeCascadeLevels(std::span<const CascadeStage> stages, int points, CascadeLevels& levels);
+
+// A plan's stages each rounded to format, as an export of that width writes them: the
+// cascade's levels as ComputeCascadeLevels gives them, and its figures measured.
+struct RoundedCascade {
+    QFormat format;
+    std::vector<double> levels;
+    CascadeFigures figures;
+};
+// Nothing where ComputeCascadeLevels would be false. Throws NoFixedPointForm for taps that are
+// not finite.
+std::optional<RoundedCascade> RoundCascade(const MultirateDesign& design, QFormat format,
+                                           int points);
 
 // A span of frequencies, Hz.
 struct FrequencySpan {

@@ -2,6 +2,7 @@
 
 #include "core/design/band_measure.h"
 #include "core/design/equiripple.h"
+#include "core/formats/crt.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,12 +35,45 @@ bool Designable(const std::vector<double>& taps, const CompensatorAsk& ask) {
     return !taps.empty() && MeasureCompensator(ask, taps).met;
 }
 
-std::vector<double> TapsAt(const Requirements& requirements, int taps) {
-    EquirippleResult result = DesignEquiripple(requirements, taps);
+// Whether the work is to stop. The search knows no share of its work ahead: it only asks.
+bool Stopping(const Progress& progress) {
+    return progress && !progress(0.0);
+}
+
+// No taps once the work is to stop, so that the search runs out at once.
+std::vector<double> TapsAt(const Requirements& requirements, int taps, const Progress& progress) {
+    if (Stopping(progress))
+        return {};
+    const Progress asking =
+        progress ? Progress([&progress](double) { return progress(0.0); }) : Progress();
+    EquirippleResult result = DesignEquiripple(requirements, taps, asking);
     return HasTaps(result.status) ? std::move(result.taps) : std::vector<double>{};
 }
 
 } // namespace
+
+std::optional<CicShape> ParseCic(std::string_view text) {
+    std::vector<int> parts;
+    for (std::size_t start = 0;;) {
+        const std::size_t colon = text.find(':', start);
+        const auto part = crt::StrictAtoi(text.substr(start, colon - start));
+        if (!part)
+            return std::nullopt;
+        parts.push_back(*part);
+        if (colon == std::string_view::npos)
+            break;
+        start = colon + 1;
+    }
+    if (parts.size() < 2 || parts.size() > 3 || parts[0] < 1 || parts[1] < 2 ||
+        (parts.size() == 3 && parts[2] < 1))
+        return std::nullopt;
+    return CicShape{parts[0], parts[1], parts.size() == 3 ? parts[2] : 1};
+}
+
+std::string CicText(const CicShape& cic) {
+    return crt::FormatD(cic.stages) + ":" + crt::FormatD(cic.factor) + ":" +
+           crt::FormatD(cic.delay);
+}
 
 double CicGain(const CicShape& cic, double hz, double inputRate) {
     // The comb spans R D input samples; the integrators run at the input rate.
@@ -115,16 +149,16 @@ CompensatorFigures MeasureCompensator(const CompensatorAsk& ask, const std::vect
 // The shortest of the lengths first, first + 2, ... up to `keeping`, which keeps the ask, by
 // halving the gap: within a parity a longer design is never worse.
 int ShortestOfParity(const Requirements& requirements, const CompensatorAsk& ask, int first,
-                     int keeping) {
+                     int keeping, const Progress& progress) {
     int missing = first - 2;
     while (keeping - missing > 2) {
         const int middle = missing + (keeping - missing) / 4 * 2;
-        (Designable(TapsAt(requirements, middle), ask) ? keeping : missing) = middle;
+        (Designable(TapsAt(requirements, middle, progress), ask) ? keeping : missing) = middle;
     }
     return keeping;
 }
 
-Compensator DesignCompensator(const CompensatorAsk& ask) {
+Compensator DesignCompensator(const CompensatorAsk& ask, const Progress& progress) {
     const Requirements requirements = CompensatorRequirements(ask);
     // Doubling until a length keeps the ask; where a design fails instead (far longer designs
     // of wide transitions swell beyond what doubles hold), a length at a time from the last miss.
@@ -133,7 +167,7 @@ Compensator DesignCompensator(const CompensatorAsk& ask) {
     while (true) {
         if (longer > kMaxEquirippleTaps)
             return {};
-        const std::vector<double> taps = TapsAt(requirements, longer);
+        const std::vector<double> taps = TapsAt(requirements, longer, progress);
         if (Designable(taps, ask))
             break;
         if (taps.empty() && stepping)
@@ -150,8 +184,8 @@ Compensator DesignCompensator(const CompensatorAsk& ask) {
     int fewest = longer;
     for (const int first : {1, 2}) {
         const int top = longer - (longer - first) % 2;
-        if (top == longer || (top >= first && Designable(TapsAt(requirements, top), ask)))
-            fewest = std::min(fewest, ShortestOfParity(requirements, ask, first, top));
+        if (top == longer || (top >= first && Designable(TapsAt(requirements, top, progress), ask)))
+            fewest = std::min(fewest, ShortestOfParity(requirements, ask, first, top, progress));
     }
     Compensator compensator;
     // The two shorter lengths the report names are designed and measured: one that keeps the
@@ -160,16 +194,22 @@ Compensator DesignCompensator(const CompensatorAsk& ask) {
         shortened = false;
         compensator.shorter.clear();
         for (int taps = fewest - 1; taps >= 1 && taps >= fewest - 2 && !shortened; --taps) {
-            const std::vector<double> designed = TapsAt(requirements, taps);
+            const std::vector<double> designed = TapsAt(requirements, taps, progress);
             shortened = Designable(designed, ask);
             compensator.shorter.emplace_back(taps, MeasureCompensator(ask, designed));
             if (shortened)
                 fewest = taps;
         }
     }
-    compensator.taps = TapsAt(requirements, fewest);
+    compensator.taps = TapsAt(requirements, fewest, progress);
+    if (compensator.taps.empty())
+        return {};
     compensator.figures = MeasureCompensator(ask, compensator.taps);
     return compensator;
+}
+
+const Method& CompensatorMethod() {
+    return *FindMethod("equiripple");
 }
 
 std::optional<std::string> CompensatorProblem(const CompensatorAsk& ask) {

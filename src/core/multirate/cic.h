@@ -2,10 +2,13 @@
 // The FIR that follows a CIC decimator: its pass band undoes the CIC's droop so that the
 // cascade keeps the ripple asked, and its stop band keeps the attenuation on the cascade.
 
+#include "core/design/methods.h"
 #include "core/design/requirements.h"
+#include "core/progress.h"
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -17,7 +20,16 @@ struct CicShape {
     int stages = 1;
     int factor = 2;
     int delay = 1;
+
+    bool operator==(const CicShape&) const = default;
 };
+
+// "4:16" or "4:16:2": stages, factor and comb delay, the delay 1 unless given; nothing for
+// another text, a factor below 2, or no stage or delay.
+std::optional<CicShape> ParseCic(std::string_view text);
+
+// The shape as ParseCic reads it, the delay always given: "4:16:1".
+std::string CicText(const CicShape& cic);
 
 // The CIC's magnitude at hz, its input rate inputRate, normalised to 1 at 0 Hz:
 // |sin(pi f R D / Fin) / (R D sin(pi f / Fin))|^N.
@@ -70,7 +82,18 @@ struct Compensator {
 
 // The fewest equiripple taps whose cascade with the CIC keeps ask, over both parities: even
 // lengths have a zero at half the rate, odd ones not, so each parity is searched on its own.
-Compensator DesignCompensator(const CompensatorAsk& ask);
+// progress may stop it between designs, leaving no taps.
+Compensator DesignCompensator(const CompensatorAsk& ask, const Progress& progress = {});
+
+// A compensator with the ask it was designed to.
+struct CompensatorDesign {
+    CompensatorAsk ask;
+    Compensator made;
+};
+
+// The method of the table a compensator is designed by: equiripple, whose sloped bands follow
+// the inverse droop.
+const Method& CompensatorMethod();
 
 // Why ask cannot be designed to, or nullopt: a CIC of no stages or no delay, a factor below 2,
 // a pass band not below the stop band or reaching the CIC's first null, a stop band not below half

@@ -35,6 +35,16 @@ void AddLabelled(QGridLayout* grid, int row, int column, const QString& text, QW
     grid->addWidget(control, row, column + 1);
 }
 
+// Greys control where it is of no use (why, or not usable), its tooltip saying why; gives back
+// its own tooltip where it is.
+void Withhold(QWidget* control, const QString& why, bool usable = true) {
+    const char* const own = "ownToolTip";
+    if (!control->property(own).isValid())
+        control->setProperty(own, control->toolTip());
+    control->setEnabled(usable && why.isEmpty());
+    control->setToolTip(why.isEmpty() ? control->property(own).toString() : why);
+}
+
 } // namespace
 
 CFixedPointPanel::CFixedPointPanel(taplore::RequirementsPresenter& presenter, QWidget* parent)
@@ -162,12 +172,24 @@ void CFixedPointPanel::OnDesignShown() {
     StopSearch();
     if (!m_buttonFewest->isEnabled()) // the search was for the design before
         m_labelFewest->clear();
-    m_buttonFewest->setEnabled(true);
+    const taplore::FixedPointTexts texts = m_presenter.FixedPointShown();
+    m_labelOverflows->setText(FromStd(texts.effect));
+    m_labelOverflows->setAccessibleName(FromStd(texts.effectName));
+    WithholdFor(texts);
     const taplore::FixedPointEffect* effect = m_presenter.Effect();
-    m_labelOverflows->setText(effect ? FromStd(taplore::EffectText(*effect)) : QString());
     m_editAccumulator->setPlaceholderText(effect && effect->automaticAccumulator
                                               ? QString("auto: %1").arg(effect->accumulatorBits)
                                               : QString("auto"));
+}
+
+// What models one filter alone is greyed for a rate change, its tooltip saying why.
+void CFixedPointPanel::WithholdFor(const taplore::FixedPointTexts& texts) {
+    m_searchOff = FromStd(texts.searchOff);
+    Withhold(m_buttonFewest, m_searchOff);
+    Withhold(m_checkSearch, m_searchOff, m_linear);
+    for (QWidget* width : std::initializer_list<QWidget*>{
+             m_editInput, m_editOutput, m_editAccumulator, m_comboOverflow, m_comboRounding})
+        Withhold(width, FromStd(texts.widthsOff));
 }
 
 // The search takes up to seconds: on a worker, the window going on meanwhile.
@@ -222,7 +244,8 @@ void CFixedPointPanel::ShowFewest(const std::optional<taplore::FewestBits>& foun
 
 // The search moves symmetric pairs of taps: a minimum-phase filter's are always rounded plainly.
 void CFixedPointPanel::SetLinearPhase(bool linear) {
-    m_checkSearch->setEnabled(linear);
+    m_linear = linear;
+    Withhold(m_checkSearch, m_searchOff, m_linear);
 }
 
 void CFixedPointPanel::Restore(const QSettings& settings) {

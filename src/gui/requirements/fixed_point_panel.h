@@ -3,7 +3,8 @@
 // is checked: the input, output and accumulator widths, overflow and rounding, the overflows of
 // a full-scale chirp through the bit-true model, the fewest coefficient bits, and whether the
 // taps' integers are those the search found. The taps' width is the window's Bits field, which
-// the integer exports take too.
+// the integer exports take too. For a rate change it tells the stages' rounding instead, and
+// greys what models one filter alone.
 
 #include "core/document/requirements_presenter.h"
 
@@ -57,6 +58,7 @@ private:
     // A search under way stops, its result dropped.
     void StopSearch();
     void ShowFewest(const std::optional<taplore::FewestBits>& found);
+    void WithholdFor(const taplore::FixedPointTexts& texts);
 
     taplore::RequirementsPresenter& m_presenter;
     QWidget* m_body;
@@ -71,6 +73,8 @@ private:
     QLabel* m_labelOverflows;
     QLabel* m_labelFewest;
     QString m_tapBits = "16";
+    bool m_linear = true;
+    QString m_searchOff; // why the search does not apply to the design shown, or empty
     // The search runs on a thread of its own; a result for a design no longer shown is dropped.
     QThreadPool m_pool;
     int m_search = 0;

@@ -20,6 +20,12 @@ const QColor kStaleCurve(200, 150, 150);
 const QColor kOverlay(0, 80, 220);
 const QColor kStaleOverlay(150, 170, 220);
 const QColor kRegion(90, 170, 90, 70);
+// The parts' dashes: none red or blue, the curve's and the overlay's colours. A CIC grey and
+// its FIR green, each its own.
+const QColor kParts[] = {{220, 120, 0}, {180, 0, 180}, {0, 140, 60}, {110, 70, 200}};
+const QColor kCicPart(90, 90, 90);
+const QColor kFirPart(0, 140, 70);
+constexpr int kDash = 24; // pixels of a legend entry's line
 const QColor kGrid(220, 220, 220);
 
 QString FromStd(const std::string& text) {
@@ -55,6 +61,14 @@ QVector<QPointF> Decimated(QVector<QPointF> points) {
         kept.push_back(lowFirst ? *high : *low);
     }
     return kept;
+}
+
+// (x, y) pairs as far as both reach.
+QVector<QPointF> PointsOf(const std::vector<double>& x, const std::vector<double>& y) {
+    QVector<QPointF> points;
+    for (std::size_t n = 0; n < y.size() && n < x.size(); ++n)
+        points.push_back({x[n], y[n]});
+    return points;
 }
 
 } // namespace
@@ -93,10 +107,10 @@ void CPlotWnd::Show(const taplore::PlotData& plot) {
     for (std::size_t n = 0; n < plot.x.size(); ++n)
         points.push_back({plot.x[n], plot.y[n]});
     SetCurve(std::move(points), plot.xAxis, plot.yAxis);
-    QVector<QPointF> overlay;
-    for (std::size_t n = 0; n < plot.overlay.size() && n < plot.x.size(); ++n)
-        overlay.push_back({plot.x[n], plot.overlay[n]});
-    m_overlay = Decimated(std::move(overlay));
+    m_overlay = Decimated(PointsOf(plot.x, plot.overlay));
+    m_parts.clear();
+    for (const taplore::NamedCurve& part : plot.parts)
+        m_parts.push_back({FromStd(part.name), Decimated(PointsOf(plot.x, part.y)), part.kind});
     SetRegions(QVector<PlotRegion>(plot.regions.begin(), plot.regions.end()));
     SetRange(plot.yRange, plot.xRange);
     setAccessibleName(FromStd(plot.name));
@@ -184,8 +198,14 @@ void CPlotWnd::paintEvent(QPaintEvent* /*event*/) {
     const QRect area = PlotArea();
     DrawRegions(painter, area);
     DrawAxes(painter, area);
-    DrawCurve(painter, area, m_points, m_stale ? kStaleCurve : kCurve);
-    DrawCurve(painter, area, m_overlay, m_stale ? kStaleOverlay : kOverlay);
+    for (int i = 0; i < m_parts.size(); ++i) {
+        QColor colour = PartColour(i, m_parts[i].kind);
+        colour.setAlpha(m_stale ? 90 : 255);
+        DrawCurve(painter, area, m_parts[i].points, QPen(colour, 1.5, Qt::DashLine));
+    }
+    DrawCurve(painter, area, m_points, QPen(m_stale ? kStaleCurve : kCurve, 1.5));
+    DrawCurve(painter, area, m_overlay, QPen(m_stale ? kStaleOverlay : kOverlay, 1.5));
+    DrawLegend(painter, area);
     DrawReadout(painter, area);
 }
 
@@ -236,7 +256,7 @@ void CPlotWnd::DrawRegions(QPainter& painter, const QRect& area) const {
 }
 
 void CPlotWnd::DrawCurve(QPainter& painter, const QRect& area, const QVector<QPointF>& points,
-                         const QColor& colour) const {
+                         const QPen& pen) const {
     QPainterPath path;
     bool drawing = false;
     for (const QPointF& point : points) {
@@ -251,8 +271,52 @@ void CPlotWnd::DrawCurve(QPainter& painter, const QRect& area, const QVector<QPo
     painter.save();
     painter.setClipRect(area);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(colour, 1.5));
+    painter.setPen(pen);
     painter.drawPath(path);
+    painter.restore();
+}
+
+QColor CPlotWnd::PartColour(int part, taplore::PartKind kind) {
+    switch (kind) {
+    case taplore::PartKind::cic:
+        return kCicPart;
+    case taplore::PartKind::fir:
+        return kFirPart;
+    case taplore::PartKind::stage:
+        break;
+    }
+    return kParts[static_cast<std::size_t>(part) % std::size(kParts)];
+}
+
+QStringList CPlotWnd::LegendTexts() const {
+    QStringList texts;
+    for (const Part& part : m_parts)
+        texts << part.name;
+    return texts;
+}
+
+// The dashed parts named in the plot's top left corner, a line of each one's dash before its
+// name, over a backing that keeps them readable above the curves.
+void CPlotWnd::DrawLegend(QPainter& painter, const QRect& area) const {
+    if (m_parts.isEmpty())
+        return;
+    const QFontMetrics metrics = fontMetrics();
+    int widest = 0;
+    for (const Part& part : m_parts)
+        widest = std::max(widest, metrics.horizontalAdvance(part.name));
+    const int line = metrics.height();
+    const QRect box(area.left() + 4, area.top() + 4, kDash + 12 + widest,
+                    line * static_cast<int>(m_parts.size()) + 4);
+    painter.save();
+    painter.fillRect(box, palette().color(QPalette::Base));
+    for (int i = 0; i < m_parts.size(); ++i) {
+        const int y = box.top() + 2 + i * line;
+        painter.setPen(QPen(PartColour(i, m_parts[i].kind), 1.5, Qt::DashLine));
+        painter.drawLine(QPointF(box.left() + 4, y + line / 2.0),
+                         QPointF(box.left() + 4 + kDash, y + line / 2.0));
+        painter.setPen(palette().color(QPalette::Text));
+        painter.drawText(QPointF(box.left() + kDash + 8, y + metrics.ascent()), m_parts[i].name);
+    }
     painter.restore();
 }
 

@@ -30,17 +30,28 @@ CRateChangeRow::CRateChangeRow(QWidget* parent) : QWidget(parent) {
     m_editStages->setToolTip("auto, a count of stages, or their factors from the high rate down, "
                              "as 4x4x3");
     m_editStages->setMaximumWidth(60);
+    m_editCic = new QLineEdit(this);
+    m_editCic->setObjectName("editCic");
+    m_editCic->setAccessibleName("CIC");
+    m_editCic->setPlaceholderText("none");
+    m_editCic->setToolTip("The CIC decimator this filter follows, as stages:factor:delay (4:16:1), "
+                          "for its compensator; empty for none. The rate is then the CIC's "
+                          "output rate, this filter's input rate");
+    m_editCic->setMaximumWidth(60);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_comboChange);
     layout->addWidget(m_spinFactor);
     layout->addWidget(new QLabel("Stages:", this));
     layout->addWidget(m_editStages);
+    layout->addWidget(new QLabel("CIC:", this));
+    layout->addWidget(m_editCic);
     OnChangeChosen();
     connect(m_comboChange, &QComboBox::currentIndexChanged, this, &CRateChangeRow::OnChangeChosen);
     connect(m_comboChange, &QComboBox::currentIndexChanged, this, &CRateChangeRow::changed);
     connect(m_spinFactor, &QSpinBox::valueChanged, this, &CRateChangeRow::changed);
     connect(m_editStages, &QLineEdit::textChanged, this, &CRateChangeRow::changed);
+    connect(m_editCic, &QLineEdit::textChanged, this, &CRateChangeRow::changed);
 }
 
 std::optional<taplore::RateChangeChoice> CRateChangeRow::Choice() const {
@@ -63,6 +74,14 @@ void CRateChangeRow::SetChoice(const std::optional<taplore::RateChangeChoice>& c
     m_comboChange->setCurrentIndex(!choice                                           ? none
                                    : choice->change == taplore::RateChange::decimate ? decimate
                                                                                      : interpolate);
+}
+
+std::string CRateChangeRow::Cic() const {
+    return m_editCic->text().trimmed().toStdString();
+}
+
+void CRateChangeRow::SetCic(const std::string& cic) {
+    m_editCic->setText(QString::fromStdString(cic));
 }
 
 // The factor and stages matter only with a change.

@@ -1,13 +1,15 @@
 #pragma once
 // CRateChangeRow: the requirements window's rate change, beside the rate: none, or decimation
 // or interpolation by a factor, in stages as the command line's --stages takes them ("1",
-// "auto", a count or factors as "4x4x3").
+// "auto", a count or factors as "4x4x3"); and the CIC decimator the filter compensates, as
+// --cic takes it ("4:16:1"), or none.
 
 #include "core/document/design_document.h"
 
 #include <QWidget>
 
 #include <optional>
+#include <string>
 
 class QComboBox;
 class QLineEdit;
@@ -22,6 +24,9 @@ public:
     // None while the combo says No rate change.
     std::optional<taplore::RateChangeChoice> Choice() const;
     void SetChoice(const std::optional<taplore::RateChangeChoice>& choice);
+    // The CIC field as typed; empty for none.
+    std::string Cic() const;
+    void SetCic(const std::string& cic);
 
 signals:
     void changed();
@@ -33,4 +38,5 @@ private:
     QComboBox* m_comboChange;
     QSpinBox* m_spinFactor;
     QLineEdit* m_editStages;
+    QLineEdit* m_editCic;
 };

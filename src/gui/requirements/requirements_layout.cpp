@@ -37,6 +37,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTableView>
@@ -47,6 +48,11 @@
 namespace {
 
 constexpr QSize kPreferredSize(1200, 780);
+// The result table's rows at most without scrolling: a plan of four stages, its total and the
+// cascade's two.
+constexpr int kMostFigureRows = 7;
+// The coefficients' least height beside a plan's rows: two and a half of theirs.
+constexpr int kPlanTapsHeight = 40;
 constexpr int kFrameAllowance = 40; // a title bar, or both side borders
 
 QPushButton* NewButton(const QString& text, QWidget* parent) {
@@ -199,7 +205,13 @@ QWidget* CRequirementsWnd::ResultPanel() {
     m_tableFigures->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tableFigures->setTabKeyNavigation(false);
     m_tableFigures->setAccessibleName("What each band reached");
-    m_tableFigures->setMaximumHeight(140);
+    // Rows a line of text high, without numbers: a plan's rows fit where two did.
+    QHeaderView* rows = m_tableFigures->verticalHeader();
+    rows->hide();
+    rows->setMinimumSectionSize(fontMetrics().height() + 3);
+    rows->setDefaultSectionSize(fontMetrics().height() + 3);
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    m_tableFigures->setMaximumHeight(FiguresHeight(kMostFigureRows));
     m_labelShorter = new QLabel(group);
     // A minimum-phase design's lines, or an L-th band's zero taps: never both.
     m_labelPhase = new MessageLabel(group, "Minimum phase or zero taps");
@@ -264,6 +276,26 @@ QWidget* CRequirementsWnd::PlotPanel() {
     layout->addWidget(m_plotZeros, 2);
     layout->addWidget(m_panelFixed);
     return panel;
+}
+
+// The result table's height for rows of figures, its header, frame and the scroll bar that a
+// plan's long texts need below them included.
+int CRequirementsWnd::FiguresHeight(int rows) const {
+    return m_tableFigures->horizontalHeader()->sizeHint().height() +
+           rows * m_tableFigures->verticalHeader()->defaultSectionSize() +
+           2 * m_tableFigures->frameWidth() +
+           m_tableFigures->horizontalScrollBar()->sizeHint().height();
+}
+
+// A plan's rows show without scrolling, and the window grows no taller for them: a rate change
+// has no shorter lengths or phase lines, and its coefficients (of the filter the cascade
+// equals) give up a little room. A single filter's table keeps its least height and scrolls.
+void CRequirementsWnd::FitFigures(bool rateChange) {
+    m_labelShorter->setVisible(!rateChange);
+    m_labelPhase->setVisible(!rateChange);
+    m_listTaps->setMinimumHeight(rateChange ? kPlanTapsHeight : 0);
+    const int rows = std::min(m_tableFigures->rowCount(), kMostFigureRows);
+    m_tableFigures->setMinimumHeight(rateChange ? FiguresHeight(rows) : 0);
 }
 
 // Names for tests and for assistive technology to find the controls by.

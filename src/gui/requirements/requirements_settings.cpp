@@ -88,9 +88,9 @@ void CRequirementsWnd::RestoreSettings() {
             bands.push_back(*band);
     if (!bands.isEmpty())
         m_modelBands->SetBands(bands);
-    // By name, so that a method added to the table shifts no saved choice; an unknown or older
-    // value reads as the default, the first entry.
-    m_comboMethod->setCurrentIndex(std::max(0, m_comboMethod->findData(settings.value("method"))));
+    // By name, so that a method added to the table shifts no saved choice; none, an unknown or
+    // an older value reads as the default.
+    ChooseMethod(settings.value("method").toString());
     m_radioFixed->setChecked(settings.value("fixed", false).toBool());
     m_spinTaps->setValue(settings.value("taps", m_spinTaps->value()).toInt());
     m_phase->SetMinimum(settings.value("minimumPhase", false).toBool());
@@ -98,6 +98,8 @@ void CRequirementsWnd::RestoreSettings() {
     m_nyquist->SetBand(settings.value("nyquist", 0).toInt());
     ShowPulse(PulseOfSetting(settings.value("pulse").toStringList()));
     m_rateChange->SetChoice(RateChangeOf(settings));
+    // Settings of an older Taplore have none: no CIC.
+    m_rateChange->SetCic(settings.value("cic").toString().toStdString());
     m_comboView->setCurrentIndex(settings.value("view", 1).toInt());
     m_checkZoom->setChecked(settings.value("zoom", false).toBool());
     m_editBits->setText(settings.value("bits", m_editBits->text()).toString());
@@ -119,6 +121,7 @@ void CRequirementsWnd::SaveSettings() const {
     settings.setValue("nyquist", m_nyquist->Band());
     settings.setValue("pulse", PulseSetting(m_pulse->Pulse()));
     SaveRateChange(settings, m_rateChange->Choice());
+    settings.setValue("cic", QString::fromStdString(m_rateChange->Cic()));
     settings.setValue("view", m_comboView->currentIndex());
     settings.setValue("zoom", m_checkZoom->isChecked());
     settings.setValue("bits", m_editBits->text());

@@ -175,6 +175,7 @@ taplore::WindowInputs CRequirementsWnd::ReadInputs() const {
     // Hidden under a pulse's figures, the Nyquist box asks nothing.
     inputs.nyquist = inputs.pulse.On() ? 0 : m_nyquist->Band();
     inputs.rateChange = m_rateChange->Choice();
+    inputs.cic = m_rateChange->Cic();
     return inputs;
 }
 
@@ -182,13 +183,23 @@ taplore::WindowInputs CRequirementsWnd::ReadInputs() const {
 void CRequirementsWnd::ShowInputs(const taplore::WindowInputs& inputs) {
     m_editRate->setText(FromStd(inputs.rate));
     m_modelBands->SetBands(QVector<BandRow>(inputs.bands.begin(), inputs.bands.end()));
-    m_comboMethod->setCurrentIndex(std::max(0, m_comboMethod->findData(FromStd(inputs.method))));
+    ChooseMethod(FromStd(inputs.method));
     (inputs.fixed ? m_radioFixed : m_radioFewest)->setChecked(true);
     m_spinTaps->setValue(inputs.taps);
     m_phase->SetMinimum(inputs.minimumPhase);
     m_nyquist->SetBand(inputs.nyquist);
     ShowPulse(inputs.pulse);
     m_rateChange->SetChoice(inputs.rateChange);
+    m_rateChange->SetCic(inputs.cic);
+}
+
+// Looked up by name with a fallback: the separator's data is none, which an absent name would
+// match, leaving the list blank.
+void CRequirementsWnd::ChooseMethod(const QString& name) {
+    int index = name.isEmpty() ? -1 : m_comboMethod->findData(name);
+    if (index < 0)
+        index = m_comboMethod->findData(FromStd(std::string(taplore::DefaultMethod().name)));
+    m_comboMethod->setCurrentIndex(index);
 }
 
 // A pulse's figures, and its shape chosen as the Method where it has one.
@@ -300,6 +311,7 @@ void CRequirementsWnd::ShowResult() {
     m_labelNote->setText(FromStd(texts.note));
     m_labelHeadline->setText(FromStd(texts.headline));
     ShowBandFigures(texts);
+    FitFigures(m_presenter.Shown()->multirate != nullptr);
     m_labelShorter->setText(FromStd(texts.shorter));
     m_labelPhase->setText(FromStd(texts.phase + texts.zeroTaps));
     const int count = m_presenter.TapCount();

@@ -93,10 +93,14 @@ private:
     taplore::WindowInputs ReadInputs() const;
     void ShowInputs(const taplore::WindowInputs& inputs);
     void ShowPulse(const taplore::WindowPulse& pulse);
+    // The method named chosen, or the default one for a name absent or unknown.
+    void ChooseMethod(const QString& name);
     void ShowState();
     void ShowCurrent(bool current);
     void ShowResult();
     void ShowBandFigures(const taplore::ResultTexts& texts);
+    int FiguresHeight(int rows) const;
+    void FitFigures(bool rateChange);
     const taplore::Method& ChosenMethod() const;
     void ShowMagnitude();
     void ShowSecondView();
