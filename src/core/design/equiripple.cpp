@@ -404,13 +404,12 @@ private:
         Extremum peak = e;
         peak.node = Peak(e);
         Evaluate(peak);
-        const bool moved = peak.node.omega != e.node.omega;
-        if (moved && m_exact && std::fabs(peak.error) <= std::fabs(e.error))
+        if (peak.node.omega != e.node.omega && !(std::fabs(peak.error) > std::fabs(e.error))) {
             Evaluate(e);
-        if (!moved || std::fabs(peak.error) > std::fabs(e.error))
-            e = peak;
-        else if (!m_exact)
-            Evaluate(e);
+            if (!m_exact || !(std::fabs(peak.error) > std::fabs(e.error)))
+                return;
+        }
+        e = peak;
     }
 
     // The extrema moved to their peaks and their errors evaluated there by the interpolant,

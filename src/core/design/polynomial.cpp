@@ -358,8 +358,7 @@ SeriesPoint CosineSeriesAt(const std::vector<double>& coefficients, double omega
         previousSine = sine;
         sine = nextSine;
     }
-    return {static_cast<double>(value), static_cast<double>(slope),
-            static_cast<double>(curvature)};
+    return {static_cast<double>(value), static_cast<double>(slope), static_cast<double>(curvature)};
 }
 
 template SeriesPoint CosineSeriesAt<double>(const std::vector<double>&, double);
