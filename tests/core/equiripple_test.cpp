@@ -228,6 +228,17 @@ TEST(Equiripple, TwoHundredDecibelsConvergeInDoubleDouble) {
                 1e-3 * result.deviation);
 }
 
+// 150 dB below a pass band of 0.1 dB, in double: the coefficients' rounding, magnified by
+// weights 1.8e5 apart, exceeds the differences between the ripples near convergence, and only
+// with the interpolant deciding where the peaks lie does the exchange end without a doubt.
+TEST(Equiripple, HeavilyWeightedStopBandsConvergeWithoutDoubt) {
+    Requirements r;
+    r.rate = 48000;
+    r.bands = {{0, 1000, 1, 1}, {1100, 24000, 0, PassDeviation(0.1) / StopDeviation(150)}};
+    const EquirippleResult result = DesignEquiripple(r, 2617);
+    EXPECT_EQ(result.status, DesignStatus::converged) << result.message;
+}
+
 TEST(Equiripple, ExactFitsNeedNoExchange) {
     // One band asking for a constant: a single tap's worth, the rest zero.
     const EquirippleResult result = DesignEquiripple(AtRateTwo({"", 213, {{0, 0.333, 1, 8}}}), 213);
