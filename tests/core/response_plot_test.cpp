@@ -69,6 +69,24 @@ TEST(ResponsePlot, NamesTheDesignTicksInHzAndTheQuantisedCurveInALegend) {
     std::filesystem::remove(file);
 }
 
+// A title longer than the image, as a CIC compensator's report gives, is set small enough to fit
+// its width instead of being cut off at both ends; a short one keeps the size of 14.
+TEST(ResponsePlot, ALongTitleIsSetSmallerToFitTheWidth) {
+    const auto titleSize = [](const std::string& svg) {
+        std::smatch size;
+        std::regex_search(svg, size, std::regex(R"re(<g font-size="([0-9.]+)">\n<text)re"));
+        return std::stod(size[1]);
+    };
+    auto request = taplore::DescribeRequest({255, 44100, 0, 3000});
+    EXPECT_EQ(titleSize(FormatResponseSvg(request, Flat(0.0))), 14.0);
+    request.title = "CIC compensator, equiripple, 86 taps: the cascade meets the requirements; "
+                    "85 and 84 taps miss";
+    const double size = titleSize(FormatResponseSvg(request, Flat(0.0)));
+    // 117 characters of DejaVu Sans at about 0.52 of the size each, in 700 pixels.
+    EXPECT_LT(117 * 0.52 * size, 700.0);
+    EXPECT_GT(size, 10.0);
+}
+
 } // namespace
 
 namespace {

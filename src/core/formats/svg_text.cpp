@@ -2,6 +2,7 @@
 
 #include "core/formats/crt.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace taplore::svg {
@@ -51,7 +52,10 @@ std::string DocumentHead(int width, int height, const std::string& title) {
                       "\" font-family=\"DejaVu Sans, sans-serif\" font-size=\"12\">\n";
     svg += "<title>" + XmlText(title) + "</title>\n";
     svg += "<rect " + size + " fill=\"#ffffff\"/>\n";
-    svg += "<g font-size=\"14\">\n";
+    // DejaVu Sans at 14 px takes about 7.2 px a character: a longer title is set smaller, to
+    // fit the width rather than be cut off at both ends.
+    const double fits = (width - 20.0) / (7.5 * static_cast<double>(title.size()));
+    svg += "<g" + Attribute("font-size", 14 * std::min(1.0, fits)) + ">\n";
     AppendText(svg, width / 2.0, 24, "middle", title);
     svg += "</g>\n";
     return svg;
