@@ -78,10 +78,14 @@ std::string PrecisionFloorNote(int taps) {
            " taps reach the same";
 }
 
+// Failures rounding may have caused: a response beyond what doubles hold, an alternation lost
+// below the rounding, and a stall where the coefficients no longer resolve the ripples (one
+// band over half the range, 175 dB down: the coefficients swell beyond it).
 bool Rounded(const EquirippleResult& result) {
     return result.status == DesignStatus::failed &&
            (result.message.starts_with("the response swells") ||
-            result.message.starts_with("the error lost its alternation"));
+            result.message.starts_with("the error lost its alternation") ||
+            result.message.starts_with("the exchange stalled"));
 }
 
 // The weighted deviation at the precision floor: a band's error is the deviation over its
