@@ -340,8 +340,7 @@ private:
     // W (D - Q P) and its derivatives, from the coefficients.
     Jet ErrorJet(int band, double omega) const {
         const Band& b = m_requirements.bands[band];
-        const SeriesPoint p = m_exact ? CosineSeriesAt<long double>(m_coefficients, omega)
-                                      : CosineSeriesAt<double>(m_coefficients, omega);
+        const SeriesPoint p = CosineSeriesAt(m_coefficients, omega);
         const Jet amplitude = Times(FactorJet(m_form, omega), {p.value, p.slope, p.curvature});
         return Times(WeightJet(m_requirements, b, omega),
                      Minus(DesiredJet(m_requirements, b, omega), amplitude));

@@ -336,10 +336,10 @@ const std::vector<Complex>& UniformEvaluation::Evaluate(const std::vector<double
     return m_bins;
 }
 
-// cos(k w) and sin(k w) by the three-term recurrence f(k+1) = 2 cos w f(k) - f(k-1): accurate to
-// about k rounding errors of Real, plenty for placing extrema.
-template <class Real>
+// cos(k w) and sin(k w) by the three-term recurrence f(k+1) = 2 cos w f(k) - f(k-1) in long
+// double: accurate to about k of its rounding errors, plenty for placing extrema.
 SeriesPoint CosineSeriesAt(const std::vector<double>& coefficients, double omega) {
+    using Real = long double;
     const Real w = omega;
     const Real twice = 2 * std::cos(w);
     Real cosine = 1, previousCosine = std::cos(w); // cos(k w), cos((k-1) w) at k = 0
@@ -360,8 +360,5 @@ SeriesPoint CosineSeriesAt(const std::vector<double>& coefficients, double omega
     }
     return {static_cast<double>(value), static_cast<double>(slope), static_cast<double>(curvature)};
 }
-
-template SeriesPoint CosineSeriesAt<double>(const std::vector<double>&, double);
-template SeriesPoint CosineSeriesAt<long double>(const std::vector<double>&, double);
 
 } // namespace taplore

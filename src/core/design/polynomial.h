@@ -122,16 +122,15 @@ private:
     std::vector<Complex> m_bins;
 };
 
-// sum c_k cos(k w) and its first and second derivatives in w, summed in Real (double or long
-// double). The slope adds terms k c_k sin(k w) far larger than itself, with the recurrence's
-// rounding growing with k: the peaks of a long deep design need long double to be placed
-// closely enough for its ripples to converge.
+// sum c_k cos(k w) and its first and second derivatives in w, summed in long double. The slope
+// adds terms k c_k sin(k w) far larger than itself, with the recurrence's rounding growing with
+// k: the peaks of a long deep design need long double to be placed closely enough for its
+// ripples to converge.
 struct SeriesPoint {
     double value = 0.0;
     double slope = 0.0;
     double curvature = 0.0;
 };
-template <class Real>
 SeriesPoint CosineSeriesAt(const std::vector<double>& coefficients, double omega);
 
 } // namespace taplore
