@@ -44,6 +44,9 @@ constexpr double kCoarseShare = 1e-7;
 // In double-double, the evaluations whose bound in long double exceeds this share of the smallest
 // ripple: at 1e-8, 200 dB designs still stalled at ripples unequal by 1%.
 constexpr double kExactShare = 1e-12;
+// How closely, as a share of the level, the errors the transform sums from the coefficients must
+// agree with the interpolant's for the interpolant to decide where the peaks lie.
+constexpr double kAgreement = 1e-4;
 // Exchanges before giving up. A good start converges in a few dozen at most; the cap is
 // there for designs that cycle, not to cut short a slow convergence.
 constexpr int kMaxIterations = 500;
@@ -358,7 +361,7 @@ private:
             return e.node;
         const double low = m_grid.nodes[i - 1].omega, high = m_grid.nodes[i + 1].omega;
         double omega = ParabolaVertex(i);
-        if (!m_exact)
+        if (!m_exact && m_coefficientsHold)
             return MakeNode(m_requirements, m_form, e.node.band, omega);
         for (int step = 0; step < 8; ++step) {
             const Jet error = ErrorJet(e.node.band, omega);
@@ -401,16 +404,38 @@ private:
         if (peak.node.omega != e.node.omega && !(std::fabs(peak.error) > std::fabs(e.error))) {
             const double transformed = e.error;
             Evaluate(e);
-            const bool agree = std::fabs(transformed - e.error) < 1e-4 * std::fabs(m_delta);
+            const bool agree = std::fabs(transformed - e.error) < kAgreement * std::fabs(m_delta);
             if (!agree || !(std::fabs(peak.error) > std::fabs(e.error)))
                 return;
         }
         e = peak;
     }
 
+    // Whether the transform's errors from the coefficients agree with the interpolant's, to 1e-4
+    // of the level, at the grid points of 16 extrema spread over the bands. Outside its nodes'
+    // span the interpolant magnifies rounding by orders (one band over half the range), and
+    // coefficients fitted there can miss it by a tenth of a deep ripple; the grid's parabolas
+    // then place no peak well, and Newton's steps on the coefficients' series take over.
+    bool CoefficientsHold(const std::vector<Extremum>& extrema) const {
+        constexpr std::size_t kSamples = 16;
+        const std::size_t step = std::max<std::size_t>(1, extrema.size() / kSamples);
+        for (std::size_t k = 0; k < extrema.size(); k += step) {
+            const int i = extrema[k].point;
+            if (m_grid.uniform[i] < 0)
+                continue;
+            Extremum onGrid = extrema[k];
+            onGrid.node = m_grid.nodes[i];
+            Evaluate(onGrid);
+            if (!(std::fabs(m_error[i] - onGrid.error) < kAgreement * std::fabs(m_delta)))
+                return false;
+        }
+        return true;
+    }
+
     // The extrema moved to their peaks and their errors evaluated there by the interpolant,
     // finer than the transform; each stays on its grid point where that was no lower.
-    void Refine(std::vector<Extremum>& extrema) const {
+    void Refine(std::vector<Extremum>& extrema) {
+        m_coefficientsHold = CoefficientsHold(extrema);
         const int count = static_cast<int>(extrema.size());
         SplitOverThreads(ThreadsForNodes(m_x.size()), count, [&](int first, int last) {
             for (int k = first; k < last; ++k)
@@ -472,6 +497,8 @@ private:
     bool m_exact = false;
     std::vector<DoubleDouble> m_exactWeights, m_exactValues;
     bool m_refining = false;
+    // Whether the coefficients agree with the interpolant on the grid (CoefficientsHold).
+    bool m_coefficientsHold = true;
     bool m_extended = false; // an interpolation needed long double
 };
 
