@@ -352,8 +352,9 @@ private:
     // Where the error peaks near an extremum found at an inner grid point: the vertex of the
     // parabola through it and its neighbours, which at the grid's 32 or more points between
     // extrema lies within 1e-9 of the peak's height. In double-double, where the transform's
-    // errors are rounded more coarsely than the ripples differ, Newton's method on the error's
-    // slope follows from there, kept between the neighbours. Band edges stay where they are.
+    // errors are rounded more coarsely than the ripples differ, and where the coefficients do
+    // not hold the interpolant, Newton's method on the error's slope follows from there, kept
+    // between the neighbours. Band edges stay where they are.
     Node Peak(const Extremum& e) const {
         const int i = e.point;
         if (m_grid.uniform[i] < 0 || m_grid.nodes[i - 1].band != e.node.band ||
