@@ -405,15 +405,20 @@ private:
         if (peak.node.omega != e.node.omega && !(std::fabs(peak.error) > std::fabs(e.error))) {
             const double transformed = e.error;
             Evaluate(e);
-            const bool agree = std::fabs(transformed - e.error) < kAgreement * std::fabs(m_delta);
-            if (!agree || !(std::fabs(peak.error) > std::fabs(e.error)))
+            if (!Agree(transformed, e.error) || !(std::fabs(peak.error) > std::fabs(e.error)))
                 return;
         }
         e = peak;
     }
 
-    // Whether the transform's errors from the coefficients agree with the interpolant's, to 1e-4
-    // of the level, at the grid points of 16 extrema spread over the bands. Outside its nodes'
+    // Whether an error the transform sums from the coefficients agrees with the interpolant's
+    // there, to kAgreement of the level.
+    bool Agree(double transformed, double interpolated) const {
+        return std::fabs(transformed - interpolated) < kAgreement * std::fabs(m_delta);
+    }
+
+    // Whether the transform's errors from the coefficients agree with the interpolant's at the
+    // grid points of 16 extrema spread over the bands. Outside its nodes'
     // span the interpolant magnifies rounding by orders (one band over half the range), and
     // coefficients fitted there can miss it by a tenth of a deep ripple; the grid's parabolas
     // then place no peak well, and Newton's steps on the coefficients' series take over.
@@ -427,7 +432,7 @@ private:
             Extremum onGrid = extrema[k];
             onGrid.node = m_grid.nodes[i];
             Evaluate(onGrid);
-            if (!(std::fabs(m_error[i] - onGrid.error) < kAgreement * std::fabs(m_delta)))
+            if (!Agree(m_error[i], onGrid.error))
                 return false;
         }
         return true;
